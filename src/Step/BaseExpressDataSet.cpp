@@ -1,0 +1,623 @@
+#include "BaseExpressDataSet.h"
+
+#include "ClassType.h"
+#include "RecordParser.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace Step {
+
+namespace {
+
+constexpr std::size_t writeChunk = std::size_t(8) << 20;
+
+void collectReferences(const Value& value, std::vector<Id>& out)
+{
+    if (value.isReference()) {
+        out.push_back(value.referenceKey());
+    } else if (value.isList()) {
+        for (const Value& item : value.items()) {
+            collectReferences(item, out);
+        }
+    } else if (value.isTyped()) {
+        collectReferences(value.inner(), out);
+    }
+}
+
+std::string keyText(Id key)
+{
+    return "#" + std::to_string(key);
+}
+
+} // namespace
+
+std::string OpenError::toString() const
+{
+    if (line == 0) {
+        return message;
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + message;
+}
+
+BaseExpressDataSet::BaseExpressDataSet(const Schema& schema) : m_schema(schema) {}
+
+BaseExpressDataSet::~BaseExpressDataSet()
+{
+    reset();
+}
+
+void BaseExpressDataSet::reset()
+{
+    for (Slot& slot : m_slots) {
+        if (slot.object) {
+            slot.object->detachFromDataSet();
+            slot.object->unref();
+            slot.object = nullptr;
+        }
+    }
+    m_slots.clear();
+    m_denseKeys.clear();
+    m_sparseKeys.clear();
+    m_useDenseKeys = true;
+    m_maxKey = 0;
+    m_dataEnd = 0;
+    m_deletedCount = 0;
+    m_changeCount = 0;
+    m_deletedKeys.clear();
+    m_header = FileHeader();
+    m_source.clear();
+    onReset();
+}
+
+bool BaseExpressDataSet::open(const std::string& path)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    reset();
+    m_error = OpenError();
+    std::string message;
+    if (!m_source.map(path, message)) {
+        m_error.message = message;
+        return false;
+    }
+    return finishOpen();
+}
+
+bool BaseExpressDataSet::openFromText(std::string text)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    reset();
+    m_error = OpenError();
+    m_source.assign(std::move(text));
+    return finishOpen();
+}
+
+bool BaseExpressDataSet::finishOpen()
+{
+    const std::string_view text = m_source.text();
+    SPFIndexer indexer(text, m_schema);
+    indexer.setProgressCallback(
+        [](void* context, std::size_t offset) {
+            // Keep a margin behind the scan: the indexer may look back a little.
+            const auto* source = static_cast<const SourceBuffer*>(context);
+            if (offset > (std::size_t(1) << 20)) {
+                source->release(0, offset - (std::size_t(1) << 20));
+            }
+        },
+        &m_source);
+    if (!indexer.run()) {
+        m_error.message = indexer.error();
+        lineAndColumn(text, indexer.errorOffset(), m_error.line, m_error.column);
+        m_source.release(0, text.size());
+        reset();
+        return false;
+    }
+    m_source.release(0, text.size());
+    m_header = indexer.header();
+    m_dataEnd = indexer.dataEnd();
+    m_crlf = indexer.usesCrLf();
+    for (const std::string& name : indexer.unknownEntityNames()) {
+        warn("entity " + name + " is not part of " + m_schema.name() + "; its instances are kept as they are");
+    }
+
+    std::vector<RecordLocation>& records = indexer.records();
+    for (const RecordLocation& r : records) {
+        m_maxKey = std::max(m_maxKey, r.key);
+    }
+    m_useDenseKeys = m_maxKey <= 4 * records.size() + 1024;
+    if (m_useDenseKeys) {
+        m_denseKeys.assign(m_maxKey + 1, noSlot);
+    } else {
+        m_sparseKeys.reserve(records.size());
+    }
+    m_slots.reserve(records.size());
+    for (const RecordLocation& r : records) {
+        if (slotOf(r.key) != noSlot) {
+            std::size_t line = 0;
+            std::size_t column = 0;
+            lineAndColumn(text, r.offset, line, column);
+            m_error.message = "duplicate instance name " + keyText(r.key);
+            m_error.line = line;
+            m_error.column = column;
+            reset();
+            return false;
+        }
+        setSlotOf(r.key, static_cast<std::uint32_t>(m_slots.size()));
+        m_slots.push_back(Slot{r.offset, r.key, r.length, r.typeId, SlotState::Unloaded, nullptr});
+    }
+    return true;
+}
+
+std::uint32_t BaseExpressDataSet::slotOf(Id key) const
+{
+    if (m_useDenseKeys) {
+        return key < m_denseKeys.size() ? m_denseKeys[key] : noSlot;
+    }
+    const auto it = m_sparseKeys.find(key);
+    return it == m_sparseKeys.end() ? noSlot : it->second;
+}
+
+void BaseExpressDataSet::setSlotOf(Id key, std::uint32_t slot)
+{
+    if (m_useDenseKeys) {
+        if (key >= m_denseKeys.size()) {
+            m_denseKeys.resize(std::max<std::size_t>(key + 1, m_denseKeys.size() * 3 / 2), noSlot);
+        }
+        m_denseKeys[key] = slot;
+    } else if (slot == noSlot) {
+        m_sparseKeys.erase(key);
+    } else {
+        m_sparseKeys[key] = slot;
+    }
+}
+
+void BaseExpressDataSet::warn(const std::string& message)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (m_warnings.size() < 10000) {
+        m_warnings.push_back(message);
+    }
+}
+
+std::vector<std::string> BaseExpressDataSet::takeWarnings()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return std::exchange(m_warnings, {});
+}
+
+std::size_t BaseExpressDataSet::slotCount() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_slots.size();
+}
+
+Id BaseExpressDataSet::slotKey(std::size_t slot) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return slot < m_slots.size() ? m_slots[slot].key : 0;
+}
+
+std::uint16_t BaseExpressDataSet::slotTypeId(std::size_t slot) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return slot < m_slots.size() ? m_slots[slot].typeId : 0;
+}
+
+BaseExpressDataSet::SlotState BaseExpressDataSet::slotState(std::size_t slot) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return slot < m_slots.size() ? m_slots[slot].state : SlotState::Deleted;
+}
+
+std::size_t BaseExpressDataSet::instanceCount() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_slots.size() - m_deletedCount;
+}
+
+bool BaseExpressDataSet::contains(Id key) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return slotOf(key) != noSlot;
+}
+
+std::uint16_t BaseExpressDataSet::typeIdOf(Id key) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t slot = slotOf(key);
+    return slot == noSlot ? 0 : m_slots[slot].typeId;
+}
+
+std::size_t BaseExpressDataSet::slotOfKey(Id key) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t slot = slotOf(key);
+    return slot == noSlot ? m_slots.size() : slot;
+}
+
+BaseEntity* BaseExpressDataSet::get(Id key)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t slot = slotOf(key);
+    return slot == noSlot ? nullptr : loadSlot(slot);
+}
+
+BaseEntity* BaseExpressDataSet::getBySlot(std::size_t slot)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return slot < m_slots.size() ? loadSlot(static_cast<std::uint32_t>(slot)) : nullptr;
+}
+
+void BaseExpressDataSet::dropDanglingReferences(Value& value, Id owner)
+{
+    if (value.isReference()) {
+        if (slotOf(value.referenceKey()) == noSlot) {
+            warn(keyText(owner) + ": reference to " + keyText(value.referenceKey()) +
+                 ", which does not exist, read as unset");
+            value = Value::null();
+        }
+    } else if (value.isList()) {
+        auto& items = value.items();
+        for (Value& item : items) {
+            dropDanglingReferences(item, owner);
+        }
+        // Unset entries have no place in an aggregate.
+        items.erase(std::remove_if(items.begin(), items.end(), [](const Value& v) { return v.isNull(); }), items.end());
+    }
+}
+
+BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t index)
+{
+    Slot& slot = m_slots[index];
+    switch (slot.state) {
+    case SlotState::Loaded:
+    case SlotState::Modified:
+    case SlotState::New:
+        return slot.object;
+    case SlotState::Broken:
+    case SlotState::Deleted:
+        return nullptr;
+    case SlotState::Unloaded:
+        break;
+    }
+    if (slot.typeId == 0) {
+        slot.state = SlotState::Broken;
+        return nullptr;
+    }
+    const std::string_view record = m_source.text().substr(slot.offset, slot.length);
+    const std::size_t paren = record.find('(');
+    const char* name = m_schema.stepName(slot.typeId);
+    RecordParser parser(record.substr(paren == std::string_view::npos ? record.size() : paren));
+    std::vector<Value> arguments;
+    if (!parser.parseArguments(arguments)) {
+        warn(keyText(slot.key) + ": cannot read " + name + " (" + parser.error() + "); the instance is ignored");
+        slot.state = SlotState::Broken;
+        return nullptr;
+    }
+    const std::size_t expected = m_schema.attributeCount(slot.typeId);
+    if (arguments.size() != expected) {
+        warn(keyText(slot.key) + ": " + name + " has " + std::to_string(arguments.size()) + " attributes instead of " +
+             std::to_string(expected) + "; the instance is ignored");
+        slot.state = SlotState::Broken;
+        return nullptr;
+    }
+    if (parser.badStringCount() > 0) {
+        warn(keyText(slot.key) + ": malformed string escape, text kept as written");
+    }
+    for (Value& argument : arguments) {
+        dropDanglingReferences(argument, slot.key);
+    }
+    BaseEntity* entity = m_schema.create(slot.typeId, this, slot.key);
+    entity->initArguments(std::move(arguments));
+    entity->ref();
+    slot.object = entity;
+    slot.state = SlotState::Loaded;
+    onLoaded(entity);
+    return entity;
+}
+
+BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (typeId == 0 || typeId > m_schema.entityCount()) {
+        return nullptr;
+    }
+    const Id key = ++m_maxKey;
+    std::vector<Value> arguments(m_schema.attributeCount(typeId));
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (m_schema.isDerivedAttribute(typeId, i)) {
+            arguments[i] = Value::derived();
+        }
+    }
+    BaseEntity* entity = m_schema.create(typeId, this, key);
+    entity->initArguments(std::move(arguments));
+    entity->ref();
+    setSlotOf(key, static_cast<std::uint32_t>(m_slots.size()));
+    m_slots.push_back(Slot{noOffset, key, 0, typeId, SlotState::New, entity});
+    ++m_changeCount;
+    onCreated(entity);
+    return entity;
+}
+
+bool BaseExpressDataSet::remove(Id key)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t index = slotOf(key);
+    if (index == noSlot) {
+        return false;
+    }
+    BaseEntity* entity = loadSlot(index);
+    Slot& slot = m_slots[index];
+    if (entity) {
+        onRemoved(entity);
+        entity->detachFromDataSet();
+        entity->unref();
+    }
+    slot.object = nullptr;
+    slot.state = SlotState::Deleted;
+    setSlotOf(key, noSlot);
+    m_deletedKeys.insert(key);
+    ++m_deletedCount;
+    ++m_changeCount;
+    return true;
+}
+
+void BaseExpressDataSet::argumentChanged(BaseEntity* entity, std::size_t index, const Value& old)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t slotIndex = slotOf(entity->getKey());
+    if (slotIndex == noSlot || m_slots[slotIndex].object != entity) {
+        return;
+    }
+    Slot& slot = m_slots[slotIndex];
+    if (slot.state == SlotState::Loaded) {
+        slot.state = SlotState::Modified;
+    }
+    ++m_changeCount;
+    onArgumentChanged(entity, index, old);
+}
+
+bool BaseExpressDataSet::isModified() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_changeCount > 0;
+}
+
+bool BaseExpressDataSet::stripDeleted(Value& value) const
+{
+    if (value.isReference()) {
+        if (m_deletedKeys.count(value.referenceKey())) {
+            value = Value::null();
+            return true;
+        }
+        return false;
+    }
+    if (!value.isList()) {
+        return false;
+    }
+    bool changed = false;
+    auto& items = value.items();
+    for (Value& item : items) {
+        changed = stripDeleted(item) || changed;
+    }
+    if (changed) {
+        items.erase(std::remove_if(items.begin(), items.end(), [](const Value& v) { return v.isNull(); }), items.end());
+    }
+    return changed;
+}
+
+bool BaseExpressDataSet::referencesDeleted(std::string_view text) const
+{
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\'') {
+            inString = !inString; // a doubled quote toggles twice
+        } else if (!inString && c == '#' && i > 0) {
+            Id key = 0;
+            std::size_t j = i + 1;
+            while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
+                key = key * 10 + static_cast<Id>(text[j] - '0');
+                ++j;
+            }
+            if (j > i + 1 && m_deletedKeys.count(key)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Drops references to deleted instances from every remaining instance, so
+// that the file written never names an instance that is not in it.
+void BaseExpressDataSet::purgeDeletedReferences()
+{
+    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
+        Slot& slot = m_slots[i];
+        if (slot.state == SlotState::Unloaded && slot.typeId != 0) {
+            if (!referencesDeleted(m_source.text().substr(slot.offset, slot.length))) {
+                continue;
+            }
+            loadSlot(i);
+        }
+        if (!slot.object) {
+            continue;
+        }
+        std::vector<Value> arguments = slot.object->arguments();
+        bool changed = false;
+        for (Value& argument : arguments) {
+            changed = stripDeleted(argument) || changed;
+        }
+        if (changed) {
+            slot.object->initArguments(std::move(arguments));
+            if (slot.state == SlotState::Loaded) {
+                slot.state = SlotState::Modified;
+            }
+        }
+    }
+    m_deletedKeys.clear();
+}
+
+std::string BaseExpressDataSet::serialize(const Slot& slot) const
+{
+    std::string out = keyText(slot.key);
+    out += '=';
+    out += m_schema.stepName(slot.typeId);
+    ValueWriter::writeArguments(out, slot.object->arguments());
+    out += ';';
+    return out;
+}
+
+bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink)
+{
+    if (!m_deletedKeys.empty()) {
+        purgeDeletedReferences();
+    }
+    const std::string_view source = m_source.text();
+    auto copySource = [&](std::size_t from, std::size_t to) {
+        while (from < to) {
+            const std::size_t end = std::min(to, from + writeChunk);
+            if (!sink(source.substr(from, end - from))) {
+                return false;
+            }
+            m_source.release(from, end);
+            from = end;
+        }
+        return true;
+    };
+
+    if (source.empty()) {
+        std::string head = "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\n"
+                           "FILE_NAME('','',(''),(''),'','','');\nFILE_SCHEMA(('";
+        head += m_schema.name();
+        head += "'));\nENDSEC;\nDATA;\n";
+        if (!sink(head)) {
+            return false;
+        }
+    }
+    std::size_t cursor = 0;
+    std::string pending;
+    for (const Slot& slot : m_slots) {
+        if (slot.offset == noOffset || slot.state == SlotState::Unloaded || slot.state == SlotState::Loaded ||
+            slot.state == SlotState::Broken) {
+            continue;
+        }
+        if (!copySource(cursor, slot.offset)) {
+            return false;
+        }
+        cursor = slot.offset + slot.length;
+        if (slot.state == SlotState::Deleted) {
+            // Take the line break with the record, so no blank line remains.
+            if (source.substr(cursor, 2) == "\r\n") {
+                cursor += 2;
+            } else if (cursor < source.size() && source[cursor] == '\n') {
+                cursor += 1;
+            }
+            continue;
+        }
+        if (!sink(serialize(slot))) {
+            return false;
+        }
+    }
+    const std::size_t dataEnd = source.empty() ? 0 : m_dataEnd;
+    if (!copySource(cursor, dataEnd)) {
+        return false;
+    }
+    for (const Slot& slot : m_slots) {
+        if (slot.offset != noOffset || slot.state != SlotState::New) {
+            continue;
+        }
+        pending += serialize(slot);
+        pending += newline();
+        if (pending.size() >= writeChunk) {
+            if (!sink(pending)) {
+                return false;
+            }
+            pending.clear();
+        }
+    }
+    if (!pending.empty() && !sink(pending)) {
+        return false;
+    }
+    if (source.empty()) {
+        return sink("ENDSEC;\nEND-ISO-10303-21;\n");
+    }
+    return copySource(dataEnd, source.size());
+}
+
+std::string BaseExpressDataSet::toText()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    std::string out;
+    write([&out](std::string_view chunk) {
+        out.append(chunk);
+        return true;
+    });
+    return out;
+}
+
+bool BaseExpressDataSet::save(const std::string& path, std::string* error)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto failWith = [&](const std::string& message) {
+        if (error) {
+            *error = message;
+        }
+        return false;
+    };
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        return failWith("cannot write '" + path + "': " + std::strerror(errno));
+    }
+    std::string writeError;
+    const bool written = write([&](std::string_view chunk) {
+        while (!chunk.empty()) {
+            const ssize_t n = ::write(fd, chunk.data(), chunk.size());
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                writeError = std::strerror(errno);
+                return false;
+            }
+            chunk.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return true;
+    });
+    // Keep the permissions of the file replaced, or the usual ones.
+    struct stat previous
+    {
+    };
+    if (stat(path.c_str(), &previous) == 0) {
+        fchmod(fd, previous.st_mode & 07777);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+    const bool synced = written && fsync(fd) == 0;
+    if (written && !synced) {
+        writeError = std::strerror(errno);
+    }
+    const bool closed = ::close(fd) == 0;
+    if (!written || !synced || !closed) {
+        ::unlink(temporary.c_str());
+        return failWith("cannot write '" + path + "': " + (writeError.empty() ? "write failed" : writeError));
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return failWith("cannot replace '" + path + "': " + reason);
+    }
+    m_changeCount = 0;
+    return true;
+}
+
+} // namespace Step

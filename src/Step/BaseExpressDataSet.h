@@ -1,0 +1,150 @@
+#pragma once
+
+#include "BaseEntity.h"
+#include "SPFIndexer.h"
+#include "Schema.h"
+#include "SourceBuffer.h"
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace Step {
+
+/// Where an opened file cannot be read.
+struct OpenError
+{
+    std::string message;
+    std::size_t line = 0;
+    std::size_t column = 0;
+
+    bool isSet() const { return !message.empty(); }
+    std::string toString() const;
+};
+
+/// A STEP data set: the instances of one file, indexed on open and decoded
+/// one by one on first use, plus the instances created since. Saving writes
+/// untouched instances back byte for byte and only serialises what changed.
+///
+/// Every public operation is safe to call from several threads; decoding on
+/// demand and edits are serialised by one internal mutex.
+class BaseExpressDataSet
+{
+public:
+    enum class SlotState : std::uint8_t { Unloaded, Loaded, Modified, Broken, Deleted, New };
+
+    explicit BaseExpressDataSet(const Schema& schema);
+    virtual ~BaseExpressDataSet();
+    BaseExpressDataSet(const BaseExpressDataSet&) = delete;
+    BaseExpressDataSet& operator=(const BaseExpressDataSet&) = delete;
+
+    /// Indexes a file. On failure the data set is left empty and lastError()
+    /// says what and where.
+    bool open(const std::string& path);
+    bool openFromText(std::string text);
+    const OpenError& lastError() const { return m_error; }
+
+    const Schema& schema() const { return m_schema; }
+    const FileHeader& header() const { return m_header; }
+
+    /// Problems met while decoding instances (bad records, dangling
+    /// references, malformed strings), each naming the instance key. The
+    /// call empties the list.
+    std::vector<std::string> takeWarnings();
+
+    /// Instances in data set order: the file's order, then created ones.
+    std::size_t slotCount() const;
+    Id slotKey(std::size_t slot) const;
+    std::uint16_t slotTypeId(std::size_t slot) const;
+    SlotState slotState(std::size_t slot) const;
+    /// The decoded instance of a slot (decoded now if needed), or null for a
+    /// deleted, unknown or unreadable one.
+    BaseEntity* getBySlot(std::size_t slot);
+    /// Number of instances that are not deleted.
+    std::size_t instanceCount() const;
+
+    bool contains(Id key) const;
+    /// The instance with this key, decoded on first use; null when there is
+    /// none or it cannot be read.
+    BaseEntity* get(Id key);
+    /// Decodes an instance; same as get(), named after the placeholder use.
+    BaseEntity* load(Id key) { return get(key); }
+    std::uint16_t typeIdOf(Id key) const;
+    /// Position of an instance in data set order, or slotCount() if none.
+    std::size_t slotOfKey(Id key) const;
+
+    /// Creates an instance with a fresh key; attributes start unset ($),
+    /// or derived (*) where the schema says so.
+    BaseEntity* create(std::uint16_t typeId);
+    /// Deletes an instance. References to it are dropped from every other
+    /// instance when saving, so no dangling #n is ever written.
+    bool remove(Id key);
+
+    /// Writes the data set to path through a temporary file renamed over
+    /// the target, so a failure leaves any previous file intact.
+    bool save(const std::string& path, std::string* error = nullptr);
+    std::string toText();
+
+    bool isModified() const;
+
+    /// Called by BaseEntity::setArgument.
+    void argumentChanged(BaseEntity* entity, std::size_t index, const Value& old);
+
+protected:
+    virtual void onLoaded(BaseEntity*) {}
+    virtual void onCreated(BaseEntity*) {}
+    virtual void onRemoved(BaseEntity*) {}
+    virtual void onArgumentChanged(BaseEntity*, std::size_t, const Value&) {}
+    virtual void onReset() {}
+
+    std::recursive_mutex& mutex() const { return m_mutex; }
+    void warn(const std::string& message);
+
+private:
+    struct Slot
+    {
+        std::uint64_t offset;
+        Id key;
+        std::uint32_t length;
+        std::uint16_t typeId;
+        SlotState state;
+        BaseEntity* object;
+    };
+    static constexpr std::uint64_t noOffset = ~std::uint64_t(0);
+    static constexpr std::uint32_t noSlot = ~std::uint32_t(0);
+
+    bool finishOpen();
+    void reset();
+    BaseEntity* loadSlot(std::uint32_t slot);
+    std::uint32_t slotOf(Id key) const;
+    void setSlotOf(Id key, std::uint32_t slot);
+    void dropDanglingReferences(Value& value, Id owner);
+    void purgeDeletedReferences();
+    bool stripDeleted(Value& value) const;
+    bool referencesDeleted(std::string_view recordText) const;
+    bool write(const std::function<bool(std::string_view)>& sink);
+    std::string serialize(const Slot& slot) const;
+    std::string_view newline() const { return m_crlf ? "\r\n" : "\n"; }
+
+    const Schema& m_schema;
+    mutable std::recursive_mutex m_mutex;
+    SourceBuffer m_source;
+    FileHeader m_header;
+    OpenError m_error;
+    std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_denseKeys; // key -> slot when keys are dense
+    std::unordered_map<Id, std::uint32_t> m_sparseKeys;
+    bool m_useDenseKeys = true;
+    Id m_maxKey = 0;
+    std::uint64_t m_dataEnd = 0;
+    bool m_crlf = false;
+    std::size_t m_deletedCount = 0;
+    std::size_t m_changeCount = 0;
+    std::unordered_set<Id> m_deletedKeys;
+    std::vector<std::string> m_warnings;
+};
+
+} // namespace Step

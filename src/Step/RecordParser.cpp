@@ -1,0 +1,376 @@
+#include "RecordParser.h"
+
+#include "StringCodec.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace Step {
+
+namespace {
+bool isUpperAlpha(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isKeywordChar(char c)
+{
+    return isUpperAlpha(c) || isDigit(c) || c == '_';
+}
+} // namespace
+
+bool RecordParser::fail(const std::string& message)
+{
+    if (m_error.empty()) {
+        m_error = message;
+    }
+    return false;
+}
+
+void RecordParser::skipSpace()
+{
+    while (m_pos < m_text.size()) {
+        const char c = m_text[m_pos];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++m_pos;
+        } else if (c == '/' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '*') {
+            const std::size_t end = m_text.find("*/", m_pos + 2);
+            m_pos = end == std::string_view::npos ? m_text.size() : end + 2;
+        } else {
+            return;
+        }
+    }
+}
+
+bool RecordParser::parseArguments(std::vector<Value>& out)
+{
+    skipSpace();
+    return parseList(out, 0);
+}
+
+bool RecordParser::parseList(std::vector<Value>& out, int depth)
+{
+    if (depth > maxDepth) {
+        return fail("lists nested too deeply");
+    }
+    if (m_pos >= m_text.size() || m_text[m_pos] != '(') {
+        return fail("expected '('");
+    }
+    ++m_pos;
+    skipSpace();
+    if (m_pos < m_text.size() && m_text[m_pos] == ')') {
+        ++m_pos;
+        return true;
+    }
+    while (true) {
+        Value v;
+        if (!parseValue(v, depth + 1)) {
+            return false;
+        }
+        out.push_back(std::move(v));
+        skipSpace();
+        if (m_pos >= m_text.size()) {
+            return fail("unterminated parameter list");
+        }
+        const char c = m_text[m_pos++];
+        if (c == ')') {
+            return true;
+        }
+        if (c != ',') {
+            return fail(std::string("expected ',' or ')' but found '") + c + "'");
+        }
+        skipSpace();
+    }
+}
+
+bool RecordParser::parseValue(Value& out, int depth)
+{
+    skipSpace();
+    if (m_pos >= m_text.size()) {
+        return fail("unexpected end of record");
+    }
+    const char c = m_text[m_pos];
+    switch (c) {
+    case '$':
+        ++m_pos;
+        out = Value::null();
+        return true;
+    case '*':
+        ++m_pos;
+        out = Value::derived();
+        return true;
+    case '\'':
+        return parseString(out);
+    case '.':
+        return parseEnumeration(out);
+    case '"':
+        return parseBinary(out);
+    case '#':
+        return parseReference(out);
+    case '(': {
+        std::vector<Value> items;
+        if (!parseList(items, depth)) {
+            return false;
+        }
+        out = Value::list(std::move(items));
+        return true;
+    }
+    default:
+        if (isDigit(c) || c == '-' || c == '+') {
+            return parseNumber(out);
+        }
+        if (isUpperAlpha(c)) {
+            return parseTyped(out, depth);
+        }
+        return fail(std::string("unexpected character '") + c + "'");
+    }
+}
+
+bool RecordParser::parseNumber(Value& out)
+{
+    const std::size_t start = m_pos;
+    if (m_text[m_pos] == '-' || m_text[m_pos] == '+') {
+        ++m_pos;
+    }
+    bool isReal = false;
+    bool digits = false;
+    while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+        ++m_pos;
+        digits = true;
+    }
+    if (m_pos < m_text.size() && m_text[m_pos] == '.') {
+        isReal = true;
+        ++m_pos;
+        while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+            ++m_pos;
+        }
+    }
+    if (isReal && m_pos < m_text.size() && (m_text[m_pos] == 'E' || m_text[m_pos] == 'e')) {
+        ++m_pos;
+        if (m_pos < m_text.size() && (m_text[m_pos] == '-' || m_text[m_pos] == '+')) {
+            ++m_pos;
+        }
+        bool expDigits = false;
+        while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+            ++m_pos;
+            expDigits = true;
+        }
+        if (!expDigits) {
+            return fail("malformed exponent");
+        }
+    }
+    if (!digits) {
+        return fail("malformed number");
+    }
+    const char* first = m_text.data() + start + (m_text[start] == '+' ? 1 : 0);
+    const char* last = m_text.data() + m_pos;
+    if (isReal) {
+        // strtod needs a terminated buffer; numbers are short.
+        char buffer[128];
+        const std::size_t length = static_cast<std::size_t>(last - first);
+        if (length >= sizeof(buffer)) {
+            return fail("number too long");
+        }
+        std::memcpy(buffer, first, length);
+        buffer[length] = '\0';
+        out = Value::real(std::strtod(buffer, nullptr));
+        return true;
+    }
+    std::int64_t v = 0;
+    const auto result = std::from_chars(first, last, v);
+    if (result.ec != std::errc() || result.ptr != last) {
+        return fail("integer out of range");
+    }
+    out = Value::integer(v);
+    return true;
+}
+
+bool RecordParser::parseString(Value& out)
+{
+    const std::size_t start = ++m_pos;
+    while (true) {
+        const std::size_t quote = m_text.find('\'', m_pos);
+        if (quote == std::string_view::npos) {
+            m_pos = m_text.size();
+            return fail("unterminated string");
+        }
+        if (quote + 1 < m_text.size() && m_text[quote + 1] == '\'') {
+            m_pos = quote + 2;
+            continue;
+        }
+        m_pos = quote + 1;
+        std::string decoded;
+        if (!StringCodec::decode(m_text.substr(start, quote - start), decoded)) {
+            ++m_badStrings;
+        }
+        out = Value::string(std::move(decoded));
+        return true;
+    }
+}
+
+bool RecordParser::parseEnumeration(Value& out)
+{
+    const std::size_t start = ++m_pos;
+    while (m_pos < m_text.size() && isKeywordChar(m_text[m_pos])) {
+        ++m_pos;
+    }
+    if (m_pos >= m_text.size() || m_text[m_pos] != '.' || m_pos == start) {
+        return fail("malformed enumeration");
+    }
+    std::string name(m_text.substr(start, m_pos - start));
+    for (char& ch : name) {
+        if (ch >= 'a' && ch <= 'z') {
+            ch = static_cast<char>(ch - 'a' + 'A');
+        }
+    }
+    ++m_pos;
+    out = Value::enumeration(std::move(name));
+    return true;
+}
+
+bool RecordParser::parseBinary(Value& out)
+{
+    const std::size_t start = ++m_pos;
+    const std::size_t end = m_text.find('"', m_pos);
+    if (end == std::string_view::npos) {
+        return fail("unterminated binary");
+    }
+    m_pos = end + 1;
+    out = Value::binary(std::string(m_text.substr(start, end - start)));
+    return true;
+}
+
+bool RecordParser::parseReference(Value& out)
+{
+    const std::size_t start = ++m_pos;
+    while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+        ++m_pos;
+    }
+    Id key = 0;
+    const auto result = std::from_chars(m_text.data() + start, m_text.data() + m_pos, key);
+    if (m_pos == start || result.ec != std::errc()) {
+        return fail("malformed instance reference");
+    }
+    out = Value::reference(key);
+    return true;
+}
+
+bool RecordParser::parseTyped(Value& out, int depth)
+{
+    const std::size_t start = m_pos;
+    while (m_pos < m_text.size() && isKeywordChar(m_text[m_pos])) {
+        ++m_pos;
+    }
+    std::string name(m_text.substr(start, m_pos - start));
+    for (char& ch : name) {
+        if (ch >= 'a' && ch <= 'z') {
+            ch = static_cast<char>(ch - 'a' + 'A');
+        }
+    }
+    skipSpace();
+    std::vector<Value> inner;
+    if (!parseList(inner, depth)) {
+        return false;
+    }
+    if (inner.size() != 1) {
+        return fail("typed parameter " + name + " must hold one value");
+    }
+    out = Value::typed(std::move(name), std::move(inner.front()));
+    return true;
+}
+
+namespace ValueWriter {
+
+void writeReal(std::string& out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += '$';
+        return;
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value);
+    std::string text(buffer, result.ptr);
+    std::string mantissa = text;
+    std::string exponent;
+    const std::size_t e = text.find('e');
+    if (e != std::string::npos) {
+        mantissa = text.substr(0, e);
+        exponent = text.substr(e + 1);
+        if (!exponent.empty() && exponent[0] == '+') {
+            exponent.erase(0, 1);
+        }
+    }
+    if (mantissa.find('.') == std::string::npos) {
+        mantissa += '.';
+    }
+    out += mantissa;
+    if (!exponent.empty()) {
+        out += 'E';
+        out += exponent;
+    }
+}
+
+void write(std::string& out, const Value& value)
+{
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        out += '$';
+        break;
+    case Value::Kind::Derived:
+        out += '*';
+        break;
+    case Value::Kind::Integer:
+        out += std::to_string(value.integerValue());
+        break;
+    case Value::Kind::Real:
+        writeReal(out, value.realValue());
+        break;
+    case Value::Kind::String:
+        out += '\'';
+        out += StringCodec::encode(value.text());
+        out += '\'';
+        break;
+    case Value::Kind::Enumeration:
+        out += '.';
+        out += value.text();
+        out += '.';
+        break;
+    case Value::Kind::Binary:
+        out += '"';
+        out += value.text();
+        out += '"';
+        break;
+    case Value::Kind::Reference:
+        out += '#';
+        out += std::to_string(value.referenceKey());
+        break;
+    case Value::Kind::List:
+        writeArguments(out, value.items());
+        break;
+    case Value::Kind::Typed:
+        out += value.text();
+        out += '(';
+        write(out, value.inner());
+        out += ')';
+        break;
+    }
+}
+
+void writeArguments(std::string& out, const std::vector<Value>& arguments)
+{
+    out += '(';
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i) {
+            out += ',';
+        }
+        write(out, arguments[i]);
+    }
+    out += ')';
+}
+
+} // namespace ValueWriter
+} // namespace Step

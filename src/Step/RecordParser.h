@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Value.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Step {
+
+/// Decodes the parameter list of one record, "(...)" up to its closing
+/// parenthesis, into values. Failures are reported, never thrown.
+class RecordParser
+{
+public:
+    static constexpr int maxDepth = 64;
+
+    explicit RecordParser(std::string_view text) : m_text(text) {}
+
+    /// Parses "(p1,p2,...)" at the start of the text.
+    bool parseArguments(std::vector<Value>& out);
+
+    const std::string& error() const { return m_error; }
+    /// Offset in the text where parsing stopped.
+    std::size_t position() const { return m_pos; }
+    /// Strings whose escapes were malformed (kept undecoded).
+    int badStringCount() const { return m_badStrings; }
+
+private:
+    bool parseList(std::vector<Value>& out, int depth);
+    bool parseValue(Value& out, int depth);
+    bool parseNumber(Value& out);
+    bool parseString(Value& out);
+    bool parseEnumeration(Value& out);
+    bool parseBinary(Value& out);
+    bool parseReference(Value& out);
+    bool parseTyped(Value& out, int depth);
+    void skipSpace();
+    bool fail(const std::string& message);
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    std::string m_error;
+    int m_badStrings = 0;
+};
+
+/// Canonical text of values as written for new or changed records.
+namespace ValueWriter {
+void write(std::string& out, const Value& value);
+void writeReal(std::string& out, double value);
+void writeArguments(std::string& out, const std::vector<Value>& arguments);
+} // namespace ValueWriter
+
+} // namespace Step

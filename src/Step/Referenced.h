@@ -1,0 +1,38 @@
+#pragma once
+
+#include <atomic>
+
+namespace Step {
+
+/// Intrusive reference count shared by every object of the STEP runtime.
+/// The count starts at zero: the first RefPtr that takes the object owns it.
+class Referenced
+{
+public:
+    Referenced() = default;
+    Referenced(const Referenced&) : m_refCount(0), m_observerCount(0) {}
+    Referenced& operator=(const Referenced&) { return *this; }
+    virtual ~Referenced() = default;
+
+    void ref() const { m_refCount.fetch_add(1, std::memory_order_relaxed); }
+    /// Releases one reference and deletes the object when it was the last one.
+    void unref() const
+    {
+        if (m_refCount.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            delete this;
+        }
+    }
+    int refCount() const { return m_refCount.load(std::memory_order_relaxed); }
+
+    /// Observers hold the object without owning it (ObsPtr); the count lets
+    /// owners tell whether anything still watches an object.
+    void addObserver() const { m_observerCount.fetch_add(1, std::memory_order_relaxed); }
+    void removeObserver() const { m_observerCount.fetch_sub(1, std::memory_order_relaxed); }
+    int observerCount() const { return m_observerCount.load(std::memory_order_relaxed); }
+
+private:
+    mutable std::atomic<int> m_refCount{0};
+    mutable std::atomic<int> m_observerCount{0};
+};
+
+} // namespace Step

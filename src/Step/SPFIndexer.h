@@ -1,0 +1,88 @@
+#pragma once
+
+#include "Value.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Step {
+
+class Schema;
+
+/// Where one instance of the data section lies in the source text.
+struct RecordLocation
+{
+    std::uint64_t offset = 0; ///< of the '#' that starts the record
+    Id key = 0;
+    std::uint32_t length = 0;          ///< up to and including the ';'
+    std::uint16_t typeId = 0;          ///< schema type id, 0 when unknown
+    std::uint16_t argumentsOffset = 0; ///< of the '(' of the parameters, from offset
+};
+
+/// Header entities of the file, decoded.
+struct FileHeader
+{
+    std::vector<Value> fileDescription;
+    std::vector<Value> fileName;
+    std::vector<std::string> schemaNames;
+};
+
+/// One pass over an ISO 10303-21 text that checks its structure and records
+/// where each instance is, without decoding any parameter of the data
+/// section. Errors carry the offset where the text cannot be read.
+class SPFIndexer
+{
+public:
+    SPFIndexer(std::string_view text, const Schema& schema) : m_text(text), m_schema(schema) {}
+
+    bool run();
+
+    const FileHeader& header() const { return m_header; }
+    std::vector<RecordLocation>& records() { return m_records; }
+    /// Offset of the ENDSEC that closes the data section.
+    std::uint64_t dataEnd() const { return m_dataEnd; }
+    /// Entity names the schema does not know, once each.
+    const std::vector<std::string>& unknownEntityNames() const { return m_unknownNames; }
+    bool usesCrLf() const { return m_crlf; }
+
+    const std::string& error() const { return m_error; }
+    std::size_t errorOffset() const { return m_errorOffset; }
+
+    /// Called every few megabytes with the offset reached, so the caller
+    /// can release pages of a mapped source it will not need again soon.
+    void setProgressCallback(void (*callback)(void*, std::size_t), void* context)
+    {
+        m_progress = callback;
+        m_progressContext = context;
+    }
+
+private:
+    bool parseHeader();
+    bool parseHeaderEntity(const std::string& name);
+    bool parseData();
+    bool scanRecordBody(std::size_t recordStart);
+    bool skipSpace();
+    bool expectKeyword(const char* keyword);
+    bool readKeyword(std::string& out);
+    bool fail(const std::string& message, std::size_t offset);
+
+    std::string_view m_text;
+    const Schema& m_schema;
+    std::size_t m_pos = 0;
+    FileHeader m_header;
+    std::vector<RecordLocation> m_records;
+    std::vector<std::string> m_unknownNames;
+    std::uint64_t m_dataEnd = 0;
+    bool m_crlf = false;
+    std::string m_error;
+    std::size_t m_errorOffset = 0;
+    void (*m_progress)(void*, std::size_t) = nullptr;
+    void* m_progressContext = nullptr;
+};
+
+/// Line and column (both from 1) of an offset in a text.
+void lineAndColumn(std::string_view text, std::size_t offset, std::size_t& line, std::size_t& column);
+
+} // namespace Step

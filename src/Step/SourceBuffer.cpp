@@ -1,0 +1,86 @@
+#include "SourceBuffer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Step {
+
+SourceBuffer::~SourceBuffer()
+{
+    clear();
+}
+
+void SourceBuffer::clear()
+{
+    if (m_map) {
+        munmap(m_map, m_mapSize);
+        m_map = nullptr;
+        m_mapSize = 0;
+    }
+    m_owned.clear();
+    m_view = {};
+}
+
+bool SourceBuffer::map(const std::string& path, std::string& error)
+{
+    clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot open '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    struct stat info
+    {
+    };
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = "'" + path + "' is not a regular file";
+        ::close(fd);
+        return false;
+    }
+    if (info.st_size == 0) {
+        ::close(fd);
+        m_view = {};
+        return true;
+    }
+    void* address = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    const int mapErrno = errno;
+    ::close(fd);
+    if (address == MAP_FAILED) {
+        error = "cannot read '" + path + "': " + std::strerror(mapErrno);
+        return false;
+    }
+    m_map = address;
+    m_mapSize = static_cast<std::size_t>(info.st_size);
+    madvise(m_map, m_mapSize, MADV_SEQUENTIAL);
+    m_view = std::string_view(static_cast<const char*>(m_map), m_mapSize);
+    return true;
+}
+
+void SourceBuffer::assign(std::string text)
+{
+    clear();
+    m_owned = std::move(text);
+    m_view = m_owned;
+}
+
+void SourceBuffer::release(std::size_t begin, std::size_t end) const
+{
+    if (!m_map) {
+        return;
+    }
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    begin = (begin + page - 1) / page * page;
+    end = end / page * page;
+    if (end > m_mapSize) {
+        end = m_mapSize / page * page;
+    }
+    if (end > begin) {
+        madvise(static_cast<char*>(m_map) + begin, end - begin, MADV_DONTNEED);
+    }
+}
+
+} // namespace Step

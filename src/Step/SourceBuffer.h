@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace Step {
+
+/// The bytes of an opened file: memory-mapped read-only, or owned text.
+/// Mapped pages can be released after use; the kernel reads them back in on
+/// the next access, so resident memory stays near the size of the index.
+class SourceBuffer
+{
+public:
+    SourceBuffer() = default;
+    ~SourceBuffer();
+    SourceBuffer(const SourceBuffer&) = delete;
+    SourceBuffer& operator=(const SourceBuffer&) = delete;
+
+    /// Maps a file; false with a message when it cannot be read.
+    bool map(const std::string& path, std::string& error);
+    void assign(std::string text);
+    void clear();
+
+    std::string_view text() const { return m_view; }
+    /// Drops resident pages of the mapped range [0, end) (no-op for owned text).
+    void release(std::size_t begin, std::size_t end) const;
+
+private:
+    void* m_map = nullptr;
+    std::size_t m_mapSize = 0;
+    std::string m_owned;
+    std::string_view m_view;
+};
+
+} // namespace Step

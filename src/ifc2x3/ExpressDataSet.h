@@ -1,0 +1,101 @@
+#pragma once
+
+#include "ifc2x3/InverseRelation.h"
+#include "ifc2x3/Schema.h"
+#include "ifc2x3/generated/Entities.h"
+
+#include "Step/BaseExpressDataSet.h"
+#include "Step/RefLinkedList.h"
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+namespace ifc2x3 {
+
+struct InverseSource;
+
+/// An IFC 2x3 model: the STEP data set with typed lists of instances and the
+/// inverse relations the applications navigate (IsDefinedBy, containment,
+/// decomposition, openings, property set users).
+///
+/// Lists and inverse relations are built on first use, each in one pass over
+/// the index, then kept up to date by every creation, change and deletion.
+class ExpressDataSet : public Step::BaseExpressDataSet
+{
+public:
+    ExpressDataSet();
+    ~ExpressDataSet() override;
+
+    /// All instances of T, subtypes included, in data set order.
+    Step::RefLinkedList<IfcElement>& getAllIfcElement() { return allOf<IfcElement>(); }
+    Step::RefLinkedList<IfcObjectDefinition>& getAllIfcObjectDefinition() { return allOf<IfcObjectDefinition>(); }
+    Step::RefLinkedList<IfcTypeObject>& getAllIfcTypeObject() { return allOf<IfcTypeObject>(); }
+    Step::RefLinkedList<IfcProject>& getAllIfcProject() { return allOf<IfcProject>(); }
+    Step::RefLinkedList<IfcBuilding>& getAllIfcBuilding() { return allOf<IfcBuilding>(); }
+
+    template <class T> Step::RefLinkedList<T>& allOf()
+    {
+        std::lock_guard<std::recursive_mutex> lock(mutex());
+        auto& holder = m_lists[&T::getClassType()];
+        if (!holder) {
+            auto typed = std::make_unique<TypedList<T>>();
+            fill(T::getClassType(), *typed);
+            holder = std::move(typed);
+        }
+        return static_cast<TypedList<T>&>(*holder).items;
+    }
+
+    /// Creates an instance of T with a fresh key.
+    template <class T> T* createEntity() { return static_cast<T*>(create(T::getClassType().id())); }
+
+    /// Instances referring to target through the inverse relation, in data
+    /// set order.
+    std::vector<Step::BaseEntity*> inverse(const Step::BaseEntity& target, InverseRelation relation);
+
+    /// Number of instances of each type id (index = type id), deleted ones
+    /// excluded; decodes nothing.
+    std::vector<std::size_t> countByType() const;
+
+    /// Label of a root object: its Name, else LongName, else GlobalId.
+    static Step::String label(const IfcRoot& object);
+
+protected:
+    void onCreated(Step::BaseEntity* entity) override;
+    void onRemoved(Step::BaseEntity* entity) override;
+    void onArgumentChanged(Step::BaseEntity* entity, std::size_t index, const Step::Value& old) override;
+    void onReset() override;
+
+private:
+    using KeyList = std::vector<Step::Id>;
+
+    struct TypedListBase
+    {
+        virtual ~TypedListBase() = default;
+        virtual void add(Step::BaseEntity* entity) = 0;
+        virtual void remove(Step::BaseEntity* entity) = 0;
+    };
+    template <class T> struct TypedList : TypedListBase
+    {
+        Step::RefLinkedList<T> items;
+        void add(Step::BaseEntity* entity) override { items.push_back(static_cast<T*>(entity)); }
+        void remove(Step::BaseEntity* entity) override { items.remove(static_cast<T*>(entity)); }
+    };
+
+    void fill(const Step::ClassType& type, TypedListBase& list);
+    void ensureInverses();
+    void addInverse(InverseRelation relation, Step::Id target, Step::Id source);
+    void removeInverse(InverseRelation relation, Step::Id target, Step::Id source);
+    void indexSource(Step::BaseEntity& entity, bool add);
+    void indexAttribute(const Step::BaseEntity& entity, std::size_t index, const Step::Value& value, bool add);
+    const std::vector<const InverseSource*>& sourcesOf(std::uint16_t typeId);
+
+    std::unordered_map<const Step::ClassType*, std::unique_ptr<TypedListBase>> m_lists;
+    bool m_inversesBuilt = false;
+    std::array<std::unordered_map<Step::Id, KeyList>, static_cast<std::size_t>(InverseRelation::Count)> m_inverses;
+    std::vector<std::vector<const InverseSource*>> m_sourcesByType;
+    std::vector<bool> m_sourcesKnown;
+};
+
+} // namespace ifc2x3
