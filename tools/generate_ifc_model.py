@@ -748,7 +748,7 @@ class ModelGenerator:
             holes = 0.0
             k = len(hosted[i])
             for j, kind in enumerate(hosted[i]):
-                holes += self.write_filled_opening(storey, lp, wall, kind, t, length,
+                holes += self.write_filled_opening(lp, wall, kind, t,
                                                    (2 * j + 1) * length / (2 * k),
                                                    length / k, contained, shared)
             gross_side = length * height
@@ -762,8 +762,7 @@ class ModelGenerator:
                 ("AREA", "NetSideArea", self.area(gross_side - holes))])
             w.maybe_flush()
 
-    def write_filled_opening(self, storey, wall_lp, wall, kind, t, wall_length, centre,
-                             room, contained, shared):
+    def write_filled_opening(self, wall_lp, wall, kind, t, centre, room, contained, shared):
         """An opening voiding the wall and the door or window filling it; returns the
         opening's area in the wall's side."""
         w = self.w

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ifc2x3/generated/Enums.h"
+
+#include "Step/String.h"
+
+#include <QVariant>
+
+namespace ifc2x3 {
+class IfcObjectDefinition;
+class IfcPropertySetDefinition;
+} // namespace ifc2x3
+
+namespace Orvane {
+namespace Ifc2x3CC {
+
+/// Editing of the property sets of IFC objects. Every operation takes the
+/// data set's lock for writing.
+///
+/// A property set that other objects share (exporters share one set among
+/// hundreds of elements) is never changed under their feet: it is copied
+/// for the object first. Nothing is left dangling: a set no object uses any
+/// more is deleted with its properties.
+class PropertySetUtils
+{
+public:
+    /// Puts a single-value property into the object's set of that name,
+    /// creating the set when absent. The value is typed as the IfcValue
+    /// member `type`; a non-zero prefix attaches the SI unit of that prefix
+    /// (kilogram for masses). With `replace`, a property of that name is
+    /// updated instead of a second one being added.
+    static bool addProperty(ifc2x3::IfcObjectDefinition* object, const Step::String& propertySetName,
+                            const Step::String& propertyName, const QVariant& value,
+                            ifc2x3::IfcValue::IfcValue_select type, ifc2x3::IfcSIPrefix prefix, bool replace);
+
+    /// Detaches the object's sets of that name from it; true when one was
+    /// removed.
+    static bool removePropertySet(ifc2x3::IfcObjectDefinition* object, const Step::String& propertySetName);
+
+    /// The first set of that name attached to the object (an occurrence's
+    /// relations in file order, a type's list in order), or null.
+    static ifc2x3::IfcPropertySetDefinition* findPropertySet(ifc2x3::IfcObjectDefinition* object,
+                                                             const Step::String& propertySetName);
+};
+
+} // namespace Ifc2x3CC
+} // namespace Orvane

@@ -1,0 +1,92 @@
+#include "VisitParentVisitor.h"
+
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QReadLocker>
+
+namespace Orvane {
+namespace Ifc2x3CV {
+
+using namespace ifc2x3;
+
+std::vector<IfcObjectDefinition*> VisitParentVisitor::parentsOf(IfcObjectDefinition* object)
+{
+    struct Parent
+    {
+        std::size_t relationSlot;
+        IfcObjectDefinition* parent;
+    };
+    std::vector<Parent> parents;
+    auto* dataSet = object->getExpressDataSet();
+    QReadLocker locker(&_ifc2x3::dataSetLock(dataSet));
+    auto add = [&](const Step::BaseEntity* relation, IfcObjectDefinition* parent) {
+        if (parent) {
+            parents.push_back({dataSet->slotOfKey(relation->getKey()), parent});
+        }
+    };
+    for (const auto& relation : object->getDecomposes()) {
+        add(relation.get(), relation->getRelatingObject());
+    }
+    if (auto* element = dynamic_cast<IfcElement*>(object)) {
+        for (const auto& relation : element->getContainedInStructure()) {
+            add(relation.get(), relation->getRelatingStructure());
+        }
+        for (const auto& relation : element->getFillsVoids()) {
+            add(relation.get(), relation->getRelatingOpeningElement());
+        }
+    }
+    if (auto* opening = dynamic_cast<IfcFeatureElementSubtraction*>(object)) {
+        for (const auto& relation : opening->getVoidsElements()) {
+            add(relation.get(), relation->getRelatingBuildingElement());
+        }
+    }
+    std::stable_sort(parents.begin(), parents.end(),
+                     [](const Parent& a, const Parent& b) { return a.relationSlot < b.relationSlot; });
+    std::vector<IfcObjectDefinition*> out;
+    out.reserve(parents.size());
+    for (const Parent& p : parents) {
+        out.push_back(p.parent);
+    }
+    return out;
+}
+
+bool VisitParentVisitor::visitIfcObjectDefinition(IfcObjectDefinition* object)
+{
+    if (!object || !object->getExpressDataSet()) {
+        return false;
+    }
+    if (m_walking) {
+        // Called back from a subclass during a walk: queue this object's
+        // parents for the next generation.
+        for (IfcObjectDefinition* parent : parentsOf(object)) {
+            if (m_seen.insert(parent).second) {
+                m_queue.push_back(parent);
+            }
+        }
+        return false;
+    }
+    m_walking = true;
+    m_queue.clear();
+    m_seen.clear();
+    m_seen.insert(object);
+    for (IfcObjectDefinition* parent : parentsOf(object)) {
+        if (m_seen.insert(parent).second) {
+            m_queue.push_back(parent);
+        }
+    }
+    bool stopped = false;
+    while (!m_queue.empty() && !stopped) {
+        IfcObjectDefinition* next = m_queue.front();
+        m_queue.pop_front();
+        stopped = next->acceptVisitor(this);
+    }
+    m_walking = false;
+    m_queue.clear();
+    m_seen.clear();
+    return stopped;
+}
+
+} // namespace Ifc2x3CV
+} // namespace Orvane

@@ -1,0 +1,62 @@
+#include "Model.h"
+
+#include <QSet>
+
+namespace Orvane {
+
+Model::Model(QObject* parent) : QAbstractItemModel(parent), m_selectionModel(new QItemSelectionModel(this, this)) {}
+
+Model::~Model() = default;
+
+void Model::hide(const QList<QModelIndex>& indexes)
+{
+    setRowsVisible(indexes, false);
+}
+
+void Model::show(const QList<QModelIndex>& indexes)
+{
+    setRowsVisible(indexes, true);
+}
+
+void Model::toggleVisibility(const QList<QModelIndex>& indexes)
+{
+    QList<QModelIndex> toShow;
+    QList<QModelIndex> toHide;
+    for (const QModelIndex& index : indexes) {
+        (isVisible(index) ? toHide : toShow).append(index);
+    }
+    setRowsVisible(toHide, false);
+    setRowsVisible(toShow, true);
+}
+
+bool Model::isVisible(const QModelIndex& index) const
+{
+    return !m_hidden.contains(QPersistentModelIndex(index.sibling(index.row(), 0)));
+}
+
+void Model::setRowsVisible(const QList<QModelIndex>& indexes, bool visible)
+{
+    QList<QModelIndex> changed;
+    for (const QModelIndex& index : indexes) {
+        if (!index.isValid() || index.model() != this) {
+            continue;
+        }
+        const QModelIndex first = index.sibling(index.row(), 0);
+        const bool wasVisible = !m_hidden.contains(QPersistentModelIndex(first));
+        if (wasVisible == visible) {
+            continue;
+        }
+        if (visible) {
+            m_hidden.remove(QPersistentModelIndex(first));
+        } else {
+            m_hidden.insert(QPersistentModelIndex(first));
+        }
+        changed.append(first);
+        emit dataChanged(first, first, {Qt::CheckStateRole});
+    }
+    if (!changed.isEmpty()) {
+        emit visibilityChanged(changed);
+    }
+}
+
+} // namespace Orvane

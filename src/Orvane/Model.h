@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QItemSelectionModel>
+#include <QList>
+#include <QModelIndex>
+#include <QPersistentModelIndex>
+#include <QSet>
+
+namespace Orvane {
+
+/// Base of the host's document models: an item model with a selection model
+/// and per-item visibility (column 0's check state).
+class Model : public QAbstractItemModel
+{
+    Q_OBJECT
+public:
+    explicit Model(QObject* parent = nullptr);
+    ~Model() override;
+
+    QItemSelectionModel* selectionModel() const { return m_selectionModel; }
+
+    /// Text naming the kind of model, e.g. "IFC 2x3".
+    virtual QString modelTypeName() const = 0;
+
+    virtual void hide(const QList<QModelIndex>& indexes);
+    virtual void show(const QList<QModelIndex>& indexes);
+    virtual void toggleVisibility(const QList<QModelIndex>& indexes);
+    virtual bool isVisible(const QModelIndex& index) const;
+
+signals:
+    void visibilityChanged(const QList<QModelIndex>& indexes);
+
+protected:
+    /// Records the visibility of the rows of indexes; views learn it through
+    /// dataChanged on column 0.
+    void setRowsVisible(const QList<QModelIndex>& indexes, bool visible);
+
+private:
+    QItemSelectionModel* m_selectionModel;
+    QSet<QPersistentModelIndex> m_hidden; // column 0 of hidden items
+};
+
+} // namespace Orvane

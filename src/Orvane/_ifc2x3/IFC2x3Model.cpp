@@ -1,0 +1,275 @@
+#include "IFC2x3Model.h"
+
+#include "IFC2x3Property.h"
+#include "UnitConverter.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QHash>
+#include <QMetaObject>
+#include <QThread>
+
+#include <log4cplus/logger.h>
+#include <log4cplus/loggingmacros.h>
+
+#include <algorithm>
+
+namespace Orvane {
+namespace _ifc2x3 {
+
+namespace {
+
+struct LockRegistry
+{
+    QMutex mutex;
+    QHash<const void*, QReadWriteLock*> locks;
+    QHash<const void*, IFC2x3Model*> models;
+};
+
+LockRegistry& registry()
+{
+    static LockRegistry instance;
+    return instance;
+}
+
+} // namespace
+
+QReadWriteLock& dataSetLock(const void* dataSet)
+{
+    LockRegistry& r = registry();
+    QMutexLocker locker(&r.mutex);
+    QReadWriteLock*& lock = r.locks[dataSet];
+    if (!lock) {
+        lock = new QReadWriteLock();
+    }
+    return *lock;
+}
+
+void releaseDataSetLock(const void* dataSet)
+{
+    LockRegistry& r = registry();
+    QMutexLocker locker(&r.mutex);
+    delete r.locks.take(dataSet);
+    r.models.remove(dataSet);
+}
+
+IFC2x3Model* IFC2x3Model::modelOf(const void* dataSet)
+{
+    LockRegistry& r = registry();
+    QMutexLocker locker(&r.mutex);
+    return r.models.value(dataSet, nullptr);
+}
+
+IFC2x3Model::IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObject* parent)
+    : CoreModel(parent), m_dataSet(std::move(dataSet)), m_units(std::make_unique<UnitConverter>(m_dataSet.get())),
+      m_lock(&dataSetLock(m_dataSet.get()))
+{
+    const auto& objects = m_dataSet->getAllIfcObjectDefinition();
+    m_rows.reserve(objects.size());
+    m_rowOf.reserve(objects.size());
+    for (const auto& object : objects) {
+        m_rowOf.emplace(object.get(), static_cast<int>(m_rows.size()));
+        m_rows.push_back(object);
+    }
+    {
+        LockRegistry& r = registry();
+        QMutexLocker locker(&r.mutex);
+        r.models.insert(m_dataSet.get(), this);
+    }
+    for (const std::string& warning : m_dataSet->takeWarnings()) {
+        LOG4CPLUS_WARN(log4cplus::Logger::getInstance("Orvane.ifc2x3"), warning);
+    }
+}
+
+IFC2x3Model::~IFC2x3Model()
+{
+    const void* key = m_dataSet.get();
+    m_rows.clear();
+    m_dataSet.reset();
+    releaseDataSetLock(key);
+}
+
+std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* error)
+{
+    auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
+    if (!dataSet->open(path.toStdString())) {
+        if (error) {
+            *error = path + QStringLiteral(": ") + QString::fromStdString(dataSet->lastError().toString());
+        }
+        return nullptr;
+    }
+    return std::make_unique<IFC2x3Model>(std::move(dataSet));
+}
+
+bool IFC2x3Model::save(const QString& path, QString* error) const
+{
+    QReadLocker locker(&lock());
+    std::string message;
+    if (!m_dataSet->save(path.toStdString(), &message)) {
+        if (error) {
+            *error = QString::fromStdString(message);
+        }
+        return false;
+    }
+    return true;
+}
+
+QModelIndex IFC2x3Model::index(const ifc2x3::IfcObjectDefinition* object) const
+{
+    const auto it = m_rowOf.find(object);
+    return it == m_rowOf.end() ? QModelIndex() : createIndex(it->second, 0);
+}
+
+ifc2x3::IfcObjectDefinition* IFC2x3Model::ifcObjectDefinition(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this || index.row() >= static_cast<int>(m_rows.size())) {
+        return nullptr;
+    }
+    return m_rows[static_cast<std::size_t>(index.row())].get();
+}
+
+void IFC2x3Model::updateItem(const QModelIndex& index, bool)
+{
+    if (!index.isValid()) {
+        return;
+    }
+    bool first = false;
+    {
+        QMutexLocker locker(&m_pendingMutex);
+        first = m_pendingRows.isEmpty();
+        m_pendingRows.insert(index.row());
+    }
+    if (first) {
+        QMetaObject::invokeMethod(this, "flushPendingUpdates", Qt::QueuedConnection);
+    }
+}
+
+void IFC2x3Model::flushPendingUpdates()
+{
+    QList<int> rows;
+    {
+        QMutexLocker locker(&m_pendingMutex);
+        rows = m_pendingRows.values();
+        m_pendingRows.clear();
+    }
+    std::sort(rows.begin(), rows.end());
+    // One signal per run of consecutive rows.
+    for (int i = 0; i < rows.size();) {
+        int j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1) {
+            ++j;
+        }
+        emit dataChanged(createIndex(rows[i], 0), createIndex(rows[j], ColumnCount - 1));
+        i = j + 1;
+    }
+}
+
+Step::RefPtr<CoreProperty> IFC2x3Model::getProperty(const QModelIndex& index, const QStringList& path) const
+{
+    ifc2x3::IfcObjectDefinition* object = ifcObjectDefinition(index);
+    if (!object) {
+        return {};
+    }
+    QReadLocker locker(&lock());
+    Step::RefPtr<CoreProperty> node = IFC2x3Property::root(this, object);
+    for (const QString& component : path) {
+        node = static_cast<IFC2x3Property*>(node.get())->findChildUnlocked(component);
+        if (!node) {
+            return {};
+        }
+    }
+    return node;
+}
+
+QModelIndex IFC2x3Model::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= ColumnCount) {
+        return {};
+    }
+    return createIndex(row, column);
+}
+
+QModelIndex IFC2x3Model::parent(const QModelIndex&) const
+{
+    return {};
+}
+
+int IFC2x3Model::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int IFC2x3Model::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant IFC2x3Model::data(const QModelIndex& index, int role) const
+{
+    ifc2x3::IfcObjectDefinition* object = ifcObjectDefinition(index);
+    if (!object) {
+        return {};
+    }
+    if (role == Qt::CheckStateRole && index.column() == NameColumn) {
+        return isVisible(index) ? Qt::Checked : Qt::Unchecked;
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) {
+        return {};
+    }
+    QReadLocker locker(&lock());
+    switch (index.column()) {
+    case NameColumn:
+        return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*object).toWString());
+    case ClassColumn:
+        return QString::fromLatin1(object->getType().getName());
+    case GlobalIdColumn:
+        return QString::fromStdWString(object->getGlobalId().toWString());
+    default:
+        return {};
+    }
+}
+
+bool IFC2x3Model::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || index.column() != NameColumn || !ifcObjectDefinition(index)) {
+        return false;
+    }
+    if (value.toInt() == Qt::Checked) {
+        show({index});
+    } else {
+        hide({index});
+    }
+    return true;
+}
+
+QVariant IFC2x3Model::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return {};
+    }
+    switch (section) {
+    case NameColumn:
+        return tr("Name");
+    case ClassColumn:
+        return tr("Entity");
+    case GlobalIdColumn:
+        return tr("GlobalId");
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags IFC2x3Model::flags(const QModelIndex& index) const
+{
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (index.column() == NameColumn) {
+        f |= Qt::ItemIsUserCheckable;
+    }
+    return f;
+}
+
+} // namespace _ifc2x3
+} // namespace Orvane

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Orvane/CoreModel.h"
+
+#include "Step/RefPtr.h"
+
+#include <QMutex>
+#include <QReadWriteLock>
+#include <QSet>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace ifc2x3 {
+class ExpressDataSet;
+class IfcObjectDefinition;
+} // namespace ifc2x3
+
+namespace Orvane {
+namespace _ifc2x3 {
+
+class UnitConverter;
+
+/// The host's model of an open IFC 2x3 file: a flat table with one row per
+/// object definition (project, site, buildings, storeys, spaces, elements,
+/// types...) in data set order, columns name, entity class and GlobalId, and
+/// a property tree per row (see IFC2x3Property).
+///
+/// Reads of the data set take the model's lock for reading, edits of
+/// property sets (PropertySetUtils) take it for writing, so a computation
+/// may write results on a worker thread while views read the same model.
+class IFC2x3Model : public CoreModel
+{
+    Q_OBJECT
+public:
+    enum Column { NameColumn = 0, ClassColumn, GlobalIdColumn, ColumnCount };
+
+    explicit IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObject* parent = nullptr);
+    ~IFC2x3Model() override;
+
+    /// Opens an IFC 2x3 file; null with a message naming the file and the
+    /// line of the problem when it cannot be read.
+    static std::unique_ptr<IFC2x3Model> open(const QString& path, QString* error = nullptr);
+    /// Saves atomically: a failure leaves any previous file intact.
+    bool save(const QString& path, QString* error = nullptr) const;
+
+    ifc2x3::ExpressDataSet* dataSet() const { return m_dataSet.get(); }
+    QString modelTypeName() const override { return QStringLiteral("IFC 2x3"); }
+
+    using QAbstractItemModel::index;
+    QModelIndex index(const ifc2x3::IfcObjectDefinition* object) const;
+    ifc2x3::IfcObjectDefinition* ifcObjectDefinition(const QModelIndex& index) const;
+
+    /// Announces that the row of index changed (its property sets, say). May
+    /// be called from any thread: the signal is delivered on the model's
+    /// thread, and bursts of calls are merged.
+    virtual void updateItem(const QModelIndex& index, bool recursive);
+
+    using CoreModel::getProperty;
+    Step::RefPtr<CoreProperty> getProperty(const QModelIndex& index, const QStringList& path) const override;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    /// The lock guarding the data set (see class comment).
+    QReadWriteLock& lock() const { return *m_lock; }
+    UnitConverter& units() const { return *m_units; }
+
+    /// The model that shows an instance's data set, if any.
+    static IFC2x3Model* modelOf(const void* dataSet);
+
+private slots:
+    void flushPendingUpdates();
+
+private:
+    std::unique_ptr<ifc2x3::ExpressDataSet> m_dataSet;
+    std::unique_ptr<UnitConverter> m_units;
+    QReadWriteLock* m_lock;
+    std::vector<Step::RefPtr<ifc2x3::IfcObjectDefinition>> m_rows;
+    std::unordered_map<const ifc2x3::IfcObjectDefinition*, int> m_rowOf;
+    QMutex m_pendingMutex;
+    QSet<int> m_pendingRows;
+};
+
+/// The read-write lock that guards a data set, shared by every user of it.
+QReadWriteLock& dataSetLock(const void* dataSet);
+void releaseDataSetLock(const void* dataSet);
+
+} // namespace _ifc2x3
+} // namespace Orvane

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Orvane/CoreProperty.h"
+
+#include "Step/BaseEntity.h"
+#include "Step/RefPtr.h"
+
+namespace ifc2x3 {
+class IfcObjectDefinition;
+}
+
+namespace Orvane {
+namespace _ifc2x3 {
+
+class IFC2x3Model;
+
+/// A node of the property tree of an IFC object:
+///   <object>/Fields/<attribute>
+///   <object>/Properties/<property set or element quantity>/<property>[/<sub-property>...]
+///   <element>/Type/... (the same tree on the element's type object)
+/// Nodes hold a reference on the instance they show, so a node stays usable
+/// when its instance is deleted from the model meanwhile (it then shows
+/// nothing).
+class IFC2x3Property : public CoreProperty
+{
+public:
+    enum class Kind { Object, Fields, Attribute, PropertySets, PropertySet, Property };
+
+    /// The root node of an object.
+    static Step::RefPtr<CoreProperty> root(const IFC2x3Model* model, Step::BaseEntity* object);
+
+    Kind kind() const { return m_kind; }
+    Step::BaseEntity* entity() const { return m_entity.get(); }
+
+    int childCount() const override;
+    CoreProperty* getChildProperty(int i) const override;
+    Step::RefPtr<CoreProperty> findChild(const QString& name) const override;
+    QVariant value() const override;
+    QVariant numericValue() const override;
+    QVariant displayValue() const override;
+
+    /// Resolution without taking the model's lock (the caller holds it).
+    Step::RefPtr<CoreProperty> findChildUnlocked(const QString& name) const;
+
+private:
+    IFC2x3Property(const IFC2x3Model* model, Kind kind, Step::BaseEntity* entity, int attribute, QString name,
+                   QStringList path);
+
+    IFC2x3Property* child(Kind kind, Step::BaseEntity* entity, int attribute, const QString& name) const;
+    std::vector<Step::BaseEntity*> childEntities() const;
+    Step::BaseEntity* typeObject() const;
+    const Step::Value* rawValue() const;
+    QVariant valueUnlocked() const;
+    QVariant numericValueUnlocked() const;
+    double unitFactor(QString* symbol) const;
+
+    const IFC2x3Model* m_model;
+    Kind m_kind;
+    Step::RefPtr<Step::BaseEntity> m_entity;
+    int m_attribute;
+};
+
+} // namespace _ifc2x3
+} // namespace Orvane

@@ -1,0 +1,138 @@
+#include "UnitConverter.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <cmath>
+
+namespace Orvane {
+namespace _ifc2x3 {
+
+namespace {
+
+struct Prefix
+{
+    const char* name;
+    double factor;
+    const char* symbol;
+};
+
+const Prefix prefixes[] = {{"EXA", 1e18, "E"},  {"PETA", 1e15, "P"},  {"TERA", 1e12, "T"},   {"GIGA", 1e9, "G"},
+                           {"MEGA", 1e6, "M"},  {"KILO", 1e3, "k"},   {"HECTO", 1e2, "h"},   {"DECA", 1e1, "da"},
+                           {"DECI", 1e-1, "d"}, {"CENTI", 1e-2, "c"}, {"MILLI", 1e-3, "m"},  {"MICRO", 1e-6, "µ"},
+                           {"NANO", 1e-9, "n"}, {"PICO", 1e-12, "p"}, {"FEMTO", 1e-15, "f"}, {"ATTO", 1e-18, "a"}};
+
+struct SIName
+{
+    const char* name;
+    const char* symbol;
+    int power;       // the prefix applies to the power of the base: mm² = (1e-3)²
+    double baseToSI; // gram is the base of mass names, but SI wants kilograms
+};
+
+const SIName siNames[] = {
+    {"METRE", "m", 1, 1.0},           {"SQUARE_METRE", "m²", 2, 1.0}, {"CUBIC_METRE", "m³", 3, 1.0},
+    {"GRAM", "g", 1, 1e-3},           {"SECOND", "s", 1, 1.0},        {"RADIAN", "rad", 1, 1.0},
+    {"KELVIN", "K", 1, 1.0},          {"AMPERE", "A", 1, 1.0},        {"NEWTON", "N", 1, 1.0},
+    {"PASCAL", "Pa", 1, 1.0},         {"JOULE", "J", 1, 1.0},         {"WATT", "W", 1, 1.0},
+    {"DEGREE_CELSIUS", "°C", 1, 1.0}, {"LITRE", "l", 1, 1.0}};
+
+} // namespace
+
+UnitConverter::Unit UnitConverter::unitOf(const Step::BaseEntity* entity)
+{
+    Unit unit;
+    if (const auto* si = dynamic_cast<const ifc2x3::IfcSIUnit*>(entity)) {
+        const std::string name = si->getName();
+        const std::string prefix = si->testPrefix() ? si->getPrefix() : std::string();
+        for (const SIName& n : siNames) {
+            if (name != n.name) {
+                continue;
+            }
+            double prefixFactor = 1.0;
+            QString prefixSymbol;
+            for (const Prefix& p : prefixes) {
+                if (prefix == p.name) {
+                    prefixFactor = p.factor;
+                    prefixSymbol = QString::fromUtf8(p.symbol);
+                }
+            }
+            unit.factor = std::pow(prefixFactor, n.power) * n.baseToSI;
+            unit.symbol = prefixSymbol + QString::fromUtf8(n.symbol);
+            unit.known = true;
+        }
+        return unit;
+    }
+    if (const auto* converted = dynamic_cast<const ifc2x3::IfcConversionBasedUnit*>(entity)) {
+        const ifc2x3::IfcMeasureWithUnit* factor = converted->getConversionFactor();
+        if (!factor) {
+            return unit;
+        }
+        const Unit base = unitOf(factor->resolve(factor->getUnitComponentValue()));
+        const double value = factor->getValueComponentValue().realValue();
+        if (base.known && value > 0.0) {
+            unit.factor = value * base.factor;
+            unit.symbol = QString::fromStdWString(converted->getName().toWString());
+            unit.known = true;
+        }
+    }
+    return unit;
+}
+
+QString UnitConverter::unitTypeOfMeasure(const std::string& type)
+{
+    if (type == "IFCLENGTHMEASURE" || type == "IFCPOSITIVELENGTHMEASURE") {
+        return QStringLiteral("LENGTHUNIT");
+    }
+    if (type == "IFCAREAMEASURE") {
+        return QStringLiteral("AREAUNIT");
+    }
+    if (type == "IFCVOLUMEMEASURE") {
+        return QStringLiteral("VOLUMEUNIT");
+    }
+    if (type == "IFCMASSMEASURE") {
+        return QStringLiteral("MASSUNIT");
+    }
+    if (type == "IFCTIMEMEASURE") {
+        return QStringLiteral("TIMEUNIT");
+    }
+    return {};
+}
+
+UnitConverter::Unit UnitConverter::projectUnit(const QString& unitType)
+{
+    std::call_once(m_loaded, [this] { loadProjectUnits(); });
+    const auto it = m_projectUnits.constFind(unitType);
+    if (it != m_projectUnits.constEnd()) {
+        return *it;
+    }
+    // Without a declaration, SI units are the IFC default.
+    Unit unit;
+    unit.known = true;
+    return unit;
+}
+
+void UnitConverter::loadProjectUnits()
+{
+    auto& projects = m_dataSet->getAllIfcProject();
+    if (projects.empty()) {
+        return;
+    }
+    const ifc2x3::IfcUnitAssignment* assignment = projects.front()->getUnitsInContext();
+    if (!assignment) {
+        return;
+    }
+    for (const Step::Value& item : assignment->getUnitsValue().items()) {
+        const Step::BaseEntity* entity = assignment->resolve(item);
+        std::string type;
+        if (const auto* named = dynamic_cast<const ifc2x3::IfcNamedUnit*>(entity)) {
+            type = named->getUnitType();
+        }
+        const Unit unit = unitOf(entity);
+        if (!type.empty() && unit.known && !m_projectUnits.contains(QString::fromStdString(type))) {
+            m_projectUnits.insert(QString::fromStdString(type), unit);
+        }
+    }
+}
+
+} // namespace _ifc2x3
+} // namespace Orvane

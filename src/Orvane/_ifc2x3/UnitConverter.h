@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Step/Value.h"
+
+#include <QHash>
+#include <QString>
+
+#include <mutex>
+
+namespace ifc2x3 {
+class ExpressDataSet;
+class IfcUnit;
+} // namespace ifc2x3
+
+namespace Step {
+class BaseEntity;
+}
+
+namespace Orvane {
+namespace _ifc2x3 {
+
+/// Converts measures of a model to SI units (m, m², m³, kg, s) using the
+/// project's unit assignment, or a value's own unit where it has one.
+class UnitConverter
+{
+public:
+    /// Factor and symbol of one unit: value × factor is in SI units.
+    struct Unit
+    {
+        double factor = 1.0;
+        QString symbol;
+        bool known = false;
+    };
+
+    explicit UnitConverter(ifc2x3::ExpressDataSet* dataSet) : m_dataSet(dataSet) {}
+
+    /// The project unit of a unit type such as "LENGTHUNIT".
+    Unit projectUnit(const QString& unitType);
+    /// The unit an IfcNamedUnit instance stands for.
+    static Unit unitOf(const Step::BaseEntity* unit);
+    /// Unit type ("LENGTHUNIT", "AREAUNIT"...) of a measure type name such as
+    /// "IFCLENGTHMEASURE", or empty when the measure is not converted.
+    static QString unitTypeOfMeasure(const std::string& measureType);
+
+private:
+    void loadProjectUnits();
+
+    ifc2x3::ExpressDataSet* m_dataSet;
+    std::once_flag m_loaded;
+    QHash<QString, Unit> m_projectUnits;
+};
+
+} // namespace _ifc2x3
+} // namespace Orvane
