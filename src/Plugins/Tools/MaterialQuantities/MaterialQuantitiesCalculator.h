@@ -1,0 +1,68 @@
+#pragma once
+
+#include "MaterialQuantitiesSettings.h"
+
+#include <QMap>
+#include <QModelIndex>
+#include <QObject>
+
+#include <log4cplus/logger.h>
+
+namespace ifc2x3 {
+class IfcObjectDefinition;
+}
+
+namespace Orvane {
+
+namespace _ifc2x3 {
+class IFC2x3Model;
+}
+
+/// Computes the mass of every material of every building element of an IFC
+/// 2x3 model from the properties it carries, and writes the results into the
+/// model as property sets (elements, buildings, types, project).
+class MaterialQuantitiesCalculator : public QObject
+{
+    Q_OBJECT
+public:
+    enum FunctionalUnit { Undefined = 0, Volume = 1, Area = 2, Length = 3, Unit = 4 };
+
+    MaterialQuantitiesCalculator(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings);
+    ~MaterialQuantitiesCalculator() override;
+
+    /// The whole pass; true when at least one element got quantities.
+    bool computeQuantities();
+    QMap<int, QString> getQuantitiesPropPathMap() const { return quantitiesPropPathMap; }
+
+    FunctionalUnit getFunctionalUnit(const QModelIndex& index) const;
+    double getFunctionalUnitValue(const QModelIndex& index);
+    double getMassPerFunctionalUnit(const QModelIndex& index) const;
+    QMap<QString, double> getMaterialComposition(const QModelIndex& index) const;
+    QMap<QString, double> getQuantities(const QModelIndex& index);
+    /// Model rows of the building elements: every IfcElement except feature
+    /// elements, element assemblies and virtual elements, in data set order.
+    static QList<int> getBuildingElementRows(_ifc2x3::IFC2x3Model* model);
+
+    void createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
+                          const QString& propertySetName);
+    void removeQuantities();
+    int getMissingQuantitiesCount();
+
+signals:
+    void calculatedItem();
+
+private:
+    struct PassTotals;
+    void computeElement(int row, PassTotals& totals);
+    void writeTypeSummary(ifc2x3::IfcObjectDefinition* type, const PassTotals& totals);
+    bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
+    void announce(ifc2x3::IfcObjectDefinition* object);
+
+    _ifc2x3::IFC2x3Model* model;
+    MaterialQuantitiesSettings settings;
+    QMap<int, QString> quantitiesPropPathMap;
+    QMap<int, double> functionalUnitValueCache;
+    log4cplus::Logger logger;
+};
+
+} // namespace Orvane

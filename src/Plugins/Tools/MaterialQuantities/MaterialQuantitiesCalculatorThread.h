@@ -1,0 +1,37 @@
+#pragma once
+
+#include "MaterialQuantitiesSettings.h"
+
+#include <QMap>
+#include <QThread>
+
+namespace Orvane {
+
+namespace _ifc2x3 {
+class IFC2x3Model;
+}
+class MaterialQuantitiesCalculator;
+
+/// Runs one computation pass off the user-interface thread and reports each
+/// item, then either the failure or the success with the map from element
+/// row to the quantity path that gave its functional-unit value.
+class MaterialQuantitiesCalculatorThread : public QThread
+{
+    Q_OBJECT
+public:
+    MaterialQuantitiesCalculatorThread(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings,
+                                       QObject* parent);
+    ~MaterialQuantitiesCalculatorThread() override;
+
+    void run() override;
+
+signals:
+    void calculatedItem();
+    void calculationFailed();
+    void calculationSucceeded(QMap<int, QString> quantitiesPropPathMap);
+
+private:
+    MaterialQuantitiesCalculator* calculator;
+};
+
+} // namespace Orvane

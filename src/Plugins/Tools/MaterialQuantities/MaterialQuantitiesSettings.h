@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+namespace Orvane {
+
+/// Where the computation finds its inputs in a model and under which names
+/// it writes its results. A plain value: every holder keeps its own copy.
+class MaterialQuantitiesSettings
+{
+public:
+    /// The defaults, then what the application's default settings store holds.
+    MaterialQuantitiesSettings();
+
+    /// Equal when the four paths and the three lists are; the property-set
+    /// names take no part (they are never edited by the user).
+    bool operator==(const MaterialQuantitiesSettings& other) const;
+    bool operator!=(const MaterialQuantitiesSettings& other) const { return !(*this == other); }
+
+    void loadSettings(QSettings& settings);
+    void saveSettings(QSettings& settings);
+
+    QString functionalUnitPropertyPath;
+    QString massPerFunctionalUnitPropertyPath;
+    QString materialCompositionPropertyPath;
+    QString reusedMaterialsPropertyPath;
+    QString totalQuantitiesPropertySetName;
+    QString recoveredQuantitiesPropertySetName;
+    QString reusedQuantitiesPropertySetName;
+    QStringList lengthQuantitiesPropPaths;
+    QStringList areaQuantitiesPropPaths;
+    QStringList volumeQuantitiesPropPaths;
+};
+
+} // namespace Orvane
