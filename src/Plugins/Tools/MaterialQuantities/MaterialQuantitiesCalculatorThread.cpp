@@ -4,11 +4,19 @@
 
 namespace Orvane {
 
+void registerQuantitiesPropPathMapType()
+{
+    static const int id = qRegisterMetaType<QMap<int, QString>>("QMap<int, QString>");
+    Q_UNUSED(id);
+}
+
 MaterialQuantitiesCalculatorThread::MaterialQuantitiesCalculatorThread(_ifc2x3::IFC2x3Model* model,
                                                                        const MaterialQuantitiesSettings& settings,
                                                                        QObject* parent)
     : QThread(parent), calculator(nullptr)
 {
+    // The success signal carries the map across threads.
+    registerQuantitiesPropPathMapType();
     if (model) {
         calculator = new MaterialQuantitiesCalculator(model, settings);
         connect(calculator, &MaterialQuantitiesCalculator::calculatedItem, this,

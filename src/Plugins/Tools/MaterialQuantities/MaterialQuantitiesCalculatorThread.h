@@ -12,6 +12,9 @@ class IFC2x3Model;
 }
 class MaterialQuantitiesCalculator;
 
+/// Registers QMap<int, QString> with the meta-type system as "QMap<int, QString>".
+void registerQuantitiesPropPathMapType();
+
 /// Runs one computation pass off the user-interface thread and reports each
 /// item, then either the failure or the success with the map from element
 /// row to the quantity path that gave its functional-unit value.

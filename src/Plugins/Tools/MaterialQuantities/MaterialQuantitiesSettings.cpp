@@ -28,30 +28,40 @@ void readList(QSettings& settings, const char* key, QStringList& field)
 } // namespace
 
 MaterialQuantitiesSettings::MaterialQuantitiesSettings()
-    : functionalUnitPropertyPath(QStringLiteral("Type/Properties/Unite_Fonctionnelle/Type")),
-      massPerFunctionalUnitPropertyPath(QStringLiteral("Type/Properties/Unite_Fonctionnelle/Masse_par_UF")),
-      materialCompositionPropertyPath(QStringLiteral("Type/Properties/Pourcentage_PMIB")),
-      reusedMaterialsPropertyPath(QString::fromWCharArray(L"Type/Properties/R\u00e9emploi/R\u00e9employ\u00e9")),
-      totalQuantitiesPropertySetName(QStringLiteral("TotalMaterialQuantities")),
-      recoveredQuantitiesPropertySetName(QStringLiteral("RecoveredMaterialQuantities")),
-      reusedQuantitiesPropertySetName(QStringLiteral("ReusedMaterialQuantities")),
-      lengthQuantitiesPropPaths({QStringLiteral("Properties/BaseQuantities/Length"),
-                                 QStringLiteral("Properties/BaseQuantities/Perimeter"),
-                                 QStringLiteral("Properties/BaseQuantities/Height"),
-                                 QStringLiteral("Properties/BaseQuantities/Width")}),
-      areaQuantitiesPropPaths({QStringLiteral("Properties/BaseQuantities/Area"),
-                               QStringLiteral("Properties/BaseQuantities/GrossArea"),
-                               QStringLiteral("Properties/BaseQuantities/GrossSideArea"),
-                               QStringLiteral("Properties/BaseQuantities/GrossFootprintArea"),
-                               QStringLiteral("Properties/BaseQuantities/NetArea"),
-                               QStringLiteral("Properties/BaseQuantities/NetSideArea"),
-                               QStringLiteral("Properties/BaseQuantities/NetFootprintArea")}),
-      volumeQuantitiesPropPaths({QStringLiteral("Properties/BaseQuantities/Volume"),
-                                 QStringLiteral("Properties/BaseQuantities/GrossVolume"),
-                                 QStringLiteral("Properties/BaseQuantities/NetVolume")})
 {
+    setDefaults();
     QSettings settings;
     loadSettings(settings);
+}
+
+MaterialQuantitiesSettings::MaterialQuantitiesSettings(QSettings& store)
+{
+    setDefaults();
+    loadSettings(store);
+}
+
+void MaterialQuantitiesSettings::setDefaults()
+{
+    functionalUnitPropertyPath = QStringLiteral("Type/Properties/Unite_Fonctionnelle/Type");
+    massPerFunctionalUnitPropertyPath = QStringLiteral("Type/Properties/Unite_Fonctionnelle/Masse_par_UF");
+    materialCompositionPropertyPath = QStringLiteral("Type/Properties/Pourcentage_PMIB");
+    reusedMaterialsPropertyPath = QString::fromWCharArray(L"Type/Properties/R\u00e9emploi/R\u00e9employ\u00e9");
+    totalQuantitiesPropertySetName = QStringLiteral("TotalMaterialQuantities");
+    recoveredQuantitiesPropertySetName = QStringLiteral("RecoveredMaterialQuantities");
+    reusedQuantitiesPropertySetName = QStringLiteral("ReusedMaterialQuantities");
+    lengthQuantitiesPropPaths = QStringList{
+        QStringLiteral("Properties/BaseQuantities/Length"), QStringLiteral("Properties/BaseQuantities/Perimeter"),
+        QStringLiteral("Properties/BaseQuantities/Height"), QStringLiteral("Properties/BaseQuantities/Width")};
+    areaQuantitiesPropPaths = QStringList{QStringLiteral("Properties/BaseQuantities/Area"),
+                                          QStringLiteral("Properties/BaseQuantities/GrossArea"),
+                                          QStringLiteral("Properties/BaseQuantities/GrossSideArea"),
+                                          QStringLiteral("Properties/BaseQuantities/GrossFootprintArea"),
+                                          QStringLiteral("Properties/BaseQuantities/NetArea"),
+                                          QStringLiteral("Properties/BaseQuantities/NetSideArea"),
+                                          QStringLiteral("Properties/BaseQuantities/NetFootprintArea")};
+    volumeQuantitiesPropPaths = QStringList{QStringLiteral("Properties/BaseQuantities/Volume"),
+                                            QStringLiteral("Properties/BaseQuantities/GrossVolume"),
+                                            QStringLiteral("Properties/BaseQuantities/NetVolume")};
 }
 
 bool MaterialQuantitiesSettings::operator==(const MaterialQuantitiesSettings& other) const

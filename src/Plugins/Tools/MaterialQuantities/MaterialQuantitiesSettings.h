@@ -13,6 +13,8 @@ class MaterialQuantitiesSettings
 public:
     /// The defaults, then what the application's default settings store holds.
     MaterialQuantitiesSettings();
+    /// The defaults, then what the given store holds.
+    explicit MaterialQuantitiesSettings(QSettings& store);
 
     /// Equal when the four paths and the three lists are; the property-set
     /// names take no part (they are never edited by the user).
@@ -32,6 +34,9 @@ public:
     QStringList lengthQuantitiesPropPaths;
     QStringList areaQuantitiesPropPaths;
     QStringList volumeQuantitiesPropPaths;
+
+private:
+    void setDefaults();
 };
 
 } // namespace Orvane

@@ -1,0 +1,124 @@
+#include "ComputeCommand.h"
+
+#include "ProgressReporter.h"
+#include "ResultSummary.h"
+
+#include "MaterialQuantitiesCalculator.h"
+#include "MaterialQuantitiesCalculatorThread.h"
+#include "MaterialQuantitiesSettings.h"
+
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace {
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.exists() && second.exists()) {
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    }
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
+std::unique_ptr<Orvane::MaterialQuantitiesSettings> loadSettings(const QString& file, QTextStream& err)
+{
+    if (file.isEmpty()) {
+        return std::make_unique<Orvane::MaterialQuantitiesSettings>();
+    }
+    if (!QFileInfo(file).isReadable()) {
+        err << "material-quantities: cannot read settings file '" << file << "'\n";
+        return nullptr;
+    }
+    QSettings store(file, QSettings::IniFormat);
+    if (store.status() != QSettings::NoError) {
+        err << "material-quantities: '" << file << "' is not a readable INI file\n";
+        return nullptr;
+    }
+    return std::make_unique<Orvane::MaterialQuantitiesSettings>(store);
+}
+
+void explainFailure(const Orvane::MaterialQuantitiesSettings& settings, QTextStream& out)
+{
+    out << "\nMaterial quantities computation found no quantity. Check that:\n"
+        << "  - the functional unit (volume, area, length) property exists ["
+        << settings.functionalUnitPropertyPath << "]\n"
+        << "  - the mass per functional unit property exists [" << settings.massPerFunctionalUnitPropertyPath << "]\n"
+        << "  - the material composition property exists [" << settings.materialCompositionPropertyPath << "]\n"
+        << "  - a base quantity linked to the functional unit exists (volume: "
+        << settings.volumeQuantitiesPropPaths.join(QStringLiteral(", "))
+        << "; area: " << settings.areaQuantitiesPropPaths.join(QStringLiteral(", "))
+        << "; length: " << settings.lengthQuantitiesPropPaths.join(QStringLiteral(", ")) << ")\n"
+        << "Property paths are read from the settings group \"Tool/MaterialQuantities\" (see --settings).\n";
+}
+
+} // namespace
+
+int ComputeCommand::run(QTextStream& out, QTextStream& err)
+{
+    QElapsedTimer clock;
+    clock.start();
+    if (sameFile(m_options.input, m_options.output) && !m_options.inPlace) {
+        err << "material-quantities: the output would overwrite the input '" << m_options.input
+            << "'; give another -o or --in-place\n";
+        return BadInput;
+    }
+    const std::unique_ptr<Orvane::MaterialQuantitiesSettings> settings = loadSettings(m_options.settingsFile, err);
+    if (!settings) {
+        return BadInput;
+    }
+    QString error;
+    std::unique_ptr<Orvane::_ifc2x3::IFC2x3Model> model = Orvane::_ifc2x3::IFC2x3Model::open(m_options.input, &error);
+    if (!model) {
+        err << "material-quantities: " << error << "\n";
+        return BadInput;
+    }
+    const qint64 openMs = clock.elapsed();
+
+    const QList<int> rows = Orvane::MaterialQuantitiesCalculator::getBuildingElementRows(model.get());
+    const qint64 steps = rows.size() + static_cast<qint64>(model->dataSet()->getAllIfcBuilding().size()) +
+                         static_cast<qint64>(model->dataSet()->getAllIfcTypeObject().size()) + 1;
+    ProgressReporter progress(steps);
+    bool succeeded = false;
+    QEventLoop loop;
+    Orvane::MaterialQuantitiesCalculatorThread thread(model.get(), *settings, nullptr);
+    QObject::connect(&thread, &Orvane::MaterialQuantitiesCalculatorThread::calculatedItem, &progress,
+                     &ProgressReporter::step);
+    QObject::connect(&thread, &Orvane::MaterialQuantitiesCalculatorThread::calculationSucceeded,
+                     [&succeeded](const QMap<int, QString>&) { succeeded = true; });
+    QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer computeClock;
+    computeClock.start();
+    thread.start();
+    loop.exec();
+    thread.wait();
+    QCoreApplication::processEvents();
+    const qint64 computeMs = computeClock.elapsed();
+
+    QElapsedTimer saveClock;
+    saveClock.start();
+    if (!model->save(m_options.output, &error)) {
+        err << "material-quantities: " << error << "\n";
+        return CannotWrite;
+    }
+    const qint64 saveMs = saveClock.elapsed();
+
+    out << "Model:                         " << m_options.input << "\n";
+    out << "Saved to:                      " << m_options.output << "\n";
+    ResultSummary(model.get(), *settings).print(out);
+    if (!succeeded) {
+        explainFailure(*settings, out);
+    }
+    out << "\nTime: open " << openMs << " ms, computation " << computeMs << " ms, save " << saveMs << " ms, total "
+        << clock.elapsed() << " ms\n";
+    return succeeded ? Computed : NothingFound;
+}

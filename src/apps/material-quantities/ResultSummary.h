@@ -1,0 +1,52 @@
+#pragma once
+
+#include "MaterialQuantitiesSettings.h"
+
+#include <QMap>
+#include <QString>
+#include <QTextStream>
+#include <QVector>
+
+namespace Orvane {
+namespace _ifc2x3 {
+class IFC2x3Model;
+}
+} // namespace Orvane
+
+/// The results a computation left in a model, read back from the model's
+/// property sets, and their printed form.
+class ResultSummary
+{
+public:
+    struct MaterialTotal
+    {
+        QString material;
+        double total = 0.0;
+        double toRecover = 0.0;
+        double reused = 0.0;
+    };
+    struct BuildingTotal
+    {
+        QString building;
+        QMap<QString, double> quantities;
+    };
+
+    ResultSummary(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings);
+
+    int buildingElementCount() const { return m_buildingElements; }
+    int elementsWithoutResults() const { return m_missing; }
+    const QVector<MaterialTotal>& materials() const { return m_materials; }
+    const QVector<BuildingTotal>& buildings() const { return m_buildings; }
+
+    void print(QTextStream& out) const;
+
+private:
+    QMap<QString, double> readSet(const QModelIndex& index, const QString& setName) const;
+
+    Orvane::_ifc2x3::IFC2x3Model* m_model;
+    Orvane::MaterialQuantitiesSettings m_settings;
+    int m_buildingElements = 0;
+    int m_missing = 0;
+    QVector<MaterialTotal> m_materials;
+    QVector<BuildingTotal> m_buildings;
+};

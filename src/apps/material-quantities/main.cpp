@@ -1,0 +1,92 @@
+// material-quantities: the material quantities computation of the plug-in,
+// run on a file from the command line.
+#include "ComputeCommand.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <log4cplus/consoleappender.h>
+#include <log4cplus/initializer.h>
+#include <log4cplus/layout.h>
+#include <log4cplus/logger.h>
+#include <log4cplus/loglevel.h>
+
+#include <cstdio>
+
+namespace {
+
+bool configureLogging(const QString& levelName)
+{
+    const log4cplus::LogLevel level =
+        log4cplus::getLogLevelManager().fromString(levelName.toUpper().toStdString());
+    if (level == log4cplus::NOT_SET_LOG_LEVEL) {
+        return false;
+    }
+    log4cplus::SharedAppenderPtr appender(new log4cplus::ConsoleAppender(true, true));
+    appender->setLayout(std::make_unique<log4cplus::PatternLayout>("%-5p %c - %m%n"));
+    log4cplus::Logger root = log4cplus::Logger::getRoot();
+    root.addAppender(appender);
+    root.setLogLevel(level);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    log4cplus::Initializer logging;
+    QCoreApplication app(argc, argv);
+    // The same settings store as the host application.
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Computes the material quantities of the building elements of an IFC 2x3 model and saves the model with "
+        "its results.\n\nUsage: material-quantities compute INPUT.ifc -o OUTPUT.ifc [options]"));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("compute"));
+    parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The IFC 2x3 model to read."));
+    const QCommandLineOption outputOption(QStringList{"o", "output"}, QStringLiteral("Where to save the model."),
+                                          QStringLiteral("file"));
+    const QCommandLineOption settingsOption(QStringLiteral("settings"),
+                                            QStringLiteral("INI file with the group Tool/MaterialQuantities."),
+                                            QStringLiteral("file"));
+    const QCommandLineOption logLevelOption(QStringLiteral("log-level"),
+                                            QStringLiteral("TRACE, DEBUG, INFO, WARN (default), ERROR, FATAL, OFF."),
+                                            QStringLiteral("level"), QStringLiteral("WARN"));
+    const QCommandLineOption inPlaceOption(QStringLiteral("in-place"), QStringLiteral("Allow OUTPUT to be INPUT."));
+    parser.addOptions({outputOption, settingsOption, logLevelOption, inPlaceOption});
+
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << "material-quantities: " << parser.errorText() << "\n";
+        return ComputeCommand::BadInput;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return 0;
+    }
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 2 || arguments.front() != QLatin1String("compute") || !parser.isSet(outputOption)) {
+        err << "usage: material-quantities compute INPUT.ifc -o OUTPUT.ifc [--settings FILE.ini] "
+               "[--log-level LEVEL] [--in-place]\n";
+        return ComputeCommand::BadInput;
+    }
+    if (!configureLogging(parser.value(logLevelOption))) {
+        err << "material-quantities: unknown log level '" << parser.value(logLevelOption) << "'\n";
+        return ComputeCommand::BadInput;
+    }
+    ComputeCommand::Options options;
+    options.input = arguments.at(1);
+    options.output = parser.value(outputOption);
+    options.settingsFile = parser.value(settingsOption);
+    options.inPlace = parser.isSet(inPlaceOption);
+    const int status = ComputeCommand(options).run(out, err);
+    out.flush();
+    err.flush();
+    return status;
+}
