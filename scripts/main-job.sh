@@ -8,4 +8,6 @@ bash scripts/install-deps.sh
 bash scripts/build.sh
 model=samples/small-building.ifc
 out=build/small-building-quantities.ifc
-build/bin/material-quantities compute "$model" -o "$out" --log-level ERROR 2>/dev/null
+log=build/material-quantities.log
+build/bin/material-quantities compute "$model" -o "$out" 2>"$log"
+echo "Warnings and errors of the run: $log"

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMetaObject>
 #include <QThread>
+#include <QTimer>
 
 #include <log4cplus/logger.h>
 #include <log4cplus/loggingmacros.h>
@@ -103,7 +104,9 @@ std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* err
 
 bool IFC2x3Model::save(const QString& path, QString* error) const
 {
-    QReadLocker locker(&lock());
+    // Saving drops references to deleted instances from the instances that
+    // remain: it writes to them, so readers must wait.
+    QWriteLocker locker(&lock());
     std::string message;
     if (!m_dataSet->save(path.toStdString(), &message)) {
         if (error) {
@@ -133,14 +136,25 @@ void IFC2x3Model::updateItem(const QModelIndex& index, bool)
     if (!index.isValid()) {
         return;
     }
-    bool first = false;
+    bool schedule = false;
     {
         QMutexLocker locker(&m_pendingMutex);
-        first = m_pendingRows.isEmpty();
         m_pendingRows.insert(index.row());
+        schedule = !m_flushScheduled;
+        m_flushScheduled = true;
     }
-    if (first) {
+    if (!schedule) {
+        return;
+    }
+    if (QThread::currentThread() == thread()) {
         QMetaObject::invokeMethod(this, "flushPendingUpdates", Qt::QueuedConnection);
+    } else {
+        // Writers on other threads announce rows in bursts (one per property
+        // written): gather them for a moment rather than waking this thread
+        // for each one.
+        QMetaObject::invokeMethod(
+            this, [this] { QTimer::singleShot(updateDelayMs, this, &IFC2x3Model::flushPendingUpdates); },
+            Qt::QueuedConnection);
     }
 }
 
@@ -151,6 +165,7 @@ void IFC2x3Model::flushPendingUpdates()
         QMutexLocker locker(&m_pendingMutex);
         rows = m_pendingRows.values();
         m_pendingRows.clear();
+        m_flushScheduled = false;
     }
     std::sort(rows.begin(), rows.end());
     // One signal per run of consecutive rows.
@@ -171,14 +186,7 @@ Step::RefPtr<CoreProperty> IFC2x3Model::getProperty(const QModelIndex& index, co
         return {};
     }
     QReadLocker locker(&lock());
-    Step::RefPtr<CoreProperty> node = IFC2x3Property::root(this, object);
-    for (const QString& component : path) {
-        node = static_cast<IFC2x3Property*>(node.get())->findChildUnlocked(component);
-        if (!node) {
-            return {};
-        }
-    }
-    return node;
+    return IFC2x3Property::resolveUnlocked(this, object, path);
 }
 
 QModelIndex IFC2x3Model::index(int row, int column, const QModelIndex& parent) const

@@ -87,6 +87,8 @@ private:
     std::unordered_map<const ifc2x3::IfcObjectDefinition*, int> m_rowOf;
     QMutex m_pendingMutex;
     QSet<int> m_pendingRows;
+    bool m_flushScheduled = false;
+    static constexpr int updateDelayMs = 50;
 };
 
 /// The read-write lock that guards a data set, shared by every user of it.
