@@ -186,7 +186,14 @@ Step::RefPtr<CoreProperty> IFC2x3Model::getProperty(const QModelIndex& index, co
         return {};
     }
     QReadLocker locker(&lock());
-    return IFC2x3Property::resolveUnlocked(this, object, path);
+    Step::RefPtr<CoreProperty> node = IFC2x3Property::root(this, object);
+    for (const QString& component : path) {
+        node = static_cast<IFC2x3Property*>(node.get())->findChildUnlocked(component);
+        if (!node) {
+            return {};
+        }
+    }
+    return node;
 }
 
 QModelIndex IFC2x3Model::index(int row, int column, const QModelIndex& parent) const
