@@ -113,6 +113,37 @@ def accessor_kind(schema, type_text):
     return ("value", None)
 
 
+def value_kind(schema, type_text, seen=None):
+    """Kind of STEP value an attribute of this type may hold, as one letter:
+    E entity reference, A aggregate, S string, R real or number, I integer,
+    L enumeration or logical, B binary, T select (reference or typed value),
+    ? anything."""
+    if type_text in schema.entity_names:
+        return "E"
+    if AGGREGATE_PREFIX.match(type_text):
+        return "A"
+    if type_text in schema.types:
+        kind, definition = schema.types[type_text]
+        if kind == "ENUMERATION":
+            return "L"
+        if kind == "SELECT":
+            members = schema.flatten_select(type_text)
+            return "E" if all(m in schema.entity_names for m in members) else "T"
+        seen = seen or set()
+        if type_text in seen:
+            return "?"
+        seen.add(type_text)
+        return value_kind(schema, definition, seen)
+    if type_text.startswith("STRING"):
+        return "S"
+    if type_text.startswith("BINARY"):
+        return "B"
+    return {"REAL": "R", "NUMBER": "R", "INTEGER": "I", "BOOLEAN": "L", "LOGICAL": "L"}.get(type_text, "?")
+
+
+AGGREGATE_PREFIX = re.compile(r"^(LIST|SET|BAG|ARRAY) \[")
+
+
 def method_name(attr):
     return attr + "Attribute" if attr in RESERVED else attr
 
@@ -252,11 +283,13 @@ def generate(table_dir, out_dir):
 
     # Schema tables.
     s = [HEADER, '#include "ifc2x3/Schema.h"\n\n#include "ifc2x3/generated/Entities.h"\n\n#include <algorithm>\n#include <cstring>\n\nnamespace ifc2x3 {\n\nnamespace {\n\n']
-    s.append("struct AttributeInfo\n{\n    const char* name;\n    const char* type;\n    bool optional;\n    bool derived;\n};\n\n")
+    s.append("struct AttributeInfo\n{\n    const char* name;\n    const char* type;\n    bool optional;\n    bool derived;\n"
+             "    char kind; // see acceptsArgument\n};\n\n")
     for name in index_of:
         attrs = schema.attributes.get(name, [])
-        rows = ", ".join(f'{{"{a[1]}", "{a[2]}", {str(a[3]).lower()}, {str(a[5]).lower()}}}' for a in attrs)
-        s.append(f"const AttributeInfo attributes_{name}[] = {{{rows or '{nullptr, nullptr, false, false}'}}};\n")
+        rows = ", ".join(f'{{"{a[1]}", "{a[2]}", {str(a[3]).lower()}, {str(a[5]).lower()}, \'{value_kind(schema, a[2])}\'}}'
+                         for a in attrs)
+        s.append(f"const AttributeInfo attributes_{name}[] = {{{rows or '{nullptr, nullptr, false, false, 0}'}}};\n")
     s.append("\nstruct EntityInfo\n{\n    const char* name;\n    const char* stepName;\n    std::uint16_t supertype;\n"
              "    bool abstract;\n    std::size_t attributeCount;\n    const AttributeInfo* attributes;\n"
              "    Step::BaseEntity* (*create)(Step::BaseExpressDataSet*, Step::Id);\n};\n\n")
@@ -393,6 +426,36 @@ int Schema::attributeIndex(std::uint16_t id, const std::string& name) const
 bool Schema::isDerivedAttribute(std::uint16_t id, std::size_t index) const
 {
     return index < attributeCount(id) && entities[id].attributes[index].derived;
+}
+
+bool Schema::acceptsArgument(std::uint16_t id, std::size_t index, const Step::Value& value) const
+{
+    using Kind = Step::Value::Kind;
+    if (index >= attributeCount(id) || !value.isSet()) {
+        return true;
+    }
+    // Typed values stand for defined types, which any non-entity attribute
+    // may be written as.
+    switch (entities[id].attributes[index].kind) {
+    case 'E':
+        return value.kind() == Kind::Reference;
+    case 'A':
+        return value.kind() == Kind::List || value.kind() == Kind::Typed;
+    case 'S':
+        return value.kind() == Kind::String || value.kind() == Kind::Typed;
+    case 'R':
+        return value.kind() == Kind::Real || value.kind() == Kind::Integer || value.kind() == Kind::Typed;
+    case 'I':
+        return value.kind() == Kind::Integer || value.kind() == Kind::Typed;
+    case 'L':
+        return value.kind() == Kind::Enumeration || value.kind() == Kind::Typed;
+    case 'B':
+        return value.kind() == Kind::Binary || value.kind() == Kind::Typed;
+    case 'T':
+        return value.kind() == Kind::Reference || value.kind() == Kind::Typed;
+    default:
+        return true;
+    }
 }
 
 Step::BaseEntity* Schema::create(std::uint16_t id, Step::BaseExpressDataSet* dataSet, Step::Id key) const

@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <cstdint>
 #include <fcntl.h>
+#include <limits>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -29,6 +32,23 @@ void collectReferences(const Value& value, std::vector<Id>& out)
     } else if (value.isTyped()) {
         collectReferences(value.inner(), out);
     }
+}
+
+// Large tables written from start to end when a file is opened: huge pages
+// take one page fault per 2 MB instead of one per 4 KB. Only advice.
+void adviseHugePages(const void* data, std::size_t bytes)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
+    const auto first = (reinterpret_cast<std::uintptr_t>(data) + huge - 1) & ~(huge - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(huge - 1);
+    if (last > first) {
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#else
+    (void)data;
+    (void)bytes;
+#endif
 }
 
 std::string keyText(Id key)
@@ -71,6 +91,7 @@ void BaseExpressDataSet::reset()
     m_deletedCount = 0;
     m_changeCount = 0;
     m_deletedKeys.clear();
+    m_rewritten.clear();
     m_header = FileHeader();
     m_source.clear();
     onReset();
@@ -111,6 +132,17 @@ bool BaseExpressDataSet::finishOpen()
             }
         },
         &m_source);
+    // Records go straight into the slot table. Reserving more than files
+    // usually need costs address space only: pages never written stay free.
+    m_slots.reserve(text.size() / 32 + 16);
+    adviseHugePages(m_slots.data(), m_slots.capacity() * sizeof(Slot));
+    indexer.setRecordSink(
+        [](void* context, const RecordLocation& r) {
+            auto* self = static_cast<BaseExpressDataSet*>(context);
+            self->m_maxKey = std::max(self->m_maxKey, r.key);
+            self->m_slots.push_back(Slot{r.offset, r.key, r.length, r.typeId, SlotState::Unloaded, nullptr});
+        },
+        this);
     if (!indexer.run()) {
         m_error.message = indexer.error();
         lineAndColumn(text, indexer.errorOffset(), m_error.line, m_error.column);
@@ -126,30 +158,27 @@ bool BaseExpressDataSet::finishOpen()
         warn("entity " + name + " is not part of " + m_schema.name() + "; its instances are kept as they are");
     }
 
-    std::vector<RecordLocation>& records = indexer.records();
-    for (const RecordLocation& r : records) {
-        m_maxKey = std::max(m_maxKey, r.key);
-    }
-    m_useDenseKeys = m_maxKey <= 4 * records.size() + 1024;
+    m_useDenseKeys = m_maxKey <= 4 * m_slots.size() + 1024;
     if (m_useDenseKeys) {
+        m_denseKeys.reserve(m_maxKey + 1);
+        adviseHugePages(m_denseKeys.data(), m_denseKeys.capacity() * sizeof(std::uint32_t));
         m_denseKeys.assign(m_maxKey + 1, noSlot);
     } else {
-        m_sparseKeys.reserve(records.size());
+        m_sparseKeys.reserve(m_slots.size());
     }
-    m_slots.reserve(records.size());
-    for (const RecordLocation& r : records) {
-        if (slotOf(r.key) != noSlot) {
+    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
+        const Slot& slot = m_slots[i];
+        if (slotOf(slot.key) != noSlot) {
             std::size_t line = 0;
             std::size_t column = 0;
-            lineAndColumn(text, r.offset, line, column);
-            m_error.message = "duplicate instance name " + keyText(r.key);
+            lineAndColumn(text, slot.offset, line, column);
+            m_error.message = "duplicate instance name " + keyText(slot.key);
             m_error.line = line;
             m_error.column = column;
             reset();
             return false;
         }
-        setSlotOf(r.key, static_cast<std::uint32_t>(m_slots.size()));
-        m_slots.push_back(Slot{r.offset, r.key, r.length, r.typeId, SlotState::Unloaded, nullptr});
+        setSlotOf(slot.key, i);
     }
     return true;
 }
@@ -254,22 +283,30 @@ BaseEntity* BaseExpressDataSet::getBySlot(std::size_t slot)
     return slot < m_slots.size() ? loadSlot(static_cast<std::uint32_t>(slot)) : nullptr;
 }
 
-void BaseExpressDataSet::dropDanglingReferences(Value& value, Id owner)
+bool BaseExpressDataSet::dropDanglingReferences(Value& value, Id owner)
 {
+    bool droppedDeleted = false;
     if (value.isReference()) {
         if (slotOf(value.referenceKey()) == noSlot) {
-            warn(keyText(owner) + ": reference to " + keyText(value.referenceKey()) +
-                 ", which does not exist, read as unset");
+            // A reference to an instance deleted since opening is expected;
+            // one to an instance the file never had is the file's fault.
+            if (m_deletedKeys.count(value.referenceKey())) {
+                droppedDeleted = true;
+            } else {
+                warn(keyText(owner) + ": reference to " + keyText(value.referenceKey()) +
+                     ", which does not exist, read as unset");
+            }
             value = Value::null();
         }
     } else if (value.isList()) {
         auto& items = value.items();
         for (Value& item : items) {
-            dropDanglingReferences(item, owner);
+            droppedDeleted = dropDanglingReferences(item, owner) || droppedDeleted;
         }
         // Unset entries have no place in an aggregate.
         items.erase(std::remove_if(items.begin(), items.end(), [](const Value& v) { return v.isNull(); }), items.end());
     }
+    return droppedDeleted;
 }
 
 BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t index)
@@ -291,6 +328,7 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t index)
         return nullptr;
     }
     const std::string_view record = m_source.text().substr(slot.offset, slot.length);
+    m_source.noteRead(slot.offset);
     const std::size_t paren = record.find('(');
     const char* name = m_schema.stepName(slot.typeId);
     RecordParser parser(record.substr(paren == std::string_view::npos ? record.size() : paren));
@@ -307,17 +345,27 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t index)
         slot.state = SlotState::Broken;
         return nullptr;
     }
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (!m_schema.acceptsArgument(slot.typeId, i, arguments[i])) {
+            warn(keyText(slot.key) + ": " + name + " attribute " + m_schema.attributeName(slot.typeId, i) + " (#" +
+                 std::to_string(i + 1) + ") holds a value of the wrong kind; the instance is ignored");
+            slot.state = SlotState::Broken;
+            return nullptr;
+        }
+    }
     if (parser.badStringCount() > 0) {
         warn(keyText(slot.key) + ": malformed string escape, text kept as written");
     }
+    bool droppedDeleted = false;
     for (Value& argument : arguments) {
-        dropDanglingReferences(argument, slot.key);
+        droppedDeleted = dropDanglingReferences(argument, slot.key) || droppedDeleted;
     }
     BaseEntity* entity = m_schema.create(slot.typeId, this, slot.key);
     entity->initArguments(std::move(arguments));
     entity->ref();
     slot.object = entity;
-    slot.state = SlotState::Loaded;
+    // The text names an instance deleted since: it must be written anew.
+    slot.state = droppedDeleted ? SlotState::Modified : SlotState::Loaded;
     onLoaded(entity);
     return entity;
 }
@@ -327,6 +375,9 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId)
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (typeId == 0 || typeId > m_schema.entityCount()) {
         return nullptr;
+    }
+    if (m_maxKey == std::numeric_limits<Id>::max()) {
+        return nullptr; // keys are never reused, and none is left
     }
     const Id key = ++m_maxKey;
     std::vector<Value> arguments(m_schema.attributeCount(typeId));
@@ -434,12 +485,80 @@ bool BaseExpressDataSet::referencesDeleted(std::string_view text) const
     return false;
 }
 
+// The record without its references to deleted instances, for records
+// that cannot be decoded: a list entry drops out with its comma, any other
+// reference becomes $. Strings and comments are left alone.
+std::string BaseExpressDataSet::stripDeletedFromText(std::string_view text) const
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const std::size_t equals = std::min(text.find('='), text.size());
+    std::string out(text.substr(0, equals));
+    std::vector<bool> inList; // per open parenthesis: a list, or parameters
+    char previous = '=';      // last character that is not blank
+    for (std::size_t i = equals; i < text.size();) {
+        const char c = text[i];
+        std::size_t end = i + 1;
+        if (c == '\'') {
+            while (end < text.size() && (text[end] != '\'' || (end + 1 < text.size() && text[end + 1] == '\''))) {
+                end += text[end] == '\'' ? 2 : 1;
+            }
+            end = std::min(end + 1, text.size());
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            const std::size_t close = text.find("*/", i + 2);
+            out.append(text.substr(i, close == std::string_view::npos ? std::string_view::npos : close + 2 - i));
+            i = close == std::string_view::npos ? text.size() : close + 2;
+            continue;
+        } else if (c == '(') {
+            inList.push_back(previous == '(' || previous == ',');
+        } else if (c == ')') {
+            if (!inList.empty()) {
+                inList.pop_back();
+            }
+        } else if (c == '#') {
+            Id key = 0;
+            while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
+                key = key * 10 + static_cast<Id>(text[end] - '0');
+                ++end;
+            }
+            if (end > i + 1 && m_deletedKeys.count(key)) {
+                if (inList.empty() || !inList.back()) {
+                    out += '$';
+                    previous = '$';
+                } else if (const std::size_t comma = out.find_last_not_of(" \t\r\n");
+                           comma != std::string::npos && out[comma] == ',') {
+                    out.erase(comma);
+                    previous = out[out.find_last_not_of(" \t\r\n")];
+                } else {
+                    // First entry: the comma after it goes instead.
+                    while (end < text.size() && isBlank(text[end])) {
+                        ++end;
+                    }
+                    if (end < text.size() && text[end] == ',') {
+                        ++end;
+                    }
+                }
+                i = end;
+                continue;
+            }
+        }
+        out.append(text.substr(i, end - i));
+        if (!isBlank(c)) {
+            previous = text[end - 1];
+        }
+        i = end;
+    }
+    return out;
+}
+
 // Drops references to deleted instances from every remaining instance, so
 // that the file written never names an instance that is not in it.
 void BaseExpressDataSet::purgeDeletedReferences()
 {
     for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
         Slot& slot = m_slots[i];
+        if (slot.state == SlotState::Deleted) {
+            continue;
+        }
         if (slot.state == SlotState::Unloaded && slot.typeId != 0) {
             if (!referencesDeleted(m_source.text().substr(slot.offset, slot.length))) {
                 continue;
@@ -447,6 +566,16 @@ void BaseExpressDataSet::purgeDeletedReferences()
             loadSlot(i);
         }
         if (!slot.object) {
+            if (slot.offset == noOffset) {
+                continue;
+            }
+            const auto it = m_rewritten.find(i);
+            const std::string_view text = it == m_rewritten.end() ? m_source.text().substr(slot.offset, slot.length)
+                                                                  : std::string_view(it->second);
+            if (referencesDeleted(text)) {
+                std::string stripped = stripDeletedFromText(text);
+                m_rewritten[i] = std::move(stripped);
+            }
             continue;
         }
         std::vector<Value> arguments = slot.object->arguments();
@@ -503,9 +632,12 @@ bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink
     }
     std::size_t cursor = 0;
     std::string pending;
-    for (const Slot& slot : m_slots) {
-        if (slot.offset == noOffset || slot.state == SlotState::Unloaded || slot.state == SlotState::Loaded ||
-            slot.state == SlotState::Broken) {
+    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
+        const Slot& slot = m_slots[i];
+        const auto rewritten = slot.object ? m_rewritten.end() : m_rewritten.find(i);
+        const bool asInSource =
+            slot.state == SlotState::Unloaded || slot.state == SlotState::Loaded || slot.state == SlotState::Broken;
+        if (slot.offset == noOffset || (asInSource && rewritten == m_rewritten.end())) {
             continue;
         }
         if (!copySource(cursor, slot.offset)) {
@@ -521,7 +653,8 @@ bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink
             }
             continue;
         }
-        if (!sink(serialize(slot))) {
+        const bool written = rewritten != m_rewritten.end() ? sink(rewritten->second) : sink(serialize(slot));
+        if (!written) {
             return false;
         }
     }

@@ -76,8 +76,9 @@ public:
     /// Position of an instance in data set order, or slotCount() if none.
     std::size_t slotOfKey(Id key) const;
 
-    /// Creates an instance with a fresh key; attributes start unset ($),
-    /// or derived (*) where the schema says so.
+    /// Creates an instance with a fresh key, above every key used so far;
+    /// attributes start unset ($), or derived (*) where the schema says so.
+    /// Null for an unknown type, or when the key range is used up.
     BaseEntity* create(std::uint16_t typeId);
     /// Deletes an instance. References to it are dropped from every other
     /// instance when saving, so no dangling #n is ever written.
@@ -102,6 +103,12 @@ protected:
 
     std::recursive_mutex& mutex() const { return m_mutex; }
     void warn(const std::string& message);
+    /// slotTypeId() for callers that hold mutex() already, as passes over
+    /// millions of slots do.
+    std::uint16_t slotTypeIdLocked(std::size_t slot) const
+    {
+        return slot < m_slots.size() ? m_slots[slot].typeId : 0;
+    }
 
 private:
     struct Slot
@@ -121,10 +128,13 @@ private:
     BaseEntity* loadSlot(std::uint32_t slot);
     std::uint32_t slotOf(Id key) const;
     void setSlotOf(Id key, std::uint32_t slot);
-    void dropDanglingReferences(Value& value, Id owner);
+    /// Unsets references to missing instances; true when one of them was
+    /// deleted since opening (the record then differs from its text).
+    bool dropDanglingReferences(Value& value, Id owner);
     void purgeDeletedReferences();
     bool stripDeleted(Value& value) const;
     bool referencesDeleted(std::string_view recordText) const;
+    std::string stripDeletedFromText(std::string_view recordText) const;
     bool write(const std::function<bool(std::string_view)>& sink);
     std::string serialize(const Slot& slot) const;
     std::string_view newline() const { return m_crlf ? "\r\n" : "\n"; }
@@ -144,6 +154,10 @@ private:
     std::size_t m_deletedCount = 0;
     std::size_t m_changeCount = 0;
     std::unordered_set<Id> m_deletedKeys;
+    /// Records that cannot be decoded (unknown or complex entities, broken
+    /// records), rewritten as text without their references to deleted
+    /// instances; by slot.
+    std::unordered_map<std::uint32_t, std::string> m_rewritten;
     std::vector<std::string> m_warnings;
 };
 

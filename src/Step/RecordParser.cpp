@@ -4,11 +4,38 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace Step {
 
 namespace {
+// The first quote, backslash or 8-bit byte from p on, or end.
+const char* skipStringText(const char* p, const char* end)
+{
+#ifdef __SSE2__
+    const __m128i quote = _mm_set1_epi8('\'');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i stops = _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash));
+        // The sign bit of each byte marks the 8-bit ones.
+        if (const int mask = _mm_movemask_epi8(_mm_or_si128(stops, bytes))) {
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        }
+    }
+#endif
+    while (p < end && *p != '\'' && *p != '\\' && static_cast<unsigned char>(*p) < 0x80) {
+        ++p;
+    }
+    return p;
+}
+
 bool isUpperAlpha(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -22,6 +49,16 @@ bool isKeywordChar(char c)
     return isUpperAlpha(c) || isDigit(c) || c == '_';
 }
 } // namespace
+
+namespace {
+std::vector<Value>& threadStack()
+{
+    static thread_local std::vector<Value> stack;
+    return stack;
+}
+} // namespace
+
+RecordParser::RecordParser(std::string_view text) : m_text(text), m_stack(threadStack()) {}
 
 bool RecordParser::fail(const std::string& message)
 {
@@ -49,7 +86,14 @@ void RecordParser::skipSpace()
 bool RecordParser::parseArguments(std::vector<Value>& out)
 {
     skipSpace();
-    return parseList(out, 0);
+    const std::size_t base = m_stack.size();
+    const bool parsed = parseList(out, 0);
+    // A failure leaves the values read so far behind.
+    m_stack.resize(base);
+    if (m_stack.capacity() > 4096 && base == 0) {
+        std::vector<Value>().swap(m_stack); // after an unusually long list
+    }
+    return parsed;
 }
 
 bool RecordParser::parseList(std::vector<Value>& out, int depth)
@@ -66,25 +110,33 @@ bool RecordParser::parseList(std::vector<Value>& out, int depth)
         ++m_pos;
         return true;
     }
+    const std::size_t mark = m_stack.size();
     while (true) {
-        Value v;
+        Value v; // not read into the stack: nested lists may move it
         if (!parseValue(v, depth + 1)) {
             return false;
         }
-        out.push_back(std::move(v));
+        m_stack.push_back(std::move(v));
         skipSpace();
         if (m_pos >= m_text.size()) {
             return fail("unterminated parameter list");
         }
         const char c = m_text[m_pos++];
         if (c == ')') {
-            return true;
+            break;
         }
         if (c != ',') {
             return fail(std::string("expected ',' or ')' but found '") + c + "'");
         }
         skipSpace();
     }
+    // One allocation of the exact size, instead of growing item by item.
+    out.reserve(out.size() + (m_stack.size() - mark));
+    for (auto it = m_stack.begin() + static_cast<std::ptrdiff_t>(mark); it != m_stack.end(); ++it) {
+        out.push_back(std::move(*it));
+    }
+    m_stack.resize(mark);
+    return true;
 }
 
 bool RecordParser::parseValue(Value& out, int depth)
@@ -169,15 +221,20 @@ bool RecordParser::parseNumber(Value& out)
     const char* first = m_text.data() + start + (m_text[start] == '+' ? 1 : 0);
     const char* last = m_text.data() + m_pos;
     if (isReal) {
-        // strtod needs a terminated buffer; numbers are short.
-        char buffer[128];
         const std::size_t length = static_cast<std::size_t>(last - first);
-        if (length >= sizeof(buffer)) {
+        if (length >= 128) {
             return fail("number too long");
         }
-        std::memcpy(buffer, first, length);
-        buffer[length] = '\0';
-        out = Value::real(std::strtod(buffer, nullptr));
+        double value = 0;
+        const auto result = std::from_chars(first, last, value);
+        if (result.ec != std::errc() || result.ptr != last) {
+            // Out of range: strtod gives the infinity or zero it rounds to.
+            char buffer[128];
+            std::memcpy(buffer, first, length);
+            buffer[length] = '\0';
+            value = std::strtod(buffer, nullptr);
+        }
+        out = Value::real(value);
         return true;
     }
     std::int64_t v = 0;
@@ -192,24 +249,43 @@ bool RecordParser::parseNumber(Value& out)
 bool RecordParser::parseString(Value& out)
 {
     const std::size_t start = ++m_pos;
+    const char* const begin = m_text.data();
+    const char* const end = begin + m_text.size();
+    const char* p = begin + start;
+    // Most strings hold no escape, no doubled quote and no 8-bit byte: those
+    // are taken as they are, the others go through the decoder.
+    bool plain = true;
     while (true) {
-        const std::size_t quote = m_text.find('\'', m_pos);
-        if (quote == std::string_view::npos) {
+        p = skipStringText(p, end);
+        if (p >= end) {
             m_pos = m_text.size();
             return fail("unterminated string");
         }
-        if (quote + 1 < m_text.size() && m_text[quote + 1] == '\'') {
-            m_pos = quote + 2;
+        if (*p != '\'') {
+            plain = false;
+            ++p;
             continue;
         }
-        m_pos = quote + 1;
-        std::string decoded;
-        if (!StringCodec::decode(m_text.substr(start, quote - start), decoded)) {
-            ++m_badStrings;
+        if (p + 1 < end && p[1] == '\'') {
+            plain = false;
+            p += 2;
+            continue;
         }
-        out = Value::string(std::move(decoded));
+        break;
+    }
+    const std::size_t quote = static_cast<std::size_t>(p - begin);
+    m_pos = quote + 1;
+    const std::string_view body = m_text.substr(start, quote - start);
+    if (plain) {
+        out = Value::string(std::string(body));
         return true;
     }
+    std::string decoded;
+    if (!StringCodec::decode(body, decoded)) {
+        ++m_badStrings;
+    }
+    out = Value::string(std::move(decoded));
+    return true;
 }
 
 bool RecordParser::parseEnumeration(Value& out)
@@ -287,9 +363,14 @@ namespace ValueWriter {
 
 void writeReal(std::string& out, double value)
 {
-    if (!std::isfinite(value)) {
+    if (std::isnan(value)) {
         out += '$';
         return;
+    }
+    if (std::isinf(value)) {
+        // What a number too large to read became: the largest one written
+        // instead, as an unset value cannot stand in a list.
+        value = std::copysign(std::numeric_limits<double>::max(), value);
     }
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value);

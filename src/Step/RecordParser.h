@@ -15,7 +15,7 @@ class RecordParser
 public:
     static constexpr int maxDepth = 64;
 
-    explicit RecordParser(std::string_view text) : m_text(text) {}
+    explicit RecordParser(std::string_view text);
 
     /// Parses "(p1,p2,...)" at the start of the text.
     bool parseArguments(std::vector<Value>& out);
@@ -42,6 +42,10 @@ private:
     std::size_t m_pos = 0;
     std::string m_error;
     int m_badStrings = 0;
+    /// Values of the lists being read, innermost last: each list is moved
+    /// out in one piece once its size is known. Shared by the parsers of a
+    /// thread, so that reading a record allocates only what it keeps.
+    std::vector<Value>& m_stack;
 };
 
 /// Canonical text of values as written for new or changed records.

@@ -9,21 +9,25 @@
 #include <cstring>
 #include <unordered_set>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace Step {
 
 namespace {
 
-bool isSpace(char c)
+constexpr bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-bool isAlpha(char c)
+constexpr bool isAlpha(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool isKeywordChar(char c)
+constexpr bool isKeywordChar(char c)
 {
     return isAlpha(c) || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
@@ -44,6 +48,187 @@ constexpr std::array<std::uint8_t, 256> makeClassTable()
 
 constexpr auto charClass = makeClassTable();
 constexpr std::size_t progressStep = std::size_t(16) << 20;
+
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Upper-case form of each keyword character, 0 for the other bytes.
+constexpr std::array<char, 256> makeKeywordTable()
+{
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        if (isKeywordChar(static_cast<char>(c))) {
+            table[static_cast<std::size_t>(c)] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        }
+    }
+    return table;
+}
+
+constexpr auto keywordUpper = makeKeywordTable();
+
+// The closing quote of a string from p on, or null. Strings are mostly
+// short: a library call costs more than looking at the bytes here.
+const char* findQuote(const char* p, const char* end)
+{
+#ifdef __SSE2__
+    const __m128i quote = _mm_set1_epi8('\'');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote))) {
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        }
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '\'') {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+// The first byte from p on that matters in the parameters of a record
+// (quote, parenthesis, slash, semicolon), or end.
+const char* skipPlain(const char* p, const char* end)
+{
+#ifdef __SSE2__
+    const __m128i quote = _mm_set1_epi8('\'');
+    const __m128i open = _mm_set1_epi8('(');
+    const __m128i close = _mm_set1_epi8(')');
+    const __m128i slash = _mm_set1_epi8('/');
+    const __m128i semicolon = _mm_set1_epi8(';');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hits = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, open)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, close),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, slash), _mm_cmpeq_epi8(bytes, semicolon))));
+        if (const int mask = _mm_movemask_epi8(hits)) {
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        }
+    }
+#endif
+    while (p < end && charClass[static_cast<unsigned char>(*p)] == Plain) {
+        ++p;
+    }
+    return p;
+}
+
+#ifdef __SSE2__
+// Bytes of v within [first, first + count), as a mask.
+__m128i inRange(__m128i v, char first, int count)
+{
+    // Moves first to -128, so that one signed comparison does.
+    const __m128i moved = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(static_cast<unsigned char>(0x80 - first))));
+    return _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(-128 + count)));
+}
+#endif
+
+constexpr std::size_t nameBuffer = 64; // names longer than this are rare
+
+// Length of the keyword (letters, digits, '_', '-') at p; its first
+// nameBuffer bytes go to upper in upper case. upper must have room for
+// nameBuffer + 16 bytes.
+std::size_t scanName(const char* p, const char* end, char* upper)
+{
+    std::size_t length = 0;
+#ifdef __SSE2__
+    while (end - (p + length) >= 16 && length < nameBuffer) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + length));
+        const __m128i lower = inRange(bytes, 'a', 26);
+        const __m128i keyword =
+            _mm_or_si128(_mm_or_si128(inRange(bytes, 'A', 26), lower),
+                         _mm_or_si128(inRange(bytes, '0', 10), _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')),
+                                                                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-')))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(upper + length),
+                         _mm_sub_epi8(bytes, _mm_and_si128(lower, _mm_set1_epi8(0x20))));
+        const unsigned stop = ~static_cast<unsigned>(_mm_movemask_epi8(keyword)) & 0xFFFFu;
+        if (stop) {
+            return length + static_cast<std::size_t>(__builtin_ctz(stop));
+        }
+        length += 16;
+    }
+#endif
+    while (p + length < end && keywordUpper[static_cast<unsigned char>(p[length])]) {
+        if (length < nameBuffer) {
+            upper[length] = keywordUpper[static_cast<unsigned char>(p[length])];
+        }
+        ++length;
+    }
+    return length;
+}
+
+/// The entity names of a schema in an open-addressing table: the indexer
+/// looks up one name per record and needs no string built for it.
+class NameTable
+{
+public:
+    static constexpr std::size_t maxLength = nameBuffer;
+
+    explicit NameTable(const Schema& schema)
+    {
+        std::size_t capacity = 64;
+        while (capacity < 4 * std::size_t(schema.entityCount())) {
+            capacity *= 2;
+        }
+        m_entries.assign(capacity, Entry{});
+        m_mask = capacity - 1;
+        char padded[maxLength + 8];
+        for (std::uint16_t id = 1; id <= schema.entityCount(); ++id) {
+            const char* name = schema.stepName(id);
+            const std::size_t length = std::strlen(name);
+            if (length == 0 || length > maxLength) {
+                continue;
+            }
+            std::memcpy(padded, name, length);
+            std::memset(padded + length, 0, 8);
+            std::size_t i = hash(padded, length) & m_mask;
+            while (m_entries[i].name) {
+                i = (i + 1) & m_mask;
+            }
+            m_entries[i] = Entry{name, static_cast<std::uint16_t>(length), schema.findEntity(name)};
+        }
+    }
+
+    /// Type id of an upper-case name of at most maxLength bytes, followed by
+    /// eight zero bytes; 0 when the table does not have it.
+    std::uint16_t find(const char* padded, std::size_t length) const
+    {
+        for (std::size_t i = hash(padded, length) & m_mask;; i = (i + 1) & m_mask) {
+            const Entry& entry = m_entries[i];
+            if (!entry.name) {
+                return 0;
+            }
+            if (entry.length == length && std::memcmp(entry.name, padded, length) == 0) {
+                return entry.id;
+            }
+        }
+    }
+
+private:
+    struct Entry
+    {
+        const char* name = nullptr;
+        std::uint16_t length = 0;
+        std::uint16_t id = 0;
+    };
+
+    static std::size_t hash(const char* padded, std::size_t length)
+    {
+        std::uint64_t h = length * 0x9E3779B97F4A7C15ull;
+        for (std::size_t i = 0; i < length; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, padded + i, 8);
+            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        }
+        return static_cast<std::size_t>(h ^ (h >> 32));
+    }
+
+    std::vector<Entry> m_entries;
+    std::size_t m_mask = 0;
+};
 
 } // namespace
 
@@ -158,6 +343,9 @@ bool SPFIndexer::parseHeader()
             ++m_pos;
             break;
         }
+        if (name == "FILE_SCHEMA") {
+            m_schemaOffset = start;
+        }
         if (!parseHeaderEntity(name)) {
             return false;
         }
@@ -170,7 +358,8 @@ bool SPFIndexer::parseHeader()
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
     if (upper.rfind(m_schema.name(), 0) != 0) {
-        return fail("unsupported schema '" + schema + "': only " + m_schema.name() + " files can be opened", 0);
+        return fail("unsupported schema '" + schema + "': only " + m_schema.name() + " files can be opened",
+                    m_schemaOffset);
     }
     return true;
 }
@@ -234,20 +423,42 @@ bool SPFIndexer::parseData()
         return fail("expected ';' after DATA", m_pos);
     }
     ++m_pos;
-    m_records.reserve(m_text.size() / 64);
+    if (!m_sink) {
+        m_records.reserve(m_text.size() / 64);
+    }
+    const NameTable names(m_schema);
     std::size_t nextProgress = progressStep;
     std::unordered_set<std::string> unknown;
     std::string name;
+    const char* const begin = m_text.data();
+    const char* const end = begin + m_text.size();
+    // Skips blanks and comments from p; false (m_pos set) on an open comment.
+    auto skipBlank = [&](const char*& p) {
+        while (p < end && isSpace(*p)) {
+            ++p;
+        }
+        if (p + 1 < end && *p == '/' && p[1] == '*') {
+            m_pos = static_cast<std::size_t>(p - begin);
+            if (!skipSpace()) {
+                return false;
+            }
+            p = begin + m_pos;
+        }
+        return true;
+    };
+    const char* p = begin + m_pos;
+    char upper[NameTable::maxLength + 24];
     while (true) {
-        if (!skipSpace()) {
+        if (!skipBlank(p)) {
             return false;
         }
-        if (m_pos >= m_text.size()) {
-            return fail("unexpected end of file: the data section is not closed", m_pos);
+        if (p >= end) {
+            return fail("unexpected end of file: the data section is not closed", m_text.size());
         }
-        const std::size_t recordStart = m_pos;
-        if (m_text[m_pos] != '#') {
-            if (isAlpha(m_text[m_pos]) && readKeyword(name) && name == "ENDSEC") {
+        const std::size_t recordStart = static_cast<std::size_t>(p - begin);
+        if (*p != '#') {
+            m_pos = recordStart;
+            if (isAlpha(*p) && readKeyword(name) && name == "ENDSEC") {
                 m_dataEnd = recordStart;
                 skipSpace();
                 if (m_pos >= m_text.size() || m_text[m_pos] != ';') {
@@ -258,48 +469,71 @@ bool SPFIndexer::parseData()
             }
             return fail("expected an instance name '#<number>'", recordStart);
         }
-        ++m_pos;
-        const std::size_t digitsStart = m_pos;
-        while (m_pos < m_text.size() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9') {
-            ++m_pos;
-        }
+        ++p;
+        const char* const digits = p;
         Id key = 0;
-        const auto parsed = std::from_chars(m_text.data() + digitsStart, m_text.data() + m_pos, key);
-        if (m_pos == digitsStart || parsed.ec != std::errc() || key == 0) {
+        while (p < end && isDigit(*p)) {
+            key = key * 10 + static_cast<Id>(*p - '0');
+            ++p;
+        }
+        if (p - digits > 19) {
+            // Beyond what the loop above can add up without overflow.
+            const auto parsed = std::from_chars(digits, p, key);
+            if (parsed.ec != std::errc()) {
+                return fail("bad instance name", recordStart);
+            }
+        }
+        if (p == digits || key == 0) {
             return fail("bad instance name", recordStart);
         }
-        if (!skipSpace()) {
+        if (!skipBlank(p)) {
             return false;
         }
-        if (m_pos >= m_text.size() || m_text[m_pos] != '=') {
-            return fail("expected '=' after the instance name", m_pos);
+        if (p >= end || *p != '=') {
+            return fail("expected '=' after the instance name", static_cast<std::size_t>(p - begin));
         }
-        ++m_pos;
-        if (!skipSpace()) {
+        ++p;
+        if (!skipBlank(p)) {
             return false;
         }
         RecordLocation location;
         location.offset = recordStart;
         location.key = key;
-        if (m_pos < m_text.size() && m_text[m_pos] == '(') {
+        if (p < end && *p == '(') {
             // Complex instance (several partial entities): kept as it is.
             location.typeId = 0;
         } else {
-            const std::size_t nameStart = m_pos;
-            if (m_pos >= m_text.size() || !isAlpha(m_text[m_pos]) || !readKeyword(name)) {
-                return fail("expected an entity name", nameStart);
+            const char* const nameStart = p;
+            if (p >= end || !isAlpha(*p)) {
+                return fail("expected an entity name", static_cast<std::size_t>(nameStart - begin));
             }
-            location.typeId = m_schema.findEntity(name);
+            const std::size_t length = scanName(nameStart, end, upper);
+            p = nameStart + length;
+            if (length <= NameTable::maxLength) {
+                std::memset(upper + length, 0, 8);
+                location.typeId = names.find(upper, length);
+                if (location.typeId == 0) {
+                    name.assign(upper, length);
+                    location.typeId = m_schema.findEntity(name);
+                }
+            } else {
+                name.assign(nameStart, length);
+                for (char& c : name) {
+                    c = keywordUpper[static_cast<unsigned char>(c)];
+                }
+                location.typeId = m_schema.findEntity(name);
+            }
             if (location.typeId == 0 && unknown.insert(name).second) {
                 m_unknownNames.push_back(name);
             }
-            if (!skipSpace()) {
+            if (!skipBlank(p)) {
                 return false;
             }
-            if (m_pos >= m_text.size() || m_text[m_pos] != '(') {
-                return fail("expected '(' after the entity name", m_pos);
+            if (p >= end || *p != '(') {
+                return fail("expected '(' after the entity name", static_cast<std::size_t>(p - begin));
             }
         }
+        m_pos = static_cast<std::size_t>(p - begin);
         if (m_pos - recordStart > 0xFFFF) {
             return fail("instance name too long", recordStart);
         }
@@ -311,11 +545,16 @@ bool SPFIndexer::parseData()
             return fail("record too long", recordStart);
         }
         location.length = static_cast<std::uint32_t>(m_pos - recordStart);
-        m_records.push_back(location);
+        if (m_sink) {
+            m_sink(m_sinkContext, location);
+        } else {
+            m_records.push_back(location);
+        }
         if (m_progress && m_pos >= nextProgress) {
             m_progress(m_progressContext, m_pos);
             nextProgress = m_pos + progressStep;
         }
+        p = begin + m_pos;
     }
     if (!expectKeyword("END-ISO-10303-21")) {
         return false;
@@ -332,18 +571,22 @@ bool SPFIndexer::scanRecordBody(std::size_t recordStart)
     const char* const end = begin + m_text.size();
     int depth = 0;
     while (p < end) {
+        // Most bytes are plain: digits, names, commas.
+        p = skipPlain(p, end);
+        if (p == end) {
+            break;
+        }
         switch (charClass[static_cast<unsigned char>(*p)]) {
         case Plain:
-            ++p;
             break;
         case Quote: {
-            ++p;
+            const char* const opening = p++;
             while (true) {
-                const void* q = std::memchr(p, '\'', static_cast<std::size_t>(end - p));
-                if (!q) {
-                    return fail("unterminated string", recordStart);
+                p = findQuote(p, end);
+                if (!p) {
+                    return fail("unterminated string", static_cast<std::size_t>(opening - begin));
                 }
-                p = static_cast<const char*>(q) + 1;
+                ++p;
                 if (p < end && *p == '\'') {
                     ++p;
                     continue;
@@ -362,12 +605,18 @@ bool SPFIndexer::scanRecordBody(std::size_t recordStart)
             }
             ++p;
             if (depth == 0) {
-                m_pos = static_cast<std::size_t>(p - begin);
+                // Nearly always the ';' comes right after.
+                if (p < end && *p == ';') {
+                    m_pos = static_cast<std::size_t>(p + 1 - begin);
+                    return true;
+                }
+                const std::size_t closed = static_cast<std::size_t>(p - begin);
+                m_pos = closed;
                 if (!skipSpace()) {
                     return false;
                 }
                 if (m_pos >= m_text.size() || m_text[m_pos] != ';') {
-                    return fail("expected ';' at the end of the instance", m_pos);
+                    return fail("expected ';' at the end of the instance", closed);
                 }
                 ++m_pos;
                 return true;

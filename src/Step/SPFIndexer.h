@@ -58,11 +58,20 @@ public:
         m_progressContext = context;
     }
 
+    /// Hands each record to sink as it is found instead of collecting them
+    /// in records(), so a caller with its own table holds them only once.
+    void setRecordSink(void (*sink)(void*, const RecordLocation&), void* context)
+    {
+        m_sink = sink;
+        m_sinkContext = context;
+    }
+
 private:
     bool parseHeader();
     bool parseHeaderEntity(const std::string& name);
     bool parseData();
     bool scanRecordBody(std::size_t recordStart);
+    bool skipComment();
     bool skipSpace();
     bool expectKeyword(const char* keyword);
     bool readKeyword(std::string& out);
@@ -75,11 +84,14 @@ private:
     std::vector<RecordLocation> m_records;
     std::vector<std::string> m_unknownNames;
     std::uint64_t m_dataEnd = 0;
+    std::size_t m_schemaOffset = 0; ///< of FILE_SCHEMA, where a wrong schema is reported
     bool m_crlf = false;
     std::string m_error;
     std::size_t m_errorOffset = 0;
     void (*m_progress)(void*, std::size_t) = nullptr;
     void* m_progressContext = nullptr;
+    void (*m_sink)(void*, const RecordLocation&) = nullptr;
+    void* m_sinkContext = nullptr;
 };
 
 /// Line and column (both from 1) of an offset in a text.

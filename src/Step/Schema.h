@@ -32,6 +32,16 @@ public:
     virtual int attributeIndex(std::uint16_t id, const std::string& name) const = 0;
     /// True when a subtype redeclares the attribute as derived (written *).
     virtual bool isDerivedAttribute(std::uint16_t id, std::size_t index) const = 0;
+    /// Whether a value read for an attribute is of a kind its type allows
+    /// (a reference where an entity is expected, a list for an aggregate,
+    /// ...). Unset and derived values are always accepted.
+    virtual bool acceptsArgument(std::uint16_t id, std::size_t index, const Value& value) const
+    {
+        (void)id;
+        (void)index;
+        (void)value;
+        return true;
+    }
     virtual BaseEntity* create(std::uint16_t id, BaseExpressDataSet* dataSet, Id key) const = 0;
 };
 

@@ -23,6 +23,8 @@ void SourceBuffer::clear()
     }
     m_owned.clear();
     m_view = {};
+    m_lastWindow = ~std::size_t(0);
+    m_windowsRead = 0;
 }
 
 bool SourceBuffer::map(const std::string& path, std::string& error)
@@ -81,6 +83,13 @@ void SourceBuffer::release(std::size_t begin, std::size_t end) const
     if (end > begin) {
         madvise(static_cast<char*>(m_map) + begin, end - begin, MADV_DONTNEED);
     }
+}
+
+void SourceBuffer::releaseAll() const
+{
+    m_windowsRead = 0;
+    m_lastWindow = ~std::size_t(0);
+    madvise(m_map, m_mapSize, MADV_DONTNEED);
 }
 
 } // namespace Step

@@ -25,12 +25,33 @@ public:
     std::string_view text() const { return m_view; }
     /// Drops resident pages of the mapped range [0, end) (no-op for owned text).
     void release(std::size_t begin, std::size_t end) const;
+    /// Notes a read at offset. Reads spread over the file map a window of
+    /// pages each; once they add up to a few megabytes all are dropped, so
+    /// decoding records here and there does not keep the file resident.
+    void noteRead(std::size_t offset) const
+    {
+        const std::size_t window = offset >> windowShift;
+        if (m_map && window != m_lastWindow) {
+            m_lastWindow = window;
+            if (++m_windowsRead >= windowBudget) {
+                releaseAll();
+            }
+        }
+    }
 
 private:
+    // The kernel maps up to 64 KB of cached file around a faulting page.
+    static constexpr unsigned windowShift = 16;
+    static constexpr std::size_t windowBudget = 512; // 32 MB
+
+    void releaseAll() const;
+
     void* m_map = nullptr;
     std::size_t m_mapSize = 0;
     std::string m_owned;
     std::string_view m_view;
+    mutable std::size_t m_lastWindow = ~std::size_t(0);
+    mutable std::size_t m_windowsRead = 0;
 };
 
 } // namespace Step

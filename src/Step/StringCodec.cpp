@@ -66,6 +66,8 @@ char32_t fromCodePage(char page, unsigned char byte)
     return result;
 }
 
+/// Whether a well-formed UTF-8 sequence starts at pos: shortest form, no
+/// surrogate, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view s, std::size_t pos, std::size_t& length)
 {
     const auto lead = static_cast<unsigned char>(s[pos]);
@@ -73,12 +75,29 @@ bool isValidUtf8(std::string_view s, std::size_t pos, std::size_t& length)
     if (length == 0 || pos + length > s.size()) {
         return false;
     }
+    char32_t cp = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(s[pos + i]) & 0xC0) != 0x80) {
+        const auto byte = static_cast<unsigned char>(s[pos + i]);
+        if ((byte & 0xC0) != 0x80) {
             return false;
         }
+        cp = (cp << 6) | (byte & 0x3F);
     }
-    return true;
+    static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    return cp >= smallest[length] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+}
+
+/// Appends 8-bit text: UTF-8 sequences as they are, other bytes as
+/// ISO 8859-1.
+std::size_t appendEightBit(std::string_view s, std::size_t pos, std::string& out)
+{
+    std::size_t length = 0;
+    if (isValidUtf8(s, pos, length)) {
+        out.append(s.substr(pos, length));
+        return length;
+    }
+    Utf8::append(out, static_cast<unsigned char>(s[pos]));
+    return 1;
 }
 
 /// Decodes the hex run of \X2\ or \X4\ up to its \X0\; pos starts after the
@@ -110,6 +129,7 @@ bool decode(std::string_view s, std::string& out)
     out.reserve(s.size());
     char codePage = 'A';
     std::size_t pos = 0;
+    bool malformed = false; // a bad run can end exactly at the end of s
     while (pos < s.size()) {
         const char c = s[pos];
         if (c == '\'') {
@@ -121,14 +141,7 @@ bool decode(std::string_view s, std::string& out)
             break; // a lone quote cannot occur inside a well-formed literal
         }
         if (static_cast<unsigned char>(c) >= 0x80) {
-            std::size_t length = 0;
-            if (isValidUtf8(s, pos, length)) {
-                out.append(s.substr(pos, length));
-                pos += length;
-            } else {
-                Utf8::append(out, static_cast<unsigned char>(c));
-                ++pos;
-            }
+            pos += appendEightBit(s, pos, out);
             continue;
         }
         if (c != '\\') {
@@ -143,18 +156,21 @@ bool decode(std::string_view s, std::string& out)
             pos += 2;
         } else if (rest.compare(0, 3, "\\S\\") == 0 && rest.size() >= 4) {
             Utf8::append(out, fromCodePage(codePage, static_cast<unsigned char>(rest[3]) | 0x80));
-            pos += 4;
+            // A quote stays doubled after \S\ (\S\'' is 0xA7).
+            pos += rest.compare(3, 2, "''") == 0 ? 5 : 4;
         } else if (rest.size() >= 4 && rest[1] == 'P' && rest[3] == '\\' && rest[2] >= 'A' && rest[2] <= 'I') {
             codePage = rest[2];
             pos += 4;
         } else if (rest.compare(0, 4, "\\X2\\") == 0) {
             pos += 4;
             if (!decodeWideRun(s, pos, 4, out)) {
+                malformed = true;
                 break;
             }
         } else if (rest.compare(0, 4, "\\X4\\") == 0) {
             pos += 4;
             if (!decodeWideRun(s, pos, 8, out)) {
+                malformed = true;
                 break;
             }
         } else if (rest.compare(0, 3, "\\X\\") == 0 && readHex(rest, 3, 2, value)) {
@@ -164,8 +180,16 @@ bool decode(std::string_view s, std::string& out)
             break;
         }
     }
-    if (pos < s.size()) {
-        out.assign(s);
+    if (malformed || pos < s.size()) {
+        // Kept as written, though still as UTF-8 like any decoded text.
+        out.clear();
+        for (std::size_t i = 0; i < s.size();) {
+            if (static_cast<unsigned char>(s[i]) < 0x80) {
+                out.push_back(s[i++]);
+            } else {
+                i += appendEightBit(s, i, out);
+            }
+        }
         return false;
     }
     return true;

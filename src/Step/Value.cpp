@@ -7,6 +7,19 @@ const std::string emptyText;
 const std::vector<Value> emptyItems;
 const Value nullValue;
 
+// Keywords are case-insensitive in files and read in upper case; values
+// made in code are held the same way, so both compare equal and are
+// written with the usual spelling.
+std::string upperCase(std::string name)
+{
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return name;
+}
+
 bool hasPayload(Value::Kind kind)
 {
     switch (kind) {
@@ -116,7 +129,7 @@ Value Value::string(std::string utf8)
 
 Value Value::enumeration(std::string name)
 {
-    return withPayload(Kind::Enumeration, std::move(name), {});
+    return withPayload(Kind::Enumeration, upperCase(std::move(name)), {});
 }
 
 Value Value::binary(std::string hex)
@@ -141,7 +154,7 @@ Value Value::typed(std::string typeName, Value inner)
 {
     std::vector<Value> items;
     items.push_back(std::move(inner));
-    return withPayload(Kind::Typed, std::move(typeName), std::move(items));
+    return withPayload(Kind::Typed, upperCase(std::move(typeName)), std::move(items));
 }
 
 double Value::realValue() const

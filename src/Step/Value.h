@@ -40,6 +40,7 @@ public:
     static Value integer(std::int64_t v);
     static Value real(double v);
     static Value string(std::string utf8);
+    /// Enumeration and type names are held in upper case, as read.
     static Value enumeration(std::string name);
     static Value logical(bool v) { return enumeration(v ? "T" : "F"); }
     static Value binary(std::string hex);

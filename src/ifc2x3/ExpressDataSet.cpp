@@ -35,17 +35,23 @@ void ExpressDataSet::onReset()
 {
     m_lists.clear();
     m_inversesBuilt = false;
-    for (auto& map : m_inverses) {
-        map.clear();
+    for (InverseTable& table : m_inverses) {
+        table.clear();
     }
 }
 
 void ExpressDataSet::fill(const Step::ClassType& type, TypedListBase& list)
 {
+    // Which type ids are T or one of its subtypes, worked out once rather
+    // than for each of the millions of instances a large model has.
+    std::vector<char> wanted(schema().entityCount() + 1, 0);
+    for (std::uint16_t id = 1; id < wanted.size(); ++id) {
+        wanted[id] = schema().classType(id).isDerivedFrom(type);
+    }
     const std::size_t count = slotCount();
     for (std::size_t slot = 0; slot < count; ++slot) {
-        const std::uint16_t typeId = slotTypeId(slot);
-        if (typeId == 0 || !schema().classType(typeId).isDerivedFrom(type)) {
+        const std::uint16_t typeId = slotTypeIdLocked(slot);
+        if (typeId >= wanted.size() || !wanted[typeId]) {
             continue;
         }
         if (Step::BaseEntity* entity = getBySlot(slot)) {
@@ -104,21 +110,89 @@ const std::vector<const InverseSource*>& ExpressDataSet::sourcesOf(std::uint16_t
     return m_sourcesByType[typeId];
 }
 
+void ExpressDataSet::InverseTable::clear()
+{
+    targets = {};
+    starts = {};
+    sources = {};
+    changed = {};
+}
+
+bool ExpressDataSet::InverseTable::find(Step::Id target, const Step::Id*& first, const Step::Id*& last) const
+{
+    const auto edited = changed.find(target);
+    if (edited != changed.end()) {
+        first = edited->second.data();
+        last = first + edited->second.size();
+        return first != last;
+    }
+    const auto it = std::lower_bound(targets.begin(), targets.end(), target);
+    if (it == targets.end() || *it != target) {
+        return false;
+    }
+    const std::size_t i = static_cast<std::size_t>(it - targets.begin());
+    first = sources.data() + starts[i];
+    last = sources.data() + starts[i + 1];
+    return true;
+}
+
+ExpressDataSet::KeyList& ExpressDataSet::InverseTable::edit(Step::Id target)
+{
+    const auto edited = changed.find(target);
+    if (edited != changed.end()) {
+        return edited->second;
+    }
+    KeyList& keys = changed[target];
+    const auto it = std::lower_bound(targets.begin(), targets.end(), target);
+    if (it != targets.end() && *it == target) {
+        const std::size_t i = static_cast<std::size_t>(it - targets.begin());
+        keys.assign(sources.begin() + starts[i], sources.begin() + starts[i + 1]);
+    }
+    return keys;
+}
+
 void ExpressDataSet::ensureInverses()
 {
     if (m_inversesBuilt) {
         return;
     }
     m_inversesBuilt = true;
+    // Collect every link first, in data set order, then sort them by target
+    // into the tables.
+    std::array<InversePairs, static_cast<std::size_t>(InverseRelation::Count)> pairs;
+    m_collecting = &pairs;
     const std::size_t count = slotCount();
     for (std::size_t slot = 0; slot < count; ++slot) {
-        const std::uint16_t typeId = slotTypeId(slot);
+        const std::uint16_t typeId = slotTypeIdLocked(slot);
         if (sourcesOf(typeId).empty()) {
             continue;
         }
         if (Step::BaseEntity* entity = getBySlot(slot)) {
             indexSource(*entity, true);
         }
+    }
+    m_collecting = nullptr;
+    for (std::size_t relation = 0; relation < pairs.size(); ++relation) {
+        InversePairs& links = pairs[relation];
+        // Stable: the sources of a target stay in data set order.
+        std::stable_sort(links.begin(), links.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        // A source naming a target twice is one link.
+        links.erase(std::unique(links.begin(), links.end()), links.end());
+        InverseTable& table = m_inverses[relation];
+        table.clear();
+        table.sources.reserve(links.size());
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            if (i == 0 || links[i].first != links[i - 1].first) {
+                table.targets.push_back(links[i].first);
+                table.starts.push_back(static_cast<std::uint32_t>(table.sources.size()));
+            }
+            table.sources.push_back(links[i].second);
+        }
+        table.starts.push_back(static_cast<std::uint32_t>(table.sources.size()));
+        table.targets.shrink_to_fit();
+        table.starts.shrink_to_fit();
+        InversePairs().swap(links);
     }
 }
 
@@ -154,7 +228,11 @@ void ExpressDataSet::indexAttribute(const Step::BaseEntity& entity, std::size_t 
 
 void ExpressDataSet::addInverse(InverseRelation relation, Step::Id target, Step::Id source)
 {
-    KeyList& keys = m_inverses[static_cast<std::size_t>(relation)][target];
+    if (m_collecting) {
+        (*m_collecting)[static_cast<std::size_t>(relation)].emplace_back(target, source);
+        return;
+    }
+    KeyList& keys = m_inverses[static_cast<std::size_t>(relation)].edit(target);
     const std::size_t slot = slotOfKey(source);
     // Sources mostly arrive in data set order: appending is the common case.
     if (keys.empty() || slotOfKey(keys.back()) < slot) {
@@ -170,16 +248,14 @@ void ExpressDataSet::addInverse(InverseRelation relation, Step::Id target, Step:
 
 void ExpressDataSet::removeInverse(InverseRelation relation, Step::Id target, Step::Id source)
 {
-    auto& map = m_inverses[static_cast<std::size_t>(relation)];
-    const auto it = map.find(target);
-    if (it == map.end()) {
+    InverseTable& table = m_inverses[static_cast<std::size_t>(relation)];
+    const Step::Id* first = nullptr;
+    const Step::Id* last = nullptr;
+    if (!table.find(target, first, last) || std::find(first, last, source) == last) {
         return;
     }
-    KeyList& keys = it->second;
+    KeyList& keys = table.edit(target);
     keys.erase(std::remove(keys.begin(), keys.end(), source), keys.end());
-    if (keys.empty()) {
-        map.erase(it);
-    }
 }
 
 std::vector<Step::BaseEntity*> ExpressDataSet::inverse(const Step::BaseEntity& target, InverseRelation relation)
@@ -187,14 +263,14 @@ std::vector<Step::BaseEntity*> ExpressDataSet::inverse(const Step::BaseEntity& t
     std::lock_guard<std::recursive_mutex> lock(mutex());
     ensureInverses();
     std::vector<Step::BaseEntity*> out;
-    const auto& map = m_inverses[static_cast<std::size_t>(relation)];
-    const auto it = map.find(target.getKey());
-    if (it == map.end()) {
+    const Step::Id* first = nullptr;
+    const Step::Id* last = nullptr;
+    if (!m_inverses[static_cast<std::size_t>(relation)].find(target.getKey(), first, last)) {
         return out;
     }
-    out.reserve(it->second.size());
-    for (Step::Id key : it->second) {
-        if (Step::BaseEntity* entity = get(key)) {
+    out.reserve(static_cast<std::size_t>(last - first));
+    for (; first != last; ++first) {
+        if (Step::BaseEntity* entity = get(*first)) {
             out.push_back(entity);
         }
     }
@@ -230,8 +306,12 @@ void ExpressDataSet::onRemoved(Step::BaseEntity* entity)
     }
     if (m_inversesBuilt) {
         indexSource(*entity, false);
-        for (auto& map : m_inverses) {
-            map.erase(entity->getKey());
+        for (InverseTable& table : m_inverses) {
+            const Step::Id* first = nullptr;
+            const Step::Id* last = nullptr;
+            if (table.find(entity->getKey(), first, last)) {
+                table.edit(entity->getKey()).clear();
+            }
         }
     }
 }

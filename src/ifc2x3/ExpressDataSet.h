@@ -92,8 +92,28 @@ private:
     const std::vector<const InverseSource*>& sourcesOf(std::uint16_t typeId);
 
     std::unordered_map<const Step::ClassType*, std::unique_ptr<TypedListBase>> m_lists;
+    /// The sources of one inverse relation by target. Built in one pass as
+    /// sorted arrays (a few bytes a link instead of a node and a vector per
+    /// target); lists changed afterwards are kept apart and take precedence.
+    struct InverseTable
+    {
+        std::vector<Step::Id> targets;     // sorted
+        std::vector<std::uint32_t> starts; // sources of targets[i]: [starts[i], starts[i + 1])
+        std::vector<Step::Id> sources;
+        std::unordered_map<Step::Id, KeyList> changed;
+
+        void clear();
+        /// The sources of a target, or false when it has none.
+        bool find(Step::Id target, const Step::Id*& first, const Step::Id*& last) const;
+        /// The list of a target, to change it.
+        KeyList& edit(Step::Id target);
+    };
+    using InversePairs = std::vector<std::pair<Step::Id, Step::Id>>; // target, source
+
     bool m_inversesBuilt = false;
-    std::array<std::unordered_map<Step::Id, KeyList>, static_cast<std::size_t>(InverseRelation::Count)> m_inverses;
+    std::array<InverseTable, static_cast<std::size_t>(InverseRelation::Count)> m_inverses;
+    /// While the tables are built: the links found so far, by relation.
+    std::array<InversePairs, static_cast<std::size_t>(InverseRelation::Count)>* m_collecting = nullptr;
     std::vector<std::vector<const InverseSource*>> m_sourcesByType;
     std::vector<bool> m_sourcesKnown;
 };

@@ -27,6 +27,7 @@ public:
     const char* attributeName(std::uint16_t id, std::size_t index) const override;
     int attributeIndex(std::uint16_t id, const std::string& name) const override;
     bool isDerivedAttribute(std::uint16_t id, std::size_t index) const override;
+    bool acceptsArgument(std::uint16_t id, std::size_t index, const Step::Value& value) const override;
     Step::BaseEntity* create(std::uint16_t id, Step::BaseExpressDataSet* dataSet, Step::Id key) const override;
 
     /// Entity name as the schema spells it, e.g. "IfcWallStandardCase".

@@ -1,0 +1,261 @@
+// Creating, changing and deleting instances, then saving and reading the
+// result back.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+using Step::Value;
+
+std::vector<std::string> dataLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] == '#') {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+class EditTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dataSet.openFromText(ifctest::smallModel())); }
+
+    /// Saves, checks nothing was lost on the way and reopens the file.
+    std::string saveAndReload(ifc2x3::ExpressDataSet& reloaded)
+    {
+        const std::string path = m_dir.file("edited.ifc");
+        std::string error;
+        EXPECT_TRUE(m_dataSet.save(path, &error)) << error;
+        EXPECT_FALSE(m_dataSet.isModified());
+        const std::string text = ifctest::readFile(path);
+        EXPECT_TRUE(reloaded.open(path)) << reloaded.lastError().toString();
+        for (std::size_t slot = 0; slot < reloaded.slotCount(); ++slot) {
+            EXPECT_NE(reloaded.getBySlot(slot), nullptr) << "#" << reloaded.slotKey(slot);
+        }
+        const std::vector<std::string> warnings = reloaded.takeWarnings();
+        EXPECT_TRUE(warnings.empty()) << warnings.front();
+        return text;
+    }
+
+    ifctest::TempDir m_dir;
+    ifc2x3::ExpressDataSet m_dataSet;
+};
+
+TEST_F(EditTest, CreateChangeDeleteSaveReload)
+{
+    const std::string original = ifctest::smallModel();
+
+    // A property set with one typed single value, attached to wall B.
+    auto* property = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
+    property->setName("FireRating");
+    property->setNominalValueValue(Value::typed("IFCLABEL", Value::string("REI 90 \xE2\x80\x93 \xC3\xA4")));
+    auto* set = m_dataSet.createEntity<ifc2x3::IfcPropertySet>();
+    set->setGlobalId("1new0pset0000000000000");
+    set->setName("Pset_Custom");
+    set->setHasProperties({property});
+    auto* relation = m_dataSet.createEntity<ifc2x3::IfcRelDefinesByProperties>();
+    relation->setGlobalId("1new0relation000000000");
+    relation->setRelatedObjects({dynamic_cast<ifc2x3::IfcObject*>(m_dataSet.get(21))});
+    relation->setRelatingPropertyDefinition(set);
+    const std::set<Step::Id> created{property->getKey(), set->getKey(), relation->getKey()};
+
+    // A change of an attribute.
+    auto* wallB = dynamic_cast<ifc2x3::IfcWallStandardCase*>(m_dataSet.get(21));
+    wallB->setName("Wall B \xE2\x82\xAC");
+
+    // Deletions of instances named by records nobody has decoded: #43 from
+    // the list of #40, #45 from a single attribute of #9, #22 from single
+    // attributes of #54 and #55. #60, the highest key, goes too.
+    ASSERT_EQ(m_dataSet.slotState(m_dataSet.slotOfKey(40)), Step::BaseExpressDataSet::SlotState::Unloaded);
+    ASSERT_EQ(m_dataSet.slotState(m_dataSet.slotOfKey(9)), Step::BaseExpressDataSet::SlotState::Unloaded);
+    const std::set<Step::Id> deleted{43, 45, 22, 60};
+    for (Step::Id key : deleted) {
+        ASSERT_TRUE(m_dataSet.remove(key));
+        EXPECT_EQ(m_dataSet.get(key), nullptr);
+        EXPECT_FALSE(m_dataSet.contains(key));
+    }
+    EXPECT_FALSE(m_dataSet.remove(43)) << "already deleted";
+    EXPECT_FALSE(m_dataSet.remove(999)) << "never existed";
+
+    // Fresh keys: above every key the file used, deleted ones included.
+    auto* late = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
+    late->setName("Late");
+    std::set<Step::Id> keys = created;
+    keys.insert(late->getKey());
+    EXPECT_EQ(keys.size(), 4u);
+    for (Step::Id key : keys) {
+        EXPECT_GT(key, 60u);
+    }
+    EXPECT_EQ(m_dataSet.instanceCount(), dataLines(original).size() + 4 - deleted.size());
+    EXPECT_TRUE(m_dataSet.isModified());
+
+    ifc2x3::ExpressDataSet reloaded;
+    const std::string saved = saveAndReload(reloaded);
+
+    for (Step::Id key : deleted) {
+        EXPECT_FALSE(ifctest::mentionsKey(saved, key)) << "#" << key << " in\n" << saved;
+        EXPECT_FALSE(reloaded.contains(key));
+    }
+    // Records that were not touched are written as they were.
+    const std::set<Step::Id> touched{21, 40, 9, 54, 55, 53, 7};
+    std::size_t kept = 0;
+    for (const std::string& line : dataLines(original)) {
+        const Step::Id key = std::stoull(line.substr(1));
+        if (!touched.count(key) && !deleted.count(key)) {
+            EXPECT_EQ(ifctest::recordLine(saved, key), line);
+            ++kept;
+        }
+    }
+    EXPECT_EQ(kept, dataLines(original).size() - touched.size() - deleted.size());
+    EXPECT_EQ(dataLines(saved).size(), m_dataSet.instanceCount());
+
+    // What the edits left.
+    auto* pset = dynamic_cast<ifc2x3::IfcPropertySet*>(reloaded.get(40));
+    ASSERT_NE(pset, nullptr);
+    EXPECT_EQ(pset->getHasPropertiesValue(), Value::list({Value::reference(42)}));
+    auto* byQuantities = dynamic_cast<ifc2x3::IfcRelDefinesByProperties*>(reloaded.get(9));
+    ASSERT_NE(byQuantities, nullptr);
+    EXPECT_TRUE(byQuantities->getRelatingPropertyDefinitionValue().isNull());
+    EXPECT_TRUE(dynamic_cast<ifc2x3::IfcRelVoidsElement*>(reloaded.get(54))->getRelatedOpeningElementValue().isNull());
+    EXPECT_EQ(dynamic_cast<ifc2x3::IfcRelContainedInSpatialStructure*>(reloaded.get(53))->getRelatedElementsValue(),
+              Value::list({Value::reference(20), Value::reference(21), Value::reference(23), Value::reference(24)}));
+
+    auto* reloadedWall = dynamic_cast<ifc2x3::IfcWallStandardCase*>(reloaded.get(21));
+    ASSERT_NE(reloadedWall, nullptr);
+    EXPECT_EQ(reloadedWall->getName(), Step::String("Wall B \xE2\x82\xAC"));
+    Step::Id newSet = 0;
+    for (const auto& definedBy : reloadedWall->getIsDefinedBy()) {
+        if (auto* byProperties = dynamic_cast<ifc2x3::IfcRelDefinesByProperties*>(definedBy.get())) {
+            if (auto* found = dynamic_cast<ifc2x3::IfcPropertySet*>(byProperties->getRelatingPropertyDefinition())) {
+                if (found->getName() == "Pset_Custom") {
+                    newSet = found->getKey();
+                    ASSERT_EQ(found->getHasProperties().size(), 1u);
+                    auto* single = dynamic_cast<ifc2x3::IfcPropertySingleValue*>(found->getHasProperties()[0]);
+                    ASSERT_NE(single, nullptr);
+                    EXPECT_EQ(single->getName(), Step::String("FireRating"));
+                    EXPECT_EQ(single->getNominalValueValue(),
+                              Value::typed("IFCLABEL", Value::string("REI 90 \xE2\x80\x93 \xC3\xA4")));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(newSet, set->getKey());
+    EXPECT_EQ(reloaded.typeIdOf(late->getKey()), ifc2x3::IfcPropertySingleValue::getClassType().id());
+}
+
+TEST_F(EditTest, InstanceDecodedAfterADeletionDropsTheReference)
+{
+    ASSERT_TRUE(m_dataSet.remove(43));
+    ASSERT_TRUE(m_dataSet.remove(20));
+    // Decoded only now, after the instances they name went away.
+    auto* pset = dynamic_cast<ifc2x3::IfcPropertySet*>(m_dataSet.get(40));
+    ASSERT_NE(pset, nullptr);
+    EXPECT_EQ(pset->getHasPropertiesValue(), Value::list({Value::reference(42)}));
+    ASSERT_NE(m_dataSet.get(56), nullptr);
+    EXPECT_TRUE(m_dataSet.takeWarnings().empty()) << "a deleted instance is not a dangling reference";
+
+    const std::string text = m_dataSet.toText();
+    EXPECT_FALSE(ifctest::mentionsKey(text, 43)) << text;
+    EXPECT_FALSE(ifctest::mentionsKey(text, 20)) << text;
+    EXPECT_EQ(ifctest::recordLine(text, 56),
+              "#56=IFCRELDEFINESBYPROPERTIES('0056defprops00000000000',$,$,$,(#21),#40);");
+}
+
+TEST_F(EditTest, SeveralSavesInARow)
+{
+    ifc2x3::ExpressDataSet first;
+    ASSERT_TRUE(m_dataSet.remove(42));
+    auto* property = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
+    property->setName("First");
+    saveAndReload(first);
+
+    // Further edits on top of the saved state: the data set still reads
+    // the records it did not change from the file it opened.
+    const Step::Id firstKey = property->getKey();
+    ASSERT_TRUE(m_dataSet.remove(43));
+    ASSERT_TRUE(m_dataSet.remove(firstKey));
+    auto* second = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
+    second->setName("Second");
+    EXPECT_GT(second->getKey(), firstKey) << "keys are never handed out twice";
+    auto* pset = dynamic_cast<ifc2x3::IfcPropertySet*>(m_dataSet.get(40));
+    ASSERT_NE(pset, nullptr);
+    EXPECT_TRUE(pset->getHasProperties().empty());
+
+    ifc2x3::ExpressDataSet reloaded;
+    const std::string text = saveAndReload(reloaded);
+    for (Step::Id key : {Step::Id(42), Step::Id(43), firstKey}) {
+        EXPECT_FALSE(ifctest::mentionsKey(text, key)) << key;
+    }
+    EXPECT_EQ(ifctest::recordLine(text, second->getKey()),
+              "#" + std::to_string(second->getKey()) + "=IFCPROPERTYSINGLEVALUE('Second',$,$,$);");
+}
+
+// Records that cannot be decoded still lose their references to deleted
+// instances: an entry drops out of a list, a single reference becomes $.
+TEST_F(EditTest, UndecodableRecordsDropDeletedReferencesToo)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.));\n"
+                                                       "#2=IFCCARTESIANPOINT((1.,0.));\n"
+                                                       "#3=IFCFOOBAR(#1,(#2,#1),(#1),'#1',IFCX(#1),/* #1 */#2);\n"
+                                                       "#4=(IFCFOO(#1,(#1,#2)) IFCBAR((#2,#1)));\n"
+                                                       "#5=IFCPOLYLINE((#1,#2),'too many');\n")));
+    ASSERT_EQ(dataSet.get(3), nullptr);
+    ASSERT_EQ(dataSet.get(5), nullptr);
+    ASSERT_TRUE(dataSet.remove(1));
+    const std::string text = dataSet.toText();
+    EXPECT_EQ(ifctest::recordLine(text, 3), "#3=IFCFOOBAR($,(#2),(),'#1',IFCX($),/* #1 */#2);");
+    EXPECT_EQ(ifctest::recordLine(text, 4), "#4=(IFCFOO($,(#2)) IFCBAR((#2)));");
+    EXPECT_EQ(ifctest::recordLine(text, 5), "#5=IFCPOLYLINE((#2),'too many');");
+
+    // A second deletion builds on the first.
+    ASSERT_TRUE(dataSet.remove(2));
+    const std::string second = dataSet.toText();
+    EXPECT_EQ(ifctest::recordLine(second, 3), "#3=IFCFOOBAR($,(),(),'#1',IFCX($),/* #1 */$);");
+    EXPECT_EQ(ifctest::recordLine(second, 5), "#5=IFCPOLYLINE((),'too many');");
+    EXPECT_FALSE(ifctest::mentionsKey(second.substr(second.find("DATA;")), 2));
+}
+
+TEST_F(EditTest, NewModelFromNothing)
+{
+    ifc2x3::ExpressDataSet empty;
+    auto* project = empty.createEntity<ifc2x3::IfcProject>();
+    project->setGlobalId("2new0project0000000000");
+    project->setName("It's new");
+    auto* unit = empty.createEntity<ifc2x3::IfcSIUnit>();
+    EXPECT_EQ(unit->argument(0).kind(), Value::Kind::Derived) << "Dimensions is derived";
+    unit->setUnitType("LENGTHUNIT");
+    unit->setName("METRE");
+
+    ifc2x3::ExpressDataSet reloaded;
+    ASSERT_TRUE(reloaded.openFromText(empty.toText())) << reloaded.lastError().toString() << empty.toText();
+    EXPECT_EQ(reloaded.instanceCount(), 2u);
+    auto* back = dynamic_cast<ifc2x3::IfcProject*>(reloaded.get(project->getKey()));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->getName(), Step::String("It's new"));
+    EXPECT_EQ(ifctest::recordLine(reloaded.toText(), unit->getKey()),
+              "#" + std::to_string(unit->getKey()) + "=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);");
+}
+
+TEST_F(EditTest, CreatedThenDeletedLeavesNoTrace)
+{
+    auto* property = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
+    auto* pset = dynamic_cast<ifc2x3::IfcPropertySet*>(m_dataSet.get(40));
+    pset->setHasProperties({dynamic_cast<ifc2x3::IfcProperty*>(m_dataSet.get(42)), property});
+    const Step::Id key = property->getKey();
+    ASSERT_TRUE(m_dataSet.remove(key));
+    const std::string text = m_dataSet.toText();
+    EXPECT_FALSE(ifctest::mentionsKey(text, key)) << text;
+    EXPECT_EQ(ifctest::recordLine(text, 40),
+              "#40=IFCPROPERTYSET('0040pset000000000000000',$,'Pset_WallCommon',$,(#42));");
+}
+
+} // namespace

@@ -1,0 +1,162 @@
+// Inverse relations of the small model: every relation kind, file order,
+// forward references, and upkeep across creations, changes and deletions.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ifc2x3::InverseRelation;
+using Keys = std::vector<Step::Id>;
+
+template <class T> Keys keysOf(const std::vector<Step::ObsPtr<T>>& items)
+{
+    Keys keys;
+    for (const auto& item : items) {
+        keys.push_back(item->getKey());
+    }
+    return keys;
+}
+
+class InverseTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dataSet.openFromText(ifctest::smallModel())); }
+
+    template <class T> T* entity(Step::Id key)
+    {
+        T* typed = dynamic_cast<T*>(m_dataSet.get(key));
+        EXPECT_NE(typed, nullptr) << "#" << key;
+        return typed;
+    }
+
+    Keys inverse(Step::Id key, InverseRelation relation)
+    {
+        Keys keys;
+        if (Step::BaseEntity* target = m_dataSet.get(key)) {
+            for (Step::BaseEntity* source : m_dataSet.inverse(*target, relation)) {
+                keys.push_back(source->getKey());
+            }
+        }
+        return keys;
+    }
+
+    ifc2x3::ExpressDataSet m_dataSet;
+};
+
+TEST_F(InverseTest, EveryRelationInFileOrder)
+{
+    // #9 has the lowest key but comes last in the file; #7 names #60
+    // before #60 is defined.
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcWallStandardCase>(20)->getIsDefinedBy()), (Keys{56, 57, 9}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcWallStandardCase>(21)->getIsDefinedBy()), (Keys{56, 57}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcWall>(60)->getIsDefinedBy()), (Keys{7}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcWallType>(30)->getObjectTypeOf()), (Keys{57}));
+
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcProject>(1)->getIsDecomposedBy()), (Keys{50}));
+    EXPECT_TRUE(entity<ifc2x3::IfcProject>(1)->getDecomposes().empty());
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcSite>(10)->getDecomposes()), (Keys{50}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcSite>(10)->getIsDecomposedBy()), (Keys{51}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcBuildingStorey>(12)->getDecomposes()), (Keys{52}));
+
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcBuildingStorey>(12)->getContainsElements()), (Keys{53}));
+    for (Step::Id element : {20, 21, 23, 24, 60}) {
+        EXPECT_EQ(inverse(element, InverseRelation::ContainedInStructure), (Keys{53})) << element;
+    }
+    EXPECT_TRUE(entity<ifc2x3::IfcOpeningElement>(22)->getContainedInStructure().empty());
+
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcWallStandardCase>(20)->getHasOpenings()), (Keys{54}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcOpeningElement>(22)->getVoidsElements()), (Keys{54}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcOpeningElement>(22)->getHasFillings()), (Keys{55}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcWindow>(23)->getFillsVoids()), (Keys{55}));
+    EXPECT_TRUE(entity<ifc2x3::IfcWindow>(23)->getHasOpenings().empty());
+
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcPropertySet>(40)->getPropertyDefinitionOf()), (Keys{7, 56}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcElementQuantity>(45)->getPropertyDefinitionOf()), (Keys{9}));
+    EXPECT_EQ(keysOf(entity<ifc2x3::IfcPropertySet>(41)->getDefinesType()), (Keys{30}));
+    EXPECT_TRUE(entity<ifc2x3::IfcPropertySet>(40)->getDefinesType().empty());
+}
+
+TEST_F(InverseTest, SameAnswerWhateverWasDecodedBefore)
+{
+    // Decode in reverse order first; the relations must not depend on it.
+    for (std::size_t slot = m_dataSet.slotCount(); slot-- > 0;) {
+        m_dataSet.getBySlot(slot);
+    }
+    EXPECT_EQ(inverse(20, InverseRelation::IsDefinedBy), (Keys{56, 57, 9}));
+    EXPECT_EQ(inverse(40, InverseRelation::PropertyDefinitionOf), (Keys{7, 56}));
+}
+
+// Edits made before the inverses are first asked for, or after: the
+// answers must be the same.
+class InverseUpkeepTest : public InverseTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(InverseUpkeepTest, FollowsCreationsChangesAndDeletions)
+{
+    if (GetParam()) {
+        EXPECT_EQ(inverse(20, InverseRelation::IsDefinedBy), (Keys{56, 57, 9}));
+    }
+
+    // Creation: a new property relation for wall B.
+    auto* relation = m_dataSet.createEntity<ifc2x3::IfcRelDefinesByProperties>();
+    relation->setGlobalId("0new0relation000000000");
+    relation->setRelatedObjects({entity<ifc2x3::IfcObject>(21)});
+    relation->setRelatingPropertyDefinition(entity<ifc2x3::IfcPropertySetDefinition>(45));
+    const Step::Id created = relation->getKey();
+
+    // Changes: the type now applies to wall B only, the opening moves to
+    // wall B, the storey hands its elements to the building.
+    entity<ifc2x3::IfcRelDefinesByType>(57)->setRelatedObjects({entity<ifc2x3::IfcObject>(21)});
+    entity<ifc2x3::IfcRelVoidsElement>(54)->setRelatingBuildingElement(entity<ifc2x3::IfcElement>(21));
+    entity<ifc2x3::IfcRelContainedInSpatialStructure>(53)->setRelatingStructure(
+        entity<ifc2x3::IfcSpatialStructureElement>(11));
+
+    // Deletions: a relation, and an object that relations name.
+    ASSERT_TRUE(m_dataSet.remove(56));
+    ASSERT_TRUE(m_dataSet.remove(41));
+
+    EXPECT_EQ(inverse(20, InverseRelation::IsDefinedBy), (Keys{9}));
+    EXPECT_EQ(inverse(21, InverseRelation::IsDefinedBy), (Keys{57, created}));
+    EXPECT_EQ(inverse(45, InverseRelation::PropertyDefinitionOf), (Keys{9, created}));
+    EXPECT_EQ(inverse(40, InverseRelation::PropertyDefinitionOf), (Keys{7}));
+    EXPECT_EQ(inverse(30, InverseRelation::ObjectTypeOf), (Keys{57}));
+    EXPECT_EQ(inverse(20, InverseRelation::HasOpenings), Keys{});
+    EXPECT_EQ(inverse(21, InverseRelation::HasOpenings), (Keys{54}));
+    EXPECT_EQ(inverse(12, InverseRelation::ContainsElements), Keys{});
+    EXPECT_EQ(inverse(11, InverseRelation::ContainsElements), (Keys{53}));
+    EXPECT_EQ(inverse(41, InverseRelation::DefinesType), Keys{}) << "deleted";
+
+    // Deleting the new relation and unsetting a single reference.
+    ASSERT_TRUE(m_dataSet.remove(created));
+    entity<ifc2x3::IfcRelFillsElement>(55)->setRelatedBuildingElement(nullptr);
+    EXPECT_EQ(inverse(21, InverseRelation::IsDefinedBy), (Keys{57}));
+    EXPECT_EQ(inverse(45, InverseRelation::PropertyDefinitionOf), (Keys{9}));
+    EXPECT_EQ(inverse(23, InverseRelation::FillsVoids), Keys{});
+    EXPECT_EQ(inverse(22, InverseRelation::HasFillings), (Keys{55}));
+
+    // A reloaded copy of the saved model agrees.
+    ifc2x3::ExpressDataSet reloaded;
+    ASSERT_TRUE(reloaded.openFromText(m_dataSet.toText()));
+    auto reloadedInverse = [&](Step::Id key, InverseRelation r) {
+        Keys keys;
+        for (Step::BaseEntity* source : reloaded.inverse(*reloaded.get(key), r)) {
+            keys.push_back(source->getKey());
+        }
+        return keys;
+    };
+    for (Step::Id key : {20, 21, 30, 40, 45, 11, 12, 22, 23}) {
+        for (int r = 0; r < static_cast<int>(InverseRelation::Count); ++r) {
+            EXPECT_EQ(reloadedInverse(key, InverseRelation(r)), inverse(key, InverseRelation(r)))
+                << "#" << key << " relation " << r;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Inverses, InverseUpkeepTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("BuiltFirst") : std::string("BuiltAfterEdits");
+                         });
+
+} // namespace

@@ -1,0 +1,188 @@
+// Broken input: files that cannot be opened say where, records that cannot
+// be read spoil only themselves, and no input crashes or hangs the reader.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+struct BadFile
+{
+    const char* fixture;
+    const char* message; // part of the message
+    std::size_t line;
+    std::size_t column;
+};
+
+const BadFile badFiles[] = {
+    {"empty.ifc", "empty", 1, 1},
+    {"truncated.ifc", "end of file", 9, 1},
+    {"unterminated-string.ifc", "unterminated string", 9, 27},
+    {"unterminated-comment.ifc", "unterminated comment", 9, 22},
+    {"missing-semicolon.ifc", "';'", 9, 25},
+    {"garbage.ifc", "instance name", 9, 1},
+    {"duplicate-key.ifc", "#1", 10, 1},
+    {"bad-instance-name.ifc", "instance name", 9, 1},
+    {"overflowing-instance-name.ifc", "instance name", 9, 1},
+    {"ifc4.ifc", "IFC4", 5, 1},
+};
+
+class BadFileTest : public ::testing::TestWithParam<BadFile>
+{
+};
+
+TEST_P(BadFileTest, FailsWithPosition)
+{
+    const BadFile& bad = GetParam();
+    const std::string path = ifctest::fixturePath(bad.fixture);
+    ASSERT_TRUE(ifctest::fileExists(path)) << path;
+    ifc2x3::ExpressDataSet dataSet;
+    EXPECT_FALSE(dataSet.open(path));
+    const Step::OpenError& error = dataSet.lastError();
+    EXPECT_NE(error.message.find(bad.message), std::string::npos) << error.toString();
+    EXPECT_EQ(error.line, bad.line) << error.toString();
+    EXPECT_EQ(error.column, bad.column) << error.toString();
+    EXPECT_EQ(dataSet.slotCount(), 0u) << "a failed open leaves the data set empty";
+    EXPECT_EQ(dataSet.get(1), nullptr);
+
+    // The same text from memory fails the same way.
+    ifc2x3::ExpressDataSet fromText;
+    EXPECT_FALSE(fromText.openFromText(ifctest::readFile(path)));
+    EXPECT_EQ(fromText.lastError().toString(), error.toString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, BadFileTest, ::testing::ValuesIn(badFiles),
+                         [](const ::testing::TestParamInfo<BadFile>& info) {
+                             std::string name = info.param.fixture;
+                             name = name.substr(0, name.find('.'));
+                             for (char& c : name) {
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
+                             return name;
+                         });
+
+TEST(BadFile, MissingFileAndDirectory)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    EXPECT_FALSE(dataSet.open("/nonexistent/model.ifc"));
+    EXPECT_NE(dataSet.lastError().message.find("/nonexistent/model.ifc"), std::string::npos);
+    EXPECT_FALSE(dataSet.open("/tmp"));
+    EXPECT_TRUE(dataSet.lastError().isSet());
+}
+
+TEST(BadFile, AFailedOpenForgetsThePreviousModel)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::smallModel()));
+    ASSERT_NE(dataSet.get(20), nullptr);
+    EXPECT_FALSE(dataSet.open(ifctest::fixturePath("truncated.ifc")));
+    EXPECT_EQ(dataSet.get(20), nullptr);
+    EXPECT_TRUE(dataSet.getAllIfcElement().empty());
+    ASSERT_TRUE(dataSet.openFromText(ifctest::smallModel()));
+    EXPECT_FALSE(dataSet.lastError().isSet());
+    EXPECT_EQ(dataSet.getAllIfcElement().size(), 6u);
+}
+
+TEST(BadRecords, SpoilOnlyThemselves)
+{
+    const std::string deep = std::string(500, '(') + "0." + std::string(500, ')');
+    const std::string text = ifctest::stepFile(
+        "#1=IFCCARTESIANPOINT((0.,0.,0.));\n"
+        "#2=IFCCARTESIANPOINT((0.,0.),1.);\n"                 // one argument too many
+        "#3=IFCRELAGGREGATES('0003',$,$,$,'notaref',(#1));\n" // string for a reference
+        "#4=IFCCARTESIANPOINT(#1);\n"                         // reference for a list
+        "#5=IFCPROPERTYSINGLEVALUE(12,$,$,$);\n"              // integer for a string
+        "#6=IFCCARTESIANPOINT(" +
+        deep +
+        ");\n"                                                   // nested far too deep
+        "#7=IFCFOOBAR(1,#1);\n"                                  // not an IFC2X3 entity
+        "#8=IFCRELAGGREGATES('0008',$,$,$,#999,(#1,#998,#9));\n" // dangling references
+        "#9=IFCCARTESIANPOINT((1.,2.,3.));\n"
+        "#10=IFCWALLSTANDARDCASE('0010',$,'W',$,$,$,$,#99999999999999999999);\n" // reference overflows
+        "#11=IFCSLAB('0011',$,$,$,$,$,$,$,'FLOOR');\n"                           // string for an enumeration
+        "#12=IFCCARTESIANPOINT((1.,2.,3.),);\n"                                  // missing argument
+        "#13=(IFCCARTESIANPOINT((0.,0.)) IFCREPRESENTATIONITEM());\n");          // complex instance
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(text)) << dataSet.lastError().toString();
+    EXPECT_EQ(dataSet.instanceCount(), 13u);
+
+    for (Step::Id good : {1, 8, 9}) {
+        EXPECT_NE(dataSet.get(good), nullptr) << "#" << good;
+    }
+    for (Step::Id bad : {2, 3, 4, 5, 6, 7, 10, 11, 12, 13}) {
+        EXPECT_EQ(dataSet.get(bad), nullptr) << "#" << bad;
+        EXPECT_TRUE(dataSet.contains(bad)) << "#" << bad;
+    }
+    const std::vector<std::string> warnings = dataSet.takeWarnings();
+    for (const char* key : {"#2:", "#3:", "#4:", "#5:", "#6:", "#10:", "#11:", "#12:"}) {
+        EXPECT_TRUE(ifctest::anyContains(warnings, key)) << key;
+    }
+    EXPECT_TRUE(ifctest::anyContains(warnings, "IFCFOOBAR"));
+    EXPECT_TRUE(ifctest::anyContains(warnings, "#8: reference to #999"));
+    EXPECT_TRUE(ifctest::anyContains(warnings, "#8: reference to #998"));
+
+    // Dangling references read as unset; list entries drop out.
+    auto* aggregates = dynamic_cast<ifc2x3::IfcRelAggregates*>(dataSet.get(8));
+    ASSERT_NE(aggregates, nullptr);
+    EXPECT_TRUE(aggregates->getRelatingObjectValue().isNull());
+    EXPECT_EQ(aggregates->getRelatedObjectsValue(),
+              Step::Value::list({Step::Value::reference(1), Step::Value::reference(9)}));
+
+    // Nothing of it changes the file as written back.
+    EXPECT_EQ(dataSet.toText(), text);
+    EXPECT_EQ(dataSet.getAllIfcObjectDefinition().size(), 0u);
+    EXPECT_EQ(dataSet.countByType()[0], 2u) << "#7 and #13 have no IFC2X3 type";
+}
+
+TEST(BadRecords, KeysAtTheLimit)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#18446744073709551615=IFCCARTESIANPOINT((0.,0.));\n"
+                                                       "#3=IFCCARTESIANPOINT((1.,0.));\n")));
+    EXPECT_NE(dataSet.get(18446744073709551615u), nullptr);
+    EXPECT_NE(dataSet.get(3), nullptr);
+    // No key is left to hand out.
+    EXPECT_EQ(dataSet.createEntity<ifc2x3::IfcCartesianPoint>(), nullptr);
+    EXPECT_EQ(dataSet.instanceCount(), 2u);
+}
+
+// Every prefix of a valid file, and files with bytes changed at random:
+// each either opens or fails with a position, and every instance of what
+// opens can be asked for.
+TEST(BadInput, NeverCrashesOrHangs)
+{
+    const std::string model = ifctest::smallModel();
+    auto exercise = [](const std::string& text) {
+        ifc2x3::ExpressDataSet dataSet;
+        if (!dataSet.openFromText(text)) {
+            EXPECT_GE(dataSet.lastError().line, 1u);
+            return;
+        }
+        for (std::size_t slot = 0; slot < dataSet.slotCount(); ++slot) {
+            dataSet.getBySlot(slot);
+        }
+        dataSet.getAllIfcObjectDefinition();
+        for (const auto& element : dataSet.getAllIfcElement()) {
+            dataSet.inverse(*element, ifc2x3::InverseRelation::IsDefinedBy);
+        }
+        EXPECT_EQ(dataSet.toText(), text);
+    };
+    for (std::size_t length = 0; length < model.size(); ++length) {
+        exercise(model.substr(0, length));
+    }
+    std::mt19937 random(7);
+    const char replacements[] = {'(', ')', '\'', ';', '#', ',', '$', '*', '.', '/', '\\', '\0', '\xFF', '9', 'E'};
+    std::uniform_int_distribution<std::size_t> position(0, model.size() - 1);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof(replacements) - 1);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = model;
+        for (int change = 0; change < 1 + round % 3; ++change) {
+            text[position(random)] = replacements[pick(random)];
+        }
+        exercise(text);
+    }
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+// Parameter forms and lexical variants the reader must accept, and values
+// written by the writer that must read back equal.
+#include "TestSupport.h"
+
+#include "Step/RecordParser.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Step::Value;
+
+std::vector<Value> parse(const std::string& text)
+{
+    Step::RecordParser parser(text);
+    std::vector<Value> out;
+    EXPECT_TRUE(parser.parseArguments(out)) << text << ": " << parser.error();
+    return out;
+}
+
+TEST(RecordParser, NumbersEnumerationsAndUnsetValues)
+{
+    const std::vector<Value> v = parse("(0,-17,+4,1.,-2.5E-3,1.E-5,3.25e2,$,*,.T.,.f.,.NOTDEFINED.,\"0FF\")");
+    ASSERT_EQ(v.size(), 13u);
+    EXPECT_EQ(v[0], Value::integer(0));
+    EXPECT_EQ(v[1], Value::integer(-17));
+    EXPECT_EQ(v[2], Value::integer(4));
+    EXPECT_EQ(v[3], Value::real(1.0));
+    EXPECT_EQ(v[4], Value::real(-2.5e-3));
+    EXPECT_EQ(v[5], Value::real(1e-5));
+    EXPECT_EQ(v[6], Value::real(325.0));
+    EXPECT_TRUE(v[7].isNull());
+    EXPECT_EQ(v[8].kind(), Value::Kind::Derived);
+    EXPECT_EQ(v[9].logicalState(), 1);
+    EXPECT_EQ(v[10].logicalState(), 0);
+    EXPECT_EQ(v[11], Value::enumeration("NOTDEFINED"));
+    EXPECT_EQ(v[12], Value::binary("0FF"));
+}
+
+TEST(RecordParser, StringsListsTypedValuesAndReferences)
+{
+    const std::vector<Value> v = parse("( 'It''s' , #12,(#1,#2),((1,2),(3,(4.))),(),IFCLABEL('x'),"
+                                       "ifcboolean(.T.),IFCCOMPOUNDPLANEANGLEMEASURE((48,8,51)), /* note */ 'a;b)' )");
+    ASSERT_EQ(v.size(), 9u);
+    EXPECT_EQ(v[0], Value::string("It's"));
+    EXPECT_EQ(v[1], Value::reference(12));
+    EXPECT_EQ(v[2], Value::list({Value::reference(1), Value::reference(2)}));
+    EXPECT_EQ(v[3], Value::list({Value::list({Value::integer(1), Value::integer(2)}),
+                                 Value::list({Value::integer(3), Value::list({Value::real(4.0)})})}));
+    EXPECT_EQ(v[4], Value::list({}));
+    EXPECT_EQ(v[5], Value::typed("IFCLABEL", Value::string("x")));
+    EXPECT_EQ(v[6], Value::typed("IFCBOOLEAN", Value::logical(true)));
+    EXPECT_EQ(v[6].logicalState(), 1);
+    EXPECT_EQ(v[7].plain().items().size(), 3u);
+    EXPECT_EQ(v[8], Value::string("a;b)"));
+}
+
+TEST(RecordParser, RejectsMalformedParameters)
+{
+    const char* const cases[] = {"(1,)",
+                                 "(1 2)",
+                                 "(.T)",
+                                 "('open)",
+                                 "(#)",
+                                 "(1.E)",
+                                 "(-)",
+                                 "(IFCLABEL)",
+                                 "(IFCX(1,2))",
+                                 "(@)",
+                                 "((1,2)",
+                                 "(99999999999999999999)",
+                                 "(#99999999999999999999)"};
+    for (const char* text : cases) {
+        Step::RecordParser parser(text);
+        std::vector<Value> out;
+        EXPECT_FALSE(parser.parseArguments(out)) << text;
+        EXPECT_FALSE(parser.error().empty()) << text;
+    }
+}
+
+TEST(RecordParser, NestingIsBounded)
+{
+    const int depth = 100000;
+    const std::string deep = std::string(depth, '(') + std::string(depth, ')');
+    Step::RecordParser parser(deep);
+    std::vector<Value> out;
+    EXPECT_FALSE(parser.parseArguments(out));
+
+    const int fine = Step::RecordParser::maxDepth - 1;
+    EXPECT_EQ(parse(std::string(fine, '(') + std::string(fine, ')')).size(), fine > 1 ? 1u : 0u);
+}
+
+// One model written three ways: the reader must see the same instances.
+const char* const lexicalVariants = "/* a comment before the first instance */\n"
+                                    "#1= IFCPROJECT('0001project00000000000$',$,'It''s',$,$,$,$,(#2),$);\n"
+                                    "#2 = IFCGEOMETRICREPRESENTATIONCONTEXT ( $ , 'Model' ,\n"
+                                    "   3 , 1.E-05 , #4 , $ ) ;\n"
+                                    "#3=ifcwallstandardcase('0003wall00000000000000',$,/* name: */'Wall',$,$,$,$,$);\n"
+                                    "#4=IFCAXIS2PLACEMENT3D(#5,$,$);\n"
+                                    "#5=IfcCartesianPoint((1.,-2.5E-3,1.E-5));\n"
+                                    "#6=IFCSIUNIT(*,.LENGTHUNIT.,.milli.,.METRE.);\n"
+                                    "#7=IFCPROPERTYSINGLEVALUE('P',$,ifclabel('x'),$);\n";
+
+std::string withLineBreaks(std::string text, const std::string& lineBreak)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') {
+            out += lineBreak;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+TEST(Reader, LexicalVariantsAndLineBreaks)
+{
+    for (const std::string lineBreak : {"\n", "\r\n", "\r"}) {
+        SCOPED_TRACE(lineBreak == "\n" ? "LF" : lineBreak == "\r\n" ? "CRLF" : "CR");
+        const std::string text = withLineBreaks(ifctest::stepFile(lexicalVariants), lineBreak);
+        ifc2x3::ExpressDataSet dataSet;
+        ASSERT_TRUE(dataSet.openFromText(text)) << dataSet.lastError().toString();
+        EXPECT_EQ(dataSet.instanceCount(), 7u);
+
+        auto* project = dynamic_cast<ifc2x3::IfcProject*>(dataSet.get(1));
+        ASSERT_NE(project, nullptr);
+        EXPECT_EQ(project->getName(), Step::String("It's"));
+        EXPECT_EQ(project->getRepresentationContextsValue(), Value::list({Value::reference(2)}));
+
+        auto* context = dynamic_cast<ifc2x3::IfcGeometricRepresentationContext*>(dataSet.get(2));
+        ASSERT_NE(context, nullptr);
+        EXPECT_EQ(context->getCoordinateSpaceDimension(), 3);
+        EXPECT_EQ(context->getPrecision(), 1e-5);
+        // A forward reference (#4 follows #2) resolves.
+        EXPECT_EQ(context->getWorldCoordinateSystemValue(), Value::reference(4));
+        EXPECT_NE(context->resolve(context->getWorldCoordinateSystemValue()), nullptr);
+
+        auto* wall = dynamic_cast<ifc2x3::IfcWallStandardCase*>(dataSet.get(3));
+        ASSERT_NE(wall, nullptr) << "lower-case entity name";
+        EXPECT_EQ(wall->getName(), Step::String("Wall"));
+
+        auto* point = dynamic_cast<ifc2x3::IfcCartesianPoint*>(dataSet.get(5));
+        ASSERT_NE(point, nullptr);
+        EXPECT_EQ(point->getCoordinatesValue(),
+                  Value::list({Value::real(1.0), Value::real(-2.5e-3), Value::real(1e-5)}));
+
+        auto* unit = dynamic_cast<ifc2x3::IfcSIUnit*>(dataSet.get(6));
+        ASSERT_NE(unit, nullptr);
+        EXPECT_EQ(unit->argument(0).kind(), Value::Kind::Derived);
+        EXPECT_EQ(unit->getPrefix(), "MILLI");
+
+        auto* property = dynamic_cast<ifc2x3::IfcPropertySingleValue*>(dataSet.get(7));
+        ASSERT_NE(property, nullptr);
+        EXPECT_EQ(property->getNominalValueValue(), Value::typed("IFCLABEL", Value::string("x")));
+
+        EXPECT_TRUE(dataSet.takeWarnings().empty());
+        EXPECT_EQ(dataSet.toText(), text);
+    }
+}
+
+TEST(Reader, ErrorPositionsCountEveryKindOfLineBreak)
+{
+    for (const std::string lineBreak : {"\n", "\r\n", "\r"}) {
+        const std::string text = withLineBreaks(
+            ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.));\n  #2=IFCDIRECTION((1.,0.))\n"), lineBreak);
+        ifc2x3::ExpressDataSet dataSet;
+        ASSERT_FALSE(dataSet.openFromText(text));
+        // The ';' is missing after the record of line 9.
+        EXPECT_EQ(dataSet.lastError().line, 9u) << dataSet.lastError().toString();
+        EXPECT_EQ(dataSet.lastError().column, 27u) << dataSet.lastError().toString();
+    }
+}
+
+TEST(Reader, HeaderIsDecoded)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(
+        "ISO-10303-21;\nHEADER;\n/* exporter note */\nFILE_DESCRIPTION(('A\\X\\0AB'),'2;1');\n"
+        "FILE_NAME('C:\\\\x.ifc','2024',('Me'),('Us'),'p','a','');\nFILE_SCHEMA(('IFC2X3_TC1'));\nENDSEC;\n"
+        "DATA;\n#1=IFCCARTESIANPOINT((0.,0.));\nENDSEC;\nEND-ISO-10303-21;\n"));
+    const Step::FileHeader& header = dataSet.header();
+    ASSERT_EQ(header.schemaNames.size(), 1u);
+    EXPECT_EQ(header.schemaNames[0], "IFC2X3_TC1");
+    ASSERT_EQ(header.fileDescription.size(), 2u);
+    EXPECT_EQ(header.fileDescription[0], Value::list({Value::string("A\nB")}));
+    ASSERT_EQ(header.fileName.size(), 7u);
+    EXPECT_EQ(header.fileName[0], Value::string("C:\\x.ifc"));
+}
+
+TEST(Writer, EveryValueFormReadsBackEqual)
+{
+    const double reals[] = {0.0,   -0.0,   1.0,        -2.5e-3, 1e-5, 0.1,  1.0 / 3.0,         123456789.125,
+                            1e300, 5e-324, 6.02214e23, -1e-300, 1e16, 1e21, 4503599627370497.0};
+    std::vector<Value> realValues;
+    for (double r : reals) {
+        realValues.push_back(Value::real(r));
+    }
+    const Value listValues = Value::list({
+        Value::typed("IFCLABEL", Value::string("It's \xC3\xA4 \\ \xF0\x9F\x98\x80 \n end")),
+        Value::typed("IFCINTEGER", Value::integer(std::numeric_limits<std::int64_t>::min())),
+        Value::typed("IFCINTEGER", Value::integer(std::numeric_limits<std::int64_t>::max())),
+        Value::typed("IFCBOOLEAN", Value::logical(false)),
+        Value::typed("IFCLOGICAL", Value::enumeration("U")),
+        Value::typed("IFCCOMPOUNDPLANEANGLEMEASURE", Value::list({Value::integer(48), Value::integer(-8)})),
+        Value::typed("IFCREAL", Value::list(realValues)),
+        Value::list({Value::list({}), Value::list({Value::string("")})}),
+    });
+
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#1=IFCPROPERTYLISTVALUE('List',$,(IFCLABEL('a')),$);\n")));
+    auto* property = dynamic_cast<ifc2x3::IfcPropertyListValue*>(dataSet.get(1));
+    ASSERT_NE(property, nullptr);
+    property->setListValuesValue(listValues);
+
+    ifc2x3::ExpressDataSet reread;
+    ASSERT_TRUE(reread.openFromText(dataSet.toText())) << reread.lastError().toString();
+    auto* back = dynamic_cast<ifc2x3::IfcPropertyListValue*>(reread.get(1));
+    ASSERT_NE(back, nullptr);
+    const Value& written = back->getListValuesValue();
+    EXPECT_EQ(written, listValues) << ifctest::recordLine(dataSet.toText(), 1);
+    // Bit patterns too: -0.0 == 0.0 would hide a lost sign.
+    const auto& readReals = written.items().at(6).inner().items();
+    for (std::size_t i = 0; i < readReals.size(); ++i) {
+        EXPECT_EQ(std::signbit(readReals[i].realValue()), std::signbit(reals[i])) << i;
+    }
+}
+
+TEST(Writer, NamesMadeInCodeAreWrittenInUpperCase)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#1=IFCPROPERTYSINGLEVALUE('P',$,IFCLABEL('x'),$);\n"
+                                                       "#2=IFCSLAB('0002',$,$,$,$,$,$,$,.FLOOR.);\n")));
+    auto* property = dynamic_cast<ifc2x3::IfcPropertySingleValue*>(dataSet.get(1));
+    ASSERT_NE(property, nullptr);
+    EXPECT_EQ(property->getNominalValueValue(), Value::typed("IfcLabel", Value::string("x")));
+    property->setNominalValueValue(Value::typed("IfcBoolean", Value::enumeration("t")));
+    auto* slab = dynamic_cast<ifc2x3::IfcSlab*>(dataSet.get(2));
+    ASSERT_NE(slab, nullptr);
+    EXPECT_EQ(slab->getPredefinedType(), "FLOOR");
+    slab->setPredefinedType("roof");
+    const std::string text = dataSet.toText();
+    EXPECT_EQ(ifctest::recordLine(text, 1), "#1=IFCPROPERTYSINGLEVALUE('P',$,IFCBOOLEAN(.T.),$);");
+    EXPECT_EQ(ifctest::recordLine(text, 2), "#2=IFCSLAB('0002',$,$,$,$,$,$,$,.ROOF.);");
+}
+
+TEST(Writer, RealsAreWrittenInStepSyntax)
+{
+    const std::pair<double, const char*> cases[] = {{1.0, "1."},     {-2.5e-3, "-0.0025"}, {1e-5, "1.E-05"},
+                                                    {1e21, "1.E21"}, {100.0, "100."},      {0.5, "0.5"}};
+    for (const auto& [value, expected] : cases) {
+        std::string out;
+        Step::ValueWriter::writeReal(out, value);
+        EXPECT_EQ(out, expected);
+    }
+    std::string out;
+    Step::ValueWriter::writeReal(out, std::nan(""));
+    EXPECT_EQ(out, "$");
+}
+
+} // namespace

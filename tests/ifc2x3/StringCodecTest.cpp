@@ -1,0 +1,155 @@
+// Control directives of string literals, both ways, and what a malformed
+// one does to the record that holds it.
+#include "TestSupport.h"
+
+#include "Step/StringCodec.h"
+#include "Step/Utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using Step::StringCodec::decode;
+using Step::StringCodec::encode;
+
+std::string decoded(const std::string& body)
+{
+    std::string out;
+    EXPECT_TRUE(decode(body, out)) << body;
+    return out;
+}
+
+TEST(StringCodec, DecodesEveryDirective)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"plain text", "plain text"},
+        {"", ""},
+        {"It''s", "It's"},
+        {"a\\\\b", "a\\b"},
+        {"gl\\S\\dnzend", "gl\xC3\xA4nzend"},             // \S\ sets the high bit: d -> 0xE4
+        {"B\\S\\|roarbeit", "B\xC3\xBCroarbeit"},         // | -> 0xFC
+        {"\\S\\''", "\xC2\xA7"},                          // the quote after \S\ is doubled: 0xA7
+        {"\\PB\\\\S\\C", "\xC4\x82"},                     // ISO 8859-2 0xC3 is U+0102
+        {"\\PE\\\\S\\P\\PA\\\\S\\P", "\xD0\xB0\xC3\x90"}, // 8859-5 then back to 8859-1
+        {"\\X\\E4\\X\\0A", "\xC3\xA4\n"},
+        {"\\X2\\00E400F6\\X0\\", "\xC3\xA4\xC3\xB6"},
+        {"a\\X2\\00A0\\X0\\b", "a\xC2\xA0"
+                               "b"}, // no-break space
+        {"\\X2\\\\X0\\", ""},        // an empty run
+        {"\\X4\\0001F600\\X0\\!", "\xF0\x9F\x98\x80!"},
+        {"\\X2\\03A9\\X0\\\\X4\\0001F600000020AC\\X0\\", "\xCE\xA9\xF0\x9F\x98\x80\xE2\x82\xAC"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},                // raw UTF-8 is kept
+        {"\xE4", "\xC3\xA4"}, // a stray 8-bit byte is Latin-1
+    };
+    for (const auto& [body, expected] : cases) {
+        EXPECT_EQ(decoded(body), expected) << body;
+    }
+}
+
+TEST(StringCodec, MalformedDirectivesFailAndKeepTheText)
+{
+    const char* const cases[] = {
+        "\\X2\\00E\\X0\\",      // odd number of digits
+        "\\X2\\00E4",           // run not closed
+        "\\X2\\00E4\\X0",       // closing directive cut short
+        "\\X2\\D83D\\X0\\",     // surrogate
+        "\\X2\\D83DDE00\\X0\\", // surrogate pair
+        "\\X4\\0000D800\\X0\\", // surrogate in a 4-byte run
+        "\\X4\\00110000\\X0\\", // beyond U+10FFFF
+        "\\X4\\0001F60\\X0\\",  // seven digits
+        "\\X\\G1",              // not hex
+        "\\X\\4",               // one digit
+        "\\Q\\",                // unknown directive
+        "\\X0\\",               // end of a run that never started
+        "trailing\\",           // lone backslash
+        "\\S\\",                // \S\ without its character
+        "\\PZ\\",               // no such code page
+    };
+    for (const char* body : cases) {
+        std::string out = "previous";
+        EXPECT_FALSE(decode(body, out)) << body;
+        EXPECT_EQ(out, body);
+    }
+}
+
+TEST(StringCodec, EncodesToPrintableAscii)
+{
+    EXPECT_EQ(encode("It's a\\b"), "It''s a\\\\b");
+    EXPECT_EQ(encode("gl\xC3\xA4nzend"), "gl\\X2\\00E4\\X0\\nzend");
+    EXPECT_EQ(encode("\xC3\xA4\xC3\xB6"), "\\X2\\00E400F6\\X0\\");
+    EXPECT_EQ(encode("\xF0\x9F\x98\x80"), "\\X4\\0001F600\\X0\\");
+    EXPECT_EQ(encode("a\nb\t"), "a\\X\\0Ab\\X\\09");
+    EXPECT_EQ(encode(""), "");
+}
+
+TEST(StringCodec, EncodeThenDecodeGivesBackAnyUnicodeText)
+{
+    std::mt19937 random(20240521);
+    // Weighted towards the boundaries of each encoding.
+    const std::pair<char32_t, char32_t> ranges[] = {{0x00, 0x7F},        {0x80, 0xFF},     {0x100, 0x7FF},
+                                                    {0x800, 0xD7FF},     {0xE000, 0xFFFF}, {0x10000, 0x1FFFF},
+                                                    {0xF0000, 0x10FFFF}, {'\'', '\''},     {'\\', '\\'}};
+    std::uniform_int_distribution<std::size_t> pickRange(0, std::size(ranges) - 1);
+    std::uniform_int_distribution<std::size_t> pickLength(0, 24);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const std::size_t length = pickLength(random);
+        for (std::size_t i = 0; i < length; ++i) {
+            const auto& [low, high] = ranges[pickRange(random)];
+            std::uniform_int_distribution<std::uint32_t> pick(low, high);
+            Step::Utf8::append(text, pick(random));
+        }
+        const std::string encoded = encode(text);
+        for (char c : encoded) {
+            ASSERT_TRUE(c >= 0x20 && c < 0x7F) << encoded;
+        }
+        std::string back;
+        ASSERT_TRUE(decode(encoded, back)) << encoded;
+        ASSERT_EQ(back, text) << encoded;
+    }
+}
+
+TEST(StringCodec, BadStringSpoilsOnlyItsOwnValue)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(
+        ifctest::stepFile("#1=IFCPROPERTYSINGLEVALUE('Gl\\S\\dnzend',$,IFCLABEL('\\X2\\00E\\X0\\'),$);\n"
+                          "#2=IFCPROPERTYSINGLEVALUE('Ok\\X2\\00E4\\X0\\',$,IFCLABEL('\\X2\\D800\\X0\\'),$);\n"
+                          "#3=IFCPROPERTYSINGLEVALUE('Fine',$,IFCLABEL('\\X4\\0001F600\\X0\\'),$);\n")));
+
+    auto* first = dynamic_cast<ifc2x3::IfcPropertySingleValue*>(dataSet.get(1));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->getName(), Step::String("Gl\xC3\xA4nzend"));
+    EXPECT_EQ(first->getNominalValueValue().inner().text(), "\\X2\\00E\\X0\\");
+    auto* second = dynamic_cast<ifc2x3::IfcPropertySingleValue*>(dataSet.get(2));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->getName().toUtf8(), "Ok\xC3\xA4");
+    auto* third = dynamic_cast<ifc2x3::IfcPropertySingleValue*>(dataSet.get(3));
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->getNominalValueValue().inner().text(), "\xF0\x9F\x98\x80");
+
+    const std::vector<std::string> warnings = dataSet.takeWarnings();
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_NE(warnings[0].find("#1"), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[1].find("#2"), std::string::npos) << warnings[1];
+
+    // Untouched, the record is written back as it was.
+    EXPECT_EQ(ifctest::recordLine(dataSet.toText(), 1),
+              "#1=IFCPROPERTYSINGLEVALUE('Gl\\S\\dnzend',$,IFCLABEL('\\X2\\00E\\X0\\'),$);");
+}
+
+TEST(StringCodec, WideStringConversionsAgreeWithUtf8)
+{
+    const std::string utf8 = "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80";
+    const Step::String text(utf8);
+    EXPECT_EQ(text.toWString(), std::wstring(L"a\u00E4\u20AC\U0001F600"));
+    EXPECT_EQ(text.toUtf8(), utf8);
+    EXPECT_EQ(Step::String("bad \xFF").toWString(), std::wstring(L"bad \uFFFD"));
+}
+
+} // namespace
