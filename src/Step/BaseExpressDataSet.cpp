@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <cstdint>
 #include <fcntl.h>
 #include <limits>
 #include <sys/mman.h>
@@ -560,6 +560,7 @@ void BaseExpressDataSet::purgeDeletedReferences()
             continue;
         }
         if (slot.state == SlotState::Unloaded && slot.typeId != 0) {
+            m_source.noteRead(slot.offset);
             if (!referencesDeleted(m_source.text().substr(slot.offset, slot.length))) {
                 continue;
             }

@@ -105,10 +105,7 @@ protected:
     void warn(const std::string& message);
     /// slotTypeId() for callers that hold mutex() already, as passes over
     /// millions of slots do.
-    std::uint16_t slotTypeIdLocked(std::size_t slot) const
-    {
-        return slot < m_slots.size() ? m_slots[slot].typeId : 0;
-    }
+    std::uint16_t slotTypeIdLocked(std::size_t slot) const { return slot < m_slots.size() ? m_slots[slot].typeId : 0; }
 
 private:
     struct Slot

@@ -101,10 +101,10 @@ const char* skipPlain(const char* p, const char* end)
     const __m128i semicolon = _mm_set1_epi8(';');
     for (; end - p >= 16; p += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, open)),
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, close),
-                         _mm_or_si128(_mm_cmpeq_epi8(bytes, slash), _mm_cmpeq_epi8(bytes, semicolon))));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, open)),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, close),
+                                      _mm_or_si128(_mm_cmpeq_epi8(bytes, slash), _mm_cmpeq_epi8(bytes, semicolon))));
         if (const int mask = _mm_movemask_epi8(hits)) {
             return p + __builtin_ctz(static_cast<unsigned>(mask));
         }
@@ -138,10 +138,10 @@ std::size_t scanName(const char* p, const char* end, char* upper)
     while (end - (p + length) >= 16 && length < nameBuffer) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + length));
         const __m128i lower = inRange(bytes, 'a', 26);
-        const __m128i keyword =
-            _mm_or_si128(_mm_or_si128(inRange(bytes, 'A', 26), lower),
-                         _mm_or_si128(inRange(bytes, '0', 10), _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')),
-                                                                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-')))));
+        const __m128i keyword = _mm_or_si128(
+            _mm_or_si128(inRange(bytes, 'A', 26), lower),
+            _mm_or_si128(inRange(bytes, '0', 10), _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')),
+                                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-')))));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(upper + length),
                          _mm_sub_epi8(bytes, _mm_and_si128(lower, _mm_set1_epi8(0x20))));
         const unsigned stop = ~static_cast<unsigned>(_mm_movemask_epi8(keyword)) & 0xFFFFu;

@@ -42,7 +42,7 @@ public:
 private:
     // The kernel maps up to 64 KB of cached file around a faulting page.
     static constexpr unsigned windowShift = 16;
-    static constexpr std::size_t windowBudget = 512; // 32 MB
+    static constexpr std::size_t windowBudget = 128; // 8 MB
 
     void releaseAll() const;
 

@@ -175,8 +175,7 @@ void ExpressDataSet::ensureInverses()
     for (std::size_t relation = 0; relation < pairs.size(); ++relation) {
         InversePairs& links = pairs[relation];
         // Stable: the sources of a target stay in data set order.
-        std::stable_sort(links.begin(), links.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(links.begin(), links.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         // A source naming a target twice is one link.
         links.erase(std::unique(links.begin(), links.end()), links.end());
         InverseTable& table = m_inverses[relation];

@@ -3,15 +3,15 @@
 #include "GlobalId.h"
 
 #include "Orvane/BooleanVariant.h"
+#include "Orvane/_ifc2x3/DataSetLocker.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 #include "Orvane/_ifc2x3/UnitConverter.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 
-#include <QWriteLocker>
-
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 namespace Orvane {
 namespace Ifc2x3CC {
@@ -98,7 +98,37 @@ IfcPropertySet* copySet(ExpressDataSet& dataSet, IfcPropertySet* set)
     return copy;
 }
 
-void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* entity)
+/// The properties and quantities that several sets or complex properties
+/// list (some exporters share them): such a part is never changed nor
+/// deleted on behalf of one of them.
+class SharedParts
+{
+public:
+    explicit SharedParts(ExpressDataSet& dataSet) : m_dataSet(dataSet), m_model(_ifc2x3::IFC2x3Model::modelOf(&dataSet))
+    {
+    }
+
+    bool contains(const Step::BaseEntity* part)
+    {
+        if (m_model) {
+            return m_model->sharedPropertyParts().count(part->getKey()) > 0;
+        }
+        if (!m_scanned) {
+            m_keys = _ifc2x3::findSharedPropertyParts(m_dataSet);
+            m_scanned = true;
+        }
+        return m_keys.count(part->getKey()) > 0;
+    }
+
+private:
+    ExpressDataSet& m_dataSet;
+    _ifc2x3::IFC2x3Model* m_model;
+    bool m_scanned = false;
+    std::unordered_set<std::uint64_t> m_keys;
+};
+
+/// Deletes a set or property with the parts only it lists.
+void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* entity, SharedParts& shared)
 {
     std::vector<Step::BaseEntity*> children;
     if (auto* set = dynamic_cast<IfcPropertySet*>(entity)) {
@@ -115,7 +145,9 @@ void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* entity)
         }
     }
     for (Step::BaseEntity* child : children) {
-        deletePropertyTree(dataSet, child);
+        if (!shared.contains(child)) {
+            deletePropertyTree(dataSet, child, shared);
+        }
     }
     dataSet.remove(entity->getKey());
 }
@@ -160,10 +192,39 @@ void attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySet
     relation->setRelatingPropertyDefinition(set);
 }
 
+/// Gives the object its own copy of a set it shares with others, in the
+/// place of the shared one, so that no other object sees the change and
+/// the copy keeps the original's rank among the object's sets where it can.
+void replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachment& attachment,
+                       IfcPropertySetDefinition* copy)
+{
+    if (!attachment.relation) {
+        if (auto* type = dynamic_cast<IfcTypeObject*>(object)) {
+            std::vector<IfcPropertySetDefinition*> sets = type->getHasPropertySets();
+            std::replace(sets.begin(), sets.end(), attachment.set, copy);
+            type->setHasPropertySets(sets);
+        }
+        return;
+    }
+    const auto& related = attachment.relation->getRelatedObjectsValue().items();
+    const bool onlyThisObject = std::all_of(related.begin(), related.end(), [&](const Step::Value& item) {
+        return item.referenceKey() == object->getKey();
+    });
+    if (onlyThisObject) {
+        attachment.relation->setRelatingPropertyDefinition(copy);
+        return;
+    }
+    // The relation serves other objects too: this one gets a relation of
+    // its own (which comes last in file order).
+    detach(dataSet, object, attachment);
+    attach(dataSet, object, copy);
+}
+
 void deleteIfUnused(ExpressDataSet& dataSet, IfcPropertySetDefinition* set)
 {
     if (userCount(set) == 0) {
-        deletePropertyTree(dataSet, set);
+        SharedParts shared(dataSet);
+        deletePropertyTree(dataSet, set, shared);
     }
 }
 
@@ -263,12 +324,21 @@ Step::Value unitValue(ExpressDataSet& dataSet, IfcValue::IfcValue_select type, I
     const double factor = model
                               ? model->units().projectUnit(QString::fromLatin1(unit.unitType)).factor
                               : _ifc2x3::UnitConverter(&dataSet).projectUnit(QString::fromLatin1(unit.unitType)).factor;
-    const double siFactor = std::string(unit.name) == "GRAM" ? 1e-3 : 1.0;
-    if (std::abs(factor - siFactor) <= 1e-12 * siFactor) {
+    // Factors are relative to SI units (the kilogram for masses).
+    if (std::abs(factor - 1.0) <= 1e-12) {
         return {};
     }
     const char* siPrefix = std::string(unit.name) == "GRAM" ? "KILO" : nullptr;
     return Step::Value::reference(findOrCreateSIUnit(dataSet, unit, siPrefix)->getKey());
+}
+
+/// Lets the model showing the data set know its relations change (called
+/// with the lock held for writing, so no reader sees the change half done).
+void announceChange(ExpressDataSet& dataSet)
+{
+    if (_ifc2x3::IFC2x3Model* model = _ifc2x3::IFC2x3Model::modelOf(&dataSet)) {
+        model->relationsChanged();
+    }
 }
 
 IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Step::String& name)
@@ -284,8 +354,7 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
         }
         // Shared with other objects: give this object its own copy.
         IfcPropertySet* copy = copySet(dataSet, set);
-        detach(dataSet, object, attachment);
-        attach(dataSet, object, copy);
+        replaceAttachment(dataSet, object, attachment, copy);
         return copy;
     }
     auto* set = dataSet.createEntity<IfcPropertySet>();
@@ -306,7 +375,7 @@ IfcPropertySetDefinition* PropertySetUtils::findPropertySet(IfcObjectDefinition*
     if (!dataSet) {
         return nullptr;
     }
-    QReadLocker locker(&_ifc2x3::dataSetLock(dataSet));
+    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
     const std::vector<Attachment> sets = attachedSets(object, propertySetName.toUtf8());
     return sets.empty() ? nullptr : sets.front().set;
 }
@@ -320,7 +389,8 @@ bool PropertySetUtils::addProperty(IfcObjectDefinition* object, const Step::Stri
     if (!dataSet || nominal.isNull() || propertyName.empty()) {
         return false;
     }
-    QWriteLocker locker(&_ifc2x3::dataSetLock(dataSet));
+    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
+    announceChange(*dataSet);
     IfcPropertySet* set = writableSet(*dataSet, object, propertySetName);
     const Step::Value unit = unitValue(*dataSet, type, prefix);
 
@@ -331,12 +401,15 @@ bool PropertySetUtils::addProperty(IfcObjectDefinition* object, const Step::Stri
             if (property->getNameValue().plain().text() != wanted) {
                 continue;
             }
-            if (auto* single = dynamic_cast<IfcPropertySingleValue*>(property)) {
+            SharedParts shared(*dataSet);
+            const bool sharedPart = shared.contains(property);
+            if (auto* single = dynamic_cast<IfcPropertySingleValue*>(property); single && !sharedPart) {
                 single->setNominalValueValue(nominal);
                 single->setUnitValue(unit);
                 return true;
             }
-            // Another kind of property of that name: a single value takes its place.
+            // Another kind of property of that name, or one that other sets
+            // list too: a new single value takes its place in this set.
             auto* single = dataSet->createEntity<IfcPropertySingleValue>();
             single->setName(propertyName);
             single->setNominalValueValue(nominal);
@@ -344,7 +417,9 @@ bool PropertySetUtils::addProperty(IfcObjectDefinition* object, const Step::Stri
             IfcProperty* old = property;
             property = single;
             set->setHasProperties(properties);
-            deletePropertyTree(*dataSet, old);
+            if (!sharedPart) {
+                deletePropertyTree(*dataSet, old, shared);
+            }
             return true;
         }
     }
@@ -363,11 +438,22 @@ bool PropertySetUtils::removePropertySet(IfcObjectDefinition* object, const Step
     if (!dataSet) {
         return false;
     }
-    QWriteLocker locker(&_ifc2x3::dataSetLock(dataSet));
+    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
+    announceChange(*dataSet);
     const std::vector<Attachment> sets = attachedSets(object, propertySetName.toUtf8());
     for (const Attachment& attachment : sets) {
         detach(*dataSet, object, attachment);
-        deleteIfUnused(*dataSet, attachment.set);
+    }
+    // Only once every link is gone can a set tell it is unused; a set listed
+    // twice must not be deleted twice.
+    std::vector<IfcPropertySetDefinition*> detached;
+    for (const Attachment& attachment : sets) {
+        if (std::find(detached.begin(), detached.end(), attachment.set) == detached.end()) {
+            detached.push_back(attachment.set);
+        }
+    }
+    for (IfcPropertySetDefinition* set : detached) {
+        deleteIfUnused(*dataSet, set);
     }
     return !sets.empty();
 }

@@ -1,10 +1,9 @@
 #include "VisitParentVisitor.h"
 
+#include "Orvane/_ifc2x3/DataSetLocker.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include "ifc2x3/ExpressDataSet.h"
-
-#include <QReadLocker>
 
 namespace Orvane {
 namespace Ifc2x3CV {
@@ -20,7 +19,7 @@ std::vector<IfcObjectDefinition*> VisitParentVisitor::parentsOf(IfcObjectDefinit
     };
     std::vector<Parent> parents;
     auto* dataSet = object->getExpressDataSet();
-    QReadLocker locker(&_ifc2x3::dataSetLock(dataSet));
+    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
     auto add = [&](const Step::BaseEntity* relation, IfcObjectDefinition* parent) {
         if (parent) {
             parents.push_back({dataSet->slotOfKey(relation->getKey()), parent});

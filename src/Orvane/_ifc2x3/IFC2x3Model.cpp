@@ -1,5 +1,6 @@
 #include "IFC2x3Model.h"
 
+#include "DataSetLocker.h"
 #include "IFC2x3Property.h"
 #include "UnitConverter.h"
 
@@ -14,6 +15,7 @@
 #include <log4cplus/loggingmacros.h>
 
 #include <algorithm>
+#include <mutex>
 
 namespace Orvane {
 namespace _ifc2x3 {
@@ -22,7 +24,7 @@ namespace {
 
 struct LockRegistry
 {
-    QMutex mutex;
+    std::mutex mutex;
     QHash<const void*, QReadWriteLock*> locks;
     QHash<const void*, IFC2x3Model*> models;
 };
@@ -38,10 +40,11 @@ LockRegistry& registry()
 QReadWriteLock& dataSetLock(const void* dataSet)
 {
     LockRegistry& r = registry();
-    QMutexLocker locker(&r.mutex);
+    std::lock_guard<std::mutex> locker(r.mutex);
     QReadWriteLock*& lock = r.locks[dataSet];
     if (!lock) {
         lock = new QReadWriteLock();
+        DataSetLocker::created(lock);
     }
     return *lock;
 }
@@ -49,15 +52,18 @@ QReadWriteLock& dataSetLock(const void* dataSet)
 void releaseDataSetLock(const void* dataSet)
 {
     LockRegistry& r = registry();
-    QMutexLocker locker(&r.mutex);
-    delete r.locks.take(dataSet);
+    std::lock_guard<std::mutex> locker(r.mutex);
+    if (QReadWriteLock* lock = r.locks.take(dataSet)) {
+        DataSetLocker::destroyed(lock);
+        delete lock;
+    }
     r.models.remove(dataSet);
 }
 
 IFC2x3Model* IFC2x3Model::modelOf(const void* dataSet)
 {
     LockRegistry& r = registry();
-    QMutexLocker locker(&r.mutex);
+    std::lock_guard<std::mutex> locker(r.mutex);
     return r.models.value(dataSet, nullptr);
 }
 
@@ -74,7 +80,7 @@ IFC2x3Model::IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObjec
     }
     {
         LockRegistry& r = registry();
-        QMutexLocker locker(&r.mutex);
+        std::lock_guard<std::mutex> locker(r.mutex);
         r.models.insert(m_dataSet.get(), this);
     }
     for (const std::string& warning : m_dataSet->takeWarnings()) {
@@ -106,7 +112,7 @@ bool IFC2x3Model::save(const QString& path, QString* error) const
 {
     // Saving drops references to deleted instances from the instances that
     // remain: it writes to them, so readers must wait.
-    QWriteLocker locker(&lock());
+    const DataSetLocker locker(lock(), DataSetLocker::Write);
     std::string message;
     if (!m_dataSet->save(path.toStdString(), &message)) {
         if (error) {
@@ -138,7 +144,7 @@ void IFC2x3Model::updateItem(const QModelIndex& index, bool)
     }
     bool schedule = false;
     {
-        QMutexLocker locker(&m_pendingMutex);
+        std::lock_guard<std::mutex> locker(m_pendingMutex);
         m_pendingRows.insert(index.row());
         schedule = !m_flushScheduled;
         m_flushScheduled = true;
@@ -162,7 +168,7 @@ void IFC2x3Model::flushPendingUpdates()
 {
     QList<int> rows;
     {
-        QMutexLocker locker(&m_pendingMutex);
+        std::lock_guard<std::mutex> locker(m_pendingMutex);
         rows = m_pendingRows.values();
         m_pendingRows.clear();
         m_flushScheduled = false;
@@ -185,15 +191,71 @@ Step::RefPtr<CoreProperty> IFC2x3Model::getProperty(const QModelIndex& index, co
     if (!object) {
         return {};
     }
-    QReadLocker locker(&lock());
-    Step::RefPtr<CoreProperty> node = IFC2x3Property::root(this, object);
-    for (const QString& component : path) {
-        node = static_cast<IFC2x3Property*>(node.get())->findChildUnlocked(component);
-        if (!node) {
-            return {};
+    const DataSetLocker locker(lock(), DataSetLocker::Read);
+    return IFC2x3Property::resolveUnlocked(this, object, path, index.row());
+}
+
+std::unordered_set<std::uint64_t> findSharedPropertyParts(ifc2x3::ExpressDataSet& dataSet)
+{
+    std::unordered_map<std::uint64_t, int> uses;
+    auto count = [&uses](const Step::Value& list) {
+        for (const Step::Value& item : list.items()) {
+            if (item.isReference()) {
+                ++uses[item.referenceKey()];
+            }
+        }
+    };
+    for (const auto& set : dataSet.allOf<ifc2x3::IfcPropertySet>()) {
+        count(set->getHasPropertiesValue());
+    }
+    for (const auto& complex : dataSet.allOf<ifc2x3::IfcComplexProperty>()) {
+        count(complex->getHasPropertiesValue());
+    }
+    for (const auto& quantities : dataSet.allOf<ifc2x3::IfcElementQuantity>()) {
+        count(quantities->getQuantitiesValue());
+    }
+    std::unordered_set<std::uint64_t> shared;
+    for (const auto& [key, n] : uses) {
+        if (n > 1) {
+            shared.insert(key);
         }
     }
-    return node;
+    return shared;
+}
+
+const std::unordered_set<std::uint64_t>& IFC2x3Model::sharedPropertyParts() const
+{
+    if (!m_sharedParts) {
+        m_sharedParts = std::make_unique<std::unordered_set<std::uint64_t>>(findSharedPropertyParts(*m_dataSet));
+    }
+    return *m_sharedParts;
+}
+
+void IFC2x3Model::relationsChanged()
+{
+    m_generation.fetch_add(1, std::memory_order_relaxed);
+}
+
+const IFC2x3Model::RowRelations& IFC2x3Model::rowRelations(int row, std::unique_lock<std::mutex>& guard) const
+{
+    guard = std::unique_lock<std::mutex>(m_relationsMutex);
+    if (m_relations.empty()) {
+        m_relations.resize(m_rows.size());
+    }
+    RowRelations& entry = m_relations[static_cast<std::size_t>(row)];
+    // Creating or deleting instances may change relations too: such edits
+    // need not be announced.
+    const std::uint64_t generation = m_generation.load(std::memory_order_relaxed);
+    const std::size_t slotTotal = m_dataSet->slotCount();
+    const std::size_t instances = m_dataSet->instanceCount();
+    if (entry.generation != generation || entry.slotCount != slotTotal || entry.instances != instances) {
+        IFC2x3Property::readRelations(m_rows[static_cast<std::size_t>(row)].get(), entry.occurrence, entry.type,
+                                      entry.sets);
+        entry.generation = generation;
+        entry.slotCount = slotTotal;
+        entry.instances = instances;
+    }
+    return entry;
 }
 
 QModelIndex IFC2x3Model::index(int row, int column, const QModelIndex& parent) const
@@ -231,7 +293,7 @@ QVariant IFC2x3Model::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    QReadLocker locker(&lock());
+    const DataSetLocker locker(lock(), DataSetLocker::Read);
     switch (index.column()) {
     case NameColumn:
         return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*object).toWString());

@@ -2,14 +2,18 @@
 
 #include "Orvane/CoreModel.h"
 
+#include "Step/BaseEntity.h"
 #include "Step/RefPtr.h"
 
 #include <QMutex>
 #include <QReadWriteLock>
 #include <QSet>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ifc2x3 {
@@ -60,6 +64,12 @@ public:
     using CoreModel::getProperty;
     Step::RefPtr<CoreProperty> getProperty(const QModelIndex& index, const QStringList& path) const override;
 
+    /// Tells the model that objects' property sets or relations changed, so
+    /// that what it keeps of them for path resolution is read again.
+    /// PropertySetUtils calls it; so must code that edits relationships
+    /// directly without creating or deleting instances.
+    void relationsChanged();
+
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -76,20 +86,53 @@ public:
     /// The model that shows an instance's data set, if any.
     static IFC2x3Model* modelOf(const void* dataSet);
 
+    /// Keys of the properties and quantities that several sets or complex
+    /// properties list, as found on first use. For PropertySetUtils, which
+    /// calls it holding the lock for writing and never shares a part itself,
+    /// so that the parts shared can only become fewer.
+    const std::unordered_set<std::uint64_t>& sharedPropertyParts() const;
+
 private slots:
     void flushPendingUpdates();
 
 private:
+    friend class IFC2x3Property;
+
+    /// What path resolution needs of a row's relations: its type and its
+    /// property sets in order. Kept per row, as reading them anew for each
+    /// path walks the relations of the data set every time.
+    struct RowRelations
+    {
+        std::uint64_t generation = 0;
+        std::size_t slotCount = 0;
+        std::size_t instances = 0;
+        bool occurrence = false; // an IfcObject (types list their own sets)
+        Step::RefPtr<Step::BaseEntity> type;
+        std::vector<Step::RefPtr<Step::BaseEntity>> sets;
+    };
+    /// The relations of a row, read again when the data set changed since.
+    /// The caller holds the data set's lock, and the returned entry is
+    /// valid while it holds `guard` too.
+    const RowRelations& rowRelations(int row, std::unique_lock<std::mutex>& guard) const;
+
     std::unique_ptr<ifc2x3::ExpressDataSet> m_dataSet;
     std::unique_ptr<UnitConverter> m_units;
     QReadWriteLock* m_lock;
     std::vector<Step::RefPtr<ifc2x3::IfcObjectDefinition>> m_rows;
     std::unordered_map<const ifc2x3::IfcObjectDefinition*, int> m_rowOf;
-    QMutex m_pendingMutex;
+    std::mutex m_pendingMutex; // std::mutex: visible to ThreadSanitizer
     QSet<int> m_pendingRows;
     bool m_flushScheduled = false;
     static constexpr int updateDelayMs = 50;
+    mutable std::mutex m_relationsMutex;
+    mutable std::vector<RowRelations> m_relations;
+    std::atomic<std::uint64_t> m_generation{1};
+    mutable std::unique_ptr<std::unordered_set<std::uint64_t>> m_sharedParts;
 };
+
+/// Keys of the properties and quantities that several sets or complex
+/// properties of the data set list.
+std::unordered_set<std::uint64_t> findSharedPropertyParts(ifc2x3::ExpressDataSet& dataSet);
 
 /// The read-write lock that guards a data set, shared by every user of it.
 QReadWriteLock& dataSetLock(const void* dataSet);

@@ -1,5 +1,6 @@
 #include "IFC2x3Property.h"
 
+#include "DataSetLocker.h"
 #include "IFC2x3Model.h"
 #include "UnitConverter.h"
 
@@ -7,7 +8,8 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
-#include <QReadLocker>
+#include <cstring>
+#include <mutex>
 
 namespace Orvane {
 namespace _ifc2x3 {
@@ -18,17 +20,114 @@ const QString fieldsName = QStringLiteral("Fields");
 const QString propertiesName = QStringLiteral("Properties");
 const QString typeName = QStringLiteral("Type");
 
+using ifc2x3::InverseRelation;
+
+bool isA(const Step::BaseEntity* entity, const Step::ClassType& type)
+{
+    return entity && entity->isOfType(type);
+}
+
 /// The Name attribute of property sets, properties and quantities (UTF-8).
 const std::string& nameOf(const Step::BaseEntity* entity)
 {
     static const std::string none;
-    if (dynamic_cast<const ifc2x3::IfcRoot*>(entity)) {
+    if (isA(entity, ifc2x3::IfcRoot::getClassType())) {
         return entity->argument(2).plain().text();
     }
-    if (dynamic_cast<const ifc2x3::IfcProperty*>(entity) || dynamic_cast<const ifc2x3::IfcPhysicalQuantity*>(entity)) {
+    if (isA(entity, ifc2x3::IfcProperty::getClassType()) || isA(entity, ifc2x3::IfcPhysicalQuantity::getClassType())) {
         return entity->argument(0).plain().text();
     }
     return none;
+}
+
+/// Whether a UTF-8 name is that text; ASCII names, by far the most common,
+/// compare without converting anything.
+bool sameName(const std::string& utf8, const QString& name)
+{
+    const QChar* text = name.constData();
+    const std::size_t length = static_cast<std::size_t>(name.size());
+    for (std::size_t i = 0; i < length; ++i) {
+        const ushort c = text[i].unicode();
+        if (c >= 0x80) {
+            const QByteArray wanted = name.toUtf8();
+            return utf8.size() == static_cast<std::size_t>(wanted.size()) &&
+                   std::memcmp(utf8.data(), wanted.constData(), utf8.size()) == 0;
+        }
+        // Up to here both are ASCII, which UTF-8 keeps byte for byte.
+        if (i >= utf8.size() || static_cast<unsigned char>(utf8[i]) != c) {
+            return false;
+        }
+    }
+    return utf8.size() == length;
+}
+
+/// The type of an element: the first IfcRelDefinesByType in file order
+/// that lists it.
+Step::BaseEntity* typeOf(Step::BaseEntity* entity)
+{
+    if (!isA(entity, ifc2x3::IfcObject::getClassType())) {
+        return nullptr;
+    }
+    auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(entity->getExpressDataSet());
+    for (Step::BaseEntity* relation : dataSet->inverse(*entity, InverseRelation::IsDefinedBy)) {
+        if (relation->isOfType(ifc2x3::IfcRelDefinesByType::getClassType())) {
+            Step::BaseEntity* type =
+                relation->resolve(static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingTypeValue());
+            return isA(type, ifc2x3::IfcTypeObject::getClassType()) ? type : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+/// Calls visit on the property sets of an object (occurrence: through its
+/// relations in file order; type: its list in order), or on the properties
+/// or quantities of a set or complex property, until visit returns true.
+template <class Visit> void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit)
+{
+    if (sets) {
+        const Step::ClassType& setType = ifc2x3::IfcPropertySetDefinition::getClassType();
+        if (isA(entity, ifc2x3::IfcObject::getClassType())) {
+            auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(entity->getExpressDataSet());
+            for (Step::BaseEntity* relation : dataSet->inverse(*entity, InverseRelation::IsDefinedBy)) {
+                if (!relation->isOfType(ifc2x3::IfcRelDefinesByProperties::getClassType())) {
+                    continue;
+                }
+                Step::BaseEntity* set = relation->resolve(
+                    static_cast<ifc2x3::IfcRelDefinesByProperties*>(relation)->getRelatingPropertyDefinitionValue());
+                if (isA(set, setType) && visit(set)) {
+                    return;
+                }
+            }
+        } else if (isA(entity, ifc2x3::IfcTypeObject::getClassType())) {
+            const auto* type = static_cast<const ifc2x3::IfcTypeObject*>(entity);
+            for (const Step::Value& item : type->getHasPropertySetsValue().items()) {
+                Step::BaseEntity* set = entity->resolve(item);
+                if (isA(set, setType) && visit(set)) {
+                    return;
+                }
+            }
+        }
+        return;
+    }
+    const Step::Value* list = nullptr;
+    const Step::ClassType* childType = &ifc2x3::IfcProperty::getClassType();
+    if (isA(entity, ifc2x3::IfcPropertySet::getClassType())) {
+        list = &static_cast<const ifc2x3::IfcPropertySet*>(entity)->getHasPropertiesValue();
+    } else if (isA(entity, ifc2x3::IfcElementQuantity::getClassType())) {
+        list = &static_cast<const ifc2x3::IfcElementQuantity*>(entity)->getQuantitiesValue();
+        childType = &ifc2x3::IfcPhysicalQuantity::getClassType();
+    } else if (isA(entity, ifc2x3::IfcComplexProperty::getClassType())) {
+        list = &static_cast<const ifc2x3::IfcComplexProperty*>(entity)->getHasPropertiesValue();
+    }
+    if (!list) {
+        return;
+    }
+    for (const Step::Value& item : list->items()) {
+        Step::BaseEntity* child = entity->resolve(item);
+        if (isA(child, *childType) && visit(child)) {
+            return;
+        }
+    }
 }
 
 QString toQString(const std::string& utf8)
@@ -100,65 +199,27 @@ IFC2x3Property* IFC2x3Property::child(Kind kind, Step::BaseEntity* entity, int a
     return new IFC2x3Property(m_model, kind, entity, attribute, name, path() + QStringList(name));
 }
 
-Step::BaseEntity* IFC2x3Property::typeObject() const
-{
-    const auto* object = dynamic_cast<const ifc2x3::IfcObject*>(m_entity.get());
-    if (!object) {
-        return nullptr;
-    }
-    for (const auto& relation : object->getIsDefinedBy()) {
-        if (const auto* byType = dynamic_cast<const ifc2x3::IfcRelDefinesByType*>(relation.get())) {
-            return byType->getRelatingType();
-        }
-    }
-    return nullptr;
-}
-
 std::vector<Step::BaseEntity*> IFC2x3Property::childEntities() const
 {
     std::vector<Step::BaseEntity*> out;
-    Step::BaseEntity* entity = m_entity.get();
-    if (m_kind == Kind::PropertySets) {
-        if (const auto* object = dynamic_cast<const ifc2x3::IfcObject*>(entity)) {
-            for (const auto& relation : object->getIsDefinedBy()) {
-                if (const auto* byProperties = dynamic_cast<const ifc2x3::IfcRelDefinesByProperties*>(relation.get())) {
-                    if (Step::BaseEntity* set = byProperties->getRelatingPropertyDefinition()) {
-                        out.push_back(set);
-                    }
-                }
-            }
-        } else if (const auto* type = dynamic_cast<const ifc2x3::IfcTypeObject*>(entity)) {
-            for (auto* set : type->getHasPropertySets()) {
-                out.push_back(set);
-            }
-        }
-    } else if (m_kind == Kind::PropertySet || m_kind == Kind::Property) {
-        if (const auto* set = dynamic_cast<const ifc2x3::IfcPropertySet*>(entity)) {
-            for (auto* property : set->getHasProperties()) {
-                out.push_back(property);
-            }
-        } else if (const auto* quantities = dynamic_cast<const ifc2x3::IfcElementQuantity*>(entity)) {
-            for (auto* quantity : quantities->getQuantities()) {
-                out.push_back(quantity);
-            }
-        } else if (const auto* complex = dynamic_cast<const ifc2x3::IfcComplexProperty*>(entity)) {
-            for (auto* property : complex->getHasProperties()) {
-                out.push_back(property);
-            }
-        }
+    if (m_kind == Kind::PropertySets || m_kind == Kind::PropertySet || m_kind == Kind::Property) {
+        forEachChild(m_kind == Kind::PropertySets, m_entity.get(), [&out](Step::BaseEntity* child) {
+            out.push_back(child);
+            return false;
+        });
     }
     return out;
 }
 
 int IFC2x3Property::childCount() const
 {
-    QReadLocker locker(&m_model->lock());
+    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
     if (!m_entity || !m_entity->getExpressDataSet()) {
         return 0;
     }
     switch (m_kind) {
     case Kind::Object:
-        return typeObject() ? 3 : 2;
+        return typeOf(m_entity.get()) ? 3 : 2;
     case Kind::Fields:
         return static_cast<int>(m_entity->argumentCount());
     case Kind::Attribute:
@@ -170,7 +231,7 @@ int IFC2x3Property::childCount() const
 
 CoreProperty* IFC2x3Property::getChildProperty(int i) const
 {
-    QReadLocker locker(&m_model->lock());
+    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
     if (!m_entity || !m_entity->getExpressDataSet() || i < 0) {
         return nullptr;
     }
@@ -183,7 +244,7 @@ CoreProperty* IFC2x3Property::getChildProperty(int i) const
             return child(Kind::PropertySets, m_entity.get(), -1, propertiesName);
         }
         if (i == 2) {
-            if (Step::BaseEntity* type = typeObject()) {
+            if (Step::BaseEntity* type = typeOf(m_entity.get())) {
                 return child(Kind::Object, type, -1, typeName);
             }
         }
@@ -198,20 +259,27 @@ CoreProperty* IFC2x3Property::getChildProperty(int i) const
     case Kind::Attribute:
         return nullptr;
     default: {
-        const std::vector<Step::BaseEntity*> children = childEntities();
-        if (static_cast<std::size_t>(i) >= children.size()) {
+        Step::BaseEntity* found = nullptr;
+        int remaining = i;
+        forEachChild(m_kind == Kind::PropertySets, m_entity.get(), [&](Step::BaseEntity* entity) {
+            if (remaining-- == 0) {
+                found = entity;
+                return true;
+            }
+            return false;
+        });
+        if (!found) {
             return nullptr;
         }
-        Step::BaseEntity* entity = children[static_cast<std::size_t>(i)];
-        return child(m_kind == Kind::PropertySets ? Kind::PropertySet : Kind::Property, entity, -1,
-                     toQString(nameOf(entity)));
+        return child(m_kind == Kind::PropertySets ? Kind::PropertySet : Kind::Property, found, -1,
+                     toQString(nameOf(found)));
     }
     }
 }
 
 Step::RefPtr<CoreProperty> IFC2x3Property::findChild(const QString& name) const
 {
-    QReadLocker locker(&m_model->lock());
+    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
     return findChildUnlocked(name);
 }
 
@@ -220,40 +288,109 @@ Step::RefPtr<CoreProperty> IFC2x3Property::findChildUnlocked(const QString& name
     if (!m_entity || !m_entity->getExpressDataSet()) {
         return {};
     }
-    switch (m_kind) {
+    Position position{m_kind, m_entity.get(), m_attribute, -1};
+    if (!descend(m_model, position, name)) {
+        return {};
+    }
+    return Step::RefPtr<CoreProperty>(child(position.kind, position.entity, position.attribute, name));
+}
+
+bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const QString& name)
+{
+    const int row = position.row;
+    position.row = -1;
+    switch (position.kind) {
     case Kind::Object:
         if (name == fieldsName) {
-            return Step::RefPtr<CoreProperty>(child(Kind::Fields, m_entity.get(), -1, fieldsName));
+            position.kind = Kind::Fields;
+            return true;
         }
         if (name == propertiesName) {
-            return Step::RefPtr<CoreProperty>(child(Kind::PropertySets, m_entity.get(), -1, propertiesName));
+            position.kind = Kind::PropertySets;
+            position.row = row;
+            return true;
         }
         if (name == typeName) {
-            if (Step::BaseEntity* type = typeObject()) {
-                return Step::RefPtr<CoreProperty>(child(Kind::Object, type, -1, typeName));
+            if (row >= 0) {
+                std::unique_lock<std::mutex> guard;
+                position.entity = model->rowRelations(row, guard).type.get();
+            } else {
+                position.entity = typeOf(position.entity);
             }
+            return position.entity != nullptr;
         }
-        return {};
-    case Kind::Fields: {
-        const int index = m_entity->attributeIndex(name.toStdString());
-        return index < 0 ? Step::RefPtr<CoreProperty>()
-                         : Step::RefPtr<CoreProperty>(child(Kind::Attribute, m_entity.get(), index, name));
-    }
+        return false;
+    case Kind::Fields:
+        position.attribute = position.entity->attributeIndex(name.toStdString());
+        position.kind = Kind::Attribute;
+        return position.attribute >= 0;
     case Kind::Attribute:
-        return {};
+        return false;
     default: {
-        // The first child of that name wins; compared in UTF-8 to avoid
-        // converting every name met.
-        const std::string wanted = name.toStdString();
-        for (Step::BaseEntity* entity : childEntities()) {
-            if (nameOf(entity) == wanted) {
-                return Step::RefPtr<CoreProperty>(
-                    child(m_kind == Kind::PropertySets ? Kind::PropertySet : Kind::Property, entity, -1, name));
+        // The first child of that name wins.
+        Step::BaseEntity* found = nullptr;
+        auto match = [&](Step::BaseEntity* entity) {
+            if (sameName(nameOf(entity), name)) {
+                found = entity;
+                return true;
             }
+            return false;
+        };
+        std::unique_lock<std::mutex> guard;
+        const IFC2x3Model::RowRelations* relations = row >= 0 ? &model->rowRelations(row, guard) : nullptr;
+        // Only an occurrence's sets are kept per row; a type lists its own.
+        if (position.kind == Kind::PropertySets && relations && relations->occurrence) {
+            for (const auto& set : relations->sets) {
+                if (set->getExpressDataSet() && match(set.get())) {
+                    break;
+                }
+            }
+        } else {
+            forEachChild(position.kind == Kind::PropertySets, position.entity, match);
         }
+        if (!found) {
+            return false;
+        }
+        position.kind = position.kind == Kind::PropertySets ? Kind::PropertySet : Kind::Property;
+        position.entity = found;
+        return true;
+    }
+    }
+}
+
+void IFC2x3Property::readRelations(Step::BaseEntity* object, bool& occurrence, Step::RefPtr<Step::BaseEntity>& type,
+                                   std::vector<Step::RefPtr<Step::BaseEntity>>& sets)
+{
+    type = nullptr;
+    sets.clear();
+    occurrence = object && object->getExpressDataSet() && object->isOfType(ifc2x3::IfcObject::getClassType());
+    if (occurrence) {
+        type = typeOf(object);
+        forEachChild(true, object, [&sets](Step::BaseEntity* set) {
+            sets.emplace_back(set);
+            return false;
+        });
+    }
+}
+
+Step::RefPtr<CoreProperty> IFC2x3Property::resolveUnlocked(const IFC2x3Model* model, Step::BaseEntity* object,
+                                                           const QStringList& path, int row)
+{
+    // With a row, what the path needs of the object is kept by the model:
+    // the object itself need not be touched.
+    if (!object || (row < 0 && !object->getExpressDataSet())) {
         return {};
     }
+    Position position{Kind::Object, object, -1, row};
+    for (const QString& component : path) {
+        if (!descend(model, position, component)) {
+            return {};
+        }
     }
+    // Only the node at the end is made: resolving a path costs no
+    // allocation per component.
+    return Step::RefPtr<CoreProperty>(new IFC2x3Property(model, position.kind, position.entity, position.attribute,
+                                                         path.isEmpty() ? QString() : path.last(), path));
 }
 
 const Step::Value* IFC2x3Property::rawValue() const
@@ -265,11 +402,11 @@ const Step::Value* IFC2x3Property::rawValue() const
     if (m_kind != Kind::Property) {
         return nullptr;
     }
-    if (dynamic_cast<const ifc2x3::IfcPropertySingleValue*>(entity) ||
-        dynamic_cast<const ifc2x3::IfcPropertyEnumeratedValue*>(entity)) {
+    if (isA(entity, ifc2x3::IfcPropertySingleValue::getClassType()) ||
+        isA(entity, ifc2x3::IfcPropertyEnumeratedValue::getClassType())) {
         return &entity->argument(2);
     }
-    if (dynamic_cast<const ifc2x3::IfcPhysicalSimpleQuantity*>(entity)) {
+    if (isA(entity, ifc2x3::IfcPhysicalSimpleQuantity::getClassType())) {
         return &entity->argument(3);
     }
     return nullptr;
@@ -281,8 +418,9 @@ QVariant IFC2x3Property::valueUnlocked() const
         return {};
     }
     if (m_kind == Kind::Object) {
-        if (const auto* root = dynamic_cast<const ifc2x3::IfcRoot*>(m_entity.get())) {
-            return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*root).toWString());
+        if (isA(m_entity.get(), ifc2x3::IfcRoot::getClassType())) {
+            const auto& root = static_cast<const ifc2x3::IfcRoot&>(*m_entity);
+            return QString::fromStdWString(ifc2x3::ExpressDataSet::label(root).toWString());
         }
         return {};
     }
@@ -295,7 +433,7 @@ QVariant IFC2x3Property::valueUnlocked() const
         const auto& schema = static_cast<const ifc2x3::Schema&>(m_entity->getExpressDataSet()->schema());
         logical = isLogicalType(schema.attributeType(m_entity->getType().id(), static_cast<std::size_t>(m_attribute)));
     }
-    if (raw->isList() && dynamic_cast<const ifc2x3::IfcPropertyEnumeratedValue*>(m_entity.get())) {
+    if (raw->isList() && isA(m_entity.get(), ifc2x3::IfcPropertyEnumeratedValue::getClassType())) {
         // An enumerated property usually holds one value: show it as such.
         const auto& items = raw->items();
         if (items.size() == 1) {
@@ -313,38 +451,40 @@ QVariant IFC2x3Property::valueUnlocked() const
 double IFC2x3Property::unitFactor(QString* symbol) const
 {
     const Step::BaseEntity* entity = m_entity.get();
-    QString unitType;
+    using UnitKind = UnitConverter::Kind;
+    UnitKind kind = UnitKind::None;
     const Step::Value* ownUnit = nullptr;
-    if (dynamic_cast<const ifc2x3::IfcQuantityLength*>(entity)) {
-        unitType = QStringLiteral("LENGTHUNIT");
-    } else if (dynamic_cast<const ifc2x3::IfcQuantityArea*>(entity)) {
-        unitType = QStringLiteral("AREAUNIT");
-    } else if (dynamic_cast<const ifc2x3::IfcQuantityVolume*>(entity)) {
-        unitType = QStringLiteral("VOLUMEUNIT");
-    } else if (dynamic_cast<const ifc2x3::IfcQuantityWeight*>(entity)) {
-        unitType = QStringLiteral("MASSUNIT");
-    } else if (dynamic_cast<const ifc2x3::IfcQuantityTime*>(entity)) {
-        unitType = QStringLiteral("TIMEUNIT");
-    } else if (dynamic_cast<const ifc2x3::IfcPropertySingleValue*>(entity)) {
+    if (isA(entity, ifc2x3::IfcPhysicalSimpleQuantity::getClassType())) {
+        const Step::ClassType& type = entity->getType();
+        if (type.isDerivedFrom(ifc2x3::IfcQuantityLength::getClassType())) {
+            kind = UnitKind::Length;
+        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityArea::getClassType())) {
+            kind = UnitKind::Area;
+        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityVolume::getClassType())) {
+            kind = UnitKind::Volume;
+        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityWeight::getClassType())) {
+            kind = UnitKind::Mass;
+        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityTime::getClassType())) {
+            kind = UnitKind::Time;
+        }
+        ownUnit = &entity->argument(2);
+    } else if (isA(entity, ifc2x3::IfcPropertySingleValue::getClassType())) {
+        // Measures of these kinds are normalised as quantities are.
         const Step::Value& nominal = entity->argument(2);
         if (nominal.isTyped()) {
-            unitType = UnitConverter::unitTypeOfMeasure(nominal.text());
+            kind = UnitConverter::kindOfMeasure(nominal.text());
         }
-    }
-    if (unitType.isEmpty()) {
-        return 1.0;
-    }
-    if (dynamic_cast<const ifc2x3::IfcPhysicalSimpleQuantity*>(entity)) {
-        ownUnit = &entity->argument(2);
-    } else {
         ownUnit = &entity->argument(3);
+    }
+    if (kind == UnitKind::None) {
+        return 1.0;
     }
     UnitConverter::Unit unit;
     if (ownUnit->isReference()) {
         unit = UnitConverter::unitOf(entity->resolve(*ownUnit));
     }
     if (!unit.known) {
-        unit = m_model->units().projectUnit(unitType);
+        unit = m_model->units().projectUnit(kind);
     }
     if (symbol) {
         *symbol = unit.symbol;
@@ -367,19 +507,19 @@ QVariant IFC2x3Property::numericValueUnlocked() const
 
 QVariant IFC2x3Property::value() const
 {
-    QReadLocker locker(&m_model->lock());
+    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
     return valueUnlocked();
 }
 
 QVariant IFC2x3Property::numericValue() const
 {
-    QReadLocker locker(&m_model->lock());
+    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
     return numericValueUnlocked();
 }
 
 QVariant IFC2x3Property::displayValue() const
 {
-    QReadLocker locker(&m_model->lock());
+    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
     const QVariant v = valueUnlocked();
     if (v.userType() == BooleanVariant::metaTypeId()) {
         return v.value<BooleanVariant>().toString();

@@ -5,6 +5,8 @@
 #include "Step/BaseEntity.h"
 #include "Step/RefPtr.h"
 
+#include <vector>
+
 namespace ifc2x3 {
 class IfcObjectDefinition;
 }
@@ -28,6 +30,13 @@ public:
 
     /// The root node of an object.
     static Step::RefPtr<CoreProperty> root(const IFC2x3Model* model, Step::BaseEntity* object);
+    /// The node at path from object, or null; only that node is made. The
+    /// caller holds the model's lock.
+    static Step::RefPtr<CoreProperty> resolveUnlocked(const IFC2x3Model* model, Step::BaseEntity* object,
+                                                      const QStringList& path, int row = -1);
+    /// The type and the property sets of an object, read from its relations.
+    static void readRelations(Step::BaseEntity* object, bool& occurrence, Step::RefPtr<Step::BaseEntity>& type,
+                              std::vector<Step::RefPtr<Step::BaseEntity>>& sets);
 
     Kind kind() const { return m_kind; }
     Step::BaseEntity* entity() const { return m_entity.get(); }
@@ -46,9 +55,19 @@ private:
     IFC2x3Property(const IFC2x3Model* model, Kind kind, Step::BaseEntity* entity, int attribute, QString name,
                    QStringList path);
 
+    /// Where a path has led: a node not made yet.
+    struct Position
+    {
+        Kind kind;
+        Step::BaseEntity* entity;
+        int attribute;
+        int row; // model row of entity, or -1 (then relations are read live)
+    };
+    /// Moves position to its child of that name; false when there is none.
+    static bool descend(const IFC2x3Model* model, Position& position, const QString& name);
+
     IFC2x3Property* child(Kind kind, Step::BaseEntity* entity, int attribute, const QString& name) const;
     std::vector<Step::BaseEntity*> childEntities() const;
-    Step::BaseEntity* typeObject() const;
     const Step::Value* rawValue() const;
     QVariant valueUnlocked() const;
     QVariant numericValueUnlocked() const;

@@ -36,11 +36,25 @@ const SIName siNames[] = {
     {"PASCAL", "Pa", 1, 1.0},         {"JOULE", "J", 1, 1.0},         {"WATT", "W", 1, 1.0},
     {"DEGREE_CELSIUS", "°C", 1, 1.0}, {"LITRE", "l", 1, 1.0}};
 
-} // namespace
-
-UnitConverter::Unit UnitConverter::unitOf(const Step::BaseEntity* entity)
+struct KindInfo
 {
-    Unit unit;
+    const char* unitType;
+    const char* siSymbol;
+};
+
+// Indexed by UnitConverter::Kind.
+const KindInfo kinds[] = {{"", ""},           {"LENGTHUNIT", "m"}, {"AREAUNIT", "m²"}, {"VOLUMEUNIT", "m³"},
+                          {"MASSUNIT", "kg"}, {"TIMEUNIT", "s"}};
+
+// Conversion-based units refer to other units; a malformed file could loop.
+constexpr int maxUnitDepth = 8;
+
+UnitConverter::Unit unitAt(const Step::BaseEntity* entity, int depth)
+{
+    UnitConverter::Unit unit;
+    if (!entity || depth > maxUnitDepth) {
+        return unit;
+    }
     if (const auto* si = dynamic_cast<const ifc2x3::IfcSIUnit*>(entity)) {
         const std::string name = si->getName();
         const std::string prefix = si->testPrefix() ? si->getPrefix() : std::string();
@@ -67,7 +81,7 @@ UnitConverter::Unit UnitConverter::unitOf(const Step::BaseEntity* entity)
         if (!factor) {
             return unit;
         }
-        const Unit base = unitOf(factor->resolve(factor->getUnitComponentValue()));
+        const UnitConverter::Unit base = unitAt(factor->resolve(factor->getUnitComponentValue()), depth + 1);
         const double value = factor->getValueComponentValue().realValue();
         if (base.known && value > 0.0) {
             unit.factor = value * base.factor;
@@ -78,28 +92,61 @@ UnitConverter::Unit UnitConverter::unitOf(const Step::BaseEntity* entity)
     return unit;
 }
 
-QString UnitConverter::unitTypeOfMeasure(const std::string& type)
+} // namespace
+
+UnitConverter::Unit UnitConverter::unitOf(const Step::BaseEntity* entity)
+{
+    return unitAt(entity, 0);
+}
+
+UnitConverter::Kind UnitConverter::kindOfMeasure(const std::string& type)
 {
     if (type == "IFCLENGTHMEASURE" || type == "IFCPOSITIVELENGTHMEASURE") {
-        return QStringLiteral("LENGTHUNIT");
+        return Kind::Length;
     }
     if (type == "IFCAREAMEASURE") {
-        return QStringLiteral("AREAUNIT");
+        return Kind::Area;
     }
     if (type == "IFCVOLUMEMEASURE") {
-        return QStringLiteral("VOLUMEUNIT");
+        return Kind::Volume;
     }
     if (type == "IFCMASSMEASURE") {
-        return QStringLiteral("MASSUNIT");
+        return Kind::Mass;
     }
     if (type == "IFCTIMEMEASURE") {
-        return QStringLiteral("TIMEUNIT");
+        return Kind::Time;
     }
-    return {};
+    return Kind::None;
+}
+
+UnitConverter::Kind UnitConverter::kindOfUnitType(const QString& unitType)
+{
+    for (int i = 1; i < static_cast<int>(Kind::Count); ++i) {
+        if (unitType == QLatin1String(kinds[i].unitType)) {
+            return static_cast<Kind>(i);
+        }
+    }
+    return Kind::None;
+}
+
+QString UnitConverter::unitTypeOfMeasure(const std::string& type)
+{
+    const Kind kind = kindOfMeasure(type);
+    return kind == Kind::None ? QString() : QString::fromLatin1(kinds[static_cast<int>(kind)].unitType);
+}
+
+UnitConverter::Unit UnitConverter::projectUnit(Kind kind)
+{
+    std::call_once(m_loaded, [this] { loadProjectUnits(); });
+    return m_kindUnits[static_cast<int>(kind)];
 }
 
 UnitConverter::Unit UnitConverter::projectUnit(const QString& unitType)
 {
+    const Kind kind = kindOfUnitType(unitType);
+    if (kind != Kind::None) {
+        return projectUnit(kind);
+    }
     std::call_once(m_loaded, [this] { loadProjectUnits(); });
     const auto it = m_projectUnits.constFind(unitType);
     if (it != m_projectUnits.constEnd()) {
@@ -113,6 +160,12 @@ UnitConverter::Unit UnitConverter::projectUnit(const QString& unitType)
 
 void UnitConverter::loadProjectUnits()
 {
+    // Without a declaration, SI units are the IFC default.
+    for (int i = 0; i < static_cast<int>(Kind::Count); ++i) {
+        m_kindUnits[i].factor = 1.0;
+        m_kindUnits[i].symbol = QString::fromUtf8(kinds[i].siSymbol);
+        m_kindUnits[i].known = true;
+    }
     auto& projects = m_dataSet->getAllIfcProject();
     if (projects.empty()) {
         return;
@@ -128,8 +181,14 @@ void UnitConverter::loadProjectUnits()
             type = named->getUnitType();
         }
         const Unit unit = unitOf(entity);
-        if (!type.empty() && unit.known && !m_projectUnits.contains(QString::fromStdString(type))) {
-            m_projectUnits.insert(QString::fromStdString(type), unit);
+        const QString unitType = QString::fromStdString(type);
+        if (type.empty() || !unit.known || m_projectUnits.contains(unitType)) {
+            continue;
+        }
+        m_projectUnits.insert(unitType, unit);
+        const Kind kind = kindOfUnitType(unitType);
+        if (kind != Kind::None) {
+            m_kindUnits[static_cast<int>(kind)] = unit;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <mutex>
+#include <string>
 
 namespace ifc2x3 {
 class ExpressDataSet;
@@ -32,15 +33,22 @@ public:
         bool known = false;
     };
 
+    /// The kinds of measure that are converted to SI units.
+    enum class Kind { None = 0, Length, Area, Volume, Mass, Time, Count };
+
     explicit UnitConverter(ifc2x3::ExpressDataSet* dataSet) : m_dataSet(dataSet) {}
 
     /// The project unit of a unit type such as "LENGTHUNIT".
     Unit projectUnit(const QString& unitType);
+    /// The same for a converted kind, without a lookup by name.
+    Unit projectUnit(Kind kind);
     /// The unit an IfcNamedUnit instance stands for.
     static Unit unitOf(const Step::BaseEntity* unit);
     /// Unit type ("LENGTHUNIT", "AREAUNIT"...) of a measure type name such as
     /// "IFCLENGTHMEASURE", or empty when the measure is not converted.
     static QString unitTypeOfMeasure(const std::string& measureType);
+    static Kind kindOfMeasure(const std::string& measureType);
+    static Kind kindOfUnitType(const QString& unitType);
 
 private:
     void loadProjectUnits();
@@ -48,6 +56,7 @@ private:
     ifc2x3::ExpressDataSet* m_dataSet;
     std::once_flag m_loaded;
     QHash<QString, Unit> m_projectUnits;
+    Unit m_kindUnits[static_cast<int>(Kind::Count)];
 };
 
 } // namespace _ifc2x3

@@ -228,12 +228,19 @@ QList<int> MaterialQuantitiesCalculator::getBuildingElementRows(_ifc2x3::IFC2x3M
 
 void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object)
 {
-    model->updateItem(model->index(object), true);
+    // A calculator without a model may still write into an object's data
+    // set; there is just no view to tell.
+    if (model) {
+        model->updateItem(model->index(object), true);
+    }
 }
 
 void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
                                                     const QString& propertySetName)
 {
+    if (!object) {
+        return;
+    }
     const Step::String setName = toStepString(propertySetName);
     for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it) {
         if (Ifc2x3CC::PropertySetUtils::addProperty(object, setName, toStepString(it.key()), QVariant(it.value()),

@@ -1,0 +1,143 @@
+#include "ModelToExcelExport.h"
+
+#include "BooleanVariant.h"
+#include "Xlsx/XlsxDocument.h"
+#include "Xlsx/XlsxReader.h"
+
+#include <QAbstractItemModel>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace Orvane {
+
+namespace {
+
+bool isNumberOrBoolean(const QVariant& value)
+{
+    switch (value.userType()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return true;
+    default:
+        return value.userType() == BooleanVariant::metaTypeId();
+    }
+}
+
+/// What a display value is stored as: numbers and booleans as they are,
+/// the rest as its text; nothing for what has no text (an icon, say).
+QVariant displayCell(const QVariant& display)
+{
+    if (isNumberOrBoolean(display)) {
+        return display;
+    }
+    return display.canConvert<QString>() ? QVariant(display.toString()) : QVariant();
+}
+
+bool fail(QString* error, const QString& message)
+{
+    if (error) {
+        *error = message;
+    }
+    return false;
+}
+
+bool writeModel(XlsxDocument& document, const QAbstractItemModel& model, QString* error)
+{
+    const int rows = model.rowCount();
+    const int columns = model.columnCount();
+    if (rows >= XlsxDocument::maxRows || columns > XlsxDocument::maxColumns) {
+        return fail(error, QStringLiteral("%1 rows and %2 columns do not fit in a sheet").arg(rows).arg(columns));
+    }
+    for (int column = 0; column < columns; ++column) {
+        const QVariant header = model.headerData(column, Qt::Horizontal, Qt::DisplayRole);
+        if (!document.write(1, column + 1, displayCell(header))) {
+            return fail(error, document.errorString());
+        }
+    }
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const QModelIndex index = model.index(row, column);
+            const QVariant edit = model.data(index, Qt::EditRole);
+            // The display role only when the edit role has no number: result
+            // models format their numbers for display, which costs more than
+            // writing them.
+            const QVariant value = isNumberOrBoolean(edit) ? edit : displayCell(model.data(index, Qt::DisplayRole));
+            if (value.isValid() && !document.write(row + 2, column + 1, value)) {
+                return fail(error, document.errorString());
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool modelToExcelExport(const QAbstractItemModel* model, const QString& file, const QString& sheet, bool addToWorkbook,
+                        QString* error)
+{
+    return modelsToExcelExport({ModelSheet{model, sheet}}, file, addToWorkbook, error);
+}
+
+bool modelsToExcelExport(const QList<ModelSheet>& sheets, const QString& file, bool addToWorkbook, QString* error)
+{
+    QStringList names;
+    for (const ModelSheet& sheet : sheets) {
+        if (!sheet.model) {
+            return fail(error, QStringLiteral("No model to write as the sheet \"%1\"").arg(sheet.name));
+        }
+        names.append(XlsxDocument::validSheetName(sheet.name));
+    }
+    // Rows are written in order, so the sheets stream to disk row by row.
+    XlsxDocument document(file, XlsxDocument::Mode::RowOrdered);
+    if (addToWorkbook && QFileInfo::exists(file)) {
+        // The other sheets are copied cell by cell as they are read.
+        XlsxReader reader(file);
+        if (!reader.open()) {
+            return fail(error, reader.errorString());
+        }
+        const QStringList oldNames = reader.sheetNames();
+        for (int i = 0; i < oldNames.size(); ++i) {
+            if (names.contains(oldNames.at(i), Qt::CaseInsensitive)) {
+                continue;
+            }
+            if (document.addSheet(oldNames.at(i)).isEmpty()) {
+                return fail(error, document.errorString());
+            }
+            bool written = true;
+            const bool read = reader.readSheet(i, [&](int row, int column, const QVariant& value) {
+                written = document.write(row, column, value);
+                return written;
+            });
+            if (!written) {
+                return fail(error, document.errorString());
+            }
+            if (!read) {
+                return fail(error, reader.errorString());
+            }
+        }
+    }
+    for (int i = 0; i < sheets.size(); ++i) {
+        if (document.addSheet(names.at(i)).isEmpty()) {
+            return fail(error, document.errorString());
+        }
+        if (!writeModel(document, *sheets.at(i).model, error)) {
+            return false;
+        }
+    }
+    if (!document.save()) {
+        return fail(error, document.errorString());
+    }
+    return true;
+}
+
+} // namespace Orvane

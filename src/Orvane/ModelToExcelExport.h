@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QAbstractItemModel;
+
+namespace Orvane {
+
+/// A model and the name of the sheet it goes to.
+struct ModelSheet
+{
+    const QAbstractItemModel* model;
+    QString name;
+};
+
+/// Writes a model as the sheet `sheet` of the workbook at `file`: the
+/// horizontal header texts in row 1, then one row per top-level row of the
+/// model. A cell holds the edit-role value when it is a number or a boolean,
+/// else the display value (numbers and booleans keep their type, the rest is
+/// text).
+///
+/// With addToWorkbook set and a workbook already at `file`, its sheets are
+/// kept, apart from one of the same name (compared without case), which the
+/// new sheet replaces; the new sheet comes last. Without it the file holds
+/// this sheet only. A sheet name Excel refuses is cleaned rather than
+/// refused (XlsxDocument::validSheetName).
+///
+/// The workbook is written to a temporary file that replaces `file` once
+/// complete: on failure (false, with a message in *error) the file at `file`
+/// is as it was. A file there that is not a readable workbook is left alone
+/// and the call fails when addToWorkbook is set.
+bool modelToExcelExport(const QAbstractItemModel* model, const QString& file, const QString& sheet,
+                        bool addToWorkbook = true, QString* error = nullptr);
+
+/// The same with several sheets written in one go, in the given order.
+bool modelsToExcelExport(const QList<ModelSheet>& sheets, const QString& file, bool addToWorkbook,
+                         QString* error = nullptr);
+
+} // namespace Orvane

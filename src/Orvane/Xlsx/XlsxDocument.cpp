@@ -1,0 +1,307 @@
+#include "XlsxDocument.h"
+
+#include "Orvane/BooleanVariant.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTime>
+
+#include <xlsxwriter.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace Orvane {
+
+namespace {
+
+/// A name beside the target that nothing uses yet; libxlsxwriter creates the
+/// file itself when the workbook is closed.
+QString temporaryPathBeside(const QString& target)
+{
+    const QFileInfo info(target);
+    QString candidate;
+    do {
+        candidate = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') +
+                    QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".tmp");
+    } while (QFileInfo::exists(candidate));
+    return candidate;
+}
+
+/// Puts from in the place of to in one step, so that readers of to see the
+/// old file or the new one, never a part of either.
+bool replaceFile(const QString& from, const QString& to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()), reinterpret_cast<const wchar_t*>(to.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+bool isNumberType(int type)
+{
+    switch (type) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// Cuts a text to what a cell holds without splitting a surrogate pair.
+QString cellText(QString text)
+{
+    if (text.size() > XlsxDocument::maxTextLength) {
+        text.truncate(XlsxDocument::maxTextLength);
+        if (QChar(text.back()).isHighSurrogate()) {
+            text.chop(1);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+struct XlsxDocument::Private
+{
+    QString path;
+    QString temporaryPath;
+    QByteArray temporaryPathBytes;
+    Mode mode = Mode::RandomAccess;
+    lxw_workbook* workbook = nullptr;
+    lxw_worksheet* sheet = nullptr;
+    QStringList sheetNames;
+    std::vector<std::pair<XlsxFormat, lxw_format*>> formats;
+    QString error;
+
+    lxw_format* format(const XlsxFormat& wanted)
+    {
+        if (wanted.isDefault()) {
+            return nullptr;
+        }
+        for (const auto& known : formats) {
+            if (known.first == wanted) {
+                return known.second;
+            }
+        }
+        lxw_format* format = workbook_add_format(workbook);
+        if (format) {
+            if (wanted.bold()) {
+                format_set_bold(format);
+            }
+            if (!wanted.numberFormat().isEmpty()) {
+                format_set_num_format(format, wanted.numberFormat().toUtf8().constData());
+            }
+            formats.emplace_back(wanted, format);
+        }
+        return format;
+    }
+
+    bool fail(const QString& message)
+    {
+        error = message;
+        return false;
+    }
+};
+
+XlsxDocument::XlsxDocument(const QString& path, Mode mode) : d(std::make_unique<Private>())
+{
+    d->path = path;
+    d->mode = mode;
+    d->temporaryPath = temporaryPathBeside(path);
+    d->temporaryPathBytes = QFile::encodeName(d->temporaryPath);
+    lxw_workbook_options options = {};
+    options.constant_memory = mode == Mode::RowOrdered ? LXW_TRUE : LXW_FALSE;
+    options.tmpdir = nullptr;
+    options.use_zip64 = LXW_FALSE;
+    d->workbook = workbook_new_opt(d->temporaryPathBytes.constData(), &options);
+    if (!d->workbook) {
+        d->error = QStringLiteral("Cannot create a workbook");
+    }
+}
+
+XlsxDocument::~XlsxDocument()
+{
+    if (d->workbook) {
+        lxw_workbook_free(d->workbook);
+    }
+}
+
+const QString& XlsxDocument::path() const
+{
+    return d->path;
+}
+
+QString XlsxDocument::validSheetName(const QString& name)
+{
+    static const QString forbidden = QStringLiteral("[]:*?/\\");
+    QString valid = name;
+    for (QChar& c : valid) {
+        if (forbidden.contains(c)) {
+            c = QLatin1Char('_');
+        }
+    }
+    constexpr int maxLength = 31;
+    if (valid.size() > maxLength) {
+        valid.truncate(maxLength);
+        if (QChar(valid.back()).isHighSurrogate()) {
+            valid.chop(1);
+        }
+    }
+    while (valid.startsWith(QLatin1Char('\''))) {
+        valid.remove(0, 1);
+    }
+    while (valid.endsWith(QLatin1Char('\''))) {
+        valid.chop(1);
+    }
+    if (valid.isEmpty()) {
+        valid = QStringLiteral("Sheet");
+    }
+    // Excel keeps this name for its change history.
+    if (valid.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0) {
+        valid += QLatin1Char('_');
+    }
+    return valid;
+}
+
+QString XlsxDocument::addSheet(const QString& name)
+{
+    if (!d->workbook) {
+        d->fail(QStringLiteral("The workbook is closed"));
+        return {};
+    }
+    const QString base = validSheetName(name);
+    QString unique = base;
+    // Excel compares sheet names without regard to case.
+    for (int n = 2; d->sheetNames.contains(unique, Qt::CaseInsensitive); ++n) {
+        const QString number = QStringLiteral(" (%1)").arg(n);
+        unique = base.left(31 - number.size()) + number;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(d->workbook, unique.toUtf8().constData());
+    if (!sheet) {
+        d->fail(QStringLiteral("Cannot add the sheet \"%1\"").arg(unique));
+        return {};
+    }
+    d->sheet = sheet;
+    d->sheetNames.append(unique);
+    return unique;
+}
+
+QStringList XlsxDocument::sheetNames() const
+{
+    return d->sheetNames;
+}
+
+bool XlsxDocument::write(int row, int column, const QVariant& value, const XlsxFormat& format)
+{
+    if (!d->workbook) {
+        return d->fail(QStringLiteral("The workbook is closed"));
+    }
+    if (row < 1 || row > maxRows || column < 1 || column > maxColumns) {
+        return d->fail(QStringLiteral("No cell at row %1, column %2").arg(row).arg(column));
+    }
+    if (!d->sheet && addSheet(QStringLiteral("Sheet1")).isEmpty()) {
+        return false;
+    }
+    lxw_format* cellFormat = d->format(format);
+    const auto r = static_cast<lxw_row_t>(row - 1);
+    const auto c = static_cast<lxw_col_t>(column - 1);
+    const int type = value.userType();
+    QString text;
+    lxw_error status = LXW_NO_ERROR;
+    if (!value.isValid()) {
+        status = worksheet_write_blank(d->sheet, r, c, cellFormat);
+    } else if (type == BooleanVariant::metaTypeId()) {
+        const BooleanVariant::State state = value.value<BooleanVariant>().state();
+        status = state == BooleanVariant::Unknown
+                     ? worksheet_write_blank(d->sheet, r, c, cellFormat)
+                     : worksheet_write_boolean(d->sheet, r, c, state == BooleanVariant::True, cellFormat);
+    } else if (type == QMetaType::Bool) {
+        status = worksheet_write_boolean(d->sheet, r, c, value.toBool(), cellFormat);
+    } else if (isNumberType(type)) {
+        const double number = value.toDouble();
+        // Excel has no NaN nor infinity.
+        if (std::isfinite(number)) {
+            status = worksheet_write_number(d->sheet, r, c, number, cellFormat);
+        } else {
+            text = QString::number(number);
+        }
+    } else if (type == QMetaType::QDateTime) {
+        text = value.toDateTime().toString(Qt::ISODate);
+    } else if (type == QMetaType::QDate) {
+        text = value.toDate().toString(Qt::ISODate);
+    } else if (type == QMetaType::QTime) {
+        text = value.toTime().toString(Qt::ISODate);
+    } else if (value.canConvert<QString>()) {
+        text = value.toString();
+        if (text.isEmpty()) {
+            status = worksheet_write_blank(d->sheet, r, c, cellFormat);
+        }
+    } else {
+        return d->fail(QStringLiteral("A value of type %1 cannot be written").arg(QLatin1String(value.typeName())));
+    }
+    if (!text.isEmpty()) {
+        status = worksheet_write_string(d->sheet, r, c, cellText(text).toUtf8().constData(), cellFormat);
+    }
+    if (status != LXW_NO_ERROR) {
+        return d->fail(QStringLiteral("Cannot write row %1, column %2: %3")
+                           .arg(row)
+                           .arg(column)
+                           .arg(QString::fromUtf8(lxw_strerror(status))));
+    }
+    return true;
+}
+
+bool XlsxDocument::save()
+{
+    if (!d->workbook) {
+        return d->fail(d->error.isEmpty() ? QStringLiteral("The workbook is closed") : d->error);
+    }
+    if (d->sheetNames.isEmpty() && addSheet(QStringLiteral("Sheet1")).isEmpty()) {
+        return false;
+    }
+    // Closing writes the file and frees the workbook, whatever the outcome.
+    const lxw_error status = workbook_close(d->workbook);
+    d->workbook = nullptr;
+    d->sheet = nullptr;
+    if (status != LXW_NO_ERROR) {
+        QFile::remove(d->temporaryPath);
+        return d->fail(QStringLiteral("Cannot write %1: %2").arg(d->path, QString::fromUtf8(lxw_strerror(status))));
+    }
+    if (QFileInfo::exists(d->path)) {
+        QFile::setPermissions(d->temporaryPath, QFile::permissions(d->path));
+    }
+    if (!replaceFile(d->temporaryPath, d->path)) {
+        QFile::remove(d->temporaryPath);
+        return d->fail(QStringLiteral("Cannot replace %1").arg(d->path));
+    }
+    return true;
+}
+
+QString XlsxDocument::errorString() const
+{
+    return d->error;
+}
+
+} // namespace Orvane

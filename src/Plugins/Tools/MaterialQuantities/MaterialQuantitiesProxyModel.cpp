@@ -1,0 +1,351 @@
+#include "MaterialQuantitiesProxyModel.h"
+
+#include "MaterialQuantitiesCalculator.h"
+
+#include "Orvane/Resources.h"
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QItemSelectionModel>
+
+namespace Orvane {
+
+namespace {
+
+_ifc2x3::IFC2x3Model* ifcModel(const QAbstractItemModel* model)
+{
+    // setSourceModel accepts nothing else.
+    return static_cast<_ifc2x3::IFC2x3Model*>(const_cast<QAbstractItemModel*>(model));
+}
+
+} // namespace
+
+MaterialQuantitiesProxyModel::MaterialQuantitiesProxyModel(const QString& propertySetName)
+    : ProxyModel(nullptr), propertySetName(propertySetName)
+{
+}
+
+MaterialQuantitiesProxyModel::~MaterialQuantitiesProxyModel() = default;
+
+void MaterialQuantitiesProxyModel::setQuantitiesPropPathMap(const QMap<int, QString>& map)
+{
+    beginResetModel();
+    quantitiesPropPathMap = map;
+    endResetModel();
+}
+
+QIcon MaterialQuantitiesProxyModel::errorIcon()
+{
+    static const QIcon icon = [] {
+        initResources();
+        return QIcon(QStringLiteral(":/icons/error.svg"));
+    }();
+    return icon;
+}
+
+// ------------------------------------------------------------- structure
+
+QModelIndex MaterialQuantitiesProxyModel::index(int row, int column, const QModelIndex& parent) const
+{
+    return hasIndex(row, column, parent) ? createIndex(row, column) : QModelIndex();
+}
+
+QModelIndex MaterialQuantitiesProxyModel::parent(const QModelIndex&) const
+{
+    return {};
+}
+
+int MaterialQuantitiesProxyModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : elementRows.size();
+}
+
+int MaterialQuantitiesProxyModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : columnPaths.size() + 2;
+}
+
+bool MaterialQuantitiesProxyModel::hasChildren(const QModelIndex& parent) const
+{
+    // Only the root has children: views and item model checks rely on the
+    // root agreeing with rowCount.
+    return !parent.isValid() && !elementRows.isEmpty();
+}
+
+Qt::ItemFlags MaterialQuantitiesProxyModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (index.column() == 0) {
+        result |= Qt::ItemIsUserCheckable;
+    }
+    return result;
+}
+
+QStringList MaterialQuantitiesProxyModel::mimeTypes() const
+{
+    return {};
+}
+
+QMimeData* MaterialQuantitiesProxyModel::mimeData(const QModelIndexList&) const
+{
+    return nullptr;
+}
+
+void MaterialQuantitiesProxyModel::setSourceModel(QAbstractItemModel* sourceModel)
+{
+    auto* model = dynamic_cast<_ifc2x3::IFC2x3Model*>(sourceModel);
+    ProxyModel::setSourceModel(model);
+
+    beginResetModel();
+    elementRows.clear();
+    columnPaths.clear();
+    positionOfRow.clear();
+    editValues.clear();
+    editValueKnown.clear();
+    if (!model) {
+        endResetModel();
+        return;
+    }
+    columnPaths.append({QStringLiteral("Fields"), QStringLiteral("Name")});
+    columnPaths.append({QStringLiteral("Type"), QStringLiteral("Fields"), QStringLiteral("Name")});
+
+    const auto& projects = model->dataSet()->getAllIfcProject();
+    if (!projects.empty()) {
+        const QModelIndex projectIndex = model->index(projects.front().get());
+        const Step::RefPtr<CoreProperty> set =
+            model->getProperty(projectIndex, QStringLiteral("Properties/") + propertySetName);
+        const int materials = set ? set->childCount() : 0;
+        for (int i = 0; i < materials; ++i) {
+            const Step::RefPtr<CoreProperty> material(set->getChildProperty(i));
+            if (material) {
+                columnPaths.append(material->path());
+            }
+        }
+    }
+
+    elementRows = MaterialQuantitiesCalculator::getBuildingElementRows(model);
+    positionOfRow.reserve(elementRows.size());
+    for (int position = elementRows.size() - 1; position >= 0; --position) {
+        positionOfRow.insert(elementRows.at(position), position);
+    }
+    editValues.resize(columnPaths.size() + 1);
+    editValueKnown.resize(columnPaths.size() + 1);
+    endResetModel();
+}
+
+QModelIndex MaterialQuantitiesProxyModel::mapToSource(const QModelIndex& proxyIndex) const
+{
+    QAbstractItemModel* source = sourceModel();
+    if (!proxyIndex.isValid() || !source || proxyIndex.row() >= elementRows.size()) {
+        return {};
+    }
+    const int row = elementRows.at(proxyIndex.row());
+    return row >= 0 ? source->index(row, 0) : QModelIndex();
+}
+
+QModelIndex MaterialQuantitiesProxyModel::mapFromSource(const QModelIndex& sourceIndex) const
+{
+    if (!sourceIndex.isValid() || !sourceModel()) {
+        return {};
+    }
+    const auto position = positionOfRow.constFind(sourceIndex.row());
+    return position == positionOfRow.constEnd() ? QModelIndex() : createIndex(*position, 0);
+}
+
+// ------------------------------------------------------------------ data
+
+QVariant MaterialQuantitiesProxyModel::readEditValue(int column, const QModelIndex& source) const
+{
+    const auto* model = ifcModel(sourceModel());
+    if (column == 0) {
+        return model->getProperty(source, {QStringLiteral("Properties"), propertySetName}) ? 0 : 1;
+    }
+    const Step::RefPtr<CoreProperty> property = model->getProperty(source, columnPaths.at(column - 1));
+    return property ? property->value() : QVariant();
+}
+
+QVariant MaterialQuantitiesProxyModel::editValue(int row, int column, const QModelIndex& source) const
+{
+    QBitArray& known = editValueKnown[column];
+    QVector<QVariant>& values = editValues[column];
+    if (known.isEmpty()) {
+        known.resize(elementRows.size());
+        values.resize(elementRows.size());
+    }
+    if (!known.testBit(row)) {
+        values[row] = readEditValue(column, source);
+        known.setBit(row);
+    }
+    return values.at(row);
+}
+
+QVariant MaterialQuantitiesProxyModel::statusData(int row, const QModelIndex& source, int role) const
+{
+    if (role == Qt::CheckStateRole) {
+        bool ok = false;
+        const int state = sourceModel()->data(source, Qt::CheckStateRole).toInt(&ok);
+        return ok ? QVariant(state) : QVariant();
+    }
+    // Only these roles tell an element with quantities from one without.
+    if (role != Qt::DecorationRole && role != Qt::DisplayRole && role != Qt::EditRole) {
+        return {};
+    }
+    const QVariant status = editValue(row, 0, source); // 1: no quantities
+    if (role == Qt::EditRole) {
+        return status;
+    }
+    if (status.toInt() == 0) {
+        return {};
+    }
+    return role == Qt::DecorationRole ? QVariant(errorIcon()) : QVariant(QString());
+}
+
+QVariant MaterialQuantitiesProxyModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !sourceModel()) {
+        return {};
+    }
+    const QModelIndex source = mapToSource(index);
+    const int column = index.column();
+    if (column == 0) {
+        return statusData(index.row(), source, role);
+    }
+    if (column <= columnPaths.size()) {
+        if (role == Qt::EditRole) {
+            return editValue(index.row(), column, source);
+        }
+        if (role != Qt::DisplayRole) {
+            return {};
+        }
+        const Step::RefPtr<CoreProperty> property =
+            ifcModel(sourceModel())->getProperty(source, columnPaths.at(column - 1));
+        return property ? property->displayValue() : QVariant();
+    }
+    if (column == columnPaths.size() + 1 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+        const auto path = quantitiesPropPathMap.constFind(source.row());
+        return path == quantitiesPropPathMap.constEnd() ? tr("Not found") : *path;
+    }
+    return {};
+}
+
+bool MaterialQuantitiesProxyModel::setData(const QModelIndex& index, const QVariant&, int role)
+{
+    if (role != Qt::CheckStateRole || !sourceModel() || !index.isValid() || !selectionModel()) {
+        return true;
+    }
+    const QList<QModelIndex> selected = selectionModel()->selectedRows(0);
+    bool ok = false;
+    const int state = data(index.sibling(index.row(), 0), Qt::CheckStateRole).toInt(&ok);
+    if (!ok) {
+        return true;
+    }
+    // A click on one of several selected rows applies to all of them.
+    const QList<QModelIndex> targets = selected.contains(index) ? selected : QList<QModelIndex>{index};
+    setVisibility(targets, state == Qt::Unchecked);
+    return true;
+}
+
+QVariant MaterialQuantitiesProxyModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section <= 0 || section > columnPaths.size() + 1) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        if (section == 2) {
+            return tr("Type");
+        }
+        if (section == columnPaths.size() + 1) {
+            return tr("Quantity property path");
+        }
+        return columnPaths.at(section - 1).last();
+    }
+    if (role == Qt::ToolTipRole && section <= columnPaths.size()) {
+        return columnPaths.at(section - 1);
+    }
+    return {};
+}
+
+// ------------------------------------------------------------ visibility
+
+template <class Change>
+void MaterialQuantitiesProxyModel::changeVisibility(const QList<QModelIndex>& proxyIndexes, Change change)
+{
+    Model* document = model();
+    if (!document) {
+        return;
+    }
+    emit layoutAboutToBeChanged();
+    change(*document, prepareIndexListToSource(proxyIndexes));
+    emit layoutChanged();
+    visibilityChanged(proxyIndexes);
+}
+
+void MaterialQuantitiesProxyModel::toggleVisibility(const QList<QModelIndex>& proxyIndexes)
+{
+    changeVisibility(proxyIndexes,
+                     [](Model& document, const QList<QModelIndex>& sources) { document.toggleVisibility(sources); });
+}
+
+void MaterialQuantitiesProxyModel::setVisibility(const QList<QModelIndex>& proxyIndexes, bool visible)
+{
+    changeVisibility(proxyIndexes, [visible](Model& document, const QList<QModelIndex>& sources) {
+        if (visible) {
+            document.show(sources);
+        } else {
+            document.hide(sources);
+        }
+    });
+}
+
+// ------------------------------------------------ host hooks left unused
+
+int MaterialQuantitiesProxyModel::headerColumnCount() const
+{
+    return columnCount();
+}
+
+QList<QModelIndex> MaterialQuantitiesProxyModel::childIndexes(const QModelIndex&) const
+{
+    return {};
+}
+
+void MaterialQuantitiesProxyModel::saveViewState() {}
+
+void MaterialQuantitiesProxyModel::restoreViewState() {}
+
+void MaterialQuantitiesProxyModel::refreshColumns() {}
+
+// Source changes are not followed: rows and columns are those of the
+// computation the instance was built for. Only the values kept for sorting
+// are read again from a changed row.
+void MaterialQuantitiesProxyModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
+{
+    if (!topLeft.isValid() || !bottomRight.isValid()) {
+        return;
+    }
+    for (int sourceRow = topLeft.row(); sourceRow <= bottomRight.row(); ++sourceRow) {
+        const auto position = positionOfRow.constFind(sourceRow);
+        if (position == positionOfRow.constEnd()) {
+            continue;
+        }
+        for (QBitArray& known : editValueKnown) {
+            if (!known.isEmpty()) {
+                known.clearBit(*position);
+            }
+        }
+    }
+}
+
+void MaterialQuantitiesProxyModel::selectChildren() {}
+
+void MaterialQuantitiesProxyModel::rowsInsertedInSourceModel(const QModelIndex&, int, int) {}
+
+void MaterialQuantitiesProxyModel::rowsAboutToBeRemovedInSourceModel(const QModelIndex&, int, int) {}
+
+void MaterialQuantitiesProxyModel::doRecursiveSelection(const QItemSelection&, const QItemSelection&) {}
+
+} // namespace Orvane

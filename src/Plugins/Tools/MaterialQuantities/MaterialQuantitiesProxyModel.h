@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Orvane/ProxyModel.h"
+
+#include <QBitArray>
+#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <QMap>
+#include <QStringList>
+#include <QVector>
+
+namespace Orvane {
+
+/// The host's IFC 2x3 model as a flat table: one row per building element,
+/// columns status/visibility, name, type name, one per material of the
+/// project's quantities set, and the quantity property path that gave the
+/// element's functional-unit value. Rows and columns are built only by
+/// setSourceModel, so a new computation needs a new instance.
+///
+/// Cells are read from the host's property tree. The raw (edit-role) values
+/// that sorting compares are kept once read, since a sort reads each cell
+/// some 2 log2(n) times; a row's values are read again once the host
+/// announces a change of that row (dataChanged).
+class MaterialQuantitiesProxyModel : public ProxyModel
+{
+    Q_OBJECT
+public:
+    explicit MaterialQuantitiesProxyModel(const QString& propertySetName);
+    ~MaterialQuantitiesProxyModel() override;
+
+    void setQuantitiesPropPathMap(const QMap<int, QString>& map);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void setSourceModel(QAbstractItemModel* sourceModel) override;
+    QModelIndex mapToSource(const QModelIndex& proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
+
+    void toggleVisibility(const QList<QModelIndex>& proxyIndexes) override;
+    void setVisibility(const QList<QModelIndex>& proxyIndexes, bool visible) override;
+    int headerColumnCount() const override;
+    QList<QModelIndex> childIndexes(const QModelIndex& parent) const override;
+    void saveViewState() override;
+    void restoreViewState() override;
+    void refreshColumns() override;
+
+    /// The icon of elements without quantities.
+    static QIcon errorIcon();
+
+protected slots:
+    void sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) override;
+    void selectChildren() override;
+    void rowsInsertedInSourceModel(const QModelIndex&, int, int) override;
+    void rowsAboutToBeRemovedInSourceModel(const QModelIndex&, int, int) override;
+    void doRecursiveSelection(const QItemSelection&, const QItemSelection&) override;
+
+private:
+    /// Runs a visibility change of the source between layout signals, so
+    /// that views re-read the check boxes (source changes are not tracked).
+    template <class Change> void changeVisibility(const QList<QModelIndex>& proxyIndexes, Change change);
+    QVariant statusData(int row, const QModelIndex& source, int role) const;
+    /// The edit-role value of a cell of a property column or of the status
+    /// column, from the cache when known.
+    QVariant editValue(int row, int column, const QModelIndex& source) const;
+    QVariant readEditValue(int column, const QModelIndex& source) const;
+
+    QList<int> elementRows;
+    QString propertySetName;
+    QList<QStringList> columnPaths;
+    QMap<int, QString> quantitiesPropPathMap;
+    /// Source row → first position in elementRows, so that mapping a
+    /// selection does not scan the rows once per index.
+    QHash<int, int> positionOfRow;
+    /// Edit-role values by column (status and property columns) and row;
+    /// a column's storage is made on its first read.
+    mutable QVector<QVector<QVariant>> editValues;
+    mutable QVector<QBitArray> editValueKnown;
+};
+
+} // namespace Orvane

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Orvane/FilterProxyModel.h"
+
+namespace Orvane {
+
+/// Sorting layer over MaterialQuantitiesProxyModel for the detailed
+/// quantities table: sorts by raw (edit-role) values, hides the material
+/// columns in verification mode, passes the visibility check box through and
+/// turns a selection into whole source rows.
+class MaterialQuantitiesSortProxyModel : public FilterProxyModel
+{
+    Q_OBJECT
+public:
+    MaterialQuantitiesSortProxyModel();
+    ~MaterialQuantitiesSortProxyModel() override;
+
+    /// Re-filters the columns only when the mode changes.
+    void setVerificationMode(bool verificationMode);
+    bool isVerificationMode() const { return verificationMode; }
+
+    QModelIndex parent(const QModelIndex& child) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QModelIndex buddy(const QModelIndex& index) const override;
+    QItemSelection mapSelectionToSource(const QItemSelection& selection) const override;
+
+protected:
+    bool filterAcceptsColumn(int sourceColumn, const QModelIndex& sourceParent) const override;
+
+private:
+    bool verificationMode = false;
+};
+
+} // namespace Orvane

@@ -1,0 +1,75 @@
+#include "QuantitiesWorkbookExport.h"
+
+#include "Orvane/ModelToExcelExport.h"
+#include "Orvane/QtTools.h"
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QCoreApplication>
+#include <QReadLocker>
+
+namespace Orvane {
+
+namespace {
+
+QString projectLabel(_ifc2x3::IFC2x3Model* model)
+{
+    if (!model || !model->dataSet()) {
+        return {};
+    }
+    const auto& projects = model->dataSet()->getAllIfcProject();
+    if (projects.empty()) {
+        return {};
+    }
+    QReadLocker locker(&model->lock());
+    return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*projects.front()).toWString());
+}
+
+/// A project labelled "Lot 2/3" must not send the proposal into a folder
+/// "Lot 2".
+QString fileNamePart(QString text)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    for (QChar& c : text) {
+        if (forbidden.contains(c) || c.unicode() < 0x20) {
+            c = QLatin1Char('_');
+        }
+    }
+    return text.trimmed();
+}
+
+} // namespace
+
+// The sheet names are translated with the dock's texts, where the export
+// button is.
+QString QuantitiesWorkbookExport::totalSheetName()
+{
+    return QCoreApplication::translate("Orvane::MaterialQuantitiesDockWidget", "Total quantities");
+}
+
+QString QuantitiesWorkbookExport::detailsSheetName()
+{
+    return QCoreApplication::translate("Orvane::MaterialQuantitiesDockWidget", "Details quantities");
+}
+
+QString QuantitiesWorkbookExport::defaultExportFilePath(_ifc2x3::IFC2x3Model* model, const QString& key,
+                                                        const QString& suffix)
+{
+    QString path = QtTools::getLastOpenedPath(key) + QStringLiteral("/Export_") + suffix;
+    const QString label = fileNamePart(projectLabel(model));
+    if (!label.isEmpty()) {
+        path += QLatin1Char('_') + label;
+    }
+    return path + QStringLiteral(".xlsx");
+}
+
+bool QuantitiesWorkbookExport::exportQuantities(const QAbstractItemModel* totals, const QAbstractItemModel* details,
+                                                const QString& path, QString* error)
+{
+    // One workbook written in one go: either both sheets reach the file or
+    // the file stays as it was, whatever sheets it had.
+    return modelsToExcelExport({{totals, totalSheetName()}, {details, detailsSheetName()}}, path, false, error);
+}
+
+} // namespace Orvane

@@ -1,0 +1,449 @@
+// The computation pass and what it writes: element, building, type and
+// project sets, the reuse split, repeated runs and progress counts.
+
+#include "MaterialQuantitiesCalculator.h"
+#include "TestSupport.h"
+
+#include "Orvane/Ifc2x3CC/PropertySetUtils.h"
+
+#include "ifc2x3/generated/Enums.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace mqtest {
+namespace {
+
+using Calculator = Orvane::MaterialQuantitiesCalculator;
+using Values = QMap<QString, double>;
+
+const QString total = QStringLiteral("TotalMaterialQuantities");
+const QString recovered = QStringLiteral("RecoveredMaterialQuantities");
+const QString reused = QStringLiteral("ReusedMaterialQuantities");
+const QString beton = QString::fromUtf8("Béton");
+
+std::string noReuse(int key)
+{
+    return warn("Element : " + std::to_string(key) + " has no reused property. False is use as default value.");
+}
+
+std::string cantAggregate(int key)
+{
+    return error("MaterialQuantitiesCalculator::computeQuantities: Can't aggregate unity functional for product: " +
+                 std::to_string(key) + ". One of the component has invalid value");
+}
+
+/// The host model, noting the rows it is told have changed.
+class RecordingModel : public IFC2x3Model
+{
+public:
+    using IFC2x3Model::IFC2x3Model;
+    void updateItem(const QModelIndex& index, bool recursive) override
+    {
+        updates.push_back(index.row());
+        IFC2x3Model::updateItem(index, recursive);
+    }
+    std::vector<int> updates;
+};
+
+class Pass : public ::testing::Test
+{
+protected:
+    const TypeInputs concrete{"volume", mass(100), {{beton, number(90)}, {"Acier", number(10)}}, ""};
+
+    void open()
+    {
+        auto dataSet = builder.openDataSet();
+        ASSERT_TRUE(dataSet);
+        model = std::make_unique<RecordingModel>(std::move(dataSet));
+        calculator = std::make_unique<Calculator>(model.get(), settings);
+    }
+    /// Runs the pass, checking the number of progress signals when given.
+    bool compute(int expectedItems = -1)
+    {
+        QSignalSpy items(calculator.get(), &Calculator::calculatedItem);
+        const bool result = calculator->computeQuantities();
+        if (expectedItems >= 0) {
+            EXPECT_EQ(items.count(), expectedItems);
+        }
+        return result;
+    }
+    Values values(int key, const QString& set = total) const { return setValues(*model, key, set); }
+    int row(int key) const { return indexOf(*model, key).row(); }
+
+    ModelBuilder builder;
+    Orvane::MaterialQuantitiesSettings settings = defaultSettings();
+    std::unique_ptr<RecordingModel> model;
+    std::unique_ptr<Calculator> calculator;
+    LogCapture log;
+};
+
+TEST_F(Pass, WallsOfOneTypeAddUpOnElementsTypeBuildingAndProject)
+{
+    const int building = builder.building("Building");
+    const int storey = builder.storey(building, "Ground floor");
+    std::vector<int> walls;
+    const int type =
+        builder.typedWalls(concrete, {{qVolume("GrossVolume", 2.0)}, {qVolume("GrossVolume", 3.0)}}, walls, storey);
+    open();
+    // 2 elements, 1 building, 1 type, the project.
+    ASSERT_TRUE(compute(5));
+
+    EXPECT_EQ(values(walls[0]), (Values{{"Acier", 20.0}, {beton, 180.0}}));
+    EXPECT_EQ(values(walls[1]), (Values{{"Acier", 30.0}, {beton, 270.0}}));
+    EXPECT_EQ(values(building), (Values{{"Acier", 50.0}, {beton, 450.0}}));
+    EXPECT_EQ(values(type), (Values{{"Instances", 2.0}, {"Quantity", 5.0}, {"TotalWeight", 500.0}}));
+    EXPECT_EQ(values(builder.project()), (Values{{"Acier", 50.0}, {beton, 450.0}}));
+    EXPECT_EQ(values(builder.project(), recovered), (Values{{"Acier", 50.0}, {beton, 450.0}}));
+    EXPECT_EQ(setCount(*model, builder.project(), reused), 0);
+    EXPECT_EQ(setCount(*model, storey, total), 0);
+
+    EXPECT_EQ(valueAt(*model, type, "Properties/TotalMaterialQuantities/Instances").userType(), QMetaType::Int);
+    const StoredValue instances = storedValue(*model, type, total, "Instances");
+    const StoredValue quantity = storedValue(*model, type, total, "Quantity");
+    const StoredValue weight = storedValue(*model, type, total, "TotalWeight");
+    const StoredValue material = storedValue(*model, walls[0], total, beton);
+    EXPECT_EQ(instances.valueType, "IFCINTEGER");
+    EXPECT_EQ(instances.unitName, "");
+    EXPECT_EQ(quantity.valueType, "IFCVOLUMEMEASURE");
+    EXPECT_EQ(quantity.unitName, ""); // the project's cubic metre
+    for (const StoredValue& massValue : {weight, material}) {
+        EXPECT_EQ(massValue.valueType, "IFCMASSMEASURE");
+        EXPECT_EQ(massValue.unitPrefix + " " + massValue.unitName, "KILO GRAM");
+    }
+
+    const QString grossVolume = "Properties/BaseQuantities/GrossVolume";
+    EXPECT_EQ(calculator->getQuantitiesPropPathMap(),
+              (QMap<int, QString>{{row(walls[0]), grossVolume}, {row(walls[1]), grossVolume}}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{noReuse(walls[0]), noReuse(walls[1])}));
+}
+
+TEST_F(Pass, WritesGoElementsBuildingsTypesThenProjectAndAreAnnounced)
+{
+    const int building = builder.building("Building");
+    std::vector<int> walls;
+    const int type =
+        builder.typedWalls(concrete, {{qVolume("GrossVolume", 2.0)}, {qVolume("GrossVolume", 3.0)}}, walls, building);
+    open();
+    // Each item is reported once its writes are done.
+    std::vector<std::size_t> writesAtItem;
+    QObject::connect(calculator.get(), &Calculator::calculatedItem,
+                     [&] { writesAtItem.push_back(model->updates.size()); });
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(writesAtItem, (std::vector<std::size_t>{2, 4, 6, 8, 12}));
+    const int w0 = row(walls[0]), w1 = row(walls[1]), b = row(building), t = row(type), p = row(builder.project());
+    // One announcement per property written; the type once after
+    // Instances and once after Quantity and TotalWeight.
+    const std::vector<int> writes = {w0, w0, w1, w1, b, b, t, t, p, p, p, p};
+    EXPECT_EQ(model->updates, writes);
+
+    // The next run first removes, and announces, every object's sets.
+    model->updates.clear();
+    ASSERT_TRUE(compute());
+    std::vector<int> removals = {p, b, w0, w1, t};
+    std::sort(removals.begin(), removals.end());
+    std::vector<int> expected = removals;
+    expected.insert(expected.end(), writes.begin(), writes.end());
+    EXPECT_EQ(model->updates, expected);
+}
+
+TEST_F(Pass, TypeQuantityIsInTheTypesUnitAndWeighsWithItsFirstElementsMass)
+{
+    // Mass read on each element: the type keeps the first one met.
+    settings.massPerFunctionalUnitPropertyPath = "Properties/Masse/Masse_par_UF";
+    std::vector<int> areaWalls;
+    std::vector<int> lengthWalls;
+    const TypeInputs area{"surface", "", {{"Acier", number(1)}}, ""};
+    const TypeInputs length{"longueur", "", {{"Acier", number(1)}}, ""};
+    const int areaType = builder.typedWalls(area, {{qArea("Area", 1.0)}, {qArea("Area", 1.0)}}, areaWalls);
+    const int lengthType = builder.typedWalls(length, {{qLength("Length", 4.0)}}, lengthWalls);
+    builder.defineBy(builder.propertySet("Masse", {{"Masse_par_UF", number(100)}}), {areaWalls[0], lengthWalls[0]});
+    builder.defineBy(builder.propertySet("Masse", {{"Masse_par_UF", number(200)}}), {areaWalls[1]});
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(areaWalls[1]), (Values{{"Acier", 200.0}}));
+    EXPECT_EQ(values(areaType), (Values{{"Instances", 2.0}, {"Quantity", 2.0}, {"TotalWeight", 200.0}}));
+    EXPECT_EQ(storedValue(*model, areaType, total, "Quantity").valueType, "IFCAREAMEASURE");
+    EXPECT_EQ(values(lengthType), (Values{{"Instances", 1.0}, {"Quantity", 4.0}, {"TotalWeight", 400.0}}));
+    EXPECT_EQ(storedValue(*model, lengthType, total, "Quantity").valueType, "IFCLENGTHMEASURE");
+}
+
+TEST_F(Pass, ElementsWithoutValueOrMassStillCountOnTheirType)
+{
+    std::vector<int> noValue, noMass, mixed;
+    const int noValueType = builder.typedWalls(concrete, {{}, {}}, noValue);
+    const int noMassType =
+        builder.typedWalls({"volume", "", {{"A", number(1)}}, ""}, {{qVolume("Volume", 2.0)}}, noMass);
+    const int mixedType = builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}, {}, {qVolume("Volume", 0.0)}}, mixed);
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(noValue[0]), (Values{{"Acier", 0.0}, {beton, 0.0}}));
+    EXPECT_EQ(values(noValueType), (Values{{"Instances", 2.0}, {"Quantity", 0.0}, {"TotalWeight", 0.0}}));
+    // A missing mass weighs nothing rather than a negative weight.
+    EXPECT_EQ(values(noMassType), (Values{{"Instances", 1.0}, {"Quantity", 2.0}, {"TotalWeight", 0.0}}));
+    EXPECT_EQ(values(mixedType), (Values{{"Instances", 3.0}, {"Quantity", 2.0}, {"TotalWeight", 200.0}}));
+    EXPECT_EQ(log.count(cantAggregate(noValue[0])), 1);
+    EXPECT_EQ(log.count(cantAggregate(noValue[1])), 1);
+    EXPECT_EQ(log.count(cantAggregate(mixed[1])), 1);
+    EXPECT_EQ(log.count(cantAggregate(mixed[2])), 1); // zero is no value either
+    EXPECT_EQ(log.count(cantAggregate(mixed[0])), 0);
+    EXPECT_EQ(log.count(cantAggregate(noMass[0])), 0);
+}
+
+TEST_F(Pass, UnitAndUndefinedTypesGetInstancesOnlyAndUnusedTypesNothing)
+{
+    std::vector<int> units, undefined, unused;
+    const int unitType =
+        builder.typedWalls({"unite", mass(50), {{"A", number(1)}}, ""}, {{qVolume("Volume", 2.0)}, {}}, units);
+    const int undefinedType = builder.typedWalls({"kg", mass(50), {{"A", number(1)}}, ""}, {{}}, undefined);
+    const int unusedType = builder.typedWalls({"volume", mass(50), {}, ""}, {{qVolume("Volume", 2.0)}}, unused);
+    const int bareType = builder.type("IFCTYPEOBJECT", "Bare", {}, {});
+    open();
+    // 4 elements, no building, 4 types, the project.
+    ASSERT_TRUE(compute(9));
+    EXPECT_EQ(values(units[0]), (Values{{"A", 50.0}}));
+    EXPECT_EQ(values(units[1]), (Values{{"A", 50.0}}));
+    EXPECT_EQ(values(unitType), (Values{{"Instances", 2.0}}));
+    EXPECT_EQ(values(undefined[0]), (Values{{"A", 0.0}}));
+    EXPECT_EQ(values(undefinedType), (Values{{"Instances", 1.0}}));
+    EXPECT_EQ(setCount(*model, unusedType, total), 0);
+    EXPECT_EQ(setCount(*model, bareType, total), 0);
+    // The unused type's element had its value read before its empty
+    // composition left it out.
+    EXPECT_EQ(calculator->getQuantitiesPropPathMap(),
+              (QMap<int, QString>{{row(units[0]), "UF_UNITE"},
+                                  {row(units[1]), "UF_UNITE"},
+                                  {row(unused[0]), "Properties/BaseQuantities/Volume"}}));
+    EXPECT_EQ(log.count(warn("Quantities not found for item : " + std::to_string(unused[0]))), 1);
+}
+
+TEST_F(Pass, ReuseFlagSplitsTheProjectTotals)
+{
+    const std::vector<std::pair<std::string, bool>> flags = {
+        {boolean('T'), false}, {boolean('F'), false}, {boolean('U'), true}, {"", true}, {label("oui"), true}};
+    std::vector<int> walls;
+    for (const auto& [flag, warned] : flags) {
+        builder.typedWalls({"volume", mass(100), {{"A", number(1)}}, flag}, {{qVolume("Volume", 1.0)}}, walls);
+    }
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(builder.project()), (Values{{"A", 500.0}}));
+    EXPECT_EQ(values(builder.project(), reused), (Values{{"A", 100.0}}));
+    EXPECT_EQ(values(builder.project(), recovered), (Values{{"A", 400.0}}));
+    std::vector<std::string> warnings;
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        if (flags[i].second) {
+            warnings.push_back(noReuse(walls[i]));
+        }
+    }
+    EXPECT_EQ(log.lines(), warnings);
+}
+
+TEST_F(Pass, ElementsCountInTheFirstBuildingAmongTheirParents)
+{
+    const int first = builder.building("First");
+    const int storey = builder.storey(first, "Ground floor");
+    const int second = builder.building("Second");
+    const int empty = builder.building("Empty");
+    builder.storey(empty, "Nothing here");
+    std::vector<int> elements;
+    const TypeInputs inputs{"volume", mass(100), {{"A", number(1)}}, ""};
+    builder.typedWalls(inputs, {{qVolume("Volume", 1.0)}}, elements, storey);
+    const int opening = builder.element("IFCOPENINGELEMENT", "Opening");
+    builder.voids(elements[0], opening);
+    const int door = builder.element("IFCDOOR", "Door");
+    builder.fills(opening, door);
+    builder.baseQuantities(door, {qVolume("Volume", 2.0)});
+    const int assembly = builder.element("IFCELEMENTASSEMBLY", "Frame", second);
+    const int column = builder.element("IFCCOLUMN", "Column");
+    builder.aggregate(assembly, {column});
+    builder.baseQuantities(column, {qVolume("Volume", 4.0)});
+    builder.typeWith("Door and column", inputs, {door, column});
+    builder.typedWalls(inputs, {{qVolume("Volume", 8.0)}}, elements); // in no building
+    open();
+    // 4 elements, 2 buildings with quantities, 3 types, the project.
+    ASSERT_TRUE(compute(10));
+    EXPECT_EQ(values(first), (Values{{"A", 300.0}}));
+    EXPECT_EQ(values(second), (Values{{"A", 400.0}}));
+    EXPECT_EQ(setCount(*model, empty, total), 0);
+    EXPECT_EQ(setCount(*model, opening, total), 0);
+    EXPECT_EQ(setCount(*model, assembly, total), 0);
+    EXPECT_EQ(values(builder.project()), (Values{{"A", 1500.0}}));
+}
+
+TEST_F(Pass, WithoutProjectTheTotalsAreSkippedWithAWarning)
+{
+    ModelBuilder noProject(false);
+    std::vector<int> walls;
+    noProject.typedWalls({"volume", mass(100), {{"A", number(1)}}, boolean('F')}, {{qVolume("Volume", 1.0)}}, walls);
+    builder = noProject;
+    open();
+    ASSERT_TRUE(compute(3));
+    EXPECT_EQ(values(walls[0]), (Values{{"A", 100.0}}));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{warn("Can't create quantities on project")});
+}
+
+TEST_F(Pass, ASecondRunHoldsOnlyItsOwnResults)
+{
+    std::vector<int> walls;
+    const TypeInputs reusedConcrete{"volume", mass(100), concrete.shares, boolean('T')};
+    const int first = builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}}, walls);
+    const int second = builder.typedWalls(reusedConcrete, {{qVolume("Volume", 1.0)}}, walls);
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(builder.project(), reused), (Values{{"Acier", 10.0}, {beton, 90.0}}));
+
+    // Steel leaves the first type; the second type loses its composition.
+    addProperty(objectOf(*model, first), "Pourcentage_PMIB", "Acier", 0.0, ifc2x3::IfcValue::IfcReal);
+    ASSERT_TRUE(Orvane::Ifc2x3CC::PropertySetUtils::removePropertySet(objectOf(*model, second), "Pourcentage_PMIB"));
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(walls[0]), (Values{{beton, 180.0}}));
+    EXPECT_EQ(setCount(*model, walls[0], total), 1);
+    EXPECT_EQ(setCount(*model, walls[1], total), 0);
+    EXPECT_EQ(values(first), (Values{{"Instances", 1.0}, {"Quantity", 2.0}, {"TotalWeight", 200.0}}));
+    EXPECT_EQ(setCount(*model, second, total), 0);
+    for (const QString& set : {total, recovered, reused}) {
+        EXPECT_EQ(setCount(*model, builder.project(), set), set == reused ? 0 : 1) << set.toStdString();
+    }
+    EXPECT_EQ(values(builder.project()), (Values{{beton, 180.0}}));
+    EXPECT_EQ(values(builder.project(), recovered), (Values{{beton, 180.0}}));
+}
+
+TEST_F(Pass, MissingQuantitiesAreCountedUnderTheCurrentSetName)
+{
+    std::vector<int> walls;
+    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}, {qVolume("Volume", 3.0)}}, walls);
+    builder.typedWalls({"volume", mass(100), {}, ""}, {{qVolume("Volume", 2.0)}}, walls);
+    open();
+    EXPECT_EQ(calculator->getMissingQuantitiesCount(), 3);
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(calculator->getMissingQuantitiesCount(), 1);
+
+    // Results under another name leave the first run's sets in place.
+    settings.totalQuantitiesPropertySetName = "QuantitiesV2";
+    Calculator renamed(model.get(), settings);
+    EXPECT_EQ(renamed.getMissingQuantitiesCount(), 3);
+    ASSERT_TRUE(renamed.computeQuantities());
+    EXPECT_EQ(renamed.getMissingQuantitiesCount(), 1);
+    EXPECT_EQ(values(walls[0], "QuantitiesV2"), values(walls[0]));
+    EXPECT_EQ(values(walls[0]), (Values{{"Acier", 20.0}, {beton, 180.0}}));
+    EXPECT_EQ(calculator->getMissingQuantitiesCount(), 1);
+
+    EXPECT_EQ(Calculator(nullptr, settings).getMissingQuantitiesCount(), 0);
+    auto empty = ModelBuilder().open();
+    EXPECT_EQ(Calculator(empty.get(), settings).getMissingQuantitiesCount(), 0);
+}
+
+TEST_F(Pass, ElementWithoutTypeIsWarnedAboutAndStillComputed)
+{
+    settings.functionalUnitPropertyPath = "Properties/UF/Type";
+    settings.massPerFunctionalUnitPropertyPath = "Properties/UF/Masse_par_UF";
+    settings.materialCompositionPropertyPath = "Properties/PMIB";
+    const int wall = builder.element("IFCWALL", "Untyped");
+    builder.defineBy(builder.propertySet("UF", {{"Type", label("volume")}, {"Masse_par_UF", mass(10)}}), {wall});
+    builder.defineBy(builder.propertySet("PMIB", {{"A", number(1)}}), {wall});
+    builder.baseQuantities(wall, {qVolume("NetVolume", 3.0)});
+    open();
+    ASSERT_TRUE(compute(2));
+    EXPECT_EQ(values(wall), (Values{{"A", 30.0}}));
+    EXPECT_EQ(values(builder.project()), (Values{{"A", 30.0}}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{warn("Element has no type : " + std::to_string(wall)), noReuse(wall)}));
+}
+
+TEST_F(Pass, NothingFoundFailsAfterEveryElementAndType)
+{
+    const int building = builder.building("Building");
+    std::vector<int> walls;
+    builder.typedWalls({"volume", mass(100), {}, ""}, {{qVolume("Volume", 2.0)}}, walls, building);
+    const int untyped = builder.element("IFCSLAB", "Slab", building);
+    open();
+    // 2 elements, 1 type; no building and no project item.
+    EXPECT_FALSE(compute(3));
+    EXPECT_EQ(log.count(warn("Quantities not found for item : " + std::to_string(walls[0]))), 1);
+    EXPECT_EQ(log.count(warn("Quantities not found for item : " + std::to_string(untyped))), 1);
+    EXPECT_EQ(log.count(warn("Element has no type : " + std::to_string(untyped))), 1);
+    EXPECT_EQ(setCount(*model, building, total), 0);
+    EXPECT_EQ(setCount(*model, builder.project(), total), 0);
+    EXPECT_EQ(calculator->getMissingQuantitiesCount(), 2);
+}
+
+TEST_F(Pass, StopsBeforeAnyElementWithoutModelOrSetName)
+{
+    std::vector<int> walls;
+    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}}, walls);
+    open();
+    ASSERT_TRUE(compute());
+    log.clear();
+
+    Calculator withoutModel(nullptr, settings);
+    QSignalSpy nothing(&withoutModel, &Calculator::calculatedItem);
+    EXPECT_FALSE(withoutModel.computeQuantities());
+    EXPECT_EQ(nothing.count(), 0);
+    EXPECT_EQ(log.lines(),
+              std::vector<std::string>{error("MaterialQuantitiesCalculator::computeQuantities: No model")});
+    log.clear();
+
+    settings.totalQuantitiesPropertySetName.clear();
+    calculator = std::make_unique<Calculator>(model.get(), settings);
+    EXPECT_FALSE(compute(0));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{error(
+                               "MaterialQuantitiesCalculator::computeQuantities: No quantities property set name")});
+    // The earlier run's project sets were removed before stopping.
+    EXPECT_EQ(setCount(*model, builder.project(), recovered), 0);
+    EXPECT_TRUE(calculator->getQuantitiesPropPathMap().isEmpty());
+}
+
+TEST_F(Pass, MaterialThatCannotBeWrittenIsReportedAndTheOthersWritten)
+{
+    std::vector<int> walls;
+    builder.typedWalls({"volume", mass(100), {{"", number(50)}, {"A", number(50)}}, boolean('F')},
+                       {{qVolume("Volume", 1.0)}}, walls);
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(walls[0]), (Values{{"A", 50.0}}));
+    EXPECT_EQ(values(builder.project()), (Values{{"A", 50.0}}));
+    const std::string cantWrite = "Can't create property for item : ";
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{warn(cantWrite + std::to_string(walls[0])),
+                                                     warn(cantWrite + std::to_string(builder.project())),
+                                                     warn(cantWrite + std::to_string(builder.project()))}));
+
+    calculator->createQuantities(objectOf(*model, walls[0]), {}, "Nothing");
+    EXPECT_EQ(setCount(*model, walls[0], "Nothing"), 0);
+}
+
+TEST_F(Pass, WritingNeedsNeitherAModelToTellNorAnObjectToSkip)
+{
+    std::vector<int> walls;
+    builder.typedWalls(concrete, {{}}, walls);
+    open();
+    Calculator withoutModel(nullptr, settings);
+    withoutModel.createQuantities(objectOf(*model, walls[0]), {{"A", 1.5}}, "Set");
+    EXPECT_EQ(values(walls[0], "Set"), (Values{{"A", 1.5}}));
+    EXPECT_TRUE(model->updates.empty());
+    calculator->createQuantities(nullptr, {{"A", 1.5}}, "Set");
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(Pass, MillimetreModelStoresTypeLengthsInMetres)
+{
+    ModelBuilder millimetres(true, true);
+    std::vector<int> beams;
+    const int type = millimetres.typedWalls({"length", mass(100), {{"Acier", number(1)}}, boolean('F')},
+                                            {{qLength("Length", 5000.0)}, {qLength("Length", 2500.0)}}, beams);
+    builder = millimetres;
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(beams[0]), (Values{{"Acier", 500.0}}));
+    EXPECT_EQ(values(type), (Values{{"Instances", 2.0}, {"Quantity", 7.5}, {"TotalWeight", 750.0}}));
+    // Written in metres with the unit said, so read back as 7.5 m.
+    const StoredValue quantity = storedValue(*model, type, total, "Quantity");
+    EXPECT_EQ(quantity.valueType, "IFCLENGTHMEASURE");
+    EXPECT_EQ(quantity.unitPrefix + quantity.unitName, "METRE");
+    const auto property = model->getProperty(indexOf(*model, type), "Properties/TotalMaterialQuantities/Quantity");
+    EXPECT_DOUBLE_EQ(property->numericValue().toDouble(), 7.5);
+}
+
+} // namespace
+} // namespace mqtest

@@ -1,0 +1,325 @@
+// Per-element readers: functional unit, its value, mass per unit,
+// composition, quantities and the list of building elements.
+
+#include "MaterialQuantitiesCalculator.h"
+#include "TestSupport.h"
+
+#include "Orvane/_ifc2x3/IFC2x3Property.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+#include "ifc2x3/generated/Enums.h"
+
+#include <gtest/gtest.h>
+
+namespace mqtest {
+namespace {
+
+using Calculator = Orvane::MaterialQuantitiesCalculator;
+using Shares = std::vector<std::pair<QString, std::string>>;
+
+const std::string fuNotFound =
+    "MaterialQuantitiesCalculator::getFunctionalUnitValue: Functional unit property not found";
+const std::string quantitiesNotFound = "MaterialQuantitiesCalculator::getFunctionalUnitValue: quantities not found";
+const std::string massNotFound =
+    "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found";
+const std::string compositionNotFound =
+    "MaterialQuantitiesCalculator::getMaterialComposition: Material composition property not found";
+const std::string quantitiesIncomplete = "MaterialQuantitiesCalculator::getQuantities: Composition map is good but "
+                                         "functional unit and/or mass per functional unit not found";
+
+class Readers : public ::testing::Test
+{
+protected:
+    /// A wall typed to a new type with these inputs and base quantities.
+    int wall(const TypeInputs& inputs, const std::vector<std::string>& quantities = {})
+    {
+        const int key = builder.element("IFCWALL", "Wall");
+        builder.typeWith("Type", inputs, {key});
+        if (!quantities.empty()) {
+            builder.baseQuantities(key, quantities);
+        }
+        return key;
+    }
+    void open()
+    {
+        model = builder.open();
+        ASSERT_TRUE(model);
+        calculator = std::make_unique<Calculator>(model.get(), settings);
+    }
+    QModelIndex at(int key) const { return indexOf(*model, key); }
+
+    ModelBuilder builder;
+    Orvane::MaterialQuantitiesSettings settings = defaultSettings();
+    std::unique_ptr<IFC2x3Model> model;
+    std::unique_ptr<Calculator> calculator;
+    LogCapture log;
+};
+
+TEST_F(Readers, FunctionalUnitKeywordsAreFoundAnywhereInAnyCase)
+{
+    const std::vector<std::pair<std::string, Calculator::FunctionalUnit>> cases = {
+        {label("volume"), Calculator::Volume},
+        {label("area or volume"), Calculator::Volume}, // volume is tested first
+        {label("AREA"), Calculator::Area},
+        {label("SURFACE"), Calculator::Area},
+        {label("Longueur"), Calculator::Length},
+        {label("length (m)"), Calculator::Length},
+        {label("unite de longueur"), Calculator::Length},
+        {label("Par UNITE"), Calculator::Unit},
+        {label(QString::fromUtf8("Unité")), Calculator::Undefined},
+        {label("kg"), Calculator::Undefined},
+        {label(""), Calculator::Undefined},
+        {number(3.0), Calculator::Undefined},
+        {boolean('T'), Calculator::Undefined},
+    };
+    std::vector<int> keys;
+    for (const auto& [value, unit] : cases) {
+        const int key = builder.element("IFCWALL", "Wall");
+        builder.type("IFCWALLTYPE", "Type", {builder.propertySet("Unite_Fonctionnelle", {{"Type", value}})}, {key});
+        keys.push_back(key);
+    }
+    open();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(calculator->getFunctionalUnit(at(keys[i])), cases[i].second) << cases[i].first;
+    }
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(Readers, FunctionalUnitWithoutPropertyOrModelIsUndefinedWithAnError)
+{
+    const int untyped = builder.element("IFCWALL", "Wall");
+    open();
+    EXPECT_EQ(calculator->getFunctionalUnit(at(untyped)), Calculator::Undefined);
+    Calculator withoutModel(nullptr, settings);
+    EXPECT_EQ(withoutModel.getFunctionalUnit(at(untyped)), Calculator::Undefined);
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{
+                  error("MaterialQuantitiesCalculator::getFunctionalUnit: Functional unit property not found"),
+                  error("MaterialQuantitiesCalculator::getFunctionalUnit: No model")}));
+    const LogRecord record = log.records().front();
+    EXPECT_EQ(record.logger, "Orvane.Plugins.tool.MaterialQuantities");
+    EXPECT_NE(record.file.find("src/Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator"), std::string::npos);
+    EXPECT_GT(record.line, 0);
+    EXPECT_NE(record.function.find("getFunctionalUnit"), std::string::npos);
+}
+
+TEST_F(Readers, FirstPathOfTheUnitsListHoldingANumberGivesTheValue)
+{
+    const TypeInputs area{"surface", "", {}, ""};
+    const int onlyGross = wall(area, {qArea("GrossArea", 12.5)});
+    const int both = wall(area, {qArea("GrossArea", 7.0), qArea("Area", 3.0)});
+    const int zero = wall(area, {qArea("Area", 0.0)});
+    // A set that happens to be named BaseQuantities, whose Volume is text.
+    const int textFirst = builder.element("IFCWALL", "Wall");
+    builder.typeWith("Type", {"volume", "", {}, ""}, {textFirst});
+    builder.defineBy(
+        builder.propertySet("BaseQuantities", {{"Volume", label("n/a")}, {"GrossVolume", "IFCVOLUMEMEASURE(4.)"}}),
+        {textFirst});
+    open();
+
+    EXPECT_DOUBLE_EQ(calculator->getFunctionalUnitValue(at(onlyGross)), 12.5);
+    EXPECT_DOUBLE_EQ(calculator->getFunctionalUnitValue(at(both)), 3.0);
+    EXPECT_DOUBLE_EQ(calculator->getFunctionalUnitValue(at(zero)), 0.0);
+    EXPECT_DOUBLE_EQ(calculator->getFunctionalUnitValue(at(textFirst)), 4.0);
+    const QMap<int, QString> paths = calculator->getQuantitiesPropPathMap();
+    EXPECT_EQ(paths.value(at(onlyGross).row()), "Properties/BaseQuantities/GrossArea");
+    EXPECT_EQ(paths.value(at(both).row()), "Properties/BaseQuantities/Area");
+    EXPECT_EQ(paths.value(at(zero).row()), "Properties/BaseQuantities/Area");
+    EXPECT_EQ(paths.value(at(textFirst).row()), "Properties/BaseQuantities/GrossVolume");
+    EXPECT_EQ(paths.size(), 4);
+    EXPECT_TRUE(log.lines().empty());
+
+    // The user's order decides, and the path is recorded as the list holds it.
+    settings.areaQuantitiesPropPaths =
+        QStringList{"Properties/BaseQuantities/GrossArea/", "Properties/BaseQuantities/Area"};
+    Calculator reordered(model.get(), settings);
+    EXPECT_DOUBLE_EQ(reordered.getFunctionalUnitValue(at(both)), 7.0);
+    EXPECT_EQ(reordered.getQuantitiesPropPathMap().value(at(both).row()), "Properties/BaseQuantities/GrossArea/");
+}
+
+TEST_F(Readers, FunctionalUnitValueIsLookedUpOncePerRowUntilTheNextPass)
+{
+    const int missing = wall({"volume", "", {}, ""}, {qLength("Length", 4.0)});
+    const int found = wall({"volume", "", {}, ""}, {qVolume("GrossVolume", 2.0)});
+    open();
+
+    EXPECT_EQ(calculator->getFunctionalUnitValue(at(missing)), -1.0);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{error(quantitiesNotFound)});
+    log.clear();
+    EXPECT_EQ(calculator->getFunctionalUnitValue(at(missing)), -1.0);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_FALSE(calculator->getQuantitiesPropPathMap().contains(at(missing).row()));
+
+    EXPECT_DOUBLE_EQ(calculator->getFunctionalUnitValue(at(found)), 2.0);
+    auto* volume = dynamic_cast<ifc2x3::IfcQuantityVolume*>(
+        static_cast<Orvane::_ifc2x3::IFC2x3Property*>(
+            model->getProperty(at(found), "Properties/BaseQuantities/GrossVolume").get())
+            ->entity());
+    ASSERT_TRUE(volume);
+    volume->setArgument(3, Step::Value::real(9.0));
+    EXPECT_DOUBLE_EQ(calculator->getFunctionalUnitValue(at(found)), 2.0);
+    // A pass starts afresh.
+    calculator->computeQuantities();
+    EXPECT_DOUBLE_EQ(calculator->getFunctionalUnitValue(at(found)), 9.0);
+}
+
+TEST_F(Readers, UnitCountsOneWhateverTheQuantitiesAndIsReadAgainEachTime)
+{
+    const int key = wall({"unite", "", {}, ""}, {qVolume("GrossVolume", 5.0)});
+    open();
+    EXPECT_EQ(calculator->getFunctionalUnitValue(at(key)), 1.0);
+    EXPECT_EQ(calculator->getQuantitiesPropPathMap(), (QMap<int, QString>{{at(key).row(), "UF_UNITE"}}));
+
+    auto* type = dynamic_cast<ifc2x3::IfcTypeObject*>(
+        static_cast<Orvane::_ifc2x3::IFC2x3Property*>(model->getProperty(at(key), "Type").get())->entity());
+    addProperty(type, "Unite_Fonctionnelle", "Type", "volume", ifc2x3::IfcValue::IfcLabel);
+    EXPECT_EQ(calculator->getFunctionalUnitValue(at(key)), 5.0);
+    EXPECT_EQ(calculator->getQuantitiesPropPathMap().value(at(key).row()), "Properties/BaseQuantities/GrossVolume");
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(Readers, UndefinedUnitAndEmptyPathListFailEveryTime)
+{
+    const int undefined = wall({"kg", "", {}, ""}, {qVolume("GrossVolume", 5.0)});
+    const int volume = wall({"volume", "", {}, ""}, {qVolume("GrossVolume", 5.0)});
+    settings.volumeQuantitiesPropPaths.clear();
+    open();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(calculator->getFunctionalUnitValue(at(undefined)), -1.0);
+        EXPECT_EQ(calculator->getFunctionalUnitValue(at(volume)), -1.0);
+    }
+    const std::string noPaths =
+        error("MaterialQuantitiesCalculator::getFunctionalUnitValue: No property path to look for unit property");
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{error(fuNotFound), noPaths, error(fuNotFound), noPaths}));
+    EXPECT_TRUE(calculator->getQuantitiesPropPathMap().isEmpty());
+}
+
+TEST_F(Readers, MassPerFunctionalUnitIsTheValueAsANumber)
+{
+    const int measure = wall({"volume", mass(2400.0), {}, ""});
+    const int real = wall({"volume", number(12.5), {}, ""});
+    const int text = wall({"volume", label("heavy"), {}, ""});
+    const int missing = wall({"volume", "", {}, ""});
+    open();
+    EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(measure)), 2400.0);
+    EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(real)), 12.5);
+    EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(text)), 0.0);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(missing)), -1.0);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{error(massNotFound)});
+}
+
+TEST_F(Readers, CompositionInPercentOrFractions)
+{
+    struct Case
+    {
+        const char* what;
+        Shares shares;
+        QMap<QString, double> expected;
+        std::vector<std::string> log;
+    };
+    const std::string notADouble =
+        warn("MaterialQuantitiesCalculator::getMaterialComposition: Child property is not a double");
+    const std::vector<Case> cases = {
+        {"percent", {{"B", number(60)}, {"A", number(40)}}, {{"A", 0.4}, {"B", 0.6}}, {}},
+        {"integers", {{"A", "IFCINTEGER(75)"}, {"B", "IFCINTEGER(25)"}}, {{"A", 0.75}, {"B", 0.25}}, {}},
+        {"fractions", {{"A", number(0.7)}, {"B", number(0.3)}}, {{"A", 0.7}, {"B", 0.3}}, {}},
+        {"exactly one", {{"A", number(0.5)}, {"B", number(0.5)}}, {{"A", 0.5}, {"B", 0.5}}, {}},
+        {"one up to rounding",
+         {{"A", number(0.34)}, {"B", number(0.56)}, {"C", number(0.1)}},
+         {{"A", 0.34}, {"B", 0.56}, {"C", 0.1}},
+         {}},
+        {"zero and negative dropped", {{"A", number(30)}, {"B", number(0)}, {"C", number(-5)}}, {{"A", 0.3}}, {}},
+        {"text skipped",
+         {{"A", number(80)}, {"B", label("lots")}, {"C", number(20)}},
+         {{"A", 0.8}, {"C", 0.2}},
+         {notADouble}},
+        {"later name wins", {{"A", number(0.2)}, {"A", number(0.5)}}, {{"A", 0.5}}, {}},
+        {"names as given",
+         {{QString::fromUtf8("Béton"), number(0.9)}, {"acier", number(0.1)}},
+         {{QString::fromUtf8("Béton"), 0.9}, {"acier", 0.1}},
+         {}},
+    };
+    std::vector<int> keys;
+    for (const Case& c : cases) {
+        keys.push_back(wall({"volume", "", c.shares, ""}));
+    }
+    const int missing = wall({"volume", "", {}, ""});
+    open();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        log.clear();
+        const QMap<QString, double> composition = calculator->getMaterialComposition(at(keys[i]));
+        EXPECT_EQ(composition.keys(), cases[i].expected.keys()) << cases[i].what;
+        for (const QString& name : cases[i].expected.keys()) {
+            EXPECT_NEAR(composition.value(name), cases[i].expected.value(name), 1e-12) << cases[i].what;
+        }
+        EXPECT_EQ(log.lines(), cases[i].log) << cases[i].what;
+    }
+    log.clear();
+    EXPECT_TRUE(calculator->getMaterialComposition(at(missing)).isEmpty());
+    EXPECT_EQ(log.lines(), std::vector<std::string>{error(compositionNotFound)});
+}
+
+TEST_F(Readers, QuantitiesAreValueTimesMassTimesShare)
+{
+    const Shares concreteSteel = {{QString::fromUtf8("Béton"), number(0.9)}, {"Acier", number(0.1)}};
+    const int complete = wall({"volume", mass(500), concreteSteel, ""}, {qVolume("GrossVolume", 2.0)});
+    const int noMass = wall({"volume", "", concreteSteel, ""}, {qVolume("GrossVolume", 2.0)});
+    const int noQuantity = wall({"volume", mass(500), concreteSteel, ""});
+    const int nothing = wall({"volume", "", {}, ""}, {qVolume("GrossVolume", 2.0)});
+    open();
+
+    const QMap<QString, double> quantities = calculator->getQuantities(at(complete));
+    EXPECT_EQ(quantities.keys(), (QStringList{"Acier", QString::fromUtf8("Béton")}));
+    EXPECT_DOUBLE_EQ(quantities.value(QString::fromUtf8("Béton")), 900.0);
+    EXPECT_DOUBLE_EQ(quantities.value("Acier"), 100.0);
+    EXPECT_TRUE(log.lines().empty());
+
+    const QMap<QString, double> zeros{{"Acier", 0.0}, {QString::fromUtf8("Béton"), 0.0}};
+    EXPECT_EQ(calculator->getQuantities(at(noMass)), zeros);
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{error(massNotFound), error(quantitiesIncomplete)}));
+    log.clear();
+    EXPECT_EQ(calculator->getQuantities(at(noQuantity)), zeros);
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{error(quantitiesNotFound), error(quantitiesIncomplete)}));
+    log.clear();
+    EXPECT_TRUE(calculator->getQuantities(at(nothing)).isEmpty());
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{error(compositionNotFound), error(massNotFound)}));
+}
+
+TEST_F(Readers, LengthsInMillimetresAreReadInMetres)
+{
+    ModelBuilder millimetres(true, true);
+    const int key = millimetres.element("IFCBEAM", "Beam");
+    millimetres.typeWith("Beam type", {"longueur", mass(100), {{"Acier", number(100)}}, ""}, {key});
+    millimetres.baseQuantities(key, {qLength("Length", 5000.0)});
+    auto mmModel = millimetres.open();
+    ASSERT_TRUE(mmModel);
+    Calculator mmCalculator(mmModel.get(), settings);
+    EXPECT_DOUBLE_EQ(mmCalculator.getFunctionalUnitValue(indexOf(*mmModel, key)), 5.0);
+    EXPECT_DOUBLE_EQ(mmCalculator.getQuantities(indexOf(*mmModel, key)).value("Acier"), 500.0);
+}
+
+TEST_F(Readers, BuildingElementsLeaveOutOpeningsAssembliesAndVirtualElements)
+{
+    const int building = builder.building("Building");
+    const int storey = builder.storey(building, "Ground floor");
+    const int wall1 = builder.element("IFCWALL", "Wall 1", storey);
+    const int opening = builder.element("IFCOPENINGELEMENT", "Opening");
+    builder.voids(wall1, opening);
+    const int door = builder.element("IFCDOOR", "Door");
+    builder.fills(opening, door);
+    const int assembly = builder.element("IFCELEMENTASSEMBLY", "Assembly", storey);
+    const int column = builder.element("IFCCOLUMN", "Column");
+    builder.aggregate(assembly, {column});
+    builder.element("IFCVIRTUALELEMENT", "Boundary", storey);
+    const int slab = builder.element("IFCSLAB", "Slab", storey);
+    builder.type("IFCWALLTYPE", "Type", {}, {wall1});
+    open();
+    EXPECT_EQ(Calculator::getBuildingElementRows(model.get()),
+              (QList<int>{at(wall1).row(), at(door).row(), at(column).row(), at(slab).row()}));
+    EXPECT_TRUE(Calculator::getBuildingElementRows(nullptr).isEmpty());
+    EXPECT_TRUE(Calculator::getBuildingElementRows(ModelBuilder().open().get()).isEmpty());
+}
+
+} // namespace
+} // namespace mqtest

@@ -1,0 +1,245 @@
+#include "Fixtures.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
+#include <QImageReader>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+
+namespace resultmodels {
+namespace {
+
+using Orvane::MaterialQuantitiesProxyModel;
+
+TEST_F(BuildingTest, StaysConsistentThroughResetsAndVisibilityChanges)
+{
+    CheckedModel checked(detailed.get());
+    detailed->setQuantitiesPropPathMap({});
+    detailed->setVisibility({detailed->index(0, 3), detailed->index(2, 0)}, false);
+    detailed->toggleVisibility({detailed->index(0, 0), detailed->index(1, 5)});
+    QStandardItemModel other(2, 2);
+    detailed->setSourceModel(&other); // not an IFC model: empty
+    EXPECT_EQ(detailed->sourceModel(), nullptr);
+    EXPECT_EQ(detailed->rowCount(), 0);
+    EXPECT_EQ(horizontalHeaders(*detailed), QStringList({"", "Quantity property path"}));
+    detailed->setSourceModel(model.get());
+    EXPECT_EQ(detailed->rowCount(), 4);
+}
+
+TEST_F(BuildingTest, OneColumnPerMaterialInTheHostsOrder)
+{
+    EXPECT_EQ(horizontalHeaders(*detailed),
+              QStringList({"", "Name", "Type", "beton", "Acier", "bois", "Quantity property path"}));
+    EXPECT_FALSE(detailed->headerData(0, Qt::Horizontal).isValid());
+    EXPECT_FALSE(detailed->headerData(1, Qt::Vertical).isValid());
+    // "Name" and "Type" both end with "Name": the tool tips tell the paths.
+    EXPECT_EQ(detailed->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toStringList(), QStringList({"Fields", "Name"}));
+    EXPECT_EQ(detailed->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toStringList(),
+              QStringList({"Type", "Fields", "Name"}));
+    EXPECT_EQ(detailed->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toStringList(),
+              QStringList({"Properties", totalSet, "Acier"}));
+    EXPECT_FALSE(detailed->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
+}
+
+TEST_F(BuildingTest, RowsAreTheBuildingElementsOnly)
+{
+    const QList<int> keys = {wallA, wallB, slab, beam};
+    ASSERT_EQ(detailed->rowCount(), keys.size());
+    for (int row = 0; row < keys.size(); ++row) {
+        EXPECT_EQ(detailed->mapToSource(detailed->index(row, 4)), indexOf(*model, keys[row])) << row;
+        EXPECT_EQ(detailed->mapFromSource(model->index(sourceRow(keys[row]), 2)), detailed->index(row, 0));
+    }
+    // All three carry quantities: only their kind keeps them out.
+    for (int key : {opening, assembly, virtualElement, project}) {
+        EXPECT_FALSE(detailed->mapFromSource(indexOf(*model, key)).isValid()) << key;
+    }
+    EXPECT_EQ(detailed->mimeData({detailed->index(0, 0)}), nullptr);
+    EXPECT_TRUE(detailed->flags(detailed->index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
+    EXPECT_FALSE(detailed->flags(detailed->index(0, 1)).testFlag(Qt::ItemIsUserCheckable));
+}
+
+TEST_F(BuildingTest, StatusColumnMarksElementsWithoutQuantities)
+{
+    const QModelIndex without = detailed->index(proxyRow(wallB), 0);
+    const QModelIndex with = detailed->index(proxyRow(wallA), 0);
+    EXPECT_EQ(detailed->data(without, Qt::EditRole), QVariant(1));
+    EXPECT_EQ(detailed->data(with, Qt::EditRole), QVariant(0));
+    EXPECT_EQ(detailed->data(without, Qt::DisplayRole), QVariant(QString()));
+    EXPECT_FALSE(detailed->data(with, Qt::DisplayRole).isValid());
+    EXPECT_FALSE(detailed->data(with, Qt::DecorationRole).isValid());
+
+    const QVariant icon = detailed->data(without, Qt::DecorationRole);
+    ASSERT_EQ(icon.userType(), qMetaTypeId<QIcon>());
+    EXPECT_TRUE(QFile::exists(":/icons/error.svg"));
+    if (QImageReader::supportedImageFormats().contains("svg")) { // needs Qt's SVG plug-ins
+        EXPECT_FALSE(icon.value<QIcon>().pixmap(16, 16).isNull());
+    }
+}
+
+TEST_F(BuildingTest, CellsShowTheElementsOwnValues)
+{
+    const int a = proxyRow(wallA);
+    const auto beton = model->getProperty(indexOf(*model, wallA), QStringList({"Properties", totalSet, "beton"}));
+    ASSERT_TRUE(beton);
+    EXPECT_EQ(detailed->data(detailed->index(a, 3), Qt::EditRole), QVariant(2400.0));
+    EXPECT_EQ(detailed->data(detailed->index(a, 3), Qt::DisplayRole), beton->displayValue());
+    EXPECT_EQ(detailed->data(detailed->index(a, 4), Qt::EditRole), QVariant(120.5));
+    EXPECT_FALSE(detailed->data(detailed->index(a, 5), Qt::EditRole).isValid()) << "no bois in wall A";
+    EXPECT_EQ(detailed->data(detailed->index(proxyRow(slab), 5), Qt::EditRole), QVariant(35.25));
+    EXPECT_EQ(detailed->data(detailed->index(a, 1)), QVariant("Wall A"));
+    EXPECT_EQ(detailed->data(detailed->index(a, 2)), QVariant("Wall type A"));
+    EXPECT_FALSE(detailed->data(detailed->index(proxyRow(slab), 2)).isValid()) << "untyped";
+
+    const auto path = [this](int key, int role) { return detailed->data(detailed->index(proxyRow(key), 6), role); };
+    EXPECT_EQ(path(wallA, Qt::DisplayRole), QVariant("Properties/BaseQuantities/NetVolume"));
+    EXPECT_EQ(path(slab, Qt::EditRole), QVariant("UF_UNITE"));
+    EXPECT_EQ(path(wallB, Qt::DisplayRole), QVariant("Not found"));
+    EXPECT_EQ(path(beam, Qt::EditRole), QVariant("Not found"));
+}
+
+TEST_F(BuildingTest, CellsFollowTheHost)
+{
+    const QModelIndex betonA = detailed->index(proxyRow(wallA), 3);
+    const QModelIndex statusB = detailed->index(proxyRow(wallB), 0);
+    ASSERT_EQ(detailed->data(betonA, Qt::EditRole), QVariant(2400.0)); // now kept for sorting
+    ASSERT_EQ(detailed->data(statusB, Qt::EditRole), QVariant(1));
+    addQuantities(*model, wallA, totalSet, {{"beton", 12.0}});
+    addQuantities(*model, wallB, totalSet, {{"bois", 3.0}});
+    EXPECT_TRUE(detailed->data(betonA).toString().startsWith("12")) << "displayed values are always read";
+
+    // Raw values are read again once the host announces the rows.
+    model->updateItem(indexOf(*model, wallA), true);
+    model->updateItem(indexOf(*model, wallB), true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(detailed->data(betonA, Qt::EditRole), QVariant(12.0));
+    EXPECT_EQ(detailed->data(statusB, Qt::EditRole), QVariant(0));
+    EXPECT_EQ(detailed->data(detailed->index(proxyRow(wallB), 5), Qt::EditRole), QVariant(3.0));
+}
+
+TEST_F(BuildingTest, SelectionsMapByRunsOfRows)
+{
+    // Wall A and wall B are neighbours in the host, the slab is not.
+    QItemSelection selection;
+    for (int key : {slab, wallB, wallA}) {
+        selection.select(detailed->index(proxyRow(key), 0), detailed->index(proxyRow(key), 6));
+    }
+    const QItemSelection inHost = detailed->mapSelectionToSource(selection);
+    ASSERT_EQ(inHost.size(), 2);
+    EXPECT_EQ(inHost[0], QItemSelectionRange(indexOf(*model, wallA), indexOf(*model, wallB)));
+    EXPECT_EQ(inHost[1], QItemSelectionRange(indexOf(*model, slab)));
+
+    // All host columns stand for the element's row; non-elements drop out.
+    const QItemSelection host(indexOf(*model, wallA), model->index(sourceRow(slab), IFC2x3Model::GlobalIdColumn));
+    EXPECT_EQ(detailed->mapSelectionFromSource(host), QItemSelection(detailed->index(0, 0), detailed->index(2, 0)));
+
+    const QModelIndexList sources = detailed->prepareIndexListToSource(
+        {detailed->index(2, 0), detailed->index(2, 4), QModelIndex(), detailed->index(0, 6)});
+    EXPECT_EQ(sources, QModelIndexList({indexOf(*model, slab), indexOf(*model, wallA)}));
+}
+
+TEST(DetailedModelSources, ColumnsComeFromTheProjectsSet)
+{
+    ModelText empty;
+    auto model = empty.open();
+    ASSERT_TRUE(model);
+    addQuantities(*model, empty.project(), totalSet, {{"beton", 1.0}, {"Acier", 2.0}, {"bois", 3.0}});
+    MaterialQuantitiesProxyModel detailed(totalSet);
+    detailed.setSourceModel(model.get());
+    EXPECT_EQ(detailed.rowCount(), 0);
+    EXPECT_EQ(detailed.columnCount(), 7);
+
+    ModelText withoutResults;
+    withoutResults.element("IFCWALL", "Wall");
+    model = withoutResults.open();
+    ASSERT_TRUE(model);
+    detailed.setSourceModel(model.get());
+    EXPECT_EQ(detailed.rowCount(), 1);
+    EXPECT_EQ(horizontalHeaders(detailed), QStringList({"", "Name", "Type", "Quantity property path"}));
+}
+
+// -------------------------------------------------------------- visibility
+
+class VisibilityTest : public BuildingTest
+{
+protected:
+    bool visible(int key) const { return model->isVisible(indexOf(*model, key)); }
+    void click(int key) // the value passed does not matter: a click toggles
+    {
+        EXPECT_TRUE(detailed->setData(detailed->index(proxyRow(key), 0), Qt::Checked, Qt::CheckStateRole));
+    }
+};
+
+TEST_F(VisibilityTest, ClickAppliesToTheSelectionItBelongsTo)
+{
+    for (int key : {wallA, slab}) {
+        detailed->selectionModel()->select(detailed->index(proxyRow(key), 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    click(slab);
+    EXPECT_FALSE(visible(wallA));
+    EXPECT_FALSE(visible(slab));
+    EXPECT_TRUE(visible(wallB));
+    EXPECT_EQ(detailed->data(detailed->index(proxyRow(wallA), 0), Qt::CheckStateRole), QVariant(int(Qt::Unchecked)));
+
+    click(beam); // not selected: alone
+    EXPECT_FALSE(visible(beam));
+    EXPECT_FALSE(visible(wallA));
+
+    click(wallA); // hidden: shows the selection again
+    EXPECT_TRUE(visible(wallA));
+    EXPECT_TRUE(visible(slab));
+}
+
+TEST_F(VisibilityTest, ChangesAreAnnouncedAsLayoutChanges)
+{
+    bool visibleWhenAnnounced = false;
+    QObject::connect(detailed.get(), &QAbstractItemModel::layoutAboutToBeChanged, detailed.get(),
+                     [&] { visibleWhenAnnounced = visible(slab); });
+    QSignalSpy changed(detailed.get(), &QAbstractItemModel::layoutChanged);
+    QSignalSpy announced(detailed.get(), &Orvane::ProxyModel::itemsVisibilityChanged);
+
+    const QModelIndexList indexes = {detailed->index(proxyRow(slab), 2)};
+    detailed->setVisibility(indexes, false);
+    EXPECT_TRUE(visibleWhenAnnounced);
+    EXPECT_FALSE(visible(slab));
+    EXPECT_EQ(changed.count(), 1);
+    ASSERT_EQ(announced.count(), 1);
+    EXPECT_EQ(announced.at(0).at(0).value<QModelIndexList>(), indexes);
+
+    detailed->toggleVisibility({detailed->index(proxyRow(slab), 0), detailed->index(proxyRow(beam), 0)});
+    EXPECT_TRUE(visible(slab));
+    EXPECT_FALSE(visible(beam));
+    EXPECT_EQ(changed.count(), 2);
+}
+
+/// A host model that reports some elements as partly visible.
+class PartlyVisibleModel : public IFC2x3Model
+{
+public:
+    using IFC2x3Model::IFC2x3Model;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::CheckStateRole && isVisible(index)) {
+            return int(Qt::PartiallyChecked);
+        }
+        return IFC2x3Model::data(index, role);
+    }
+};
+
+TEST(DetailedModelVisibility, PartiallyCheckedRowHidesOnClick)
+{
+    ModelText text;
+    const int wall = text.element("IFCWALL", "Wall");
+    PartlyVisibleModel model(text.dataSet());
+    MaterialQuantitiesProxyModel detailed(totalSet);
+    detailed.setSourceModel(&model);
+    ASSERT_EQ(detailed.data(detailed.index(0, 0), Qt::CheckStateRole), QVariant(int(Qt::PartiallyChecked)));
+    detailed.setData(detailed.index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_FALSE(model.isVisible(indexOf(model, wall)));
+}
+
+} // namespace
+} // namespace resultmodels
