@@ -5,7 +5,11 @@
 
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
+#include "MaterialQuantitiesProxyModel.h"
 #include "MaterialQuantitiesSettings.h"
+#include "MaterialTotalQuantitiesModel.h"
+#include "ModelComponentsExcelExport.h"
+#include "QuantitiesWorkbookExport.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
@@ -50,8 +54,8 @@ std::unique_ptr<Orvane::MaterialQuantitiesSettings> loadSettings(const QString& 
 void explainFailure(const Orvane::MaterialQuantitiesSettings& settings, QTextStream& out)
 {
     out << "\nMaterial quantities computation found no quantity. Check that:\n"
-        << "  - the functional unit (volume, area, length) property exists ["
-        << settings.functionalUnitPropertyPath << "]\n"
+        << "  - the functional unit (volume, area, length) property exists [" << settings.functionalUnitPropertyPath
+        << "]\n"
         << "  - the mass per functional unit property exists [" << settings.massPerFunctionalUnitPropertyPath << "]\n"
         << "  - the material composition property exists [" << settings.materialCompositionPropertyPath << "]\n"
         << "  - a base quantity linked to the functional unit exists (volume: "
@@ -89,12 +93,16 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
                          static_cast<qint64>(model->dataSet()->getAllIfcTypeObject().size()) + 1;
     ProgressReporter progress(steps);
     bool succeeded = false;
+    QMap<int, QString> pathMap;
     QEventLoop loop;
     Orvane::MaterialQuantitiesCalculatorThread thread(model.get(), *settings, nullptr);
     QObject::connect(&thread, &Orvane::MaterialQuantitiesCalculatorThread::calculatedItem, &progress,
                      &ProgressReporter::step);
     QObject::connect(&thread, &Orvane::MaterialQuantitiesCalculatorThread::calculationSucceeded,
-                     [&succeeded](const QMap<int, QString>&) { succeeded = true; });
+                     [&](const QMap<int, QString>& map) {
+                         succeeded = true;
+                         pathMap = map;
+                     });
     QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
     QElapsedTimer computeClock;
     computeClock.start();
@@ -118,7 +126,51 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     if (!succeeded) {
         explainFailure(*settings, out);
     }
+    const bool workbooksWritten = writeWorkbooks(model.get(), *settings, pathMap, out, err);
     out << "\nTime: open " << openMs << " ms, computation " << computeMs << " ms, save " << saveMs << " ms, total "
         << clock.elapsed() << " ms\n";
+    if (!workbooksWritten) {
+        return CannotWrite;
+    }
     return succeeded ? Computed : NothingFound;
+}
+
+bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,
+                                    const Orvane::MaterialQuantitiesSettings& settings,
+                                    const QMap<int, QString>& pathMap, QTextStream& out, QTextStream& err) const
+{
+    bool ok = true;
+    if (!m_options.pmdWorkbook.isEmpty()) {
+        Orvane::MaterialTotalQuantitiesModel totals;
+        totals.fillFromModel(model, settings);
+        Orvane::MaterialQuantitiesProxyModel details(settings.totalQuantitiesPropertySetName);
+        details.setQuantitiesPropPathMap(pathMap);
+        details.setSourceModel(model);
+        QString error;
+        if (Orvane::QuantitiesWorkbookExport::exportQuantities(&totals, &details, m_options.pmdWorkbook, &error)) {
+            out << "Quantities workbook:           " << m_options.pmdWorkbook << "\n";
+        } else {
+            err << "material-quantities: cannot write '" << m_options.pmdWorkbook << "': " << error << "\n";
+            ok = false;
+        }
+    }
+    if (!m_options.componentsWorkbook.isEmpty()) {
+        Orvane::ModelComponentsExcelExport exporter(nullptr);
+        if (!m_options.componentsTemplate.isEmpty()) {
+            exporter.setTemplateFile(m_options.componentsTemplate);
+        }
+        const bool complete = exporter.exportComponents(model, m_options.componentsWorkbook);
+        if (!exporter.isWritten()) {
+            err << "material-quantities: cannot write '" << m_options.componentsWorkbook
+                << "': " << exporter.getErrorText() << "\n";
+            ok = false;
+        } else {
+            out << "Component properties workbook: " << m_options.componentsWorkbook << "\n";
+            if (!complete) {
+                err << "material-quantities: properties missing in the component workbook:\n"
+                    << exporter.getErrorText();
+            }
+        }
+    }
+    return ok;
 }

@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QTextStream>
+
+namespace Orvane {
+class MaterialQuantitiesSettings;
+namespace _ifc2x3 {
+class IFC2x3Model;
+}
+} // namespace Orvane
 
 /// `material-quantities compute`: opens a model, computes its material
 /// quantities on a worker thread, saves the model with its results and
@@ -17,6 +25,9 @@ public:
         QString output;
         QString settingsFile; ///< empty: the application's default store
         bool inPlace = false;
+        QString pmdWorkbook;        ///< empty: no quantities workbook
+        QString componentsWorkbook; ///< empty: no component properties workbook
+        QString componentsTemplate; ///< empty: the shipped template
     };
 
     explicit ComputeCommand(Options options) : m_options(std::move(options)) {}
@@ -24,5 +35,8 @@ public:
     int run(QTextStream& out, QTextStream& err);
 
 private:
+    bool writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings,
+                        const QMap<int, QString>& pathMap, QTextStream& out, QTextStream& err) const;
+
     Options m_options;
 };

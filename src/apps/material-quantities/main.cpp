@@ -18,8 +18,7 @@ namespace {
 
 bool configureLogging(const QString& levelName)
 {
-    const log4cplus::LogLevel level =
-        log4cplus::getLogLevelManager().fromString(levelName.toUpper().toStdString());
+    const log4cplus::LogLevel level = log4cplus::getLogLevelManager().fromString(levelName.toUpper().toStdString());
     if (level == log4cplus::NOT_SET_LOG_LEVEL) {
         return false;
     }
@@ -66,7 +65,17 @@ int main(int argc, char** argv)
                                             QStringLiteral("TRACE, DEBUG, INFO, WARN (default), ERROR, FATAL, OFF."),
                                             QStringLiteral("level"), QStringLiteral("WARN"));
     const QCommandLineOption inPlaceOption(QStringLiteral("in-place"), QStringLiteral("Allow OUTPUT to be INPUT."));
-    parser.addOptions({outputOption, settingsOption, logLevelOption, inPlaceOption});
+    const QCommandLineOption pmdOption(QStringLiteral("export-pmd"),
+                                       QStringLiteral("Also write the quantities workbook (totals and details)."),
+                                       QStringLiteral("file.xlsx"));
+    const QCommandLineOption componentsOption(QStringLiteral("export-components"),
+                                              QStringLiteral("Also write the properties of every element type."),
+                                              QStringLiteral("file.xlsx"));
+    const QCommandLineOption templateOption(QStringLiteral("template"),
+                                            QStringLiteral("Property paths of the component workbook, one a line."),
+                                            QStringLiteral("file.txt"));
+    parser.addOptions(
+        {outputOption, settingsOption, logLevelOption, inPlaceOption, pmdOption, componentsOption, templateOption});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         err << "material-quantities: " << parser.errorText() << "\n";
@@ -79,7 +88,8 @@ int main(int argc, char** argv)
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 2 || arguments.front() != QLatin1String("compute") || !parser.isSet(outputOption)) {
         err << "usage: material-quantities compute INPUT.ifc -o OUTPUT.ifc [--settings FILE.ini] "
-               "[--log-level LEVEL] [--in-place]\n";
+               "[--log-level LEVEL] [--in-place] [--export-pmd FILE.xlsx] [--export-components FILE.xlsx "
+               "[--template FILE.txt]]\n";
         return ComputeCommand::BadInput;
     }
     if (!configureLogging(parser.value(logLevelOption))) {
@@ -91,6 +101,9 @@ int main(int argc, char** argv)
     options.output = parser.value(outputOption);
     options.settingsFile = parser.value(settingsOption);
     options.inPlace = parser.isSet(inPlaceOption);
+    options.pmdWorkbook = parser.value(pmdOption);
+    options.componentsWorkbook = parser.value(componentsOption);
+    options.componentsTemplate = parser.value(templateOption);
     const int status = ComputeCommand(options).run(out, err);
     out.flush();
     err.flush();
