@@ -15,22 +15,8 @@ namespace {
 
 bool isNumberOrBoolean(const QVariant& value)
 {
-    switch (value.userType()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return value.userType() == BooleanVariant::metaTypeId();
-    }
+    return value.userType() == QMetaType::Bool || value.userType() == BooleanVariant::metaTypeId() ||
+           XlsxDocument::isNumberType(value.userType());
 }
 
 /// What a display value is stored as: numbers and booleans as they are,

@@ -48,27 +48,6 @@ bool replaceFile(const QString& from, const QString& to)
 #endif
 }
 
-bool isNumberType(int type)
-{
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
-
 /// Cuts a text to what a cell holds without splitting a surrogate pair.
 QString cellText(QString text)
 {
@@ -302,6 +281,27 @@ bool XlsxDocument::save()
 QString XlsxDocument::errorString() const
 {
     return d->error;
+}
+
+bool XlsxDocument::isNumberType(int type)
+{
+    switch (type) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace Orvane

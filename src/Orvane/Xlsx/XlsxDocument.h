@@ -62,6 +62,8 @@ public:
     /// leading and trailing apostrophes removed, at most 31 characters, not
     /// empty and not the reserved "History".
     static QString validSheetName(const QString& name);
+    /// True for the meta-types written as numeric cells.
+    static bool isNumberType(int type);
 
     static constexpr int maxRows = 1048576;
     static constexpr int maxColumns = 16384;
