@@ -29,8 +29,11 @@ struct OpenError
 /// one by one on first use, plus the instances created since. Saving writes
 /// untouched instances back byte for byte and only serialises what changed.
 ///
-/// Every public operation is safe to call from several threads; decoding on
-/// demand and edits are serialised by one internal mutex.
+/// The data set's own operations are safe to call from several threads:
+/// decoding on demand, creation, deletion and saving are serialised by one
+/// internal mutex. Attribute values of decoded instances (argument(),
+/// setArgument()) are not: threads that read and write them must share a
+/// lock of their own, as the host model does.
 class BaseExpressDataSet
 {
 public:
