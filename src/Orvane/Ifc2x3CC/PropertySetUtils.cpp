@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace Orvane {
@@ -33,21 +35,34 @@ const std::string& nameOf(const Step::BaseEntity* entity)
     return entity->argument(2).plain().text();
 }
 
-std::vector<Attachment> attachedSets(IfcObjectDefinition* object, const std::string& name)
+bool isOneOf(const std::string& name, const std::vector<std::string>& names)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+/// The object's sets of any of these names, in the order the object has
+/// them (an occurrence's relations in file order, a type's list).
+std::vector<Attachment> attachedSets(ExpressDataSet& dataSet, IfcObjectDefinition* object,
+                                     const std::vector<std::string>& names)
 {
     std::vector<Attachment> out;
-    if (auto* occurrence = dynamic_cast<IfcObject*>(object)) {
-        for (const auto& relation : occurrence->getIsDefinedBy()) {
-            auto* byProperties = dynamic_cast<IfcRelDefinesByProperties*>(relation.get());
-            IfcPropertySetDefinition* set = byProperties ? byProperties->getRelatingPropertyDefinition() : nullptr;
-            if (set && nameOf(set) == name) {
-                out.push_back({set, byProperties});
+    const Step::ClassType& setType = IfcPropertySetDefinition::getClassType();
+    if (object->isOfType(IfcObject::getClassType())) {
+        for (Step::BaseEntity* relation : dataSet.inverse(*object, InverseRelation::IsDefinedBy)) {
+            if (!relation->isOfType(IfcRelDefinesByProperties::getClassType())) {
+                continue;
+            }
+            auto* byProperties = static_cast<IfcRelDefinesByProperties*>(relation);
+            Step::BaseEntity* set = relation->resolve(byProperties->getRelatingPropertyDefinitionValue());
+            if (set && set->isOfType(setType) && isOneOf(nameOf(set), names)) {
+                out.push_back({static_cast<IfcPropertySetDefinition*>(set), byProperties});
             }
         }
-    } else if (auto* type = dynamic_cast<IfcTypeObject*>(object)) {
-        for (IfcPropertySetDefinition* set : type->getHasPropertySets()) {
-            if (nameOf(set) == name) {
-                out.push_back({set, nullptr});
+    } else if (object->isOfType(IfcTypeObject::getClassType())) {
+        for (const Step::Value& item : static_cast<IfcTypeObject*>(object)->getHasPropertySetsValue().items()) {
+            Step::BaseEntity* set = object->resolve(item);
+            if (set && set->isOfType(setType) && isOneOf(nameOf(set), names)) {
+                out.push_back({static_cast<IfcPropertySetDefinition*>(set), nullptr});
             }
         }
     }
@@ -343,8 +358,7 @@ void announceChange(ExpressDataSet& dataSet)
 
 IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Step::String& name)
 {
-    const std::string wanted = name.toUtf8();
-    for (const Attachment& attachment : attachedSets(object, wanted)) {
+    for (const Attachment& attachment : attachedSets(dataSet, object, {name.toUtf8()})) {
         auto* set = dynamic_cast<IfcPropertySet*>(attachment.set);
         if (!set) {
             continue;
@@ -366,6 +380,109 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
     return set;
 }
 
+/// Writes single values into one set: its list is read once, changed in
+/// memory and set once at the end, instead of once per property.
+class SetWriter
+{
+public:
+    SetWriter(ExpressDataSet& dataSet, IfcPropertySet* set, bool replace)
+        : m_dataSet(dataSet), m_set(set), m_replace(replace), m_shared(dataSet)
+    {
+        for (const Step::Value& item : set->getHasPropertiesValue().items()) {
+            Step::BaseEntity* property = set->resolve(item);
+            if (property && property->isOfType(IfcProperty::getClassType())) {
+                m_items.push_back(item);
+            }
+        }
+    }
+
+    void put(const PropertySetUtils::SingleValue& property, Step::Value nominal)
+    {
+        const Step::Value unit = unitFor(property.type, property.prefix);
+        const std::string name = property.name.toUtf8();
+        if (m_replace) {
+            if (const std::size_t* position = find(name)) {
+                replaceAt(*position, property.name, std::move(nominal), unit);
+                return;
+            }
+        }
+        IfcPropertySingleValue* single = createSingle(property.name, std::move(nominal), unit);
+        m_items.push_back(Step::Value::reference(single->getKey()));
+        if (m_positionsRead) {
+            m_positions.emplace(name, m_items.size() - 1);
+        }
+    }
+
+    void finish() { m_set->setHasPropertiesValue(Step::Value::list(std::move(m_items))); }
+
+private:
+    const std::size_t* find(const std::string& name)
+    {
+        if (!m_positionsRead) {
+            // The first property of a name is the one replaced.
+            for (std::size_t i = 0; i < m_items.size(); ++i) {
+                m_positions.emplace(nameOfProperty(m_set->resolve(m_items[i])), i);
+            }
+            m_positionsRead = true;
+        }
+        const auto it = m_positions.find(name);
+        return it == m_positions.end() ? nullptr : &it->second;
+    }
+
+    static const std::string& nameOfProperty(const Step::BaseEntity* property)
+    {
+        return static_cast<const IfcProperty*>(property)->getNameValue().plain().text();
+    }
+
+    void replaceAt(std::size_t position, const Step::String& name, Step::Value nominal, const Step::Value& unit)
+    {
+        auto* old = static_cast<IfcProperty*>(m_set->resolve(m_items[position]));
+        const bool sharedPart = m_shared.contains(old);
+        if (!sharedPart && old->isOfType(IfcPropertySingleValue::getClassType())) {
+            auto* single = static_cast<IfcPropertySingleValue*>(old);
+            single->setNominalValueValue(nominal);
+            single->setUnitValue(unit);
+            return;
+        }
+        // Another kind of property of that name, or one that other sets list
+        // too: a new single value takes its place in this set.
+        IfcPropertySingleValue* single = createSingle(name, std::move(nominal), unit);
+        m_items[position] = Step::Value::reference(single->getKey());
+        if (!sharedPart) {
+            deletePropertyTree(m_dataSet, old, m_shared);
+        }
+    }
+
+    IfcPropertySingleValue* createSingle(const Step::String& name, Step::Value nominal, const Step::Value& unit)
+    {
+        auto* single = m_dataSet.createEntity<IfcPropertySingleValue>();
+        single->setName(name);
+        single->setNominalValueValue(std::move(nominal));
+        single->setUnitValue(unit);
+        return single;
+    }
+
+    Step::Value unitFor(IfcValue::IfcValue_select type, IfcSIPrefix prefix)
+    {
+        for (const auto& [knownType, knownPrefix, unit] : m_units) {
+            if (knownType == type && knownPrefix == prefix) {
+                return unit;
+            }
+        }
+        m_units.emplace_back(type, prefix, unitValue(m_dataSet, type, prefix));
+        return std::get<2>(m_units.back());
+    }
+
+    ExpressDataSet& m_dataSet;
+    IfcPropertySet* m_set;
+    bool m_replace;
+    SharedParts m_shared;
+    std::vector<Step::Value> m_items;
+    bool m_positionsRead = false;
+    std::unordered_map<std::string, std::size_t> m_positions;
+    std::vector<std::tuple<IfcValue::IfcValue_select, IfcSIPrefix, Step::Value>> m_units;
+};
+
 } // namespace
 
 IfcPropertySetDefinition* PropertySetUtils::findPropertySet(IfcObjectDefinition* object,
@@ -376,7 +493,7 @@ IfcPropertySetDefinition* PropertySetUtils::findPropertySet(IfcObjectDefinition*
         return nullptr;
     }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
-    const std::vector<Attachment> sets = attachedSets(object, propertySetName.toUtf8());
+    const std::vector<Attachment> sets = attachedSets(*dataSet, object, {propertySetName.toUtf8()});
     return sets.empty() ? nullptr : sets.front().set;
 }
 
@@ -384,63 +501,62 @@ bool PropertySetUtils::addProperty(IfcObjectDefinition* object, const Step::Stri
                                    const Step::String& propertyName, const QVariant& value,
                                    IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool replace)
 {
+    return addProperties(object, propertySetName, {{propertyName, value, type, prefix}}, replace) == 1;
+}
+
+int PropertySetUtils::addProperties(IfcObjectDefinition* object, const Step::String& propertySetName,
+                                    const std::vector<SingleValue>& properties, bool replace)
+{
     auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
-    const Step::Value nominal = typedValue(value, type);
-    if (!dataSet || nominal.isNull() || propertyName.empty()) {
-        return false;
+    if (!dataSet) {
+        return 0;
+    }
+    std::vector<Step::Value> nominals;
+    nominals.reserve(properties.size());
+    bool any = false;
+    for (const SingleValue& property : properties) {
+        nominals.push_back(property.name.empty() ? Step::Value() : typedValue(property.value, property.type));
+        any = any || !nominals.back().isNull();
+    }
+    if (!any) {
+        return 0;
     }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
     announceChange(*dataSet);
-    IfcPropertySet* set = writableSet(*dataSet, object, propertySetName);
-    const Step::Value unit = unitValue(*dataSet, type, prefix);
-
-    std::vector<IfcProperty*> properties = set->getHasProperties();
-    const std::string wanted = propertyName.toUtf8();
-    if (replace) {
-        for (IfcProperty*& property : properties) {
-            if (property->getNameValue().plain().text() != wanted) {
-                continue;
-            }
-            SharedParts shared(*dataSet);
-            const bool sharedPart = shared.contains(property);
-            if (auto* single = dynamic_cast<IfcPropertySingleValue*>(property); single && !sharedPart) {
-                single->setNominalValueValue(nominal);
-                single->setUnitValue(unit);
-                return true;
-            }
-            // Another kind of property of that name, or one that other sets
-            // list too: a new single value takes its place in this set.
-            auto* single = dataSet->createEntity<IfcPropertySingleValue>();
-            single->setName(propertyName);
-            single->setNominalValueValue(nominal);
-            single->setUnitValue(unit);
-            IfcProperty* old = property;
-            property = single;
-            set->setHasProperties(properties);
-            if (!sharedPart) {
-                deletePropertyTree(*dataSet, old, shared);
-            }
-            return true;
+    SetWriter writer(*dataSet, writableSet(*dataSet, object, propertySetName), replace);
+    int written = 0;
+    for (std::size_t i = 0; i < properties.size(); ++i) {
+        if (!nominals[i].isNull()) {
+            writer.put(properties[i], std::move(nominals[i]));
+            ++written;
         }
     }
-    auto* single = dataSet->createEntity<IfcPropertySingleValue>();
-    single->setName(propertyName);
-    single->setNominalValueValue(nominal);
-    single->setUnitValue(unit);
-    properties.push_back(single);
-    set->setHasProperties(properties);
-    return true;
+    writer.finish();
+    return written;
 }
 
 bool PropertySetUtils::removePropertySet(IfcObjectDefinition* object, const Step::String& propertySetName)
+{
+    return removePropertySets(object, {propertySetName});
+}
+
+bool PropertySetUtils::removePropertySets(IfcObjectDefinition* object,
+                                          const std::vector<Step::String>& propertySetNames)
 {
     auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
     if (!dataSet) {
         return false;
     }
+    std::vector<std::string> names;
+    for (const Step::String& name : propertySetNames) {
+        names.push_back(name.toUtf8());
+    }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
+    const std::vector<Attachment> sets = attachedSets(*dataSet, object, names);
+    if (sets.empty()) {
+        return false;
+    }
     announceChange(*dataSet);
-    const std::vector<Attachment> sets = attachedSets(object, propertySetName.toUtf8());
     for (const Attachment& attachment : sets) {
         detach(*dataSet, object, attachment);
     }
@@ -455,7 +571,7 @@ bool PropertySetUtils::removePropertySet(IfcObjectDefinition* object, const Step
     for (IfcPropertySetDefinition* set : detached) {
         deleteIfUnused(*dataSet, set);
     }
-    return !sets.empty();
+    return true;
 }
 
 } // namespace Ifc2x3CC

@@ -6,6 +6,8 @@
 
 #include <QVariant>
 
+#include <vector>
+
 namespace ifc2x3 {
 class IfcObjectDefinition;
 class IfcPropertySetDefinition;
@@ -24,6 +26,15 @@ namespace Ifc2x3CC {
 class PropertySetUtils
 {
 public:
+    /// One single-value property for addProperties.
+    struct SingleValue
+    {
+        Step::String name;
+        QVariant value;
+        ifc2x3::IfcValue::IfcValue_select type;
+        ifc2x3::IfcSIPrefix prefix;
+    };
+
     /// Puts a single-value property into the object's set of that name,
     /// creating the set when absent. The value is typed as the IfcValue
     /// member `type`; a non-zero prefix attaches the SI unit of that prefix
@@ -33,9 +44,21 @@ public:
                             const Step::String& propertyName, const QVariant& value,
                             ifc2x3::IfcValue::IfcValue_select type, ifc2x3::IfcSIPrefix prefix, bool replace);
 
+    /// Puts several properties into one set of the object at once, as
+    /// addProperty does one by one (in order, so a later one of the same name
+    /// wins with `replace`), under one lock and with one update of the set.
+    /// Returns how many were written: the others have an empty name or a
+    /// value that cannot be typed so.
+    static int addProperties(ifc2x3::IfcObjectDefinition* object, const Step::String& propertySetName,
+                             const std::vector<SingleValue>& properties, bool replace);
+
     /// Detaches the object's sets of that name from it; true when one was
     /// removed.
     static bool removePropertySet(ifc2x3::IfcObjectDefinition* object, const Step::String& propertySetName);
+    /// The same for the sets of any of these names, in one walk of the
+    /// object's relations.
+    static bool removePropertySets(ifc2x3::IfcObjectDefinition* object,
+                                   const std::vector<Step::String>& propertySetNames);
 
     /// The first set of that name attached to the object (an occurrence's
     /// relations in file order, a type's list in order), or null.

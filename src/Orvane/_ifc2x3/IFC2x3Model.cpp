@@ -195,6 +195,16 @@ Step::RefPtr<CoreProperty> IFC2x3Model::getProperty(const QModelIndex& index, co
     return IFC2x3Property::resolveUnlocked(this, object, path, index.row());
 }
 
+Step::BaseEntity* IFC2x3Model::typeObject(const QModelIndex& index) const
+{
+    if (!ifcObjectDefinition(index)) {
+        return nullptr;
+    }
+    const DataSetLocker locker(lock(), DataSetLocker::Read);
+    std::unique_lock<std::mutex> guard;
+    return rowRelations(index.row(), guard).type.get();
+}
+
 std::unordered_set<std::uint64_t> findSharedPropertyParts(ifc2x3::ExpressDataSet& dataSet)
 {
     std::unordered_map<std::uint64_t, int> uses;

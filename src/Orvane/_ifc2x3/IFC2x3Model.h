@@ -61,6 +61,10 @@ public:
     /// thread, and bursts of calls are merged.
     virtual void updateItem(const QModelIndex& index, bool recursive);
 
+    /// The type object of the row's object (what the "Type" path shows), or
+    /// null when it has none.
+    Step::BaseEntity* typeObject(const QModelIndex& index) const;
+
     using CoreModel::getProperty;
     Step::RefPtr<CoreProperty> getProperty(const QModelIndex& index, const QStringList& path) const override;
 

@@ -11,6 +11,10 @@
 #include <log4cplus/loggingmacros.h>
 
 #include <map>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace Orvane {
 
@@ -50,38 +54,128 @@ struct MaterialQuantitiesCalculator::PassTotals
     std::map<IfcObjectDefinition*, double> typeFunctionalUnitSum;
 };
 
+/// What reading one input found: the value and what to log about it. The
+/// getters log it each time they are asked, whether read or cached.
+template <class T> struct MaterialQuantitiesCalculator::InputRead
+{
+    enum Issue { NoModel, PropertyNotFound, EmptyChild, ChildNotADouble };
+    T value{};
+    std::vector<Issue> issues;
+};
+
+/// The inputs read through an element's type ("Type/..." paths), the same
+/// for every element of that type: during a pass they are read for the
+/// first element of each type and reused for the others.
+struct MaterialQuantitiesCalculator::TypeInputs
+{
+    std::optional<InputRead<FunctionalUnit>> functionalUnit;
+    std::optional<InputRead<double>> massPerFunctionalUnit;
+    std::optional<InputRead<QuantityMap>> materialComposition;
+    std::optional<int> reusedState;
+};
+
+class MaterialQuantitiesCalculator::TypeInputCache
+{
+public:
+    TypeInputs& of(const Step::BaseEntity* type) { return inputs[type]; }
+
+private:
+    std::unordered_map<const Step::BaseEntity*, TypeInputs> inputs;
+};
+
+namespace {
+
+QList<QStringList> splitPaths(const QStringList& paths)
+{
+    QList<QStringList> out;
+    for (const QString& path : paths) {
+        out.append(CoreProperty::getPropertyPath(path));
+    }
+    return out;
+}
+
+} // namespace
+
 MaterialQuantitiesCalculator::MaterialQuantitiesCalculator(_ifc2x3::IFC2x3Model* model,
                                                            const MaterialQuantitiesSettings& settings)
     : QObject(nullptr), model(model), settings(settings),
+      functionalUnitPath(CoreProperty::getPropertyPath(settings.functionalUnitPropertyPath)),
+      massPerFunctionalUnitPath(CoreProperty::getPropertyPath(settings.massPerFunctionalUnitPropertyPath)),
+      materialCompositionPath(CoreProperty::getPropertyPath(settings.materialCompositionPropertyPath)),
+      reusedMaterialsPath(CoreProperty::getPropertyPath(settings.reusedMaterialsPropertyPath)),
+      volumePaths(splitPaths(settings.volumeQuantitiesPropPaths)),
+      areaPaths(splitPaths(settings.areaQuantitiesPropPaths)),
+      lengthPaths(splitPaths(settings.lengthQuantitiesPropPaths)),
       logger(log4cplus::Logger::getInstance("Orvane.Plugins.tool.MaterialQuantities"))
 {
+}
+
+MaterialQuantitiesCalculator::TypeInputs* MaterialQuantitiesCalculator::typeInputsFor(const QModelIndex& index,
+                                                                                      const QStringList& path) const
+{
+    if (!typeInputs || !model || path.value(0) != QLatin1String("Type")) {
+        return nullptr;
+    }
+    return &typeInputs->of(model->typeObject(index));
+}
+
+template <class T, class Read>
+const MaterialQuantitiesCalculator::InputRead<T>&
+MaterialQuantitiesCalculator::typeInput(const QModelIndex& index, const QStringList& path,
+                                        std::optional<InputRead<T>> TypeInputs::*cached,
+                                        std::optional<InputRead<T>>& local, Read read) const
+{
+    std::optional<InputRead<T>>& slot = [&]() -> std::optional<InputRead<T>>& {
+        TypeInputs* inputs = typeInputsFor(index, path);
+        return inputs ? inputs->*cached : local;
+    }();
+    if (!slot) {
+        slot = read();
+    }
+    return *slot;
 }
 
 MaterialQuantitiesCalculator::~MaterialQuantitiesCalculator() = default;
 
 // ------------------------------------------------------------------ readers
 
-MaterialQuantitiesCalculator::FunctionalUnit MaterialQuantitiesCalculator::getFunctionalUnit(
-    const QModelIndex& index) const
+MaterialQuantitiesCalculator::FunctionalUnit
+MaterialQuantitiesCalculator::getFunctionalUnit(const QModelIndex& index) const
 {
-    if (!model) {
-        LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getFunctionalUnit: No model");
-        return Undefined;
-    }
-    const Step::RefPtr<CoreProperty> property = model->getProperty(index, settings.functionalUnitPropertyPath);
-    if (!property) {
-        LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getFunctionalUnit: Functional unit property not found");
-        return Undefined;
-    }
-    const QString text = property->value().toString();
-    static const std::pair<const char*, FunctionalUnit> keywords[] = {
-        {"volume", Volume}, {"area", Area}, {"surface", Area}, {"length", Length}, {"longueur", Length}, {"unite", Unit}};
-    for (const auto& [keyword, unit] : keywords) {
-        if (text.contains(QLatin1String(keyword), Qt::CaseInsensitive)) {
-            return unit;
+    std::optional<InputRead<FunctionalUnit>> read;
+    const InputRead<FunctionalUnit>& result = typeInput(index, functionalUnitPath, &TypeInputs::functionalUnit, read,
+                                                        [&] { return readFunctionalUnit(index); });
+    for (auto issue : result.issues) {
+        if (issue == InputRead<FunctionalUnit>::NoModel) {
+            LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getFunctionalUnit: No model");
+        } else {
+            LOG4CPLUS_ERROR(logger,
+                            "MaterialQuantitiesCalculator::getFunctionalUnit: Functional unit property not found");
         }
     }
-    return Undefined;
+    return result.value;
+}
+
+MaterialQuantitiesCalculator::InputRead<MaterialQuantitiesCalculator::FunctionalUnit>
+MaterialQuantitiesCalculator::readFunctionalUnit(const QModelIndex& index) const
+{
+    if (!model) {
+        return {Undefined, {InputRead<FunctionalUnit>::NoModel}};
+    }
+    const Step::RefPtr<CoreProperty> property = model->getProperty(index, functionalUnitPath);
+    if (!property) {
+        return {Undefined, {InputRead<FunctionalUnit>::PropertyNotFound}};
+    }
+    const QString text = property->value().toString();
+    static const std::pair<const char*, FunctionalUnit> keywords[] = {{"volume", Volume},   {"area", Area},
+                                                                      {"surface", Area},    {"length", Length},
+                                                                      {"longueur", Length}, {"unite", Unit}};
+    for (const auto& [keyword, unit] : keywords) {
+        if (text.contains(QLatin1String(keyword), Qt::CaseInsensitive)) {
+            return {unit, {}};
+        }
+    }
+    return {Undefined, {}};
 }
 
 double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& index)
@@ -92,30 +186,35 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
         return *cached;
     }
     const QStringList* paths = nullptr;
+    const QList<QStringList>* splitPaths = nullptr;
     switch (getFunctionalUnit(index)) {
     case Unit:
         quantitiesPropPathMap[row] = QStringLiteral("UF_UNITE");
         return 1.0;
     case Volume:
         paths = &settings.volumeQuantitiesPropPaths;
+        splitPaths = &volumePaths;
         break;
     case Area:
         paths = &settings.areaQuantitiesPropPaths;
+        splitPaths = &areaPaths;
         break;
     case Length:
         paths = &settings.lengthQuantitiesPropPaths;
+        splitPaths = &lengthPaths;
         break;
     default:
-        LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getFunctionalUnitValue: Functional unit property not found");
+        LOG4CPLUS_ERROR(logger,
+                        "MaterialQuantitiesCalculator::getFunctionalUnitValue: Functional unit property not found");
         return -1.0;
     }
     if (paths->isEmpty() || !model) {
-        LOG4CPLUS_ERROR(logger,
-                        "MaterialQuantitiesCalculator::getFunctionalUnitValue: No property path to look for unit property");
+        LOG4CPLUS_ERROR(
+            logger, "MaterialQuantitiesCalculator::getFunctionalUnitValue: No property path to look for unit property");
         return -1.0;
     }
-    for (const QString& path : *paths) {
-        const Step::RefPtr<CoreProperty> property = model->getProperty(index, CoreProperty::getPropertyPath(path));
+    for (int i = 0; i < paths->size(); ++i) {
+        const Step::RefPtr<CoreProperty> property = model->getProperty(index, splitPaths->at(i));
         if (!property || !property->value().isValid()) {
             continue;
         }
@@ -124,7 +223,7 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
         if (!ok) {
             continue;
         }
-        quantitiesPropPathMap[row] = path;
+        quantitiesPropPathMap[row] = paths->at(i);
         functionalUnitValueCache[row] = number;
         return number;
     }
@@ -135,40 +234,77 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
 
 double MaterialQuantitiesCalculator::getMassPerFunctionalUnit(const QModelIndex& index) const
 {
+    std::optional<InputRead<double>> read;
+    const InputRead<double>& result = typeInput(index, massPerFunctionalUnitPath, &TypeInputs::massPerFunctionalUnit,
+                                                read, [&] { return readMassPerFunctionalUnit(index); });
+    if (!result.issues.empty()) {
+        LOG4CPLUS_ERROR(
+            logger,
+            "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found");
+    }
+    return result.value;
+}
+
+MaterialQuantitiesCalculator::InputRead<double>
+MaterialQuantitiesCalculator::readMassPerFunctionalUnit(const QModelIndex& index) const
+{
     if (!model) {
-        return -1.0;
+        return {-1.0, {}};
     }
-    const Step::RefPtr<CoreProperty> property = model->getProperty(index, settings.massPerFunctionalUnitPropertyPath);
+    const Step::RefPtr<CoreProperty> property = model->getProperty(index, massPerFunctionalUnitPath);
     if (!property) {
-        LOG4CPLUS_ERROR(logger,
-                        "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found");
-        return -1.0;
+        return {-1.0, {InputRead<double>::PropertyNotFound}};
     }
-    return property->value().toDouble();
+    return {property->value().toDouble(), {}};
 }
 
 QuantityMap MaterialQuantitiesCalculator::getMaterialComposition(const QModelIndex& index) const
 {
-    QuantityMap composition;
+    std::optional<InputRead<QuantityMap>> read;
+    const InputRead<QuantityMap>& result = typeInput(index, materialCompositionPath, &TypeInputs::materialComposition,
+                                                     read, [&] { return readMaterialComposition(index); });
+    for (auto issue : result.issues) {
+        switch (issue) {
+        case InputRead<QuantityMap>::PropertyNotFound:
+            LOG4CPLUS_ERROR(
+                logger,
+                "MaterialQuantitiesCalculator::getMaterialComposition: Material composition property not found");
+            break;
+        case InputRead<QuantityMap>::EmptyChild:
+            LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMaterialComposition: Empty child property");
+            break;
+        default:
+            LOG4CPLUS_WARN(logger,
+                           "MaterialQuantitiesCalculator::getMaterialComposition: Child property is not a double");
+            break;
+        }
+    }
+    return result.value;
+}
+
+MaterialQuantitiesCalculator::InputRead<QuantityMap>
+MaterialQuantitiesCalculator::readMaterialComposition(const QModelIndex& index) const
+{
+    InputRead<QuantityMap> read;
     if (!model) {
-        return composition;
+        return read;
     }
-    const Step::RefPtr<CoreProperty> property = model->getProperty(index, settings.materialCompositionPropertyPath);
+    const Step::RefPtr<CoreProperty> property = model->getProperty(index, materialCompositionPath);
     if (!property) {
-        LOG4CPLUS_ERROR(logger,
-                        "MaterialQuantitiesCalculator::getMaterialComposition: Material composition property not found");
-        return composition;
+        read.issues.push_back(InputRead<QuantityMap>::PropertyNotFound);
+        return read;
     }
+    QuantityMap& composition = read.value;
     for (int i = 0; i < property->childCount(); ++i) {
         const Step::RefPtr<CoreProperty> child(property->getChildProperty(i));
         if (!child) {
-            LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMaterialComposition: Empty child property");
+            read.issues.push_back(InputRead<QuantityMap>::EmptyChild);
             continue;
         }
         bool ok = false;
         const double share = child->value().toDouble(&ok);
         if (!ok) {
-            LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMaterialComposition: Child property is not a double");
+            read.issues.push_back(InputRead<QuantityMap>::ChildNotADouble);
             continue;
         }
         if (share > 0.0) {
@@ -184,7 +320,7 @@ QuantityMap MaterialQuantitiesCalculator::getMaterialComposition(const QModelInd
             share /= 100.0;
         }
     }
-    return composition;
+    return read;
 }
 
 QuantityMap MaterialQuantitiesCalculator::getQuantities(const QModelIndex& index)
@@ -194,8 +330,9 @@ QuantityMap MaterialQuantitiesCalculator::getQuantities(const QModelIndex& index
     double functionalUnitValue = getFunctionalUnitValue(index);
     if (mass < 0.0 || functionalUnitValue < 0.0) {
         if (!composition.isEmpty()) {
-            LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getQuantities: Composition map is good but functional "
-                                    "unit and/or mass per functional unit not found");
+            LOG4CPLUS_ERROR(logger,
+                            "MaterialQuantitiesCalculator::getQuantities: Composition map is good but functional "
+                            "unit and/or mass per functional unit not found");
         }
         mass = 0.0;
         functionalUnitValue = 0.0;
@@ -238,17 +375,22 @@ void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object)
 void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
                                                     const QString& propertySetName)
 {
-    if (!object) {
+    if (!object || quantities.isEmpty()) {
         return;
     }
-    const Step::String setName = toStepString(propertySetName);
+    std::vector<Ifc2x3CC::PropertySetUtils::SingleValue> properties;
+    properties.reserve(static_cast<std::size_t>(quantities.size()));
     for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it) {
-        if (Ifc2x3CC::PropertySetUtils::addProperty(object, setName, toStepString(it.key()), QVariant(it.value()),
-                                                    ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO, true)) {
-            announce(object);
-        } else {
-            LOG4CPLUS_WARN(logger, "Can't create property for item : " << object->getKey());
-        }
+        properties.push_back(
+            {toStepString(it.key()), QVariant(it.value()), ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO});
+    }
+    const int written =
+        Ifc2x3CC::PropertySetUtils::addProperties(object, toStepString(propertySetName), properties, true);
+    if (written > 0) {
+        announce(object);
+    }
+    for (int i = written; i < quantities.size(); ++i) {
+        LOG4CPLUS_WARN(logger, "Can't create property for item : " << object->getKey());
     }
 }
 
@@ -259,16 +401,18 @@ void MaterialQuantitiesCalculator::removeQuantities()
     }
     // The project's recovered and reused sets go too, so that after a run
     // the project holds exactly that run's totals.
-    const QStringList names = {settings.totalQuantitiesPropertySetName, settings.recoveredQuantitiesPropertySetName,
-                               settings.reusedQuantitiesPropertySetName};
-    for (const auto& object : model->dataSet()->getAllIfcObjectDefinition()) {
-        bool removed = false;
-        for (const QString& name : names) {
-            if (!name.isEmpty() && Ifc2x3CC::PropertySetUtils::removePropertySet(object.get(), toStepString(name))) {
-                removed = true;
-            }
+    std::vector<Step::String> names;
+    for (const QString& name : {settings.totalQuantitiesPropertySetName, settings.recoveredQuantitiesPropertySetName,
+                                settings.reusedQuantitiesPropertySetName}) {
+        if (!name.isEmpty()) {
+            names.push_back(toStepString(name));
         }
-        if (removed) {
+    }
+    if (names.empty()) {
+        return;
+    }
+    for (const auto& object : model->dataSet()->getAllIfcObjectDefinition()) {
+        if (Ifc2x3CC::PropertySetUtils::removePropertySets(object.get(), names)) {
             announce(object.get());
         }
     }
@@ -306,9 +450,11 @@ bool MaterialQuantitiesCalculator::computeQuantities()
         return false;
     }
     PassTotals totals;
+    typeInputs = std::make_unique<TypeInputCache>();
     for (int row : getBuildingElementRows(model)) {
         computeElement(row, totals);
     }
+    typeInputs.reset();
     for (const auto& [building, quantities] : totals.buildings) {
         createQuantities(building, quantities, settings.totalQuantitiesPropertySetName);
         emit calculatedItem();
@@ -332,16 +478,33 @@ bool MaterialQuantitiesCalculator::computeQuantities()
     return !totals.total.isEmpty();
 }
 
-bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsigned long long key) const
+int MaterialQuantitiesCalculator::readReusedState(const QModelIndex& index) const
 {
-    const Step::RefPtr<CoreProperty> property = model->getProperty(index, settings.reusedMaterialsPropertyPath);
+    const Step::RefPtr<CoreProperty> property = model->getProperty(index, reusedMaterialsPath);
     const QVariant value = property ? property->value() : QVariant();
     if (!property || value.userType() != BooleanVariant::metaTypeId() ||
         BooleanVariant(BooleanVariant::Unknown) == value) {
+        return -1;
+    }
+    return BooleanVariant(BooleanVariant::True) == value ? 1 : 0;
+}
+
+bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsigned long long key) const
+{
+    int state = 0;
+    if (TypeInputs* inputs = typeInputsFor(index, reusedMaterialsPath)) {
+        if (!inputs->reusedState) {
+            inputs->reusedState = readReusedState(index);
+        }
+        state = *inputs->reusedState;
+    } else {
+        state = readReusedState(index);
+    }
+    if (state < 0) {
         LOG4CPLUS_WARN(logger, "Element : " << key << " has no reused property. False is use as default value.");
         return false;
     }
-    return BooleanVariant(BooleanVariant::True) == value;
+    return state == 1;
 }
 
 void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
@@ -354,7 +517,7 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
         return;
     }
     const unsigned long long key = element->getKey();
-    if (!model->getProperty(index, QStringLiteral("Type"))) {
+    if (!model->typeObject(index)) {
         LOG4CPLUS_WARN(logger, "Element has no type : " << key);
     }
     if (quantities.isEmpty()) {
@@ -372,13 +535,12 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
         addInto(totals.buildings[findBuilding.parents().front()], quantities);
     }
 
-    if (auto* occurrence = dynamic_cast<ifc2x3::IfcObject*>(element)) {
-        for (const auto& relation : occurrence->getIsDefinedBy()) {
-            auto* byType = dynamic_cast<ifc2x3::IfcRelDefinesByType*>(relation.get());
-            if (!byType) {
+    if (element->isOfType(ifc2x3::IfcObject::getClassType())) {
+        for (Step::BaseEntity* relation : model->dataSet()->inverse(*element, ifc2x3::InverseRelation::IsDefinedBy)) {
+            if (!relation->isOfType(ifc2x3::IfcRelDefinesByType::getClassType())) {
                 continue;
             }
-            IfcObjectDefinition* type = byType->getRelatingType();
+            IfcObjectDefinition* type = static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingType();
             if (!type) {
                 continue;
             }

@@ -8,6 +8,9 @@
 
 #include <log4cplus/logger.h>
 
+#include <memory>
+#include <optional>
+
 namespace ifc2x3 {
 class IfcObjectDefinition;
 }
@@ -53,13 +56,40 @@ signals:
 
 private:
     struct PassTotals;
+    class TypeInputCache;
     void computeElement(int row, PassTotals& totals);
     void writeTypeSummary(ifc2x3::IfcObjectDefinition* type, const PassTotals& totals);
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
     void announce(ifc2x3::IfcObjectDefinition* object);
 
+    template <class T> struct InputRead;
+    struct TypeInputs;
+    InputRead<FunctionalUnit> readFunctionalUnit(const QModelIndex& index) const;
+    InputRead<double> readMassPerFunctionalUnit(const QModelIndex& index) const;
+    InputRead<QMap<QString, double>> readMaterialComposition(const QModelIndex& index) const;
+    int readReusedState(const QModelIndex& index) const;
+    /// The pass's cached inputs of the element's type when path goes
+    /// through the type; null outside a pass or for other paths.
+    TypeInputs* typeInputsFor(const QModelIndex& index, const QStringList& path) const;
+    /// An input of the element's type, cached during a pass; otherwise read
+    /// into local.
+    template <class T, class Read>
+    const InputRead<T>& typeInput(const QModelIndex& index, const QStringList& path,
+                                  std::optional<InputRead<T>> TypeInputs::*cached, std::optional<InputRead<T>>& local,
+                                  Read read) const;
+
     _ifc2x3::IFC2x3Model* model;
     MaterialQuantitiesSettings settings;
+    /// The settings' paths, split once.
+    QStringList functionalUnitPath;
+    QStringList massPerFunctionalUnitPath;
+    QStringList materialCompositionPath;
+    QStringList reusedMaterialsPath;
+    QList<QStringList> volumePaths;
+    QList<QStringList> areaPaths;
+    QList<QStringList> lengthPaths;
+    /// During a pass: what was read once per element type.
+    std::unique_ptr<TypeInputCache> typeInputs;
     QMap<int, QString> quantitiesPropPathMap;
     QMap<int, double> functionalUnitValueCache;
     log4cplus::Logger logger;
