@@ -96,8 +96,11 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     QMap<int, QString> pathMap;
     QEventLoop loop;
     Orvane::MaterialQuantitiesCalculatorThread thread(model.get(), *settings, nullptr);
-    QObject::connect(&thread, &Orvane::MaterialQuantitiesCalculatorThread::calculatedItem, &progress,
-                     &ProgressReporter::step);
+    if (progress.enabled()) {
+        // Counted on the worker thread: no event per element.
+        QObject::connect(&thread, &Orvane::MaterialQuantitiesCalculatorThread::calculatedItem, &progress,
+                         &ProgressReporter::step, Qt::DirectConnection);
+    }
     QObject::connect(&thread, &Orvane::MaterialQuantitiesCalculatorThread::calculationSucceeded,
                      [&](const QMap<int, QString>& map) {
                          succeeded = true;

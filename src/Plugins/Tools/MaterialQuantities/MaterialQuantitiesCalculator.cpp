@@ -52,6 +52,9 @@ struct MaterialQuantitiesCalculator::PassTotals
     std::map<IfcObjectDefinition*, FunctionalUnit> typeFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeMassPerFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeFunctionalUnitSum;
+    /// The nearest building above an object that is the only parent of
+    /// an element (a storey, say): shared by all the elements under it.
+    std::unordered_map<IfcObjectDefinition*, ifc2x3::IfcBuilding*> buildingAbove;
 };
 
 /// What reading one input found: the value and what to log about it. The
@@ -507,6 +510,34 @@ bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsi
     return state == 1;
 }
 
+namespace {
+
+/// The object itself when it is a building, else the nearest building
+/// above it (breadth first).
+ifc2x3::IfcBuilding* nearestBuilding(IfcObjectDefinition* object)
+{
+    Ifc2x3CV::FindParentVisitor<ifc2x3::IfcBuilding> findBuilding(true);
+    object->acceptVisitor(&findBuilding);
+    return findBuilding.parents().empty() ? nullptr : findBuilding.parents().front();
+}
+
+} // namespace
+
+ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::buildingOf(IfcObjectDefinition* element, PassTotals& totals)
+{
+    // With a single parent, the search from the element is the search from
+    // that parent, which the other elements under it share.
+    const std::vector<IfcObjectDefinition*> parents = Ifc2x3CV::VisitParentVisitor::parentsOf(element);
+    if (parents.size() != 1) {
+        return parents.empty() ? nullptr : nearestBuilding(element);
+    }
+    const auto [known, inserted] = totals.buildingAbove.try_emplace(parents.front(), nullptr);
+    if (inserted) {
+        known->second = nearestBuilding(parents.front());
+    }
+    return known->second;
+}
+
 void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
 {
     const QModelIndex index = model->index(row, 0, QModelIndex());
@@ -529,10 +560,8 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
     addInto(totals.total, quantities);
     addInto(reused ? totals.reused : totals.recovered, quantities);
 
-    Ifc2x3CV::FindParentVisitor<ifc2x3::IfcBuilding> findBuilding(true);
-    element->acceptVisitor(&findBuilding);
-    if (!findBuilding.parents().empty()) {
-        addInto(totals.buildings[findBuilding.parents().front()], quantities);
+    if (ifc2x3::IfcBuilding* building = buildingOf(element, totals)) {
+        addInto(totals.buildings[building], quantities);
     }
 
     if (element->isOfType(ifc2x3::IfcObject::getClassType())) {

@@ -12,8 +12,9 @@
 #include <optional>
 
 namespace ifc2x3 {
+class IfcBuilding;
 class IfcObjectDefinition;
-}
+} // namespace ifc2x3
 
 namespace Orvane {
 
@@ -58,6 +59,7 @@ private:
     struct PassTotals;
     class TypeInputCache;
     void computeElement(int row, PassTotals& totals);
+    ifc2x3::IfcBuilding* buildingOf(ifc2x3::IfcObjectDefinition* element, PassTotals& totals);
     void writeTypeSummary(ifc2x3::IfcObjectDefinition* type, const PassTotals& totals);
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
     void announce(ifc2x3::IfcObjectDefinition* object);

@@ -19,8 +19,11 @@ MaterialQuantitiesCalculatorThread::MaterialQuantitiesCalculatorThread(_ifc2x3::
     registerQuantitiesPropPathMapType();
     if (model) {
         calculator = new MaterialQuantitiesCalculator(model, settings);
+        // Relayed on the worker thread as it happens: receivers on other
+        // threads get it queued as usual, and a thread-safe receiver may take
+        // it directly without an event per element.
         connect(calculator, &MaterialQuantitiesCalculator::calculatedItem, this,
-                &MaterialQuantitiesCalculatorThread::calculatedItem);
+                &MaterialQuantitiesCalculatorThread::calculatedItem, Qt::DirectConnection);
     }
 }
 
