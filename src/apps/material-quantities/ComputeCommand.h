@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QMap>
 #include <QString>
 #include <QTextStream>
@@ -30,7 +32,8 @@ public:
         QString componentsTemplate; ///< empty: the shipped template
     };
 
-    explicit ComputeCommand(Options options) : m_options(std::move(options)) {}
+    explicit ComputeCommand(Options options);
+    ~ComputeCommand();
 
     int run(QTextStream& out, QTextStream& err);
 
@@ -39,4 +42,6 @@ private:
                         const QMap<int, QString>& pathMap, QTextStream& out, QTextStream& err) const;
 
     Options m_options;
+    /// Kept past run(): a caller about to exit need not take it down.
+    std::unique_ptr<Orvane::_ifc2x3::IFC2x3Model> m_model;
 };
