@@ -273,6 +273,39 @@ TEST_F(Pass, ElementsCountInTheFirstBuildingAmongTheirParents)
     EXPECT_EQ(values(builder.project()), (Values{{"A", 1500.0}}));
 }
 
+TEST_F(Pass, TypeInputsAreReadOncePerTypeButReportedForEveryElement)
+{
+    // No mass per functional unit and a share that is not a number: the
+    // log tells it for each element, as if each had been read anew.
+    std::vector<int> walls;
+    builder.typedWalls({"volume", "", {{"A", number(1)}, {"B", label("x")}}, boolean('T')},
+                       {{qVolume("Volume", 2.0)}, {qVolume("Volume", 3.0)}}, walls);
+    open();
+    ASSERT_TRUE(compute());
+    const std::string noMass =
+        error("MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found");
+    const std::string notANumber =
+        warn("MaterialQuantitiesCalculator::getMaterialComposition: Child property is not a double");
+    // Once per element, and once more for the type's first element.
+    EXPECT_EQ(log.count(noMass), 3);
+    EXPECT_EQ(log.count(notANumber), 2);
+    EXPECT_EQ(values(walls[1]), (Values{{"A", 0.0}}));
+    EXPECT_EQ(values(builder.project(), reused), (Values{{"A", 0.0}}));
+}
+
+TEST_F(Pass, InputsOnTheElementItselfAreReadForEachElement)
+{
+    std::vector<int> walls;
+    builder.typedWalls(concrete, {{qVolume("Volume", 1.0)}, {qVolume("Volume", 1.0)}}, walls);
+    builder.defineBy(builder.propertySet("Own", {{"Mass", number(10)}}), {walls[0]});
+    builder.defineBy(builder.propertySet("Own", {{"Mass", number(20)}}), {walls[1]});
+    settings.massPerFunctionalUnitPropertyPath = QStringLiteral("Properties/Own/Mass");
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(walls[0]), (Values{{"Acier", 1.0}, {beton, 9.0}}));
+    EXPECT_EQ(values(walls[1]), (Values{{"Acier", 2.0}, {beton, 18.0}}));
+}
+
 TEST_F(Pass, WithoutProjectTheTotalsAreSkippedWithAWarning)
 {
     ModelBuilder noProject(false);

@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <regex>
 
 using namespace orvanetest;
@@ -133,6 +134,59 @@ TEST_F(PropertySetEditing, ReplaceUpdatesThePropertyElseASecondOneIsAdded)
     ASSERT_TRUE(add(*model, 22, "Shared", "Layer", QStringLiteral("plain")));
     EXPECT_EQ(valueAt(*model, 22, "Properties/Shared/Layer"), QVariant("plain"));
     EXPECT_EQ(valueAt(*model, 20, "Properties/Shared/Layer/Material"), QVariant("Brick"));
+}
+
+TEST_F(PropertySetEditing, SeveralPropertiesGoInOneCallAsTheyWouldOneByOne)
+{
+    using Single = PropertySetUtils::SingleValue;
+    const double notANumber = std::nan("");
+    // Into a shared set: wall 20 gets its own copy, the colour is replaced
+    // in place, a name given twice keeps the later value, and what cannot
+    // be written is skipped and left out of the count.
+    const std::vector<Single> properties = {
+        {Step::String("Colour"), QStringLiteral("green"), IfcValue::IfcLabel, ifc2x3::IfcSIPrefix_UNSET},
+        {Step::String("Mass"), 12.5, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
+        {Step::String(""), 1.0, IfcValue::IfcReal, ifc2x3::IfcSIPrefix_UNSET},
+        {Step::String("Bad"), notANumber, IfcValue::IfcReal, ifc2x3::IfcSIPrefix_UNSET},
+        {Step::String("Mass"), 13.0, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
+    };
+    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 20), Step::String("Shared"), properties, true), 3);
+    const auto set = model->getProperty(indexOfKey(*model, 20), "Properties/Shared");
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->childCount(), 3); // Colour, Layer, Mass
+    EXPECT_EQ(valueAt(*model, 20, "Properties/Shared/Colour"), QVariant("green"));
+    EXPECT_EQ(valueAt(*model, 20, "Properties/Shared/Mass"), QVariant(13.0));
+    EXPECT_FALSE(model->getProperty(indexOfKey(*model, 20), "Properties/Shared/Bad"));
+    EXPECT_EQ(valueAt(*model, 21, "Properties/Shared/Colour"), QVariant("red"));
+    EXPECT_FALSE(model->getProperty(indexOfKey(*model, 21), "Properties/Shared/Mass"));
+
+    // Without replace, names repeat as given.
+    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 23), Step::String("Results"),
+                                              {properties[1], properties[4]}, false),
+              2);
+    EXPECT_EQ(model->getProperty(indexOfKey(*model, 23), "Properties/Results")->childCount(), 2);
+    // Nothing to write: no set is made.
+    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 22), Step::String("Empty"), {properties[3]}, true), 0);
+    EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 22), Step::String("Empty")));
+    EXPECT_TRUE(saveAndReopen(*model));
+}
+
+TEST_F(PropertySetEditing, SetsOfSeveralNamesGoInOneCall)
+{
+    ASSERT_TRUE(add(*model, 23, "Results", "Name", QStringLiteral("first")));
+    ASSERT_TRUE(add(*model, 23, "Other", "Name", QStringLiteral("second")));
+    ASSERT_TRUE(add(*model, 23, "Kept", "Name", QStringLiteral("third")));
+    const std::vector<Step::String> names = {Step::String("Results"), Step::String("Other"), Step::String("None")};
+    EXPECT_TRUE(PropertySetUtils::removePropertySets(object(*model, 23), names));
+    EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 23), Step::String("Results")));
+    EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 23), Step::String("Other")));
+    EXPECT_EQ(valueAt(*model, 23, "Properties/Kept/Name"), QVariant("third"));
+    EXPECT_FALSE(PropertySetUtils::removePropertySets(object(*model, 23), names));
+    // A type's sets of both names, one of them shared with another type.
+    EXPECT_TRUE(PropertySetUtils::removePropertySets(object(*model, 40), {Step::String("TypeSet")}));
+    EXPECT_EQ(valueAt(*model, 41, "Properties/TypeSet/Grade"), QVariant("A"));
+    EXPECT_FALSE(model->getProperty(indexOfKey(*model, 40), "Properties/TypeSet"));
+    EXPECT_TRUE(saveAndReopen(*model));
 }
 
 TEST_F(PropertySetEditing, RejectsWhatItCannotWrite)
