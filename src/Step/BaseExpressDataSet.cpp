@@ -75,11 +75,11 @@ BaseExpressDataSet::~BaseExpressDataSet()
 
 void BaseExpressDataSet::reset()
 {
-    for (Slot& slot : m_slots) {
-        if (slot.object) {
-            slot.object->detachFromDataSet();
-            slot.object->unref();
-            slot.object = nullptr;
+    for (std::size_t i = 0; i < m_slots.size(); ++i) {
+        if (BaseEntity* object = m_slots.object(i)) {
+            object->detachFromDataSet();
+            object->unref();
+            m_slots.setObject(i, nullptr);
         }
     }
     m_slots.clear();
@@ -135,12 +135,12 @@ bool BaseExpressDataSet::finishOpen()
     // Records go straight into the slot table. Reserving more than files
     // usually need costs address space only: pages never written stay free.
     m_slots.reserve(text.size() / 32 + 16);
-    adviseHugePages(m_slots.data(), m_slots.capacity() * sizeof(Slot));
+    adviseHugePages(m_slots.storage(), m_slots.storageBytes());
     indexer.setRecordSink(
         [](void* context, const RecordLocation& r) {
             auto* self = static_cast<BaseExpressDataSet*>(context);
             self->m_maxKey = std::max(self->m_maxKey, r.key);
-            self->m_slots.push_back(Slot{r.offset, r.key, r.length, r.typeId, SlotState::Unloaded, nullptr});
+            self->m_slots.append(r.offset, r.length, r.key, r.typeId, SlotState::Unloaded, nullptr);
         },
         this);
     if (!indexer.run()) {
@@ -167,18 +167,18 @@ bool BaseExpressDataSet::finishOpen()
         m_sparseKeys.reserve(m_slots.size());
     }
     for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
-        const Slot& slot = m_slots[i];
-        if (slotOf(slot.key) != noSlot) {
+        const Id key = m_slots.key(i);
+        if (slotOf(key) != noSlot) {
             std::size_t line = 0;
             std::size_t column = 0;
-            lineAndColumn(text, slot.offset, line, column);
-            m_error.message = "duplicate instance name " + keyText(slot.key);
+            lineAndColumn(text, m_slots.offset(i), line, column);
+            m_error.message = "duplicate instance name " + keyText(key);
             m_error.line = line;
             m_error.column = column;
             reset();
             return false;
         }
-        setSlotOf(slot.key, i);
+        setSlotOf(key, i);
     }
     return true;
 }
@@ -229,19 +229,19 @@ std::size_t BaseExpressDataSet::slotCount() const
 Id BaseExpressDataSet::slotKey(std::size_t slot) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return slot < m_slots.size() ? m_slots[slot].key : 0;
+    return slot < m_slots.size() ? m_slots.key(slot) : 0;
 }
 
 std::uint16_t BaseExpressDataSet::slotTypeId(std::size_t slot) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return slot < m_slots.size() ? m_slots[slot].typeId : 0;
+    return slot < m_slots.size() ? m_slots.typeId(slot) : 0;
 }
 
 BaseExpressDataSet::SlotState BaseExpressDataSet::slotState(std::size_t slot) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return slot < m_slots.size() ? m_slots[slot].state : SlotState::Deleted;
+    return slot < m_slots.size() ? m_slots.state(slot) : SlotState::Deleted;
 }
 
 std::size_t BaseExpressDataSet::instanceCount() const
@@ -260,7 +260,7 @@ std::uint16_t BaseExpressDataSet::typeIdOf(Id key) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const std::uint32_t slot = slotOf(key);
-    return slot == noSlot ? 0 : m_slots[slot].typeId;
+    return slot == noSlot ? 0 : m_slots.typeId(slot);
 }
 
 std::size_t BaseExpressDataSet::slotOfKey(Id key) const
@@ -309,63 +309,65 @@ bool BaseExpressDataSet::dropDanglingReferences(Value& value, Id owner)
     return droppedDeleted;
 }
 
-BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t index)
+BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
 {
-    Slot& slot = m_slots[index];
-    switch (slot.state) {
+    switch (m_slots.state(slot)) {
     case SlotState::Loaded:
     case SlotState::Modified:
     case SlotState::New:
-        return slot.object;
+        return m_slots.object(slot);
     case SlotState::Broken:
     case SlotState::Deleted:
         return nullptr;
     case SlotState::Unloaded:
         break;
     }
-    if (slot.typeId == 0) {
-        slot.state = SlotState::Broken;
+    const std::uint16_t typeId = m_slots.typeId(slot);
+    if (typeId == 0) {
+        m_slots.setState(slot, SlotState::Broken);
         return nullptr;
     }
-    const std::string_view record = m_source.text().substr(slot.offset, slot.length);
-    m_source.noteRead(slot.offset);
+    const Id key = m_slots.key(slot);
+    const std::uint64_t offset = m_slots.offset(slot);
+    const std::string_view record = m_source.text().substr(offset, m_slots.length(slot));
+    m_source.noteRead(offset);
     const std::size_t paren = record.find('(');
-    const char* name = m_schema.stepName(slot.typeId);
+    const char* name = m_schema.stepName(typeId);
     RecordParser parser(record.substr(paren == std::string_view::npos ? record.size() : paren));
     std::vector<Value> arguments;
     if (!parser.parseArguments(arguments)) {
-        warn(keyText(slot.key) + ": cannot read " + name + " (" + parser.error() + "); the instance is ignored");
-        slot.state = SlotState::Broken;
+        warn(keyText(key) + ": cannot read " + name + " (" + parser.error() + "); the instance is ignored");
+        m_slots.setState(slot, SlotState::Broken);
         return nullptr;
     }
-    const std::size_t expected = m_schema.attributeCount(slot.typeId);
+    const std::size_t expected = m_schema.attributeCount(typeId);
     if (arguments.size() != expected) {
-        warn(keyText(slot.key) + ": " + name + " has " + std::to_string(arguments.size()) + " attributes instead of " +
+        warn(keyText(key) + ": " + name + " has " + std::to_string(arguments.size()) + " attributes instead of " +
              std::to_string(expected) + "; the instance is ignored");
-        slot.state = SlotState::Broken;
+        m_slots.setState(slot, SlotState::Broken);
         return nullptr;
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (!m_schema.acceptsArgument(slot.typeId, i, arguments[i])) {
-            warn(keyText(slot.key) + ": " + name + " attribute " + m_schema.attributeName(slot.typeId, i) + " (#" +
+        if (!m_schema.acceptsArgument(typeId, i, arguments[i])) {
+            warn(keyText(key) + ": " + name + " attribute " + m_schema.attributeName(typeId, i) + " (#" +
                  std::to_string(i + 1) + ") holds a value of the wrong kind; the instance is ignored");
-            slot.state = SlotState::Broken;
+            m_slots.setState(slot, SlotState::Broken);
             return nullptr;
         }
     }
     if (parser.badStringCount() > 0) {
-        warn(keyText(slot.key) + ": malformed string escape, text kept as written");
+        warn(keyText(key) + ": malformed string escape, text kept as written");
     }
     bool droppedDeleted = false;
     for (Value& argument : arguments) {
-        droppedDeleted = dropDanglingReferences(argument, slot.key) || droppedDeleted;
+        droppedDeleted = dropDanglingReferences(argument, key) || droppedDeleted;
     }
-    BaseEntity* entity = m_schema.create(slot.typeId, this, slot.key);
+    BaseEntity* entity = m_schema.create(typeId, this, key);
     entity->initArguments(std::move(arguments));
     entity->ref();
-    slot.object = entity;
+    m_slots.setObject(slot, entity);
     // The text names an instance deleted since: it must be written anew.
-    slot.state = droppedDeleted ? SlotState::Modified : SlotState::Loaded;
+    m_slots.setState(slot, droppedDeleted ? SlotState::Modified : SlotState::Loaded);
     onLoaded(entity);
     return entity;
 }
@@ -390,7 +392,7 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId)
     entity->initArguments(std::move(arguments));
     entity->ref();
     setSlotOf(key, static_cast<std::uint32_t>(m_slots.size()));
-    m_slots.push_back(Slot{noOffset, key, 0, typeId, SlotState::New, entity});
+    m_slots.append(noOffset, 0, key, typeId, SlotState::New, entity);
     ++m_changeCount;
     onCreated(entity);
     return entity;
@@ -404,14 +406,13 @@ bool BaseExpressDataSet::remove(Id key)
         return false;
     }
     BaseEntity* entity = loadSlot(index);
-    Slot& slot = m_slots[index];
     if (entity) {
         onRemoved(entity);
         entity->detachFromDataSet();
         entity->unref();
     }
-    slot.object = nullptr;
-    slot.state = SlotState::Deleted;
+    m_slots.setObject(index, nullptr);
+    m_slots.setState(index, SlotState::Deleted);
     setSlotOf(key, noSlot);
     m_deletedKeys.insert(key);
     ++m_deletedCount;
@@ -422,13 +423,12 @@ bool BaseExpressDataSet::remove(Id key)
 void BaseExpressDataSet::argumentChanged(BaseEntity* entity, std::size_t index, const Value& old)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const std::uint32_t slotIndex = slotOf(entity->getKey());
-    if (slotIndex == noSlot || m_slots[slotIndex].object != entity) {
+    const std::uint32_t slot = slotOf(entity->getKey());
+    if (slot == noSlot || m_slots.object(slot) != entity) {
         return;
     }
-    Slot& slot = m_slots[slotIndex];
-    if (slot.state == SlotState::Loaded) {
-        slot.state = SlotState::Modified;
+    if (m_slots.state(slot) == SlotState::Loaded) {
+        m_slots.setState(slot, SlotState::Modified);
     }
     ++m_changeCount;
     onArgumentChanged(entity, index, old);
@@ -555,23 +555,25 @@ std::string BaseExpressDataSet::stripDeletedFromText(std::string_view text) cons
 void BaseExpressDataSet::purgeDeletedReferences()
 {
     for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
-        Slot& slot = m_slots[i];
-        if (slot.state == SlotState::Deleted) {
+        const SlotState state = m_slots.state(i);
+        if (state == SlotState::Deleted) {
             continue;
         }
-        if (slot.state == SlotState::Unloaded && slot.typeId != 0) {
-            m_source.noteRead(slot.offset);
-            if (!referencesDeleted(m_source.text().substr(slot.offset, slot.length))) {
+        const std::uint64_t offset = m_slots.offset(i);
+        if (state == SlotState::Unloaded && m_slots.typeId(i) != 0) {
+            m_source.noteRead(offset);
+            if (!referencesDeleted(m_source.text().substr(offset, m_slots.length(i)))) {
                 continue;
             }
             loadSlot(i);
         }
-        if (!slot.object) {
-            if (slot.offset == noOffset) {
+        BaseEntity* object = m_slots.object(i);
+        if (!object) {
+            if (offset == noOffset) {
                 continue;
             }
             const auto it = m_rewritten.find(i);
-            const std::string_view text = it == m_rewritten.end() ? m_source.text().substr(slot.offset, slot.length)
+            const std::string_view text = it == m_rewritten.end() ? m_source.text().substr(offset, m_slots.length(i))
                                                                   : std::string_view(it->second);
             if (referencesDeleted(text)) {
                 std::string stripped = stripDeletedFromText(text);
@@ -579,27 +581,27 @@ void BaseExpressDataSet::purgeDeletedReferences()
             }
             continue;
         }
-        std::vector<Value> arguments = slot.object->arguments();
+        std::vector<Value> arguments = object->arguments();
         bool changed = false;
         for (Value& argument : arguments) {
             changed = stripDeleted(argument) || changed;
         }
         if (changed) {
-            slot.object->initArguments(std::move(arguments));
-            if (slot.state == SlotState::Loaded) {
-                slot.state = SlotState::Modified;
+            object->initArguments(std::move(arguments));
+            if (m_slots.state(i) == SlotState::Loaded) {
+                m_slots.setState(i, SlotState::Modified);
             }
         }
     }
     m_deletedKeys.clear();
 }
 
-std::string BaseExpressDataSet::serialize(const Slot& slot) const
+std::string BaseExpressDataSet::serialize(std::uint32_t slot) const
 {
-    std::string out = keyText(slot.key);
+    std::string out = keyText(m_slots.key(slot));
     out += '=';
-    out += m_schema.stepName(slot.typeId);
-    ValueWriter::writeArguments(out, slot.object->arguments());
+    out += m_schema.stepName(m_slots.typeId(slot));
+    ValueWriter::writeArguments(out, m_slots.object(slot)->arguments());
     out += ';';
     return out;
 }
@@ -634,18 +636,22 @@ bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink
     std::size_t cursor = 0;
     std::string pending;
     for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
-        const Slot& slot = m_slots[i];
-        const auto rewritten = slot.object ? m_rewritten.end() : m_rewritten.find(i);
+        const SlotState state = m_slots.state(i);
+        const auto rewritten = m_slots.object(i) ? m_rewritten.end() : m_rewritten.find(i);
         const bool asInSource =
-            slot.state == SlotState::Unloaded || slot.state == SlotState::Loaded || slot.state == SlotState::Broken;
-        if (slot.offset == noOffset || (asInSource && rewritten == m_rewritten.end())) {
+            state == SlotState::Unloaded || state == SlotState::Loaded || state == SlotState::Broken;
+        if (asInSource && rewritten == m_rewritten.end()) {
             continue;
         }
-        if (!copySource(cursor, slot.offset)) {
+        const std::uint64_t offset = m_slots.offset(i);
+        if (offset == noOffset) {
+            continue;
+        }
+        if (!copySource(cursor, offset)) {
             return false;
         }
-        cursor = slot.offset + slot.length;
-        if (slot.state == SlotState::Deleted) {
+        cursor = offset + m_slots.length(i);
+        if (state == SlotState::Deleted) {
             // Take the line break with the record, so no blank line remains.
             if (source.substr(cursor, 2) == "\r\n") {
                 cursor += 2;
@@ -654,7 +660,7 @@ bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink
             }
             continue;
         }
-        const bool written = rewritten != m_rewritten.end() ? sink(rewritten->second) : sink(serialize(slot));
+        const bool written = rewritten != m_rewritten.end() ? sink(rewritten->second) : sink(serialize(i));
         if (!written) {
             return false;
         }
@@ -663,11 +669,11 @@ bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink
     if (!copySource(cursor, dataEnd)) {
         return false;
     }
-    for (const Slot& slot : m_slots) {
-        if (slot.offset != noOffset || slot.state != SlotState::New) {
+    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
+        if (m_slots.state(i) != SlotState::New || m_slots.offset(i) != noOffset) {
             continue;
         }
-        pending += serialize(slot);
+        pending += serialize(i);
         pending += newline();
         if (pending.size() >= writeChunk) {
             if (!sink(pending)) {

@@ -3,6 +3,7 @@
 #include "BaseEntity.h"
 #include "SPFIndexer.h"
 #include "Schema.h"
+#include "SlotTable.h"
 #include "SourceBuffer.h"
 
 #include <functional>
@@ -37,7 +38,7 @@ struct OpenError
 class BaseExpressDataSet
 {
 public:
-    enum class SlotState : std::uint8_t { Unloaded, Loaded, Modified, Broken, Deleted, New };
+    using SlotState = Step::SlotState;
 
     explicit BaseExpressDataSet(const Schema& schema);
     virtual ~BaseExpressDataSet();
@@ -108,19 +109,10 @@ protected:
     void warn(const std::string& message);
     /// slotTypeId() for callers that hold mutex() already, as passes over
     /// millions of slots do.
-    std::uint16_t slotTypeIdLocked(std::size_t slot) const { return slot < m_slots.size() ? m_slots[slot].typeId : 0; }
+    std::uint16_t slotTypeIdLocked(std::size_t slot) const { return slot < m_slots.size() ? m_slots.typeId(slot) : 0; }
 
 private:
-    struct Slot
-    {
-        std::uint64_t offset;
-        Id key;
-        std::uint32_t length;
-        std::uint16_t typeId;
-        SlotState state;
-        BaseEntity* object;
-    };
-    static constexpr std::uint64_t noOffset = ~std::uint64_t(0);
+    static constexpr std::uint64_t noOffset = SlotTable::noOffset;
     static constexpr std::uint32_t noSlot = ~std::uint32_t(0);
 
     bool finishOpen();
@@ -136,7 +128,7 @@ private:
     bool referencesDeleted(std::string_view recordText) const;
     std::string stripDeletedFromText(std::string_view recordText) const;
     bool write(const std::function<bool(std::string_view)>& sink);
-    std::string serialize(const Slot& slot) const;
+    std::string serialize(std::uint32_t slot) const;
     std::string_view newline() const { return m_crlf ? "\r\n" : "\n"; }
 
     const Schema& m_schema;
@@ -144,7 +136,7 @@ private:
     SourceBuffer m_source;
     FileHeader m_header;
     OpenError m_error;
-    std::vector<Slot> m_slots;
+    SlotTable m_slots;
     std::vector<std::uint32_t> m_denseKeys; // key -> slot when keys are dense
     std::unordered_map<Id, std::uint32_t> m_sparseKeys;
     bool m_useDenseKeys = true;

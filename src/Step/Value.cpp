@@ -20,30 +20,19 @@ std::string upperCase(std::string name)
     return name;
 }
 
-bool hasPayload(Value::Kind kind)
-{
-    switch (kind) {
-    case Value::Kind::String:
-    case Value::Kind::Enumeration:
-    case Value::Kind::Binary:
-    case Value::Kind::List:
-    case Value::Kind::Typed:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
+
+struct Value::TypedPayload
+{
+    std::string name;
+    Value inner;
+};
+
+static_assert(sizeof(Value) == 16, "every loaded record holds a vector of values");
 
 Value::Value(const Value& other)
 {
     copyFrom(other);
-}
-
-Value::Value(Value&& other) noexcept : m_kind(other.m_kind), m_data(other.m_data)
-{
-    other.m_kind = Kind::Null;
-    other.m_data.integer = 0;
 }
 
 Value& Value::operator=(const Value& other)
@@ -58,7 +47,9 @@ Value& Value::operator=(const Value& other)
 Value& Value::operator=(Value&& other) noexcept
 {
     if (this != &other) {
-        destroy();
+        if (ownsPayload()) {
+            destroyPayload();
+        }
         m_kind = other.m_kind;
         m_data = other.m_data;
         other.m_kind = Kind::Null;
@@ -67,36 +58,36 @@ Value& Value::operator=(Value&& other) noexcept
     return *this;
 }
 
-Value::~Value()
+void Value::destroyPayload()
 {
-    destroy();
-}
-
-void Value::destroy()
-{
-    if (hasPayload(m_kind)) {
-        delete m_data.payload;
+    static_assert(textKinds ==
+                  (1u << unsigned(Kind::String) | 1u << unsigned(Kind::Enumeration) | 1u << unsigned(Kind::Binary)));
+    static_assert(payloadKinds == (textKinds | 1u << unsigned(Kind::List) | 1u << unsigned(Kind::Typed)));
+    switch (m_kind) {
+    case Kind::List:
+        delete m_data.items;
+        break;
+    case Kind::Typed:
+        delete m_data.typed;
+        break;
+    default:
+        delete m_data.text;
+        break;
     }
-    m_kind = Kind::Null;
-    m_data.integer = 0;
 }
 
 void Value::copyFrom(const Value& other)
 {
     m_kind = other.m_kind;
-    if (hasPayload(other.m_kind)) {
-        m_data.payload = new Payload(*other.m_data.payload);
+    if (other.holdsText()) {
+        m_data.text = new std::string(*other.m_data.text);
+    } else if (other.m_kind == Kind::List) {
+        m_data.items = new std::vector<Value>(*other.m_data.items);
+    } else if (other.m_kind == Kind::Typed) {
+        m_data.typed = new TypedPayload(*other.m_data.typed);
     } else {
         m_data = other.m_data;
     }
-}
-
-Value Value::withPayload(Kind kind, std::string text, std::vector<Value> items)
-{
-    Value v;
-    v.m_kind = kind;
-    v.m_data.payload = new Payload{std::move(text), std::move(items)};
-    return v;
 }
 
 Value Value::derived()
@@ -124,17 +115,26 @@ Value Value::real(double d)
 
 Value Value::string(std::string utf8)
 {
-    return withPayload(Kind::String, std::move(utf8), {});
+    Value v;
+    v.m_data.text = new std::string(std::move(utf8));
+    v.m_kind = Kind::String;
+    return v;
 }
 
 Value Value::enumeration(std::string name)
 {
-    return withPayload(Kind::Enumeration, upperCase(std::move(name)), {});
+    Value v;
+    v.m_data.text = new std::string(upperCase(std::move(name)));
+    v.m_kind = Kind::Enumeration;
+    return v;
 }
 
 Value Value::binary(std::string hex)
 {
-    return withPayload(Kind::Binary, std::move(hex), {});
+    Value v;
+    v.m_data.text = new std::string(std::move(hex));
+    v.m_kind = Kind::Binary;
+    return v;
 }
 
 Value Value::reference(Id key)
@@ -147,14 +147,18 @@ Value Value::reference(Id key)
 
 Value Value::list(std::vector<Value> items)
 {
-    return withPayload(Kind::List, {}, std::move(items));
+    Value v;
+    v.m_data.items = new std::vector<Value>(std::move(items));
+    v.m_kind = Kind::List;
+    return v;
 }
 
 Value Value::typed(std::string typeName, Value inner)
 {
-    std::vector<Value> items;
-    items.push_back(std::move(inner));
-    return withPayload(Kind::Typed, upperCase(std::move(typeName)), std::move(items));
+    Value v;
+    v.m_data.typed = new TypedPayload{upperCase(std::move(typeName)), std::move(inner)};
+    v.m_kind = Kind::Typed;
+    return v;
 }
 
 double Value::realValue() const
@@ -173,12 +177,15 @@ double Value::realValue() const
 
 const std::string& Value::text() const
 {
-    return hasPayload(m_kind) ? m_data.payload->text : emptyText;
+    if (holdsText()) {
+        return *m_data.text;
+    }
+    return m_kind == Kind::Typed ? m_data.typed->name : emptyText;
 }
 
 const std::vector<Value>& Value::items() const
 {
-    return m_kind == Kind::List ? m_data.payload->items : emptyItems;
+    return m_kind == Kind::List ? *m_data.items : emptyItems;
 }
 
 std::vector<Value>& Value::items()
@@ -186,15 +193,12 @@ std::vector<Value>& Value::items()
     if (m_kind != Kind::List) {
         *this = list({});
     }
-    return m_data.payload->items;
+    return *m_data.items;
 }
 
 const Value& Value::inner() const
 {
-    if (m_kind == Kind::Typed && !m_data.payload->items.empty()) {
-        return m_data.payload->items.front();
-    }
-    return nullValue;
+    return m_kind == Kind::Typed ? m_data.typed->inner : nullValue;
 }
 
 const Value& Value::plain() const
@@ -237,9 +241,12 @@ bool Value::operator==(const Value& other) const
         return m_data.real == other.m_data.real;
     case Kind::Reference:
         return m_data.key == other.m_data.key;
+    case Kind::List:
+        return *m_data.items == *other.m_data.items;
+    case Kind::Typed:
+        return m_data.typed->name == other.m_data.typed->name && m_data.typed->inner == other.m_data.typed->inner;
     default:
-        return m_data.payload->text == other.m_data.payload->text &&
-               m_data.payload->items == other.m_data.payload->items;
+        return *m_data.text == *other.m_data.text;
     }
 }
 

@@ -30,10 +30,19 @@ public:
 
     Value() = default;
     Value(const Value& other);
-    Value(Value&& other) noexcept;
+    Value(Value&& other) noexcept : m_kind(other.m_kind), m_data(other.m_data)
+    {
+        other.m_kind = Kind::Null;
+        other.m_data.integer = 0;
+    }
     Value& operator=(const Value& other);
     Value& operator=(Value&& other) noexcept;
-    ~Value();
+    ~Value()
+    {
+        if (ownsPayload()) {
+            destroyPayload();
+        }
+    }
 
     static Value null() { return Value(); }
     static Value derived();
@@ -77,22 +86,28 @@ public:
     bool operator!=(const Value& other) const { return !(*this == other); }
 
 private:
-    struct Payload
-    {
-        std::string text;
-        std::vector<Value> items;
-    };
+    struct TypedPayload;
 
-    void destroy();
+    // Bits by Kind: String, Enumeration, Binary, List and Typed values own
+    // a payload. Most values destroyed were moved from, so the test is inline.
+    static constexpr unsigned payloadKinds = 0x370;
+    static constexpr unsigned textKinds = 0x070;
+    bool ownsPayload() const { return (payloadKinds >> static_cast<unsigned>(m_kind)) & 1u; }
+    bool holdsText() const { return (textKinds >> static_cast<unsigned>(m_kind)) & 1u; }
+    void destroyPayload();
     void copyFrom(const Value& other);
-    static Value withPayload(Kind kind, std::string text, std::vector<Value> items);
 
     Kind m_kind = Kind::Null;
+    // One allocation per payload, sized for its kind: strings are the most
+    // frequent values of decoded records, and a list or typed value needs
+    // no string.
     union Data {
         std::int64_t integer;
         double real;
         Id key;
-        Payload* payload;
+        std::string* text;         // String, Enumeration, Binary
+        std::vector<Value>* items; // List
+        TypedPayload* typed;       // Typed
     } m_data{0};
 };
 

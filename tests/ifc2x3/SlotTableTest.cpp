@@ -1,0 +1,139 @@
+// The packed index of a data set: values beyond the packed fields (files
+// beyond 1 TB, records beyond 16 MB, keys beyond 2^40) must come back whole.
+#include "TestSupport.h"
+
+#include "Step/SlotTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+using Step::SlotState;
+using Step::SlotTable;
+
+constexpr std::uint64_t tb = std::uint64_t(1) << 40;
+constexpr std::uint64_t mb16 = std::uint64_t(1) << 24;
+
+struct Entry
+{
+    std::uint64_t offset;
+    std::uint64_t length;
+    Step::Id key;
+    std::uint16_t typeId;
+};
+
+void expectEntry(const SlotTable& table, std::size_t slot, const Entry& e)
+{
+    EXPECT_EQ(table.offset(slot), e.offset) << "slot " << slot;
+    EXPECT_EQ(table.length(slot), e.length) << "slot " << slot;
+    EXPECT_EQ(table.key(slot), e.key) << "slot " << slot;
+    EXPECT_EQ(table.typeId(slot), e.typeId) << "slot " << slot;
+}
+
+TEST(SlotTable, FieldsAtAndBeyondTheirPackedWidthComeBackWhole)
+{
+    const Entry entries[] = {
+        {0, 0, 0, 0},
+        {123, 45, 7, 1},
+        {tb - 2, mb16 - 2, tb - 2, 0xffff},                               // largest packed
+        {tb - 1, 10, 1, 2},                                               // offset field full
+        {tb, 10, 2, 3},                                                   // offset beyond
+        {(tb << 3) + 5, mb16 - 1, 3, 4},                                  // both beyond
+        {77, mb16, 4, 5},                                                 // length beyond
+        {78, (std::uint64_t(1) << 32) + 3, 5, 6},                         // beyond 32 bits
+        {79, 1, tb - 1, 7},                                               // key field full
+        {80, 1, tb, 8},                                                   // key beyond
+        {81, 1, std::numeric_limits<Step::Id>::max(), 0xffff},            // largest key
+        {SlotTable::noOffset, 0, 9, 10},                                  // created instance
+        {SlotTable::noOffset, 12, 10, 11},                                // not a created one
+        {tb + 1, mb16 + 1, std::numeric_limits<Step::Id>::max() - 1, 12}, // all beyond
+    };
+    SlotTable table;
+    for (const Entry& e : entries) {
+        table.append(e.offset, e.length, e.key, e.typeId, SlotState::Unloaded, nullptr);
+    }
+    ASSERT_EQ(table.size(), std::size(entries));
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        expectEntry(table, i, entries[i]);
+        EXPECT_EQ(table.state(i), SlotState::Unloaded);
+    }
+}
+
+TEST(SlotTable, StateChangesLeaveTheOtherFieldsAlone)
+{
+    SlotTable table;
+    const Entry wide{tb + 3, mb16 + 3, std::numeric_limits<Step::Id>::max(), 0xffff};
+    const Entry narrow{42, 17, tb - 2, 0x8001};
+    table.append(wide.offset, wide.length, wide.key, wide.typeId, SlotState::Unloaded, nullptr);
+    table.append(narrow.offset, narrow.length, narrow.key, narrow.typeId, SlotState::New, nullptr);
+    const SlotState states[] = {SlotState::Loaded,  SlotState::Modified, SlotState::Broken,
+                                SlotState::Deleted, SlotState::New,      SlotState::Unloaded};
+    int dummy = 0;
+    auto* object = reinterpret_cast<Step::BaseEntity*>(&dummy);
+    for (SlotState state : states) {
+        table.setState(0, state);
+        table.setState(1, state);
+        table.setObject(1, object);
+        EXPECT_EQ(table.state(0), state);
+        EXPECT_EQ(table.state(1), state);
+        expectEntry(table, 0, wide);
+        expectEntry(table, 1, narrow);
+        EXPECT_EQ(table.object(0), nullptr);
+        EXPECT_EQ(table.object(1), object);
+    }
+}
+
+TEST(SlotTable, ClearForgetsTheSideTables)
+{
+    SlotTable table;
+    table.append(tb, mb16, tb, 1, SlotState::Unloaded, nullptr);
+    table.clear();
+    EXPECT_EQ(table.size(), 0u);
+    // The same slot number, now with packed values only.
+    table.append(5, 6, 7, 8, SlotState::Loaded, nullptr);
+    expectEntry(table, 0, Entry{5, 6, 7, 8});
+    table.clear();
+    table.append(SlotTable::noOffset, mb16, tb, 9, SlotState::Unloaded, nullptr);
+    expectEntry(table, 0, Entry{SlotTable::noOffset, mb16, tb, 9});
+}
+
+// A record longer than the packed length field and a key beyond the packed
+// key field, in a real data set: read, written back unchanged, and written
+// anew when changed.
+TEST(SlotTable, HugeRecordAndKeyRoundTrip)
+{
+    const std::string longName(mb16 + 100, 'x');
+    const std::string wall =
+        "#1099511627776=IFCWALLSTANDARDCASE('2O2Fr$t4X7Zf8NOew3FLOH',$,'" + longName + "',$,$,$,$,'T1');\n";
+    const std::string text =
+        ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.,0.));\n" + wall +
+                          "#3=IFCRELVOIDSELEMENT('0b2Fr$t4X7Zf8NOew3FLOH',$,$,$,#1099511627776,$);\n");
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(text)) << dataSet.lastError().toString();
+    ASSERT_EQ(dataSet.slotCount(), 3u);
+    EXPECT_EQ(dataSet.slotKey(1), Step::Id(1) << 40);
+    EXPECT_EQ(dataSet.slotKey(2), 3u);
+
+    auto* loaded = dynamic_cast<ifc2x3::IfcRoot*>(dataSet.get(Step::Id(1) << 40));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->argument(2).text(), longName);
+    EXPECT_NE(dataSet.get(3), nullptr);
+    EXPECT_EQ(dataSet.toText(), text);
+
+    dynamic_cast<ifc2x3::IfcRoot*>(dataSet.get(3))->setName("Opening");
+    std::string changed = dataSet.toText();
+    EXPECT_NE(changed.find(wall), std::string::npos) << "the long record is copied as it is";
+    EXPECT_NE(changed.find("IFCRELVOIDSELEMENT('0b2Fr$t4X7Zf8NOew3FLOH',$,'Opening',$,#1099511627776,$);"),
+              std::string::npos);
+
+    loaded->setName("Short");
+    changed = dataSet.toText();
+    EXPECT_EQ(changed.find(longName), std::string::npos) << "the changed long record is written anew";
+    EXPECT_NE(changed.find("#1099511627776=IFCWALLSTANDARDCASE('2O2Fr$t4X7Zf8NOew3FLOH',$,'Short'"), std::string::npos);
+    EXPECT_NE(changed.find("#1=IFCCARTESIANPOINT((0.,0.,0.));"), std::string::npos);
+}
+
+} // namespace
