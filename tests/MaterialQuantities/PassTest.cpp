@@ -1,6 +1,7 @@
 // The computation pass and what it writes: element, building, type and
 // project sets, the reuse split, repeated runs and progress counts.
 
+#include "FindParentVisitor.h"
 #include "MaterialQuantitiesCalculator.h"
 #include "TestSupport.h"
 
@@ -262,15 +263,40 @@ TEST_F(Pass, ElementsCountInTheFirstBuildingAmongTheirParents)
     builder.baseQuantities(column, {qVolume("Volume", 4.0)});
     builder.typeWith("Door and column", inputs, {door, column});
     builder.typedWalls(inputs, {{qVolume("Volume", 8.0)}}, elements); // in no building
+    // Two parents, in either order: the nearer building wins, else the
+    // one met first.
+    const int beam = builder.element("IFCBEAM", "Beam", storey);
+    builder.aggregate(assembly, {beam});
+    const int plate = builder.element("IFCPLATE", "Plate");
+    builder.aggregate(assembly, {plate});
+    builder.contain(first, {plate});
+    builder.baseQuantities(beam, {qVolume("Volume", 16.0)});
+    builder.baseQuantities(plate, {qVolume("Volume", 32.0)});
+    builder.typeWith("Beam and plate", inputs, {beam, plate});
     open();
-    // 4 elements, 2 buildings with quantities, 3 types, the project.
-    ASSERT_TRUE(compute(10));
-    EXPECT_EQ(values(first), (Values{{"A", 300.0}}));
+    // 6 elements, 2 buildings with quantities, 4 types, the project.
+    ASSERT_TRUE(compute(13));
+    EXPECT_EQ(values(first), (Values{{"A", 5100.0}}));
     EXPECT_EQ(values(second), (Values{{"A", 400.0}}));
     EXPECT_EQ(setCount(*model, empty, total), 0);
     EXPECT_EQ(setCount(*model, opening, total), 0);
     EXPECT_EQ(setCount(*model, assembly, total), 0);
-    EXPECT_EQ(values(builder.project()), (Values{{"A", 1500.0}}));
+    EXPECT_EQ(values(builder.project()), (Values{{"A", 6300.0}}));
+
+    // The same grouping as the parent search of the host's visitors.
+    QMap<int, Values> byBuilding;
+    for (int row : Calculator::getBuildingElementRows(model.get())) {
+        ifc2x3::IfcObjectDefinition* element = model->ifcObjectDefinition(model->index(row, 0));
+        Orvane::Ifc2x3CV::FindParentVisitor<ifc2x3::IfcBuilding> find(true);
+        element->acceptVisitor(&find);
+        if (!find.parents().empty()) {
+            const int key = static_cast<int>(find.parents().front()->getKey());
+            for (auto [name, value] : values(static_cast<int>(element->getKey())).toStdMap()) {
+                byBuilding[key][name] += value;
+            }
+        }
+    }
+    EXPECT_EQ(byBuilding, (QMap<int, Values>{{first, values(first)}, {second, values(second)}}));
 }
 
 TEST_F(Pass, TypeInputsAreReadOncePerTypeButReportedForEveryElement)

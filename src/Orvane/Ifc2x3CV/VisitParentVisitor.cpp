@@ -18,28 +18,39 @@ std::vector<IfcObjectDefinition*> VisitParentVisitor::parentsOf(IfcObjectDefinit
         IfcObjectDefinition* parent;
     };
     std::vector<Parent> parents;
-    auto* dataSet = object->getExpressDataSet();
+    auto* dataSet = dynamic_cast<ExpressDataSet*>(object->getExpressDataSet());
+    if (!dataSet) {
+        return {};
+    }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
-    auto add = [&](const Step::BaseEntity* relation, IfcObjectDefinition* parent) {
-        if (parent) {
-            parents.push_back({dataSet->slotOfKey(relation->getKey()), parent});
+    // Relations of one kind, each giving the parent it names.
+    auto collect = [&](InverseRelation relation, const Step::ClassType& relationType, auto parentOf) {
+        for (Step::BaseEntity* entity : dataSet->inverse(*object, relation)) {
+            if (!entity->isOfType(relationType)) {
+                continue;
+            }
+            if (IfcObjectDefinition* parent = parentOf(entity)) {
+                parents.push_back({dataSet->slotOfKey(entity->getKey()), parent});
+            }
         }
     };
-    for (const auto& relation : object->getDecomposes()) {
-        add(relation.get(), relation->getRelatingObject());
+    collect(InverseRelation::Decomposes, IfcRelDecomposes::getClassType(),
+            [](Step::BaseEntity* r) { return static_cast<IfcRelDecomposes*>(r)->getRelatingObject(); });
+    if (object->isOfType(IfcElement::getClassType())) {
+        collect(InverseRelation::ContainedInStructure, IfcRelContainedInSpatialStructure::getClassType(),
+                [](Step::BaseEntity* r) -> IfcObjectDefinition* {
+                    return static_cast<IfcRelContainedInSpatialStructure*>(r)->getRelatingStructure();
+                });
+        collect(InverseRelation::FillsVoids, IfcRelFillsElement::getClassType(),
+                [](Step::BaseEntity* r) -> IfcObjectDefinition* {
+                    return static_cast<IfcRelFillsElement*>(r)->getRelatingOpeningElement();
+                });
     }
-    if (auto* element = dynamic_cast<IfcElement*>(object)) {
-        for (const auto& relation : element->getContainedInStructure()) {
-            add(relation.get(), relation->getRelatingStructure());
-        }
-        for (const auto& relation : element->getFillsVoids()) {
-            add(relation.get(), relation->getRelatingOpeningElement());
-        }
-    }
-    if (auto* opening = dynamic_cast<IfcFeatureElementSubtraction*>(object)) {
-        for (const auto& relation : opening->getVoidsElements()) {
-            add(relation.get(), relation->getRelatingBuildingElement());
-        }
+    if (object->isOfType(IfcFeatureElementSubtraction::getClassType())) {
+        collect(InverseRelation::VoidsElements, IfcRelVoidsElement::getClassType(),
+                [](Step::BaseEntity* r) -> IfcObjectDefinition* {
+                    return static_cast<IfcRelVoidsElement*>(r)->getRelatingBuildingElement();
+                });
     }
     std::stable_sort(parents.begin(), parents.end(),
                      [](const Parent& a, const Parent& b) { return a.relationSlot < b.relationSlot; });

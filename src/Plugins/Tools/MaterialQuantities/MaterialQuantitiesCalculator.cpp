@@ -1,6 +1,6 @@
 #include "MaterialQuantitiesCalculator.h"
 
-#include "FindParentVisitor.h"
+#include "Orvane/Ifc2x3CV/VisitParentVisitor.h"
 
 #include "Orvane/BooleanVariant.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -52,9 +53,9 @@ struct MaterialQuantitiesCalculator::PassTotals
     std::map<IfcObjectDefinition*, FunctionalUnit> typeFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeMassPerFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeFunctionalUnitSum;
-    /// The nearest building above an object that is the only parent of
-    /// an element (a storey, say): shared by all the elements under it.
-    std::unordered_map<IfcObjectDefinition*, ifc2x3::IfcBuilding*> buildingAbove;
+    /// The parents of the objects above elements (storeys, buildings,
+    /// openings...), which many elements share: looked up once.
+    std::unordered_map<IfcObjectDefinition*, std::vector<IfcObjectDefinition*>> parents;
 };
 
 /// What reading one input found: the value and what to log about it. The
@@ -510,32 +511,33 @@ bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsi
     return state == 1;
 }
 
-namespace {
-
-/// The object itself when it is a building, else the nearest building
-/// above it (breadth first).
-ifc2x3::IfcBuilding* nearestBuilding(IfcObjectDefinition* object)
+ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::buildingOf(IfcObjectDefinition* element, PassTotals& totals) const
 {
-    Ifc2x3CV::FindParentVisitor<ifc2x3::IfcBuilding> findBuilding(true);
-    object->acceptVisitor(&findBuilding);
-    return findBuilding.parents().empty() ? nullptr : findBuilding.parents().front();
-}
-
-} // namespace
-
-ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::buildingOf(IfcObjectDefinition* element, PassTotals& totals)
-{
-    // With a single parent, the search from the element is the search from
-    // that parent, which the other elements under it share.
-    const std::vector<IfcObjectDefinition*> parents = Ifc2x3CV::VisitParentVisitor::parentsOf(element);
-    if (parents.size() != 1) {
-        return parents.empty() ? nullptr : nearestBuilding(element);
+    // The search FindParentVisitor<IfcBuilding> makes (breadth first, the
+    // parents of an object in the order of their relations, each object
+    // once), over parents looked up once per object for the whole pass.
+    std::vector<IfcObjectDefinition*> queue;
+    std::unordered_set<IfcObjectDefinition*> seen{element};
+    auto enqueue = [&](const std::vector<IfcObjectDefinition*>& parents) {
+        for (IfcObjectDefinition* parent : parents) {
+            if (seen.insert(parent).second) {
+                queue.push_back(parent);
+            }
+        }
+    };
+    enqueue(Ifc2x3CV::VisitParentVisitor::parentsOf(element));
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        IfcObjectDefinition* object = queue[next];
+        if (object->isOfType(ifc2x3::IfcBuilding::getClassType())) {
+            return static_cast<ifc2x3::IfcBuilding*>(object);
+        }
+        auto [known, inserted] = totals.parents.try_emplace(object);
+        if (inserted) {
+            known->second = Ifc2x3CV::VisitParentVisitor::parentsOf(object);
+        }
+        enqueue(known->second);
     }
-    const auto [known, inserted] = totals.buildingAbove.try_emplace(parents.front(), nullptr);
-    if (inserted) {
-        known->second = nearestBuilding(parents.front());
-    }
-    return known->second;
+    return nullptr;
 }
 
 void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)

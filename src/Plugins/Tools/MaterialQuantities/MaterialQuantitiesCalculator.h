@@ -59,7 +59,8 @@ private:
     struct PassTotals;
     class TypeInputCache;
     void computeElement(int row, PassTotals& totals);
-    ifc2x3::IfcBuilding* buildingOf(ifc2x3::IfcObjectDefinition* element, PassTotals& totals);
+    /// The nearest building above an element, as FindParentVisitor finds it.
+    ifc2x3::IfcBuilding* buildingOf(ifc2x3::IfcObjectDefinition* element, PassTotals& totals) const;
     void writeTypeSummary(ifc2x3::IfcObjectDefinition* type, const PassTotals& totals);
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
     void announce(ifc2x3::IfcObjectDefinition* object);
