@@ -83,7 +83,20 @@ class MaterialQuantitiesCalculator::TypeInputCache
 public:
     TypeInputs& of(const Step::BaseEntity* type) { return inputs[type]; }
 
+    /// The type of the element being read: its readers ask for it several
+    /// times, and it does not change during the pass.
+    const Step::BaseEntity* typeOfRow(const _ifc2x3::IFC2x3Model& model, const QModelIndex& index)
+    {
+        if (index.row() != lastRow) {
+            lastRow = index.row();
+            lastType = model.typeObject(index);
+        }
+        return lastType;
+    }
+
 private:
+    int lastRow = -1;
+    const Step::BaseEntity* lastType = nullptr;
     std::unordered_map<const Step::BaseEntity*, TypeInputs> inputs;
 };
 
@@ -120,7 +133,7 @@ MaterialQuantitiesCalculator::TypeInputs* MaterialQuantitiesCalculator::typeInpu
     if (!typeInputs || !model || path.value(0) != QLatin1String("Type")) {
         return nullptr;
     }
-    return &typeInputs->of(model->typeObject(index));
+    return &typeInputs->of(typeInputs->typeOfRow(*model, index));
 }
 
 template <class T, class Read>
