@@ -434,6 +434,12 @@ void BaseExpressDataSet::argumentChanged(BaseEntity* entity, std::size_t index, 
     onArgumentChanged(entity, index, old);
 }
 
+Id BaseExpressDataSet::maxKey() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_maxKey;
+}
+
 bool BaseExpressDataSet::isModified() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

@@ -94,6 +94,9 @@ public:
     std::string toText();
 
     bool isModified() const;
+    /// The largest key in use or used so far: created instances get larger
+    /// ones.
+    Id maxKey() const;
 
     /// Called by BaseEntity::setArgument.
     void argumentChanged(BaseEntity* entity, std::size_t index, const Value& old);

@@ -115,40 +115,87 @@ void ExpressDataSet::InverseTable::clear()
     targets = {};
     starts = {};
     sources = {};
-    changed = {};
+    changedAt = {};
+    changedLists = {};
+    newTargets = {};
+    otherTargets = {};
+}
+
+const ExpressDataSet::KeyList* ExpressDataSet::InverseTable::changedList(Step::Id target, std::size_t position,
+                                                                         bool inTable) const
+{
+    if (inTable) {
+        const std::uint32_t at = position < changedAt.size() ? changedAt[position] : 0;
+        return at ? &changedLists[at - 1] : nullptr;
+    }
+    if (target >= firstNewKey && target - firstNewKey < newTargets.size()) {
+        return &newTargets[target - firstNewKey];
+    }
+    if (otherTargets.empty()) {
+        return nullptr;
+    }
+    const auto it = otherTargets.find(target);
+    return it == otherTargets.end() ? nullptr : &it->second;
 }
 
 bool ExpressDataSet::InverseTable::find(Step::Id target, const Step::Id*& first, const Step::Id*& last) const
 {
-    const auto edited = changed.find(target);
-    if (edited != changed.end()) {
-        first = edited->second.data();
-        last = first + edited->second.size();
+    const auto it = std::lower_bound(targets.begin(), targets.end(), target);
+    const bool inTable = it != targets.end() && *it == target;
+    const std::size_t position = static_cast<std::size_t>(it - targets.begin());
+    if (const KeyList* changed = changedList(target, position, inTable)) {
+        first = changed->data();
+        last = first + changed->size();
         return first != last;
     }
-    const auto it = std::lower_bound(targets.begin(), targets.end(), target);
-    if (it == targets.end() || *it != target) {
+    if (!inTable) {
         return false;
     }
-    const std::size_t i = static_cast<std::size_t>(it - targets.begin());
-    first = sources.data() + starts[i];
-    last = sources.data() + starts[i + 1];
+    first = sources.data() + starts[position];
+    last = sources.data() + starts[position + 1];
     return true;
 }
 
 ExpressDataSet::KeyList& ExpressDataSet::InverseTable::edit(Step::Id target)
 {
-    const auto edited = changed.find(target);
-    if (edited != changed.end()) {
-        return edited->second;
-    }
-    KeyList& keys = changed[target];
     const auto it = std::lower_bound(targets.begin(), targets.end(), target);
     if (it != targets.end() && *it == target) {
-        const std::size_t i = static_cast<std::size_t>(it - targets.begin());
-        keys.assign(sources.begin() + starts[i], sources.begin() + starts[i + 1]);
+        const std::size_t position = static_cast<std::size_t>(it - targets.begin());
+        if (changedAt.empty()) {
+            changedAt.assign(targets.size(), 0);
+        }
+        if (!changedAt[position]) {
+            changedLists.emplace_back(sources.begin() + starts[position], sources.begin() + starts[position + 1]);
+            changedAt[position] = static_cast<std::uint32_t>(changedLists.size());
+        }
+        return changedLists[changedAt[position] - 1];
     }
-    return keys;
+    // Created instances have consecutive keys: a key far beyond them (a
+    // reference to an instance that does not exist) goes to the map.
+    constexpr Step::Id farAhead = 1 << 16;
+    if (target >= firstNewKey && target - firstNewKey < newTargets.size() + farAhead) {
+        const Step::Id offset = target - firstNewKey;
+        if (offset >= newTargets.size()) {
+            growNewTargets(std::max<std::size_t>(offset + 1, newTargets.size() * 3 / 2));
+        }
+        return newTargets[offset];
+    }
+    return otherTargets[target];
+}
+
+void ExpressDataSet::InverseTable::growNewTargets(std::size_t size)
+{
+    const Step::Id oldEnd = firstNewKey + newTargets.size();
+    newTargets.resize(size);
+    // Lists kept in the map for keys the vector now covers move into it.
+    for (auto it = otherTargets.begin(); it != otherTargets.end();) {
+        if (it->first >= oldEnd && it->first - firstNewKey < newTargets.size()) {
+            newTargets[it->first - firstNewKey] = std::move(it->second);
+            it = otherTargets.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void ExpressDataSet::ensureInverses()
@@ -180,6 +227,8 @@ void ExpressDataSet::ensureInverses()
         links.erase(std::unique(links.begin(), links.end()), links.end());
         InverseTable& table = m_inverses[relation];
         table.clear();
+        // Instances created from now on have keys above every key so far.
+        table.firstNewKey = std::max(maxKey(), maxKey() + 1);
         table.sources.reserve(links.size());
         for (std::size_t i = 0; i < links.size(); ++i) {
             if (i == 0 || links[i].first != links[i - 1].first) {

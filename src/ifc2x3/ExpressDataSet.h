@@ -100,9 +100,19 @@ private:
         std::vector<Step::Id> targets;     // sorted
         std::vector<std::uint32_t> starts; // sources of targets[i]: [starts[i], starts[i + 1])
         std::vector<Step::Id> sources;
-        std::unordered_map<Step::Id, KeyList> changed;
+        /// Lists changed since the table was built, found without hashing:
+        /// of a target of the table, through its position; of an instance
+        /// created since (keys only grow), through its key above
+        /// firstNewKey; of any other, in a map.
+        std::vector<std::uint32_t> changedAt; // per target: 0 unchanged, else 1 + index in changedLists
+        std::vector<KeyList> changedLists;
+        Step::Id firstNewKey = 0;
+        std::vector<KeyList> newTargets;
+        std::unordered_map<Step::Id, KeyList> otherTargets;
 
         void clear();
+        const KeyList* changedList(Step::Id target, std::size_t position, bool inTable) const;
+        void growNewTargets(std::size_t size);
         /// The sources of a target, or false when it has none.
         bool find(Step::Id target, const Step::Id*& first, const Step::Id*& last) const;
         /// The list of a target, to change it.

@@ -93,6 +93,35 @@ class InverseUpkeepTest : public InverseTest, public ::testing::WithParamInterfa
 {
 };
 
+TEST_F(InverseTest, CreatedTargetsAndReferencesAheadOfThem)
+{
+    EXPECT_EQ(inverse(20, InverseRelation::IsDefinedBy), (Keys{56, 57, 9}));
+    auto* first = m_dataSet.createEntity<ifc2x3::IfcWall>();
+    auto* second = m_dataSet.createEntity<ifc2x3::IfcWall>();
+    auto* third = m_dataSet.createEntity<ifc2x3::IfcWall>();
+    auto* relation = m_dataSet.createEntity<ifc2x3::IfcRelDefinesByProperties>();
+    relation->setRelatedObjects({first, third});
+    relation->setRelatingPropertyDefinition(entity<ifc2x3::IfcPropertySetDefinition>(45));
+    EXPECT_EQ(inverse(first->getKey(), InverseRelation::IsDefinedBy), (Keys{relation->getKey()}));
+    EXPECT_EQ(inverse(second->getKey(), InverseRelation::IsDefinedBy), Keys{});
+    EXPECT_EQ(inverse(third->getKey(), InverseRelation::IsDefinedBy), (Keys{relation->getKey()}));
+
+    // A reference to a key far beyond the last one, which is only made
+    // later: its relation is found once an instance has that key.
+    const Step::Id ahead = relation->getKey() + 100000;
+    auto* early = m_dataSet.createEntity<ifc2x3::IfcRelDefinesByProperties>();
+    early->setRelatedObjectsValue(Step::Value::list({Step::Value::reference(ahead)}));
+    early->setRelatingPropertyDefinition(entity<ifc2x3::IfcPropertySetDefinition>(45));
+    Step::BaseEntity* reached = nullptr;
+    while (!reached || reached->getKey() < ahead) {
+        reached = m_dataSet.createEntity<ifc2x3::IfcWall>();
+    }
+    ASSERT_EQ(reached->getKey(), ahead);
+    EXPECT_EQ(inverse(ahead, InverseRelation::IsDefinedBy), (Keys{early->getKey()}));
+    EXPECT_EQ(inverse(ahead - 1, InverseRelation::IsDefinedBy), Keys{});
+    EXPECT_EQ(inverse(45, InverseRelation::PropertyDefinitionOf), (Keys{9, relation->getKey(), early->getKey()}));
+}
+
 TEST_P(InverseUpkeepTest, FollowsCreationsChangesAndDeletions)
 {
     if (GetParam()) {
