@@ -77,9 +77,9 @@ void BaseExpressDataSet::reset()
 {
     for (std::size_t i = 0; i < m_slots.size(); ++i) {
         if (BaseEntity* object = m_slots.object(i)) {
+            m_slots.setObject(i, nullptr);
             object->detachFromDataSet();
             object->unref();
-            m_slots.setObject(i, nullptr);
         }
     }
     m_slots.clear();
@@ -140,7 +140,7 @@ bool BaseExpressDataSet::finishOpen()
         [](void* context, const RecordLocation& r) {
             auto* self = static_cast<BaseExpressDataSet*>(context);
             self->m_maxKey = std::max(self->m_maxKey, r.key);
-            self->m_slots.append(r.offset, r.length, r.key, r.typeId, SlotState::Unloaded, nullptr);
+            self->m_slots.append(r.offset, r.length, r.key, r.typeId, SlotState::Unloaded);
         },
         this);
     if (!indexer.run()) {
@@ -168,7 +168,10 @@ bool BaseExpressDataSet::finishOpen()
     }
     for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
         const Id key = m_slots.key(i);
-        if (slotOf(key) != noSlot) {
+        // Inline for the dense table, whose size covers every key read.
+        const bool fresh =
+            m_useDenseKeys ? std::exchange(m_denseKeys[key], i) == noSlot : m_sparseKeys.emplace(key, i).second;
+        if (!fresh) {
             std::size_t line = 0;
             std::size_t column = 0;
             lineAndColumn(text, m_slots.offset(i), line, column);
@@ -178,7 +181,6 @@ bool BaseExpressDataSet::finishOpen()
             reset();
             return false;
         }
-        setSlotOf(key, i);
     }
     return true;
 }
@@ -392,7 +394,8 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId)
     entity->initArguments(std::move(arguments));
     entity->ref();
     setSlotOf(key, static_cast<std::uint32_t>(m_slots.size()));
-    m_slots.append(noOffset, 0, key, typeId, SlotState::New, entity);
+    m_slots.append(noOffset, 0, key, typeId, SlotState::New);
+    m_slots.setObject(m_slots.size() - 1, entity);
     ++m_changeCount;
     onCreated(entity);
     return entity;
@@ -408,11 +411,14 @@ bool BaseExpressDataSet::remove(Id key)
     BaseEntity* entity = loadSlot(index);
     if (entity) {
         onRemoved(entity);
+    }
+    // The slot takes the key back from the object before it goes.
+    m_slots.setObject(index, nullptr);
+    m_slots.setState(index, SlotState::Deleted);
+    if (entity) {
         entity->detachFromDataSet();
         entity->unref();
     }
-    m_slots.setObject(index, nullptr);
-    m_slots.setState(index, SlotState::Deleted);
     setSlotOf(key, noSlot);
     m_deletedKeys.insert(key);
     ++m_deletedCount;
@@ -643,7 +649,7 @@ bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink
     std::string pending;
     for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
         const SlotState state = m_slots.state(i);
-        const auto rewritten = m_slots.object(i) ? m_rewritten.end() : m_rewritten.find(i);
+        const auto rewritten = m_rewritten.empty() || m_slots.object(i) ? m_rewritten.end() : m_rewritten.find(i);
         const bool asInSource =
             state == SlotState::Unloaded || state == SlotState::Loaded || state == SlotState::Broken;
         if (asInSource && rewritten == m_rewritten.end()) {

@@ -284,6 +284,9 @@ bool RecordParser::parseString(Value& out)
     if (!StringCodec::decode(body, decoded)) {
         ++m_badStrings;
     }
+    // Escapes are longer than what they stand for: the room reserved for
+    // the text as written would stay with the value.
+    decoded.shrink_to_fit();
     out = Value::string(std::move(decoded));
     return true;
 }
