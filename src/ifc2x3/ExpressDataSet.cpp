@@ -207,8 +207,19 @@ void ExpressDataSet::ensureInverses()
     // Collect every link first, in data set order, then sort them by target
     // into the tables.
     std::array<InversePairs, static_cast<std::size_t>(InverseRelation::Count)> pairs;
-    m_collecting = &pairs;
     const std::size_t count = slotCount();
+    // Room for about two links a source, taken at once: pages left unused are
+    // never touched, where growing by doubling copies the lists again and again.
+    std::array<std::size_t, static_cast<std::size_t>(InverseRelation::Count)> sourceCounts{};
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        for (const InverseSource* source : sourcesOf(slotTypeIdLocked(slot))) {
+            ++sourceCounts[static_cast<std::size_t>(source->relation)];
+        }
+    }
+    for (std::size_t relation = 0; relation < pairs.size(); ++relation) {
+        pairs[relation].reserve(2 * sourceCounts[relation]);
+    }
+    m_collecting = &pairs;
     for (std::size_t slot = 0; slot < count; ++slot) {
         const std::uint16_t typeId = slotTypeIdLocked(slot);
         if (sourcesOf(typeId).empty()) {
