@@ -75,7 +75,7 @@ struct MaterialQuantitiesCalculator::TypeInputs
     std::optional<InputRead<FunctionalUnit>> functionalUnit;
     std::optional<InputRead<double>> massPerFunctionalUnit;
     std::optional<InputRead<QuantityMap>> materialComposition;
-    std::optional<int> reusedState;
+    std::optional<InputRead<int>> reusedState;
 };
 
 class MaterialQuantitiesCalculator::TypeInputCache
@@ -495,28 +495,24 @@ bool MaterialQuantitiesCalculator::computeQuantities()
     return !totals.total.isEmpty();
 }
 
-int MaterialQuantitiesCalculator::readReusedState(const QModelIndex& index) const
+MaterialQuantitiesCalculator::InputRead<int>
+MaterialQuantitiesCalculator::readReusedState(const QModelIndex& index) const
 {
     const Step::RefPtr<CoreProperty> property = model->getProperty(index, reusedMaterialsPath);
     const QVariant value = property ? property->value() : QVariant();
     if (!property || value.userType() != BooleanVariant::metaTypeId() ||
         BooleanVariant(BooleanVariant::Unknown) == value) {
-        return -1;
+        return {-1, {}};
     }
-    return BooleanVariant(BooleanVariant::True) == value ? 1 : 0;
+    return {BooleanVariant(BooleanVariant::True) == value ? 1 : 0, {}};
 }
 
 bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsigned long long key) const
 {
-    int state = 0;
-    if (TypeInputs* inputs = typeInputsFor(index, reusedMaterialsPath)) {
-        if (!inputs->reusedState) {
-            inputs->reusedState = readReusedState(index);
-        }
-        state = *inputs->reusedState;
-    } else {
-        state = readReusedState(index);
-    }
+    std::optional<InputRead<int>> read;
+    const int state = typeInput(index, reusedMaterialsPath, &TypeInputs::reusedState, read, [&] {
+                          return readReusedState(index);
+                      }).value;
     if (state < 0) {
         LOG4CPLUS_WARN(logger, "Element : " << key << " has no reused property. False is use as default value.");
         return false;
@@ -563,7 +559,7 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
         return;
     }
     const unsigned long long key = element->getKey();
-    if (!model->typeObject(index)) {
+    if (!typeInputs->typeOfRow(*model, index)) {
         LOG4CPLUS_WARN(logger, "Element has no type : " << key);
     }
     if (quantities.isEmpty()) {

@@ -70,7 +70,7 @@ private:
     InputRead<FunctionalUnit> readFunctionalUnit(const QModelIndex& index) const;
     InputRead<double> readMassPerFunctionalUnit(const QModelIndex& index) const;
     InputRead<QMap<QString, double>> readMaterialComposition(const QModelIndex& index) const;
-    int readReusedState(const QModelIndex& index) const;
+    InputRead<int> readReusedState(const QModelIndex& index) const;
     /// The pass's cached inputs of the element's type when path goes
     /// through the type; null outside a pass or for other paths.
     TypeInputs* typeInputsFor(const QModelIndex& index, const QStringList& path) const;
