@@ -1,5 +1,6 @@
 #include "ExportTestSupport.h"
 
+#include "Step/StringCodec.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QDir>
@@ -139,22 +140,7 @@ ReadOnlyFolder::~ReadOnlyFolder()
 
 std::string str(const QString& text)
 {
-    std::string out = "'";
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == '\'') {
-            out += "''";
-        } else if (u == '\\') {
-            out += "\\\\";
-        } else if (u >= 0x20 && u < 0x7f) {
-            out += static_cast<char>(u);
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(u));
-            out += std::string("\\X2\\") + hex + "\\X0\\";
-        }
-    }
-    return out + "'";
+    return "'" + Step::StringCodec::encode(text.toStdString()) + "'";
 }
 
 StepModel::StepModel(const QString& projectLabel)

@@ -19,11 +19,6 @@ namespace {
 using Calculator = Orvane::MaterialQuantitiesCalculator;
 using Values = QMap<QString, double>;
 
-const QString total = QStringLiteral("TotalMaterialQuantities");
-const QString recovered = QStringLiteral("RecoveredMaterialQuantities");
-const QString reused = QStringLiteral("ReusedMaterialQuantities");
-const QString beton = QString::fromUtf8("Béton");
-
 std::string noReuse(int key)
 {
     return warn("Element : " + std::to_string(key) + " has no reused property. False is use as default value.");

@@ -20,11 +20,6 @@ namespace {
 using Calculator = Orvane::MaterialQuantitiesCalculator;
 using Values = QMap<QString, double>;
 
-const QString total = QStringLiteral("TotalMaterialQuantities");
-const QString recovered = QStringLiteral("RecoveredMaterialQuantities");
-const QString reused = QStringLiteral("ReusedMaterialQuantities");
-const QString beton = QString::fromUtf8("Béton");
-
 void addInto(Values& into, const Values& values)
 {
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {

@@ -3,6 +3,7 @@
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 #include "Orvane/_ifc2x3/IFC2x3Property.h"
 
+#include "Step/StringCodec.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QFileInfo>
@@ -22,22 +23,7 @@ using Orvane::CoreProperty;
 
 std::string str(const QString& text)
 {
-    std::string out = "'";
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == '\'') {
-            out += "''";
-        } else if (u == '\\') {
-            out += "\\\\";
-        } else if (u >= 0x20 && u < 0x7f) {
-            out += static_cast<char>(u);
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(u));
-            out += std::string("\\X2\\") + hex + "\\X0\\";
-        }
-    }
-    return out + "'";
+    return "'" + Step::StringCodec::encode(text.toStdString()) + "'";
 }
 
 std::string real(double value)

@@ -42,6 +42,13 @@ namespace mqtest {
 
 using Orvane::_ifc2x3::IFC2x3Model;
 
+/// The result set names of the default settings, and a material name that
+/// is not ASCII.
+const QString total = QStringLiteral("TotalMaterialQuantities");
+const QString recovered = QStringLiteral("RecoveredMaterialQuantities");
+const QString reused = QStringLiteral("ReusedMaterialQuantities");
+const QString beton = QString::fromUtf8("B\u00e9ton");
+
 // ---------------------------------------------------------------- STEP text
 
 /// A quoted STEP string, non-ASCII characters written as \X2\...\X0\.
