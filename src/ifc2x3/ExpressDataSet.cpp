@@ -230,6 +230,8 @@ void ExpressDataSet::ensureInverses()
         }
     }
     m_collecting = nullptr;
+    // Instances created from now on have keys above every key so far.
+    const Step::Id lastKey = maxKey();
     for (std::size_t relation = 0; relation < pairs.size(); ++relation) {
         InversePairs& links = pairs[relation];
         // Stable: the sources of a target stay in data set order.
@@ -238,8 +240,7 @@ void ExpressDataSet::ensureInverses()
         links.erase(std::unique(links.begin(), links.end()), links.end());
         InverseTable& table = m_inverses[relation];
         table.clear();
-        // Instances created from now on have keys above every key so far.
-        table.firstNewKey = std::max(maxKey(), maxKey() + 1);
+        table.firstNewKey = std::max(lastKey, lastKey + 1);
         table.sources.reserve(links.size());
         for (std::size_t i = 0; i < links.size(); ++i) {
             if (i == 0 || links[i].first != links[i - 1].first) {
