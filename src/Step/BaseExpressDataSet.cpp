@@ -376,6 +376,11 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
 
 BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId)
 {
+    return create(typeId, {});
+}
+
+BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function<void(BaseEntity&)>& fill)
+{
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (typeId == 0 || typeId > m_schema.entityCount()) {
         return nullptr;
@@ -390,9 +395,19 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId)
             arguments[i] = Value::derived();
         }
     }
-    BaseEntity* entity = m_schema.create(typeId, this, key);
+    // Filled before it joins the data set, which then hears of it once.
+    BaseEntity* entity = m_schema.create(typeId, nullptr, key);
     entity->initArguments(std::move(arguments));
     entity->ref();
+    if (fill) {
+        try {
+            fill(*entity);
+        } catch (...) {
+            entity->unref();
+            throw;
+        }
+    }
+    entity->attachToDataSet(this);
     setSlotOf(key, static_cast<std::uint32_t>(m_slots.size()));
     m_slots.append(noOffset, 0, key, typeId, SlotState::New);
     m_slots.setObject(m_slots.size() - 1, entity);

@@ -84,6 +84,10 @@ public:
     /// attributes start unset ($), or derived (*) where the schema says so.
     /// Null for an unknown type, or when the key range is used up.
     BaseEntity* create(std::uint16_t typeId);
+    /// Same, with attributes that `fill` sets before the instance joins the
+    /// data set, which then hears of it once instead of once per attribute.
+    /// The instance has its key but no data set while being filled.
+    BaseEntity* create(std::uint16_t typeId, const std::function<void(BaseEntity&)>& fill);
     /// Deletes an instance. References to it are dropped from every other
     /// instance when saving, so no dangling #n is ever written.
     bool remove(Id key);

@@ -26,6 +26,7 @@ public:
 protected:
     friend class BaseExpressDataSet;
     void detachFromDataSet() { m_dataSet = nullptr; }
+    void attachToDataSet(BaseExpressDataSet* dataSet) { m_dataSet = dataSet; }
 
 private:
     BaseExpressDataSet* m_dataSet;

@@ -49,6 +49,12 @@ public:
 
     /// Creates an instance of T with a fresh key.
     template <class T> T* createEntity() { return static_cast<T*>(create(T::getClassType().id())); }
+    /// Creates an instance of T whose attributes fill(T&) sets first.
+    template <class T, class Fill> T* createEntity(Fill&& fill)
+    {
+        return static_cast<T*>(
+            create(T::getClassType().id(), [&](Step::BaseEntity& entity) { fill(static_cast<T&>(entity)); }));
+    }
 
     /// Instances referring to target through the inverse relation, in data
     /// set order.

@@ -81,11 +81,11 @@ std::size_t userCount(IfcPropertySetDefinition* set)
 
 Step::BaseEntity* copyEntity(ExpressDataSet& dataSet, const Step::BaseEntity* source)
 {
-    Step::BaseEntity* copy = dataSet.create(source->getType().id());
-    for (std::size_t i = 0; i < source->argumentCount(); ++i) {
-        copy->setArgument(i, source->argument(i));
-    }
-    return copy;
+    return dataSet.create(source->getType().id(), [&](Step::BaseEntity& copy) {
+        for (std::size_t i = 0; i < source->argumentCount(); ++i) {
+            copy.setArgument(i, source->argument(i));
+        }
+    });
 }
 
 IfcProperty* copyProperty(ExpressDataSet& dataSet, IfcProperty* property)
@@ -200,11 +200,12 @@ void attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySet
         type->setHasPropertySets(sets);
         return;
     }
-    auto* relation = dataSet.createEntity<IfcRelDefinesByProperties>();
-    relation->setGlobalId(createGlobalId());
-    relation->setOwnerHistoryValue(object->getOwnerHistoryValue());
-    relation->setRelatedObjectsValue(Step::Value::list({Step::Value::reference(object->getKey())}));
-    relation->setRelatingPropertyDefinition(set);
+    dataSet.createEntity<IfcRelDefinesByProperties>([&](IfcRelDefinesByProperties& relation) {
+        relation.setGlobalId(createGlobalId());
+        relation.setOwnerHistoryValue(object->getOwnerHistoryValue());
+        relation.setRelatedObjectsValue(Step::Value::list({Step::Value::reference(object->getKey())}));
+        relation.setRelatingPropertyDefinition(set);
+    });
 }
 
 /// Gives the object its own copy of a set it shares with others, in the
@@ -314,13 +315,13 @@ IfcSIUnit* findOrCreateSIUnit(ExpressDataSet& dataSet, const SIUnitName& unit, c
             return candidate.get();
         }
     }
-    auto* created = dataSet.createEntity<IfcSIUnit>();
-    created->setUnitType(unit.unitType);
-    if (prefix) {
-        created->setPrefix(prefix);
-    }
-    created->setName(unit.name);
-    return created;
+    return dataSet.createEntity<IfcSIUnit>([&](IfcSIUnit& created) {
+        created.setUnitType(unit.unitType);
+        if (prefix) {
+            created.setPrefix(prefix);
+        }
+        created.setName(unit.name);
+    });
 }
 
 /// The unit to attach to a new value: the prefixed SI unit when a prefix is
@@ -371,11 +372,12 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
         replaceAttachment(dataSet, object, attachment, copy);
         return copy;
     }
-    auto* set = dataSet.createEntity<IfcPropertySet>();
-    set->setGlobalId(createGlobalId());
-    set->setOwnerHistoryValue(object->getOwnerHistoryValue());
-    set->setName(name);
-    set->setHasPropertiesValue(Step::Value::list({}));
+    auto* set = dataSet.createEntity<IfcPropertySet>([&](IfcPropertySet& created) {
+        created.setGlobalId(createGlobalId());
+        created.setOwnerHistoryValue(object->getOwnerHistoryValue());
+        created.setName(name);
+        created.setHasPropertiesValue(Step::Value::list({}));
+    });
     attach(dataSet, object, set);
     return set;
 }
@@ -455,11 +457,11 @@ private:
 
     IfcPropertySingleValue* createSingle(const Step::String& name, Step::Value nominal, const Step::Value& unit)
     {
-        auto* single = m_dataSet.createEntity<IfcPropertySingleValue>();
-        single->setName(name);
-        single->setNominalValueValue(std::move(nominal));
-        single->setUnitValue(unit);
-        return single;
+        return m_dataSet.createEntity<IfcPropertySingleValue>([&](IfcPropertySingleValue& single) {
+            single.setName(name);
+            single.setNominalValueValue(std::move(nominal));
+            single.setUnitValue(unit);
+        });
     }
 
     Step::Value unitFor(IfcValue::IfcValue_select type, IfcSIPrefix prefix)

@@ -56,6 +56,8 @@ struct MaterialQuantitiesCalculator::PassTotals
     /// The parents of the objects above elements (storeys, buildings,
     /// openings...), which many elements share: looked up once.
     std::unordered_map<IfcObjectDefinition*, std::vector<IfcObjectDefinition*>> parents;
+    /// The building found above an element's only parent.
+    std::unordered_map<IfcObjectDefinition*, ifc2x3::IfcBuilding*> buildingAbove;
 };
 
 /// What reading one input found: the value and what to log about it. The
@@ -522,19 +524,36 @@ bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsi
 
 ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::buildingOf(IfcObjectDefinition* element, PassTotals& totals) const
 {
+    const std::vector<IfcObjectDefinition*> parents = Ifc2x3CV::VisitParentVisitor::parentsOf(element);
+    if (parents.size() != 1) {
+        return firstBuildingAbove(element, parents, totals);
+    }
+    // Most elements have one parent (their storey), shared by many: the
+    // search from there is the same for all of them.
+    auto [known, inserted] = totals.buildingAbove.try_emplace(parents.front());
+    if (inserted) {
+        known->second = firstBuildingAbove(element, parents, totals);
+    }
+    return known->second;
+}
+
+ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::firstBuildingAbove(IfcObjectDefinition* element,
+                                                                      const std::vector<IfcObjectDefinition*>& parents,
+                                                                      PassTotals& totals) const
+{
     // The search FindParentVisitor<IfcBuilding> makes (breadth first, the
     // parents of an object in the order of their relations, each object
     // once), over parents looked up once per object for the whole pass.
     std::vector<IfcObjectDefinition*> queue;
     std::unordered_set<IfcObjectDefinition*> seen{element};
-    auto enqueue = [&](const std::vector<IfcObjectDefinition*>& parents) {
-        for (IfcObjectDefinition* parent : parents) {
+    auto enqueue = [&](const std::vector<IfcObjectDefinition*>& next) {
+        for (IfcObjectDefinition* parent : next) {
             if (seen.insert(parent).second) {
                 queue.push_back(parent);
             }
         }
     };
-    enqueue(Ifc2x3CV::VisitParentVisitor::parentsOf(element));
+    enqueue(parents);
     for (std::size_t next = 0; next < queue.size(); ++next) {
         IfcObjectDefinition* object = queue[next];
         if (object->isOfType(ifc2x3::IfcBuilding::getClassType())) {

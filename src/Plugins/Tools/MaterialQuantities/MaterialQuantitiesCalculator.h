@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ifc2x3 {
 class IfcBuilding;
@@ -61,6 +62,9 @@ private:
     void computeElement(int row, PassTotals& totals);
     /// The nearest building above an element, as FindParentVisitor finds it.
     ifc2x3::IfcBuilding* buildingOf(ifc2x3::IfcObjectDefinition* element, PassTotals& totals) const;
+    ifc2x3::IfcBuilding* firstBuildingAbove(ifc2x3::IfcObjectDefinition* element,
+                                            const std::vector<ifc2x3::IfcObjectDefinition*>& parents,
+                                            PassTotals& totals) const;
     void writeTypeSummary(ifc2x3::IfcObjectDefinition* type, const PassTotals& totals);
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
     void announce(ifc2x3::IfcObjectDefinition* object);
