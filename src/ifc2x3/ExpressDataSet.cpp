@@ -211,8 +211,21 @@ void ExpressDataSet::ensureInverses()
     // Room for about two links a source, taken at once: pages left unused are
     // never touched, where growing by doubling copies the lists again and again.
     std::array<std::size_t, static_cast<std::size_t>(InverseRelation::Count)> sourceCounts{};
+    // The sources of each type, looked up once rather than for each of the
+    // millions of slots.
+    std::vector<const std::vector<const InverseSource*>*> sourcesByType(schema().entityCount() + 1);
+    for (std::uint16_t typeId = 0; typeId < sourcesByType.size(); ++typeId) {
+        sourcesByType[typeId] = &sourcesOf(typeId);
+    }
+    std::vector<std::uint32_t> sourceSlots;
     for (std::size_t slot = 0; slot < count; ++slot) {
-        for (const InverseSource* source : sourcesOf(slotTypeIdLocked(slot))) {
+        const std::uint16_t typeId = slotTypeIdLocked(slot);
+        const auto& sources = *sourcesByType[typeId < sourcesByType.size() ? typeId : 0];
+        if (sources.empty()) {
+            continue;
+        }
+        sourceSlots.push_back(static_cast<std::uint32_t>(slot));
+        for (const InverseSource* source : sources) {
             ++sourceCounts[static_cast<std::size_t>(source->relation)];
         }
     }
@@ -220,11 +233,7 @@ void ExpressDataSet::ensureInverses()
         pairs[relation].reserve(2 * sourceCounts[relation]);
     }
     m_collecting = &pairs;
-    for (std::size_t slot = 0; slot < count; ++slot) {
-        const std::uint16_t typeId = slotTypeIdLocked(slot);
-        if (sourcesOf(typeId).empty()) {
-            continue;
-        }
+    for (const std::uint32_t slot : sourceSlots) {
         if (Step::BaseEntity* entity = getBySlot(slot)) {
             indexSource(*entity, true);
         }

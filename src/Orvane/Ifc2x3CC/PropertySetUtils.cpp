@@ -359,7 +359,8 @@ void announceChange(ExpressDataSet& dataSet)
 
 IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Step::String& name)
 {
-    for (const Attachment& attachment : attachedSets(dataSet, object, {name.toUtf8()})) {
+    const std::string utf8Name = name.toUtf8();
+    for (const Attachment& attachment : attachedSets(dataSet, object, {utf8Name})) {
         auto* set = dynamic_cast<IfcPropertySet*>(attachment.set);
         if (!set) {
             continue;
@@ -375,7 +376,7 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
     auto* set = dataSet.createEntity<IfcPropertySet>([&](IfcPropertySet& created) {
         created.setGlobalId(createGlobalId());
         created.setOwnerHistoryValue(object->getOwnerHistoryValue());
-        created.setName(name);
+        created.setNameValue(Step::Value::string(utf8Name));
         created.setHasPropertiesValue(Step::Value::list({}));
     });
     attach(dataSet, object, set);
@@ -404,11 +405,11 @@ public:
         const std::string name = property.name.toUtf8();
         if (m_replace) {
             if (const std::size_t* position = find(name)) {
-                replaceAt(*position, property.name, std::move(nominal), unit);
+                replaceAt(*position, name, std::move(nominal), unit);
                 return;
             }
         }
-        IfcPropertySingleValue* single = createSingle(property.name, std::move(nominal), unit);
+        IfcPropertySingleValue* single = createSingle(name, std::move(nominal), unit);
         m_items.push_back(Step::Value::reference(single->getKey()));
         if (m_positionsRead) {
             m_positions.emplace(name, m_items.size() - 1);
@@ -436,7 +437,7 @@ private:
         return static_cast<const IfcProperty*>(property)->getNameValue().plain().text();
     }
 
-    void replaceAt(std::size_t position, const Step::String& name, Step::Value nominal, const Step::Value& unit)
+    void replaceAt(std::size_t position, const std::string& name, Step::Value nominal, const Step::Value& unit)
     {
         auto* old = static_cast<IfcProperty*>(m_set->resolve(m_items[position]));
         const bool sharedPart = m_shared.contains(old);
@@ -455,10 +456,10 @@ private:
         }
     }
 
-    IfcPropertySingleValue* createSingle(const Step::String& name, Step::Value nominal, const Step::Value& unit)
+    IfcPropertySingleValue* createSingle(const std::string& name, Step::Value nominal, const Step::Value& unit)
     {
         return m_dataSet.createEntity<IfcPropertySingleValue>([&](IfcPropertySingleValue& single) {
-            single.setName(name);
+            single.setNameValue(Step::Value::string(name));
             single.setNominalValueValue(std::move(nominal));
             single.setUnitValue(unit);
         });
@@ -549,9 +550,15 @@ bool PropertySetUtils::removePropertySets(IfcObjectDefinition* object,
     if (!dataSet) {
         return false;
     }
-    std::vector<std::string> names;
-    for (const Step::String& name : propertySetNames) {
-        names.push_back(name.toUtf8());
+    // A pass asks with the same names for every object of a model.
+    thread_local std::vector<Step::String> lastNames;
+    thread_local std::vector<std::string> names;
+    if (propertySetNames != lastNames) {
+        names.clear();
+        for (const Step::String& name : propertySetNames) {
+            names.push_back(name.toUtf8());
+        }
+        lastNames = propertySetNames;
     }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
     const std::vector<Attachment> sets = attachedSets(*dataSet, object, names);

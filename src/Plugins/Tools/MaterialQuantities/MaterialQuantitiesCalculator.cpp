@@ -391,6 +391,15 @@ void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object)
     }
 }
 
+const Step::String& MaterialQuantitiesCalculator::stepName(const QString& name)
+{
+    auto it = stepNames.constFind(name);
+    if (it == stepNames.constEnd()) {
+        it = stepNames.insert(name, toStepString(name));
+    }
+    return *it;
+}
+
 void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
                                                     const QString& propertySetName)
 {
@@ -401,10 +410,9 @@ void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object,
     properties.reserve(static_cast<std::size_t>(quantities.size()));
     for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it) {
         properties.push_back(
-            {toStepString(it.key()), QVariant(it.value()), ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO});
+            {stepName(it.key()), QVariant(it.value()), ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO});
     }
-    const int written =
-        Ifc2x3CC::PropertySetUtils::addProperties(object, toStepString(propertySetName), properties, true);
+    const int written = Ifc2x3CC::PropertySetUtils::addProperties(object, stepName(propertySetName), properties, true);
     if (written > 0) {
         announce(object);
     }

@@ -2,6 +2,9 @@
 
 #include "MaterialQuantitiesSettings.h"
 
+#include "Step/String.h"
+
+#include <QHash>
 #include <QMap>
 #include <QModelIndex>
 #include <QObject>
@@ -60,6 +63,7 @@ private:
     struct PassTotals;
     class TypeInputCache;
     void computeElement(int row, PassTotals& totals);
+    const Step::String& stepName(const QString& name);
     /// The nearest building above an element, as FindParentVisitor finds it.
     ifc2x3::IfcBuilding* buildingOf(ifc2x3::IfcObjectDefinition* element, PassTotals& totals) const;
     ifc2x3::IfcBuilding* firstBuildingAbove(ifc2x3::IfcObjectDefinition* element,
@@ -97,6 +101,8 @@ private:
     QList<QStringList> lengthPaths;
     /// During a pass: what was read once per element type.
     std::unique_ptr<TypeInputCache> typeInputs;
+    /// Material and set names as the data set takes them, converted once.
+    QHash<QString, Step::String> stepNames;
     QMap<int, QString> quantitiesPropPathMap;
     QMap<int, double> functionalUnitValueCache;
     log4cplus::Logger logger;
