@@ -294,6 +294,30 @@ TEST_F(Pass, ElementsCountInTheFirstBuildingAmongTheirParents)
     EXPECT_EQ(byBuilding, (QMap<int, Values>{{first, values(first)}, {second, values(second)}}));
 }
 
+TEST_F(Pass, ElementsUnderOneParentShareWhatIsFoundAboveIt)
+{
+    const int building = builder.building("Only");
+    const int storey = builder.storey(building, "Ground floor");
+    std::vector<int> walls;
+    const TypeInputs inputs{"volume", mass(100), {{"A", number(1)}}, ""};
+    builder.typedWalls(inputs, {{qVolume("Volume", 1.0)}, {qVolume("Volume", 2.0)}, {qVolume("Volume", 4.0)}}, walls,
+                       storey);
+    // Parts of an assembly that stands in no building.
+    const int assembly = builder.element("IFCELEMENTASSEMBLY", "Frame");
+    const int first = builder.element("IFCCOLUMN", "Column 1");
+    const int second = builder.element("IFCCOLUMN", "Column 2");
+    builder.aggregate(assembly, {first, second});
+    builder.baseQuantities(first, {qVolume("Volume", 8.0)});
+    builder.baseQuantities(second, {qVolume("Volume", 16.0)});
+    builder.typeWith("Columns", inputs, {first, second});
+    open();
+    // 5 elements, 1 building, 2 types, the project.
+    ASSERT_TRUE(compute(9));
+    EXPECT_EQ(values(building), (Values{{"A", 700.0}}));
+    EXPECT_EQ(values(builder.project()), (Values{{"A", 3100.0}}));
+    EXPECT_EQ(values(second), (Values{{"A", 1600.0}}));
+}
+
 TEST_F(Pass, TypeInputsAreReadOncePerTypeButReportedForEveryElement)
 {
     // No mass per functional unit and a share that is not a number: the

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 using ifc2x3::InverseRelation;
@@ -181,6 +183,40 @@ TEST_P(InverseUpkeepTest, FollowsCreationsChangesAndDeletions)
                 << "#" << key << " relation " << r;
         }
     }
+}
+
+TEST_P(InverseUpkeepTest, InstancesFilledBeforeJoiningAreIndexedAndSaved)
+{
+    if (GetParam()) {
+        EXPECT_EQ(inverse(21, InverseRelation::IsDefinedBy), (Keys{56, 57}));
+    }
+    const std::size_t wallsBefore = m_dataSet.allOf<ifc2x3::IfcWall>().size();
+    auto* relation = m_dataSet.createEntity<ifc2x3::IfcRelDefinesByProperties>([&](auto& created) {
+        EXPECT_EQ(created.getExpressDataSet(), nullptr) << "not in the data set while being filled";
+        created.setGlobalId("0filled0relation000000");
+        created.setRelatedObjects({entity<ifc2x3::IfcObject>(20), entity<ifc2x3::IfcObject>(21)});
+        created.setRelatingPropertyDefinition(entity<ifc2x3::IfcPropertySetDefinition>(45));
+    });
+    ASSERT_NE(relation, nullptr);
+    EXPECT_EQ(relation->getExpressDataSet(), &m_dataSet);
+    EXPECT_EQ(inverse(20, InverseRelation::IsDefinedBy), (Keys{56, 57, 9, relation->getKey()}));
+    EXPECT_EQ(inverse(21, InverseRelation::IsDefinedBy), (Keys{56, 57, relation->getKey()}));
+    EXPECT_EQ(inverse(45, InverseRelation::PropertyDefinitionOf), (Keys{9, relation->getKey()}));
+
+    // A fill that fails leaves no instance behind, and the lists of the
+    // data set as they were.
+    const std::size_t slots = m_dataSet.slotCount();
+    EXPECT_THROW(m_dataSet.createEntity<ifc2x3::IfcWall>([](auto&) { throw std::runtime_error("no"); }),
+                 std::runtime_error);
+    EXPECT_EQ(m_dataSet.slotCount(), slots);
+    EXPECT_EQ(m_dataSet.allOf<ifc2x3::IfcWall>().size(), wallsBefore);
+
+    ifc2x3::ExpressDataSet reloaded;
+    ASSERT_TRUE(reloaded.openFromText(m_dataSet.toText()));
+    auto* saved = dynamic_cast<ifc2x3::IfcRelDefinesByProperties*>(reloaded.get(relation->getKey()));
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->getGlobalId(), Step::String("0filled0relation000000"));
+    EXPECT_EQ(saved->getRelatedObjectsValue(), relation->getRelatedObjectsValue());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inverses, InverseUpkeepTest, ::testing::Values(false, true),
