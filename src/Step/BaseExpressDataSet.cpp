@@ -279,6 +279,33 @@ BaseEntity* BaseExpressDataSet::get(Id key)
     return slot == noSlot ? nullptr : loadSlot(slot);
 }
 
+bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t slot = slotOf(key);
+    if (slot == noSlot || m_slots.state(slot) != SlotState::Unloaded) {
+        return false;
+    }
+    const std::uint16_t typeId = m_slots.typeId(slot);
+    if (typeId == 0 || index >= m_schema.attributeCount(typeId)) {
+        return false;
+    }
+    const std::uint64_t offset = m_slots.offset(slot);
+    const std::string_view record = m_source.text().substr(offset, m_slots.length(slot));
+    m_source.noteRead(offset);
+    const std::size_t paren = record.find('(');
+    if (paren == std::string_view::npos) {
+        return false;
+    }
+    RecordParser parser(record.substr(paren));
+    std::vector<Value> leading;
+    if (!parser.parseLeadingArguments(leading, index + 1) || parser.badStringCount() > 0) {
+        return false;
+    }
+    out = std::move(leading[index]);
+    return true;
+}
+
 BaseEntity* BaseExpressDataSet::getBySlot(std::size_t slot)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

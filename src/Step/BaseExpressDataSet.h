@@ -77,6 +77,11 @@ public:
     /// Decodes an instance; same as get(), named after the placeholder use.
     BaseEntity* load(Id key) { return get(key); }
     std::uint16_t typeIdOf(Id key) const;
+    /// Reads one attribute of an instance not decoded yet from its text,
+    /// without decoding the instance: for looking through many instances
+    /// for the few that are wanted. False when the instance is decoded
+    /// already (read it instead), missing, or its text cannot be read.
+    bool peekArgument(Id key, std::size_t index, Value& out) const;
     /// Position of an instance in data set order, or slotCount() if none.
     std::size_t slotOfKey(Id key) const;
 

@@ -96,6 +96,31 @@ bool RecordParser::parseArguments(std::vector<Value>& out)
     return parsed;
 }
 
+bool RecordParser::parseLeadingArguments(std::vector<Value>& out, std::size_t count)
+{
+    skipSpace();
+    if (m_pos >= m_text.size() || m_text[m_pos] != '(') {
+        return fail("expected '('");
+    }
+    ++m_pos;
+    const std::size_t base = m_stack.size();
+    bool parsed = true;
+    for (std::size_t i = 0; parsed && i < count; ++i) {
+        Value value;
+        parsed = parseValue(value, 1);
+        if (!parsed) {
+            break;
+        }
+        out.push_back(std::move(value));
+        skipSpace();
+        if (i + 1 < count && (m_pos >= m_text.size() || m_text[m_pos++] != ',')) {
+            parsed = fail("fewer parameters than asked for");
+        }
+    }
+    m_stack.resize(base);
+    return parsed;
+}
+
 bool RecordParser::parseList(std::vector<Value>& out, int depth)
 {
     if (depth > maxDepth) {

@@ -19,6 +19,9 @@ public:
 
     /// Parses "(p1,p2,...)" at the start of the text.
     bool parseArguments(std::vector<Value>& out);
+    /// Parses only the first `count` values of "(p1,p2,...)", leaving the
+    /// rest of the text unread.
+    bool parseLeadingArguments(std::vector<Value>& out, std::size_t count);
 
     const std::string& error() const { return m_error; }
     /// Offset in the text where parsing stopped.

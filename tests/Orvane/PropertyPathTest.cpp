@@ -145,6 +145,45 @@ TEST_F(PropertyPaths, TheFirstAttachedSetAndTheFirstPropertyOfANameWin)
     EXPECT_EQ(second->findChild("Count")->value(), QVariant(99));
 }
 
+TEST(PropertyPathLookup, OnlyThePropertyOfTheNameIsDecoded)
+{
+    // The second "Depth" is unreadable: the one after it is found.
+    auto opened = std::make_unique<ifc2x3::ExpressDataSet>();
+    ASSERT_TRUE(opened->openFromText(stepFile(
+        projectWithUnits("#3") + "#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"
+                                 "#100=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall',$,$,$,$,$);\n"
+                                 "#120=IFCELEMENTQUANTITY('0Hs9dOlcnFNe6wH3RPsSxC',$,'BaseQuantities',$,$,"
+                                 "(#121,#122,#123,#124,#125));\n"
+                                 "#121=IFCQUANTITYLENGTH('Length',$,$,4.5);\n"
+                                 "#122=IFCQUANTITYLENGTH('Depth',$,$,'not a number');\n"
+                                 "#123=IFCQUANTITYLENGTH('Depth',$,$,3.);\n"
+                                 "#124=IFCQUANTITYLENGTH('Width',$,$,0.2);\n"
+                                 "#125=IFCQUANTITYLENGTH('D\\X2\\00E9\\X0\\pth',$,$,7.);\n"
+                                 "#126=IFCRELDEFINESBYPROPERTIES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,(#100),#120);\n")));
+    const auto model = std::make_unique<IFC2x3Model>(std::move(opened)); // decodes no quantity
+    ifc2x3::ExpressDataSet& dataSet = *model->dataSet();
+    auto decoded = [&](Step::Id key) { return dataSet.slotState(dataSet.slotOfKey(key)) != Step::SlotState::Unloaded; };
+    Step::Value name;
+    ASSERT_TRUE(dataSet.peekArgument(124, 0, name));
+    EXPECT_EQ(name.text(), "Width");
+    EXPECT_FALSE(dataSet.peekArgument(124, 5, name)) << "beyond the attributes";
+    EXPECT_FALSE(dataSet.peekArgument(999, 0, name)) << "no such instance";
+    EXPECT_FALSE(decoded(124)) << "peeking decodes nothing";
+
+    EXPECT_DOUBLE_EQ(numberAt(*model, 100, "Properties/BaseQuantities/Depth").toDouble(), 3.0);
+    EXPECT_FALSE(decoded(121));
+    EXPECT_FALSE(decoded(124));
+    EXPECT_FALSE(decoded(125));
+    EXPECT_TRUE(decoded(123));
+    EXPECT_FALSE(dataSet.peekArgument(123, 0, name)) << "decoded already";
+    EXPECT_FALSE(model->getProperty(indexOfKey(*model, 100), "Properties/BaseQuantities/Height"));
+    EXPECT_DOUBLE_EQ(numberAt(*model, 100, QString::fromUtf8("Properties/BaseQuantities/D\u00e9pth")).toDouble(), 7.0);
+    // Listing a set's children decodes them all, as before.
+    const auto quantities = model->getProperty(indexOfKey(*model, 100), "Properties/BaseQuantities");
+    ASSERT_TRUE(quantities);
+    EXPECT_EQ(quantities->childCount(), 4);
+}
+
 TEST_F(PropertyPaths, TypePathsFollowTheFirstTypingRelation)
 {
     EXPECT_EQ(valueAt(*model, 100, "Type/Fields/Name"), QVariant("Wall type"));

@@ -79,10 +79,25 @@ Step::BaseEntity* typeOf(Step::BaseEntity* entity)
     return nullptr;
 }
 
+/// Whether a property or quantity not decoded yet may have that name: its
+/// name is read from its text, so that looking for one property of a set
+/// decodes that one only.
+bool mayBeNamed(const Step::BaseEntity* owner, const Step::Value& child, const QString& name)
+{
+    Step::Value childName;
+    if (!child.isReference() || !owner->getExpressDataSet()->peekArgument(child.referenceKey(), 0, childName)) {
+        return true;
+    }
+    return sameName(childName.plain().text(), name);
+}
+
 /// Calls visit on the property sets of an object (occurrence: through its
 /// relations in file order; type: its list in order), or on the properties
 /// or quantities of a set or complex property, until visit returns true.
-template <class Visit> void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit)
+/// With a name, properties and quantities of another name are skipped
+/// before being decoded.
+template <class Visit>
+void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit, const QString* name = nullptr)
 {
     if (sets) {
         const Step::ClassType& setType = ifc2x3::IfcPropertySetDefinition::getClassType();
@@ -123,6 +138,9 @@ template <class Visit> void forEachChild(bool sets, Step::BaseEntity* entity, Vi
         return;
     }
     for (const Step::Value& item : list->items()) {
+        if (name && !mayBeNamed(entity, item, *name)) {
+            continue;
+        }
         Step::BaseEntity* child = entity->resolve(item);
         if (isA(child, *childType) && visit(child)) {
             return;
@@ -346,7 +364,7 @@ bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const
                 }
             }
         } else {
-            forEachChild(position.kind == Kind::PropertySets, position.entity, match);
+            forEachChild(position.kind == Kind::PropertySets, position.entity, match, &name);
         }
         if (!found) {
             return false;
