@@ -279,6 +279,18 @@ BaseEntity* BaseExpressDataSet::get(Id key)
     return slot == noSlot ? nullptr : loadSlot(slot);
 }
 
+void BaseExpressDataSet::setKeepSourceResident(bool keep)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_source.setKeepResident(keep);
+}
+
+bool BaseExpressDataSet::keepsSourceResident() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_source.keepsResident();
+}
+
 bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

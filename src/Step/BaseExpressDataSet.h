@@ -97,6 +97,13 @@ public:
     /// instance when saving, so no dangling #n is ever written.
     bool remove(Id key);
 
+    /// Whether the pages of the opened file that decoding and saving read
+    /// stay resident (see SourceBuffer::setKeepResident). Off by default:
+    /// resident memory then stays near the size of what is decoded. Worth
+    /// turning on around passes that read most of the model.
+    void setKeepSourceResident(bool keep);
+    bool keepsSourceResident() const;
+
     /// Writes the data set to path through a temporary file renamed over
     /// the target, so a failure leaves any previous file intact.
     bool save(const std::string& path, std::string* error = nullptr);

@@ -9,6 +9,14 @@
 
 namespace Step {
 
+namespace {
+#ifdef MADV_POPULATE_READ
+constexpr int populateRead = MADV_POPULATE_READ;
+#else
+constexpr int populateRead = 22; // Linux 5.14
+#endif
+} // namespace
+
 SourceBuffer::~SourceBuffer()
 {
     clear();
@@ -69,9 +77,23 @@ void SourceBuffer::assign(std::string text)
     m_view = m_owned;
 }
 
+void SourceBuffer::setKeepResident(bool keep)
+{
+    if (m_keepResident && !keep && m_map) {
+        m_keepResident = false;
+        releaseAll();
+    }
+    if (keep && !m_keepResident && m_map) {
+        // Mapping every page in one call costs less than a fault per page
+        // later; kernels before 5.14 refuse it and fault as they go.
+        madvise(m_map, m_mapSize, populateRead);
+    }
+    m_keepResident = keep;
+}
+
 void SourceBuffer::release(std::size_t begin, std::size_t end) const
 {
-    if (!m_map) {
+    if (!m_map || m_keepResident) {
         return;
     }
     const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));

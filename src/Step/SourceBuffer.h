@@ -23,15 +23,24 @@ public:
     void clear();
 
     std::string_view text() const { return m_view; }
-    /// Drops resident pages of the mapped range [0, end) (no-op for owned text).
+    /// Drops resident pages of the mapped range [begin, end) (no-op for owned
+    /// text, or while pages are kept).
     void release(std::size_t begin, std::size_t end) const;
+    /// Keeps the pages read resident instead of dropping them as reads add
+    /// up: a pass over most of the file then maps each page once, where
+    /// dropping and mapping again costs more than the reading (a third of a
+    /// whole-model pass on a virtual machine). Resident memory grows by up
+    /// to the file's size, in clean pages of the kernel's cache. Turning it
+    /// off drops every page.
+    void setKeepResident(bool keep);
+    bool keepsResident() const { return m_keepResident; }
     /// Notes a read at offset. Reads spread over the file map a window of
     /// pages each; once they add up to a few megabytes all are dropped, so
     /// decoding records here and there does not keep the file resident.
     void noteRead(std::size_t offset) const
     {
         const std::size_t window = offset >> windowShift;
-        if (m_map && window != m_lastWindow) {
+        if (m_map && !m_keepResident && window != m_lastWindow) {
             m_lastWindow = window;
             if (++m_windowsRead >= windowBudget) {
                 releaseAll();
@@ -55,6 +64,7 @@ private:
     std::string_view m_view;
     mutable std::size_t m_lastWindow = ~std::size_t(0);
     mutable std::size_t m_windowsRead = 0;
+    bool m_keepResident = false;
 };
 
 } // namespace Step

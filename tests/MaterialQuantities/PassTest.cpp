@@ -316,6 +316,11 @@ TEST_F(Pass, ElementsUnderOneParentShareWhatIsFoundAboveIt)
     EXPECT_EQ(values(building), (Values{{"A", 700.0}}));
     EXPECT_EQ(values(builder.project()), (Values{{"A", 3100.0}}));
     EXPECT_EQ(values(second), (Values{{"A", 1600.0}}));
+    // The file's pages are kept for the pass only, unless asked for before.
+    EXPECT_FALSE(model->dataSet()->keepsSourceResident());
+    model->dataSet()->setKeepSourceResident(true);
+    ASSERT_TRUE(compute(9));
+    EXPECT_TRUE(model->dataSet()->keepsSourceResident());
 }
 
 TEST_F(Pass, TypeInputsAreReadOncePerTypeButReportedForEveryElement)

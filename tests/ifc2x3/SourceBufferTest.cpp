@@ -1,5 +1,5 @@
 // A mapped file read here and there must not stay resident: the pages
-// read are dropped every few megabytes.
+// read are dropped every few megabytes, unless they are asked to stay.
 #include "TestSupport.h"
 
 #include "Step/SourceBuffer.h"
@@ -31,15 +31,21 @@ std::size_t residentBytes(const void* address)
     return ~std::size_t(0);
 }
 
-TEST(SourceBuffer, ScatteredReadsDoNotKeepTheFileResident)
+std::string bigModelText()
 {
-    ifctest::TempDir dir;
-    const std::string path = dir.file("big.ifc");
     std::string text;
     text.reserve(std::size_t(18) << 20);
     for (int i = 0; i < 500000; ++i) {
         text += "#" + std::to_string(i + 1) + "=IFCCARTESIANPOINT((1.,2.,3.));\n";
     }
+    return text;
+}
+
+TEST(SourceBuffer, ScatteredReadsDoNotKeepTheFileResident)
+{
+    ifctest::TempDir dir;
+    const std::string path = dir.file("big.ifc");
+    const std::string text = bigModelText();
     ifctest::writeFile(path, text);
     ASSERT_GT(text.size(), std::size_t(16) << 20);
 
@@ -60,6 +66,32 @@ TEST(SourceBuffer, ScatteredReadsDoNotKeepTheFileResident)
     // at a time.
     EXPECT_LE(peak, std::size_t(6) << 20);
     EXPECT_GT(peak, 0u);
+}
+
+TEST(SourceBuffer, KeptPagesStayUntilTheyAreLetGo)
+{
+    ifctest::TempDir dir;
+    const std::string path = dir.file("big.ifc");
+    const std::string text = bigModelText();
+    ifctest::writeFile(path, text);
+
+    Step::SourceBuffer source;
+    std::string error;
+    ASSERT_TRUE(source.map(path, error)) << error;
+    source.setKeepResident(true);
+    std::size_t sum = 0;
+    for (std::size_t offset = 0; offset < text.size(); offset += 20000) {
+        source.noteRead(offset);
+        sum += static_cast<unsigned char>(source.text()[offset]);
+    }
+    source.release(0, text.size());
+    EXPECT_GT(sum, 0u);
+    EXPECT_GE(residentBytes(source.text().data()), text.size() / 2) << "read pages stay";
+    EXPECT_EQ(source.text(), text);
+
+    source.setKeepResident(false);
+    EXPECT_LE(residentBytes(source.text().data()), std::size_t(1) << 20) << "all dropped at once";
+    EXPECT_EQ(source.text().substr(0, 40), text.substr(0, 40)) << "and read back on demand";
 }
 
 } // namespace

@@ -62,6 +62,7 @@ signals:
 private:
     struct PassTotals;
     class TypeInputCache;
+    bool runPass();
     void computeElement(int row, PassTotals& totals);
     const Step::String& stepName(const QString& name);
     /// The nearest building above an element, as FindParentVisitor finds it.
