@@ -1,11 +1,13 @@
 #include "OrvaneTestSupport.h"
 
+#include "Orvane/Ifc2x3CC/GlobalId.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 
 #include <QTemporaryDir>
 
 #include <cmath>
 #include <regex>
+#include <set>
 
 using namespace orvanetest;
 using ifc2x3::IfcValue;
@@ -98,6 +100,27 @@ protected:
     }
     std::unique_ptr<IFC2x3Model> model;
 };
+
+TEST(GlobalIds, RandomVersion4UuidsInTheIfcAlphabet)
+{
+    const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
+    std::set<std::string> seen;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string id = Orvane::Ifc2x3CC::createGlobalId();
+        ASSERT_EQ(id.size(), 22u);
+        unsigned __int128 value = 0;
+        for (char c : id) {
+            const std::size_t digit = alphabet.find(c);
+            ASSERT_NE(digit, std::string::npos) << id;
+            value = (value << 6) | digit;
+        }
+        ASSERT_LT(alphabet.find(id[0]), 4u) << "the first character holds 2 bits";
+        EXPECT_EQ(static_cast<unsigned>(value >> 76) & 0xF, 4u) << "version";
+        EXPECT_EQ(static_cast<unsigned>(value >> 62) & 0x3, 2u) << "variant";
+        seen.insert(id);
+    }
+    EXPECT_EQ(seen.size(), 20000u);
+}
 
 TEST_F(PropertySetEditing, AddingToAnOccurrenceCreatesTheSetAndOneRelation)
 {

@@ -1,6 +1,6 @@
 #include "GlobalId.h"
 
-#include <QUuid>
+#include <random>
 
 namespace Orvane {
 namespace Ifc2x3CC {
@@ -8,13 +8,20 @@ namespace Ifc2x3CC {
 std::string createGlobalId()
 {
     static const char alphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
-    const QByteArray bytes = QUuid::createUuid().toRfc4122();
+    // A random (version 4) UUID. The generator is seeded once per thread
+    // from the system's entropy: asking the system for every identifier
+    // costs more than writing the set it names.
+    thread_local std::mt19937_64 generator = [] {
+        std::random_device entropy;
+        std::seed_seq seed{entropy(), entropy(), entropy(), entropy(), entropy(), entropy(), entropy(), entropy()};
+        return std::mt19937_64(seed);
+    }();
+    unsigned __int128 value = (static_cast<unsigned __int128>(generator()) << 64) | generator();
+    const unsigned __int128 one = 1;
+    value = (value & ~(static_cast<unsigned __int128>(0xF) << 76)) | (static_cast<unsigned __int128>(0x4) << 76);
+    value = (value & ~(static_cast<unsigned __int128>(0x3) << 62)) | (one << 63);
     // 128 bits as 2 + 21 × 6 bits, most significant first.
     std::string out(22, '0');
-    unsigned __int128 value = 0;
-    for (char b : bytes) {
-        value = (value << 8) | static_cast<unsigned char>(b);
-    }
     for (int i = 21; i >= 0; --i) {
         out[static_cast<std::size_t>(i)] = alphabet[static_cast<unsigned>(value & 63)];
         value >>= 6;
