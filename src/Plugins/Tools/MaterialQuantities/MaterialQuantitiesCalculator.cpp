@@ -10,10 +10,10 @@
 
 #include <log4cplus/loggingmacros.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -568,11 +568,12 @@ ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::firstBuildingAbove(IfcObjectD
     // The search FindParentVisitor<IfcBuilding> makes (breadth first, the
     // parents of an object in the order of their relations, each object
     // once), over parents looked up once per object for the whole pass.
+    // What lies above an element is a handful of objects: a list searched
+    // in turn costs less than a hash set.
     std::vector<IfcObjectDefinition*> queue;
-    std::unordered_set<IfcObjectDefinition*> seen{element};
     auto enqueue = [&](const std::vector<IfcObjectDefinition*>& next) {
         for (IfcObjectDefinition* parent : next) {
-            if (seen.insert(parent).second) {
+            if (parent != element && std::find(queue.begin(), queue.end(), parent) == queue.end()) {
                 queue.push_back(parent);
             }
         }
