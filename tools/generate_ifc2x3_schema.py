@@ -187,7 +187,10 @@ def emit_class_declaration(schema, out, name, supertype, own_attrs):
 
 
 def emit_class_definition(schema, out, index, name, own_attrs):
-    out.append(f"const Step::ClassType& {name}::getClassType() {{ return schema().classType({index}); }}\n")
+    # Asked for by every type test: the lookup is made once.
+    out.append(f"const Step::ClassType& {name}::getClassType()\n{{\n"
+               f"    static const Step::ClassType& type = schema().classType({index});\n"
+               f"    return type;\n}}\n")
     out.append(f"const Step::ClassType& {name}::getType() const {{ return getClassType(); }}\n")
     out.append(f"bool {name}::acceptVisitor(Step::BaseVisitor* visitor)\n{{\n")
     out.append(f"    if (auto* v = dynamic_cast<Visitor*>(visitor)) {{\n        return v->visit{name}(this);\n    }}\n")

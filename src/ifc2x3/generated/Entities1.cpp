@@ -7,7 +7,11 @@
 
 namespace ifc2x3 {
 
-const Step::ClassType& IfcRepresentationItem::getClassType() { return schema().classType(490); }
+const Step::ClassType& IfcRepresentationItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(490);
+    return type;
+}
 const Step::ClassType& IfcRepresentationItem::getType() const { return getClassType(); }
 bool IfcRepresentationItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -17,7 +21,11 @@ bool IfcRepresentationItem::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcGeometricRepresentationItem::getClassType() { return schema().classType(268); }
+const Step::ClassType& IfcGeometricRepresentationItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(268);
+    return type;
+}
 const Step::ClassType& IfcGeometricRepresentationItem::getType() const { return getClassType(); }
 bool IfcGeometricRepresentationItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -27,7 +35,11 @@ bool IfcGeometricRepresentationItem::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCurve::getClassType() { return schema().classType(135); }
+const Step::ClassType& IfcCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(135);
+    return type;
+}
 const Step::ClassType& IfcCurve::getType() const { return getClassType(); }
 bool IfcCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -37,7 +49,11 @@ bool IfcCurve::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoundedCurve::getClassType() { return schema().classType(49); }
+const Step::ClassType& IfcBoundedCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(49);
+    return type;
+}
 const Step::ClassType& IfcBoundedCurve::getType() const { return getClassType(); }
 bool IfcBoundedCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -47,7 +63,11 @@ bool IfcBoundedCurve::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCompositeCurve::getClassType() { return schema().classType(91); }
+const Step::ClassType& IfcCompositeCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(91);
+    return type;
+}
 const Step::ClassType& IfcCompositeCurve::getType() const { return getClassType(); }
 bool IfcCompositeCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -59,7 +79,11 @@ bool IfcCompositeCurve::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcCompositeCurveSegment*> IfcCompositeCurve::getSegments() const { return resolveAll<IfcCompositeCurveSegment>(*this, argument(0)); }
 void IfcCompositeCurve::setSegments(const std::vector<IfcCompositeCurveSegment*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& Ifc2DCompositeCurve::getClassType() { return schema().classType(1); }
+const Step::ClassType& Ifc2DCompositeCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(1);
+    return type;
+}
 const Step::ClassType& Ifc2DCompositeCurve::getType() const { return getClassType(); }
 bool Ifc2DCompositeCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -69,7 +93,11 @@ bool Ifc2DCompositeCurve::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRoot::getClassType() { return schema().classType(498); }
+const Step::ClassType& IfcRoot::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(498);
+    return type;
+}
 const Step::ClassType& IfcRoot::getType() const { return getClassType(); }
 bool IfcRoot::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -87,7 +115,11 @@ void IfcRoot::setName(const Step::String& value) { setArgument(2, Step::Value::s
 Step::String IfcRoot::getDescription() const { return Step::String(argument(3).plain().text()); }
 void IfcRoot::setDescription(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcObjectDefinition::getClassType() { return schema().classType(328); }
+const Step::ClassType& IfcObjectDefinition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(328);
+    return type;
+}
 const Step::ClassType& IfcObjectDefinition::getType() const { return getClassType(); }
 bool IfcObjectDefinition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -100,7 +132,11 @@ std::vector<Step::ObsPtr<IfcRelAssociates>> IfcObjectDefinition::getHasAssociati
 std::vector<Step::ObsPtr<IfcRelDecomposes>> IfcObjectDefinition::getIsDecomposedBy() const { return inverseOf<IfcRelDecomposes>(*this, InverseRelation::IsDecomposedBy); }
 std::vector<Step::ObsPtr<IfcRelDecomposes>> IfcObjectDefinition::getDecomposes() const { return inverseOf<IfcRelDecomposes>(*this, InverseRelation::Decomposes); }
 
-const Step::ClassType& IfcObject::getClassType() { return schema().classType(327); }
+const Step::ClassType& IfcObject::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(327);
+    return type;
+}
 const Step::ClassType& IfcObject::getType() const { return getClassType(); }
 bool IfcObject::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -113,7 +149,11 @@ Step::String IfcObject::getObjectType() const { return Step::String(argument(4).
 void IfcObject::setObjectType(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 std::vector<Step::ObsPtr<IfcRelDefines>> IfcObject::getIsDefinedBy() const { return inverseOf<IfcRelDefines>(*this, InverseRelation::IsDefinedBy); }
 
-const Step::ClassType& IfcControl::getClassType() { return schema().classType(115); }
+const Step::ClassType& IfcControl::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(115);
+    return type;
+}
 const Step::ClassType& IfcControl::getType() const { return getClassType(); }
 bool IfcControl::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -123,7 +163,11 @@ bool IfcControl::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcActionRequest::getClassType() { return schema().classType(2); }
+const Step::ClassType& IfcActionRequest::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(2);
+    return type;
+}
 const Step::ClassType& IfcActionRequest::getType() const { return getClassType(); }
 bool IfcActionRequest::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -135,7 +179,11 @@ bool IfcActionRequest::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcActionRequest::getRequestID() const { return Step::String(argument(5).plain().text()); }
 void IfcActionRequest::setRequestID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcActor::getClassType() { return schema().classType(3); }
+const Step::ClassType& IfcActor::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(3);
+    return type;
+}
 const Step::ClassType& IfcActor::getType() const { return getClassType(); }
 bool IfcActor::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -145,7 +193,11 @@ bool IfcActor::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcActorRole::getClassType() { return schema().classType(4); }
+const Step::ClassType& IfcActorRole::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(4);
+    return type;
+}
 const Step::ClassType& IfcActorRole::getType() const { return getClassType(); }
 bool IfcActorRole::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -159,7 +211,11 @@ void IfcActorRole::setUserDefinedRole(const Step::String& value) { setArgument(1
 Step::String IfcActorRole::getDescription() const { return Step::String(argument(2).plain().text()); }
 void IfcActorRole::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcTypeObject::getClassType() { return schema().classType(626); }
+const Step::ClassType& IfcTypeObject::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(626);
+    return type;
+}
 const Step::ClassType& IfcTypeObject::getType() const { return getClassType(); }
 bool IfcTypeObject::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -174,7 +230,11 @@ std::vector<IfcPropertySetDefinition*> IfcTypeObject::getHasPropertySets() const
 void IfcTypeObject::setHasPropertySets(const std::vector<IfcPropertySetDefinition*>& values) { setArgument(5, referenceList(values)); }
 std::vector<Step::ObsPtr<IfcRelDefinesByType>> IfcTypeObject::getObjectTypeOf() const { return inverseOf<IfcRelDefinesByType>(*this, InverseRelation::ObjectTypeOf); }
 
-const Step::ClassType& IfcTypeProduct::getClassType() { return schema().classType(627); }
+const Step::ClassType& IfcTypeProduct::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(627);
+    return type;
+}
 const Step::ClassType& IfcTypeProduct::getType() const { return getClassType(); }
 bool IfcTypeProduct::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -188,7 +248,11 @@ void IfcTypeProduct::setRepresentationMaps(const std::vector<IfcRepresentationMa
 Step::String IfcTypeProduct::getTag() const { return Step::String(argument(7).plain().text()); }
 void IfcTypeProduct::setTag(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcElementType::getClassType() { return schema().classType(202); }
+const Step::ClassType& IfcElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(202);
+    return type;
+}
 const Step::ClassType& IfcElementType::getType() const { return getClassType(); }
 bool IfcElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -200,7 +264,11 @@ bool IfcElementType::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcElementType::getElementType() const { return Step::String(argument(8).plain().text()); }
 void IfcElementType::setElementType(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcDistributionElementType::getClassType() { return schema().classType(162); }
+const Step::ClassType& IfcDistributionElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(162);
+    return type;
+}
 const Step::ClassType& IfcDistributionElementType::getType() const { return getClassType(); }
 bool IfcDistributionElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -210,7 +278,11 @@ bool IfcDistributionElementType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDistributionControlElementType::getClassType() { return schema().classType(160); }
+const Step::ClassType& IfcDistributionControlElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(160);
+    return type;
+}
 const Step::ClassType& IfcDistributionControlElementType::getType() const { return getClassType(); }
 bool IfcDistributionControlElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -220,7 +292,11 @@ bool IfcDistributionControlElementType::acceptVisitor(Step::BaseVisitor* visitor
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcActuatorType::getClassType() { return schema().classType(5); }
+const Step::ClassType& IfcActuatorType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(5);
+    return type;
+}
 const Step::ClassType& IfcActuatorType::getType() const { return getClassType(); }
 bool IfcActuatorType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -230,7 +306,11 @@ bool IfcActuatorType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAddress::getClassType() { return schema().classType(6); }
+const Step::ClassType& IfcAddress::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(6);
+    return type;
+}
 const Step::ClassType& IfcAddress::getType() const { return getClassType(); }
 bool IfcAddress::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -244,7 +324,11 @@ void IfcAddress::setDescription(const Step::String& value) { setArgument(1, Step
 Step::String IfcAddress::getUserDefinedPurpose() const { return Step::String(argument(2).plain().text()); }
 void IfcAddress::setUserDefinedPurpose(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcDistributionFlowElementType::getClassType() { return schema().classType(164); }
+const Step::ClassType& IfcDistributionFlowElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(164);
+    return type;
+}
 const Step::ClassType& IfcDistributionFlowElementType::getType() const { return getClassType(); }
 bool IfcDistributionFlowElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -254,7 +338,11 @@ bool IfcDistributionFlowElementType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowControllerType::getClassType() { return schema().classType(241); }
+const Step::ClassType& IfcFlowControllerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(241);
+    return type;
+}
 const Step::ClassType& IfcFlowControllerType::getType() const { return getClassType(); }
 bool IfcFlowControllerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -264,7 +352,11 @@ bool IfcFlowControllerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAirTerminalBoxType::getClassType() { return schema().classType(7); }
+const Step::ClassType& IfcAirTerminalBoxType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(7);
+    return type;
+}
 const Step::ClassType& IfcAirTerminalBoxType::getType() const { return getClassType(); }
 bool IfcAirTerminalBoxType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -274,7 +366,11 @@ bool IfcAirTerminalBoxType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowTerminalType::getClassType() { return schema().classType(253); }
+const Step::ClassType& IfcFlowTerminalType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(253);
+    return type;
+}
 const Step::ClassType& IfcFlowTerminalType::getType() const { return getClassType(); }
 bool IfcFlowTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -284,7 +380,11 @@ bool IfcFlowTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAirTerminalType::getClassType() { return schema().classType(8); }
+const Step::ClassType& IfcAirTerminalType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(8);
+    return type;
+}
 const Step::ClassType& IfcAirTerminalType::getType() const { return getClassType(); }
 bool IfcAirTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -294,7 +394,11 @@ bool IfcAirTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEnergyConversionDeviceType::getClassType() { return schema().classType(206); }
+const Step::ClassType& IfcEnergyConversionDeviceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(206);
+    return type;
+}
 const Step::ClassType& IfcEnergyConversionDeviceType::getType() const { return getClassType(); }
 bool IfcEnergyConversionDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -304,7 +408,11 @@ bool IfcEnergyConversionDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAirToAirHeatRecoveryType::getClassType() { return schema().classType(9); }
+const Step::ClassType& IfcAirToAirHeatRecoveryType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(9);
+    return type;
+}
 const Step::ClassType& IfcAirToAirHeatRecoveryType::getType() const { return getClassType(); }
 bool IfcAirToAirHeatRecoveryType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -314,7 +422,11 @@ bool IfcAirToAirHeatRecoveryType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAlarmType::getClassType() { return schema().classType(10); }
+const Step::ClassType& IfcAlarmType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(10);
+    return type;
+}
 const Step::ClassType& IfcAlarmType::getType() const { return getClassType(); }
 bool IfcAlarmType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -324,7 +436,11 @@ bool IfcAlarmType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDraughtingCallout::getClassType() { return schema().classType(174); }
+const Step::ClassType& IfcDraughtingCallout::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(174);
+    return type;
+}
 const Step::ClassType& IfcDraughtingCallout::getType() const { return getClassType(); }
 bool IfcDraughtingCallout::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -334,7 +450,11 @@ bool IfcDraughtingCallout::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDimensionCurveDirectedCallout::getClassType() { return schema().classType(151); }
+const Step::ClassType& IfcDimensionCurveDirectedCallout::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(151);
+    return type;
+}
 const Step::ClassType& IfcDimensionCurveDirectedCallout::getType() const { return getClassType(); }
 bool IfcDimensionCurveDirectedCallout::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -344,7 +464,11 @@ bool IfcDimensionCurveDirectedCallout::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAngularDimension::getClassType() { return schema().classType(11); }
+const Step::ClassType& IfcAngularDimension::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(11);
+    return type;
+}
 const Step::ClassType& IfcAngularDimension::getType() const { return getClassType(); }
 bool IfcAngularDimension::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -354,7 +478,11 @@ bool IfcAngularDimension::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProduct::getClassType() { return schema().classType(386); }
+const Step::ClassType& IfcProduct::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(386);
+    return type;
+}
 const Step::ClassType& IfcProduct::getType() const { return getClassType(); }
 bool IfcProduct::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -368,7 +496,11 @@ void IfcProduct::setObjectPlacement(const IfcObjectPlacement* value) { setArgume
 IfcProductRepresentation* IfcProduct::getRepresentation() const { return dynamic_cast<IfcProductRepresentation*>(resolve(argument(6))); }
 void IfcProduct::setRepresentation(const IfcProductRepresentation* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcAnnotation::getClassType() { return schema().classType(12); }
+const Step::ClassType& IfcAnnotation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(12);
+    return type;
+}
 const Step::ClassType& IfcAnnotation::getType() const { return getClassType(); }
 bool IfcAnnotation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -378,7 +510,11 @@ bool IfcAnnotation::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStyledItem::getClassType() { return schema().classType(569); }
+const Step::ClassType& IfcStyledItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(569);
+    return type;
+}
 const Step::ClassType& IfcStyledItem::getType() const { return getClassType(); }
 bool IfcStyledItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -394,7 +530,11 @@ void IfcStyledItem::setStyles(const std::vector<IfcPresentationStyleAssignment*>
 Step::String IfcStyledItem::getName() const { return Step::String(argument(2).plain().text()); }
 void IfcStyledItem::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcAnnotationOccurrence::getClassType() { return schema().classType(16); }
+const Step::ClassType& IfcAnnotationOccurrence::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(16);
+    return type;
+}
 const Step::ClassType& IfcAnnotationOccurrence::getType() const { return getClassType(); }
 bool IfcAnnotationOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -404,7 +544,11 @@ bool IfcAnnotationOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAnnotationCurveOccurrence::getClassType() { return schema().classType(13); }
+const Step::ClassType& IfcAnnotationCurveOccurrence::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(13);
+    return type;
+}
 const Step::ClassType& IfcAnnotationCurveOccurrence::getType() const { return getClassType(); }
 bool IfcAnnotationCurveOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -414,7 +558,11 @@ bool IfcAnnotationCurveOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAnnotationFillArea::getClassType() { return schema().classType(14); }
+const Step::ClassType& IfcAnnotationFillArea::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(14);
+    return type;
+}
 const Step::ClassType& IfcAnnotationFillArea::getType() const { return getClassType(); }
 bool IfcAnnotationFillArea::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -428,7 +576,11 @@ void IfcAnnotationFillArea::setOuterBoundary(const IfcCurve* value) { setArgumen
 std::vector<IfcCurve*> IfcAnnotationFillArea::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(1)); }
 void IfcAnnotationFillArea::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcAnnotationFillAreaOccurrence::getClassType() { return schema().classType(15); }
+const Step::ClassType& IfcAnnotationFillAreaOccurrence::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(15);
+    return type;
+}
 const Step::ClassType& IfcAnnotationFillAreaOccurrence::getType() const { return getClassType(); }
 bool IfcAnnotationFillAreaOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -440,7 +592,11 @@ bool IfcAnnotationFillAreaOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
 IfcPoint* IfcAnnotationFillAreaOccurrence::getFillStyleTarget() const { return dynamic_cast<IfcPoint*>(resolve(argument(3))); }
 void IfcAnnotationFillAreaOccurrence::setFillStyleTarget(const IfcPoint* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcAnnotationSurface::getClassType() { return schema().classType(17); }
+const Step::ClassType& IfcAnnotationSurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(17);
+    return type;
+}
 const Step::ClassType& IfcAnnotationSurface::getType() const { return getClassType(); }
 bool IfcAnnotationSurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -454,7 +610,11 @@ void IfcAnnotationSurface::setItem(const IfcGeometricRepresentationItem* value) 
 IfcTextureCoordinate* IfcAnnotationSurface::getTextureCoordinates() const { return dynamic_cast<IfcTextureCoordinate*>(resolve(argument(1))); }
 void IfcAnnotationSurface::setTextureCoordinates(const IfcTextureCoordinate* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcAnnotationSurfaceOccurrence::getClassType() { return schema().classType(18); }
+const Step::ClassType& IfcAnnotationSurfaceOccurrence::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(18);
+    return type;
+}
 const Step::ClassType& IfcAnnotationSurfaceOccurrence::getType() const { return getClassType(); }
 bool IfcAnnotationSurfaceOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -464,7 +624,11 @@ bool IfcAnnotationSurfaceOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAnnotationSymbolOccurrence::getClassType() { return schema().classType(19); }
+const Step::ClassType& IfcAnnotationSymbolOccurrence::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(19);
+    return type;
+}
 const Step::ClassType& IfcAnnotationSymbolOccurrence::getType() const { return getClassType(); }
 bool IfcAnnotationSymbolOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -474,7 +638,11 @@ bool IfcAnnotationSymbolOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAnnotationTextOccurrence::getClassType() { return schema().classType(20); }
+const Step::ClassType& IfcAnnotationTextOccurrence::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(20);
+    return type;
+}
 const Step::ClassType& IfcAnnotationTextOccurrence::getType() const { return getClassType(); }
 bool IfcAnnotationTextOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -484,7 +652,11 @@ bool IfcAnnotationTextOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcApplication::getClassType() { return schema().classType(21); }
+const Step::ClassType& IfcApplication::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(21);
+    return type;
+}
 const Step::ClassType& IfcApplication::getType() const { return getClassType(); }
 bool IfcApplication::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -502,7 +674,11 @@ void IfcApplication::setApplicationFullName(const Step::String& value) { setArgu
 Step::String IfcApplication::getApplicationIdentifier() const { return Step::String(argument(3).plain().text()); }
 void IfcApplication::setApplicationIdentifier(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcAppliedValue::getClassType() { return schema().classType(22); }
+const Step::ClassType& IfcAppliedValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(22);
+    return type;
+}
 const Step::ClassType& IfcAppliedValue::getType() const { return getClassType(); }
 bool IfcAppliedValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -518,7 +694,11 @@ void IfcAppliedValue::setDescription(const Step::String& value) { setArgument(1,
 IfcMeasureWithUnit* IfcAppliedValue::getUnitBasis() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(3))); }
 void IfcAppliedValue::setUnitBasis(const IfcMeasureWithUnit* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcAppliedValueRelationship::getClassType() { return schema().classType(23); }
+const Step::ClassType& IfcAppliedValueRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(23);
+    return type;
+}
 const Step::ClassType& IfcAppliedValueRelationship::getType() const { return getClassType(); }
 bool IfcAppliedValueRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -536,7 +716,11 @@ void IfcAppliedValueRelationship::setName(const Step::String& value) { setArgume
 Step::String IfcAppliedValueRelationship::getDescription() const { return Step::String(argument(4).plain().text()); }
 void IfcAppliedValueRelationship::setDescription(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcApproval::getClassType() { return schema().classType(24); }
+const Step::ClassType& IfcApproval::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(24);
+    return type;
+}
 const Step::ClassType& IfcApproval::getType() const { return getClassType(); }
 bool IfcApproval::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -558,7 +742,11 @@ void IfcApproval::setName(const Step::String& value) { setArgument(5, Step::Valu
 Step::String IfcApproval::getIdentifier() const { return Step::String(argument(6).plain().text()); }
 void IfcApproval::setIdentifier(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcApprovalActorRelationship::getClassType() { return schema().classType(25); }
+const Step::ClassType& IfcApprovalActorRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(25);
+    return type;
+}
 const Step::ClassType& IfcApprovalActorRelationship::getType() const { return getClassType(); }
 bool IfcApprovalActorRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -572,7 +760,11 @@ void IfcApprovalActorRelationship::setApproval(const IfcApproval* value) { setAr
 IfcActorRole* IfcApprovalActorRelationship::getRole() const { return dynamic_cast<IfcActorRole*>(resolve(argument(2))); }
 void IfcApprovalActorRelationship::setRole(const IfcActorRole* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcApprovalPropertyRelationship::getClassType() { return schema().classType(26); }
+const Step::ClassType& IfcApprovalPropertyRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(26);
+    return type;
+}
 const Step::ClassType& IfcApprovalPropertyRelationship::getType() const { return getClassType(); }
 bool IfcApprovalPropertyRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -586,7 +778,11 @@ void IfcApprovalPropertyRelationship::setApprovedProperties(const std::vector<If
 IfcApproval* IfcApprovalPropertyRelationship::getApproval() const { return dynamic_cast<IfcApproval*>(resolve(argument(1))); }
 void IfcApprovalPropertyRelationship::setApproval(const IfcApproval* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcApprovalRelationship::getClassType() { return schema().classType(27); }
+const Step::ClassType& IfcApprovalRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(27);
+    return type;
+}
 const Step::ClassType& IfcApprovalRelationship::getType() const { return getClassType(); }
 bool IfcApprovalRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -604,7 +800,11 @@ void IfcApprovalRelationship::setDescription(const Step::String& value) { setArg
 Step::String IfcApprovalRelationship::getName() const { return Step::String(argument(3).plain().text()); }
 void IfcApprovalRelationship::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcProfileDef::getClassType() { return schema().classType(390); }
+const Step::ClassType& IfcProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(390);
+    return type;
+}
 const Step::ClassType& IfcProfileDef::getType() const { return getClassType(); }
 bool IfcProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -616,7 +816,11 @@ bool IfcProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcProfileDef::getProfileName() const { return Step::String(argument(1).plain().text()); }
 void IfcProfileDef::setProfileName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcArbitraryClosedProfileDef::getClassType() { return schema().classType(28); }
+const Step::ClassType& IfcArbitraryClosedProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(28);
+    return type;
+}
 const Step::ClassType& IfcArbitraryClosedProfileDef::getType() const { return getClassType(); }
 bool IfcArbitraryClosedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -628,7 +832,11 @@ bool IfcArbitraryClosedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCurve* IfcArbitraryClosedProfileDef::getOuterCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(2))); }
 void IfcArbitraryClosedProfileDef::setOuterCurve(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcArbitraryOpenProfileDef::getClassType() { return schema().classType(29); }
+const Step::ClassType& IfcArbitraryOpenProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(29);
+    return type;
+}
 const Step::ClassType& IfcArbitraryOpenProfileDef::getType() const { return getClassType(); }
 bool IfcArbitraryOpenProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -640,7 +848,11 @@ bool IfcArbitraryOpenProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 IfcBoundedCurve* IfcArbitraryOpenProfileDef::getCurve() const { return dynamic_cast<IfcBoundedCurve*>(resolve(argument(2))); }
 void IfcArbitraryOpenProfileDef::setCurve(const IfcBoundedCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcArbitraryProfileDefWithVoids::getClassType() { return schema().classType(30); }
+const Step::ClassType& IfcArbitraryProfileDefWithVoids::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(30);
+    return type;
+}
 const Step::ClassType& IfcArbitraryProfileDefWithVoids::getType() const { return getClassType(); }
 bool IfcArbitraryProfileDefWithVoids::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -652,7 +864,11 @@ bool IfcArbitraryProfileDefWithVoids::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcCurve*> IfcArbitraryProfileDefWithVoids::getInnerCurves() const { return resolveAll<IfcCurve>(*this, argument(3)); }
 void IfcArbitraryProfileDefWithVoids::setInnerCurves(const std::vector<IfcCurve*>& values) { setArgument(3, referenceList(values)); }
 
-const Step::ClassType& IfcGroup::getClassType() { return schema().classType(274); }
+const Step::ClassType& IfcGroup::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(274);
+    return type;
+}
 const Step::ClassType& IfcGroup::getType() const { return getClassType(); }
 bool IfcGroup::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -662,7 +878,11 @@ bool IfcGroup::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAsset::getClassType() { return schema().classType(31); }
+const Step::ClassType& IfcAsset::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(31);
+    return type;
+}
 const Step::ClassType& IfcAsset::getType() const { return getClassType(); }
 bool IfcAsset::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -686,7 +906,11 @@ void IfcAsset::setIncorporationDate(const IfcCalendarDate* value) { setArgument(
 IfcCostValue* IfcAsset::getDepreciatedValue() const { return dynamic_cast<IfcCostValue*>(resolve(argument(13))); }
 void IfcAsset::setDepreciatedValue(const IfcCostValue* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcParameterizedProfileDef::getClassType() { return schema().classType(344); }
+const Step::ClassType& IfcParameterizedProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(344);
+    return type;
+}
 const Step::ClassType& IfcParameterizedProfileDef::getType() const { return getClassType(); }
 bool IfcParameterizedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -698,7 +922,11 @@ bool IfcParameterizedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 IfcAxis2Placement2D* IfcParameterizedProfileDef::getPosition() const { return dynamic_cast<IfcAxis2Placement2D*>(resolve(argument(2))); }
 void IfcParameterizedProfileDef::setPosition(const IfcAxis2Placement2D* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcIShapeProfileDef::getClassType() { return schema().classType(283); }
+const Step::ClassType& IfcIShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(283);
+    return type;
+}
 const Step::ClassType& IfcIShapeProfileDef::getType() const { return getClassType(); }
 bool IfcIShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -708,7 +936,11 @@ bool IfcIShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcAsymmetricIShapeProfileDef::getClassType() { return schema().classType(32); }
+const Step::ClassType& IfcAsymmetricIShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(32);
+    return type;
+}
 const Step::ClassType& IfcAsymmetricIShapeProfileDef::getType() const { return getClassType(); }
 bool IfcAsymmetricIShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -718,7 +950,11 @@ bool IfcAsymmetricIShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPlacement::getClassType() { return schema().classType(358); }
+const Step::ClassType& IfcPlacement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(358);
+    return type;
+}
 const Step::ClassType& IfcPlacement::getType() const { return getClassType(); }
 bool IfcPlacement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -730,7 +966,11 @@ bool IfcPlacement::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCartesianPoint* IfcPlacement::getLocation() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(0))); }
 void IfcPlacement::setLocation(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcAxis1Placement::getClassType() { return schema().classType(33); }
+const Step::ClassType& IfcAxis1Placement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(33);
+    return type;
+}
 const Step::ClassType& IfcAxis1Placement::getType() const { return getClassType(); }
 bool IfcAxis1Placement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -742,7 +982,11 @@ bool IfcAxis1Placement::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDirection* IfcAxis1Placement::getAxis() const { return dynamic_cast<IfcDirection*>(resolve(argument(1))); }
 void IfcAxis1Placement::setAxis(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcAxis2Placement2D::getClassType() { return schema().classType(34); }
+const Step::ClassType& IfcAxis2Placement2D::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(34);
+    return type;
+}
 const Step::ClassType& IfcAxis2Placement2D::getType() const { return getClassType(); }
 bool IfcAxis2Placement2D::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -754,7 +998,11 @@ bool IfcAxis2Placement2D::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDirection* IfcAxis2Placement2D::getRefDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(1))); }
 void IfcAxis2Placement2D::setRefDirection(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcAxis2Placement3D::getClassType() { return schema().classType(35); }
+const Step::ClassType& IfcAxis2Placement3D::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(35);
+    return type;
+}
 const Step::ClassType& IfcAxis2Placement3D::getType() const { return getClassType(); }
 bool IfcAxis2Placement3D::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -768,7 +1016,11 @@ void IfcAxis2Placement3D::setAxis(const IfcDirection* value) { setArgument(1, va
 IfcDirection* IfcAxis2Placement3D::getRefDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(2))); }
 void IfcAxis2Placement3D::setRefDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcElement::getClassType() { return schema().classType(196); }
+const Step::ClassType& IfcElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(196);
+    return type;
+}
 const Step::ClassType& IfcElement::getType() const { return getClassType(); }
 bool IfcElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -783,7 +1035,11 @@ std::vector<Step::ObsPtr<IfcRelContainedInSpatialStructure>> IfcElement::getCont
 std::vector<Step::ObsPtr<IfcRelVoidsElement>> IfcElement::getHasOpenings() const { return inverseOf<IfcRelVoidsElement>(*this, InverseRelation::HasOpenings); }
 std::vector<Step::ObsPtr<IfcRelFillsElement>> IfcElement::getFillsVoids() const { return inverseOf<IfcRelFillsElement>(*this, InverseRelation::FillsVoids); }
 
-const Step::ClassType& IfcBuildingElement::getClassType() { return schema().classType(55); }
+const Step::ClassType& IfcBuildingElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(55);
+    return type;
+}
 const Step::ClassType& IfcBuildingElement::getType() const { return getClassType(); }
 bool IfcBuildingElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -793,7 +1049,11 @@ bool IfcBuildingElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBeam::getClassType() { return schema().classType(36); }
+const Step::ClassType& IfcBeam::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(36);
+    return type;
+}
 const Step::ClassType& IfcBeam::getType() const { return getClassType(); }
 bool IfcBeam::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -803,7 +1063,11 @@ bool IfcBeam::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBuildingElementType::getClassType() { return schema().classType(60); }
+const Step::ClassType& IfcBuildingElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(60);
+    return type;
+}
 const Step::ClassType& IfcBuildingElementType::getType() const { return getClassType(); }
 bool IfcBuildingElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -813,7 +1077,11 @@ bool IfcBuildingElementType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBeamType::getClassType() { return schema().classType(37); }
+const Step::ClassType& IfcBeamType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(37);
+    return type;
+}
 const Step::ClassType& IfcBeamType::getType() const { return getClassType(); }
 bool IfcBeamType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -823,7 +1091,11 @@ bool IfcBeamType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBSplineCurve::getClassType() { return schema().classType(53); }
+const Step::ClassType& IfcBSplineCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(53);
+    return type;
+}
 const Step::ClassType& IfcBSplineCurve::getType() const { return getClassType(); }
 bool IfcBSplineCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -835,7 +1107,11 @@ bool IfcBSplineCurve::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcCartesianPoint*> IfcBSplineCurve::getControlPointsList() const { return resolveAll<IfcCartesianPoint>(*this, argument(1)); }
 void IfcBSplineCurve::setControlPointsList(const std::vector<IfcCartesianPoint*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcBezierCurve::getClassType() { return schema().classType(38); }
+const Step::ClassType& IfcBezierCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(38);
+    return type;
+}
 const Step::ClassType& IfcBezierCurve::getType() const { return getClassType(); }
 bool IfcBezierCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -845,7 +1121,11 @@ bool IfcBezierCurve::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSurfaceTexture::getClassType() { return schema().classType(584); }
+const Step::ClassType& IfcSurfaceTexture::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(584);
+    return type;
+}
 const Step::ClassType& IfcSurfaceTexture::getType() const { return getClassType(); }
 bool IfcSurfaceTexture::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -857,7 +1137,11 @@ bool IfcSurfaceTexture::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCartesianTransformationOperator2D* IfcSurfaceTexture::getTextureTransform() const { return dynamic_cast<IfcCartesianTransformationOperator2D*>(resolve(argument(3))); }
 void IfcSurfaceTexture::setTextureTransform(const IfcCartesianTransformationOperator2D* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcBlobTexture::getClassType() { return schema().classType(39); }
+const Step::ClassType& IfcBlobTexture::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(39);
+    return type;
+}
 const Step::ClassType& IfcBlobTexture::getType() const { return getClassType(); }
 bool IfcBlobTexture::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -869,7 +1153,11 @@ bool IfcBlobTexture::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcBlobTexture::getRasterFormat() const { return Step::String(argument(4).plain().text()); }
 void IfcBlobTexture::setRasterFormat(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcCsgPrimitive3D::getClassType() { return schema().classType(129); }
+const Step::ClassType& IfcCsgPrimitive3D::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(129);
+    return type;
+}
 const Step::ClassType& IfcCsgPrimitive3D::getType() const { return getClassType(); }
 bool IfcCsgPrimitive3D::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -881,7 +1169,11 @@ bool IfcCsgPrimitive3D::acceptVisitor(Step::BaseVisitor* visitor)
 IfcAxis2Placement3D* IfcCsgPrimitive3D::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(0))); }
 void IfcCsgPrimitive3D::setPosition(const IfcAxis2Placement3D* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcBlock::getClassType() { return schema().classType(40); }
+const Step::ClassType& IfcBlock::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(40);
+    return type;
+}
 const Step::ClassType& IfcBlock::getType() const { return getClassType(); }
 bool IfcBlock::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -891,7 +1183,11 @@ bool IfcBlock::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoilerType::getClassType() { return schema().classType(41); }
+const Step::ClassType& IfcBoilerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(41);
+    return type;
+}
 const Step::ClassType& IfcBoilerType::getType() const { return getClassType(); }
 bool IfcBoilerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -901,7 +1197,11 @@ bool IfcBoilerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBooleanResult::getClassType() { return schema().classType(43); }
+const Step::ClassType& IfcBooleanResult::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(43);
+    return type;
+}
 const Step::ClassType& IfcBooleanResult::getType() const { return getClassType(); }
 bool IfcBooleanResult::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -911,7 +1211,11 @@ bool IfcBooleanResult::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBooleanClippingResult::getClassType() { return schema().classType(42); }
+const Step::ClassType& IfcBooleanClippingResult::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(42);
+    return type;
+}
 const Step::ClassType& IfcBooleanClippingResult::getType() const { return getClassType(); }
 bool IfcBooleanClippingResult::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -921,7 +1225,11 @@ bool IfcBooleanClippingResult::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoundaryCondition::getClassType() { return schema().classType(44); }
+const Step::ClassType& IfcBoundaryCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(44);
+    return type;
+}
 const Step::ClassType& IfcBoundaryCondition::getType() const { return getClassType(); }
 bool IfcBoundaryCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -933,7 +1241,11 @@ bool IfcBoundaryCondition::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcBoundaryCondition::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcBoundaryCondition::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcBoundaryEdgeCondition::getClassType() { return schema().classType(45); }
+const Step::ClassType& IfcBoundaryEdgeCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(45);
+    return type;
+}
 const Step::ClassType& IfcBoundaryEdgeCondition::getType() const { return getClassType(); }
 bool IfcBoundaryEdgeCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -943,7 +1255,11 @@ bool IfcBoundaryEdgeCondition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoundaryFaceCondition::getClassType() { return schema().classType(46); }
+const Step::ClassType& IfcBoundaryFaceCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(46);
+    return type;
+}
 const Step::ClassType& IfcBoundaryFaceCondition::getType() const { return getClassType(); }
 bool IfcBoundaryFaceCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -953,7 +1269,11 @@ bool IfcBoundaryFaceCondition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoundaryNodeCondition::getClassType() { return schema().classType(47); }
+const Step::ClassType& IfcBoundaryNodeCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(47);
+    return type;
+}
 const Step::ClassType& IfcBoundaryNodeCondition::getType() const { return getClassType(); }
 bool IfcBoundaryNodeCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -963,7 +1283,11 @@ bool IfcBoundaryNodeCondition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoundaryNodeConditionWarping::getClassType() { return schema().classType(48); }
+const Step::ClassType& IfcBoundaryNodeConditionWarping::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(48);
+    return type;
+}
 const Step::ClassType& IfcBoundaryNodeConditionWarping::getType() const { return getClassType(); }
 bool IfcBoundaryNodeConditionWarping::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -973,7 +1297,11 @@ bool IfcBoundaryNodeConditionWarping::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSurface::getClassType() { return schema().classType(574); }
+const Step::ClassType& IfcSurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(574);
+    return type;
+}
 const Step::ClassType& IfcSurface::getType() const { return getClassType(); }
 bool IfcSurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -983,7 +1311,11 @@ bool IfcSurface::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoundedSurface::getClassType() { return schema().classType(50); }
+const Step::ClassType& IfcBoundedSurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(50);
+    return type;
+}
 const Step::ClassType& IfcBoundedSurface::getType() const { return getClassType(); }
 bool IfcBoundedSurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -993,7 +1325,11 @@ bool IfcBoundedSurface::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBoundingBox::getClassType() { return schema().classType(51); }
+const Step::ClassType& IfcBoundingBox::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(51);
+    return type;
+}
 const Step::ClassType& IfcBoundingBox::getType() const { return getClassType(); }
 bool IfcBoundingBox::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1005,7 +1341,11 @@ bool IfcBoundingBox::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCartesianPoint* IfcBoundingBox::getCorner() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(0))); }
 void IfcBoundingBox::setCorner(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcHalfSpaceSolid::getClassType() { return schema().classType(275); }
+const Step::ClassType& IfcHalfSpaceSolid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(275);
+    return type;
+}
 const Step::ClassType& IfcHalfSpaceSolid::getType() const { return getClassType(); }
 bool IfcHalfSpaceSolid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1017,7 +1357,11 @@ bool IfcHalfSpaceSolid::acceptVisitor(Step::BaseVisitor* visitor)
 IfcSurface* IfcHalfSpaceSolid::getBaseSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(0))); }
 void IfcHalfSpaceSolid::setBaseSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcBoxedHalfSpace::getClassType() { return schema().classType(52); }
+const Step::ClassType& IfcBoxedHalfSpace::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(52);
+    return type;
+}
 const Step::ClassType& IfcBoxedHalfSpace::getType() const { return getClassType(); }
 bool IfcBoxedHalfSpace::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1029,7 +1373,11 @@ bool IfcBoxedHalfSpace::acceptVisitor(Step::BaseVisitor* visitor)
 IfcBoundingBox* IfcBoxedHalfSpace::getEnclosure() const { return dynamic_cast<IfcBoundingBox*>(resolve(argument(2))); }
 void IfcBoxedHalfSpace::setEnclosure(const IfcBoundingBox* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSpatialStructureElement::getClassType() { return schema().classType(527); }
+const Step::ClassType& IfcSpatialStructureElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(527);
+    return type;
+}
 const Step::ClassType& IfcSpatialStructureElement::getType() const { return getClassType(); }
 bool IfcSpatialStructureElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1042,7 +1390,11 @@ Step::String IfcSpatialStructureElement::getLongName() const { return Step::Stri
 void IfcSpatialStructureElement::setLongName(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
 std::vector<Step::ObsPtr<IfcRelContainedInSpatialStructure>> IfcSpatialStructureElement::getContainsElements() const { return inverseOf<IfcRelContainedInSpatialStructure>(*this, InverseRelation::ContainsElements); }
 
-const Step::ClassType& IfcBuilding::getClassType() { return schema().classType(54); }
+const Step::ClassType& IfcBuilding::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(54);
+    return type;
+}
 const Step::ClassType& IfcBuilding::getType() const { return getClassType(); }
 bool IfcBuilding::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1054,7 +1406,11 @@ bool IfcBuilding::acceptVisitor(Step::BaseVisitor* visitor)
 IfcPostalAddress* IfcBuilding::getBuildingAddress() const { return dynamic_cast<IfcPostalAddress*>(resolve(argument(11))); }
 void IfcBuilding::setBuildingAddress(const IfcPostalAddress* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcBuildingElementComponent::getClassType() { return schema().classType(56); }
+const Step::ClassType& IfcBuildingElementComponent::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(56);
+    return type;
+}
 const Step::ClassType& IfcBuildingElementComponent::getType() const { return getClassType(); }
 bool IfcBuildingElementComponent::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1064,7 +1420,11 @@ bool IfcBuildingElementComponent::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBuildingElementPart::getClassType() { return schema().classType(57); }
+const Step::ClassType& IfcBuildingElementPart::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(57);
+    return type;
+}
 const Step::ClassType& IfcBuildingElementPart::getType() const { return getClassType(); }
 bool IfcBuildingElementPart::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1074,7 +1434,11 @@ bool IfcBuildingElementPart::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBuildingElementProxy::getClassType() { return schema().classType(58); }
+const Step::ClassType& IfcBuildingElementProxy::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(58);
+    return type;
+}
 const Step::ClassType& IfcBuildingElementProxy::getType() const { return getClassType(); }
 bool IfcBuildingElementProxy::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1084,7 +1448,11 @@ bool IfcBuildingElementProxy::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBuildingElementProxyType::getClassType() { return schema().classType(59); }
+const Step::ClassType& IfcBuildingElementProxyType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(59);
+    return type;
+}
 const Step::ClassType& IfcBuildingElementProxyType::getType() const { return getClassType(); }
 bool IfcBuildingElementProxyType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1094,7 +1462,11 @@ bool IfcBuildingElementProxyType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcBuildingStorey::getClassType() { return schema().classType(61); }
+const Step::ClassType& IfcBuildingStorey::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(61);
+    return type;
+}
 const Step::ClassType& IfcBuildingStorey::getType() const { return getClassType(); }
 bool IfcBuildingStorey::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1104,7 +1476,11 @@ bool IfcBuildingStorey::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowFittingType::getClassType() { return schema().classType(243); }
+const Step::ClassType& IfcFlowFittingType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(243);
+    return type;
+}
 const Step::ClassType& IfcFlowFittingType::getType() const { return getClassType(); }
 bool IfcFlowFittingType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1114,7 +1490,11 @@ bool IfcFlowFittingType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCableCarrierFittingType::getClassType() { return schema().classType(62); }
+const Step::ClassType& IfcCableCarrierFittingType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(62);
+    return type;
+}
 const Step::ClassType& IfcCableCarrierFittingType::getType() const { return getClassType(); }
 bool IfcCableCarrierFittingType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1124,7 +1504,11 @@ bool IfcCableCarrierFittingType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowSegmentType::getClassType() { return schema().classType(249); }
+const Step::ClassType& IfcFlowSegmentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(249);
+    return type;
+}
 const Step::ClassType& IfcFlowSegmentType::getType() const { return getClassType(); }
 bool IfcFlowSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1134,7 +1518,11 @@ bool IfcFlowSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCableCarrierSegmentType::getClassType() { return schema().classType(63); }
+const Step::ClassType& IfcCableCarrierSegmentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(63);
+    return type;
+}
 const Step::ClassType& IfcCableCarrierSegmentType::getType() const { return getClassType(); }
 bool IfcCableCarrierSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1144,7 +1532,11 @@ bool IfcCableCarrierSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCableSegmentType::getClassType() { return schema().classType(64); }
+const Step::ClassType& IfcCableSegmentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(64);
+    return type;
+}
 const Step::ClassType& IfcCableSegmentType::getType() const { return getClassType(); }
 bool IfcCableSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1154,7 +1546,11 @@ bool IfcCableSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCalendarDate::getClassType() { return schema().classType(65); }
+const Step::ClassType& IfcCalendarDate::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(65);
+    return type;
+}
 const Step::ClassType& IfcCalendarDate::getType() const { return getClassType(); }
 bool IfcCalendarDate::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1164,7 +1560,11 @@ bool IfcCalendarDate::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPoint::getClassType() { return schema().classType(364); }
+const Step::ClassType& IfcPoint::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(364);
+    return type;
+}
 const Step::ClassType& IfcPoint::getType() const { return getClassType(); }
 bool IfcPoint::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1174,7 +1574,11 @@ bool IfcPoint::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCartesianPoint::getClassType() { return schema().classType(66); }
+const Step::ClassType& IfcCartesianPoint::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(66);
+    return type;
+}
 const Step::ClassType& IfcCartesianPoint::getType() const { return getClassType(); }
 bool IfcCartesianPoint::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1184,7 +1588,11 @@ bool IfcCartesianPoint::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCartesianTransformationOperator::getClassType() { return schema().classType(67); }
+const Step::ClassType& IfcCartesianTransformationOperator::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(67);
+    return type;
+}
 const Step::ClassType& IfcCartesianTransformationOperator::getType() const { return getClassType(); }
 bool IfcCartesianTransformationOperator::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1200,7 +1608,11 @@ void IfcCartesianTransformationOperator::setAxis2(const IfcDirection* value) { s
 IfcCartesianPoint* IfcCartesianTransformationOperator::getLocalOrigin() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(2))); }
 void IfcCartesianTransformationOperator::setLocalOrigin(const IfcCartesianPoint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcCartesianTransformationOperator2D::getClassType() { return schema().classType(68); }
+const Step::ClassType& IfcCartesianTransformationOperator2D::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(68);
+    return type;
+}
 const Step::ClassType& IfcCartesianTransformationOperator2D::getType() const { return getClassType(); }
 bool IfcCartesianTransformationOperator2D::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1210,7 +1622,11 @@ bool IfcCartesianTransformationOperator2D::acceptVisitor(Step::BaseVisitor* visi
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCartesianTransformationOperator2DnonUniform::getClassType() { return schema().classType(69); }
+const Step::ClassType& IfcCartesianTransformationOperator2DnonUniform::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(69);
+    return type;
+}
 const Step::ClassType& IfcCartesianTransformationOperator2DnonUniform::getType() const { return getClassType(); }
 bool IfcCartesianTransformationOperator2DnonUniform::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1220,7 +1636,11 @@ bool IfcCartesianTransformationOperator2DnonUniform::acceptVisitor(Step::BaseVis
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCartesianTransformationOperator3D::getClassType() { return schema().classType(70); }
+const Step::ClassType& IfcCartesianTransformationOperator3D::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(70);
+    return type;
+}
 const Step::ClassType& IfcCartesianTransformationOperator3D::getType() const { return getClassType(); }
 bool IfcCartesianTransformationOperator3D::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1232,7 +1652,11 @@ bool IfcCartesianTransformationOperator3D::acceptVisitor(Step::BaseVisitor* visi
 IfcDirection* IfcCartesianTransformationOperator3D::getAxis3() const { return dynamic_cast<IfcDirection*>(resolve(argument(4))); }
 void IfcCartesianTransformationOperator3D::setAxis3(const IfcDirection* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcCartesianTransformationOperator3DnonUniform::getClassType() { return schema().classType(71); }
+const Step::ClassType& IfcCartesianTransformationOperator3DnonUniform::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(71);
+    return type;
+}
 const Step::ClassType& IfcCartesianTransformationOperator3DnonUniform::getType() const { return getClassType(); }
 bool IfcCartesianTransformationOperator3DnonUniform::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1242,7 +1666,11 @@ bool IfcCartesianTransformationOperator3DnonUniform::acceptVisitor(Step::BaseVis
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCenterLineProfileDef::getClassType() { return schema().classType(72); }
+const Step::ClassType& IfcCenterLineProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(72);
+    return type;
+}
 const Step::ClassType& IfcCenterLineProfileDef::getType() const { return getClassType(); }
 bool IfcCenterLineProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1252,7 +1680,11 @@ bool IfcCenterLineProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFeatureElement::getClassType() { return schema().classType(231); }
+const Step::ClassType& IfcFeatureElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(231);
+    return type;
+}
 const Step::ClassType& IfcFeatureElement::getType() const { return getClassType(); }
 bool IfcFeatureElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1262,7 +1694,11 @@ bool IfcFeatureElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFeatureElementSubtraction::getClassType() { return schema().classType(233); }
+const Step::ClassType& IfcFeatureElementSubtraction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(233);
+    return type;
+}
 const Step::ClassType& IfcFeatureElementSubtraction::getType() const { return getClassType(); }
 bool IfcFeatureElementSubtraction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1273,7 +1709,11 @@ bool IfcFeatureElementSubtraction::acceptVisitor(Step::BaseVisitor* visitor)
 }
 std::vector<Step::ObsPtr<IfcRelVoidsElement>> IfcFeatureElementSubtraction::getVoidsElements() const { return inverseOf<IfcRelVoidsElement>(*this, InverseRelation::VoidsElements); }
 
-const Step::ClassType& IfcEdgeFeature::getClassType() { return schema().classType(184); }
+const Step::ClassType& IfcEdgeFeature::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(184);
+    return type;
+}
 const Step::ClassType& IfcEdgeFeature::getType() const { return getClassType(); }
 bool IfcEdgeFeature::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1283,7 +1723,11 @@ bool IfcEdgeFeature::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcChamferEdgeFeature::getClassType() { return schema().classType(73); }
+const Step::ClassType& IfcChamferEdgeFeature::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(73);
+    return type;
+}
 const Step::ClassType& IfcChamferEdgeFeature::getType() const { return getClassType(); }
 bool IfcChamferEdgeFeature::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1293,7 +1737,11 @@ bool IfcChamferEdgeFeature::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcChillerType::getClassType() { return schema().classType(74); }
+const Step::ClassType& IfcChillerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(74);
+    return type;
+}
 const Step::ClassType& IfcChillerType::getType() const { return getClassType(); }
 bool IfcChillerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1303,7 +1751,11 @@ bool IfcChillerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConic::getClassType() { return schema().classType(98); }
+const Step::ClassType& IfcConic::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(98);
+    return type;
+}
 const Step::ClassType& IfcConic::getType() const { return getClassType(); }
 bool IfcConic::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1313,7 +1765,11 @@ bool IfcConic::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCircle::getClassType() { return schema().classType(75); }
+const Step::ClassType& IfcCircle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(75);
+    return type;
+}
 const Step::ClassType& IfcCircle::getType() const { return getClassType(); }
 bool IfcCircle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1323,7 +1779,11 @@ bool IfcCircle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCircleProfileDef::getClassType() { return schema().classType(77); }
+const Step::ClassType& IfcCircleProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(77);
+    return type;
+}
 const Step::ClassType& IfcCircleProfileDef::getType() const { return getClassType(); }
 bool IfcCircleProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1333,7 +1793,11 @@ bool IfcCircleProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCircleHollowProfileDef::getClassType() { return schema().classType(76); }
+const Step::ClassType& IfcCircleHollowProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(76);
+    return type;
+}
 const Step::ClassType& IfcCircleHollowProfileDef::getType() const { return getClassType(); }
 bool IfcCircleHollowProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1343,7 +1807,11 @@ bool IfcCircleHollowProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcClassification::getClassType() { return schema().classType(78); }
+const Step::ClassType& IfcClassification::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(78);
+    return type;
+}
 const Step::ClassType& IfcClassification::getType() const { return getClassType(); }
 bool IfcClassification::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1361,7 +1829,11 @@ void IfcClassification::setEditionDate(const IfcCalendarDate* value) { setArgume
 Step::String IfcClassification::getName() const { return Step::String(argument(3).plain().text()); }
 void IfcClassification::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcClassificationItem::getClassType() { return schema().classType(79); }
+const Step::ClassType& IfcClassificationItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(79);
+    return type;
+}
 const Step::ClassType& IfcClassificationItem::getType() const { return getClassType(); }
 bool IfcClassificationItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1377,7 +1849,11 @@ void IfcClassificationItem::setItemOf(const IfcClassification* value) { setArgum
 Step::String IfcClassificationItem::getTitle() const { return Step::String(argument(2).plain().text()); }
 void IfcClassificationItem::setTitle(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcClassificationItemRelationship::getClassType() { return schema().classType(80); }
+const Step::ClassType& IfcClassificationItemRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(80);
+    return type;
+}
 const Step::ClassType& IfcClassificationItemRelationship::getType() const { return getClassType(); }
 bool IfcClassificationItemRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1391,7 +1867,11 @@ void IfcClassificationItemRelationship::setRelatingItem(const IfcClassificationI
 std::vector<IfcClassificationItem*> IfcClassificationItemRelationship::getRelatedItems() const { return resolveAll<IfcClassificationItem>(*this, argument(1)); }
 void IfcClassificationItemRelationship::setRelatedItems(const std::vector<IfcClassificationItem*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcClassificationNotation::getClassType() { return schema().classType(81); }
+const Step::ClassType& IfcClassificationNotation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(81);
+    return type;
+}
 const Step::ClassType& IfcClassificationNotation::getType() const { return getClassType(); }
 bool IfcClassificationNotation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1403,7 +1883,11 @@ bool IfcClassificationNotation::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcClassificationNotationFacet*> IfcClassificationNotation::getNotationFacets() const { return resolveAll<IfcClassificationNotationFacet>(*this, argument(0)); }
 void IfcClassificationNotation::setNotationFacets(const std::vector<IfcClassificationNotationFacet*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcClassificationNotationFacet::getClassType() { return schema().classType(82); }
+const Step::ClassType& IfcClassificationNotationFacet::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(82);
+    return type;
+}
 const Step::ClassType& IfcClassificationNotationFacet::getType() const { return getClassType(); }
 bool IfcClassificationNotationFacet::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1415,7 +1899,11 @@ bool IfcClassificationNotationFacet::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcClassificationNotationFacet::getNotationValue() const { return Step::String(argument(0).plain().text()); }
 void IfcClassificationNotationFacet::setNotationValue(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcExternalReference::getClassType() { return schema().classType(218); }
+const Step::ClassType& IfcExternalReference::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(218);
+    return type;
+}
 const Step::ClassType& IfcExternalReference::getType() const { return getClassType(); }
 bool IfcExternalReference::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1431,7 +1919,11 @@ void IfcExternalReference::setItemReference(const Step::String& value) { setArgu
 Step::String IfcExternalReference::getName() const { return Step::String(argument(2).plain().text()); }
 void IfcExternalReference::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcClassificationReference::getClassType() { return schema().classType(83); }
+const Step::ClassType& IfcClassificationReference::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(83);
+    return type;
+}
 const Step::ClassType& IfcClassificationReference::getType() const { return getClassType(); }
 bool IfcClassificationReference::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1443,7 +1935,11 @@ bool IfcClassificationReference::acceptVisitor(Step::BaseVisitor* visitor)
 IfcClassification* IfcClassificationReference::getReferencedSource() const { return dynamic_cast<IfcClassification*>(resolve(argument(3))); }
 void IfcClassificationReference::setReferencedSource(const IfcClassification* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcTopologicalRepresentationItem::getClassType() { return schema().classType(616); }
+const Step::ClassType& IfcTopologicalRepresentationItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(616);
+    return type;
+}
 const Step::ClassType& IfcTopologicalRepresentationItem::getType() const { return getClassType(); }
 bool IfcTopologicalRepresentationItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1453,7 +1949,11 @@ bool IfcTopologicalRepresentationItem::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConnectedFaceSet::getClassType() { return schema().classType(99); }
+const Step::ClassType& IfcConnectedFaceSet::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(99);
+    return type;
+}
 const Step::ClassType& IfcConnectedFaceSet::getType() const { return getClassType(); }
 bool IfcConnectedFaceSet::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1465,7 +1965,11 @@ bool IfcConnectedFaceSet::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcFace*> IfcConnectedFaceSet::getCfsFaces() const { return resolveAll<IfcFace>(*this, argument(0)); }
 void IfcConnectedFaceSet::setCfsFaces(const std::vector<IfcFace*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcClosedShell::getClassType() { return schema().classType(84); }
+const Step::ClassType& IfcClosedShell::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(84);
+    return type;
+}
 const Step::ClassType& IfcClosedShell::getType() const { return getClassType(); }
 bool IfcClosedShell::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1475,7 +1979,11 @@ bool IfcClosedShell::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCoilType::getClassType() { return schema().classType(85); }
+const Step::ClassType& IfcCoilType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(85);
+    return type;
+}
 const Step::ClassType& IfcCoilType::getType() const { return getClassType(); }
 bool IfcCoilType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1485,7 +1993,11 @@ bool IfcCoilType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcColourSpecification::getClassType() { return schema().classType(87); }
+const Step::ClassType& IfcColourSpecification::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(87);
+    return type;
+}
 const Step::ClassType& IfcColourSpecification::getType() const { return getClassType(); }
 bool IfcColourSpecification::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1497,7 +2009,11 @@ bool IfcColourSpecification::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcColourSpecification::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcColourSpecification::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcColourRgb::getClassType() { return schema().classType(86); }
+const Step::ClassType& IfcColourRgb::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(86);
+    return type;
+}
 const Step::ClassType& IfcColourRgb::getType() const { return getClassType(); }
 bool IfcColourRgb::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1507,7 +2023,11 @@ bool IfcColourRgb::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcColumn::getClassType() { return schema().classType(88); }
+const Step::ClassType& IfcColumn::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(88);
+    return type;
+}
 const Step::ClassType& IfcColumn::getType() const { return getClassType(); }
 bool IfcColumn::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1517,7 +2037,11 @@ bool IfcColumn::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcColumnType::getClassType() { return schema().classType(89); }
+const Step::ClassType& IfcColumnType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(89);
+    return type;
+}
 const Step::ClassType& IfcColumnType::getType() const { return getClassType(); }
 bool IfcColumnType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1527,7 +2051,11 @@ bool IfcColumnType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProperty::getClassType() { return schema().classType(397); }
+const Step::ClassType& IfcProperty::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(397);
+    return type;
+}
 const Step::ClassType& IfcProperty::getType() const { return getClassType(); }
 bool IfcProperty::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1541,7 +2069,11 @@ void IfcProperty::setName(const Step::String& value) { setArgument(0, Step::Valu
 Step::String IfcProperty::getDescription() const { return Step::String(argument(1).plain().text()); }
 void IfcProperty::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcComplexProperty::getClassType() { return schema().classType(90); }
+const Step::ClassType& IfcComplexProperty::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(90);
+    return type;
+}
 const Step::ClassType& IfcComplexProperty::getType() const { return getClassType(); }
 bool IfcComplexProperty::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1555,7 +2087,11 @@ void IfcComplexProperty::setUsageName(const Step::String& value) { setArgument(2
 std::vector<IfcProperty*> IfcComplexProperty::getHasProperties() const { return resolveAll<IfcProperty>(*this, argument(3)); }
 void IfcComplexProperty::setHasProperties(const std::vector<IfcProperty*>& values) { setArgument(3, referenceList(values)); }
 
-const Step::ClassType& IfcCompositeCurveSegment::getClassType() { return schema().classType(92); }
+const Step::ClassType& IfcCompositeCurveSegment::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(92);
+    return type;
+}
 const Step::ClassType& IfcCompositeCurveSegment::getType() const { return getClassType(); }
 bool IfcCompositeCurveSegment::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1567,7 +2103,11 @@ bool IfcCompositeCurveSegment::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCurve* IfcCompositeCurveSegment::getParentCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(2))); }
 void IfcCompositeCurveSegment::setParentCurve(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcCompositeProfileDef::getClassType() { return schema().classType(93); }
+const Step::ClassType& IfcCompositeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(93);
+    return type;
+}
 const Step::ClassType& IfcCompositeProfileDef::getType() const { return getClassType(); }
 bool IfcCompositeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1581,7 +2121,11 @@ void IfcCompositeProfileDef::setProfiles(const std::vector<IfcProfileDef*>& valu
 Step::String IfcCompositeProfileDef::getLabel() const { return Step::String(argument(3).plain().text()); }
 void IfcCompositeProfileDef::setLabel(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcFlowMovingDeviceType::getClassType() { return schema().classType(247); }
+const Step::ClassType& IfcFlowMovingDeviceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(247);
+    return type;
+}
 const Step::ClassType& IfcFlowMovingDeviceType::getType() const { return getClassType(); }
 bool IfcFlowMovingDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1591,7 +2135,11 @@ bool IfcFlowMovingDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCompressorType::getClassType() { return schema().classType(94); }
+const Step::ClassType& IfcCompressorType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(94);
+    return type;
+}
 const Step::ClassType& IfcCompressorType::getType() const { return getClassType(); }
 bool IfcCompressorType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1601,7 +2149,11 @@ bool IfcCompressorType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCondenserType::getClassType() { return schema().classType(95); }
+const Step::ClassType& IfcCondenserType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(95);
+    return type;
+}
 const Step::ClassType& IfcCondenserType::getType() const { return getClassType(); }
 bool IfcCondenserType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1611,7 +2163,11 @@ bool IfcCondenserType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCondition::getClassType() { return schema().classType(96); }
+const Step::ClassType& IfcCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(96);
+    return type;
+}
 const Step::ClassType& IfcCondition::getType() const { return getClassType(); }
 bool IfcCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1621,7 +2177,11 @@ bool IfcCondition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConditionCriterion::getClassType() { return schema().classType(97); }
+const Step::ClassType& IfcConditionCriterion::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(97);
+    return type;
+}
 const Step::ClassType& IfcConditionCriterion::getType() const { return getClassType(); }
 bool IfcConditionCriterion::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1631,7 +2191,11 @@ bool IfcConditionCriterion::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConnectionGeometry::getClassType() { return schema().classType(101); }
+const Step::ClassType& IfcConnectionGeometry::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(101);
+    return type;
+}
 const Step::ClassType& IfcConnectionGeometry::getType() const { return getClassType(); }
 bool IfcConnectionGeometry::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1641,7 +2205,11 @@ bool IfcConnectionGeometry::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConnectionCurveGeometry::getClassType() { return schema().classType(100); }
+const Step::ClassType& IfcConnectionCurveGeometry::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(100);
+    return type;
+}
 const Step::ClassType& IfcConnectionCurveGeometry::getType() const { return getClassType(); }
 bool IfcConnectionCurveGeometry::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1651,7 +2219,11 @@ bool IfcConnectionCurveGeometry::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConnectionPointGeometry::getClassType() { return schema().classType(103); }
+const Step::ClassType& IfcConnectionPointGeometry::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(103);
+    return type;
+}
 const Step::ClassType& IfcConnectionPointGeometry::getType() const { return getClassType(); }
 bool IfcConnectionPointGeometry::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1661,7 +2233,11 @@ bool IfcConnectionPointGeometry::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConnectionPointEccentricity::getClassType() { return schema().classType(102); }
+const Step::ClassType& IfcConnectionPointEccentricity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(102);
+    return type;
+}
 const Step::ClassType& IfcConnectionPointEccentricity::getType() const { return getClassType(); }
 bool IfcConnectionPointEccentricity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1671,7 +2247,11 @@ bool IfcConnectionPointEccentricity::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConnectionPortGeometry::getClassType() { return schema().classType(104); }
+const Step::ClassType& IfcConnectionPortGeometry::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(104);
+    return type;
+}
 const Step::ClassType& IfcConnectionPortGeometry::getType() const { return getClassType(); }
 bool IfcConnectionPortGeometry::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1683,7 +2263,11 @@ bool IfcConnectionPortGeometry::acceptVisitor(Step::BaseVisitor* visitor)
 IfcProfileDef* IfcConnectionPortGeometry::getProfileOfPort() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(2))); }
 void IfcConnectionPortGeometry::setProfileOfPort(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcConnectionSurfaceGeometry::getClassType() { return schema().classType(105); }
+const Step::ClassType& IfcConnectionSurfaceGeometry::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(105);
+    return type;
+}
 const Step::ClassType& IfcConnectionSurfaceGeometry::getType() const { return getClassType(); }
 bool IfcConnectionSurfaceGeometry::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1693,7 +2277,11 @@ bool IfcConnectionSurfaceGeometry::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConstraint::getClassType() { return schema().classType(106); }
+const Step::ClassType& IfcConstraint::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(106);
+    return type;
+}
 const Step::ClassType& IfcConstraint::getType() const { return getClassType(); }
 bool IfcConstraint::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1711,7 +2299,11 @@ void IfcConstraint::setConstraintSource(const Step::String& value) { setArgument
 Step::String IfcConstraint::getUserDefinedGrade() const { return Step::String(argument(6).plain().text()); }
 void IfcConstraint::setUserDefinedGrade(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcConstraintAggregationRelationship::getClassType() { return schema().classType(107); }
+const Step::ClassType& IfcConstraintAggregationRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(107);
+    return type;
+}
 const Step::ClassType& IfcConstraintAggregationRelationship::getType() const { return getClassType(); }
 bool IfcConstraintAggregationRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1729,7 +2321,11 @@ void IfcConstraintAggregationRelationship::setRelatingConstraint(const IfcConstr
 std::vector<IfcConstraint*> IfcConstraintAggregationRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(3)); }
 void IfcConstraintAggregationRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(3, referenceList(values)); }
 
-const Step::ClassType& IfcConstraintClassificationRelationship::getClassType() { return schema().classType(108); }
+const Step::ClassType& IfcConstraintClassificationRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(108);
+    return type;
+}
 const Step::ClassType& IfcConstraintClassificationRelationship::getType() const { return getClassType(); }
 bool IfcConstraintClassificationRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1741,7 +2337,11 @@ bool IfcConstraintClassificationRelationship::acceptVisitor(Step::BaseVisitor* v
 IfcConstraint* IfcConstraintClassificationRelationship::getClassifiedConstraint() const { return dynamic_cast<IfcConstraint*>(resolve(argument(0))); }
 void IfcConstraintClassificationRelationship::setClassifiedConstraint(const IfcConstraint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcConstraintRelationship::getClassType() { return schema().classType(109); }
+const Step::ClassType& IfcConstraintRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(109);
+    return type;
+}
 const Step::ClassType& IfcConstraintRelationship::getType() const { return getClassType(); }
 bool IfcConstraintRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1759,7 +2359,11 @@ void IfcConstraintRelationship::setRelatingConstraint(const IfcConstraint* value
 std::vector<IfcConstraint*> IfcConstraintRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(3)); }
 void IfcConstraintRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(3, referenceList(values)); }
 
-const Step::ClassType& IfcResource::getClassType() { return schema().classType(492); }
+const Step::ClassType& IfcResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(492);
+    return type;
+}
 const Step::ClassType& IfcResource::getType() const { return getClassType(); }
 bool IfcResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1769,7 +2373,11 @@ bool IfcResource::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConstructionResource::getClassType() { return schema().classType(113); }
+const Step::ClassType& IfcConstructionResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(113);
+    return type;
+}
 const Step::ClassType& IfcConstructionResource::getType() const { return getClassType(); }
 bool IfcConstructionResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1785,7 +2393,11 @@ void IfcConstructionResource::setResourceGroup(const Step::String& value) { setA
 IfcMeasureWithUnit* IfcConstructionResource::getBaseQuantity() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(8))); }
 void IfcConstructionResource::setBaseQuantity(const IfcMeasureWithUnit* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcConstructionEquipmentResource::getClassType() { return schema().classType(110); }
+const Step::ClassType& IfcConstructionEquipmentResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(110);
+    return type;
+}
 const Step::ClassType& IfcConstructionEquipmentResource::getType() const { return getClassType(); }
 bool IfcConstructionEquipmentResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1795,7 +2407,11 @@ bool IfcConstructionEquipmentResource::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConstructionMaterialResource::getClassType() { return schema().classType(111); }
+const Step::ClassType& IfcConstructionMaterialResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(111);
+    return type;
+}
 const Step::ClassType& IfcConstructionMaterialResource::getType() const { return getClassType(); }
 bool IfcConstructionMaterialResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1805,7 +2421,11 @@ bool IfcConstructionMaterialResource::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConstructionProductResource::getClassType() { return schema().classType(112); }
+const Step::ClassType& IfcConstructionProductResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(112);
+    return type;
+}
 const Step::ClassType& IfcConstructionProductResource::getType() const { return getClassType(); }
 bool IfcConstructionProductResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1815,7 +2435,11 @@ bool IfcConstructionProductResource::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcNamedUnit::getClassType() { return schema().classType(326); }
+const Step::ClassType& IfcNamedUnit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(326);
+    return type;
+}
 const Step::ClassType& IfcNamedUnit::getType() const { return getClassType(); }
 bool IfcNamedUnit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1827,7 +2451,11 @@ bool IfcNamedUnit::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDimensionalExponents* IfcNamedUnit::getDimensions() const { return dynamic_cast<IfcDimensionalExponents*>(resolve(argument(0))); }
 void IfcNamedUnit::setDimensions(const IfcDimensionalExponents* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcContextDependentUnit::getClassType() { return schema().classType(114); }
+const Step::ClassType& IfcContextDependentUnit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(114);
+    return type;
+}
 const Step::ClassType& IfcContextDependentUnit::getType() const { return getClassType(); }
 bool IfcContextDependentUnit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1839,7 +2467,11 @@ bool IfcContextDependentUnit::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcContextDependentUnit::getName() const { return Step::String(argument(2).plain().text()); }
 void IfcContextDependentUnit::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcControllerType::getClassType() { return schema().classType(116); }
+const Step::ClassType& IfcControllerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(116);
+    return type;
+}
 const Step::ClassType& IfcControllerType::getType() const { return getClassType(); }
 bool IfcControllerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1849,7 +2481,11 @@ bool IfcControllerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcConversionBasedUnit::getClassType() { return schema().classType(117); }
+const Step::ClassType& IfcConversionBasedUnit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(117);
+    return type;
+}
 const Step::ClassType& IfcConversionBasedUnit::getType() const { return getClassType(); }
 bool IfcConversionBasedUnit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1863,7 +2499,11 @@ void IfcConversionBasedUnit::setName(const Step::String& value) { setArgument(2,
 IfcMeasureWithUnit* IfcConversionBasedUnit::getConversionFactor() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(3))); }
 void IfcConversionBasedUnit::setConversionFactor(const IfcMeasureWithUnit* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcCooledBeamType::getClassType() { return schema().classType(118); }
+const Step::ClassType& IfcCooledBeamType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(118);
+    return type;
+}
 const Step::ClassType& IfcCooledBeamType::getType() const { return getClassType(); }
 bool IfcCooledBeamType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1873,7 +2513,11 @@ bool IfcCooledBeamType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCoolingTowerType::getClassType() { return schema().classType(119); }
+const Step::ClassType& IfcCoolingTowerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(119);
+    return type;
+}
 const Step::ClassType& IfcCoolingTowerType::getType() const { return getClassType(); }
 bool IfcCoolingTowerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1883,7 +2527,11 @@ bool IfcCoolingTowerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCoordinatedUniversalTimeOffset::getClassType() { return schema().classType(120); }
+const Step::ClassType& IfcCoordinatedUniversalTimeOffset::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(120);
+    return type;
+}
 const Step::ClassType& IfcCoordinatedUniversalTimeOffset::getType() const { return getClassType(); }
 bool IfcCoordinatedUniversalTimeOffset::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1893,7 +2541,11 @@ bool IfcCoordinatedUniversalTimeOffset::acceptVisitor(Step::BaseVisitor* visitor
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCostItem::getClassType() { return schema().classType(121); }
+const Step::ClassType& IfcCostItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(121);
+    return type;
+}
 const Step::ClassType& IfcCostItem::getType() const { return getClassType(); }
 bool IfcCostItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1903,7 +2555,11 @@ bool IfcCostItem::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCostSchedule::getClassType() { return schema().classType(122); }
+const Step::ClassType& IfcCostSchedule::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(122);
+    return type;
+}
 const Step::ClassType& IfcCostSchedule::getType() const { return getClassType(); }
 bool IfcCostSchedule::acceptVisitor(Step::BaseVisitor* visitor)
 {

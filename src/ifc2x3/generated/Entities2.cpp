@@ -7,7 +7,11 @@
 
 namespace ifc2x3 {
 
-const Step::ClassType& IfcCostValue::getClassType() { return schema().classType(123); }
+const Step::ClassType& IfcCostValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(123);
+    return type;
+}
 const Step::ClassType& IfcCostValue::getType() const { return getClassType(); }
 bool IfcCostValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -21,7 +25,11 @@ void IfcCostValue::setCostType(const Step::String& value) { setArgument(6, Step:
 Step::String IfcCostValue::getCondition() const { return Step::String(argument(7).plain().text()); }
 void IfcCostValue::setCondition(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcCovering::getClassType() { return schema().classType(124); }
+const Step::ClassType& IfcCovering::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(124);
+    return type;
+}
 const Step::ClassType& IfcCovering::getType() const { return getClassType(); }
 bool IfcCovering::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -31,7 +39,11 @@ bool IfcCovering::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCoveringType::getClassType() { return schema().classType(125); }
+const Step::ClassType& IfcCoveringType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(125);
+    return type;
+}
 const Step::ClassType& IfcCoveringType::getType() const { return getClassType(); }
 bool IfcCoveringType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -41,7 +53,11 @@ bool IfcCoveringType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCraneRailAShapeProfileDef::getClassType() { return schema().classType(126); }
+const Step::ClassType& IfcCraneRailAShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(126);
+    return type;
+}
 const Step::ClassType& IfcCraneRailAShapeProfileDef::getType() const { return getClassType(); }
 bool IfcCraneRailAShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -51,7 +67,11 @@ bool IfcCraneRailAShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCraneRailFShapeProfileDef::getClassType() { return schema().classType(127); }
+const Step::ClassType& IfcCraneRailFShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(127);
+    return type;
+}
 const Step::ClassType& IfcCraneRailFShapeProfileDef::getType() const { return getClassType(); }
 bool IfcCraneRailFShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -61,7 +81,11 @@ bool IfcCraneRailFShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCrewResource::getClassType() { return schema().classType(128); }
+const Step::ClassType& IfcCrewResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(128);
+    return type;
+}
 const Step::ClassType& IfcCrewResource::getType() const { return getClassType(); }
 bool IfcCrewResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -71,7 +95,11 @@ bool IfcCrewResource::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSolidModel::getClassType() { return schema().classType(519); }
+const Step::ClassType& IfcSolidModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(519);
+    return type;
+}
 const Step::ClassType& IfcSolidModel::getType() const { return getClassType(); }
 bool IfcSolidModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -81,7 +109,11 @@ bool IfcSolidModel::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCsgSolid::getClassType() { return schema().classType(130); }
+const Step::ClassType& IfcCsgSolid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(130);
+    return type;
+}
 const Step::ClassType& IfcCsgSolid::getType() const { return getClassType(); }
 bool IfcCsgSolid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -91,7 +123,11 @@ bool IfcCsgSolid::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCShapeProfileDef::getClassType() { return schema().classType(131); }
+const Step::ClassType& IfcCShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(131);
+    return type;
+}
 const Step::ClassType& IfcCShapeProfileDef::getType() const { return getClassType(); }
 bool IfcCShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -101,7 +137,11 @@ bool IfcCShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCurrencyRelationship::getClassType() { return schema().classType(132); }
+const Step::ClassType& IfcCurrencyRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(132);
+    return type;
+}
 const Step::ClassType& IfcCurrencyRelationship::getType() const { return getClassType(); }
 bool IfcCurrencyRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -119,7 +159,11 @@ void IfcCurrencyRelationship::setRateDateTime(const IfcDateAndTime* value) { set
 IfcLibraryInformation* IfcCurrencyRelationship::getRateSource() const { return dynamic_cast<IfcLibraryInformation*>(resolve(argument(4))); }
 void IfcCurrencyRelationship::setRateSource(const IfcLibraryInformation* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcCurtainWall::getClassType() { return schema().classType(133); }
+const Step::ClassType& IfcCurtainWall::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(133);
+    return type;
+}
 const Step::ClassType& IfcCurtainWall::getType() const { return getClassType(); }
 bool IfcCurtainWall::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -129,7 +173,11 @@ bool IfcCurtainWall::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCurtainWallType::getClassType() { return schema().classType(134); }
+const Step::ClassType& IfcCurtainWallType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(134);
+    return type;
+}
 const Step::ClassType& IfcCurtainWallType::getType() const { return getClassType(); }
 bool IfcCurtainWallType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -139,7 +187,11 @@ bool IfcCurtainWallType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCurveBoundedPlane::getClassType() { return schema().classType(136); }
+const Step::ClassType& IfcCurveBoundedPlane::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(136);
+    return type;
+}
 const Step::ClassType& IfcCurveBoundedPlane::getType() const { return getClassType(); }
 bool IfcCurveBoundedPlane::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -155,7 +207,11 @@ void IfcCurveBoundedPlane::setOuterBoundary(const IfcCurve* value) { setArgument
 std::vector<IfcCurve*> IfcCurveBoundedPlane::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(2)); }
 void IfcCurveBoundedPlane::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(2, referenceList(values)); }
 
-const Step::ClassType& IfcPresentationStyle::getClassType() { return schema().classType(382); }
+const Step::ClassType& IfcPresentationStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(382);
+    return type;
+}
 const Step::ClassType& IfcPresentationStyle::getType() const { return getClassType(); }
 bool IfcPresentationStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -167,7 +223,11 @@ bool IfcPresentationStyle::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcPresentationStyle::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcPresentationStyle::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcCurveStyle::getClassType() { return schema().classType(137); }
+const Step::ClassType& IfcCurveStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(137);
+    return type;
+}
 const Step::ClassType& IfcCurveStyle::getType() const { return getClassType(); }
 bool IfcCurveStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -177,7 +237,11 @@ bool IfcCurveStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcCurveStyleFont::getClassType() { return schema().classType(138); }
+const Step::ClassType& IfcCurveStyleFont::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(138);
+    return type;
+}
 const Step::ClassType& IfcCurveStyleFont::getType() const { return getClassType(); }
 bool IfcCurveStyleFont::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -191,7 +255,11 @@ void IfcCurveStyleFont::setName(const Step::String& value) { setArgument(0, Step
 std::vector<IfcCurveStyleFontPattern*> IfcCurveStyleFont::getPatternList() const { return resolveAll<IfcCurveStyleFontPattern>(*this, argument(1)); }
 void IfcCurveStyleFont::setPatternList(const std::vector<IfcCurveStyleFontPattern*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcCurveStyleFontAndScaling::getClassType() { return schema().classType(139); }
+const Step::ClassType& IfcCurveStyleFontAndScaling::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(139);
+    return type;
+}
 const Step::ClassType& IfcCurveStyleFontAndScaling::getType() const { return getClassType(); }
 bool IfcCurveStyleFontAndScaling::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -203,7 +271,11 @@ bool IfcCurveStyleFontAndScaling::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcCurveStyleFontAndScaling::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcCurveStyleFontAndScaling::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcCurveStyleFontPattern::getClassType() { return schema().classType(140); }
+const Step::ClassType& IfcCurveStyleFontPattern::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(140);
+    return type;
+}
 const Step::ClassType& IfcCurveStyleFontPattern::getType() const { return getClassType(); }
 bool IfcCurveStyleFontPattern::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -213,7 +285,11 @@ bool IfcCurveStyleFontPattern::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDamperType::getClassType() { return schema().classType(141); }
+const Step::ClassType& IfcDamperType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(141);
+    return type;
+}
 const Step::ClassType& IfcDamperType::getType() const { return getClassType(); }
 bool IfcDamperType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -223,7 +299,11 @@ bool IfcDamperType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDateAndTime::getClassType() { return schema().classType(142); }
+const Step::ClassType& IfcDateAndTime::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(142);
+    return type;
+}
 const Step::ClassType& IfcDateAndTime::getType() const { return getClassType(); }
 bool IfcDateAndTime::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -237,7 +317,11 @@ void IfcDateAndTime::setDateComponent(const IfcCalendarDate* value) { setArgumen
 IfcLocalTime* IfcDateAndTime::getTimeComponent() const { return dynamic_cast<IfcLocalTime*>(resolve(argument(1))); }
 void IfcDateAndTime::setTimeComponent(const IfcLocalTime* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDefinedSymbol::getClassType() { return schema().classType(143); }
+const Step::ClassType& IfcDefinedSymbol::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(143);
+    return type;
+}
 const Step::ClassType& IfcDefinedSymbol::getType() const { return getClassType(); }
 bool IfcDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -249,7 +333,11 @@ bool IfcDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCartesianTransformationOperator2D* IfcDefinedSymbol::getTarget() const { return dynamic_cast<IfcCartesianTransformationOperator2D*>(resolve(argument(1))); }
 void IfcDefinedSymbol::setTarget(const IfcCartesianTransformationOperator2D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDerivedProfileDef::getClassType() { return schema().classType(144); }
+const Step::ClassType& IfcDerivedProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(144);
+    return type;
+}
 const Step::ClassType& IfcDerivedProfileDef::getType() const { return getClassType(); }
 bool IfcDerivedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -265,7 +353,11 @@ void IfcDerivedProfileDef::setOperator(const IfcCartesianTransformationOperator2
 Step::String IfcDerivedProfileDef::getLabel() const { return Step::String(argument(4).plain().text()); }
 void IfcDerivedProfileDef::setLabel(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcDerivedUnit::getClassType() { return schema().classType(145); }
+const Step::ClassType& IfcDerivedUnit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(145);
+    return type;
+}
 const Step::ClassType& IfcDerivedUnit::getType() const { return getClassType(); }
 bool IfcDerivedUnit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -279,7 +371,11 @@ void IfcDerivedUnit::setElements(const std::vector<IfcDerivedUnitElement*>& valu
 Step::String IfcDerivedUnit::getUserDefinedType() const { return Step::String(argument(2).plain().text()); }
 void IfcDerivedUnit::setUserDefinedType(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcDerivedUnitElement::getClassType() { return schema().classType(146); }
+const Step::ClassType& IfcDerivedUnitElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(146);
+    return type;
+}
 const Step::ClassType& IfcDerivedUnitElement::getType() const { return getClassType(); }
 bool IfcDerivedUnitElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -291,7 +387,11 @@ bool IfcDerivedUnitElement::acceptVisitor(Step::BaseVisitor* visitor)
 IfcNamedUnit* IfcDerivedUnitElement::getUnit() const { return dynamic_cast<IfcNamedUnit*>(resolve(argument(0))); }
 void IfcDerivedUnitElement::setUnit(const IfcNamedUnit* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDiameterDimension::getClassType() { return schema().classType(147); }
+const Step::ClassType& IfcDiameterDimension::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(147);
+    return type;
+}
 const Step::ClassType& IfcDiameterDimension::getType() const { return getClassType(); }
 bool IfcDiameterDimension::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -301,7 +401,11 @@ bool IfcDiameterDimension::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDimensionalExponents::getClassType() { return schema().classType(148); }
+const Step::ClassType& IfcDimensionalExponents::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(148);
+    return type;
+}
 const Step::ClassType& IfcDimensionalExponents::getType() const { return getClassType(); }
 bool IfcDimensionalExponents::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -311,7 +415,11 @@ bool IfcDimensionalExponents::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDraughtingCalloutRelationship::getClassType() { return schema().classType(175); }
+const Step::ClassType& IfcDraughtingCalloutRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(175);
+    return type;
+}
 const Step::ClassType& IfcDraughtingCalloutRelationship::getType() const { return getClassType(); }
 bool IfcDraughtingCalloutRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -329,7 +437,11 @@ void IfcDraughtingCalloutRelationship::setRelatingDraughtingCallout(const IfcDra
 IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatedDraughtingCallout() const { return dynamic_cast<IfcDraughtingCallout*>(resolve(argument(3))); }
 void IfcDraughtingCalloutRelationship::setRelatedDraughtingCallout(const IfcDraughtingCallout* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDimensionCalloutRelationship::getClassType() { return schema().classType(149); }
+const Step::ClassType& IfcDimensionCalloutRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(149);
+    return type;
+}
 const Step::ClassType& IfcDimensionCalloutRelationship::getType() const { return getClassType(); }
 bool IfcDimensionCalloutRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -339,7 +451,11 @@ bool IfcDimensionCalloutRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDimensionCurve::getClassType() { return schema().classType(150); }
+const Step::ClassType& IfcDimensionCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(150);
+    return type;
+}
 const Step::ClassType& IfcDimensionCurve::getType() const { return getClassType(); }
 bool IfcDimensionCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -349,7 +465,11 @@ bool IfcDimensionCurve::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTerminatorSymbol::getClassType() { return schema().classType(599); }
+const Step::ClassType& IfcTerminatorSymbol::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(599);
+    return type;
+}
 const Step::ClassType& IfcTerminatorSymbol::getType() const { return getClassType(); }
 bool IfcTerminatorSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -361,7 +481,11 @@ bool IfcTerminatorSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 IfcAnnotationCurveOccurrence* IfcTerminatorSymbol::getAnnotatedCurve() const { return dynamic_cast<IfcAnnotationCurveOccurrence*>(resolve(argument(3))); }
 void IfcTerminatorSymbol::setAnnotatedCurve(const IfcAnnotationCurveOccurrence* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDimensionCurveTerminator::getClassType() { return schema().classType(152); }
+const Step::ClassType& IfcDimensionCurveTerminator::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(152);
+    return type;
+}
 const Step::ClassType& IfcDimensionCurveTerminator::getType() const { return getClassType(); }
 bool IfcDimensionCurveTerminator::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -371,7 +495,11 @@ bool IfcDimensionCurveTerminator::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDimensionPair::getClassType() { return schema().classType(153); }
+const Step::ClassType& IfcDimensionPair::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(153);
+    return type;
+}
 const Step::ClassType& IfcDimensionPair::getType() const { return getClassType(); }
 bool IfcDimensionPair::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -381,7 +509,11 @@ bool IfcDimensionPair::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDirection::getClassType() { return schema().classType(154); }
+const Step::ClassType& IfcDirection::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(154);
+    return type;
+}
 const Step::ClassType& IfcDirection::getType() const { return getClassType(); }
 bool IfcDirection::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -391,7 +523,11 @@ bool IfcDirection::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElementComponent::getClassType() { return schema().classType(199); }
+const Step::ClassType& IfcElementComponent::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(199);
+    return type;
+}
 const Step::ClassType& IfcElementComponent::getType() const { return getClassType(); }
 bool IfcElementComponent::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -401,7 +537,11 @@ bool IfcElementComponent::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDiscreteAccessory::getClassType() { return schema().classType(155); }
+const Step::ClassType& IfcDiscreteAccessory::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(155);
+    return type;
+}
 const Step::ClassType& IfcDiscreteAccessory::getType() const { return getClassType(); }
 bool IfcDiscreteAccessory::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -411,7 +551,11 @@ bool IfcDiscreteAccessory::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElementComponentType::getClassType() { return schema().classType(200); }
+const Step::ClassType& IfcElementComponentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(200);
+    return type;
+}
 const Step::ClassType& IfcElementComponentType::getType() const { return getClassType(); }
 bool IfcElementComponentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -421,7 +565,11 @@ bool IfcElementComponentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDiscreteAccessoryType::getClassType() { return schema().classType(156); }
+const Step::ClassType& IfcDiscreteAccessoryType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(156);
+    return type;
+}
 const Step::ClassType& IfcDiscreteAccessoryType::getType() const { return getClassType(); }
 bool IfcDiscreteAccessoryType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -431,7 +579,11 @@ bool IfcDiscreteAccessoryType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDistributionElement::getClassType() { return schema().classType(161); }
+const Step::ClassType& IfcDistributionElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(161);
+    return type;
+}
 const Step::ClassType& IfcDistributionElement::getType() const { return getClassType(); }
 bool IfcDistributionElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -441,7 +593,11 @@ bool IfcDistributionElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDistributionFlowElement::getClassType() { return schema().classType(163); }
+const Step::ClassType& IfcDistributionFlowElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(163);
+    return type;
+}
 const Step::ClassType& IfcDistributionFlowElement::getType() const { return getClassType(); }
 bool IfcDistributionFlowElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -451,7 +607,11 @@ bool IfcDistributionFlowElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDistributionChamberElement::getClassType() { return schema().classType(157); }
+const Step::ClassType& IfcDistributionChamberElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(157);
+    return type;
+}
 const Step::ClassType& IfcDistributionChamberElement::getType() const { return getClassType(); }
 bool IfcDistributionChamberElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -461,7 +621,11 @@ bool IfcDistributionChamberElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDistributionChamberElementType::getClassType() { return schema().classType(158); }
+const Step::ClassType& IfcDistributionChamberElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(158);
+    return type;
+}
 const Step::ClassType& IfcDistributionChamberElementType::getType() const { return getClassType(); }
 bool IfcDistributionChamberElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -471,7 +635,11 @@ bool IfcDistributionChamberElementType::acceptVisitor(Step::BaseVisitor* visitor
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDistributionControlElement::getClassType() { return schema().classType(159); }
+const Step::ClassType& IfcDistributionControlElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(159);
+    return type;
+}
 const Step::ClassType& IfcDistributionControlElement::getType() const { return getClassType(); }
 bool IfcDistributionControlElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -483,7 +651,11 @@ bool IfcDistributionControlElement::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcDistributionControlElement::getControlElementId() const { return Step::String(argument(8).plain().text()); }
 void IfcDistributionControlElement::setControlElementId(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPort::getClassType() { return schema().classType(370); }
+const Step::ClassType& IfcPort::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(370);
+    return type;
+}
 const Step::ClassType& IfcPort::getType() const { return getClassType(); }
 bool IfcPort::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -493,7 +665,11 @@ bool IfcPort::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDistributionPort::getClassType() { return schema().classType(165); }
+const Step::ClassType& IfcDistributionPort::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(165);
+    return type;
+}
 const Step::ClassType& IfcDistributionPort::getType() const { return getClassType(); }
 bool IfcDistributionPort::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -503,7 +679,11 @@ bool IfcDistributionPort::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDocumentElectronicFormat::getClassType() { return schema().classType(166); }
+const Step::ClassType& IfcDocumentElectronicFormat::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(166);
+    return type;
+}
 const Step::ClassType& IfcDocumentElectronicFormat::getType() const { return getClassType(); }
 bool IfcDocumentElectronicFormat::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -519,7 +699,11 @@ void IfcDocumentElectronicFormat::setMimeContentType(const Step::String& value) 
 Step::String IfcDocumentElectronicFormat::getMimeSubtype() const { return Step::String(argument(2).plain().text()); }
 void IfcDocumentElectronicFormat::setMimeSubtype(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcDocumentInformation::getClassType() { return schema().classType(167); }
+const Step::ClassType& IfcDocumentInformation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(167);
+    return type;
+}
 const Step::ClassType& IfcDocumentInformation::getType() const { return getClassType(); }
 bool IfcDocumentInformation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -555,7 +739,11 @@ void IfcDocumentInformation::setValidFrom(const IfcCalendarDate* value) { setArg
 IfcCalendarDate* IfcDocumentInformation::getValidUntil() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(14))); }
 void IfcDocumentInformation::setValidUntil(const IfcCalendarDate* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDocumentInformationRelationship::getClassType() { return schema().classType(168); }
+const Step::ClassType& IfcDocumentInformationRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(168);
+    return type;
+}
 const Step::ClassType& IfcDocumentInformationRelationship::getType() const { return getClassType(); }
 bool IfcDocumentInformationRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -571,7 +759,11 @@ void IfcDocumentInformationRelationship::setRelatedDocuments(const std::vector<I
 Step::String IfcDocumentInformationRelationship::getRelationshipType() const { return Step::String(argument(2).plain().text()); }
 void IfcDocumentInformationRelationship::setRelationshipType(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcDocumentReference::getClassType() { return schema().classType(169); }
+const Step::ClassType& IfcDocumentReference::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(169);
+    return type;
+}
 const Step::ClassType& IfcDocumentReference::getType() const { return getClassType(); }
 bool IfcDocumentReference::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -581,7 +773,11 @@ bool IfcDocumentReference::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDoor::getClassType() { return schema().classType(170); }
+const Step::ClassType& IfcDoor::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(170);
+    return type;
+}
 const Step::ClassType& IfcDoor::getType() const { return getClassType(); }
 bool IfcDoor::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -591,7 +787,11 @@ bool IfcDoor::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPropertyDefinition::getClassType() { return schema().classType(400); }
+const Step::ClassType& IfcPropertyDefinition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(400);
+    return type;
+}
 const Step::ClassType& IfcPropertyDefinition::getType() const { return getClassType(); }
 bool IfcPropertyDefinition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -601,7 +801,11 @@ bool IfcPropertyDefinition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPropertySetDefinition::getClassType() { return schema().classType(407); }
+const Step::ClassType& IfcPropertySetDefinition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(407);
+    return type;
+}
 const Step::ClassType& IfcPropertySetDefinition::getType() const { return getClassType(); }
 bool IfcPropertySetDefinition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -613,7 +817,11 @@ bool IfcPropertySetDefinition::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<Step::ObsPtr<IfcRelDefinesByProperties>> IfcPropertySetDefinition::getPropertyDefinitionOf() const { return inverseOf<IfcRelDefinesByProperties>(*this, InverseRelation::PropertyDefinitionOf); }
 std::vector<Step::ObsPtr<IfcTypeObject>> IfcPropertySetDefinition::getDefinesType() const { return inverseOf<IfcTypeObject>(*this, InverseRelation::DefinesType); }
 
-const Step::ClassType& IfcDoorLiningProperties::getClassType() { return schema().classType(171); }
+const Step::ClassType& IfcDoorLiningProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(171);
+    return type;
+}
 const Step::ClassType& IfcDoorLiningProperties::getType() const { return getClassType(); }
 bool IfcDoorLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -625,7 +833,11 @@ bool IfcDoorLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
 IfcShapeAspect* IfcDoorLiningProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(14))); }
 void IfcDoorLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDoorPanelProperties::getClassType() { return schema().classType(172); }
+const Step::ClassType& IfcDoorPanelProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(172);
+    return type;
+}
 const Step::ClassType& IfcDoorPanelProperties::getType() const { return getClassType(); }
 bool IfcDoorPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -637,7 +849,11 @@ bool IfcDoorPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
 IfcShapeAspect* IfcDoorPanelProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(8))); }
 void IfcDoorPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcDoorStyle::getClassType() { return schema().classType(173); }
+const Step::ClassType& IfcDoorStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(173);
+    return type;
+}
 const Step::ClassType& IfcDoorStyle::getType() const { return getClassType(); }
 bool IfcDoorStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -647,7 +863,11 @@ bool IfcDoorStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPreDefinedItem::getClassType() { return schema().classType(375); }
+const Step::ClassType& IfcPreDefinedItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(375);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedItem::getType() const { return getClassType(); }
 bool IfcPreDefinedItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -659,7 +879,11 @@ bool IfcPreDefinedItem::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcPreDefinedItem::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcPreDefinedItem::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPreDefinedColour::getClassType() { return schema().classType(372); }
+const Step::ClassType& IfcPreDefinedColour::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(372);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedColour::getType() const { return getClassType(); }
 bool IfcPreDefinedColour::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -669,7 +893,11 @@ bool IfcPreDefinedColour::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDraughtingPreDefinedColour::getClassType() { return schema().classType(176); }
+const Step::ClassType& IfcDraughtingPreDefinedColour::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(176);
+    return type;
+}
 const Step::ClassType& IfcDraughtingPreDefinedColour::getType() const { return getClassType(); }
 bool IfcDraughtingPreDefinedColour::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -679,7 +907,11 @@ bool IfcDraughtingPreDefinedColour::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPreDefinedCurveFont::getClassType() { return schema().classType(373); }
+const Step::ClassType& IfcPreDefinedCurveFont::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(373);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedCurveFont::getType() const { return getClassType(); }
 bool IfcPreDefinedCurveFont::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -689,7 +921,11 @@ bool IfcPreDefinedCurveFont::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDraughtingPreDefinedCurveFont::getClassType() { return schema().classType(177); }
+const Step::ClassType& IfcDraughtingPreDefinedCurveFont::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(177);
+    return type;
+}
 const Step::ClassType& IfcDraughtingPreDefinedCurveFont::getType() const { return getClassType(); }
 bool IfcDraughtingPreDefinedCurveFont::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -699,7 +935,11 @@ bool IfcDraughtingPreDefinedCurveFont::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPreDefinedTextFont::getClassType() { return schema().classType(379); }
+const Step::ClassType& IfcPreDefinedTextFont::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(379);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedTextFont::getType() const { return getClassType(); }
 bool IfcPreDefinedTextFont::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -709,7 +949,11 @@ bool IfcPreDefinedTextFont::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDraughtingPreDefinedTextFont::getClassType() { return schema().classType(178); }
+const Step::ClassType& IfcDraughtingPreDefinedTextFont::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(178);
+    return type;
+}
 const Step::ClassType& IfcDraughtingPreDefinedTextFont::getType() const { return getClassType(); }
 bool IfcDraughtingPreDefinedTextFont::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -719,7 +963,11 @@ bool IfcDraughtingPreDefinedTextFont::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDuctFittingType::getClassType() { return schema().classType(179); }
+const Step::ClassType& IfcDuctFittingType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(179);
+    return type;
+}
 const Step::ClassType& IfcDuctFittingType::getType() const { return getClassType(); }
 bool IfcDuctFittingType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -729,7 +977,11 @@ bool IfcDuctFittingType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDuctSegmentType::getClassType() { return schema().classType(180); }
+const Step::ClassType& IfcDuctSegmentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(180);
+    return type;
+}
 const Step::ClassType& IfcDuctSegmentType::getType() const { return getClassType(); }
 bool IfcDuctSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -739,7 +991,11 @@ bool IfcDuctSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowTreatmentDeviceType::getClassType() { return schema().classType(255); }
+const Step::ClassType& IfcFlowTreatmentDeviceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(255);
+    return type;
+}
 const Step::ClassType& IfcFlowTreatmentDeviceType::getType() const { return getClassType(); }
 bool IfcFlowTreatmentDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -749,7 +1005,11 @@ bool IfcFlowTreatmentDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcDuctSilencerType::getClassType() { return schema().classType(181); }
+const Step::ClassType& IfcDuctSilencerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(181);
+    return type;
+}
 const Step::ClassType& IfcDuctSilencerType::getType() const { return getClassType(); }
 bool IfcDuctSilencerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -759,7 +1019,11 @@ bool IfcDuctSilencerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEdge::getClassType() { return schema().classType(182); }
+const Step::ClassType& IfcEdge::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(182);
+    return type;
+}
 const Step::ClassType& IfcEdge::getType() const { return getClassType(); }
 bool IfcEdge::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -773,7 +1037,11 @@ void IfcEdge::setEdgeStart(const IfcVertex* value) { setArgument(0, value ? Step
 IfcVertex* IfcEdge::getEdgeEnd() const { return dynamic_cast<IfcVertex*>(resolve(argument(1))); }
 void IfcEdge::setEdgeEnd(const IfcVertex* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcEdgeCurve::getClassType() { return schema().classType(183); }
+const Step::ClassType& IfcEdgeCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(183);
+    return type;
+}
 const Step::ClassType& IfcEdgeCurve::getType() const { return getClassType(); }
 bool IfcEdgeCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -785,7 +1053,11 @@ bool IfcEdgeCurve::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCurve* IfcEdgeCurve::getEdgeGeometry() const { return dynamic_cast<IfcCurve*>(resolve(argument(2))); }
 void IfcEdgeCurve::setEdgeGeometry(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLoop::getClassType() { return schema().classType(302); }
+const Step::ClassType& IfcLoop::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(302);
+    return type;
+}
 const Step::ClassType& IfcLoop::getType() const { return getClassType(); }
 bool IfcLoop::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -795,7 +1067,11 @@ bool IfcLoop::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEdgeLoop::getClassType() { return schema().classType(185); }
+const Step::ClassType& IfcEdgeLoop::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(185);
+    return type;
+}
 const Step::ClassType& IfcEdgeLoop::getType() const { return getClassType(); }
 bool IfcEdgeLoop::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -807,7 +1083,11 @@ bool IfcEdgeLoop::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcOrientedEdge*> IfcEdgeLoop::getEdgeList() const { return resolveAll<IfcOrientedEdge>(*this, argument(0)); }
 void IfcEdgeLoop::setEdgeList(const std::vector<IfcOrientedEdge*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcEnergyProperties::getClassType() { return schema().classType(207); }
+const Step::ClassType& IfcEnergyProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(207);
+    return type;
+}
 const Step::ClassType& IfcEnergyProperties::getType() const { return getClassType(); }
 bool IfcEnergyProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -819,7 +1099,11 @@ bool IfcEnergyProperties::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcEnergyProperties::getUserDefinedEnergySequence() const { return Step::String(argument(5).plain().text()); }
 void IfcEnergyProperties::setUserDefinedEnergySequence(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcElectricalBaseProperties::getClassType() { return schema().classType(186); }
+const Step::ClassType& IfcElectricalBaseProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(186);
+    return type;
+}
 const Step::ClassType& IfcElectricalBaseProperties::getType() const { return getClassType(); }
 bool IfcElectricalBaseProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -829,7 +1113,11 @@ bool IfcElectricalBaseProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSystem::getClassType() { return schema().classType(590); }
+const Step::ClassType& IfcSystem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(590);
+    return type;
+}
 const Step::ClassType& IfcSystem::getType() const { return getClassType(); }
 bool IfcSystem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -839,7 +1127,11 @@ bool IfcSystem::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricalCircuit::getClassType() { return schema().classType(187); }
+const Step::ClassType& IfcElectricalCircuit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(187);
+    return type;
+}
 const Step::ClassType& IfcElectricalCircuit::getType() const { return getClassType(); }
 bool IfcElectricalCircuit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -849,7 +1141,11 @@ bool IfcElectricalCircuit::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricalElement::getClassType() { return schema().classType(188); }
+const Step::ClassType& IfcElectricalElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(188);
+    return type;
+}
 const Step::ClassType& IfcElectricalElement::getType() const { return getClassType(); }
 bool IfcElectricalElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -859,7 +1155,11 @@ bool IfcElectricalElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricApplianceType::getClassType() { return schema().classType(189); }
+const Step::ClassType& IfcElectricApplianceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(189);
+    return type;
+}
 const Step::ClassType& IfcElectricApplianceType::getType() const { return getClassType(); }
 bool IfcElectricApplianceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -869,7 +1169,11 @@ bool IfcElectricApplianceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowController::getClassType() { return schema().classType(240); }
+const Step::ClassType& IfcFlowController::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(240);
+    return type;
+}
 const Step::ClassType& IfcFlowController::getType() const { return getClassType(); }
 bool IfcFlowController::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -879,7 +1183,11 @@ bool IfcFlowController::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricDistributionPoint::getClassType() { return schema().classType(190); }
+const Step::ClassType& IfcElectricDistributionPoint::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(190);
+    return type;
+}
 const Step::ClassType& IfcElectricDistributionPoint::getType() const { return getClassType(); }
 bool IfcElectricDistributionPoint::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -891,7 +1199,11 @@ bool IfcElectricDistributionPoint::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcElectricDistributionPoint::getUserDefinedFunction() const { return Step::String(argument(9).plain().text()); }
 void IfcElectricDistributionPoint::setUserDefinedFunction(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcFlowStorageDeviceType::getClassType() { return schema().classType(251); }
+const Step::ClassType& IfcFlowStorageDeviceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(251);
+    return type;
+}
 const Step::ClassType& IfcFlowStorageDeviceType::getType() const { return getClassType(); }
 bool IfcFlowStorageDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -901,7 +1213,11 @@ bool IfcFlowStorageDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricFlowStorageDeviceType::getClassType() { return schema().classType(191); }
+const Step::ClassType& IfcElectricFlowStorageDeviceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(191);
+    return type;
+}
 const Step::ClassType& IfcElectricFlowStorageDeviceType::getType() const { return getClassType(); }
 bool IfcElectricFlowStorageDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -911,7 +1227,11 @@ bool IfcElectricFlowStorageDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricGeneratorType::getClassType() { return schema().classType(192); }
+const Step::ClassType& IfcElectricGeneratorType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(192);
+    return type;
+}
 const Step::ClassType& IfcElectricGeneratorType::getType() const { return getClassType(); }
 bool IfcElectricGeneratorType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -921,7 +1241,11 @@ bool IfcElectricGeneratorType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricHeaterType::getClassType() { return schema().classType(193); }
+const Step::ClassType& IfcElectricHeaterType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(193);
+    return type;
+}
 const Step::ClassType& IfcElectricHeaterType::getType() const { return getClassType(); }
 bool IfcElectricHeaterType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -931,7 +1255,11 @@ bool IfcElectricHeaterType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricMotorType::getClassType() { return schema().classType(194); }
+const Step::ClassType& IfcElectricMotorType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(194);
+    return type;
+}
 const Step::ClassType& IfcElectricMotorType::getType() const { return getClassType(); }
 bool IfcElectricMotorType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -941,7 +1269,11 @@ bool IfcElectricMotorType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElectricTimeControlType::getClassType() { return schema().classType(195); }
+const Step::ClassType& IfcElectricTimeControlType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(195);
+    return type;
+}
 const Step::ClassType& IfcElectricTimeControlType::getType() const { return getClassType(); }
 bool IfcElectricTimeControlType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -951,7 +1283,11 @@ bool IfcElectricTimeControlType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElementarySurface::getClassType() { return schema().classType(197); }
+const Step::ClassType& IfcElementarySurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(197);
+    return type;
+}
 const Step::ClassType& IfcElementarySurface::getType() const { return getClassType(); }
 bool IfcElementarySurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -963,7 +1299,11 @@ bool IfcElementarySurface::acceptVisitor(Step::BaseVisitor* visitor)
 IfcAxis2Placement3D* IfcElementarySurface::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(0))); }
 void IfcElementarySurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcElementAssembly::getClassType() { return schema().classType(198); }
+const Step::ClassType& IfcElementAssembly::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(198);
+    return type;
+}
 const Step::ClassType& IfcElementAssembly::getType() const { return getClassType(); }
 bool IfcElementAssembly::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -973,7 +1313,11 @@ bool IfcElementAssembly::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcElementQuantity::getClassType() { return schema().classType(201); }
+const Step::ClassType& IfcElementQuantity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(201);
+    return type;
+}
 const Step::ClassType& IfcElementQuantity::getType() const { return getClassType(); }
 bool IfcElementQuantity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -987,7 +1331,11 @@ void IfcElementQuantity::setMethodOfMeasurement(const Step::String& value) { set
 std::vector<IfcPhysicalQuantity*> IfcElementQuantity::getQuantities() const { return resolveAll<IfcPhysicalQuantity>(*this, argument(5)); }
 void IfcElementQuantity::setQuantities(const std::vector<IfcPhysicalQuantity*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcEllipse::getClassType() { return schema().classType(203); }
+const Step::ClassType& IfcEllipse::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(203);
+    return type;
+}
 const Step::ClassType& IfcEllipse::getType() const { return getClassType(); }
 bool IfcEllipse::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -997,7 +1345,11 @@ bool IfcEllipse::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEllipseProfileDef::getClassType() { return schema().classType(204); }
+const Step::ClassType& IfcEllipseProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(204);
+    return type;
+}
 const Step::ClassType& IfcEllipseProfileDef::getType() const { return getClassType(); }
 bool IfcEllipseProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1007,7 +1359,11 @@ bool IfcEllipseProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEnergyConversionDevice::getClassType() { return schema().classType(205); }
+const Step::ClassType& IfcEnergyConversionDevice::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(205);
+    return type;
+}
 const Step::ClassType& IfcEnergyConversionDevice::getType() const { return getClassType(); }
 bool IfcEnergyConversionDevice::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1017,7 +1373,11 @@ bool IfcEnergyConversionDevice::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEnvironmentalImpactValue::getClassType() { return schema().classType(208); }
+const Step::ClassType& IfcEnvironmentalImpactValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(208);
+    return type;
+}
 const Step::ClassType& IfcEnvironmentalImpactValue::getType() const { return getClassType(); }
 bool IfcEnvironmentalImpactValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1031,7 +1391,11 @@ void IfcEnvironmentalImpactValue::setImpactType(const Step::String& value) { set
 Step::String IfcEnvironmentalImpactValue::getUserDefinedCategory() const { return Step::String(argument(8).plain().text()); }
 void IfcEnvironmentalImpactValue::setUserDefinedCategory(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcEquipmentElement::getClassType() { return schema().classType(209); }
+const Step::ClassType& IfcEquipmentElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(209);
+    return type;
+}
 const Step::ClassType& IfcEquipmentElement::getType() const { return getClassType(); }
 bool IfcEquipmentElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1041,7 +1405,11 @@ bool IfcEquipmentElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEquipmentStandard::getClassType() { return schema().classType(210); }
+const Step::ClassType& IfcEquipmentStandard::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(210);
+    return type;
+}
 const Step::ClassType& IfcEquipmentStandard::getType() const { return getClassType(); }
 bool IfcEquipmentStandard::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1051,7 +1419,11 @@ bool IfcEquipmentStandard::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEvaporativeCoolerType::getClassType() { return schema().classType(211); }
+const Step::ClassType& IfcEvaporativeCoolerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(211);
+    return type;
+}
 const Step::ClassType& IfcEvaporativeCoolerType::getType() const { return getClassType(); }
 bool IfcEvaporativeCoolerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1061,7 +1433,11 @@ bool IfcEvaporativeCoolerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcEvaporatorType::getClassType() { return schema().classType(212); }
+const Step::ClassType& IfcEvaporatorType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(212);
+    return type;
+}
 const Step::ClassType& IfcEvaporatorType::getType() const { return getClassType(); }
 bool IfcEvaporatorType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1071,7 +1447,11 @@ bool IfcEvaporatorType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMaterialProperties::getClassType() { return schema().classType(313); }
+const Step::ClassType& IfcMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(313);
+    return type;
+}
 const Step::ClassType& IfcMaterialProperties::getType() const { return getClassType(); }
 bool IfcMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1083,7 +1463,11 @@ bool IfcMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 IfcMaterial* IfcMaterialProperties::getMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(0))); }
 void IfcMaterialProperties::setMaterial(const IfcMaterial* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcExtendedMaterialProperties::getClassType() { return schema().classType(213); }
+const Step::ClassType& IfcExtendedMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(213);
+    return type;
+}
 const Step::ClassType& IfcExtendedMaterialProperties::getType() const { return getClassType(); }
 bool IfcExtendedMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1099,7 +1483,11 @@ void IfcExtendedMaterialProperties::setDescription(const Step::String& value) { 
 Step::String IfcExtendedMaterialProperties::getName() const { return Step::String(argument(3).plain().text()); }
 void IfcExtendedMaterialProperties::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcExternallyDefinedHatchStyle::getClassType() { return schema().classType(214); }
+const Step::ClassType& IfcExternallyDefinedHatchStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(214);
+    return type;
+}
 const Step::ClassType& IfcExternallyDefinedHatchStyle::getType() const { return getClassType(); }
 bool IfcExternallyDefinedHatchStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1109,7 +1497,11 @@ bool IfcExternallyDefinedHatchStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcExternallyDefinedSurfaceStyle::getClassType() { return schema().classType(215); }
+const Step::ClassType& IfcExternallyDefinedSurfaceStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(215);
+    return type;
+}
 const Step::ClassType& IfcExternallyDefinedSurfaceStyle::getType() const { return getClassType(); }
 bool IfcExternallyDefinedSurfaceStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1119,7 +1511,11 @@ bool IfcExternallyDefinedSurfaceStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcExternallyDefinedSymbol::getClassType() { return schema().classType(216); }
+const Step::ClassType& IfcExternallyDefinedSymbol::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(216);
+    return type;
+}
 const Step::ClassType& IfcExternallyDefinedSymbol::getType() const { return getClassType(); }
 bool IfcExternallyDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1129,7 +1525,11 @@ bool IfcExternallyDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcExternallyDefinedTextFont::getClassType() { return schema().classType(217); }
+const Step::ClassType& IfcExternallyDefinedTextFont::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(217);
+    return type;
+}
 const Step::ClassType& IfcExternallyDefinedTextFont::getType() const { return getClassType(); }
 bool IfcExternallyDefinedTextFont::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1139,7 +1539,11 @@ bool IfcExternallyDefinedTextFont::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSweptAreaSolid::getClassType() { return schema().classType(585); }
+const Step::ClassType& IfcSweptAreaSolid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(585);
+    return type;
+}
 const Step::ClassType& IfcSweptAreaSolid::getType() const { return getClassType(); }
 bool IfcSweptAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1153,7 +1557,11 @@ void IfcSweptAreaSolid::setSweptArea(const IfcProfileDef* value) { setArgument(0
 IfcAxis2Placement3D* IfcSweptAreaSolid::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(1))); }
 void IfcSweptAreaSolid::setPosition(const IfcAxis2Placement3D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcExtrudedAreaSolid::getClassType() { return schema().classType(219); }
+const Step::ClassType& IfcExtrudedAreaSolid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(219);
+    return type;
+}
 const Step::ClassType& IfcExtrudedAreaSolid::getType() const { return getClassType(); }
 bool IfcExtrudedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1165,7 +1573,11 @@ bool IfcExtrudedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDirection* IfcExtrudedAreaSolid::getExtrudedDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(2))); }
 void IfcExtrudedAreaSolid::setExtrudedDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcFace::getClassType() { return schema().classType(220); }
+const Step::ClassType& IfcFace::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(220);
+    return type;
+}
 const Step::ClassType& IfcFace::getType() const { return getClassType(); }
 bool IfcFace::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1177,7 +1589,11 @@ bool IfcFace::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcFaceBound*> IfcFace::getBounds() const { return resolveAll<IfcFaceBound>(*this, argument(0)); }
 void IfcFace::setBounds(const std::vector<IfcFaceBound*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcFaceBasedSurfaceModel::getClassType() { return schema().classType(221); }
+const Step::ClassType& IfcFaceBasedSurfaceModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(221);
+    return type;
+}
 const Step::ClassType& IfcFaceBasedSurfaceModel::getType() const { return getClassType(); }
 bool IfcFaceBasedSurfaceModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1189,7 +1605,11 @@ bool IfcFaceBasedSurfaceModel::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcConnectedFaceSet*> IfcFaceBasedSurfaceModel::getFbsmFaces() const { return resolveAll<IfcConnectedFaceSet>(*this, argument(0)); }
 void IfcFaceBasedSurfaceModel::setFbsmFaces(const std::vector<IfcConnectedFaceSet*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcFaceBound::getClassType() { return schema().classType(222); }
+const Step::ClassType& IfcFaceBound::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(222);
+    return type;
+}
 const Step::ClassType& IfcFaceBound::getType() const { return getClassType(); }
 bool IfcFaceBound::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1201,7 +1621,11 @@ bool IfcFaceBound::acceptVisitor(Step::BaseVisitor* visitor)
 IfcLoop* IfcFaceBound::getBound() const { return dynamic_cast<IfcLoop*>(resolve(argument(0))); }
 void IfcFaceBound::setBound(const IfcLoop* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcFaceOuterBound::getClassType() { return schema().classType(223); }
+const Step::ClassType& IfcFaceOuterBound::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(223);
+    return type;
+}
 const Step::ClassType& IfcFaceOuterBound::getType() const { return getClassType(); }
 bool IfcFaceOuterBound::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1211,7 +1635,11 @@ bool IfcFaceOuterBound::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFaceSurface::getClassType() { return schema().classType(224); }
+const Step::ClassType& IfcFaceSurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(224);
+    return type;
+}
 const Step::ClassType& IfcFaceSurface::getType() const { return getClassType(); }
 bool IfcFaceSurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1223,7 +1651,11 @@ bool IfcFaceSurface::acceptVisitor(Step::BaseVisitor* visitor)
 IfcSurface* IfcFaceSurface::getFaceSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(1))); }
 void IfcFaceSurface::setFaceSurface(const IfcSurface* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcManifoldSolidBrep::getClassType() { return schema().classType(304); }
+const Step::ClassType& IfcManifoldSolidBrep::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(304);
+    return type;
+}
 const Step::ClassType& IfcManifoldSolidBrep::getType() const { return getClassType(); }
 bool IfcManifoldSolidBrep::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1235,7 +1667,11 @@ bool IfcManifoldSolidBrep::acceptVisitor(Step::BaseVisitor* visitor)
 IfcClosedShell* IfcManifoldSolidBrep::getOuter() const { return dynamic_cast<IfcClosedShell*>(resolve(argument(0))); }
 void IfcManifoldSolidBrep::setOuter(const IfcClosedShell* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcFacetedBrep::getClassType() { return schema().classType(225); }
+const Step::ClassType& IfcFacetedBrep::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(225);
+    return type;
+}
 const Step::ClassType& IfcFacetedBrep::getType() const { return getClassType(); }
 bool IfcFacetedBrep::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1245,7 +1681,11 @@ bool IfcFacetedBrep::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFacetedBrepWithVoids::getClassType() { return schema().classType(226); }
+const Step::ClassType& IfcFacetedBrepWithVoids::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(226);
+    return type;
+}
 const Step::ClassType& IfcFacetedBrepWithVoids::getType() const { return getClassType(); }
 bool IfcFacetedBrepWithVoids::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1257,7 +1697,11 @@ bool IfcFacetedBrepWithVoids::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcClosedShell*> IfcFacetedBrepWithVoids::getVoids() const { return resolveAll<IfcClosedShell>(*this, argument(1)); }
 void IfcFacetedBrepWithVoids::setVoids(const std::vector<IfcClosedShell*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcStructuralConnectionCondition::getClassType() { return schema().classType(538); }
+const Step::ClassType& IfcStructuralConnectionCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(538);
+    return type;
+}
 const Step::ClassType& IfcStructuralConnectionCondition::getType() const { return getClassType(); }
 bool IfcStructuralConnectionCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1269,7 +1713,11 @@ bool IfcStructuralConnectionCondition::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcStructuralConnectionCondition::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcStructuralConnectionCondition::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcFailureConnectionCondition::getClassType() { return schema().classType(227); }
+const Step::ClassType& IfcFailureConnectionCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(227);
+    return type;
+}
 const Step::ClassType& IfcFailureConnectionCondition::getType() const { return getClassType(); }
 bool IfcFailureConnectionCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1279,7 +1727,11 @@ bool IfcFailureConnectionCondition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFanType::getClassType() { return schema().classType(228); }
+const Step::ClassType& IfcFanType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(228);
+    return type;
+}
 const Step::ClassType& IfcFanType::getType() const { return getClassType(); }
 bool IfcFanType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1289,7 +1741,11 @@ bool IfcFanType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFastener::getClassType() { return schema().classType(229); }
+const Step::ClassType& IfcFastener::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(229);
+    return type;
+}
 const Step::ClassType& IfcFastener::getType() const { return getClassType(); }
 bool IfcFastener::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1299,7 +1755,11 @@ bool IfcFastener::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFastenerType::getClassType() { return schema().classType(230); }
+const Step::ClassType& IfcFastenerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(230);
+    return type;
+}
 const Step::ClassType& IfcFastenerType::getType() const { return getClassType(); }
 bool IfcFastenerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1309,7 +1769,11 @@ bool IfcFastenerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFeatureElementAddition::getClassType() { return schema().classType(232); }
+const Step::ClassType& IfcFeatureElementAddition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(232);
+    return type;
+}
 const Step::ClassType& IfcFeatureElementAddition::getType() const { return getClassType(); }
 bool IfcFeatureElementAddition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1319,7 +1783,11 @@ bool IfcFeatureElementAddition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFillAreaStyle::getClassType() { return schema().classType(234); }
+const Step::ClassType& IfcFillAreaStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(234);
+    return type;
+}
 const Step::ClassType& IfcFillAreaStyle::getType() const { return getClassType(); }
 bool IfcFillAreaStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1329,7 +1797,11 @@ bool IfcFillAreaStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFillAreaStyleHatching::getClassType() { return schema().classType(235); }
+const Step::ClassType& IfcFillAreaStyleHatching::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(235);
+    return type;
+}
 const Step::ClassType& IfcFillAreaStyleHatching::getType() const { return getClassType(); }
 bool IfcFillAreaStyleHatching::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1345,7 +1817,11 @@ void IfcFillAreaStyleHatching::setPointOfReferenceHatchLine(const IfcCartesianPo
 IfcCartesianPoint* IfcFillAreaStyleHatching::getPatternStart() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(3))); }
 void IfcFillAreaStyleHatching::setPatternStart(const IfcCartesianPoint* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcFillAreaStyleTiles::getClassType() { return schema().classType(236); }
+const Step::ClassType& IfcFillAreaStyleTiles::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(236);
+    return type;
+}
 const Step::ClassType& IfcFillAreaStyleTiles::getType() const { return getClassType(); }
 bool IfcFillAreaStyleTiles::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1357,7 +1833,11 @@ bool IfcFillAreaStyleTiles::acceptVisitor(Step::BaseVisitor* visitor)
 IfcOneDirectionRepeatFactor* IfcFillAreaStyleTiles::getTilingPattern() const { return dynamic_cast<IfcOneDirectionRepeatFactor*>(resolve(argument(0))); }
 void IfcFillAreaStyleTiles::setTilingPattern(const IfcOneDirectionRepeatFactor* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcFillAreaStyleTileSymbolWithStyle::getClassType() { return schema().classType(237); }
+const Step::ClassType& IfcFillAreaStyleTileSymbolWithStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(237);
+    return type;
+}
 const Step::ClassType& IfcFillAreaStyleTileSymbolWithStyle::getType() const { return getClassType(); }
 bool IfcFillAreaStyleTileSymbolWithStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1369,7 +1849,11 @@ bool IfcFillAreaStyleTileSymbolWithStyle::acceptVisitor(Step::BaseVisitor* visit
 IfcAnnotationSymbolOccurrence* IfcFillAreaStyleTileSymbolWithStyle::getSymbol() const { return dynamic_cast<IfcAnnotationSymbolOccurrence*>(resolve(argument(0))); }
 void IfcFillAreaStyleTileSymbolWithStyle::setSymbol(const IfcAnnotationSymbolOccurrence* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcFilterType::getClassType() { return schema().classType(238); }
+const Step::ClassType& IfcFilterType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(238);
+    return type;
+}
 const Step::ClassType& IfcFilterType::getType() const { return getClassType(); }
 bool IfcFilterType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1379,7 +1863,11 @@ bool IfcFilterType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFireSuppressionTerminalType::getClassType() { return schema().classType(239); }
+const Step::ClassType& IfcFireSuppressionTerminalType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(239);
+    return type;
+}
 const Step::ClassType& IfcFireSuppressionTerminalType::getType() const { return getClassType(); }
 bool IfcFireSuppressionTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1389,7 +1877,11 @@ bool IfcFireSuppressionTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowFitting::getClassType() { return schema().classType(242); }
+const Step::ClassType& IfcFlowFitting::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(242);
+    return type;
+}
 const Step::ClassType& IfcFlowFitting::getType() const { return getClassType(); }
 bool IfcFlowFitting::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1399,7 +1891,11 @@ bool IfcFlowFitting::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowInstrumentType::getClassType() { return schema().classType(244); }
+const Step::ClassType& IfcFlowInstrumentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(244);
+    return type;
+}
 const Step::ClassType& IfcFlowInstrumentType::getType() const { return getClassType(); }
 bool IfcFlowInstrumentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1409,7 +1905,11 @@ bool IfcFlowInstrumentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowMeterType::getClassType() { return schema().classType(245); }
+const Step::ClassType& IfcFlowMeterType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(245);
+    return type;
+}
 const Step::ClassType& IfcFlowMeterType::getType() const { return getClassType(); }
 bool IfcFlowMeterType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1419,7 +1919,11 @@ bool IfcFlowMeterType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowMovingDevice::getClassType() { return schema().classType(246); }
+const Step::ClassType& IfcFlowMovingDevice::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(246);
+    return type;
+}
 const Step::ClassType& IfcFlowMovingDevice::getType() const { return getClassType(); }
 bool IfcFlowMovingDevice::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1429,7 +1933,11 @@ bool IfcFlowMovingDevice::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowSegment::getClassType() { return schema().classType(248); }
+const Step::ClassType& IfcFlowSegment::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(248);
+    return type;
+}
 const Step::ClassType& IfcFlowSegment::getType() const { return getClassType(); }
 bool IfcFlowSegment::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1439,7 +1947,11 @@ bool IfcFlowSegment::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowStorageDevice::getClassType() { return schema().classType(250); }
+const Step::ClassType& IfcFlowStorageDevice::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(250);
+    return type;
+}
 const Step::ClassType& IfcFlowStorageDevice::getType() const { return getClassType(); }
 bool IfcFlowStorageDevice::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1449,7 +1961,11 @@ bool IfcFlowStorageDevice::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowTerminal::getClassType() { return schema().classType(252); }
+const Step::ClassType& IfcFlowTerminal::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(252);
+    return type;
+}
 const Step::ClassType& IfcFlowTerminal::getType() const { return getClassType(); }
 bool IfcFlowTerminal::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1459,7 +1975,11 @@ bool IfcFlowTerminal::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFlowTreatmentDevice::getClassType() { return schema().classType(254); }
+const Step::ClassType& IfcFlowTreatmentDevice::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(254);
+    return type;
+}
 const Step::ClassType& IfcFlowTreatmentDevice::getType() const { return getClassType(); }
 bool IfcFlowTreatmentDevice::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1469,7 +1989,11 @@ bool IfcFlowTreatmentDevice::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFluidFlowProperties::getClassType() { return schema().classType(256); }
+const Step::ClassType& IfcFluidFlowProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(256);
+    return type;
+}
 const Step::ClassType& IfcFluidFlowProperties::getType() const { return getClassType(); }
 bool IfcFluidFlowProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1495,7 +2019,11 @@ void IfcFluidFlowProperties::setWetBulbTemperatureTimeSeries(const IfcTimeSeries
 IfcTimeSeries* IfcFluidFlowProperties::getTemperatureTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(14))); }
 void IfcFluidFlowProperties::setTemperatureTimeSeries(const IfcTimeSeries* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcFooting::getClassType() { return schema().classType(257); }
+const Step::ClassType& IfcFooting::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(257);
+    return type;
+}
 const Step::ClassType& IfcFooting::getType() const { return getClassType(); }
 bool IfcFooting::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1505,7 +2033,11 @@ bool IfcFooting::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFuelProperties::getClassType() { return schema().classType(258); }
+const Step::ClassType& IfcFuelProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(258);
+    return type;
+}
 const Step::ClassType& IfcFuelProperties::getType() const { return getClassType(); }
 bool IfcFuelProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1515,7 +2047,11 @@ bool IfcFuelProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFurnishingElement::getClassType() { return schema().classType(259); }
+const Step::ClassType& IfcFurnishingElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(259);
+    return type;
+}
 const Step::ClassType& IfcFurnishingElement::getType() const { return getClassType(); }
 bool IfcFurnishingElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1525,7 +2061,11 @@ bool IfcFurnishingElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFurnishingElementType::getClassType() { return schema().classType(260); }
+const Step::ClassType& IfcFurnishingElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(260);
+    return type;
+}
 const Step::ClassType& IfcFurnishingElementType::getType() const { return getClassType(); }
 bool IfcFurnishingElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1535,7 +2075,11 @@ bool IfcFurnishingElementType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFurnitureStandard::getClassType() { return schema().classType(261); }
+const Step::ClassType& IfcFurnitureStandard::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(261);
+    return type;
+}
 const Step::ClassType& IfcFurnitureStandard::getType() const { return getClassType(); }
 bool IfcFurnitureStandard::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1545,7 +2089,11 @@ bool IfcFurnitureStandard::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcFurnitureType::getClassType() { return schema().classType(262); }
+const Step::ClassType& IfcFurnitureType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(262);
+    return type;
+}
 const Step::ClassType& IfcFurnitureType::getType() const { return getClassType(); }
 bool IfcFurnitureType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1555,7 +2103,11 @@ bool IfcFurnitureType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcGasTerminalType::getClassType() { return schema().classType(263); }
+const Step::ClassType& IfcGasTerminalType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(263);
+    return type;
+}
 const Step::ClassType& IfcGasTerminalType::getType() const { return getClassType(); }
 bool IfcGasTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1565,7 +2117,11 @@ bool IfcGasTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcGeneralMaterialProperties::getClassType() { return schema().classType(264); }
+const Step::ClassType& IfcGeneralMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(264);
+    return type;
+}
 const Step::ClassType& IfcGeneralMaterialProperties::getType() const { return getClassType(); }
 bool IfcGeneralMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1575,7 +2131,11 @@ bool IfcGeneralMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProfileProperties::getClassType() { return schema().classType(391); }
+const Step::ClassType& IfcProfileProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(391);
+    return type;
+}
 const Step::ClassType& IfcProfileProperties::getType() const { return getClassType(); }
 bool IfcProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1589,7 +2149,11 @@ void IfcProfileProperties::setProfileName(const Step::String& value) { setArgume
 IfcProfileDef* IfcProfileProperties::getProfileDefinition() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(1))); }
 void IfcProfileProperties::setProfileDefinition(const IfcProfileDef* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcGeneralProfileProperties::getClassType() { return schema().classType(265); }
+const Step::ClassType& IfcGeneralProfileProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(265);
+    return type;
+}
 const Step::ClassType& IfcGeneralProfileProperties::getType() const { return getClassType(); }
 bool IfcGeneralProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1599,7 +2163,11 @@ bool IfcGeneralProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcGeometricSet::getClassType() { return schema().classType(270); }
+const Step::ClassType& IfcGeometricSet::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(270);
+    return type;
+}
 const Step::ClassType& IfcGeometricSet::getType() const { return getClassType(); }
 bool IfcGeometricSet::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1609,7 +2177,11 @@ bool IfcGeometricSet::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcGeometricCurveSet::getClassType() { return schema().classType(266); }
+const Step::ClassType& IfcGeometricCurveSet::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(266);
+    return type;
+}
 const Step::ClassType& IfcGeometricCurveSet::getType() const { return getClassType(); }
 bool IfcGeometricCurveSet::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1619,7 +2191,11 @@ bool IfcGeometricCurveSet::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRepresentationContext::getClassType() { return schema().classType(489); }
+const Step::ClassType& IfcRepresentationContext::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(489);
+    return type;
+}
 const Step::ClassType& IfcRepresentationContext::getType() const { return getClassType(); }
 bool IfcRepresentationContext::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1633,7 +2209,11 @@ void IfcRepresentationContext::setContextIdentifier(const Step::String& value) {
 Step::String IfcRepresentationContext::getContextType() const { return Step::String(argument(1).plain().text()); }
 void IfcRepresentationContext::setContextType(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcGeometricRepresentationContext::getClassType() { return schema().classType(267); }
+const Step::ClassType& IfcGeometricRepresentationContext::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(267);
+    return type;
+}
 const Step::ClassType& IfcGeometricRepresentationContext::getType() const { return getClassType(); }
 bool IfcGeometricRepresentationContext::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1645,7 +2225,11 @@ bool IfcGeometricRepresentationContext::acceptVisitor(Step::BaseVisitor* visitor
 IfcDirection* IfcGeometricRepresentationContext::getTrueNorth() const { return dynamic_cast<IfcDirection*>(resolve(argument(5))); }
 void IfcGeometricRepresentationContext::setTrueNorth(const IfcDirection* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcGeometricRepresentationSubContext::getClassType() { return schema().classType(269); }
+const Step::ClassType& IfcGeometricRepresentationSubContext::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(269);
+    return type;
+}
 const Step::ClassType& IfcGeometricRepresentationSubContext::getType() const { return getClassType(); }
 bool IfcGeometricRepresentationSubContext::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1659,7 +2243,11 @@ void IfcGeometricRepresentationSubContext::setParentContext(const IfcGeometricRe
 Step::String IfcGeometricRepresentationSubContext::getUserDefinedTargetView() const { return Step::String(argument(9).plain().text()); }
 void IfcGeometricRepresentationSubContext::setUserDefinedTargetView(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcGrid::getClassType() { return schema().classType(271); }
+const Step::ClassType& IfcGrid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(271);
+    return type;
+}
 const Step::ClassType& IfcGrid::getType() const { return getClassType(); }
 bool IfcGrid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1675,7 +2263,11 @@ void IfcGrid::setVAxes(const std::vector<IfcGridAxis*>& values) { setArgument(8,
 std::vector<IfcGridAxis*> IfcGrid::getWAxes() const { return resolveAll<IfcGridAxis>(*this, argument(9)); }
 void IfcGrid::setWAxes(const std::vector<IfcGridAxis*>& values) { setArgument(9, referenceList(values)); }
 
-const Step::ClassType& IfcGridAxis::getClassType() { return schema().classType(272); }
+const Step::ClassType& IfcGridAxis::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(272);
+    return type;
+}
 const Step::ClassType& IfcGridAxis::getType() const { return getClassType(); }
 bool IfcGridAxis::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1689,7 +2281,11 @@ void IfcGridAxis::setAxisTag(const Step::String& value) { setArgument(0, Step::V
 IfcCurve* IfcGridAxis::getAxisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(1))); }
 void IfcGridAxis::setAxisCurve(const IfcCurve* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcObjectPlacement::getClassType() { return schema().classType(330); }
+const Step::ClassType& IfcObjectPlacement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(330);
+    return type;
+}
 const Step::ClassType& IfcObjectPlacement::getType() const { return getClassType(); }
 bool IfcObjectPlacement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1699,7 +2295,11 @@ bool IfcObjectPlacement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcGridPlacement::getClassType() { return schema().classType(273); }
+const Step::ClassType& IfcGridPlacement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(273);
+    return type;
+}
 const Step::ClassType& IfcGridPlacement::getType() const { return getClassType(); }
 bool IfcGridPlacement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1713,7 +2313,11 @@ void IfcGridPlacement::setPlacementLocation(const IfcVirtualGridIntersection* va
 IfcVirtualGridIntersection* IfcGridPlacement::getPlacementRefDirection() const { return dynamic_cast<IfcVirtualGridIntersection*>(resolve(argument(1))); }
 void IfcGridPlacement::setPlacementRefDirection(const IfcVirtualGridIntersection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcHeatExchangerType::getClassType() { return schema().classType(276); }
+const Step::ClassType& IfcHeatExchangerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(276);
+    return type;
+}
 const Step::ClassType& IfcHeatExchangerType::getType() const { return getClassType(); }
 bool IfcHeatExchangerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1723,7 +2327,11 @@ bool IfcHeatExchangerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcHumidifierType::getClassType() { return schema().classType(277); }
+const Step::ClassType& IfcHumidifierType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(277);
+    return type;
+}
 const Step::ClassType& IfcHumidifierType::getType() const { return getClassType(); }
 bool IfcHumidifierType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1733,7 +2341,11 @@ bool IfcHumidifierType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcHygroscopicMaterialProperties::getClassType() { return schema().classType(278); }
+const Step::ClassType& IfcHygroscopicMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(278);
+    return type;
+}
 const Step::ClassType& IfcHygroscopicMaterialProperties::getType() const { return getClassType(); }
 bool IfcHygroscopicMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1743,7 +2355,11 @@ bool IfcHygroscopicMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcImageTexture::getClassType() { return schema().classType(279); }
+const Step::ClassType& IfcImageTexture::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(279);
+    return type;
+}
 const Step::ClassType& IfcImageTexture::getType() const { return getClassType(); }
 bool IfcImageTexture::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1755,7 +2371,11 @@ bool IfcImageTexture::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcImageTexture::getUrlReference() const { return Step::String(argument(4).plain().text()); }
 void IfcImageTexture::setUrlReference(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcInventory::getClassType() { return schema().classType(280); }
+const Step::ClassType& IfcInventory::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(280);
+    return type;
+}
 const Step::ClassType& IfcInventory::getType() const { return getClassType(); }
 bool IfcInventory::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1773,7 +2393,11 @@ void IfcInventory::setCurrentValue(const IfcCostValue* value) { setArgument(9, v
 IfcCostValue* IfcInventory::getOriginalValue() const { return dynamic_cast<IfcCostValue*>(resolve(argument(10))); }
 void IfcInventory::setOriginalValue(const IfcCostValue* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcTimeSeries::getClassType() { return schema().classType(612); }
+const Step::ClassType& IfcTimeSeries::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(612);
+    return type;
+}
 const Step::ClassType& IfcTimeSeries::getType() const { return getClassType(); }
 bool IfcTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1789,7 +2413,11 @@ void IfcTimeSeries::setDescription(const Step::String& value) { setArgument(1, S
 Step::String IfcTimeSeries::getUserDefinedDataOrigin() const { return Step::String(argument(6).plain().text()); }
 void IfcTimeSeries::setUserDefinedDataOrigin(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcIrregularTimeSeries::getClassType() { return schema().classType(281); }
+const Step::ClassType& IfcIrregularTimeSeries::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(281);
+    return type;
+}
 const Step::ClassType& IfcIrregularTimeSeries::getType() const { return getClassType(); }
 bool IfcIrregularTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1801,7 +2429,11 @@ bool IfcIrregularTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcIrregularTimeSeriesValue*> IfcIrregularTimeSeries::getValues() const { return resolveAll<IfcIrregularTimeSeriesValue>(*this, argument(8)); }
 void IfcIrregularTimeSeries::setValues(const std::vector<IfcIrregularTimeSeriesValue*>& values) { setArgument(8, referenceList(values)); }
 
-const Step::ClassType& IfcIrregularTimeSeriesValue::getClassType() { return schema().classType(282); }
+const Step::ClassType& IfcIrregularTimeSeriesValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(282);
+    return type;
+}
 const Step::ClassType& IfcIrregularTimeSeriesValue::getType() const { return getClassType(); }
 bool IfcIrregularTimeSeriesValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1811,7 +2443,11 @@ bool IfcIrregularTimeSeriesValue::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcJunctionBoxType::getClassType() { return schema().classType(284); }
+const Step::ClassType& IfcJunctionBoxType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(284);
+    return type;
+}
 const Step::ClassType& IfcJunctionBoxType::getType() const { return getClassType(); }
 bool IfcJunctionBoxType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1821,7 +2457,11 @@ bool IfcJunctionBoxType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcLaborResource::getClassType() { return schema().classType(285); }
+const Step::ClassType& IfcLaborResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(285);
+    return type;
+}
 const Step::ClassType& IfcLaborResource::getType() const { return getClassType(); }
 bool IfcLaborResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1833,7 +2473,11 @@ bool IfcLaborResource::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcLaborResource::getSkillSet() const { return Step::String(argument(9).plain().text()); }
 void IfcLaborResource::setSkillSet(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcLampType::getClassType() { return schema().classType(286); }
+const Step::ClassType& IfcLampType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(286);
+    return type;
+}
 const Step::ClassType& IfcLampType::getType() const { return getClassType(); }
 bool IfcLampType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1843,7 +2487,11 @@ bool IfcLampType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcLibraryInformation::getClassType() { return schema().classType(287); }
+const Step::ClassType& IfcLibraryInformation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(287);
+    return type;
+}
 const Step::ClassType& IfcLibraryInformation::getType() const { return getClassType(); }
 bool IfcLibraryInformation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1863,7 +2511,11 @@ void IfcLibraryInformation::setVersionDate(const IfcCalendarDate* value) { setAr
 std::vector<IfcLibraryReference*> IfcLibraryInformation::getLibraryReference() const { return resolveAll<IfcLibraryReference>(*this, argument(4)); }
 void IfcLibraryInformation::setLibraryReference(const std::vector<IfcLibraryReference*>& values) { setArgument(4, referenceList(values)); }
 
-const Step::ClassType& IfcLibraryReference::getClassType() { return schema().classType(288); }
+const Step::ClassType& IfcLibraryReference::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(288);
+    return type;
+}
 const Step::ClassType& IfcLibraryReference::getType() const { return getClassType(); }
 bool IfcLibraryReference::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1873,7 +2525,11 @@ bool IfcLibraryReference::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcLightDistributionData::getClassType() { return schema().classType(289); }
+const Step::ClassType& IfcLightDistributionData::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(289);
+    return type;
+}
 const Step::ClassType& IfcLightDistributionData::getType() const { return getClassType(); }
 bool IfcLightDistributionData::acceptVisitor(Step::BaseVisitor* visitor)
 {

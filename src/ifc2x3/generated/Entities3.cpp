@@ -7,7 +7,11 @@
 
 namespace ifc2x3 {
 
-const Step::ClassType& IfcLightFixtureType::getClassType() { return schema().classType(290); }
+const Step::ClassType& IfcLightFixtureType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(290);
+    return type;
+}
 const Step::ClassType& IfcLightFixtureType::getType() const { return getClassType(); }
 bool IfcLightFixtureType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -17,7 +21,11 @@ bool IfcLightFixtureType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcLightIntensityDistribution::getClassType() { return schema().classType(291); }
+const Step::ClassType& IfcLightIntensityDistribution::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(291);
+    return type;
+}
 const Step::ClassType& IfcLightIntensityDistribution::getType() const { return getClassType(); }
 bool IfcLightIntensityDistribution::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -29,7 +37,11 @@ bool IfcLightIntensityDistribution::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcLightDistributionData*> IfcLightIntensityDistribution::getDistributionData() const { return resolveAll<IfcLightDistributionData>(*this, argument(1)); }
 void IfcLightIntensityDistribution::setDistributionData(const std::vector<IfcLightDistributionData*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcLightSource::getClassType() { return schema().classType(292); }
+const Step::ClassType& IfcLightSource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(292);
+    return type;
+}
 const Step::ClassType& IfcLightSource::getType() const { return getClassType(); }
 bool IfcLightSource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -43,7 +55,11 @@ void IfcLightSource::setName(const Step::String& value) { setArgument(0, Step::V
 IfcColourRgb* IfcLightSource::getLightColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(1))); }
 void IfcLightSource::setLightColour(const IfcColourRgb* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLightSourceAmbient::getClassType() { return schema().classType(293); }
+const Step::ClassType& IfcLightSourceAmbient::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(293);
+    return type;
+}
 const Step::ClassType& IfcLightSourceAmbient::getType() const { return getClassType(); }
 bool IfcLightSourceAmbient::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -53,7 +69,11 @@ bool IfcLightSourceAmbient::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcLightSourceDirectional::getClassType() { return schema().classType(294); }
+const Step::ClassType& IfcLightSourceDirectional::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(294);
+    return type;
+}
 const Step::ClassType& IfcLightSourceDirectional::getType() const { return getClassType(); }
 bool IfcLightSourceDirectional::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -65,7 +85,11 @@ bool IfcLightSourceDirectional::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDirection* IfcLightSourceDirectional::getOrientation() const { return dynamic_cast<IfcDirection*>(resolve(argument(4))); }
 void IfcLightSourceDirectional::setOrientation(const IfcDirection* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLightSourceGoniometric::getClassType() { return schema().classType(295); }
+const Step::ClassType& IfcLightSourceGoniometric::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(295);
+    return type;
+}
 const Step::ClassType& IfcLightSourceGoniometric::getType() const { return getClassType(); }
 bool IfcLightSourceGoniometric::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -79,7 +103,11 @@ void IfcLightSourceGoniometric::setPosition(const IfcAxis2Placement3D* value) { 
 IfcColourRgb* IfcLightSourceGoniometric::getColourAppearance() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(5))); }
 void IfcLightSourceGoniometric::setColourAppearance(const IfcColourRgb* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLightSourcePositional::getClassType() { return schema().classType(296); }
+const Step::ClassType& IfcLightSourcePositional::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(296);
+    return type;
+}
 const Step::ClassType& IfcLightSourcePositional::getType() const { return getClassType(); }
 bool IfcLightSourcePositional::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -91,7 +119,11 @@ bool IfcLightSourcePositional::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCartesianPoint* IfcLightSourcePositional::getPosition() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(4))); }
 void IfcLightSourcePositional::setPosition(const IfcCartesianPoint* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLightSourceSpot::getClassType() { return schema().classType(297); }
+const Step::ClassType& IfcLightSourceSpot::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(297);
+    return type;
+}
 const Step::ClassType& IfcLightSourceSpot::getType() const { return getClassType(); }
 bool IfcLightSourceSpot::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -103,7 +135,11 @@ bool IfcLightSourceSpot::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDirection* IfcLightSourceSpot::getOrientation() const { return dynamic_cast<IfcDirection*>(resolve(argument(9))); }
 void IfcLightSourceSpot::setOrientation(const IfcDirection* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLine::getClassType() { return schema().classType(298); }
+const Step::ClassType& IfcLine::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(298);
+    return type;
+}
 const Step::ClassType& IfcLine::getType() const { return getClassType(); }
 bool IfcLine::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -117,7 +153,11 @@ void IfcLine::setPnt(const IfcCartesianPoint* value) { setArgument(0, value ? St
 IfcVector* IfcLine::getDir() const { return dynamic_cast<IfcVector*>(resolve(argument(1))); }
 void IfcLine::setDir(const IfcVector* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLinearDimension::getClassType() { return schema().classType(299); }
+const Step::ClassType& IfcLinearDimension::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(299);
+    return type;
+}
 const Step::ClassType& IfcLinearDimension::getType() const { return getClassType(); }
 bool IfcLinearDimension::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -127,7 +167,11 @@ bool IfcLinearDimension::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcLocalPlacement::getClassType() { return schema().classType(300); }
+const Step::ClassType& IfcLocalPlacement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(300);
+    return type;
+}
 const Step::ClassType& IfcLocalPlacement::getType() const { return getClassType(); }
 bool IfcLocalPlacement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -139,7 +183,11 @@ bool IfcLocalPlacement::acceptVisitor(Step::BaseVisitor* visitor)
 IfcObjectPlacement* IfcLocalPlacement::getPlacementRelTo() const { return dynamic_cast<IfcObjectPlacement*>(resolve(argument(0))); }
 void IfcLocalPlacement::setPlacementRelTo(const IfcObjectPlacement* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLocalTime::getClassType() { return schema().classType(301); }
+const Step::ClassType& IfcLocalTime::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(301);
+    return type;
+}
 const Step::ClassType& IfcLocalTime::getType() const { return getClassType(); }
 bool IfcLocalTime::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -151,7 +199,11 @@ bool IfcLocalTime::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCoordinatedUniversalTimeOffset* IfcLocalTime::getZone() const { return dynamic_cast<IfcCoordinatedUniversalTimeOffset*>(resolve(argument(3))); }
 void IfcLocalTime::setZone(const IfcCoordinatedUniversalTimeOffset* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcLShapeProfileDef::getClassType() { return schema().classType(303); }
+const Step::ClassType& IfcLShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(303);
+    return type;
+}
 const Step::ClassType& IfcLShapeProfileDef::getType() const { return getClassType(); }
 bool IfcLShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -161,7 +213,11 @@ bool IfcLShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMappedItem::getClassType() { return schema().classType(305); }
+const Step::ClassType& IfcMappedItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(305);
+    return type;
+}
 const Step::ClassType& IfcMappedItem::getType() const { return getClassType(); }
 bool IfcMappedItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -175,7 +231,11 @@ void IfcMappedItem::setMappingSource(const IfcRepresentationMap* value) { setArg
 IfcCartesianTransformationOperator* IfcMappedItem::getMappingTarget() const { return dynamic_cast<IfcCartesianTransformationOperator*>(resolve(argument(1))); }
 void IfcMappedItem::setMappingTarget(const IfcCartesianTransformationOperator* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcMaterial::getClassType() { return schema().classType(306); }
+const Step::ClassType& IfcMaterial::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(306);
+    return type;
+}
 const Step::ClassType& IfcMaterial::getType() const { return getClassType(); }
 bool IfcMaterial::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -187,7 +247,11 @@ bool IfcMaterial::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcMaterial::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcMaterial::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcMaterialClassificationRelationship::getClassType() { return schema().classType(307); }
+const Step::ClassType& IfcMaterialClassificationRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(307);
+    return type;
+}
 const Step::ClassType& IfcMaterialClassificationRelationship::getType() const { return getClassType(); }
 bool IfcMaterialClassificationRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -199,7 +263,11 @@ bool IfcMaterialClassificationRelationship::acceptVisitor(Step::BaseVisitor* vis
 IfcMaterial* IfcMaterialClassificationRelationship::getClassifiedMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(1))); }
 void IfcMaterialClassificationRelationship::setClassifiedMaterial(const IfcMaterial* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcProductRepresentation::getClassType() { return schema().classType(388); }
+const Step::ClassType& IfcProductRepresentation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(388);
+    return type;
+}
 const Step::ClassType& IfcProductRepresentation::getType() const { return getClassType(); }
 bool IfcProductRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -215,7 +283,11 @@ void IfcProductRepresentation::setDescription(const Step::String& value) { setAr
 std::vector<IfcRepresentation*> IfcProductRepresentation::getRepresentations() const { return resolveAll<IfcRepresentation>(*this, argument(2)); }
 void IfcProductRepresentation::setRepresentations(const std::vector<IfcRepresentation*>& values) { setArgument(2, referenceList(values)); }
 
-const Step::ClassType& IfcMaterialDefinitionRepresentation::getClassType() { return schema().classType(308); }
+const Step::ClassType& IfcMaterialDefinitionRepresentation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(308);
+    return type;
+}
 const Step::ClassType& IfcMaterialDefinitionRepresentation::getType() const { return getClassType(); }
 bool IfcMaterialDefinitionRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -227,7 +299,11 @@ bool IfcMaterialDefinitionRepresentation::acceptVisitor(Step::BaseVisitor* visit
 IfcMaterial* IfcMaterialDefinitionRepresentation::getRepresentedMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(3))); }
 void IfcMaterialDefinitionRepresentation::setRepresentedMaterial(const IfcMaterial* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcMaterialLayer::getClassType() { return schema().classType(309); }
+const Step::ClassType& IfcMaterialLayer::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(309);
+    return type;
+}
 const Step::ClassType& IfcMaterialLayer::getType() const { return getClassType(); }
 bool IfcMaterialLayer::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -239,7 +315,11 @@ bool IfcMaterialLayer::acceptVisitor(Step::BaseVisitor* visitor)
 IfcMaterial* IfcMaterialLayer::getMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(0))); }
 void IfcMaterialLayer::setMaterial(const IfcMaterial* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcMaterialLayerSet::getClassType() { return schema().classType(310); }
+const Step::ClassType& IfcMaterialLayerSet::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(310);
+    return type;
+}
 const Step::ClassType& IfcMaterialLayerSet::getType() const { return getClassType(); }
 bool IfcMaterialLayerSet::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -253,7 +333,11 @@ void IfcMaterialLayerSet::setMaterialLayers(const std::vector<IfcMaterialLayer*>
 Step::String IfcMaterialLayerSet::getLayerSetName() const { return Step::String(argument(1).plain().text()); }
 void IfcMaterialLayerSet::setLayerSetName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcMaterialLayerSetUsage::getClassType() { return schema().classType(311); }
+const Step::ClassType& IfcMaterialLayerSetUsage::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(311);
+    return type;
+}
 const Step::ClassType& IfcMaterialLayerSetUsage::getType() const { return getClassType(); }
 bool IfcMaterialLayerSetUsage::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -265,7 +349,11 @@ bool IfcMaterialLayerSetUsage::acceptVisitor(Step::BaseVisitor* visitor)
 IfcMaterialLayerSet* IfcMaterialLayerSetUsage::getForLayerSet() const { return dynamic_cast<IfcMaterialLayerSet*>(resolve(argument(0))); }
 void IfcMaterialLayerSetUsage::setForLayerSet(const IfcMaterialLayerSet* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcMaterialList::getClassType() { return schema().classType(312); }
+const Step::ClassType& IfcMaterialList::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(312);
+    return type;
+}
 const Step::ClassType& IfcMaterialList::getType() const { return getClassType(); }
 bool IfcMaterialList::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -277,7 +365,11 @@ bool IfcMaterialList::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcMaterial*> IfcMaterialList::getMaterials() const { return resolveAll<IfcMaterial>(*this, argument(0)); }
 void IfcMaterialList::setMaterials(const std::vector<IfcMaterial*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcMeasureWithUnit::getClassType() { return schema().classType(314); }
+const Step::ClassType& IfcMeasureWithUnit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(314);
+    return type;
+}
 const Step::ClassType& IfcMeasureWithUnit::getType() const { return getClassType(); }
 bool IfcMeasureWithUnit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -287,7 +379,11 @@ bool IfcMeasureWithUnit::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMechanicalMaterialProperties::getClassType() { return schema().classType(318); }
+const Step::ClassType& IfcMechanicalMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(318);
+    return type;
+}
 const Step::ClassType& IfcMechanicalMaterialProperties::getType() const { return getClassType(); }
 bool IfcMechanicalMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -297,7 +393,11 @@ bool IfcMechanicalMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMechanicalConcreteMaterialProperties::getClassType() { return schema().classType(315); }
+const Step::ClassType& IfcMechanicalConcreteMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(315);
+    return type;
+}
 const Step::ClassType& IfcMechanicalConcreteMaterialProperties::getType() const { return getClassType(); }
 bool IfcMechanicalConcreteMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -313,7 +413,11 @@ void IfcMechanicalConcreteMaterialProperties::setWorkability(const Step::String&
 Step::String IfcMechanicalConcreteMaterialProperties::getWaterImpermeability() const { return Step::String(argument(11).plain().text()); }
 void IfcMechanicalConcreteMaterialProperties::setWaterImpermeability(const Step::String& value) { setArgument(11, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcMechanicalFastener::getClassType() { return schema().classType(316); }
+const Step::ClassType& IfcMechanicalFastener::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(316);
+    return type;
+}
 const Step::ClassType& IfcMechanicalFastener::getType() const { return getClassType(); }
 bool IfcMechanicalFastener::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -323,7 +427,11 @@ bool IfcMechanicalFastener::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMechanicalFastenerType::getClassType() { return schema().classType(317); }
+const Step::ClassType& IfcMechanicalFastenerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(317);
+    return type;
+}
 const Step::ClassType& IfcMechanicalFastenerType::getType() const { return getClassType(); }
 bool IfcMechanicalFastenerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -333,7 +441,11 @@ bool IfcMechanicalFastenerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMechanicalSteelMaterialProperties::getClassType() { return schema().classType(319); }
+const Step::ClassType& IfcMechanicalSteelMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(319);
+    return type;
+}
 const Step::ClassType& IfcMechanicalSteelMaterialProperties::getType() const { return getClassType(); }
 bool IfcMechanicalSteelMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -345,7 +457,11 @@ bool IfcMechanicalSteelMaterialProperties::acceptVisitor(Step::BaseVisitor* visi
 std::vector<IfcRelaxation*> IfcMechanicalSteelMaterialProperties::getRelaxations() const { return resolveAll<IfcRelaxation>(*this, argument(12)); }
 void IfcMechanicalSteelMaterialProperties::setRelaxations(const std::vector<IfcRelaxation*>& values) { setArgument(12, referenceList(values)); }
 
-const Step::ClassType& IfcMember::getClassType() { return schema().classType(320); }
+const Step::ClassType& IfcMember::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(320);
+    return type;
+}
 const Step::ClassType& IfcMember::getType() const { return getClassType(); }
 bool IfcMember::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -355,7 +471,11 @@ bool IfcMember::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMemberType::getClassType() { return schema().classType(321); }
+const Step::ClassType& IfcMemberType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(321);
+    return type;
+}
 const Step::ClassType& IfcMemberType::getType() const { return getClassType(); }
 bool IfcMemberType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -365,7 +485,11 @@ bool IfcMemberType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMetric::getClassType() { return schema().classType(322); }
+const Step::ClassType& IfcMetric::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(322);
+    return type;
+}
 const Step::ClassType& IfcMetric::getType() const { return getClassType(); }
 bool IfcMetric::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -377,7 +501,11 @@ bool IfcMetric::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcMetric::getValueSource() const { return Step::String(argument(8).plain().text()); }
 void IfcMetric::setValueSource(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcMonetaryUnit::getClassType() { return schema().classType(323); }
+const Step::ClassType& IfcMonetaryUnit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(323);
+    return type;
+}
 const Step::ClassType& IfcMonetaryUnit::getType() const { return getClassType(); }
 bool IfcMonetaryUnit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -387,7 +515,11 @@ bool IfcMonetaryUnit::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcMotorConnectionType::getClassType() { return schema().classType(324); }
+const Step::ClassType& IfcMotorConnectionType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(324);
+    return type;
+}
 const Step::ClassType& IfcMotorConnectionType::getType() const { return getClassType(); }
 bool IfcMotorConnectionType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -397,7 +529,11 @@ bool IfcMotorConnectionType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProcess::getClassType() { return schema().classType(385); }
+const Step::ClassType& IfcProcess::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(385);
+    return type;
+}
 const Step::ClassType& IfcProcess::getType() const { return getClassType(); }
 bool IfcProcess::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -407,7 +543,11 @@ bool IfcProcess::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTask::getClassType() { return schema().classType(595); }
+const Step::ClassType& IfcTask::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(595);
+    return type;
+}
 const Step::ClassType& IfcTask::getType() const { return getClassType(); }
 bool IfcTask::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -423,7 +563,11 @@ void IfcTask::setStatus(const Step::String& value) { setArgument(6, Step::Value:
 Step::String IfcTask::getWorkMethod() const { return Step::String(argument(7).plain().text()); }
 void IfcTask::setWorkMethod(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcMove::getClassType() { return schema().classType(325); }
+const Step::ClassType& IfcMove::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(325);
+    return type;
+}
 const Step::ClassType& IfcMove::getType() const { return getClassType(); }
 bool IfcMove::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -437,7 +581,11 @@ void IfcMove::setMoveFrom(const IfcSpatialStructureElement* value) { setArgument
 IfcSpatialStructureElement* IfcMove::getMoveTo() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(11))); }
 void IfcMove::setMoveTo(const IfcSpatialStructureElement* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcObjective::getClassType() { return schema().classType(329); }
+const Step::ClassType& IfcObjective::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(329);
+    return type;
+}
 const Step::ClassType& IfcObjective::getType() const { return getClassType(); }
 bool IfcObjective::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -453,7 +601,11 @@ void IfcObjective::setResultValues(const IfcMetric* value) { setArgument(8, valu
 Step::String IfcObjective::getUserDefinedQualifier() const { return Step::String(argument(10).plain().text()); }
 void IfcObjective::setUserDefinedQualifier(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcOccupant::getClassType() { return schema().classType(331); }
+const Step::ClassType& IfcOccupant::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(331);
+    return type;
+}
 const Step::ClassType& IfcOccupant::getType() const { return getClassType(); }
 bool IfcOccupant::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -463,7 +615,11 @@ bool IfcOccupant::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcOffsetCurve2D::getClassType() { return schema().classType(332); }
+const Step::ClassType& IfcOffsetCurve2D::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(332);
+    return type;
+}
 const Step::ClassType& IfcOffsetCurve2D::getType() const { return getClassType(); }
 bool IfcOffsetCurve2D::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -475,7 +631,11 @@ bool IfcOffsetCurve2D::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCurve* IfcOffsetCurve2D::getBasisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
 void IfcOffsetCurve2D::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcOffsetCurve3D::getClassType() { return schema().classType(333); }
+const Step::ClassType& IfcOffsetCurve3D::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(333);
+    return type;
+}
 const Step::ClassType& IfcOffsetCurve3D::getType() const { return getClassType(); }
 bool IfcOffsetCurve3D::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -489,7 +649,11 @@ void IfcOffsetCurve3D::setBasisCurve(const IfcCurve* value) { setArgument(0, val
 IfcDirection* IfcOffsetCurve3D::getRefDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(3))); }
 void IfcOffsetCurve3D::setRefDirection(const IfcDirection* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcOneDirectionRepeatFactor::getClassType() { return schema().classType(334); }
+const Step::ClassType& IfcOneDirectionRepeatFactor::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(334);
+    return type;
+}
 const Step::ClassType& IfcOneDirectionRepeatFactor::getType() const { return getClassType(); }
 bool IfcOneDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -501,7 +665,11 @@ bool IfcOneDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
 IfcVector* IfcOneDirectionRepeatFactor::getRepeatFactor() const { return dynamic_cast<IfcVector*>(resolve(argument(0))); }
 void IfcOneDirectionRepeatFactor::setRepeatFactor(const IfcVector* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcOpeningElement::getClassType() { return schema().classType(335); }
+const Step::ClassType& IfcOpeningElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(335);
+    return type;
+}
 const Step::ClassType& IfcOpeningElement::getType() const { return getClassType(); }
 bool IfcOpeningElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -512,7 +680,11 @@ bool IfcOpeningElement::acceptVisitor(Step::BaseVisitor* visitor)
 }
 std::vector<Step::ObsPtr<IfcRelFillsElement>> IfcOpeningElement::getHasFillings() const { return inverseOf<IfcRelFillsElement>(*this, InverseRelation::HasFillings); }
 
-const Step::ClassType& IfcOpenShell::getClassType() { return schema().classType(336); }
+const Step::ClassType& IfcOpenShell::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(336);
+    return type;
+}
 const Step::ClassType& IfcOpenShell::getType() const { return getClassType(); }
 bool IfcOpenShell::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -522,7 +694,11 @@ bool IfcOpenShell::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcOpticalMaterialProperties::getClassType() { return schema().classType(337); }
+const Step::ClassType& IfcOpticalMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(337);
+    return type;
+}
 const Step::ClassType& IfcOpticalMaterialProperties::getType() const { return getClassType(); }
 bool IfcOpticalMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -532,7 +708,11 @@ bool IfcOpticalMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcOrderAction::getClassType() { return schema().classType(338); }
+const Step::ClassType& IfcOrderAction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(338);
+    return type;
+}
 const Step::ClassType& IfcOrderAction::getType() const { return getClassType(); }
 bool IfcOrderAction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -544,7 +724,11 @@ bool IfcOrderAction::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcOrderAction::getActionID() const { return Step::String(argument(10).plain().text()); }
 void IfcOrderAction::setActionID(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcOrganization::getClassType() { return schema().classType(339); }
+const Step::ClassType& IfcOrganization::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(339);
+    return type;
+}
 const Step::ClassType& IfcOrganization::getType() const { return getClassType(); }
 bool IfcOrganization::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -564,7 +748,11 @@ void IfcOrganization::setRoles(const std::vector<IfcActorRole*>& values) { setAr
 std::vector<IfcAddress*> IfcOrganization::getAddresses() const { return resolveAll<IfcAddress>(*this, argument(4)); }
 void IfcOrganization::setAddresses(const std::vector<IfcAddress*>& values) { setArgument(4, referenceList(values)); }
 
-const Step::ClassType& IfcOrganizationRelationship::getClassType() { return schema().classType(340); }
+const Step::ClassType& IfcOrganizationRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(340);
+    return type;
+}
 const Step::ClassType& IfcOrganizationRelationship::getType() const { return getClassType(); }
 bool IfcOrganizationRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -582,7 +770,11 @@ void IfcOrganizationRelationship::setRelatingOrganization(const IfcOrganization*
 std::vector<IfcOrganization*> IfcOrganizationRelationship::getRelatedOrganizations() const { return resolveAll<IfcOrganization>(*this, argument(3)); }
 void IfcOrganizationRelationship::setRelatedOrganizations(const std::vector<IfcOrganization*>& values) { setArgument(3, referenceList(values)); }
 
-const Step::ClassType& IfcOrientedEdge::getClassType() { return schema().classType(341); }
+const Step::ClassType& IfcOrientedEdge::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(341);
+    return type;
+}
 const Step::ClassType& IfcOrientedEdge::getType() const { return getClassType(); }
 bool IfcOrientedEdge::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -594,7 +786,11 @@ bool IfcOrientedEdge::acceptVisitor(Step::BaseVisitor* visitor)
 IfcEdge* IfcOrientedEdge::getEdgeElement() const { return dynamic_cast<IfcEdge*>(resolve(argument(2))); }
 void IfcOrientedEdge::setEdgeElement(const IfcEdge* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcOutletType::getClassType() { return schema().classType(342); }
+const Step::ClassType& IfcOutletType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(342);
+    return type;
+}
 const Step::ClassType& IfcOutletType::getType() const { return getClassType(); }
 bool IfcOutletType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -604,7 +800,11 @@ bool IfcOutletType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcOwnerHistory::getClassType() { return schema().classType(343); }
+const Step::ClassType& IfcOwnerHistory::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(343);
+    return type;
+}
 const Step::ClassType& IfcOwnerHistory::getType() const { return getClassType(); }
 bool IfcOwnerHistory::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -622,7 +822,11 @@ void IfcOwnerHistory::setLastModifyingUser(const IfcPersonAndOrganization* value
 IfcApplication* IfcOwnerHistory::getLastModifyingApplication() const { return dynamic_cast<IfcApplication*>(resolve(argument(6))); }
 void IfcOwnerHistory::setLastModifyingApplication(const IfcApplication* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcPath::getClassType() { return schema().classType(345); }
+const Step::ClassType& IfcPath::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(345);
+    return type;
+}
 const Step::ClassType& IfcPath::getType() const { return getClassType(); }
 bool IfcPath::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -634,7 +838,11 @@ bool IfcPath::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcOrientedEdge*> IfcPath::getEdgeList() const { return resolveAll<IfcOrientedEdge>(*this, argument(0)); }
 void IfcPath::setEdgeList(const std::vector<IfcOrientedEdge*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcPerformanceHistory::getClassType() { return schema().classType(346); }
+const Step::ClassType& IfcPerformanceHistory::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(346);
+    return type;
+}
 const Step::ClassType& IfcPerformanceHistory::getType() const { return getClassType(); }
 bool IfcPerformanceHistory::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -646,7 +854,11 @@ bool IfcPerformanceHistory::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcPerformanceHistory::getLifeCyclePhase() const { return Step::String(argument(5).plain().text()); }
 void IfcPerformanceHistory::setLifeCyclePhase(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPermeableCoveringProperties::getClassType() { return schema().classType(347); }
+const Step::ClassType& IfcPermeableCoveringProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(347);
+    return type;
+}
 const Step::ClassType& IfcPermeableCoveringProperties::getType() const { return getClassType(); }
 bool IfcPermeableCoveringProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -658,7 +870,11 @@ bool IfcPermeableCoveringProperties::acceptVisitor(Step::BaseVisitor* visitor)
 IfcShapeAspect* IfcPermeableCoveringProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(8))); }
 void IfcPermeableCoveringProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcPermit::getClassType() { return schema().classType(348); }
+const Step::ClassType& IfcPermit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(348);
+    return type;
+}
 const Step::ClassType& IfcPermit::getType() const { return getClassType(); }
 bool IfcPermit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -670,7 +886,11 @@ bool IfcPermit::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcPermit::getPermitID() const { return Step::String(argument(5).plain().text()); }
 void IfcPermit::setPermitID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPerson::getClassType() { return schema().classType(349); }
+const Step::ClassType& IfcPerson::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(349);
+    return type;
+}
 const Step::ClassType& IfcPerson::getType() const { return getClassType(); }
 bool IfcPerson::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -690,7 +910,11 @@ void IfcPerson::setRoles(const std::vector<IfcActorRole*>& values) { setArgument
 std::vector<IfcAddress*> IfcPerson::getAddresses() const { return resolveAll<IfcAddress>(*this, argument(7)); }
 void IfcPerson::setAddresses(const std::vector<IfcAddress*>& values) { setArgument(7, referenceList(values)); }
 
-const Step::ClassType& IfcPersonAndOrganization::getClassType() { return schema().classType(350); }
+const Step::ClassType& IfcPersonAndOrganization::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(350);
+    return type;
+}
 const Step::ClassType& IfcPersonAndOrganization::getType() const { return getClassType(); }
 bool IfcPersonAndOrganization::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -706,7 +930,11 @@ void IfcPersonAndOrganization::setTheOrganization(const IfcOrganization* value) 
 std::vector<IfcActorRole*> IfcPersonAndOrganization::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(2)); }
 void IfcPersonAndOrganization::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(2, referenceList(values)); }
 
-const Step::ClassType& IfcPhysicalQuantity::getClassType() { return schema().classType(352); }
+const Step::ClassType& IfcPhysicalQuantity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(352);
+    return type;
+}
 const Step::ClassType& IfcPhysicalQuantity::getType() const { return getClassType(); }
 bool IfcPhysicalQuantity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -720,7 +948,11 @@ void IfcPhysicalQuantity::setName(const Step::String& value) { setArgument(0, St
 Step::String IfcPhysicalQuantity::getDescription() const { return Step::String(argument(1).plain().text()); }
 void IfcPhysicalQuantity::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPhysicalComplexQuantity::getClassType() { return schema().classType(351); }
+const Step::ClassType& IfcPhysicalComplexQuantity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(351);
+    return type;
+}
 const Step::ClassType& IfcPhysicalComplexQuantity::getType() const { return getClassType(); }
 bool IfcPhysicalComplexQuantity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -738,7 +970,11 @@ void IfcPhysicalComplexQuantity::setQuality(const Step::String& value) { setArgu
 Step::String IfcPhysicalComplexQuantity::getUsage() const { return Step::String(argument(5).plain().text()); }
 void IfcPhysicalComplexQuantity::setUsage(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPhysicalSimpleQuantity::getClassType() { return schema().classType(353); }
+const Step::ClassType& IfcPhysicalSimpleQuantity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(353);
+    return type;
+}
 const Step::ClassType& IfcPhysicalSimpleQuantity::getType() const { return getClassType(); }
 bool IfcPhysicalSimpleQuantity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -750,7 +986,11 @@ bool IfcPhysicalSimpleQuantity::acceptVisitor(Step::BaseVisitor* visitor)
 IfcNamedUnit* IfcPhysicalSimpleQuantity::getUnit() const { return dynamic_cast<IfcNamedUnit*>(resolve(argument(2))); }
 void IfcPhysicalSimpleQuantity::setUnit(const IfcNamedUnit* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcPile::getClassType() { return schema().classType(354); }
+const Step::ClassType& IfcPile::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(354);
+    return type;
+}
 const Step::ClassType& IfcPile::getType() const { return getClassType(); }
 bool IfcPile::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -760,7 +1000,11 @@ bool IfcPile::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPipeFittingType::getClassType() { return schema().classType(355); }
+const Step::ClassType& IfcPipeFittingType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(355);
+    return type;
+}
 const Step::ClassType& IfcPipeFittingType::getType() const { return getClassType(); }
 bool IfcPipeFittingType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -770,7 +1014,11 @@ bool IfcPipeFittingType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPipeSegmentType::getClassType() { return schema().classType(356); }
+const Step::ClassType& IfcPipeSegmentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(356);
+    return type;
+}
 const Step::ClassType& IfcPipeSegmentType::getType() const { return getClassType(); }
 bool IfcPipeSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -780,7 +1028,11 @@ bool IfcPipeSegmentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPixelTexture::getClassType() { return schema().classType(357); }
+const Step::ClassType& IfcPixelTexture::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(357);
+    return type;
+}
 const Step::ClassType& IfcPixelTexture::getType() const { return getClassType(); }
 bool IfcPixelTexture::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -790,7 +1042,11 @@ bool IfcPixelTexture::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPlanarExtent::getClassType() { return schema().classType(360); }
+const Step::ClassType& IfcPlanarExtent::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(360);
+    return type;
+}
 const Step::ClassType& IfcPlanarExtent::getType() const { return getClassType(); }
 bool IfcPlanarExtent::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -800,7 +1056,11 @@ bool IfcPlanarExtent::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPlanarBox::getClassType() { return schema().classType(359); }
+const Step::ClassType& IfcPlanarBox::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(359);
+    return type;
+}
 const Step::ClassType& IfcPlanarBox::getType() const { return getClassType(); }
 bool IfcPlanarBox::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -810,7 +1070,11 @@ bool IfcPlanarBox::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPlane::getClassType() { return schema().classType(361); }
+const Step::ClassType& IfcPlane::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(361);
+    return type;
+}
 const Step::ClassType& IfcPlane::getType() const { return getClassType(); }
 bool IfcPlane::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -820,7 +1084,11 @@ bool IfcPlane::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPlate::getClassType() { return schema().classType(362); }
+const Step::ClassType& IfcPlate::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(362);
+    return type;
+}
 const Step::ClassType& IfcPlate::getType() const { return getClassType(); }
 bool IfcPlate::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -830,7 +1098,11 @@ bool IfcPlate::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPlateType::getClassType() { return schema().classType(363); }
+const Step::ClassType& IfcPlateType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(363);
+    return type;
+}
 const Step::ClassType& IfcPlateType::getType() const { return getClassType(); }
 bool IfcPlateType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -840,7 +1112,11 @@ bool IfcPlateType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPointOnCurve::getClassType() { return schema().classType(365); }
+const Step::ClassType& IfcPointOnCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(365);
+    return type;
+}
 const Step::ClassType& IfcPointOnCurve::getType() const { return getClassType(); }
 bool IfcPointOnCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -852,7 +1128,11 @@ bool IfcPointOnCurve::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCurve* IfcPointOnCurve::getBasisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
 void IfcPointOnCurve::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcPointOnSurface::getClassType() { return schema().classType(366); }
+const Step::ClassType& IfcPointOnSurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(366);
+    return type;
+}
 const Step::ClassType& IfcPointOnSurface::getType() const { return getClassType(); }
 bool IfcPointOnSurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -864,7 +1144,11 @@ bool IfcPointOnSurface::acceptVisitor(Step::BaseVisitor* visitor)
 IfcSurface* IfcPointOnSurface::getBasisSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(0))); }
 void IfcPointOnSurface::setBasisSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcPolygonalBoundedHalfSpace::getClassType() { return schema().classType(367); }
+const Step::ClassType& IfcPolygonalBoundedHalfSpace::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(367);
+    return type;
+}
 const Step::ClassType& IfcPolygonalBoundedHalfSpace::getType() const { return getClassType(); }
 bool IfcPolygonalBoundedHalfSpace::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -878,7 +1162,11 @@ void IfcPolygonalBoundedHalfSpace::setPosition(const IfcAxis2Placement3D* value)
 IfcBoundedCurve* IfcPolygonalBoundedHalfSpace::getPolygonalBoundary() const { return dynamic_cast<IfcBoundedCurve*>(resolve(argument(3))); }
 void IfcPolygonalBoundedHalfSpace::setPolygonalBoundary(const IfcBoundedCurve* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcPolyline::getClassType() { return schema().classType(368); }
+const Step::ClassType& IfcPolyline::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(368);
+    return type;
+}
 const Step::ClassType& IfcPolyline::getType() const { return getClassType(); }
 bool IfcPolyline::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -890,7 +1178,11 @@ bool IfcPolyline::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcCartesianPoint*> IfcPolyline::getPoints() const { return resolveAll<IfcCartesianPoint>(*this, argument(0)); }
 void IfcPolyline::setPoints(const std::vector<IfcCartesianPoint*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcPolyLoop::getClassType() { return schema().classType(369); }
+const Step::ClassType& IfcPolyLoop::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(369);
+    return type;
+}
 const Step::ClassType& IfcPolyLoop::getType() const { return getClassType(); }
 bool IfcPolyLoop::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -902,7 +1194,11 @@ bool IfcPolyLoop::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcCartesianPoint*> IfcPolyLoop::getPolygon() const { return resolveAll<IfcCartesianPoint>(*this, argument(0)); }
 void IfcPolyLoop::setPolygon(const std::vector<IfcCartesianPoint*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcPostalAddress::getClassType() { return schema().classType(371); }
+const Step::ClassType& IfcPostalAddress::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(371);
+    return type;
+}
 const Step::ClassType& IfcPostalAddress::getType() const { return getClassType(); }
 bool IfcPostalAddress::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -924,7 +1220,11 @@ void IfcPostalAddress::setPostalCode(const Step::String& value) { setArgument(8,
 Step::String IfcPostalAddress::getCountry() const { return Step::String(argument(9).plain().text()); }
 void IfcPostalAddress::setCountry(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPreDefinedSymbol::getClassType() { return schema().classType(377); }
+const Step::ClassType& IfcPreDefinedSymbol::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(377);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedSymbol::getType() const { return getClassType(); }
 bool IfcPreDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -934,7 +1234,11 @@ bool IfcPreDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPreDefinedDimensionSymbol::getClassType() { return schema().classType(374); }
+const Step::ClassType& IfcPreDefinedDimensionSymbol::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(374);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedDimensionSymbol::getType() const { return getClassType(); }
 bool IfcPreDefinedDimensionSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -944,7 +1248,11 @@ bool IfcPreDefinedDimensionSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPreDefinedPointMarkerSymbol::getClassType() { return schema().classType(376); }
+const Step::ClassType& IfcPreDefinedPointMarkerSymbol::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(376);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedPointMarkerSymbol::getType() const { return getClassType(); }
 bool IfcPreDefinedPointMarkerSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -954,7 +1262,11 @@ bool IfcPreDefinedPointMarkerSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPreDefinedTerminatorSymbol::getClassType() { return schema().classType(378); }
+const Step::ClassType& IfcPreDefinedTerminatorSymbol::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(378);
+    return type;
+}
 const Step::ClassType& IfcPreDefinedTerminatorSymbol::getType() const { return getClassType(); }
 bool IfcPreDefinedTerminatorSymbol::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -964,7 +1276,11 @@ bool IfcPreDefinedTerminatorSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPresentationLayerAssignment::getClassType() { return schema().classType(380); }
+const Step::ClassType& IfcPresentationLayerAssignment::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(380);
+    return type;
+}
 const Step::ClassType& IfcPresentationLayerAssignment::getType() const { return getClassType(); }
 bool IfcPresentationLayerAssignment::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -980,7 +1296,11 @@ void IfcPresentationLayerAssignment::setDescription(const Step::String& value) {
 Step::String IfcPresentationLayerAssignment::getIdentifier() const { return Step::String(argument(3).plain().text()); }
 void IfcPresentationLayerAssignment::setIdentifier(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPresentationLayerWithStyle::getClassType() { return schema().classType(381); }
+const Step::ClassType& IfcPresentationLayerWithStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(381);
+    return type;
+}
 const Step::ClassType& IfcPresentationLayerWithStyle::getType() const { return getClassType(); }
 bool IfcPresentationLayerWithStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -990,7 +1310,11 @@ bool IfcPresentationLayerWithStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPresentationStyleAssignment::getClassType() { return schema().classType(383); }
+const Step::ClassType& IfcPresentationStyleAssignment::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(383);
+    return type;
+}
 const Step::ClassType& IfcPresentationStyleAssignment::getType() const { return getClassType(); }
 bool IfcPresentationStyleAssignment::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1000,7 +1324,11 @@ bool IfcPresentationStyleAssignment::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProcedure::getClassType() { return schema().classType(384); }
+const Step::ClassType& IfcProcedure::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(384);
+    return type;
+}
 const Step::ClassType& IfcProcedure::getType() const { return getClassType(); }
 bool IfcProcedure::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1014,7 +1342,11 @@ void IfcProcedure::setProcedureID(const Step::String& value) { setArgument(5, St
 Step::String IfcProcedure::getUserDefinedProcedureType() const { return Step::String(argument(7).plain().text()); }
 void IfcProcedure::setUserDefinedProcedureType(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcProductDefinitionShape::getClassType() { return schema().classType(387); }
+const Step::ClassType& IfcProductDefinitionShape::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(387);
+    return type;
+}
 const Step::ClassType& IfcProductDefinitionShape::getType() const { return getClassType(); }
 bool IfcProductDefinitionShape::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1024,7 +1356,11 @@ bool IfcProductDefinitionShape::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProductsOfCombustionProperties::getClassType() { return schema().classType(389); }
+const Step::ClassType& IfcProductsOfCombustionProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(389);
+    return type;
+}
 const Step::ClassType& IfcProductsOfCombustionProperties::getType() const { return getClassType(); }
 bool IfcProductsOfCombustionProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1034,7 +1370,11 @@ bool IfcProductsOfCombustionProperties::acceptVisitor(Step::BaseVisitor* visitor
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProject::getClassType() { return schema().classType(392); }
+const Step::ClassType& IfcProject::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(392);
+    return type;
+}
 const Step::ClassType& IfcProject::getType() const { return getClassType(); }
 bool IfcProject::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1052,7 +1392,11 @@ void IfcProject::setRepresentationContexts(const std::vector<IfcRepresentationCo
 IfcUnitAssignment* IfcProject::getUnitsInContext() const { return dynamic_cast<IfcUnitAssignment*>(resolve(argument(8))); }
 void IfcProject::setUnitsInContext(const IfcUnitAssignment* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcProjectionCurve::getClassType() { return schema().classType(393); }
+const Step::ClassType& IfcProjectionCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(393);
+    return type;
+}
 const Step::ClassType& IfcProjectionCurve::getType() const { return getClassType(); }
 bool IfcProjectionCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1062,7 +1406,11 @@ bool IfcProjectionCurve::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProjectionElement::getClassType() { return schema().classType(394); }
+const Step::ClassType& IfcProjectionElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(394);
+    return type;
+}
 const Step::ClassType& IfcProjectionElement::getType() const { return getClassType(); }
 bool IfcProjectionElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1072,7 +1420,11 @@ bool IfcProjectionElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProjectOrder::getClassType() { return schema().classType(395); }
+const Step::ClassType& IfcProjectOrder::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(395);
+    return type;
+}
 const Step::ClassType& IfcProjectOrder::getType() const { return getClassType(); }
 bool IfcProjectOrder::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1086,7 +1438,11 @@ void IfcProjectOrder::setID(const Step::String& value) { setArgument(5, Step::Va
 Step::String IfcProjectOrder::getStatus() const { return Step::String(argument(7).plain().text()); }
 void IfcProjectOrder::setStatus(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcProjectOrderRecord::getClassType() { return schema().classType(396); }
+const Step::ClassType& IfcProjectOrderRecord::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(396);
+    return type;
+}
 const Step::ClassType& IfcProjectOrderRecord::getType() const { return getClassType(); }
 bool IfcProjectOrderRecord::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1098,7 +1454,11 @@ bool IfcProjectOrderRecord::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcRelAssignsToProjectOrder*> IfcProjectOrderRecord::getRecords() const { return resolveAll<IfcRelAssignsToProjectOrder>(*this, argument(5)); }
 void IfcProjectOrderRecord::setRecords(const std::vector<IfcRelAssignsToProjectOrder*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcSimpleProperty::getClassType() { return schema().classType(513); }
+const Step::ClassType& IfcSimpleProperty::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(513);
+    return type;
+}
 const Step::ClassType& IfcSimpleProperty::getType() const { return getClassType(); }
 bool IfcSimpleProperty::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1108,7 +1468,11 @@ bool IfcSimpleProperty::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPropertyBoundedValue::getClassType() { return schema().classType(398); }
+const Step::ClassType& IfcPropertyBoundedValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(398);
+    return type;
+}
 const Step::ClassType& IfcPropertyBoundedValue::getType() const { return getClassType(); }
 bool IfcPropertyBoundedValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1118,7 +1482,11 @@ bool IfcPropertyBoundedValue::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPropertyConstraintRelationship::getClassType() { return schema().classType(399); }
+const Step::ClassType& IfcPropertyConstraintRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(399);
+    return type;
+}
 const Step::ClassType& IfcPropertyConstraintRelationship::getType() const { return getClassType(); }
 bool IfcPropertyConstraintRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1136,7 +1504,11 @@ void IfcPropertyConstraintRelationship::setName(const Step::String& value) { set
 Step::String IfcPropertyConstraintRelationship::getDescription() const { return Step::String(argument(3).plain().text()); }
 void IfcPropertyConstraintRelationship::setDescription(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPropertyDependencyRelationship::getClassType() { return schema().classType(401); }
+const Step::ClassType& IfcPropertyDependencyRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(401);
+    return type;
+}
 const Step::ClassType& IfcPropertyDependencyRelationship::getType() const { return getClassType(); }
 bool IfcPropertyDependencyRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1156,7 +1528,11 @@ void IfcPropertyDependencyRelationship::setDescription(const Step::String& value
 Step::String IfcPropertyDependencyRelationship::getExpression() const { return Step::String(argument(4).plain().text()); }
 void IfcPropertyDependencyRelationship::setExpression(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPropertyEnumeratedValue::getClassType() { return schema().classType(402); }
+const Step::ClassType& IfcPropertyEnumeratedValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(402);
+    return type;
+}
 const Step::ClassType& IfcPropertyEnumeratedValue::getType() const { return getClassType(); }
 bool IfcPropertyEnumeratedValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1168,7 +1544,11 @@ bool IfcPropertyEnumeratedValue::acceptVisitor(Step::BaseVisitor* visitor)
 IfcPropertyEnumeration* IfcPropertyEnumeratedValue::getEnumerationReference() const { return dynamic_cast<IfcPropertyEnumeration*>(resolve(argument(3))); }
 void IfcPropertyEnumeratedValue::setEnumerationReference(const IfcPropertyEnumeration* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcPropertyEnumeration::getClassType() { return schema().classType(403); }
+const Step::ClassType& IfcPropertyEnumeration::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(403);
+    return type;
+}
 const Step::ClassType& IfcPropertyEnumeration::getType() const { return getClassType(); }
 bool IfcPropertyEnumeration::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1180,7 +1560,11 @@ bool IfcPropertyEnumeration::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcPropertyEnumeration::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcPropertyEnumeration::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPropertyListValue::getClassType() { return schema().classType(404); }
+const Step::ClassType& IfcPropertyListValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(404);
+    return type;
+}
 const Step::ClassType& IfcPropertyListValue::getType() const { return getClassType(); }
 bool IfcPropertyListValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1190,7 +1574,11 @@ bool IfcPropertyListValue::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPropertyReferenceValue::getClassType() { return schema().classType(405); }
+const Step::ClassType& IfcPropertyReferenceValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(405);
+    return type;
+}
 const Step::ClassType& IfcPropertyReferenceValue::getType() const { return getClassType(); }
 bool IfcPropertyReferenceValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1202,7 +1590,11 @@ bool IfcPropertyReferenceValue::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcPropertyReferenceValue::getUsageName() const { return Step::String(argument(2).plain().text()); }
 void IfcPropertyReferenceValue::setUsageName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPropertySet::getClassType() { return schema().classType(406); }
+const Step::ClassType& IfcPropertySet::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(406);
+    return type;
+}
 const Step::ClassType& IfcPropertySet::getType() const { return getClassType(); }
 bool IfcPropertySet::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1214,7 +1606,11 @@ bool IfcPropertySet::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcProperty*> IfcPropertySet::getHasProperties() const { return resolveAll<IfcProperty>(*this, argument(4)); }
 void IfcPropertySet::setHasProperties(const std::vector<IfcProperty*>& values) { setArgument(4, referenceList(values)); }
 
-const Step::ClassType& IfcPropertySingleValue::getClassType() { return schema().classType(408); }
+const Step::ClassType& IfcPropertySingleValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(408);
+    return type;
+}
 const Step::ClassType& IfcPropertySingleValue::getType() const { return getClassType(); }
 bool IfcPropertySingleValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1224,7 +1620,11 @@ bool IfcPropertySingleValue::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcPropertyTableValue::getClassType() { return schema().classType(409); }
+const Step::ClassType& IfcPropertyTableValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(409);
+    return type;
+}
 const Step::ClassType& IfcPropertyTableValue::getType() const { return getClassType(); }
 bool IfcPropertyTableValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1236,7 +1636,11 @@ bool IfcPropertyTableValue::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcPropertyTableValue::getExpression() const { return Step::String(argument(4).plain().text()); }
 void IfcPropertyTableValue::setExpression(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcProtectiveDeviceType::getClassType() { return schema().classType(410); }
+const Step::ClassType& IfcProtectiveDeviceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(410);
+    return type;
+}
 const Step::ClassType& IfcProtectiveDeviceType::getType() const { return getClassType(); }
 bool IfcProtectiveDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1246,7 +1650,11 @@ bool IfcProtectiveDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcProxy::getClassType() { return schema().classType(411); }
+const Step::ClassType& IfcProxy::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(411);
+    return type;
+}
 const Step::ClassType& IfcProxy::getType() const { return getClassType(); }
 bool IfcProxy::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1258,7 +1666,11 @@ bool IfcProxy::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcProxy::getTag() const { return Step::String(argument(8).plain().text()); }
 void IfcProxy::setTag(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcPumpType::getClassType() { return schema().classType(412); }
+const Step::ClassType& IfcPumpType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(412);
+    return type;
+}
 const Step::ClassType& IfcPumpType::getType() const { return getClassType(); }
 bool IfcPumpType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1268,7 +1680,11 @@ bool IfcPumpType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcQuantityArea::getClassType() { return schema().classType(413); }
+const Step::ClassType& IfcQuantityArea::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(413);
+    return type;
+}
 const Step::ClassType& IfcQuantityArea::getType() const { return getClassType(); }
 bool IfcQuantityArea::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1278,7 +1694,11 @@ bool IfcQuantityArea::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcQuantityCount::getClassType() { return schema().classType(414); }
+const Step::ClassType& IfcQuantityCount::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(414);
+    return type;
+}
 const Step::ClassType& IfcQuantityCount::getType() const { return getClassType(); }
 bool IfcQuantityCount::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1288,7 +1708,11 @@ bool IfcQuantityCount::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcQuantityLength::getClassType() { return schema().classType(415); }
+const Step::ClassType& IfcQuantityLength::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(415);
+    return type;
+}
 const Step::ClassType& IfcQuantityLength::getType() const { return getClassType(); }
 bool IfcQuantityLength::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1298,7 +1722,11 @@ bool IfcQuantityLength::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcQuantityTime::getClassType() { return schema().classType(416); }
+const Step::ClassType& IfcQuantityTime::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(416);
+    return type;
+}
 const Step::ClassType& IfcQuantityTime::getType() const { return getClassType(); }
 bool IfcQuantityTime::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1308,7 +1736,11 @@ bool IfcQuantityTime::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcQuantityVolume::getClassType() { return schema().classType(417); }
+const Step::ClassType& IfcQuantityVolume::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(417);
+    return type;
+}
 const Step::ClassType& IfcQuantityVolume::getType() const { return getClassType(); }
 bool IfcQuantityVolume::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1318,7 +1750,11 @@ bool IfcQuantityVolume::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcQuantityWeight::getClassType() { return schema().classType(418); }
+const Step::ClassType& IfcQuantityWeight::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(418);
+    return type;
+}
 const Step::ClassType& IfcQuantityWeight::getType() const { return getClassType(); }
 bool IfcQuantityWeight::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1328,7 +1764,11 @@ bool IfcQuantityWeight::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRadiusDimension::getClassType() { return schema().classType(419); }
+const Step::ClassType& IfcRadiusDimension::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(419);
+    return type;
+}
 const Step::ClassType& IfcRadiusDimension::getType() const { return getClassType(); }
 bool IfcRadiusDimension::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1338,7 +1778,11 @@ bool IfcRadiusDimension::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRailing::getClassType() { return schema().classType(420); }
+const Step::ClassType& IfcRailing::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(420);
+    return type;
+}
 const Step::ClassType& IfcRailing::getType() const { return getClassType(); }
 bool IfcRailing::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1348,7 +1792,11 @@ bool IfcRailing::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRailingType::getClassType() { return schema().classType(421); }
+const Step::ClassType& IfcRailingType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(421);
+    return type;
+}
 const Step::ClassType& IfcRailingType::getType() const { return getClassType(); }
 bool IfcRailingType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1358,7 +1806,11 @@ bool IfcRailingType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRamp::getClassType() { return schema().classType(422); }
+const Step::ClassType& IfcRamp::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(422);
+    return type;
+}
 const Step::ClassType& IfcRamp::getType() const { return getClassType(); }
 bool IfcRamp::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1368,7 +1820,11 @@ bool IfcRamp::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRampFlight::getClassType() { return schema().classType(423); }
+const Step::ClassType& IfcRampFlight::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(423);
+    return type;
+}
 const Step::ClassType& IfcRampFlight::getType() const { return getClassType(); }
 bool IfcRampFlight::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1378,7 +1834,11 @@ bool IfcRampFlight::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRampFlightType::getClassType() { return schema().classType(424); }
+const Step::ClassType& IfcRampFlightType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(424);
+    return type;
+}
 const Step::ClassType& IfcRampFlightType::getType() const { return getClassType(); }
 bool IfcRampFlightType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1388,7 +1848,11 @@ bool IfcRampFlightType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRationalBezierCurve::getClassType() { return schema().classType(425); }
+const Step::ClassType& IfcRationalBezierCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(425);
+    return type;
+}
 const Step::ClassType& IfcRationalBezierCurve::getType() const { return getClassType(); }
 bool IfcRationalBezierCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1398,7 +1862,11 @@ bool IfcRationalBezierCurve::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRectangleProfileDef::getClassType() { return schema().classType(427); }
+const Step::ClassType& IfcRectangleProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(427);
+    return type;
+}
 const Step::ClassType& IfcRectangleProfileDef::getType() const { return getClassType(); }
 bool IfcRectangleProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1408,7 +1876,11 @@ bool IfcRectangleProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRectangleHollowProfileDef::getClassType() { return schema().classType(426); }
+const Step::ClassType& IfcRectangleHollowProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(426);
+    return type;
+}
 const Step::ClassType& IfcRectangleHollowProfileDef::getType() const { return getClassType(); }
 bool IfcRectangleHollowProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1418,7 +1890,11 @@ bool IfcRectangleHollowProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRectangularPyramid::getClassType() { return schema().classType(428); }
+const Step::ClassType& IfcRectangularPyramid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(428);
+    return type;
+}
 const Step::ClassType& IfcRectangularPyramid::getType() const { return getClassType(); }
 bool IfcRectangularPyramid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1428,7 +1904,11 @@ bool IfcRectangularPyramid::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRectangularTrimmedSurface::getClassType() { return schema().classType(429); }
+const Step::ClassType& IfcRectangularTrimmedSurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(429);
+    return type;
+}
 const Step::ClassType& IfcRectangularTrimmedSurface::getType() const { return getClassType(); }
 bool IfcRectangularTrimmedSurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1440,7 +1920,11 @@ bool IfcRectangularTrimmedSurface::acceptVisitor(Step::BaseVisitor* visitor)
 IfcSurface* IfcRectangularTrimmedSurface::getBasisSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(0))); }
 void IfcRectangularTrimmedSurface::setBasisSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcReferencesValueDocument::getClassType() { return schema().classType(430); }
+const Step::ClassType& IfcReferencesValueDocument::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(430);
+    return type;
+}
 const Step::ClassType& IfcReferencesValueDocument::getType() const { return getClassType(); }
 bool IfcReferencesValueDocument::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1456,7 +1940,11 @@ void IfcReferencesValueDocument::setName(const Step::String& value) { setArgumen
 Step::String IfcReferencesValueDocument::getDescription() const { return Step::String(argument(3).plain().text()); }
 void IfcReferencesValueDocument::setDescription(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcRegularTimeSeries::getClassType() { return schema().classType(431); }
+const Step::ClassType& IfcRegularTimeSeries::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(431);
+    return type;
+}
 const Step::ClassType& IfcRegularTimeSeries::getType() const { return getClassType(); }
 bool IfcRegularTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1468,7 +1956,11 @@ bool IfcRegularTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcTimeSeriesValue*> IfcRegularTimeSeries::getValues() const { return resolveAll<IfcTimeSeriesValue>(*this, argument(9)); }
 void IfcRegularTimeSeries::setValues(const std::vector<IfcTimeSeriesValue*>& values) { setArgument(9, referenceList(values)); }
 
-const Step::ClassType& IfcReinforcementBarProperties::getClassType() { return schema().classType(432); }
+const Step::ClassType& IfcReinforcementBarProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(432);
+    return type;
+}
 const Step::ClassType& IfcReinforcementBarProperties::getType() const { return getClassType(); }
 bool IfcReinforcementBarProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1480,7 +1972,11 @@ bool IfcReinforcementBarProperties::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcReinforcementBarProperties::getSteelGrade() const { return Step::String(argument(1).plain().text()); }
 void IfcReinforcementBarProperties::setSteelGrade(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcReinforcementDefinitionProperties::getClassType() { return schema().classType(433); }
+const Step::ClassType& IfcReinforcementDefinitionProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(433);
+    return type;
+}
 const Step::ClassType& IfcReinforcementDefinitionProperties::getType() const { return getClassType(); }
 bool IfcReinforcementDefinitionProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1494,7 +1990,11 @@ void IfcReinforcementDefinitionProperties::setDefinitionType(const Step::String&
 std::vector<IfcSectionReinforcementProperties*> IfcReinforcementDefinitionProperties::getReinforcementSectionDefinitions() const { return resolveAll<IfcSectionReinforcementProperties>(*this, argument(5)); }
 void IfcReinforcementDefinitionProperties::setReinforcementSectionDefinitions(const std::vector<IfcSectionReinforcementProperties*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcReinforcingElement::getClassType() { return schema().classType(435); }
+const Step::ClassType& IfcReinforcingElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(435);
+    return type;
+}
 const Step::ClassType& IfcReinforcingElement::getType() const { return getClassType(); }
 bool IfcReinforcingElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1506,7 +2006,11 @@ bool IfcReinforcingElement::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcReinforcingElement::getSteelGrade() const { return Step::String(argument(8).plain().text()); }
 void IfcReinforcingElement::setSteelGrade(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcReinforcingBar::getClassType() { return schema().classType(434); }
+const Step::ClassType& IfcReinforcingBar::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(434);
+    return type;
+}
 const Step::ClassType& IfcReinforcingBar::getType() const { return getClassType(); }
 bool IfcReinforcingBar::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1516,7 +2020,11 @@ bool IfcReinforcingBar::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcReinforcingMesh::getClassType() { return schema().classType(436); }
+const Step::ClassType& IfcReinforcingMesh::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(436);
+    return type;
+}
 const Step::ClassType& IfcReinforcingMesh::getType() const { return getClassType(); }
 bool IfcReinforcingMesh::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1526,7 +2034,11 @@ bool IfcReinforcingMesh::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelationship::getClassType() { return schema().classType(456); }
+const Step::ClassType& IfcRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(456);
+    return type;
+}
 const Step::ClassType& IfcRelationship::getType() const { return getClassType(); }
 bool IfcRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1536,7 +2048,11 @@ bool IfcRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelDecomposes::getClassType() { return schema().classType(471); }
+const Step::ClassType& IfcRelDecomposes::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(471);
+    return type;
+}
 const Step::ClassType& IfcRelDecomposes::getType() const { return getClassType(); }
 bool IfcRelDecomposes::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1550,7 +2066,11 @@ void IfcRelDecomposes::setRelatingObject(const IfcObjectDefinition* value) { set
 std::vector<IfcObjectDefinition*> IfcRelDecomposes::getRelatedObjects() const { return resolveAll<IfcObjectDefinition>(*this, argument(5)); }
 void IfcRelDecomposes::setRelatedObjects(const std::vector<IfcObjectDefinition*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcRelAggregates::getClassType() { return schema().classType(437); }
+const Step::ClassType& IfcRelAggregates::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(437);
+    return type;
+}
 const Step::ClassType& IfcRelAggregates::getType() const { return getClassType(); }
 bool IfcRelAggregates::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1560,7 +2080,11 @@ bool IfcRelAggregates::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelAssigns::getClassType() { return schema().classType(438); }
+const Step::ClassType& IfcRelAssigns::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(438);
+    return type;
+}
 const Step::ClassType& IfcRelAssigns::getType() const { return getClassType(); }
 bool IfcRelAssigns::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1572,7 +2096,11 @@ bool IfcRelAssigns::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcObjectDefinition*> IfcRelAssigns::getRelatedObjects() const { return resolveAll<IfcObjectDefinition>(*this, argument(4)); }
 void IfcRelAssigns::setRelatedObjects(const std::vector<IfcObjectDefinition*>& values) { setArgument(4, referenceList(values)); }
 
-const Step::ClassType& IfcRelAssignsToControl::getClassType() { return schema().classType(441); }
+const Step::ClassType& IfcRelAssignsToControl::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(441);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsToControl::getType() const { return getClassType(); }
 bool IfcRelAssignsToControl::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1584,7 +2112,11 @@ bool IfcRelAssignsToControl::acceptVisitor(Step::BaseVisitor* visitor)
 IfcControl* IfcRelAssignsToControl::getRelatingControl() const { return dynamic_cast<IfcControl*>(resolve(argument(6))); }
 void IfcRelAssignsToControl::setRelatingControl(const IfcControl* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssignsTasks::getClassType() { return schema().classType(439); }
+const Step::ClassType& IfcRelAssignsTasks::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(439);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsTasks::getType() const { return getClassType(); }
 bool IfcRelAssignsTasks::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1596,7 +2128,11 @@ bool IfcRelAssignsTasks::acceptVisitor(Step::BaseVisitor* visitor)
 IfcScheduleTimeControl* IfcRelAssignsTasks::getTimeForTask() const { return dynamic_cast<IfcScheduleTimeControl*>(resolve(argument(7))); }
 void IfcRelAssignsTasks::setTimeForTask(const IfcScheduleTimeControl* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssignsToActor::getClassType() { return schema().classType(440); }
+const Step::ClassType& IfcRelAssignsToActor::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(440);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsToActor::getType() const { return getClassType(); }
 bool IfcRelAssignsToActor::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1610,7 +2146,11 @@ void IfcRelAssignsToActor::setRelatingActor(const IfcActor* value) { setArgument
 IfcActorRole* IfcRelAssignsToActor::getActingRole() const { return dynamic_cast<IfcActorRole*>(resolve(argument(7))); }
 void IfcRelAssignsToActor::setActingRole(const IfcActorRole* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssignsToGroup::getClassType() { return schema().classType(442); }
+const Step::ClassType& IfcRelAssignsToGroup::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(442);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsToGroup::getType() const { return getClassType(); }
 bool IfcRelAssignsToGroup::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1622,7 +2162,11 @@ bool IfcRelAssignsToGroup::acceptVisitor(Step::BaseVisitor* visitor)
 IfcGroup* IfcRelAssignsToGroup::getRelatingGroup() const { return dynamic_cast<IfcGroup*>(resolve(argument(6))); }
 void IfcRelAssignsToGroup::setRelatingGroup(const IfcGroup* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssignsToProcess::getClassType() { return schema().classType(443); }
+const Step::ClassType& IfcRelAssignsToProcess::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(443);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsToProcess::getType() const { return getClassType(); }
 bool IfcRelAssignsToProcess::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1636,7 +2180,11 @@ void IfcRelAssignsToProcess::setRelatingProcess(const IfcProcess* value) { setAr
 IfcMeasureWithUnit* IfcRelAssignsToProcess::getQuantityInProcess() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(7))); }
 void IfcRelAssignsToProcess::setQuantityInProcess(const IfcMeasureWithUnit* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssignsToProduct::getClassType() { return schema().classType(444); }
+const Step::ClassType& IfcRelAssignsToProduct::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(444);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsToProduct::getType() const { return getClassType(); }
 bool IfcRelAssignsToProduct::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1648,7 +2196,11 @@ bool IfcRelAssignsToProduct::acceptVisitor(Step::BaseVisitor* visitor)
 IfcProduct* IfcRelAssignsToProduct::getRelatingProduct() const { return dynamic_cast<IfcProduct*>(resolve(argument(6))); }
 void IfcRelAssignsToProduct::setRelatingProduct(const IfcProduct* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssignsToProjectOrder::getClassType() { return schema().classType(445); }
+const Step::ClassType& IfcRelAssignsToProjectOrder::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(445);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsToProjectOrder::getType() const { return getClassType(); }
 bool IfcRelAssignsToProjectOrder::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1658,7 +2210,11 @@ bool IfcRelAssignsToProjectOrder::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelAssignsToResource::getClassType() { return schema().classType(446); }
+const Step::ClassType& IfcRelAssignsToResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(446);
+    return type;
+}
 const Step::ClassType& IfcRelAssignsToResource::getType() const { return getClassType(); }
 bool IfcRelAssignsToResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1670,7 +2226,11 @@ bool IfcRelAssignsToResource::acceptVisitor(Step::BaseVisitor* visitor)
 IfcResource* IfcRelAssignsToResource::getRelatingResource() const { return dynamic_cast<IfcResource*>(resolve(argument(6))); }
 void IfcRelAssignsToResource::setRelatingResource(const IfcResource* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssociates::getClassType() { return schema().classType(447); }
+const Step::ClassType& IfcRelAssociates::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(447);
+    return type;
+}
 const Step::ClassType& IfcRelAssociates::getType() const { return getClassType(); }
 bool IfcRelAssociates::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1682,7 +2242,11 @@ bool IfcRelAssociates::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcRoot*> IfcRelAssociates::getRelatedObjects() const { return resolveAll<IfcRoot>(*this, argument(4)); }
 void IfcRelAssociates::setRelatedObjects(const std::vector<IfcRoot*>& values) { setArgument(4, referenceList(values)); }
 
-const Step::ClassType& IfcRelAssociatesAppliedValue::getClassType() { return schema().classType(448); }
+const Step::ClassType& IfcRelAssociatesAppliedValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(448);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesAppliedValue::getType() const { return getClassType(); }
 bool IfcRelAssociatesAppliedValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1694,7 +2258,11 @@ bool IfcRelAssociatesAppliedValue::acceptVisitor(Step::BaseVisitor* visitor)
 IfcAppliedValue* IfcRelAssociatesAppliedValue::getRelatingAppliedValue() const { return dynamic_cast<IfcAppliedValue*>(resolve(argument(5))); }
 void IfcRelAssociatesAppliedValue::setRelatingAppliedValue(const IfcAppliedValue* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssociatesApproval::getClassType() { return schema().classType(449); }
+const Step::ClassType& IfcRelAssociatesApproval::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(449);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesApproval::getType() const { return getClassType(); }
 bool IfcRelAssociatesApproval::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1706,7 +2274,11 @@ bool IfcRelAssociatesApproval::acceptVisitor(Step::BaseVisitor* visitor)
 IfcApproval* IfcRelAssociatesApproval::getRelatingApproval() const { return dynamic_cast<IfcApproval*>(resolve(argument(5))); }
 void IfcRelAssociatesApproval::setRelatingApproval(const IfcApproval* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssociatesClassification::getClassType() { return schema().classType(450); }
+const Step::ClassType& IfcRelAssociatesClassification::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(450);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesClassification::getType() const { return getClassType(); }
 bool IfcRelAssociatesClassification::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1716,7 +2288,11 @@ bool IfcRelAssociatesClassification::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelAssociatesConstraint::getClassType() { return schema().classType(451); }
+const Step::ClassType& IfcRelAssociatesConstraint::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(451);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesConstraint::getType() const { return getClassType(); }
 bool IfcRelAssociatesConstraint::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1730,7 +2306,11 @@ void IfcRelAssociatesConstraint::setIntent(const Step::String& value) { setArgum
 IfcConstraint* IfcRelAssociatesConstraint::getRelatingConstraint() const { return dynamic_cast<IfcConstraint*>(resolve(argument(6))); }
 void IfcRelAssociatesConstraint::setRelatingConstraint(const IfcConstraint* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelAssociatesDocument::getClassType() { return schema().classType(452); }
+const Step::ClassType& IfcRelAssociatesDocument::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(452);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesDocument::getType() const { return getClassType(); }
 bool IfcRelAssociatesDocument::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1740,7 +2320,11 @@ bool IfcRelAssociatesDocument::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelAssociatesLibrary::getClassType() { return schema().classType(453); }
+const Step::ClassType& IfcRelAssociatesLibrary::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(453);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesLibrary::getType() const { return getClassType(); }
 bool IfcRelAssociatesLibrary::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1750,7 +2334,11 @@ bool IfcRelAssociatesLibrary::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelAssociatesMaterial::getClassType() { return schema().classType(454); }
+const Step::ClassType& IfcRelAssociatesMaterial::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(454);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesMaterial::getType() const { return getClassType(); }
 bool IfcRelAssociatesMaterial::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1760,7 +2348,11 @@ bool IfcRelAssociatesMaterial::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelAssociatesProfileProperties::getClassType() { return schema().classType(455); }
+const Step::ClassType& IfcRelAssociatesProfileProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(455);
+    return type;
+}
 const Step::ClassType& IfcRelAssociatesProfileProperties::getType() const { return getClassType(); }
 bool IfcRelAssociatesProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1774,7 +2366,11 @@ void IfcRelAssociatesProfileProperties::setRelatingProfileProperties(const IfcPr
 IfcShapeAspect* IfcRelAssociatesProfileProperties::getProfileSectionLocation() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(6))); }
 void IfcRelAssociatesProfileProperties::setProfileSectionLocation(const IfcShapeAspect* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelaxation::getClassType() { return schema().classType(457); }
+const Step::ClassType& IfcRelaxation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(457);
+    return type;
+}
 const Step::ClassType& IfcRelaxation::getType() const { return getClassType(); }
 bool IfcRelaxation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1784,7 +2380,11 @@ bool IfcRelaxation::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelConnects::getClassType() { return schema().classType(458); }
+const Step::ClassType& IfcRelConnects::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(458);
+    return type;
+}
 const Step::ClassType& IfcRelConnects::getType() const { return getClassType(); }
 bool IfcRelConnects::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1794,7 +2394,11 @@ bool IfcRelConnects::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelConnectsElements::getClassType() { return schema().classType(459); }
+const Step::ClassType& IfcRelConnectsElements::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(459);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsElements::getType() const { return getClassType(); }
 bool IfcRelConnectsElements::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1810,7 +2414,11 @@ void IfcRelConnectsElements::setRelatingElement(const IfcElement* value) { setAr
 IfcElement* IfcRelConnectsElements::getRelatedElement() const { return dynamic_cast<IfcElement*>(resolve(argument(6))); }
 void IfcRelConnectsElements::setRelatedElement(const IfcElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelConnectsPathElements::getClassType() { return schema().classType(460); }
+const Step::ClassType& IfcRelConnectsPathElements::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(460);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsPathElements::getType() const { return getClassType(); }
 bool IfcRelConnectsPathElements::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1820,7 +2428,11 @@ bool IfcRelConnectsPathElements::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelConnectsPorts::getClassType() { return schema().classType(461); }
+const Step::ClassType& IfcRelConnectsPorts::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(461);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsPorts::getType() const { return getClassType(); }
 bool IfcRelConnectsPorts::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1836,7 +2448,11 @@ void IfcRelConnectsPorts::setRelatedPort(const IfcPort* value) { setArgument(5, 
 IfcElement* IfcRelConnectsPorts::getRealizingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(6))); }
 void IfcRelConnectsPorts::setRealizingElement(const IfcElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelConnectsPortToElement::getClassType() { return schema().classType(462); }
+const Step::ClassType& IfcRelConnectsPortToElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(462);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsPortToElement::getType() const { return getClassType(); }
 bool IfcRelConnectsPortToElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1850,7 +2466,11 @@ void IfcRelConnectsPortToElement::setRelatingPort(const IfcPort* value) { setArg
 IfcElement* IfcRelConnectsPortToElement::getRelatedElement() const { return dynamic_cast<IfcElement*>(resolve(argument(5))); }
 void IfcRelConnectsPortToElement::setRelatedElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelConnectsStructuralActivity::getClassType() { return schema().classType(463); }
+const Step::ClassType& IfcRelConnectsStructuralActivity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(463);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsStructuralActivity::getType() const { return getClassType(); }
 bool IfcRelConnectsStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1862,7 +2482,11 @@ bool IfcRelConnectsStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
 IfcStructuralActivity* IfcRelConnectsStructuralActivity::getRelatedStructuralActivity() const { return dynamic_cast<IfcStructuralActivity*>(resolve(argument(5))); }
 void IfcRelConnectsStructuralActivity::setRelatedStructuralActivity(const IfcStructuralActivity* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelConnectsStructuralElement::getClassType() { return schema().classType(464); }
+const Step::ClassType& IfcRelConnectsStructuralElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(464);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsStructuralElement::getType() const { return getClassType(); }
 bool IfcRelConnectsStructuralElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1876,7 +2500,11 @@ void IfcRelConnectsStructuralElement::setRelatingElement(const IfcElement* value
 IfcStructuralMember* IfcRelConnectsStructuralElement::getRelatedStructuralMember() const { return dynamic_cast<IfcStructuralMember*>(resolve(argument(5))); }
 void IfcRelConnectsStructuralElement::setRelatedStructuralMember(const IfcStructuralMember* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelConnectsStructuralMember::getClassType() { return schema().classType(465); }
+const Step::ClassType& IfcRelConnectsStructuralMember::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(465);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsStructuralMember::getType() const { return getClassType(); }
 bool IfcRelConnectsStructuralMember::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1896,7 +2524,11 @@ void IfcRelConnectsStructuralMember::setAdditionalConditions(const IfcStructural
 IfcAxis2Placement3D* IfcRelConnectsStructuralMember::getConditionCoordinateSystem() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(9))); }
 void IfcRelConnectsStructuralMember::setConditionCoordinateSystem(const IfcAxis2Placement3D* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelConnectsWithEccentricity::getClassType() { return schema().classType(466); }
+const Step::ClassType& IfcRelConnectsWithEccentricity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(466);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsWithEccentricity::getType() const { return getClassType(); }
 bool IfcRelConnectsWithEccentricity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1908,7 +2540,11 @@ bool IfcRelConnectsWithEccentricity::acceptVisitor(Step::BaseVisitor* visitor)
 IfcConnectionGeometry* IfcRelConnectsWithEccentricity::getConnectionConstraint() const { return dynamic_cast<IfcConnectionGeometry*>(resolve(argument(10))); }
 void IfcRelConnectsWithEccentricity::setConnectionConstraint(const IfcConnectionGeometry* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelConnectsWithRealizingElements::getClassType() { return schema().classType(467); }
+const Step::ClassType& IfcRelConnectsWithRealizingElements::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(467);
+    return type;
+}
 const Step::ClassType& IfcRelConnectsWithRealizingElements::getType() const { return getClassType(); }
 bool IfcRelConnectsWithRealizingElements::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1922,7 +2558,11 @@ void IfcRelConnectsWithRealizingElements::setRealizingElements(const std::vector
 Step::String IfcRelConnectsWithRealizingElements::getConnectionType() const { return Step::String(argument(8).plain().text()); }
 void IfcRelConnectsWithRealizingElements::setConnectionType(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcRelContainedInSpatialStructure::getClassType() { return schema().classType(468); }
+const Step::ClassType& IfcRelContainedInSpatialStructure::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(468);
+    return type;
+}
 const Step::ClassType& IfcRelContainedInSpatialStructure::getType() const { return getClassType(); }
 bool IfcRelContainedInSpatialStructure::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1936,7 +2576,11 @@ void IfcRelContainedInSpatialStructure::setRelatedElements(const std::vector<Ifc
 IfcSpatialStructureElement* IfcRelContainedInSpatialStructure::getRelatingStructure() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(5))); }
 void IfcRelContainedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelCoversBldgElements::getClassType() { return schema().classType(469); }
+const Step::ClassType& IfcRelCoversBldgElements::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(469);
+    return type;
+}
 const Step::ClassType& IfcRelCoversBldgElements::getType() const { return getClassType(); }
 bool IfcRelCoversBldgElements::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1950,7 +2594,11 @@ void IfcRelCoversBldgElements::setRelatingBuildingElement(const IfcElement* valu
 std::vector<IfcCovering*> IfcRelCoversBldgElements::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(5)); }
 void IfcRelCoversBldgElements::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcRelCoversSpaces::getClassType() { return schema().classType(470); }
+const Step::ClassType& IfcRelCoversSpaces::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(470);
+    return type;
+}
 const Step::ClassType& IfcRelCoversSpaces::getType() const { return getClassType(); }
 bool IfcRelCoversSpaces::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1964,7 +2612,11 @@ void IfcRelCoversSpaces::setRelatedSpace(const IfcSpace* value) { setArgument(4,
 std::vector<IfcCovering*> IfcRelCoversSpaces::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(5)); }
 void IfcRelCoversSpaces::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcRelDefines::getClassType() { return schema().classType(472); }
+const Step::ClassType& IfcRelDefines::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(472);
+    return type;
+}
 const Step::ClassType& IfcRelDefines::getType() const { return getClassType(); }
 bool IfcRelDefines::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1976,7 +2628,11 @@ bool IfcRelDefines::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcObject*> IfcRelDefines::getRelatedObjects() const { return resolveAll<IfcObject>(*this, argument(4)); }
 void IfcRelDefines::setRelatedObjects(const std::vector<IfcObject*>& values) { setArgument(4, referenceList(values)); }
 
-const Step::ClassType& IfcRelDefinesByProperties::getClassType() { return schema().classType(473); }
+const Step::ClassType& IfcRelDefinesByProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(473);
+    return type;
+}
 const Step::ClassType& IfcRelDefinesByProperties::getType() const { return getClassType(); }
 bool IfcRelDefinesByProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {

@@ -7,7 +7,11 @@
 
 namespace ifc2x3 {
 
-const Step::ClassType& IfcRelDefinesByType::getClassType() { return schema().classType(474); }
+const Step::ClassType& IfcRelDefinesByType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(474);
+    return type;
+}
 const Step::ClassType& IfcRelDefinesByType::getType() const { return getClassType(); }
 bool IfcRelDefinesByType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -19,7 +23,11 @@ bool IfcRelDefinesByType::acceptVisitor(Step::BaseVisitor* visitor)
 IfcTypeObject* IfcRelDefinesByType::getRelatingType() const { return dynamic_cast<IfcTypeObject*>(resolve(argument(5))); }
 void IfcRelDefinesByType::setRelatingType(const IfcTypeObject* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelFillsElement::getClassType() { return schema().classType(475); }
+const Step::ClassType& IfcRelFillsElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(475);
+    return type;
+}
 const Step::ClassType& IfcRelFillsElement::getType() const { return getClassType(); }
 bool IfcRelFillsElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -33,7 +41,11 @@ void IfcRelFillsElement::setRelatingOpeningElement(const IfcOpeningElement* valu
 IfcElement* IfcRelFillsElement::getRelatedBuildingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(5))); }
 void IfcRelFillsElement::setRelatedBuildingElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelFlowControlElements::getClassType() { return schema().classType(476); }
+const Step::ClassType& IfcRelFlowControlElements::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(476);
+    return type;
+}
 const Step::ClassType& IfcRelFlowControlElements::getType() const { return getClassType(); }
 bool IfcRelFlowControlElements::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -47,7 +59,11 @@ void IfcRelFlowControlElements::setRelatedControlElements(const std::vector<IfcD
 IfcDistributionFlowElement* IfcRelFlowControlElements::getRelatingFlowElement() const { return dynamic_cast<IfcDistributionFlowElement*>(resolve(argument(5))); }
 void IfcRelFlowControlElements::setRelatingFlowElement(const IfcDistributionFlowElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelInteractionRequirements::getClassType() { return schema().classType(477); }
+const Step::ClassType& IfcRelInteractionRequirements::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(477);
+    return type;
+}
 const Step::ClassType& IfcRelInteractionRequirements::getType() const { return getClassType(); }
 bool IfcRelInteractionRequirements::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -63,7 +79,11 @@ void IfcRelInteractionRequirements::setRelatedSpaceProgram(const IfcSpaceProgram
 IfcSpaceProgram* IfcRelInteractionRequirements::getRelatingSpaceProgram() const { return dynamic_cast<IfcSpaceProgram*>(resolve(argument(8))); }
 void IfcRelInteractionRequirements::setRelatingSpaceProgram(const IfcSpaceProgram* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelNests::getClassType() { return schema().classType(478); }
+const Step::ClassType& IfcRelNests::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(478);
+    return type;
+}
 const Step::ClassType& IfcRelNests::getType() const { return getClassType(); }
 bool IfcRelNests::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -73,7 +93,11 @@ bool IfcRelNests::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelOccupiesSpaces::getClassType() { return schema().classType(479); }
+const Step::ClassType& IfcRelOccupiesSpaces::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(479);
+    return type;
+}
 const Step::ClassType& IfcRelOccupiesSpaces::getType() const { return getClassType(); }
 bool IfcRelOccupiesSpaces::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -83,7 +107,11 @@ bool IfcRelOccupiesSpaces::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelOverridesProperties::getClassType() { return schema().classType(480); }
+const Step::ClassType& IfcRelOverridesProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(480);
+    return type;
+}
 const Step::ClassType& IfcRelOverridesProperties::getType() const { return getClassType(); }
 bool IfcRelOverridesProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -95,7 +123,11 @@ bool IfcRelOverridesProperties::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcProperty*> IfcRelOverridesProperties::getOverridingProperties() const { return resolveAll<IfcProperty>(*this, argument(6)); }
 void IfcRelOverridesProperties::setOverridingProperties(const std::vector<IfcProperty*>& values) { setArgument(6, referenceList(values)); }
 
-const Step::ClassType& IfcRelProjectsElement::getClassType() { return schema().classType(481); }
+const Step::ClassType& IfcRelProjectsElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(481);
+    return type;
+}
 const Step::ClassType& IfcRelProjectsElement::getType() const { return getClassType(); }
 bool IfcRelProjectsElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -109,7 +141,11 @@ void IfcRelProjectsElement::setRelatingElement(const IfcElement* value) { setArg
 IfcFeatureElementAddition* IfcRelProjectsElement::getRelatedFeatureElement() const { return dynamic_cast<IfcFeatureElementAddition*>(resolve(argument(5))); }
 void IfcRelProjectsElement::setRelatedFeatureElement(const IfcFeatureElementAddition* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelReferencedInSpatialStructure::getClassType() { return schema().classType(482); }
+const Step::ClassType& IfcRelReferencedInSpatialStructure::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(482);
+    return type;
+}
 const Step::ClassType& IfcRelReferencedInSpatialStructure::getType() const { return getClassType(); }
 bool IfcRelReferencedInSpatialStructure::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -123,7 +159,11 @@ void IfcRelReferencedInSpatialStructure::setRelatedElements(const std::vector<If
 IfcSpatialStructureElement* IfcRelReferencedInSpatialStructure::getRelatingStructure() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(5))); }
 void IfcRelReferencedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelSchedulesCostItems::getClassType() { return schema().classType(483); }
+const Step::ClassType& IfcRelSchedulesCostItems::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(483);
+    return type;
+}
 const Step::ClassType& IfcRelSchedulesCostItems::getType() const { return getClassType(); }
 bool IfcRelSchedulesCostItems::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -133,7 +173,11 @@ bool IfcRelSchedulesCostItems::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRelSequence::getClassType() { return schema().classType(484); }
+const Step::ClassType& IfcRelSequence::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(484);
+    return type;
+}
 const Step::ClassType& IfcRelSequence::getType() const { return getClassType(); }
 bool IfcRelSequence::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -147,7 +191,11 @@ void IfcRelSequence::setRelatingProcess(const IfcProcess* value) { setArgument(4
 IfcProcess* IfcRelSequence::getRelatedProcess() const { return dynamic_cast<IfcProcess*>(resolve(argument(5))); }
 void IfcRelSequence::setRelatedProcess(const IfcProcess* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelServicesBuildings::getClassType() { return schema().classType(485); }
+const Step::ClassType& IfcRelServicesBuildings::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(485);
+    return type;
+}
 const Step::ClassType& IfcRelServicesBuildings::getType() const { return getClassType(); }
 bool IfcRelServicesBuildings::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -161,7 +209,11 @@ void IfcRelServicesBuildings::setRelatingSystem(const IfcSystem* value) { setArg
 std::vector<IfcSpatialStructureElement*> IfcRelServicesBuildings::getRelatedBuildings() const { return resolveAll<IfcSpatialStructureElement>(*this, argument(5)); }
 void IfcRelServicesBuildings::setRelatedBuildings(const std::vector<IfcSpatialStructureElement*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcRelSpaceBoundary::getClassType() { return schema().classType(486); }
+const Step::ClassType& IfcRelSpaceBoundary::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(486);
+    return type;
+}
 const Step::ClassType& IfcRelSpaceBoundary::getType() const { return getClassType(); }
 bool IfcRelSpaceBoundary::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -177,7 +229,11 @@ void IfcRelSpaceBoundary::setRelatedBuildingElement(const IfcElement* value) { s
 IfcConnectionGeometry* IfcRelSpaceBoundary::getConnectionGeometry() const { return dynamic_cast<IfcConnectionGeometry*>(resolve(argument(6))); }
 void IfcRelSpaceBoundary::setConnectionGeometry(const IfcConnectionGeometry* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRelVoidsElement::getClassType() { return schema().classType(487); }
+const Step::ClassType& IfcRelVoidsElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(487);
+    return type;
+}
 const Step::ClassType& IfcRelVoidsElement::getType() const { return getClassType(); }
 bool IfcRelVoidsElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -191,7 +247,11 @@ void IfcRelVoidsElement::setRelatingBuildingElement(const IfcElement* value) { s
 IfcFeatureElementSubtraction* IfcRelVoidsElement::getRelatedOpeningElement() const { return dynamic_cast<IfcFeatureElementSubtraction*>(resolve(argument(5))); }
 void IfcRelVoidsElement::setRelatedOpeningElement(const IfcFeatureElementSubtraction* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRepresentation::getClassType() { return schema().classType(488); }
+const Step::ClassType& IfcRepresentation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(488);
+    return type;
+}
 const Step::ClassType& IfcRepresentation::getType() const { return getClassType(); }
 bool IfcRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -209,7 +269,11 @@ void IfcRepresentation::setRepresentationType(const Step::String& value) { setAr
 std::vector<IfcRepresentationItem*> IfcRepresentation::getItems() const { return resolveAll<IfcRepresentationItem>(*this, argument(3)); }
 void IfcRepresentation::setItems(const std::vector<IfcRepresentationItem*>& values) { setArgument(3, referenceList(values)); }
 
-const Step::ClassType& IfcRepresentationMap::getClassType() { return schema().classType(491); }
+const Step::ClassType& IfcRepresentationMap::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(491);
+    return type;
+}
 const Step::ClassType& IfcRepresentationMap::getType() const { return getClassType(); }
 bool IfcRepresentationMap::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -221,7 +285,11 @@ bool IfcRepresentationMap::acceptVisitor(Step::BaseVisitor* visitor)
 IfcRepresentation* IfcRepresentationMap::getMappedRepresentation() const { return dynamic_cast<IfcRepresentation*>(resolve(argument(1))); }
 void IfcRepresentationMap::setMappedRepresentation(const IfcRepresentation* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRevolvedAreaSolid::getClassType() { return schema().classType(493); }
+const Step::ClassType& IfcRevolvedAreaSolid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(493);
+    return type;
+}
 const Step::ClassType& IfcRevolvedAreaSolid::getType() const { return getClassType(); }
 bool IfcRevolvedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -233,7 +301,11 @@ bool IfcRevolvedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
 IfcAxis1Placement* IfcRevolvedAreaSolid::getAxis() const { return dynamic_cast<IfcAxis1Placement*>(resolve(argument(2))); }
 void IfcRevolvedAreaSolid::setAxis(const IfcAxis1Placement* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcRibPlateProfileProperties::getClassType() { return schema().classType(494); }
+const Step::ClassType& IfcRibPlateProfileProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(494);
+    return type;
+}
 const Step::ClassType& IfcRibPlateProfileProperties::getType() const { return getClassType(); }
 bool IfcRibPlateProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -243,7 +315,11 @@ bool IfcRibPlateProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRightCircularCone::getClassType() { return schema().classType(495); }
+const Step::ClassType& IfcRightCircularCone::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(495);
+    return type;
+}
 const Step::ClassType& IfcRightCircularCone::getType() const { return getClassType(); }
 bool IfcRightCircularCone::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -253,7 +329,11 @@ bool IfcRightCircularCone::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRightCircularCylinder::getClassType() { return schema().classType(496); }
+const Step::ClassType& IfcRightCircularCylinder::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(496);
+    return type;
+}
 const Step::ClassType& IfcRightCircularCylinder::getType() const { return getClassType(); }
 bool IfcRightCircularCylinder::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -263,7 +343,11 @@ bool IfcRightCircularCylinder::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRoof::getClassType() { return schema().classType(497); }
+const Step::ClassType& IfcRoof::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(497);
+    return type;
+}
 const Step::ClassType& IfcRoof::getType() const { return getClassType(); }
 bool IfcRoof::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -273,7 +357,11 @@ bool IfcRoof::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRoundedEdgeFeature::getClassType() { return schema().classType(499); }
+const Step::ClassType& IfcRoundedEdgeFeature::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(499);
+    return type;
+}
 const Step::ClassType& IfcRoundedEdgeFeature::getType() const { return getClassType(); }
 bool IfcRoundedEdgeFeature::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -283,7 +371,11 @@ bool IfcRoundedEdgeFeature::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcRoundedRectangleProfileDef::getClassType() { return schema().classType(500); }
+const Step::ClassType& IfcRoundedRectangleProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(500);
+    return type;
+}
 const Step::ClassType& IfcRoundedRectangleProfileDef::getType() const { return getClassType(); }
 bool IfcRoundedRectangleProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -293,7 +385,11 @@ bool IfcRoundedRectangleProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSanitaryTerminalType::getClassType() { return schema().classType(501); }
+const Step::ClassType& IfcSanitaryTerminalType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(501);
+    return type;
+}
 const Step::ClassType& IfcSanitaryTerminalType::getType() const { return getClassType(); }
 bool IfcSanitaryTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -303,7 +399,11 @@ bool IfcSanitaryTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcScheduleTimeControl::getClassType() { return schema().classType(502); }
+const Step::ClassType& IfcScheduleTimeControl::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(502);
+    return type;
+}
 const Step::ClassType& IfcScheduleTimeControl::getType() const { return getClassType(); }
 bool IfcScheduleTimeControl::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -313,7 +413,11 @@ bool IfcScheduleTimeControl::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSectionedSpine::getClassType() { return schema().classType(503); }
+const Step::ClassType& IfcSectionedSpine::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(503);
+    return type;
+}
 const Step::ClassType& IfcSectionedSpine::getType() const { return getClassType(); }
 bool IfcSectionedSpine::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -329,7 +433,11 @@ void IfcSectionedSpine::setCrossSections(const std::vector<IfcProfileDef*>& valu
 std::vector<IfcAxis2Placement3D*> IfcSectionedSpine::getCrossSectionPositions() const { return resolveAll<IfcAxis2Placement3D>(*this, argument(2)); }
 void IfcSectionedSpine::setCrossSectionPositions(const std::vector<IfcAxis2Placement3D*>& values) { setArgument(2, referenceList(values)); }
 
-const Step::ClassType& IfcSectionProperties::getClassType() { return schema().classType(504); }
+const Step::ClassType& IfcSectionProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(504);
+    return type;
+}
 const Step::ClassType& IfcSectionProperties::getType() const { return getClassType(); }
 bool IfcSectionProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -343,7 +451,11 @@ void IfcSectionProperties::setStartProfile(const IfcProfileDef* value) { setArgu
 IfcProfileDef* IfcSectionProperties::getEndProfile() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(2))); }
 void IfcSectionProperties::setEndProfile(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSectionReinforcementProperties::getClassType() { return schema().classType(505); }
+const Step::ClassType& IfcSectionReinforcementProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(505);
+    return type;
+}
 const Step::ClassType& IfcSectionReinforcementProperties::getType() const { return getClassType(); }
 bool IfcSectionReinforcementProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -357,7 +469,11 @@ void IfcSectionReinforcementProperties::setSectionDefinition(const IfcSectionPro
 std::vector<IfcReinforcementBarProperties*> IfcSectionReinforcementProperties::getCrossSectionReinforcementDefinitions() const { return resolveAll<IfcReinforcementBarProperties>(*this, argument(5)); }
 void IfcSectionReinforcementProperties::setCrossSectionReinforcementDefinitions(const std::vector<IfcReinforcementBarProperties*>& values) { setArgument(5, referenceList(values)); }
 
-const Step::ClassType& IfcSensorType::getClassType() { return schema().classType(506); }
+const Step::ClassType& IfcSensorType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(506);
+    return type;
+}
 const Step::ClassType& IfcSensorType::getType() const { return getClassType(); }
 bool IfcSensorType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -367,7 +483,11 @@ bool IfcSensorType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcServiceLife::getClassType() { return schema().classType(507); }
+const Step::ClassType& IfcServiceLife::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(507);
+    return type;
+}
 const Step::ClassType& IfcServiceLife::getType() const { return getClassType(); }
 bool IfcServiceLife::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -377,7 +497,11 @@ bool IfcServiceLife::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcServiceLifeFactor::getClassType() { return schema().classType(508); }
+const Step::ClassType& IfcServiceLifeFactor::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(508);
+    return type;
+}
 const Step::ClassType& IfcServiceLifeFactor::getType() const { return getClassType(); }
 bool IfcServiceLifeFactor::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -387,7 +511,11 @@ bool IfcServiceLifeFactor::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcShapeAspect::getClassType() { return schema().classType(509); }
+const Step::ClassType& IfcShapeAspect::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(509);
+    return type;
+}
 const Step::ClassType& IfcShapeAspect::getType() const { return getClassType(); }
 bool IfcShapeAspect::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -405,7 +533,11 @@ void IfcShapeAspect::setDescription(const Step::String& value) { setArgument(2, 
 IfcProductDefinitionShape* IfcShapeAspect::getPartOfProductDefinitionShape() const { return dynamic_cast<IfcProductDefinitionShape*>(resolve(argument(4))); }
 void IfcShapeAspect::setPartOfProductDefinitionShape(const IfcProductDefinitionShape* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcShapeModel::getClassType() { return schema().classType(510); }
+const Step::ClassType& IfcShapeModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(510);
+    return type;
+}
 const Step::ClassType& IfcShapeModel::getType() const { return getClassType(); }
 bool IfcShapeModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -415,7 +547,11 @@ bool IfcShapeModel::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcShapeRepresentation::getClassType() { return schema().classType(511); }
+const Step::ClassType& IfcShapeRepresentation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(511);
+    return type;
+}
 const Step::ClassType& IfcShapeRepresentation::getType() const { return getClassType(); }
 bool IfcShapeRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -425,7 +561,11 @@ bool IfcShapeRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcShellBasedSurfaceModel::getClassType() { return schema().classType(512); }
+const Step::ClassType& IfcShellBasedSurfaceModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(512);
+    return type;
+}
 const Step::ClassType& IfcShellBasedSurfaceModel::getType() const { return getClassType(); }
 bool IfcShellBasedSurfaceModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -435,7 +575,11 @@ bool IfcShellBasedSurfaceModel::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSite::getClassType() { return schema().classType(514); }
+const Step::ClassType& IfcSite::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(514);
+    return type;
+}
 const Step::ClassType& IfcSite::getType() const { return getClassType(); }
 bool IfcSite::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -449,7 +593,11 @@ void IfcSite::setLandTitleNumber(const Step::String& value) { setArgument(12, St
 IfcPostalAddress* IfcSite::getSiteAddress() const { return dynamic_cast<IfcPostalAddress*>(resolve(argument(13))); }
 void IfcSite::setSiteAddress(const IfcPostalAddress* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSIUnit::getClassType() { return schema().classType(515); }
+const Step::ClassType& IfcSIUnit::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(515);
+    return type;
+}
 const Step::ClassType& IfcSIUnit::getType() const { return getClassType(); }
 bool IfcSIUnit::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -459,7 +607,11 @@ bool IfcSIUnit::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSlab::getClassType() { return schema().classType(516); }
+const Step::ClassType& IfcSlab::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(516);
+    return type;
+}
 const Step::ClassType& IfcSlab::getType() const { return getClassType(); }
 bool IfcSlab::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -469,7 +621,11 @@ bool IfcSlab::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSlabType::getClassType() { return schema().classType(517); }
+const Step::ClassType& IfcSlabType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(517);
+    return type;
+}
 const Step::ClassType& IfcSlabType::getType() const { return getClassType(); }
 bool IfcSlabType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -479,7 +635,11 @@ bool IfcSlabType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSlippageConnectionCondition::getClassType() { return schema().classType(518); }
+const Step::ClassType& IfcSlippageConnectionCondition::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(518);
+    return type;
+}
 const Step::ClassType& IfcSlippageConnectionCondition::getType() const { return getClassType(); }
 bool IfcSlippageConnectionCondition::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -489,7 +649,11 @@ bool IfcSlippageConnectionCondition::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSoundProperties::getClassType() { return schema().classType(520); }
+const Step::ClassType& IfcSoundProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(520);
+    return type;
+}
 const Step::ClassType& IfcSoundProperties::getType() const { return getClassType(); }
 bool IfcSoundProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -501,7 +665,11 @@ bool IfcSoundProperties::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcSoundValue*> IfcSoundProperties::getSoundValues() const { return resolveAll<IfcSoundValue>(*this, argument(6)); }
 void IfcSoundProperties::setSoundValues(const std::vector<IfcSoundValue*>& values) { setArgument(6, referenceList(values)); }
 
-const Step::ClassType& IfcSoundValue::getClassType() { return schema().classType(521); }
+const Step::ClassType& IfcSoundValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(521);
+    return type;
+}
 const Step::ClassType& IfcSoundValue::getType() const { return getClassType(); }
 bool IfcSoundValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -513,7 +681,11 @@ bool IfcSoundValue::acceptVisitor(Step::BaseVisitor* visitor)
 IfcTimeSeries* IfcSoundValue::getSoundLevelTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(4))); }
 void IfcSoundValue::setSoundLevelTimeSeries(const IfcTimeSeries* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSpace::getClassType() { return schema().classType(522); }
+const Step::ClassType& IfcSpace::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(522);
+    return type;
+}
 const Step::ClassType& IfcSpace::getType() const { return getClassType(); }
 bool IfcSpace::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -523,7 +695,11 @@ bool IfcSpace::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSpaceHeaterType::getClassType() { return schema().classType(523); }
+const Step::ClassType& IfcSpaceHeaterType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(523);
+    return type;
+}
 const Step::ClassType& IfcSpaceHeaterType::getType() const { return getClassType(); }
 bool IfcSpaceHeaterType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -533,7 +709,11 @@ bool IfcSpaceHeaterType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSpaceProgram::getClassType() { return schema().classType(524); }
+const Step::ClassType& IfcSpaceProgram::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(524);
+    return type;
+}
 const Step::ClassType& IfcSpaceProgram::getType() const { return getClassType(); }
 bool IfcSpaceProgram::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -547,7 +727,11 @@ void IfcSpaceProgram::setSpaceProgramIdentifier(const Step::String& value) { set
 IfcSpatialStructureElement* IfcSpaceProgram::getRequestedLocation() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(8))); }
 void IfcSpaceProgram::setRequestedLocation(const IfcSpatialStructureElement* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSpaceThermalLoadProperties::getClassType() { return schema().classType(525); }
+const Step::ClassType& IfcSpaceThermalLoadProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(525);
+    return type;
+}
 const Step::ClassType& IfcSpaceThermalLoadProperties::getType() const { return getClassType(); }
 bool IfcSpaceThermalLoadProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -565,7 +749,11 @@ void IfcSpaceThermalLoadProperties::setUserDefinedThermalLoadSource(const Step::
 Step::String IfcSpaceThermalLoadProperties::getUserDefinedPropertySource() const { return Step::String(argument(12).plain().text()); }
 void IfcSpaceThermalLoadProperties::setUserDefinedPropertySource(const Step::String& value) { setArgument(12, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcSpatialStructureElementType::getClassType() { return schema().classType(528); }
+const Step::ClassType& IfcSpatialStructureElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(528);
+    return type;
+}
 const Step::ClassType& IfcSpatialStructureElementType::getType() const { return getClassType(); }
 bool IfcSpatialStructureElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -575,7 +763,11 @@ bool IfcSpatialStructureElementType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSpaceType::getClassType() { return schema().classType(526); }
+const Step::ClassType& IfcSpaceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(526);
+    return type;
+}
 const Step::ClassType& IfcSpaceType::getType() const { return getClassType(); }
 bool IfcSpaceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -585,7 +777,11 @@ bool IfcSpaceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSphere::getClassType() { return schema().classType(529); }
+const Step::ClassType& IfcSphere::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(529);
+    return type;
+}
 const Step::ClassType& IfcSphere::getType() const { return getClassType(); }
 bool IfcSphere::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -595,7 +791,11 @@ bool IfcSphere::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStackTerminalType::getClassType() { return schema().classType(530); }
+const Step::ClassType& IfcStackTerminalType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(530);
+    return type;
+}
 const Step::ClassType& IfcStackTerminalType::getType() const { return getClassType(); }
 bool IfcStackTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -605,7 +805,11 @@ bool IfcStackTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStair::getClassType() { return schema().classType(531); }
+const Step::ClassType& IfcStair::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(531);
+    return type;
+}
 const Step::ClassType& IfcStair::getType() const { return getClassType(); }
 bool IfcStair::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -615,7 +819,11 @@ bool IfcStair::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStairFlight::getClassType() { return schema().classType(532); }
+const Step::ClassType& IfcStairFlight::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(532);
+    return type;
+}
 const Step::ClassType& IfcStairFlight::getType() const { return getClassType(); }
 bool IfcStairFlight::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -625,7 +833,11 @@ bool IfcStairFlight::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStairFlightType::getClassType() { return schema().classType(533); }
+const Step::ClassType& IfcStairFlightType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(533);
+    return type;
+}
 const Step::ClassType& IfcStairFlightType::getType() const { return getClassType(); }
 bool IfcStairFlightType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -635,7 +847,11 @@ bool IfcStairFlightType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralActivity::getClassType() { return schema().classType(535); }
+const Step::ClassType& IfcStructuralActivity::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(535);
+    return type;
+}
 const Step::ClassType& IfcStructuralActivity::getType() const { return getClassType(); }
 bool IfcStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -647,7 +863,11 @@ bool IfcStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
 IfcStructuralLoad* IfcStructuralActivity::getAppliedLoad() const { return dynamic_cast<IfcStructuralLoad*>(resolve(argument(7))); }
 void IfcStructuralActivity::setAppliedLoad(const IfcStructuralLoad* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcStructuralAction::getClassType() { return schema().classType(534); }
+const Step::ClassType& IfcStructuralAction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(534);
+    return type;
+}
 const Step::ClassType& IfcStructuralAction::getType() const { return getClassType(); }
 bool IfcStructuralAction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -659,7 +879,11 @@ bool IfcStructuralAction::acceptVisitor(Step::BaseVisitor* visitor)
 IfcStructuralReaction* IfcStructuralAction::getCausedBy() const { return dynamic_cast<IfcStructuralReaction*>(resolve(argument(10))); }
 void IfcStructuralAction::setCausedBy(const IfcStructuralReaction* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcStructuralAnalysisModel::getClassType() { return schema().classType(536); }
+const Step::ClassType& IfcStructuralAnalysisModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(536);
+    return type;
+}
 const Step::ClassType& IfcStructuralAnalysisModel::getType() const { return getClassType(); }
 bool IfcStructuralAnalysisModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -675,7 +899,11 @@ void IfcStructuralAnalysisModel::setLoadedBy(const std::vector<IfcStructuralLoad
 std::vector<IfcStructuralResultGroup*> IfcStructuralAnalysisModel::getHasResults() const { return resolveAll<IfcStructuralResultGroup>(*this, argument(8)); }
 void IfcStructuralAnalysisModel::setHasResults(const std::vector<IfcStructuralResultGroup*>& values) { setArgument(8, referenceList(values)); }
 
-const Step::ClassType& IfcStructuralItem::getClassType() { return schema().classType(542); }
+const Step::ClassType& IfcStructuralItem::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(542);
+    return type;
+}
 const Step::ClassType& IfcStructuralItem::getType() const { return getClassType(); }
 bool IfcStructuralItem::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -685,7 +913,11 @@ bool IfcStructuralItem::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralConnection::getClassType() { return schema().classType(537); }
+const Step::ClassType& IfcStructuralConnection::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(537);
+    return type;
+}
 const Step::ClassType& IfcStructuralConnection::getType() const { return getClassType(); }
 bool IfcStructuralConnection::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -697,7 +929,11 @@ bool IfcStructuralConnection::acceptVisitor(Step::BaseVisitor* visitor)
 IfcBoundaryCondition* IfcStructuralConnection::getAppliedCondition() const { return dynamic_cast<IfcBoundaryCondition*>(resolve(argument(7))); }
 void IfcStructuralConnection::setAppliedCondition(const IfcBoundaryCondition* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcStructuralCurveConnection::getClassType() { return schema().classType(539); }
+const Step::ClassType& IfcStructuralCurveConnection::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(539);
+    return type;
+}
 const Step::ClassType& IfcStructuralCurveConnection::getType() const { return getClassType(); }
 bool IfcStructuralCurveConnection::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -707,7 +943,11 @@ bool IfcStructuralCurveConnection::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralMember::getClassType() { return schema().classType(555); }
+const Step::ClassType& IfcStructuralMember::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(555);
+    return type;
+}
 const Step::ClassType& IfcStructuralMember::getType() const { return getClassType(); }
 bool IfcStructuralMember::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -717,7 +957,11 @@ bool IfcStructuralMember::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralCurveMember::getClassType() { return schema().classType(540); }
+const Step::ClassType& IfcStructuralCurveMember::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(540);
+    return type;
+}
 const Step::ClassType& IfcStructuralCurveMember::getType() const { return getClassType(); }
 bool IfcStructuralCurveMember::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -727,7 +971,11 @@ bool IfcStructuralCurveMember::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralCurveMemberVarying::getClassType() { return schema().classType(541); }
+const Step::ClassType& IfcStructuralCurveMemberVarying::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(541);
+    return type;
+}
 const Step::ClassType& IfcStructuralCurveMemberVarying::getType() const { return getClassType(); }
 bool IfcStructuralCurveMemberVarying::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -737,7 +985,11 @@ bool IfcStructuralCurveMemberVarying::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLinearAction::getClassType() { return schema().classType(543); }
+const Step::ClassType& IfcStructuralLinearAction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(543);
+    return type;
+}
 const Step::ClassType& IfcStructuralLinearAction::getType() const { return getClassType(); }
 bool IfcStructuralLinearAction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -747,7 +999,11 @@ bool IfcStructuralLinearAction::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLinearActionVarying::getClassType() { return schema().classType(544); }
+const Step::ClassType& IfcStructuralLinearActionVarying::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(544);
+    return type;
+}
 const Step::ClassType& IfcStructuralLinearActionVarying::getType() const { return getClassType(); }
 bool IfcStructuralLinearActionVarying::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -761,7 +1017,11 @@ void IfcStructuralLinearActionVarying::setVaryingAppliedLoadLocation(const IfcSh
 std::vector<IfcStructuralLoad*> IfcStructuralLinearActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(13)); }
 void IfcStructuralLinearActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(13, referenceList(values)); }
 
-const Step::ClassType& IfcStructuralLoad::getClassType() { return schema().classType(545); }
+const Step::ClassType& IfcStructuralLoad::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(545);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoad::getType() const { return getClassType(); }
 bool IfcStructuralLoad::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -773,7 +1033,11 @@ bool IfcStructuralLoad::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcStructuralLoad::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcStructuralLoad::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcStructuralLoadGroup::getClassType() { return schema().classType(546); }
+const Step::ClassType& IfcStructuralLoadGroup::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(546);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadGroup::getType() const { return getClassType(); }
 bool IfcStructuralLoadGroup::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -785,7 +1049,11 @@ bool IfcStructuralLoadGroup::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcStructuralLoadGroup::getPurpose() const { return Step::String(argument(9).plain().text()); }
 void IfcStructuralLoadGroup::setPurpose(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcStructuralLoadStatic::getClassType() { return schema().classType(553); }
+const Step::ClassType& IfcStructuralLoadStatic::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(553);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadStatic::getType() const { return getClassType(); }
 bool IfcStructuralLoadStatic::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -795,7 +1063,11 @@ bool IfcStructuralLoadStatic::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLoadLinearForce::getClassType() { return schema().classType(547); }
+const Step::ClassType& IfcStructuralLoadLinearForce::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(547);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadLinearForce::getType() const { return getClassType(); }
 bool IfcStructuralLoadLinearForce::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -805,7 +1077,11 @@ bool IfcStructuralLoadLinearForce::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLoadPlanarForce::getClassType() { return schema().classType(548); }
+const Step::ClassType& IfcStructuralLoadPlanarForce::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(548);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadPlanarForce::getType() const { return getClassType(); }
 bool IfcStructuralLoadPlanarForce::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -815,7 +1091,11 @@ bool IfcStructuralLoadPlanarForce::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLoadSingleDisplacement::getClassType() { return schema().classType(549); }
+const Step::ClassType& IfcStructuralLoadSingleDisplacement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(549);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadSingleDisplacement::getType() const { return getClassType(); }
 bool IfcStructuralLoadSingleDisplacement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -825,7 +1105,11 @@ bool IfcStructuralLoadSingleDisplacement::acceptVisitor(Step::BaseVisitor* visit
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLoadSingleDisplacementDistortion::getClassType() { return schema().classType(550); }
+const Step::ClassType& IfcStructuralLoadSingleDisplacementDistortion::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(550);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadSingleDisplacementDistortion::getType() const { return getClassType(); }
 bool IfcStructuralLoadSingleDisplacementDistortion::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -835,7 +1119,11 @@ bool IfcStructuralLoadSingleDisplacementDistortion::acceptVisitor(Step::BaseVisi
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLoadSingleForce::getClassType() { return schema().classType(551); }
+const Step::ClassType& IfcStructuralLoadSingleForce::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(551);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadSingleForce::getType() const { return getClassType(); }
 bool IfcStructuralLoadSingleForce::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -845,7 +1133,11 @@ bool IfcStructuralLoadSingleForce::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLoadSingleForceWarping::getClassType() { return schema().classType(552); }
+const Step::ClassType& IfcStructuralLoadSingleForceWarping::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(552);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadSingleForceWarping::getType() const { return getClassType(); }
 bool IfcStructuralLoadSingleForceWarping::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -855,7 +1147,11 @@ bool IfcStructuralLoadSingleForceWarping::acceptVisitor(Step::BaseVisitor* visit
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralLoadTemperature::getClassType() { return schema().classType(554); }
+const Step::ClassType& IfcStructuralLoadTemperature::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(554);
+    return type;
+}
 const Step::ClassType& IfcStructuralLoadTemperature::getType() const { return getClassType(); }
 bool IfcStructuralLoadTemperature::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -865,7 +1161,11 @@ bool IfcStructuralLoadTemperature::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralPlanarAction::getClassType() { return schema().classType(556); }
+const Step::ClassType& IfcStructuralPlanarAction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(556);
+    return type;
+}
 const Step::ClassType& IfcStructuralPlanarAction::getType() const { return getClassType(); }
 bool IfcStructuralPlanarAction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -875,7 +1175,11 @@ bool IfcStructuralPlanarAction::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralPlanarActionVarying::getClassType() { return schema().classType(557); }
+const Step::ClassType& IfcStructuralPlanarActionVarying::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(557);
+    return type;
+}
 const Step::ClassType& IfcStructuralPlanarActionVarying::getType() const { return getClassType(); }
 bool IfcStructuralPlanarActionVarying::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -889,7 +1193,11 @@ void IfcStructuralPlanarActionVarying::setVaryingAppliedLoadLocation(const IfcSh
 std::vector<IfcStructuralLoad*> IfcStructuralPlanarActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(13)); }
 void IfcStructuralPlanarActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(13, referenceList(values)); }
 
-const Step::ClassType& IfcStructuralPointAction::getClassType() { return schema().classType(558); }
+const Step::ClassType& IfcStructuralPointAction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(558);
+    return type;
+}
 const Step::ClassType& IfcStructuralPointAction::getType() const { return getClassType(); }
 bool IfcStructuralPointAction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -899,7 +1207,11 @@ bool IfcStructuralPointAction::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralPointConnection::getClassType() { return schema().classType(559); }
+const Step::ClassType& IfcStructuralPointConnection::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(559);
+    return type;
+}
 const Step::ClassType& IfcStructuralPointConnection::getType() const { return getClassType(); }
 bool IfcStructuralPointConnection::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -909,7 +1221,11 @@ bool IfcStructuralPointConnection::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralReaction::getClassType() { return schema().classType(562); }
+const Step::ClassType& IfcStructuralReaction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(562);
+    return type;
+}
 const Step::ClassType& IfcStructuralReaction::getType() const { return getClassType(); }
 bool IfcStructuralReaction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -919,7 +1235,11 @@ bool IfcStructuralReaction::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralPointReaction::getClassType() { return schema().classType(560); }
+const Step::ClassType& IfcStructuralPointReaction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(560);
+    return type;
+}
 const Step::ClassType& IfcStructuralPointReaction::getType() const { return getClassType(); }
 bool IfcStructuralPointReaction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -929,7 +1249,11 @@ bool IfcStructuralPointReaction::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralProfileProperties::getClassType() { return schema().classType(561); }
+const Step::ClassType& IfcStructuralProfileProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(561);
+    return type;
+}
 const Step::ClassType& IfcStructuralProfileProperties::getType() const { return getClassType(); }
 bool IfcStructuralProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -939,7 +1263,11 @@ bool IfcStructuralProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralResultGroup::getClassType() { return schema().classType(563); }
+const Step::ClassType& IfcStructuralResultGroup::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(563);
+    return type;
+}
 const Step::ClassType& IfcStructuralResultGroup::getType() const { return getClassType(); }
 bool IfcStructuralResultGroup::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -951,7 +1279,11 @@ bool IfcStructuralResultGroup::acceptVisitor(Step::BaseVisitor* visitor)
 IfcStructuralLoadGroup* IfcStructuralResultGroup::getResultForLoadGroup() const { return dynamic_cast<IfcStructuralLoadGroup*>(resolve(argument(6))); }
 void IfcStructuralResultGroup::setResultForLoadGroup(const IfcStructuralLoadGroup* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcStructuralSteelProfileProperties::getClassType() { return schema().classType(564); }
+const Step::ClassType& IfcStructuralSteelProfileProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(564);
+    return type;
+}
 const Step::ClassType& IfcStructuralSteelProfileProperties::getType() const { return getClassType(); }
 bool IfcStructuralSteelProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -961,7 +1293,11 @@ bool IfcStructuralSteelProfileProperties::acceptVisitor(Step::BaseVisitor* visit
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralSurfaceConnection::getClassType() { return schema().classType(565); }
+const Step::ClassType& IfcStructuralSurfaceConnection::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(565);
+    return type;
+}
 const Step::ClassType& IfcStructuralSurfaceConnection::getType() const { return getClassType(); }
 bool IfcStructuralSurfaceConnection::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -971,7 +1307,11 @@ bool IfcStructuralSurfaceConnection::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralSurfaceMember::getClassType() { return schema().classType(566); }
+const Step::ClassType& IfcStructuralSurfaceMember::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(566);
+    return type;
+}
 const Step::ClassType& IfcStructuralSurfaceMember::getType() const { return getClassType(); }
 bool IfcStructuralSurfaceMember::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -981,7 +1321,11 @@ bool IfcStructuralSurfaceMember::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStructuralSurfaceMemberVarying::getClassType() { return schema().classType(567); }
+const Step::ClassType& IfcStructuralSurfaceMemberVarying::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(567);
+    return type;
+}
 const Step::ClassType& IfcStructuralSurfaceMemberVarying::getType() const { return getClassType(); }
 bool IfcStructuralSurfaceMemberVarying::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -993,7 +1337,11 @@ bool IfcStructuralSurfaceMemberVarying::acceptVisitor(Step::BaseVisitor* visitor
 IfcShapeAspect* IfcStructuralSurfaceMemberVarying::getVaryingThicknessLocation() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(10))); }
 void IfcStructuralSurfaceMemberVarying::setVaryingThicknessLocation(const IfcShapeAspect* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcStructuredDimensionCallout::getClassType() { return schema().classType(568); }
+const Step::ClassType& IfcStructuredDimensionCallout::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(568);
+    return type;
+}
 const Step::ClassType& IfcStructuredDimensionCallout::getType() const { return getClassType(); }
 bool IfcStructuredDimensionCallout::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1003,7 +1351,11 @@ bool IfcStructuredDimensionCallout::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStyleModel::getClassType() { return schema().classType(571); }
+const Step::ClassType& IfcStyleModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(571);
+    return type;
+}
 const Step::ClassType& IfcStyleModel::getType() const { return getClassType(); }
 bool IfcStyleModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1013,7 +1365,11 @@ bool IfcStyleModel::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcStyledRepresentation::getClassType() { return schema().classType(570); }
+const Step::ClassType& IfcStyledRepresentation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(570);
+    return type;
+}
 const Step::ClassType& IfcStyledRepresentation::getType() const { return getClassType(); }
 bool IfcStyledRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1023,7 +1379,11 @@ bool IfcStyledRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSubContractResource::getClassType() { return schema().classType(572); }
+const Step::ClassType& IfcSubContractResource::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(572);
+    return type;
+}
 const Step::ClassType& IfcSubContractResource::getType() const { return getClassType(); }
 bool IfcSubContractResource::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1035,7 +1395,11 @@ bool IfcSubContractResource::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcSubContractResource::getJobDescription() const { return Step::String(argument(10).plain().text()); }
 void IfcSubContractResource::setJobDescription(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcSubedge::getClassType() { return schema().classType(573); }
+const Step::ClassType& IfcSubedge::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(573);
+    return type;
+}
 const Step::ClassType& IfcSubedge::getType() const { return getClassType(); }
 bool IfcSubedge::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1047,7 +1411,11 @@ bool IfcSubedge::acceptVisitor(Step::BaseVisitor* visitor)
 IfcEdge* IfcSubedge::getParentEdge() const { return dynamic_cast<IfcEdge*>(resolve(argument(2))); }
 void IfcSubedge::setParentEdge(const IfcEdge* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSurfaceCurveSweptAreaSolid::getClassType() { return schema().classType(575); }
+const Step::ClassType& IfcSurfaceCurveSweptAreaSolid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(575);
+    return type;
+}
 const Step::ClassType& IfcSurfaceCurveSweptAreaSolid::getType() const { return getClassType(); }
 bool IfcSurfaceCurveSweptAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1061,7 +1429,11 @@ void IfcSurfaceCurveSweptAreaSolid::setDirectrix(const IfcCurve* value) { setArg
 IfcSurface* IfcSurfaceCurveSweptAreaSolid::getReferenceSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(5))); }
 void IfcSurfaceCurveSweptAreaSolid::setReferenceSurface(const IfcSurface* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSweptSurface::getClassType() { return schema().classType(587); }
+const Step::ClassType& IfcSweptSurface::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(587);
+    return type;
+}
 const Step::ClassType& IfcSweptSurface::getType() const { return getClassType(); }
 bool IfcSweptSurface::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1075,7 +1447,11 @@ void IfcSweptSurface::setSweptCurve(const IfcProfileDef* value) { setArgument(0,
 IfcAxis2Placement3D* IfcSweptSurface::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(1))); }
 void IfcSweptSurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSurfaceOfLinearExtrusion::getClassType() { return schema().classType(576); }
+const Step::ClassType& IfcSurfaceOfLinearExtrusion::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(576);
+    return type;
+}
 const Step::ClassType& IfcSurfaceOfLinearExtrusion::getType() const { return getClassType(); }
 bool IfcSurfaceOfLinearExtrusion::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1087,7 +1463,11 @@ bool IfcSurfaceOfLinearExtrusion::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDirection* IfcSurfaceOfLinearExtrusion::getExtrudedDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(2))); }
 void IfcSurfaceOfLinearExtrusion::setExtrudedDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSurfaceOfRevolution::getClassType() { return schema().classType(577); }
+const Step::ClassType& IfcSurfaceOfRevolution::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(577);
+    return type;
+}
 const Step::ClassType& IfcSurfaceOfRevolution::getType() const { return getClassType(); }
 bool IfcSurfaceOfRevolution::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1099,7 +1479,11 @@ bool IfcSurfaceOfRevolution::acceptVisitor(Step::BaseVisitor* visitor)
 IfcAxis1Placement* IfcSurfaceOfRevolution::getAxisPosition() const { return dynamic_cast<IfcAxis1Placement*>(resolve(argument(2))); }
 void IfcSurfaceOfRevolution::setAxisPosition(const IfcAxis1Placement* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSurfaceStyle::getClassType() { return schema().classType(578); }
+const Step::ClassType& IfcSurfaceStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(578);
+    return type;
+}
 const Step::ClassType& IfcSurfaceStyle::getType() const { return getClassType(); }
 bool IfcSurfaceStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1109,7 +1493,11 @@ bool IfcSurfaceStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSurfaceStyleLighting::getClassType() { return schema().classType(579); }
+const Step::ClassType& IfcSurfaceStyleLighting::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(579);
+    return type;
+}
 const Step::ClassType& IfcSurfaceStyleLighting::getType() const { return getClassType(); }
 bool IfcSurfaceStyleLighting::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1127,7 +1515,11 @@ void IfcSurfaceStyleLighting::setTransmissionColour(const IfcColourRgb* value) {
 IfcColourRgb* IfcSurfaceStyleLighting::getReflectanceColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(3))); }
 void IfcSurfaceStyleLighting::setReflectanceColour(const IfcColourRgb* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSurfaceStyleRefraction::getClassType() { return schema().classType(580); }
+const Step::ClassType& IfcSurfaceStyleRefraction::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(580);
+    return type;
+}
 const Step::ClassType& IfcSurfaceStyleRefraction::getType() const { return getClassType(); }
 bool IfcSurfaceStyleRefraction::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1137,7 +1529,11 @@ bool IfcSurfaceStyleRefraction::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSurfaceStyleShading::getClassType() { return schema().classType(582); }
+const Step::ClassType& IfcSurfaceStyleShading::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(582);
+    return type;
+}
 const Step::ClassType& IfcSurfaceStyleShading::getType() const { return getClassType(); }
 bool IfcSurfaceStyleShading::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1149,7 +1545,11 @@ bool IfcSurfaceStyleShading::acceptVisitor(Step::BaseVisitor* visitor)
 IfcColourRgb* IfcSurfaceStyleShading::getSurfaceColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(0))); }
 void IfcSurfaceStyleShading::setSurfaceColour(const IfcColourRgb* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSurfaceStyleRendering::getClassType() { return schema().classType(581); }
+const Step::ClassType& IfcSurfaceStyleRendering::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(581);
+    return type;
+}
 const Step::ClassType& IfcSurfaceStyleRendering::getType() const { return getClassType(); }
 bool IfcSurfaceStyleRendering::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1159,7 +1559,11 @@ bool IfcSurfaceStyleRendering::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSurfaceStyleWithTextures::getClassType() { return schema().classType(583); }
+const Step::ClassType& IfcSurfaceStyleWithTextures::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(583);
+    return type;
+}
 const Step::ClassType& IfcSurfaceStyleWithTextures::getType() const { return getClassType(); }
 bool IfcSurfaceStyleWithTextures::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1171,7 +1575,11 @@ bool IfcSurfaceStyleWithTextures::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcSurfaceTexture*> IfcSurfaceStyleWithTextures::getTextures() const { return resolveAll<IfcSurfaceTexture>(*this, argument(0)); }
 void IfcSurfaceStyleWithTextures::setTextures(const std::vector<IfcSurfaceTexture*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcSweptDiskSolid::getClassType() { return schema().classType(586); }
+const Step::ClassType& IfcSweptDiskSolid::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(586);
+    return type;
+}
 const Step::ClassType& IfcSweptDiskSolid::getType() const { return getClassType(); }
 bool IfcSweptDiskSolid::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1183,7 +1591,11 @@ bool IfcSweptDiskSolid::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCurve* IfcSweptDiskSolid::getDirectrix() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
 void IfcSweptDiskSolid::setDirectrix(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcSwitchingDeviceType::getClassType() { return schema().classType(588); }
+const Step::ClassType& IfcSwitchingDeviceType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(588);
+    return type;
+}
 const Step::ClassType& IfcSwitchingDeviceType::getType() const { return getClassType(); }
 bool IfcSwitchingDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1193,7 +1605,11 @@ bool IfcSwitchingDeviceType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSymbolStyle::getClassType() { return schema().classType(589); }
+const Step::ClassType& IfcSymbolStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(589);
+    return type;
+}
 const Step::ClassType& IfcSymbolStyle::getType() const { return getClassType(); }
 bool IfcSymbolStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1203,7 +1619,11 @@ bool IfcSymbolStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcSystemFurnitureElementType::getClassType() { return schema().classType(591); }
+const Step::ClassType& IfcSystemFurnitureElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(591);
+    return type;
+}
 const Step::ClassType& IfcSystemFurnitureElementType::getType() const { return getClassType(); }
 bool IfcSystemFurnitureElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1213,7 +1633,11 @@ bool IfcSystemFurnitureElementType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTable::getClassType() { return schema().classType(592); }
+const Step::ClassType& IfcTable::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(592);
+    return type;
+}
 const Step::ClassType& IfcTable::getType() const { return getClassType(); }
 bool IfcTable::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1227,7 +1651,11 @@ void IfcTable::setName(const Step::String& value) { setArgument(0, Step::Value::
 std::vector<IfcTableRow*> IfcTable::getRows() const { return resolveAll<IfcTableRow>(*this, argument(1)); }
 void IfcTable::setRows(const std::vector<IfcTableRow*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcTableRow::getClassType() { return schema().classType(593); }
+const Step::ClassType& IfcTableRow::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(593);
+    return type;
+}
 const Step::ClassType& IfcTableRow::getType() const { return getClassType(); }
 bool IfcTableRow::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1237,7 +1665,11 @@ bool IfcTableRow::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTankType::getClassType() { return schema().classType(594); }
+const Step::ClassType& IfcTankType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(594);
+    return type;
+}
 const Step::ClassType& IfcTankType::getType() const { return getClassType(); }
 bool IfcTankType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1247,7 +1679,11 @@ bool IfcTankType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTelecomAddress::getClassType() { return schema().classType(596); }
+const Step::ClassType& IfcTelecomAddress::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(596);
+    return type;
+}
 const Step::ClassType& IfcTelecomAddress::getType() const { return getClassType(); }
 bool IfcTelecomAddress::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1261,7 +1697,11 @@ void IfcTelecomAddress::setPagerNumber(const Step::String& value) { setArgument(
 Step::String IfcTelecomAddress::getWWWHomePageURL() const { return Step::String(argument(7).plain().text()); }
 void IfcTelecomAddress::setWWWHomePageURL(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcTendon::getClassType() { return schema().classType(597); }
+const Step::ClassType& IfcTendon::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(597);
+    return type;
+}
 const Step::ClassType& IfcTendon::getType() const { return getClassType(); }
 bool IfcTendon::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1271,7 +1711,11 @@ bool IfcTendon::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTendonAnchor::getClassType() { return schema().classType(598); }
+const Step::ClassType& IfcTendonAnchor::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(598);
+    return type;
+}
 const Step::ClassType& IfcTendonAnchor::getType() const { return getClassType(); }
 bool IfcTendonAnchor::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1281,7 +1725,11 @@ bool IfcTendonAnchor::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTextLiteral::getClassType() { return schema().classType(600); }
+const Step::ClassType& IfcTextLiteral::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(600);
+    return type;
+}
 const Step::ClassType& IfcTextLiteral::getType() const { return getClassType(); }
 bool IfcTextLiteral::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1293,7 +1741,11 @@ bool IfcTextLiteral::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcTextLiteral::getLiteral() const { return Step::String(argument(0).plain().text()); }
 void IfcTextLiteral::setLiteral(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcTextLiteralWithExtent::getClassType() { return schema().classType(601); }
+const Step::ClassType& IfcTextLiteralWithExtent::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(601);
+    return type;
+}
 const Step::ClassType& IfcTextLiteralWithExtent::getType() const { return getClassType(); }
 bool IfcTextLiteralWithExtent::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1307,7 +1759,11 @@ void IfcTextLiteralWithExtent::setExtent(const IfcPlanarExtent* value) { setArgu
 Step::String IfcTextLiteralWithExtent::getBoxAlignment() const { return Step::String(argument(4).plain().text()); }
 void IfcTextLiteralWithExtent::setBoxAlignment(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcTextStyle::getClassType() { return schema().classType(602); }
+const Step::ClassType& IfcTextStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(602);
+    return type;
+}
 const Step::ClassType& IfcTextStyle::getType() const { return getClassType(); }
 bool IfcTextStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1317,7 +1773,11 @@ bool IfcTextStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTextStyleFontModel::getClassType() { return schema().classType(603); }
+const Step::ClassType& IfcTextStyleFontModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(603);
+    return type;
+}
 const Step::ClassType& IfcTextStyleFontModel::getType() const { return getClassType(); }
 bool IfcTextStyleFontModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1333,7 +1793,11 @@ void IfcTextStyleFontModel::setFontVariant(const Step::String& value) { setArgum
 Step::String IfcTextStyleFontModel::getFontWeight() const { return Step::String(argument(4).plain().text()); }
 void IfcTextStyleFontModel::setFontWeight(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcTextStyleForDefinedFont::getClassType() { return schema().classType(604); }
+const Step::ClassType& IfcTextStyleForDefinedFont::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(604);
+    return type;
+}
 const Step::ClassType& IfcTextStyleForDefinedFont::getType() const { return getClassType(); }
 bool IfcTextStyleForDefinedFont::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1343,7 +1807,11 @@ bool IfcTextStyleForDefinedFont::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTextStyleTextModel::getClassType() { return schema().classType(605); }
+const Step::ClassType& IfcTextStyleTextModel::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(605);
+    return type;
+}
 const Step::ClassType& IfcTextStyleTextModel::getType() const { return getClassType(); }
 bool IfcTextStyleTextModel::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1359,7 +1827,11 @@ void IfcTextStyleTextModel::setTextDecoration(const Step::String& value) { setAr
 Step::String IfcTextStyleTextModel::getTextTransform() const { return Step::String(argument(5).plain().text()); }
 void IfcTextStyleTextModel::setTextTransform(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcTextStyleWithBoxCharacteristics::getClassType() { return schema().classType(606); }
+const Step::ClassType& IfcTextStyleWithBoxCharacteristics::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(606);
+    return type;
+}
 const Step::ClassType& IfcTextStyleWithBoxCharacteristics::getType() const { return getClassType(); }
 bool IfcTextStyleWithBoxCharacteristics::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1369,7 +1841,11 @@ bool IfcTextStyleWithBoxCharacteristics::acceptVisitor(Step::BaseVisitor* visito
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTextureCoordinate::getClassType() { return schema().classType(607); }
+const Step::ClassType& IfcTextureCoordinate::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(607);
+    return type;
+}
 const Step::ClassType& IfcTextureCoordinate::getType() const { return getClassType(); }
 bool IfcTextureCoordinate::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1379,7 +1855,11 @@ bool IfcTextureCoordinate::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTextureCoordinateGenerator::getClassType() { return schema().classType(608); }
+const Step::ClassType& IfcTextureCoordinateGenerator::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(608);
+    return type;
+}
 const Step::ClassType& IfcTextureCoordinateGenerator::getType() const { return getClassType(); }
 bool IfcTextureCoordinateGenerator::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1391,7 +1871,11 @@ bool IfcTextureCoordinateGenerator::acceptVisitor(Step::BaseVisitor* visitor)
 Step::String IfcTextureCoordinateGenerator::getMode() const { return Step::String(argument(0).plain().text()); }
 void IfcTextureCoordinateGenerator::setMode(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcTextureMap::getClassType() { return schema().classType(609); }
+const Step::ClassType& IfcTextureMap::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(609);
+    return type;
+}
 const Step::ClassType& IfcTextureMap::getType() const { return getClassType(); }
 bool IfcTextureMap::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1403,7 +1887,11 @@ bool IfcTextureMap::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcVertexBasedTextureMap*> IfcTextureMap::getTextureMaps() const { return resolveAll<IfcVertexBasedTextureMap>(*this, argument(0)); }
 void IfcTextureMap::setTextureMaps(const std::vector<IfcVertexBasedTextureMap*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcTextureVertex::getClassType() { return schema().classType(610); }
+const Step::ClassType& IfcTextureVertex::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(610);
+    return type;
+}
 const Step::ClassType& IfcTextureVertex::getType() const { return getClassType(); }
 bool IfcTextureVertex::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1413,7 +1901,11 @@ bool IfcTextureVertex::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcThermalMaterialProperties::getClassType() { return schema().classType(611); }
+const Step::ClassType& IfcThermalMaterialProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(611);
+    return type;
+}
 const Step::ClassType& IfcThermalMaterialProperties::getType() const { return getClassType(); }
 bool IfcThermalMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1423,7 +1915,11 @@ bool IfcThermalMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTimeSeriesReferenceRelationship::getClassType() { return schema().classType(613); }
+const Step::ClassType& IfcTimeSeriesReferenceRelationship::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(613);
+    return type;
+}
 const Step::ClassType& IfcTimeSeriesReferenceRelationship::getType() const { return getClassType(); }
 bool IfcTimeSeriesReferenceRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1435,7 +1931,11 @@ bool IfcTimeSeriesReferenceRelationship::acceptVisitor(Step::BaseVisitor* visito
 IfcTimeSeries* IfcTimeSeriesReferenceRelationship::getReferencedTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(0))); }
 void IfcTimeSeriesReferenceRelationship::setReferencedTimeSeries(const IfcTimeSeries* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcTimeSeriesSchedule::getClassType() { return schema().classType(614); }
+const Step::ClassType& IfcTimeSeriesSchedule::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(614);
+    return type;
+}
 const Step::ClassType& IfcTimeSeriesSchedule::getType() const { return getClassType(); }
 bool IfcTimeSeriesSchedule::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1447,7 +1947,11 @@ bool IfcTimeSeriesSchedule::acceptVisitor(Step::BaseVisitor* visitor)
 IfcTimeSeries* IfcTimeSeriesSchedule::getTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(7))); }
 void IfcTimeSeriesSchedule::setTimeSeries(const IfcTimeSeries* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcTimeSeriesValue::getClassType() { return schema().classType(615); }
+const Step::ClassType& IfcTimeSeriesValue::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(615);
+    return type;
+}
 const Step::ClassType& IfcTimeSeriesValue::getType() const { return getClassType(); }
 bool IfcTimeSeriesValue::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1457,7 +1961,11 @@ bool IfcTimeSeriesValue::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTopologyRepresentation::getClassType() { return schema().classType(617); }
+const Step::ClassType& IfcTopologyRepresentation::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(617);
+    return type;
+}
 const Step::ClassType& IfcTopologyRepresentation::getType() const { return getClassType(); }
 bool IfcTopologyRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1467,7 +1975,11 @@ bool IfcTopologyRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTransformerType::getClassType() { return schema().classType(618); }
+const Step::ClassType& IfcTransformerType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(618);
+    return type;
+}
 const Step::ClassType& IfcTransformerType::getType() const { return getClassType(); }
 bool IfcTransformerType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1477,7 +1989,11 @@ bool IfcTransformerType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTransportElement::getClassType() { return schema().classType(619); }
+const Step::ClassType& IfcTransportElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(619);
+    return type;
+}
 const Step::ClassType& IfcTransportElement::getType() const { return getClassType(); }
 bool IfcTransportElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1487,7 +2003,11 @@ bool IfcTransportElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTransportElementType::getClassType() { return schema().classType(620); }
+const Step::ClassType& IfcTransportElementType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(620);
+    return type;
+}
 const Step::ClassType& IfcTransportElementType::getType() const { return getClassType(); }
 bool IfcTransportElementType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1497,7 +2017,11 @@ bool IfcTransportElementType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTrapeziumProfileDef::getClassType() { return schema().classType(621); }
+const Step::ClassType& IfcTrapeziumProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(621);
+    return type;
+}
 const Step::ClassType& IfcTrapeziumProfileDef::getType() const { return getClassType(); }
 bool IfcTrapeziumProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1507,7 +2031,11 @@ bool IfcTrapeziumProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTrimmedCurve::getClassType() { return schema().classType(622); }
+const Step::ClassType& IfcTrimmedCurve::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(622);
+    return type;
+}
 const Step::ClassType& IfcTrimmedCurve::getType() const { return getClassType(); }
 bool IfcTrimmedCurve::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1519,7 +2047,11 @@ bool IfcTrimmedCurve::acceptVisitor(Step::BaseVisitor* visitor)
 IfcCurve* IfcTrimmedCurve::getBasisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
 void IfcTrimmedCurve::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcTShapeProfileDef::getClassType() { return schema().classType(623); }
+const Step::ClassType& IfcTShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(623);
+    return type;
+}
 const Step::ClassType& IfcTShapeProfileDef::getType() const { return getClassType(); }
 bool IfcTShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1529,7 +2061,11 @@ bool IfcTShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTubeBundleType::getClassType() { return schema().classType(624); }
+const Step::ClassType& IfcTubeBundleType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(624);
+    return type;
+}
 const Step::ClassType& IfcTubeBundleType::getType() const { return getClassType(); }
 bool IfcTubeBundleType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1539,7 +2075,11 @@ bool IfcTubeBundleType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcTwoDirectionRepeatFactor::getClassType() { return schema().classType(625); }
+const Step::ClassType& IfcTwoDirectionRepeatFactor::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(625);
+    return type;
+}
 const Step::ClassType& IfcTwoDirectionRepeatFactor::getType() const { return getClassType(); }
 bool IfcTwoDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1551,7 +2091,11 @@ bool IfcTwoDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
 IfcVector* IfcTwoDirectionRepeatFactor::getSecondRepeatFactor() const { return dynamic_cast<IfcVector*>(resolve(argument(1))); }
 void IfcTwoDirectionRepeatFactor::setSecondRepeatFactor(const IfcVector* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcUnitaryEquipmentType::getClassType() { return schema().classType(628); }
+const Step::ClassType& IfcUnitaryEquipmentType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(628);
+    return type;
+}
 const Step::ClassType& IfcUnitaryEquipmentType::getType() const { return getClassType(); }
 bool IfcUnitaryEquipmentType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1561,7 +2105,11 @@ bool IfcUnitaryEquipmentType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcUnitAssignment::getClassType() { return schema().classType(629); }
+const Step::ClassType& IfcUnitAssignment::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(629);
+    return type;
+}
 const Step::ClassType& IfcUnitAssignment::getType() const { return getClassType(); }
 bool IfcUnitAssignment::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1571,7 +2119,11 @@ bool IfcUnitAssignment::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcUShapeProfileDef::getClassType() { return schema().classType(630); }
+const Step::ClassType& IfcUShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(630);
+    return type;
+}
 const Step::ClassType& IfcUShapeProfileDef::getType() const { return getClassType(); }
 bool IfcUShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1581,7 +2133,11 @@ bool IfcUShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcValveType::getClassType() { return schema().classType(631); }
+const Step::ClassType& IfcValveType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(631);
+    return type;
+}
 const Step::ClassType& IfcValveType::getType() const { return getClassType(); }
 bool IfcValveType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1591,7 +2147,11 @@ bool IfcValveType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcVector::getClassType() { return schema().classType(632); }
+const Step::ClassType& IfcVector::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(632);
+    return type;
+}
 const Step::ClassType& IfcVector::getType() const { return getClassType(); }
 bool IfcVector::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1603,7 +2163,11 @@ bool IfcVector::acceptVisitor(Step::BaseVisitor* visitor)
 IfcDirection* IfcVector::getOrientation() const { return dynamic_cast<IfcDirection*>(resolve(argument(0))); }
 void IfcVector::setOrientation(const IfcDirection* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcVertex::getClassType() { return schema().classType(633); }
+const Step::ClassType& IfcVertex::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(633);
+    return type;
+}
 const Step::ClassType& IfcVertex::getType() const { return getClassType(); }
 bool IfcVertex::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1613,7 +2177,11 @@ bool IfcVertex::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcVertexBasedTextureMap::getClassType() { return schema().classType(634); }
+const Step::ClassType& IfcVertexBasedTextureMap::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(634);
+    return type;
+}
 const Step::ClassType& IfcVertexBasedTextureMap::getType() const { return getClassType(); }
 bool IfcVertexBasedTextureMap::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1627,7 +2195,11 @@ void IfcVertexBasedTextureMap::setTextureVertices(const std::vector<IfcTextureVe
 std::vector<IfcCartesianPoint*> IfcVertexBasedTextureMap::getTexturePoints() const { return resolveAll<IfcCartesianPoint>(*this, argument(1)); }
 void IfcVertexBasedTextureMap::setTexturePoints(const std::vector<IfcCartesianPoint*>& values) { setArgument(1, referenceList(values)); }
 
-const Step::ClassType& IfcVertexLoop::getClassType() { return schema().classType(635); }
+const Step::ClassType& IfcVertexLoop::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(635);
+    return type;
+}
 const Step::ClassType& IfcVertexLoop::getType() const { return getClassType(); }
 bool IfcVertexLoop::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1639,7 +2211,11 @@ bool IfcVertexLoop::acceptVisitor(Step::BaseVisitor* visitor)
 IfcVertex* IfcVertexLoop::getLoopVertex() const { return dynamic_cast<IfcVertex*>(resolve(argument(0))); }
 void IfcVertexLoop::setLoopVertex(const IfcVertex* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcVertexPoint::getClassType() { return schema().classType(636); }
+const Step::ClassType& IfcVertexPoint::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(636);
+    return type;
+}
 const Step::ClassType& IfcVertexPoint::getType() const { return getClassType(); }
 bool IfcVertexPoint::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1651,7 +2227,11 @@ bool IfcVertexPoint::acceptVisitor(Step::BaseVisitor* visitor)
 IfcPoint* IfcVertexPoint::getVertexGeometry() const { return dynamic_cast<IfcPoint*>(resolve(argument(0))); }
 void IfcVertexPoint::setVertexGeometry(const IfcPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcVibrationIsolatorType::getClassType() { return schema().classType(637); }
+const Step::ClassType& IfcVibrationIsolatorType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(637);
+    return type;
+}
 const Step::ClassType& IfcVibrationIsolatorType::getType() const { return getClassType(); }
 bool IfcVibrationIsolatorType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1661,7 +2241,11 @@ bool IfcVibrationIsolatorType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcVirtualElement::getClassType() { return schema().classType(638); }
+const Step::ClassType& IfcVirtualElement::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(638);
+    return type;
+}
 const Step::ClassType& IfcVirtualElement::getType() const { return getClassType(); }
 bool IfcVirtualElement::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1671,7 +2255,11 @@ bool IfcVirtualElement::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcVirtualGridIntersection::getClassType() { return schema().classType(639); }
+const Step::ClassType& IfcVirtualGridIntersection::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(639);
+    return type;
+}
 const Step::ClassType& IfcVirtualGridIntersection::getType() const { return getClassType(); }
 bool IfcVirtualGridIntersection::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1683,7 +2271,11 @@ bool IfcVirtualGridIntersection::acceptVisitor(Step::BaseVisitor* visitor)
 std::vector<IfcGridAxis*> IfcVirtualGridIntersection::getIntersectingAxes() const { return resolveAll<IfcGridAxis>(*this, argument(0)); }
 void IfcVirtualGridIntersection::setIntersectingAxes(const std::vector<IfcGridAxis*>& values) { setArgument(0, referenceList(values)); }
 
-const Step::ClassType& IfcWall::getClassType() { return schema().classType(640); }
+const Step::ClassType& IfcWall::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(640);
+    return type;
+}
 const Step::ClassType& IfcWall::getType() const { return getClassType(); }
 bool IfcWall::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1693,7 +2285,11 @@ bool IfcWall::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWallStandardCase::getClassType() { return schema().classType(641); }
+const Step::ClassType& IfcWallStandardCase::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(641);
+    return type;
+}
 const Step::ClassType& IfcWallStandardCase::getType() const { return getClassType(); }
 bool IfcWallStandardCase::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1703,7 +2299,11 @@ bool IfcWallStandardCase::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWallType::getClassType() { return schema().classType(642); }
+const Step::ClassType& IfcWallType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(642);
+    return type;
+}
 const Step::ClassType& IfcWallType::getType() const { return getClassType(); }
 bool IfcWallType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1713,7 +2313,11 @@ bool IfcWallType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWasteTerminalType::getClassType() { return schema().classType(643); }
+const Step::ClassType& IfcWasteTerminalType::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(643);
+    return type;
+}
 const Step::ClassType& IfcWasteTerminalType::getType() const { return getClassType(); }
 bool IfcWasteTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1723,7 +2327,11 @@ bool IfcWasteTerminalType::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWaterProperties::getClassType() { return schema().classType(644); }
+const Step::ClassType& IfcWaterProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(644);
+    return type;
+}
 const Step::ClassType& IfcWaterProperties::getType() const { return getClassType(); }
 bool IfcWaterProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1733,7 +2341,11 @@ bool IfcWaterProperties::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWindow::getClassType() { return schema().classType(645); }
+const Step::ClassType& IfcWindow::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(645);
+    return type;
+}
 const Step::ClassType& IfcWindow::getType() const { return getClassType(); }
 bool IfcWindow::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1743,7 +2355,11 @@ bool IfcWindow::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWindowLiningProperties::getClassType() { return schema().classType(646); }
+const Step::ClassType& IfcWindowLiningProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(646);
+    return type;
+}
 const Step::ClassType& IfcWindowLiningProperties::getType() const { return getClassType(); }
 bool IfcWindowLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1755,7 +2371,11 @@ bool IfcWindowLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
 IfcShapeAspect* IfcWindowLiningProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(12))); }
 void IfcWindowLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcWindowPanelProperties::getClassType() { return schema().classType(647); }
+const Step::ClassType& IfcWindowPanelProperties::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(647);
+    return type;
+}
 const Step::ClassType& IfcWindowPanelProperties::getType() const { return getClassType(); }
 bool IfcWindowPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1767,7 +2387,11 @@ bool IfcWindowPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
 IfcShapeAspect* IfcWindowPanelProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(8))); }
 void IfcWindowPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
-const Step::ClassType& IfcWindowStyle::getClassType() { return schema().classType(648); }
+const Step::ClassType& IfcWindowStyle::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(648);
+    return type;
+}
 const Step::ClassType& IfcWindowStyle::getType() const { return getClassType(); }
 bool IfcWindowStyle::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1777,7 +2401,11 @@ bool IfcWindowStyle::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWorkControl::getClassType() { return schema().classType(649); }
+const Step::ClassType& IfcWorkControl::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(649);
+    return type;
+}
 const Step::ClassType& IfcWorkControl::getType() const { return getClassType(); }
 bool IfcWorkControl::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1795,7 +2423,11 @@ void IfcWorkControl::setPurpose(const Step::String& value) { setArgument(8, Step
 Step::String IfcWorkControl::getUserDefinedControlType() const { return Step::String(argument(14).plain().text()); }
 void IfcWorkControl::setUserDefinedControlType(const Step::String& value) { setArgument(14, Step::Value::string(value.toUtf8())); }
 
-const Step::ClassType& IfcWorkPlan::getClassType() { return schema().classType(650); }
+const Step::ClassType& IfcWorkPlan::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(650);
+    return type;
+}
 const Step::ClassType& IfcWorkPlan::getType() const { return getClassType(); }
 bool IfcWorkPlan::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1805,7 +2437,11 @@ bool IfcWorkPlan::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcWorkSchedule::getClassType() { return schema().classType(651); }
+const Step::ClassType& IfcWorkSchedule::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(651);
+    return type;
+}
 const Step::ClassType& IfcWorkSchedule::getType() const { return getClassType(); }
 bool IfcWorkSchedule::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1815,7 +2451,11 @@ bool IfcWorkSchedule::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcZone::getClassType() { return schema().classType(652); }
+const Step::ClassType& IfcZone::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(652);
+    return type;
+}
 const Step::ClassType& IfcZone::getType() const { return getClassType(); }
 bool IfcZone::acceptVisitor(Step::BaseVisitor* visitor)
 {
@@ -1825,7 +2465,11 @@ bool IfcZone::acceptVisitor(Step::BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-const Step::ClassType& IfcZShapeProfileDef::getClassType() { return schema().classType(653); }
+const Step::ClassType& IfcZShapeProfileDef::getClassType()
+{
+    static const Step::ClassType& type = schema().classType(653);
+    return type;
+}
 const Step::ClassType& IfcZShapeProfileDef::getType() const { return getClassType(); }
 bool IfcZShapeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
 {
