@@ -15,6 +15,12 @@ constexpr int populateRead = MADV_POPULATE_READ;
 #else
 constexpr int populateRead = 22; // Linux 5.14
 #endif
+std::size_t physicalMemory()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize) : 0;
+}
 } // namespace
 
 SourceBuffer::~SourceBuffer()
@@ -83,9 +89,10 @@ void SourceBuffer::setKeepResident(bool keep)
         m_keepResident = false;
         releaseAll();
     }
-    if (keep && !m_keepResident && m_map) {
+    if (keep && !m_keepResident && m_map && m_mapSize <= physicalMemory() / 2) {
         // Mapping every page in one call costs less than a fault per page
-        // later; kernels before 5.14 refuse it and fault as they go.
+        // later; kernels before 5.14 refuse it and fault as they go. A file
+        // that memory cannot hold comfortably is left to fault page by page.
         madvise(m_map, m_mapSize, populateRead);
     }
     m_keepResident = keep;
