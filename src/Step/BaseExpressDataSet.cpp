@@ -291,6 +291,15 @@ bool BaseExpressDataSet::keepsSourceResident() const
     return m_source.keepsResident();
 }
 
+std::string_view BaseExpressDataSet::parameterText(std::uint32_t slot) const
+{
+    const std::uint64_t offset = m_slots.offset(slot);
+    const std::string_view record = m_source.text().substr(offset, m_slots.length(slot));
+    m_source.noteRead(offset);
+    const std::size_t paren = record.find('(');
+    return paren == std::string_view::npos ? std::string_view() : record.substr(paren);
+}
+
 bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -302,14 +311,7 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
     if (typeId == 0 || index >= m_schema.attributeCount(typeId)) {
         return false;
     }
-    const std::uint64_t offset = m_slots.offset(slot);
-    const std::string_view record = m_source.text().substr(offset, m_slots.length(slot));
-    m_source.noteRead(offset);
-    const std::size_t paren = record.find('(');
-    if (paren == std::string_view::npos) {
-        return false;
-    }
-    RecordParser parser(record.substr(paren));
+    RecordParser parser(parameterText(slot));
     std::vector<Value> leading;
     if (!parser.parseLeadingArguments(leading, index + 1) || parser.badStringCount() > 0) {
         return false;
@@ -369,12 +371,8 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
         return nullptr;
     }
     const Id key = m_slots.key(slot);
-    const std::uint64_t offset = m_slots.offset(slot);
-    const std::string_view record = m_source.text().substr(offset, m_slots.length(slot));
-    m_source.noteRead(offset);
-    const std::size_t paren = record.find('(');
     const char* name = m_schema.stepName(typeId);
-    RecordParser parser(record.substr(paren == std::string_view::npos ? record.size() : paren));
+    RecordParser parser(parameterText(slot));
     std::vector<Value> arguments;
     if (!parser.parseArguments(arguments)) {
         warn(keyText(key) + ": cannot read " + name + " (" + parser.error() + "); the instance is ignored");

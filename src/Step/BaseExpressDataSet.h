@@ -137,6 +137,9 @@ private:
     bool finishOpen();
     void reset();
     BaseEntity* loadSlot(std::uint32_t slot);
+    /// The parameter list "(...)" of a slot's record as the file has it
+    /// (empty when there is none); notes the read.
+    std::string_view parameterText(std::uint32_t slot) const;
     std::uint32_t slotOf(Id key) const;
     void setSlotOf(Id key, std::uint32_t slot);
     /// Unsets references to missing instances; true when one of them was

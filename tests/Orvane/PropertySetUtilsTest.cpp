@@ -199,14 +199,14 @@ TEST_F(PropertySetEditing, SetsOfSeveralNamesGoInOneCall)
     ASSERT_TRUE(add(*model, 23, "Results", "Name", QStringLiteral("first")));
     ASSERT_TRUE(add(*model, 23, "Other", "Name", QStringLiteral("second")));
     ASSERT_TRUE(add(*model, 23, "Kept", "Name", QStringLiteral("third")));
-    const std::vector<Step::String> names = {Step::String("Results"), Step::String("Other"), Step::String("None")};
+    const std::vector<std::string> names = {"Results", "Other", "None"};
     EXPECT_TRUE(PropertySetUtils::removePropertySets(object(*model, 23), names));
     EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 23), Step::String("Results")));
     EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 23), Step::String("Other")));
     EXPECT_EQ(valueAt(*model, 23, "Properties/Kept/Name"), QVariant("third"));
     EXPECT_FALSE(PropertySetUtils::removePropertySets(object(*model, 23), names));
     // A type's sets of both names, one of them shared with another type.
-    EXPECT_TRUE(PropertySetUtils::removePropertySets(object(*model, 40), {Step::String("TypeSet")}));
+    EXPECT_TRUE(PropertySetUtils::removePropertySets(object(*model, 40), {"TypeSet"}));
     EXPECT_EQ(valueAt(*model, 41, "Properties/TypeSet/Grade"), QVariant("A"));
     EXPECT_FALSE(model->getProperty(indexOfKey(*model, 40), "Properties/TypeSet"));
     EXPECT_TRUE(saveAndReopen(*model));

@@ -16,10 +16,10 @@ std::string createGlobalId()
         std::seed_seq seed{entropy(), entropy(), entropy(), entropy(), entropy(), entropy(), entropy(), entropy()};
         return std::mt19937_64(seed);
     }();
-    unsigned __int128 value = (static_cast<unsigned __int128>(generator()) << 64) | generator();
-    const unsigned __int128 one = 1;
-    value = (value & ~(static_cast<unsigned __int128>(0xF) << 76)) | (static_cast<unsigned __int128>(0x4) << 76);
-    value = (value & ~(static_cast<unsigned __int128>(0x3) << 62)) | (one << 63);
+    using Bits = unsigned __int128;
+    Bits value = Bits(generator()) << 64 | generator();
+    value = (value & ~(Bits(0xF) << 76)) | Bits(0x4) << 76; // version 4
+    value = (value & ~(Bits(0x3) << 62)) | Bits(0x2) << 62; // RFC 4122 variant
     // 128 bits as 2 + 21 × 6 bits, most significant first.
     std::string out(22, '0');
     for (int i = 21; i >= 0; --i) {

@@ -540,28 +540,17 @@ int PropertySetUtils::addProperties(IfcObjectDefinition* object, const Step::Str
 
 bool PropertySetUtils::removePropertySet(IfcObjectDefinition* object, const Step::String& propertySetName)
 {
-    return removePropertySets(object, {propertySetName});
+    return removePropertySets(object, {propertySetName.toUtf8()});
 }
 
-bool PropertySetUtils::removePropertySets(IfcObjectDefinition* object,
-                                          const std::vector<Step::String>& propertySetNames)
+bool PropertySetUtils::removePropertySets(IfcObjectDefinition* object, const std::vector<std::string>& utf8Names)
 {
     auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
     if (!dataSet) {
         return false;
     }
-    // A pass asks with the same names for every object of a model.
-    thread_local std::vector<Step::String> lastNames;
-    thread_local std::vector<std::string> names;
-    if (propertySetNames != lastNames) {
-        names.clear();
-        for (const Step::String& name : propertySetNames) {
-            names.push_back(name.toUtf8());
-        }
-        lastNames = propertySetNames;
-    }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
-    const std::vector<Attachment> sets = attachedSets(*dataSet, object, names);
+    const std::vector<Attachment> sets = attachedSets(*dataSet, object, utf8Names);
     if (sets.empty()) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include <QVariant>
 
+#include <string>
 #include <vector>
 
 namespace ifc2x3 {
@@ -55,10 +56,10 @@ public:
     /// Detaches the object's sets of that name from it; true when one was
     /// removed.
     static bool removePropertySet(ifc2x3::IfcObjectDefinition* object, const Step::String& propertySetName);
-    /// The same for the sets of any of these names, in one walk of the
-    /// object's relations.
-    static bool removePropertySets(ifc2x3::IfcObjectDefinition* object,
-                                   const std::vector<Step::String>& propertySetNames);
+    /// The same for the sets of any of these names (in UTF-8, as the data
+    /// set holds them, so that a pass over every object converts them once),
+    /// in one walk of the object's relations.
+    static bool removePropertySets(ifc2x3::IfcObjectDefinition* object, const std::vector<std::string>& utf8Names);
 
     /// The first set of that name attached to the object (an occurrence's
     /// relations in file order, a type's list in order), or null.

@@ -428,11 +428,11 @@ void MaterialQuantitiesCalculator::removeQuantities()
     }
     // The project's recovered and reused sets go too, so that after a run
     // the project holds exactly that run's totals.
-    std::vector<Step::String> names;
+    std::vector<std::string> names;
     for (const QString& name : {settings.totalQuantitiesPropertySetName, settings.recoveredQuantitiesPropertySetName,
                                 settings.reusedQuantitiesPropertySetName}) {
         if (!name.isEmpty()) {
-            names.push_back(toStepString(name));
+            names.push_back(stepName(name).toUtf8());
         }
     }
     if (names.empty()) {
@@ -650,7 +650,7 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
 
 void MaterialQuantitiesCalculator::writeTypeSummary(IfcObjectDefinition* type, const PassTotals& totals)
 {
-    const Step::String setName = toStepString(settings.totalQuantitiesPropertySetName);
+    const Step::String& setName = stepName(settings.totalQuantitiesPropertySetName);
     const auto count = totals.instanceCount.find(type);
     if (count != totals.instanceCount.end()) {
         if (Ifc2x3CC::PropertySetUtils::addProperty(type, setName, Step::String("Instances"), QVariant(count->second),
