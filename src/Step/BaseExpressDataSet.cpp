@@ -268,6 +268,11 @@ std::uint16_t BaseExpressDataSet::typeIdOf(Id key) const
 std::size_t BaseExpressDataSet::slotOfKey(Id key) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return slotOfKeyLocked(key);
+}
+
+std::size_t BaseExpressDataSet::slotOfKeyLocked(Id key) const
+{
     const std::uint32_t slot = slotOf(key);
     return slot == noSlot ? m_slots.size() : slot;
 }

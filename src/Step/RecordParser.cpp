@@ -104,6 +104,7 @@ bool RecordParser::parseLeadingArguments(std::vector<Value>& out, std::size_t co
     }
     ++m_pos;
     const std::size_t base = m_stack.size();
+    out.reserve(out.size() + count);
     bool parsed = true;
     for (std::size_t i = 0; parsed && i < count; ++i) {
         Value value;

@@ -117,7 +117,7 @@ void ExpressDataSet::InverseTable::clear()
     sources = {};
     changedAt = {};
     changedLists = {};
-    newTargets = {};
+    newAt = {};
     otherTargets = {};
 }
 
@@ -128,8 +128,9 @@ const ExpressDataSet::KeyList* ExpressDataSet::InverseTable::changedList(Step::I
         const std::uint32_t at = position < changedAt.size() ? changedAt[position] : 0;
         return at ? &changedLists[at - 1] : nullptr;
     }
-    if (target >= firstNewKey && target - firstNewKey < newTargets.size()) {
-        return &newTargets[target - firstNewKey];
+    if (target >= firstNewKey && target - firstNewKey < newAt.size()) {
+        const std::uint32_t at = newAt[target - firstNewKey];
+        return at ? &changedLists[at - 1] : nullptr;
     }
     if (otherTargets.empty()) {
         return nullptr;
@@ -173,24 +174,29 @@ ExpressDataSet::KeyList& ExpressDataSet::InverseTable::edit(Step::Id target)
     // Created instances have consecutive keys: a key far beyond them (a
     // reference to an instance that does not exist) goes to the map.
     constexpr Step::Id farAhead = 1 << 16;
-    if (target >= firstNewKey && target - firstNewKey < newTargets.size() + farAhead) {
+    if (target >= firstNewKey && target - firstNewKey < newAt.size() + farAhead) {
         const Step::Id offset = target - firstNewKey;
-        if (offset >= newTargets.size()) {
-            growNewTargets(std::max<std::size_t>(offset + 1, newTargets.size() * 3 / 2));
+        if (offset >= newAt.size()) {
+            growNewTargets(std::max<std::size_t>(offset + 1, newAt.size() * 3 / 2));
         }
-        return newTargets[offset];
+        if (!newAt[offset]) {
+            changedLists.emplace_back();
+            newAt[offset] = static_cast<std::uint32_t>(changedLists.size());
+        }
+        return changedLists[newAt[offset] - 1];
     }
     return otherTargets[target];
 }
 
 void ExpressDataSet::InverseTable::growNewTargets(std::size_t size)
 {
-    const Step::Id oldEnd = firstNewKey + newTargets.size();
-    newTargets.resize(size);
+    const Step::Id oldEnd = firstNewKey + newAt.size();
+    newAt.resize(size, 0);
     // Lists kept in the map for keys the vector now covers move into it.
     for (auto it = otherTargets.begin(); it != otherTargets.end();) {
-        if (it->first >= oldEnd && it->first - firstNewKey < newTargets.size()) {
-            newTargets[it->first - firstNewKey] = std::move(it->second);
+        if (it->first >= oldEnd && it->first - firstNewKey < newAt.size()) {
+            changedLists.push_back(std::move(it->second));
+            newAt[it->first - firstNewKey] = static_cast<std::uint32_t>(changedLists.size());
             it = otherTargets.erase(it);
         } else {
             ++it;
@@ -302,16 +308,16 @@ void ExpressDataSet::addInverse(InverseRelation relation, Step::Id target, Step:
         return;
     }
     KeyList& keys = m_inverses[static_cast<std::size_t>(relation)].edit(target);
-    const std::size_t slot = slotOfKey(source);
+    const std::size_t slot = slotOfKeyLocked(source);
     // Sources mostly arrive in data set order: appending is the common case.
-    if (keys.empty() || slotOfKey(keys.back()) < slot) {
+    if (keys.empty() || slotOfKeyLocked(keys.back()) < slot) {
         keys.push_back(source);
         return;
     }
     if (std::find(keys.begin(), keys.end(), source) != keys.end()) {
         return;
     }
-    const auto position = std::find_if(keys.begin(), keys.end(), [&](Step::Id k) { return slotOfKey(k) > slot; });
+    const auto position = std::find_if(keys.begin(), keys.end(), [&](Step::Id k) { return slotOfKeyLocked(k) > slot; });
     keys.insert(position, source);
 }
 
@@ -327,16 +333,22 @@ void ExpressDataSet::removeInverse(InverseRelation relation, Step::Id target, St
     keys.erase(std::remove(keys.begin(), keys.end(), source), keys.end());
 }
 
+void ExpressDataSet::inverseKeys(const Step::BaseEntity& target, InverseRelation relation, const Step::Id*& first,
+                                 const Step::Id*& last)
+{
+    ensureInverses();
+    if (!m_inverses[static_cast<std::size_t>(relation)].find(target.getKey(), first, last)) {
+        first = last = nullptr;
+    }
+}
+
 std::vector<Step::BaseEntity*> ExpressDataSet::inverse(const Step::BaseEntity& target, InverseRelation relation)
 {
     std::lock_guard<std::recursive_mutex> lock(mutex());
-    ensureInverses();
-    std::vector<Step::BaseEntity*> out;
     const Step::Id* first = nullptr;
     const Step::Id* last = nullptr;
-    if (!m_inverses[static_cast<std::size_t>(relation)].find(target.getKey(), first, last)) {
-        return out;
-    }
+    inverseKeys(target, relation, first, last);
+    std::vector<Step::BaseEntity*> out;
     out.reserve(static_cast<std::size_t>(last - first));
     for (; first != last; ++first) {
         if (Step::BaseEntity* entity = get(*first)) {

@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
 
 namespace ifc2x3 {
@@ -59,6 +60,29 @@ public:
     /// Instances referring to target through the inverse relation, in data
     /// set order.
     std::vector<Step::BaseEntity*> inverse(const Step::BaseEntity& target, InverseRelation relation);
+    /// Same instances, handed to visit(Step::BaseEntity*) in turn without
+    /// building a list, under the data set's lock: visit may read and decode
+    /// instances, not create, change or delete any, nor wait for another lock.
+    /// A visit returning bool stops the walk by returning true.
+    template <class Visit> void forEachInverse(const Step::BaseEntity& target, InverseRelation relation, Visit&& visit)
+    {
+        std::lock_guard<std::recursive_mutex> lock(mutex());
+        const Step::Id* first = nullptr;
+        const Step::Id* last = nullptr;
+        for (inverseKeys(target, relation, first, last); first != last; ++first) {
+            Step::BaseEntity* entity = get(*first);
+            if (!entity) {
+                continue;
+            }
+            if constexpr (std::is_same_v<decltype(visit(entity)), bool>) {
+                if (visit(entity)) {
+                    return;
+                }
+            } else {
+                visit(entity);
+            }
+        }
+    }
 
     /// Number of instances of each type id (index = type id), deleted ones
     /// excluded; decodes nothing.
@@ -91,6 +115,9 @@ private:
 
     void fill(const Step::ClassType& type, TypedListBase& list);
     void ensureInverses();
+    /// The keys of the sources of target, under the lock held by the caller.
+    void inverseKeys(const Step::BaseEntity& target, InverseRelation relation, const Step::Id*& first,
+                     const Step::Id*& last);
     void addInverse(InverseRelation relation, Step::Id target, Step::Id source);
     void removeInverse(InverseRelation relation, Step::Id target, Step::Id source);
     void indexSource(Step::BaseEntity& entity, bool add);
@@ -109,11 +136,12 @@ private:
         /// Lists changed since the table was built, found without hashing:
         /// of a target of the table, through its position; of an instance
         /// created since (keys only grow), through its key above
-        /// firstNewKey; of any other, in a map.
+        /// firstNewKey; of any other, in a map. Positions and keys lead to
+        /// an index, four bytes each, where most have no list.
         std::vector<std::uint32_t> changedAt; // per target: 0 unchanged, else 1 + index in changedLists
         std::vector<KeyList> changedLists;
         Step::Id firstNewKey = 0;
-        std::vector<KeyList> newTargets;
+        std::vector<std::uint32_t> newAt; // per key from firstNewKey: 0 no list, else 1 + index in changedLists
         std::unordered_map<Step::Id, KeyList> otherTargets;
 
         void clear();

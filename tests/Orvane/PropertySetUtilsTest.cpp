@@ -167,13 +167,13 @@ TEST_F(PropertySetEditing, SeveralPropertiesGoInOneCallAsTheyWouldOneByOne)
     // in place, a name given twice keeps the later value, and what cannot
     // be written is skipped and left out of the count.
     const std::vector<Single> properties = {
-        {Step::String("Colour"), QStringLiteral("green"), IfcValue::IfcLabel, ifc2x3::IfcSIPrefix_UNSET},
-        {Step::String("Mass"), 12.5, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
-        {Step::String(""), 1.0, IfcValue::IfcReal, ifc2x3::IfcSIPrefix_UNSET},
-        {Step::String("Bad"), notANumber, IfcValue::IfcReal, ifc2x3::IfcSIPrefix_UNSET},
-        {Step::String("Mass"), 13.0, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
+        {"Colour", QStringLiteral("green"), IfcValue::IfcLabel, ifc2x3::IfcSIPrefix_UNSET},
+        {"Mass", 12.5, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
+        {"", 1.0, IfcValue::IfcReal, ifc2x3::IfcSIPrefix_UNSET},
+        {"Bad", notANumber, IfcValue::IfcReal, ifc2x3::IfcSIPrefix_UNSET},
+        {"Mass", 13.0, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
     };
-    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 20), Step::String("Shared"), properties, true), 3);
+    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 20), "Shared", properties, true), 3);
     const auto set = model->getProperty(indexOfKey(*model, 20), "Properties/Shared");
     ASSERT_TRUE(set);
     EXPECT_EQ(set->childCount(), 3); // Colour, Layer, Mass
@@ -184,12 +184,10 @@ TEST_F(PropertySetEditing, SeveralPropertiesGoInOneCallAsTheyWouldOneByOne)
     EXPECT_FALSE(model->getProperty(indexOfKey(*model, 21), "Properties/Shared/Mass"));
 
     // Without replace, names repeat as given.
-    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 23), Step::String("Results"),
-                                              {properties[1], properties[4]}, false),
-              2);
+    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 23), "Results", {properties[1], properties[4]}, false), 2);
     EXPECT_EQ(model->getProperty(indexOfKey(*model, 23), "Properties/Results")->childCount(), 2);
     // Nothing to write: no set is made.
-    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 22), Step::String("Empty"), {properties[3]}, true), 0);
+    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 22), "Empty", {properties[3]}, true), 0);
     EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 22), Step::String("Empty")));
     EXPECT_TRUE(saveAndReopen(*model));
 }

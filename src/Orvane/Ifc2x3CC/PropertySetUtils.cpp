@@ -40,24 +40,30 @@ bool isOneOf(const std::string& name, const std::vector<std::string>& names)
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+bool isOneOf(const std::string& name, const std::string& wanted)
+{
+    return name == wanted;
+}
+
 /// The object's sets of any of these names, in the order the object has
-/// them (an occurrence's relations in file order, a type's list).
-std::vector<Attachment> attachedSets(ExpressDataSet& dataSet, IfcObjectDefinition* object,
-                                     const std::vector<std::string>& names)
+/// them (an occurrence's relations in file order, a type's list). Names
+/// are one UTF-8 name or a list of them.
+template <class Names>
+std::vector<Attachment> attachedSets(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Names& names)
 {
     std::vector<Attachment> out;
     const Step::ClassType& setType = IfcPropertySetDefinition::getClassType();
     if (object->isOfType(IfcObject::getClassType())) {
-        for (Step::BaseEntity* relation : dataSet.inverse(*object, InverseRelation::IsDefinedBy)) {
+        dataSet.forEachInverse(*object, InverseRelation::IsDefinedBy, [&](Step::BaseEntity* relation) {
             if (!relation->isOfType(IfcRelDefinesByProperties::getClassType())) {
-                continue;
+                return;
             }
             auto* byProperties = static_cast<IfcRelDefinesByProperties*>(relation);
             Step::BaseEntity* set = relation->resolve(byProperties->getRelatingPropertyDefinitionValue());
             if (set && set->isOfType(setType) && isOneOf(nameOf(set), names)) {
                 out.push_back({static_cast<IfcPropertySetDefinition*>(set), byProperties});
             }
-        }
+        });
     } else if (object->isOfType(IfcTypeObject::getClassType())) {
         for (const Step::Value& item : static_cast<IfcTypeObject*>(object)->getHasPropertySetsValue().items()) {
             Step::BaseEntity* set = object->resolve(item);
@@ -104,7 +110,7 @@ IfcProperty* copyProperty(ExpressDataSet& dataSet, IfcProperty* property)
 IfcPropertySet* copySet(ExpressDataSet& dataSet, IfcPropertySet* set)
 {
     auto* copy = static_cast<IfcPropertySet*>(copyEntity(dataSet, set));
-    copy->setGlobalId(createGlobalId());
+    copy->setGlobalIdValue(Step::Value::string(createGlobalId()));
     std::vector<IfcProperty*> properties;
     for (IfcProperty* property : set->getHasProperties()) {
         properties.push_back(copyProperty(dataSet, property));
@@ -201,7 +207,7 @@ void attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySet
         return;
     }
     dataSet.createEntity<IfcRelDefinesByProperties>([&](IfcRelDefinesByProperties& relation) {
-        relation.setGlobalId(createGlobalId());
+        relation.setGlobalIdValue(Step::Value::string(createGlobalId()));
         relation.setOwnerHistoryValue(object->getOwnerHistoryValue());
         relation.setRelatedObjectsValue(Step::Value::list({Step::Value::reference(object->getKey())}));
         relation.setRelatingPropertyDefinition(set);
@@ -357,10 +363,9 @@ void announceChange(ExpressDataSet& dataSet)
     }
 }
 
-IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Step::String& name)
+IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const std::string& utf8Name)
 {
-    const std::string utf8Name = name.toUtf8();
-    for (const Attachment& attachment : attachedSets(dataSet, object, {utf8Name})) {
+    for (const Attachment& attachment : attachedSets(dataSet, object, utf8Name)) {
         auto* set = dynamic_cast<IfcPropertySet*>(attachment.set);
         if (!set) {
             continue;
@@ -374,7 +379,7 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
         return copy;
     }
     auto* set = dataSet.createEntity<IfcPropertySet>([&](IfcPropertySet& created) {
-        created.setGlobalId(createGlobalId());
+        created.setGlobalIdValue(Step::Value::string(createGlobalId()));
         created.setOwnerHistoryValue(object->getOwnerHistoryValue());
         created.setNameValue(Step::Value::string(utf8Name));
         created.setHasPropertiesValue(Step::Value::list({}));
@@ -402,7 +407,7 @@ public:
     void put(const PropertySetUtils::SingleValue& property, Step::Value nominal)
     {
         const Step::Value unit = unitFor(property.type, property.prefix);
-        const std::string name = property.name.toUtf8();
+        const std::string& name = property.name;
         if (m_replace) {
             if (const std::size_t* position = find(name)) {
                 replaceAt(*position, name, std::move(nominal), unit);
@@ -496,7 +501,7 @@ IfcPropertySetDefinition* PropertySetUtils::findPropertySet(IfcObjectDefinition*
         return nullptr;
     }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
-    const std::vector<Attachment> sets = attachedSets(*dataSet, object, {propertySetName.toUtf8()});
+    const std::vector<Attachment> sets = attachedSets(*dataSet, object, propertySetName.toUtf8());
     return sets.empty() ? nullptr : sets.front().set;
 }
 
@@ -504,10 +509,11 @@ bool PropertySetUtils::addProperty(IfcObjectDefinition* object, const Step::Stri
                                    const Step::String& propertyName, const QVariant& value,
                                    IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool replace)
 {
-    return addProperties(object, propertySetName, {{propertyName, value, type, prefix}}, replace) == 1;
+    return addProperties(object, propertySetName.toUtf8(), {{propertyName.toUtf8(), value, type, prefix}}, replace) ==
+           1;
 }
 
-int PropertySetUtils::addProperties(IfcObjectDefinition* object, const Step::String& propertySetName,
+int PropertySetUtils::addProperties(IfcObjectDefinition* object, const std::string& propertySetName,
                                     const std::vector<SingleValue>& properties, bool replace)
 {
     auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;

@@ -27,10 +27,12 @@ namespace Ifc2x3CC {
 class PropertySetUtils
 {
 public:
-    /// One single-value property for addProperties.
+    /// One single-value property for addProperties; its name in UTF-8, as
+    /// the data set holds it, so that a pass writing the same names on every
+    /// object converts them once.
     struct SingleValue
     {
-        Step::String name;
+        std::string name;
         QVariant value;
         ifc2x3::IfcValue::IfcValue_select type;
         ifc2x3::IfcSIPrefix prefix;
@@ -49,8 +51,8 @@ public:
     /// addProperty does one by one (in order, so a later one of the same name
     /// wins with `replace`), under one lock and with one update of the set.
     /// Returns how many were written: the others have an empty name or a
-    /// value that cannot be typed so.
-    static int addProperties(ifc2x3::IfcObjectDefinition* object, const Step::String& propertySetName,
+    /// value that cannot be typed so. The set's name is in UTF-8 too.
+    static int addProperties(ifc2x3::IfcObjectDefinition* object, const std::string& propertySetName,
                              const std::vector<SingleValue>& properties, bool replace);
 
     /// Detaches the object's sets of that name from it; true when one was

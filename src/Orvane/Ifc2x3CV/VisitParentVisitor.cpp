@@ -25,14 +25,14 @@ std::vector<IfcObjectDefinition*> VisitParentVisitor::parentsOf(IfcObjectDefinit
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
     // Relations of one kind, each giving the parent it names.
     auto collect = [&](InverseRelation relation, const Step::ClassType& relationType, auto parentOf) {
-        for (Step::BaseEntity* entity : dataSet->inverse(*object, relation)) {
+        dataSet->forEachInverse(*object, relation, [&](Step::BaseEntity* entity) {
             if (!entity->isOfType(relationType)) {
-                continue;
+                return;
             }
             if (IfcObjectDefinition* parent = parentOf(entity)) {
                 parents.push_back({dataSet->slotOfKey(entity->getKey()), parent});
             }
-        }
+        });
     };
     collect(InverseRelation::Decomposes, IfcRelDecomposes::getClassType(),
             [](Step::BaseEntity* r) { return static_cast<IfcRelDecomposes*>(r)->getRelatingObject(); });

@@ -69,14 +69,15 @@ Step::BaseEntity* typeOf(Step::BaseEntity* entity)
         return nullptr;
     }
     auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(entity->getExpressDataSet());
-    for (Step::BaseEntity* relation : dataSet->inverse(*entity, InverseRelation::IsDefinedBy)) {
-        if (relation->isOfType(ifc2x3::IfcRelDefinesByType::getClassType())) {
-            Step::BaseEntity* type =
-                relation->resolve(static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingTypeValue());
-            return isA(type, ifc2x3::IfcTypeObject::getClassType()) ? type : nullptr;
+    Step::BaseEntity* type = nullptr;
+    dataSet->forEachInverse(*entity, InverseRelation::IsDefinedBy, [&](Step::BaseEntity* relation) {
+        if (!relation->isOfType(ifc2x3::IfcRelDefinesByType::getClassType())) {
+            return false;
         }
-    }
-    return nullptr;
+        type = relation->resolve(static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingTypeValue());
+        return true;
+    });
+    return isA(type, ifc2x3::IfcTypeObject::getClassType()) ? type : nullptr;
 }
 
 /// Whether a property or quantity not decoded yet may have that name: its

@@ -28,13 +28,6 @@ namespace {
 /// still fractions, not percentages.
 constexpr double percentageThreshold = 1.0 + 1e-6;
 
-void addInto(QuantityMap& into, const QuantityMap& quantities)
-{
-    for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it) {
-        into[it.key()] = into.value(it.key(), 0.0) + it.value();
-    }
-}
-
 Step::String toStepString(const QString& text)
 {
     return Step::String(text.toStdWString());
@@ -45,10 +38,53 @@ Step::String toStepString(const QString& text)
 /// What one pass gathers before writing buildings, types and the project.
 struct MaterialQuantitiesCalculator::PassTotals
 {
-    QuantityMap total;
-    QuantityMap reused;
-    QuantityMap recovered;
-    std::map<ifc2x3::IfcBuilding*, QuantityMap> buildings;
+    /// Masses by material number, and whether a material has one.
+    struct Sums
+    {
+        std::vector<double> masses;
+        std::vector<bool> present;
+
+        void add(int material, double mass)
+        {
+            const auto at = static_cast<std::size_t>(material);
+            if (at >= masses.size()) {
+                masses.resize(at + 1, 0.0);
+                present.resize(at + 1, false);
+            }
+            masses[at] += mass;
+            present[at] = true;
+        }
+        bool isEmpty() const { return std::find(present.begin(), present.end(), true) == present.end(); }
+    };
+
+    /// Materials are numbered in the order met: an element's quantities
+    /// are added to three or four sums, each material looked up once.
+    int materialNumber(const QString& material)
+    {
+        auto it = materialNumbers.constFind(material);
+        if (it == materialNumbers.constEnd()) {
+            it = materialNumbers.insert(material, materialNames.size());
+            materialNames.append(material);
+        }
+        return *it;
+    }
+    QuantityMap toMap(const Sums& sums) const
+    {
+        QuantityMap out;
+        for (std::size_t i = 0; i < sums.masses.size(); ++i) {
+            if (sums.present[i]) {
+                out.insert(materialNames.at(static_cast<int>(i)), sums.masses[i]);
+            }
+        }
+        return out;
+    }
+
+    QHash<QString, int> materialNumbers;
+    QStringList materialNames;
+    Sums total;
+    Sums reused;
+    Sums recovered;
+    std::map<ifc2x3::IfcBuilding*, Sums> buildings;
     std::map<IfcObjectDefinition*, int> instanceCount;
     std::map<IfcObjectDefinition*, FunctionalUnit> typeFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeMassPerFunctionalUnit;
@@ -356,9 +392,10 @@ QuantityMap MaterialQuantitiesCalculator::getQuantities(const QModelIndex& index
         mass = 0.0;
         functionalUnitValue = 0.0;
     }
-    QuantityMap quantities;
-    for (auto it = composition.constBegin(); it != composition.constEnd(); ++it) {
-        quantities[it.key()] = (functionalUnitValue * mass) * it.value();
+    // The composition's keys, in place: no key is looked up again.
+    QuantityMap quantities = composition;
+    for (auto it = quantities.begin(); it != quantities.end(); ++it) {
+        it.value() = (functionalUnitValue * mass) * it.value();
     }
     return quantities;
 }
@@ -391,11 +428,11 @@ void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object)
     }
 }
 
-const Step::String& MaterialQuantitiesCalculator::stepName(const QString& name)
+const std::string& MaterialQuantitiesCalculator::utf8Name(const QString& name)
 {
-    auto it = stepNames.constFind(name);
-    if (it == stepNames.constEnd()) {
-        it = stepNames.insert(name, toStepString(name));
+    auto it = utf8Names.constFind(name);
+    if (it == utf8Names.constEnd()) {
+        it = utf8Names.insert(name, toStepString(name).toUtf8());
     }
     return *it;
 }
@@ -410,9 +447,9 @@ void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object,
     properties.reserve(static_cast<std::size_t>(quantities.size()));
     for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it) {
         properties.push_back(
-            {stepName(it.key()), QVariant(it.value()), ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO});
+            {utf8Name(it.key()), QVariant(it.value()), ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO});
     }
-    const int written = Ifc2x3CC::PropertySetUtils::addProperties(object, stepName(propertySetName), properties, true);
+    const int written = Ifc2x3CC::PropertySetUtils::addProperties(object, utf8Name(propertySetName), properties, true);
     if (written > 0) {
         announce(object);
     }
@@ -432,7 +469,7 @@ void MaterialQuantitiesCalculator::removeQuantities()
     for (const QString& name : {settings.totalQuantitiesPropertySetName, settings.recoveredQuantitiesPropertySetName,
                                 settings.reusedQuantitiesPropertySetName}) {
         if (!name.isEmpty()) {
-            names.push_back(stepName(name).toUtf8());
+            names.push_back(utf8Name(name));
         }
     }
     if (names.empty()) {
@@ -498,8 +535,8 @@ bool MaterialQuantitiesCalculator::runPass()
         computeElement(row, totals);
     }
     typeInputs.reset();
-    for (const auto& [building, quantities] : totals.buildings) {
-        createQuantities(building, quantities, settings.totalQuantitiesPropertySetName);
+    for (const auto& [building, sums] : totals.buildings) {
+        createQuantities(building, totals.toMap(sums), settings.totalQuantitiesPropertySetName);
         emit calculatedItem();
     }
     for (const auto& type : model->dataSet()->getAllIfcTypeObject()) {
@@ -510,9 +547,9 @@ bool MaterialQuantitiesCalculator::runPass()
         const auto& projects = model->dataSet()->getAllIfcProject();
         if (!projects.empty()) {
             IfcObjectDefinition* project = projects.front().get();
-            createQuantities(project, totals.total, settings.totalQuantitiesPropertySetName);
-            createQuantities(project, totals.recovered, settings.recoveredQuantitiesPropertySetName);
-            createQuantities(project, totals.reused, settings.reusedQuantitiesPropertySetName);
+            createQuantities(project, totals.toMap(totals.total), settings.totalQuantitiesPropertySetName);
+            createQuantities(project, totals.toMap(totals.recovered), settings.recoveredQuantitiesPropertySetName);
+            createQuantities(project, totals.toMap(totals.reused), settings.reusedQuantitiesPropertySetName);
         } else {
             LOG4CPLUS_WARN(logger, "Can't create quantities on project");
         }
@@ -612,11 +649,16 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
         return;
     }
     const bool reused = readReusedFlag(index, key);
-    addInto(totals.total, quantities);
-    addInto(reused ? totals.reused : totals.recovered, quantities);
-
-    if (ifc2x3::IfcBuilding* building = buildingOf(element, totals)) {
-        addInto(totals.buildings[building], quantities);
+    PassTotals::Sums& reuseSums = reused ? totals.reused : totals.recovered;
+    ifc2x3::IfcBuilding* building = buildingOf(element, totals);
+    PassTotals::Sums* buildingSums = building ? &totals.buildings[building] : nullptr;
+    for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it) {
+        const int material = totals.materialNumber(it.key());
+        totals.total.add(material, it.value());
+        reuseSums.add(material, it.value());
+        if (buildingSums) {
+            buildingSums->add(material, it.value());
+        }
     }
 
     if (element->isOfType(ifc2x3::IfcObject::getClassType())) {
@@ -650,7 +692,7 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
 
 void MaterialQuantitiesCalculator::writeTypeSummary(IfcObjectDefinition* type, const PassTotals& totals)
 {
-    const Step::String& setName = stepName(settings.totalQuantitiesPropertySetName);
+    const Step::String setName = toStepString(settings.totalQuantitiesPropertySetName);
     const auto count = totals.instanceCount.find(type);
     if (count != totals.instanceCount.end()) {
         if (Ifc2x3CC::PropertySetUtils::addProperty(type, setName, Step::String("Instances"), QVariant(count->second),

@@ -64,7 +64,7 @@ private:
     class TypeInputCache;
     bool runPass();
     void computeElement(int row, PassTotals& totals);
-    const Step::String& stepName(const QString& name);
+    const std::string& utf8Name(const QString& name);
     /// The nearest building above an element, as FindParentVisitor finds it.
     ifc2x3::IfcBuilding* buildingOf(ifc2x3::IfcObjectDefinition* element, PassTotals& totals) const;
     ifc2x3::IfcBuilding* firstBuildingAbove(ifc2x3::IfcObjectDefinition* element,
@@ -102,8 +102,9 @@ private:
     QList<QStringList> lengthPaths;
     /// During a pass: what was read once per element type.
     std::unique_ptr<TypeInputCache> typeInputs;
-    /// Material and set names as the data set takes them, converted once.
-    QHash<QString, Step::String> stepNames;
+    /// Material and set names in UTF-8, as the data set holds them,
+    /// converted once.
+    QHash<QString, std::string> utf8Names;
     QMap<int, QString> quantitiesPropPathMap;
     QMap<int, double> functionalUnitValueCache;
     log4cplus::Logger logger;
