@@ -303,17 +303,14 @@ bool RecordParser::parseString(Value& out)
     m_pos = quote + 1;
     const std::string_view body = m_text.substr(start, quote - start);
     if (plain) {
-        out = Value::string(std::string(body));
+        out = Value::string(body);
         return true;
     }
     std::string decoded;
     if (!StringCodec::decode(body, decoded)) {
         ++m_badStrings;
     }
-    // Escapes are longer than what they stand for: the room reserved for
-    // the text as written would stay with the value.
-    decoded.shrink_to_fit();
-    out = Value::string(std::move(decoded));
+    out = Value::string(decoded);
     return true;
 }
 
@@ -345,7 +342,7 @@ bool RecordParser::parseBinary(Value& out)
         return fail("unterminated binary");
     }
     m_pos = end + 1;
-    out = Value::binary(std::string(m_text.substr(start, end - start)));
+    out = Value::binary(m_text.substr(start, end - start));
     return true;
 }
 

@@ -389,7 +389,7 @@ bool SPFIndexer::parseHeaderEntity(const std::string& name)
     } else if (name == "FILE_SCHEMA") {
         if (!arguments.empty()) {
             for (const Value& v : arguments.front().items()) {
-                m_header.schemaNames.push_back(v.text());
+                m_header.schemaNames.emplace_back(v.text());
             }
         }
     }

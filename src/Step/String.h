@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace Step {
 
@@ -12,6 +13,7 @@ public:
     String() = default;
     String(const char* utf8);
     String(const std::string& utf8);
+    String(std::string_view utf8) : String(std::string(utf8)) {}
     String(std::wstring text) : m_text(std::move(text)) {}
     String(const wchar_t* text) : m_text(text ? text : L"") {}
 

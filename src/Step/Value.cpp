@@ -1,9 +1,13 @@
 #include "Value.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <new>
+
 namespace Step {
 
 namespace {
-const std::string emptyText;
 const std::vector<Value> emptyItems;
 const Value nullValue;
 
@@ -26,6 +30,23 @@ struct Value::TypedPayload
 {
     std::string name;
     Value inner;
+};
+
+struct Value::Text
+{
+    std::size_t size;
+    char characters[1];
+
+    static Text* make(std::string_view text)
+    {
+        void* block = ::operator new(std::max(sizeof(Text), offsetof(Text, characters) + text.size()));
+        Text* made = static_cast<Text*>(block);
+        made->size = text.size();
+        std::memcpy(made->characters, text.data(), text.size());
+        return made;
+    }
+    static void destroy(Text* text) { ::operator delete(text); }
+    std::string_view view() const { return std::string_view(characters, size); }
 };
 
 static_assert(sizeof(Value) == 16, "every loaded record holds a vector of values");
@@ -71,7 +92,7 @@ void Value::destroyPayload()
         delete m_data.typed;
         break;
     default:
-        delete m_data.text;
+        Text::destroy(m_data.text);
         break;
     }
 }
@@ -80,7 +101,7 @@ void Value::copyFrom(const Value& other)
 {
     m_kind = other.m_kind;
     if (other.holdsText()) {
-        m_data.text = new std::string(*other.m_data.text);
+        m_data.text = Text::make(other.m_data.text->view());
     } else if (other.m_kind == Kind::List) {
         m_data.items = new std::vector<Value>(*other.m_data.items);
     } else if (other.m_kind == Kind::Typed) {
@@ -113,10 +134,10 @@ Value Value::real(double d)
     return v;
 }
 
-Value Value::string(std::string utf8)
+Value Value::string(std::string_view utf8)
 {
     Value v;
-    v.m_data.text = new std::string(std::move(utf8));
+    v.m_data.text = Text::make(utf8);
     v.m_kind = Kind::String;
     return v;
 }
@@ -124,15 +145,15 @@ Value Value::string(std::string utf8)
 Value Value::enumeration(std::string name)
 {
     Value v;
-    v.m_data.text = new std::string(upperCase(std::move(name)));
+    v.m_data.text = Text::make(upperCase(std::move(name)));
     v.m_kind = Kind::Enumeration;
     return v;
 }
 
-Value Value::binary(std::string hex)
+Value Value::binary(std::string_view hex)
 {
     Value v;
-    v.m_data.text = new std::string(std::move(hex));
+    v.m_data.text = Text::make(hex);
     v.m_kind = Kind::Binary;
     return v;
 }
@@ -175,12 +196,12 @@ double Value::realValue() const
     }
 }
 
-const std::string& Value::text() const
+std::string_view Value::text() const
 {
     if (holdsText()) {
-        return *m_data.text;
+        return m_data.text->view();
     }
-    return m_kind == Kind::Typed ? m_data.typed->name : emptyText;
+    return m_kind == Kind::Typed ? std::string_view(m_data.typed->name) : std::string_view();
 }
 
 const std::vector<Value>& Value::items() const
@@ -216,7 +237,7 @@ int Value::logicalState() const
     if (v.m_kind != Kind::Enumeration) {
         return -1;
     }
-    const std::string& t = v.text();
+    const std::string_view t = v.text();
     if (t == "T") {
         return 1;
     }
@@ -246,7 +267,7 @@ bool Value::operator==(const Value& other) const
     case Kind::Typed:
         return m_data.typed->name == other.m_data.typed->name && m_data.typed->inner == other.m_data.typed->inner;
     default:
-        return *m_data.text == *other.m_data.text;
+        return m_data.text->view() == other.m_data.text->view();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Step {
@@ -48,11 +49,11 @@ public:
     static Value derived();
     static Value integer(std::int64_t v);
     static Value real(double v);
-    static Value string(std::string utf8);
+    static Value string(std::string_view utf8);
     /// Enumeration and type names are held in upper case, as read.
     static Value enumeration(std::string name);
     static Value logical(bool v) { return enumeration(v ? "T" : "F"); }
-    static Value binary(std::string hex);
+    static Value binary(std::string_view hex);
     static Value reference(Id key);
     static Value list(std::vector<Value> items);
     static Value typed(std::string typeName, Value inner);
@@ -69,7 +70,7 @@ public:
     double realValue() const;
     /// Text of a string, enumeration (without dots), binary, or the type
     /// name of a typed value; empty otherwise.
-    const std::string& text() const;
+    std::string_view text() const;
     Id referenceKey() const { return m_kind == Kind::Reference ? m_data.key : 0; }
     const std::vector<Value>& items() const;
     std::vector<Value>& items();
@@ -87,6 +88,7 @@ public:
 
 private:
     struct TypedPayload;
+    struct Text;
 
     // Bits by Kind: String, Enumeration, Binary, List and Typed values own
     // a payload. Most values destroyed were moved from, so the test is inline.
@@ -100,12 +102,12 @@ private:
     Kind m_kind = Kind::Null;
     // One allocation per payload, sized for its kind: strings are the most
     // frequent values of decoded records, and a list or typed value needs
-    // no string.
+    // no string. A text is its length and characters in one block.
     union Data {
         std::int64_t integer;
         double real;
         Id key;
-        std::string* text;         // String, Enumeration, Binary
+        Text* text;                // String, Enumeration, Binary
         std::vector<Value>* items; // List
         TypedPayload* typed;       // Typed
     } m_data{0};

@@ -26,7 +26,8 @@ std::string describe(const std::vector<Step::Value>& values)
         if (v.isList()) {
             std::string items;
             for (const Step::Value& item : v.items()) {
-                items += (items.empty() ? "" : ", ") + item.text();
+                items += items.empty() ? "" : ", ";
+                items += item.text();
             }
             out += "(" + items + ")";
         } else {

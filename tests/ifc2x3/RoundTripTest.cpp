@@ -250,9 +250,9 @@ TEST(AC11Sample, WallsAreTypedAndQuantified)
     for (std::size_t slot = 0; slot < dataSet.slotCount(); ++slot) {
         Step::BaseEntity* entity = dataSet.getBySlot(slot);
         for (std::size_t i = 0; entity && i < entity->argumentCount(); ++i) {
-            const std::string& text = entity->argument(i).plain().text();
-            gebaeude += text.find("Geb\xC3\xA4ude") != std::string::npos;
-            bueroarbeit += text.find("B\xC3\xBCroarbeit") != std::string::npos;
+            const std::string_view text = entity->argument(i).plain().text();
+            gebaeude += text.find("Geb\xC3\xA4ude") != std::string_view::npos;
+            bueroarbeit += text.find("B\xC3\xBCroarbeit") != std::string_view::npos;
         }
     }
     EXPECT_EQ(gebaeude, 3u);

@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <tuple>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace Orvane {
@@ -30,17 +30,17 @@ struct Attachment
     IfcRelDefinesByProperties* relation;
 };
 
-const std::string& nameOf(const Step::BaseEntity* entity)
+std::string_view nameOf(const Step::BaseEntity* entity)
 {
     return entity->argument(2).plain().text();
 }
 
-bool isOneOf(const std::string& name, const std::vector<std::string>& names)
+bool isOneOf(std::string_view name, const std::vector<std::string>& names)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-bool isOneOf(const std::string& name, const std::string& wanted)
+bool isOneOf(std::string_view name, const std::string& wanted)
 {
     return name == wanted;
 }
@@ -314,9 +314,10 @@ bool siUnitOf(IfcValue::IfcValue_select type, SIUnitName& out)
 
 IfcSIUnit* findOrCreateSIUnit(ExpressDataSet& dataSet, const SIUnitName& unit, const char* prefix)
 {
-    const std::string wantedPrefix = prefix ? prefix : "";
+    const std::string_view wantedPrefix = prefix ? prefix : "";
     for (const auto& candidate : dataSet.allOf<IfcSIUnit>()) {
-        if (candidate->getUnitType() == unit.unitType && candidate->getName() == unit.name &&
+        if (candidate->getUnitTypeValue().plain().text() == unit.unitType &&
+            candidate->getNameValue().plain().text() == unit.name &&
             candidate->getPrefixValue().plain().text() == wantedPrefix) {
             return candidate.get();
         }
@@ -407,42 +408,38 @@ public:
     void put(const PropertySetUtils::SingleValue& property, Step::Value nominal)
     {
         const Step::Value unit = unitFor(property.type, property.prefix);
-        const std::string& name = property.name;
+        const std::string_view name = property.name;
         if (m_replace) {
-            if (const std::size_t* position = find(name)) {
+            if (const std::optional<std::size_t> position = find(name)) {
                 replaceAt(*position, name, std::move(nominal), unit);
                 return;
             }
         }
         IfcPropertySingleValue* single = createSingle(name, std::move(nominal), unit);
         m_items.push_back(Step::Value::reference(single->getKey()));
-        if (m_positionsRead) {
-            m_positions.emplace(name, m_items.size() - 1);
-        }
     }
 
     void finish() { m_set->setHasPropertiesValue(Step::Value::list(std::move(m_items))); }
 
 private:
-    const std::size_t* find(const std::string& name)
+    /// Position of the first property of that name. Sets hold a few
+    /// properties: a look through them costs less than keeping an index.
+    std::optional<std::size_t> find(std::string_view name) const
     {
-        if (!m_positionsRead) {
-            // The first property of a name is the one replaced.
-            for (std::size_t i = 0; i < m_items.size(); ++i) {
-                m_positions.emplace(nameOfProperty(m_set->resolve(m_items[i])), i);
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            if (nameOfProperty(m_set->resolve(m_items[i])) == name) {
+                return i;
             }
-            m_positionsRead = true;
         }
-        const auto it = m_positions.find(name);
-        return it == m_positions.end() ? nullptr : &it->second;
+        return std::nullopt;
     }
 
-    static const std::string& nameOfProperty(const Step::BaseEntity* property)
+    static std::string_view nameOfProperty(const Step::BaseEntity* property)
     {
         return static_cast<const IfcProperty*>(property)->getNameValue().plain().text();
     }
 
-    void replaceAt(std::size_t position, const std::string& name, Step::Value nominal, const Step::Value& unit)
+    void replaceAt(std::size_t position, std::string_view name, Step::Value nominal, const Step::Value& unit)
     {
         auto* old = static_cast<IfcProperty*>(m_set->resolve(m_items[position]));
         const bool sharedPart = m_shared.contains(old);
@@ -461,7 +458,7 @@ private:
         }
     }
 
-    IfcPropertySingleValue* createSingle(const std::string& name, Step::Value nominal, const Step::Value& unit)
+    IfcPropertySingleValue* createSingle(std::string_view name, Step::Value nominal, const Step::Value& unit)
     {
         return m_dataSet.createEntity<IfcPropertySingleValue>([&](IfcPropertySingleValue& single) {
             single.setNameValue(Step::Value::string(name));
@@ -486,8 +483,6 @@ private:
     bool m_replace;
     SharedParts m_shared;
     std::vector<Step::Value> m_items;
-    bool m_positionsRead = false;
-    std::unordered_map<std::string, std::size_t> m_positions;
     std::vector<std::tuple<IfcValue::IfcValue_select, IfcSIPrefix, Step::Value>> m_units;
 };
 
@@ -509,8 +504,8 @@ bool PropertySetUtils::addProperty(IfcObjectDefinition* object, const Step::Stri
                                    const Step::String& propertyName, const QVariant& value,
                                    IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool replace)
 {
-    return addProperties(object, propertySetName.toUtf8(), {{propertyName.toUtf8(), value, type, prefix}}, replace) ==
-           1;
+    const std::string name = propertyName.toUtf8();
+    return addProperties(object, propertySetName.toUtf8(), {{name, value, type, prefix}}, replace) == 1;
 }
 
 int PropertySetUtils::addProperties(IfcObjectDefinition* object, const std::string& propertySetName,

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ifc2x3 {
@@ -29,10 +30,10 @@ class PropertySetUtils
 public:
     /// One single-value property for addProperties; its name in UTF-8, as
     /// the data set holds it, so that a pass writing the same names on every
-    /// object converts them once.
+    /// object converts them once. The name is only read during the call.
     struct SingleValue
     {
-        std::string name;
+        std::string_view name;
         QVariant value;
         ifc2x3::IfcValue::IfcValue_select type;
         ifc2x3::IfcSIPrefix prefix;

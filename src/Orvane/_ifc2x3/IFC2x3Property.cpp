@@ -28,21 +28,20 @@ bool isA(const Step::BaseEntity* entity, const Step::ClassType& type)
 }
 
 /// The Name attribute of property sets, properties and quantities (UTF-8).
-const std::string& nameOf(const Step::BaseEntity* entity)
+std::string_view nameOf(const Step::BaseEntity* entity)
 {
-    static const std::string none;
     if (isA(entity, ifc2x3::IfcRoot::getClassType())) {
         return entity->argument(2).plain().text();
     }
     if (isA(entity, ifc2x3::IfcProperty::getClassType()) || isA(entity, ifc2x3::IfcPhysicalQuantity::getClassType())) {
         return entity->argument(0).plain().text();
     }
-    return none;
+    return {};
 }
 
 /// Whether a UTF-8 name is that text; ASCII names, by far the most common,
 /// compare without converting anything.
-bool sameName(const std::string& utf8, const QString& name)
+bool sameName(std::string_view utf8, const QString& name)
 {
     const QChar* text = name.constData();
     const std::size_t length = static_cast<std::size_t>(name.size());
@@ -149,14 +148,14 @@ void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit, const QStr
     }
 }
 
-QString toQString(const std::string& utf8)
+QString toQString(std::string_view utf8)
 {
     return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
 }
 
 QVariant logicalVariant(const Step::Value& value)
 {
-    const std::string& t = value.plain().text();
+    const std::string_view t = value.plain().text();
     return QVariant::fromValue(BooleanVariant(t == "T"   ? BooleanVariant::True
                                               : t == "F" ? BooleanVariant::False
                                                          : BooleanVariant::Unknown));
@@ -166,7 +165,7 @@ QVariant toVariant(const Step::Value& value, bool logical)
 {
     switch (value.kind()) {
     case Step::Value::Kind::Typed: {
-        const std::string& type = value.text();
+        const std::string_view type = value.text();
         return toVariant(value.inner(), logical || type == "IFCBOOLEAN" || type == "IFCLOGICAL");
     }
     case Step::Value::Kind::Real:

@@ -99,7 +99,7 @@ UnitConverter::Unit UnitConverter::unitOf(const Step::BaseEntity* entity)
     return unitAt(entity, 0);
 }
 
-UnitConverter::Kind UnitConverter::kindOfMeasure(const std::string& type)
+UnitConverter::Kind UnitConverter::kindOfMeasure(std::string_view type)
 {
     if (type == "IFCLENGTHMEASURE" || type == "IFCPOSITIVELENGTHMEASURE") {
         return Kind::Length;
@@ -129,7 +129,7 @@ UnitConverter::Kind UnitConverter::kindOfUnitType(const QString& unitType)
     return Kind::None;
 }
 
-QString UnitConverter::unitTypeOfMeasure(const std::string& type)
+QString UnitConverter::unitTypeOfMeasure(std::string_view type)
 {
     const Kind kind = kindOfMeasure(type);
     return kind == Kind::None ? QString() : QString::fromLatin1(kinds[static_cast<int>(kind)].unitType);

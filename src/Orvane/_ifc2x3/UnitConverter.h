@@ -46,8 +46,8 @@ public:
     static Unit unitOf(const Step::BaseEntity* unit);
     /// Unit type ("LENGTHUNIT", "AREAUNIT"...) of a measure type name such as
     /// "IFCLENGTHMEASURE", or empty when the measure is not converted.
-    static QString unitTypeOfMeasure(const std::string& measureType);
-    static Kind kindOfMeasure(const std::string& measureType);
+    static QString unitTypeOfMeasure(std::string_view measureType);
+    static Kind kindOfMeasure(std::string_view measureType);
     static Kind kindOfUnitType(const QString& unitType);
 
 private:

@@ -720,7 +720,7 @@ public:
     bool testSelfIntersect() const { return argument(1).isSet(); }
     const Step::Value& getSelfIntersectValue() const { return argument(1); }
     void setSelfIntersectValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getSelfIntersect() const { return argument(1).plain().text(); }
+    std::string getSelfIntersect() const { return std::string(argument(1).plain().text()); }
     void setSelfIntersect(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 };
 
@@ -858,7 +858,7 @@ public:
     bool testRole() const { return argument(0).isSet(); }
     const Step::Value& getRoleValue() const { return argument(0); }
     void setRoleValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getRole() const { return argument(0).plain().text(); }
+    std::string getRole() const { return std::string(argument(0).plain().text()); }
     void setRole(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // UserDefinedRole: IfcLabel (optional)
@@ -971,7 +971,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -987,7 +987,7 @@ public:
     bool testPurpose() const { return argument(0).isSet(); }
     const Step::Value& getPurposeValue() const { return argument(0); }
     void setPurposeValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getPurpose() const { return argument(0).plain().text(); }
+    std::string getPurpose() const { return std::string(argument(0).plain().text()); }
     void setPurpose(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // Description: IfcText (optional)
@@ -1035,7 +1035,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -1060,7 +1060,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -1085,7 +1085,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -1101,7 +1101,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -1259,7 +1259,7 @@ public:
     bool testGlobalOrLocal() const { return argument(4).isSet(); }
     const Step::Value& getGlobalOrLocalValue() const { return argument(4); }
     void setGlobalOrLocalValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getGlobalOrLocal() const { return argument(4).plain().text(); }
+    std::string getGlobalOrLocal() const { return std::string(argument(4).plain().text()); }
     void setGlobalOrLocal(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 };
 
@@ -1421,7 +1421,7 @@ public:
     bool testArithmeticOperator() const { return argument(2).isSet(); }
     const Step::Value& getArithmeticOperatorValue() const { return argument(2); }
     void setArithmeticOperatorValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getArithmeticOperator() const { return argument(2).plain().text(); }
+    std::string getArithmeticOperator() const { return std::string(argument(2).plain().text()); }
     void setArithmeticOperator(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // Name: IfcLabel (optional)
@@ -1595,7 +1595,7 @@ public:
     bool testProfileType() const { return argument(0).isSet(); }
     const Step::Value& getProfileTypeValue() const { return argument(0); }
     void setProfileTypeValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getProfileType() const { return argument(0).plain().text(); }
+    std::string getProfileType() const { return std::string(argument(0).plain().text()); }
     void setProfileType(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // ProfileName: IfcLabel (optional)
@@ -1963,7 +1963,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -1993,21 +1993,21 @@ public:
     bool testCurveForm() const { return argument(2).isSet(); }
     const Step::Value& getCurveFormValue() const { return argument(2); }
     void setCurveFormValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getCurveForm() const { return argument(2).plain().text(); }
+    std::string getCurveForm() const { return std::string(argument(2).plain().text()); }
     void setCurveForm(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // ClosedCurve: LOGICAL
     bool testClosedCurve() const { return argument(3).isSet(); }
     const Step::Value& getClosedCurveValue() const { return argument(3); }
     void setClosedCurveValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getClosedCurve() const { return argument(3).plain().text(); }
+    std::string getClosedCurve() const { return std::string(argument(3).plain().text()); }
     void setClosedCurve(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 
     // SelfIntersect: LOGICAL
     bool testSelfIntersect() const { return argument(4).isSet(); }
     const Step::Value& getSelfIntersectValue() const { return argument(4); }
     void setSelfIntersectValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getSelfIntersect() const { return argument(4).plain().text(); }
+    std::string getSelfIntersect() const { return std::string(argument(4).plain().text()); }
     void setSelfIntersect(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 };
 
@@ -2032,21 +2032,21 @@ public:
     bool testRepeatS() const { return argument(0).isSet(); }
     const Step::Value& getRepeatSValue() const { return argument(0); }
     void setRepeatSValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getRepeatS() const { return argument(0).plain().text(); }
+    std::string getRepeatS() const { return std::string(argument(0).plain().text()); }
     void setRepeatS(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // RepeatT: BOOLEAN
     bool testRepeatT() const { return argument(1).isSet(); }
     const Step::Value& getRepeatTValue() const { return argument(1); }
     void setRepeatTValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getRepeatT() const { return argument(1).plain().text(); }
+    std::string getRepeatT() const { return std::string(argument(1).plain().text()); }
     void setRepeatT(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 
     // TextureType: IfcSurfaceTextureEnum
     bool testTextureType() const { return argument(2).isSet(); }
     const Step::Value& getTextureTypeValue() const { return argument(2); }
     void setTextureTypeValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getTextureType() const { return argument(2).plain().text(); }
+    std::string getTextureType() const { return std::string(argument(2).plain().text()); }
     void setTextureType(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // TextureTransform: IfcCartesianTransformationOperator2D (optional)
@@ -2076,7 +2076,7 @@ public:
     bool testRasterCode() const { return argument(5).isSet(); }
     const Step::Value& getRasterCodeValue() const { return argument(5); }
     void setRasterCodeValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getRasterCode() const { return argument(5).plain().text(); }
+    std::string getRasterCode() const { return std::string(argument(5).plain().text()); }
     void setRasterCode(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 };
 
@@ -2138,7 +2138,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -2154,7 +2154,7 @@ public:
     bool testOperator() const { return argument(0).isSet(); }
     const Step::Value& getOperatorValue() const { return argument(0); }
     void setOperatorValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getOperator() const { return argument(0).plain().text(); }
+    std::string getOperator() const { return std::string(argument(0).plain().text()); }
     void setOperator(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // FirstOperand: IfcBooleanOperand
@@ -2415,7 +2415,7 @@ public:
     bool testAgreementFlag() const { return argument(1).isSet(); }
     const Step::Value& getAgreementFlagValue() const { return argument(1); }
     void setAgreementFlagValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getAgreementFlag() const { return argument(1).plain().text(); }
+    std::string getAgreementFlag() const { return std::string(argument(1).plain().text()); }
     void setAgreementFlag(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 };
 
@@ -2454,7 +2454,7 @@ public:
     bool testCompositionType() const { return argument(8).isSet(); }
     const Step::Value& getCompositionTypeValue() const { return argument(8); }
     void setCompositionTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getCompositionType() const { return argument(8).plain().text(); }
+    std::string getCompositionType() const { return std::string(argument(8).plain().text()); }
     void setCompositionType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // Inverse ContainsElements: the IfcRelContainedInSpatialStructure instances that refer to this one through RelatingStructure.
@@ -2521,7 +2521,7 @@ public:
     bool testCompositionType() const { return argument(8).isSet(); }
     const Step::Value& getCompositionTypeValue() const { return argument(8); }
     void setCompositionTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getCompositionType() const { return argument(8).plain().text(); }
+    std::string getCompositionType() const { return std::string(argument(8).plain().text()); }
     void setCompositionType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -2537,7 +2537,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -2578,7 +2578,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -2603,7 +2603,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -2619,7 +2619,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -2865,7 +2865,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3145,7 +3145,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3216,7 +3216,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3278,14 +3278,14 @@ public:
     bool testTransition() const { return argument(0).isSet(); }
     const Step::Value& getTransitionValue() const { return argument(0); }
     void setTransitionValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getTransition() const { return argument(0).plain().text(); }
+    std::string getTransition() const { return std::string(argument(0).plain().text()); }
     void setTransition(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // SameSense: BOOLEAN
     bool testSameSense() const { return argument(1).isSet(); }
     const Step::Value& getSameSenseValue() const { return argument(1); }
     void setSameSenseValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getSameSense() const { return argument(1).plain().text(); }
+    std::string getSameSense() const { return std::string(argument(1).plain().text()); }
     void setSameSense(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 
     // ParentCurve: IfcCurve
@@ -3340,7 +3340,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3356,7 +3356,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3536,7 +3536,7 @@ public:
     bool testConstraintGrade() const { return argument(2).isSet(); }
     const Step::Value& getConstraintGradeValue() const { return argument(2); }
     void setConstraintGradeValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getConstraintGrade() const { return argument(2).plain().text(); }
+    std::string getConstraintGrade() const { return std::string(argument(2).plain().text()); }
     void setConstraintGrade(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // ConstraintSource: IfcLabel (optional)
@@ -3604,7 +3604,7 @@ public:
     bool testLogicalAggregator() const { return argument(4).isSet(); }
     const Step::Value& getLogicalAggregatorValue() const { return argument(4); }
     void setLogicalAggregatorValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getLogicalAggregator() const { return argument(4).plain().text(); }
+    std::string getLogicalAggregator() const { return std::string(argument(4).plain().text()); }
     void setLogicalAggregator(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 };
 
@@ -3701,7 +3701,7 @@ public:
     bool testResourceConsumption() const { return argument(7).isSet(); }
     const Step::Value& getResourceConsumptionValue() const { return argument(7); }
     void setResourceConsumptionValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getResourceConsumption() const { return argument(7).plain().text(); }
+    std::string getResourceConsumption() const { return std::string(argument(7).plain().text()); }
     void setResourceConsumption(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // BaseQuantity: IfcMeasureWithUnit (optional)
@@ -3770,7 +3770,7 @@ public:
     bool testUnitType() const { return argument(1).isSet(); }
     const Step::Value& getUnitTypeValue() const { return argument(1); }
     void setUnitTypeValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getUnitType() const { return argument(1).plain().text(); }
+    std::string getUnitType() const { return std::string(argument(1).plain().text()); }
     void setUnitType(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 };
 
@@ -3802,7 +3802,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3841,7 +3841,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3857,7 +3857,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -3887,7 +3887,7 @@ public:
     bool testSense() const { return argument(2).isSet(); }
     const Step::Value& getSenseValue() const { return argument(2); }
     void setSenseValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getSense() const { return argument(2).plain().text(); }
+    std::string getSense() const { return std::string(argument(2).plain().text()); }
     void setSense(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 };
 
@@ -3951,7 +3951,7 @@ public:
     bool testPredefinedType() const { return argument(12).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(12); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(12, std::move(value)); }
-    std::string getPredefinedType() const { return argument(12).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(12).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(12, Step::Value::enumeration(value)); }
 };
 
@@ -3990,7 +3990,7 @@ public:
     bool testPredefinedType() const { return argument(8).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(8); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getPredefinedType() const { return argument(8).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(8).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -4006,7 +4006,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -4323,7 +4323,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -4483,7 +4483,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -4580,7 +4580,7 @@ public:
     bool testUnitType() const { return argument(1).isSet(); }
     const Step::Value& getUnitTypeValue() const { return argument(1); }
     void setUnitTypeValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getUnitType() const { return argument(1).plain().text(); }
+    std::string getUnitType() const { return std::string(argument(1).plain().text()); }
     void setUnitType(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 
     // UserDefinedType: IfcLabel (optional)
@@ -4764,7 +4764,7 @@ public:
     bool testRole() const { return argument(4).isSet(); }
     const Step::Value& getRoleValue() const { return argument(4); }
     void setRoleValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getRole() const { return argument(4).plain().text(); }
+    std::string getRole() const { return std::string(argument(4).plain().text()); }
     void setRole(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 };
 
@@ -4866,7 +4866,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -4907,7 +4907,7 @@ public:
     bool testFlowDirection() const { return argument(7).isSet(); }
     const Step::Value& getFlowDirectionValue() const { return argument(7); }
     void setFlowDirectionValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getFlowDirection() const { return argument(7).plain().text(); }
+    std::string getFlowDirection() const { return std::string(argument(7).plain().text()); }
     void setFlowDirection(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 };
 
@@ -5054,14 +5054,14 @@ public:
     bool testConfidentiality() const { return argument(15).isSet(); }
     const Step::Value& getConfidentialityValue() const { return argument(15); }
     void setConfidentialityValue(Step::Value value) { setArgument(15, std::move(value)); }
-    std::string getConfidentiality() const { return argument(15).plain().text(); }
+    std::string getConfidentiality() const { return std::string(argument(15).plain().text()); }
     void setConfidentiality(const std::string& value) { setArgument(15, Step::Value::enumeration(value)); }
 
     // Status: IfcDocumentStatusEnum (optional)
     bool testStatus() const { return argument(16).isSet(); }
     const Step::Value& getStatusValue() const { return argument(16); }
     void setStatusValue(Step::Value value) { setArgument(16, std::move(value)); }
-    std::string getStatus() const { return argument(16).plain().text(); }
+    std::string getStatus() const { return std::string(argument(16).plain().text()); }
     void setStatus(const std::string& value) { setArgument(16, Step::Value::enumeration(value)); }
 };
 
@@ -5256,7 +5256,7 @@ public:
     bool testPanelOperation() const { return argument(5).isSet(); }
     const Step::Value& getPanelOperationValue() const { return argument(5); }
     void setPanelOperationValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getPanelOperation() const { return argument(5).plain().text(); }
+    std::string getPanelOperation() const { return std::string(argument(5).plain().text()); }
     void setPanelOperation(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // PanelWidth: IfcNormalisedRatioMeasure (optional)
@@ -5270,7 +5270,7 @@ public:
     bool testPanelPosition() const { return argument(7).isSet(); }
     const Step::Value& getPanelPositionValue() const { return argument(7); }
     void setPanelPositionValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getPanelPosition() const { return argument(7).plain().text(); }
+    std::string getPanelPosition() const { return std::string(argument(7).plain().text()); }
     void setPanelPosition(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // ShapeAspectStyle: IfcShapeAspect (optional)
@@ -5293,28 +5293,28 @@ public:
     bool testOperationType() const { return argument(8).isSet(); }
     const Step::Value& getOperationTypeValue() const { return argument(8); }
     void setOperationTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getOperationType() const { return argument(8).plain().text(); }
+    std::string getOperationType() const { return std::string(argument(8).plain().text()); }
     void setOperationType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // ConstructionType: IfcDoorStyleConstructionEnum
     bool testConstructionType() const { return argument(9).isSet(); }
     const Step::Value& getConstructionTypeValue() const { return argument(9); }
     void setConstructionTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getConstructionType() const { return argument(9).plain().text(); }
+    std::string getConstructionType() const { return std::string(argument(9).plain().text()); }
     void setConstructionType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 
     // ParameterTakesPrecedence: BOOLEAN
     bool testParameterTakesPrecedence() const { return argument(10).isSet(); }
     const Step::Value& getParameterTakesPrecedenceValue() const { return argument(10); }
     void setParameterTakesPrecedenceValue(Step::Value value) { setArgument(10, std::move(value)); }
-    std::string getParameterTakesPrecedence() const { return argument(10).plain().text(); }
+    std::string getParameterTakesPrecedence() const { return std::string(argument(10).plain().text()); }
     void setParameterTakesPrecedence(const std::string& value) { setArgument(10, Step::Value::enumeration(value)); }
 
     // Sizeable: BOOLEAN
     bool testSizeable() const { return argument(11).isSet(); }
     const Step::Value& getSizeableValue() const { return argument(11); }
     void setSizeableValue(Step::Value value) { setArgument(11, std::move(value)); }
-    std::string getSizeable() const { return argument(11).plain().text(); }
+    std::string getSizeable() const { return std::string(argument(11).plain().text()); }
     void setSizeable(const std::string& value) { setArgument(11, Step::Value::enumeration(value)); }
 };
 
@@ -5400,7 +5400,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5416,7 +5416,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5441,7 +5441,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5487,7 +5487,7 @@ public:
     bool testSameSense() const { return argument(3).isSet(); }
     const Step::Value& getSameSenseValue() const { return argument(3); }
     void setSameSenseValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getSameSense() const { return argument(3).plain().text(); }
+    std::string getSameSense() const { return std::string(argument(3).plain().text()); }
     void setSameSense(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 };
 
@@ -5528,7 +5528,7 @@ public:
     bool testEnergySequence() const { return argument(4).isSet(); }
     const Step::Value& getEnergySequenceValue() const { return argument(4); }
     void setEnergySequenceValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getEnergySequence() const { return argument(4).plain().text(); }
+    std::string getEnergySequence() const { return std::string(argument(4).plain().text()); }
     void setEnergySequence(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // UserDefinedEnergySequence: IfcLabel (optional)
@@ -5551,7 +5551,7 @@ public:
     bool testElectricCurrentType() const { return argument(6).isSet(); }
     const Step::Value& getElectricCurrentTypeValue() const { return argument(6); }
     void setElectricCurrentTypeValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getElectricCurrentType() const { return argument(6).plain().text(); }
+    std::string getElectricCurrentType() const { return std::string(argument(6).plain().text()); }
     void setElectricCurrentType(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 
     // InputVoltage: IfcElectricVoltageMeasure
@@ -5643,7 +5643,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5668,7 +5668,7 @@ public:
     bool testDistributionPointFunction() const { return argument(8).isSet(); }
     const Step::Value& getDistributionPointFunctionValue() const { return argument(8); }
     void setDistributionPointFunctionValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getDistributionPointFunction() const { return argument(8).plain().text(); }
+    std::string getDistributionPointFunction() const { return std::string(argument(8).plain().text()); }
     void setDistributionPointFunction(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // UserDefinedFunction: IfcLabel (optional)
@@ -5700,7 +5700,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5716,7 +5716,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5732,7 +5732,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5748,7 +5748,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5764,7 +5764,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5796,14 +5796,14 @@ public:
     bool testAssemblyPlace() const { return argument(8).isSet(); }
     const Step::Value& getAssemblyPlaceValue() const { return argument(8); }
     void setAssemblyPlaceValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getAssemblyPlace() const { return argument(8).plain().text(); }
+    std::string getAssemblyPlace() const { return std::string(argument(8).plain().text()); }
     void setAssemblyPlace(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // PredefinedType: IfcElementAssemblyTypeEnum
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5904,7 +5904,7 @@ public:
     bool testCategory() const { return argument(7).isSet(); }
     const Step::Value& getCategoryValue() const { return argument(7); }
     void setCategoryValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getCategory() const { return argument(7).plain().text(); }
+    std::string getCategory() const { return std::string(argument(7).plain().text()); }
     void setCategory(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // UserDefinedCategory: IfcLabel (optional)
@@ -5945,7 +5945,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -5961,7 +5961,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6144,7 +6144,7 @@ public:
     bool testOrientation() const { return argument(1).isSet(); }
     const Step::Value& getOrientationValue() const { return argument(1); }
     void setOrientationValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getOrientation() const { return argument(1).plain().text(); }
+    std::string getOrientation() const { return std::string(argument(1).plain().text()); }
     void setOrientation(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 };
 
@@ -6176,7 +6176,7 @@ public:
     bool testSameSense() const { return argument(2).isSet(); }
     const Step::Value& getSameSenseValue() const { return argument(2); }
     void setSameSenseValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getSameSense() const { return argument(2).plain().text(); }
+    std::string getSameSense() const { return std::string(argument(2).plain().text()); }
     void setSameSense(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 };
 
@@ -6300,7 +6300,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6443,7 +6443,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6459,7 +6459,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6484,7 +6484,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6500,7 +6500,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6561,7 +6561,7 @@ public:
     bool testPropertySource() const { return argument(4).isSet(); }
     const Step::Value& getPropertySourceValue() const { return argument(4); }
     void setPropertySourceValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getPropertySource() const { return argument(4).plain().text(); }
+    std::string getPropertySource() const { return std::string(argument(4).plain().text()); }
     void setPropertySource(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // FlowConditionTimeSeries: IfcTimeSeries (optional)
@@ -6673,7 +6673,7 @@ public:
     bool testPredefinedType() const { return argument(8).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(8); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getPredefinedType() const { return argument(8).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(8).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -6753,7 +6753,7 @@ public:
     bool testAssemblyPlace() const { return argument(9).isSet(); }
     const Step::Value& getAssemblyPlaceValue() const { return argument(9); }
     void setAssemblyPlaceValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getAssemblyPlace() const { return argument(9).plain().text(); }
+    std::string getAssemblyPlace() const { return std::string(argument(9).plain().text()); }
     void setAssemblyPlace(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6769,7 +6769,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -6977,7 +6977,7 @@ public:
     bool testTargetView() const { return argument(8).isSet(); }
     const Step::Value& getTargetViewValue() const { return argument(8); }
     void setTargetViewValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getTargetView() const { return argument(8).plain().text(); }
+    std::string getTargetView() const { return std::string(argument(8).plain().text()); }
     void setTargetView(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // UserDefinedTargetView: IfcLabel (optional)
@@ -7044,7 +7044,7 @@ public:
     bool testSameSense() const { return argument(2).isSet(); }
     const Step::Value& getSameSenseValue() const { return argument(2); }
     void setSameSenseValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getSameSense() const { return argument(2).plain().text(); }
+    std::string getSameSense() const { return std::string(argument(2).plain().text()); }
     void setSameSense(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 };
 
@@ -7092,7 +7092,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -7108,7 +7108,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -7184,7 +7184,7 @@ public:
     bool testInventoryType() const { return argument(5).isSet(); }
     const Step::Value& getInventoryTypeValue() const { return argument(5); }
     void setInventoryTypeValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getInventoryType() const { return argument(5).plain().text(); }
+    std::string getInventoryType() const { return std::string(argument(5).plain().text()); }
     void setInventoryType(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // Jurisdiction: IfcActorSelect
@@ -7257,14 +7257,14 @@ public:
     bool testTimeSeriesDataType() const { return argument(4).isSet(); }
     const Step::Value& getTimeSeriesDataTypeValue() const { return argument(4); }
     void setTimeSeriesDataTypeValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getTimeSeriesDataType() const { return argument(4).plain().text(); }
+    std::string getTimeSeriesDataType() const { return std::string(argument(4).plain().text()); }
     void setTimeSeriesDataType(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // DataOrigin: IfcDataOriginEnum
     bool testDataOrigin() const { return argument(5).isSet(); }
     const Step::Value& getDataOriginValue() const { return argument(5); }
     void setDataOriginValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getDataOrigin() const { return argument(5).plain().text(); }
+    std::string getDataOrigin() const { return std::string(argument(5).plain().text()); }
     void setDataOrigin(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // UserDefinedDataOrigin: IfcLabel (optional)
@@ -7327,7 +7327,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -7359,7 +7359,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -7454,7 +7454,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -7470,7 +7470,7 @@ public:
     bool testLightDistributionCurve() const { return argument(0).isSet(); }
     const Step::Value& getLightDistributionCurveValue() const { return argument(0); }
     void setLightDistributionCurveValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getLightDistributionCurve() const { return argument(0).plain().text(); }
+    std::string getLightDistributionCurve() const { return std::string(argument(0).plain().text()); }
     void setLightDistributionCurve(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // DistributionData: LIST [1:?] OF IfcLightDistributionData
@@ -7583,7 +7583,7 @@ public:
     bool testLightEmissionSource() const { return argument(8).isSet(); }
     const Step::Value& getLightEmissionSourceValue() const { return argument(8); }
     void setLightEmissionSourceValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getLightEmissionSource() const { return argument(8).plain().text(); }
+    std::string getLightEmissionSource() const { return std::string(argument(8).plain().text()); }
     void setLightEmissionSource(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // LightDistributionDataSource: IfcLightDistributionDataSourceSelect
@@ -7967,7 +7967,7 @@ public:
     bool testIsVentilated() const { return argument(2).isSet(); }
     const Step::Value& getIsVentilatedValue() const { return argument(2); }
     void setIsVentilatedValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getIsVentilated() const { return argument(2).plain().text(); }
+    std::string getIsVentilated() const { return std::string(argument(2).plain().text()); }
     void setIsVentilated(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 };
 
@@ -8013,14 +8013,14 @@ public:
     bool testLayerSetDirection() const { return argument(1).isSet(); }
     const Step::Value& getLayerSetDirectionValue() const { return argument(1); }
     void setLayerSetDirectionValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getLayerSetDirection() const { return argument(1).plain().text(); }
+    std::string getLayerSetDirection() const { return std::string(argument(1).plain().text()); }
     void setLayerSetDirection(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 
     // DirectionSense: IfcDirectionSenseEnum
     bool testDirectionSense() const { return argument(2).isSet(); }
     const Step::Value& getDirectionSenseValue() const { return argument(2); }
     void setDirectionSenseValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getDirectionSense() const { return argument(2).plain().text(); }
+    std::string getDirectionSense() const { return std::string(argument(2).plain().text()); }
     void setDirectionSense(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // OffsetFromReferenceLine: IfcLengthMeasure
@@ -8272,7 +8272,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -8288,7 +8288,7 @@ public:
     bool testBenchmark() const { return argument(7).isSet(); }
     const Step::Value& getBenchmarkValue() const { return argument(7); }
     void setBenchmarkValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getBenchmark() const { return argument(7).plain().text(); }
+    std::string getBenchmark() const { return std::string(argument(7).plain().text()); }
     void setBenchmark(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // ValueSource: IfcLabel (optional)
@@ -8316,7 +8316,7 @@ public:
     bool testCurrency() const { return argument(0).isSet(); }
     const Step::Value& getCurrencyValue() const { return argument(0); }
     void setCurrencyValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getCurrency() const { return argument(0).plain().text(); }
+    std::string getCurrency() const { return std::string(argument(0).plain().text()); }
     void setCurrency(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 };
 
@@ -8332,7 +8332,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -8378,7 +8378,7 @@ public:
     bool testIsMilestone() const { return argument(8).isSet(); }
     const Step::Value& getIsMilestoneValue() const { return argument(8); }
     void setIsMilestoneValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getIsMilestone() const { return argument(8).plain().text(); }
+    std::string getIsMilestone() const { return std::string(argument(8).plain().text()); }
     void setIsMilestone(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // Priority: INTEGER (optional)
@@ -8443,7 +8443,7 @@ public:
     bool testObjectiveQualifier() const { return argument(9).isSet(); }
     const Step::Value& getObjectiveQualifierValue() const { return argument(9); }
     void setObjectiveQualifierValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getObjectiveQualifier() const { return argument(9).plain().text(); }
+    std::string getObjectiveQualifier() const { return std::string(argument(9).plain().text()); }
     void setObjectiveQualifier(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 
     // UserDefinedQualifier: IfcLabel (optional)
@@ -8466,7 +8466,7 @@ public:
     bool testPredefinedType() const { return argument(6).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(6); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getPredefinedType() const { return argument(6).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(6).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 };
 
@@ -8496,7 +8496,7 @@ public:
     bool testSelfIntersect() const { return argument(2).isSet(); }
     const Step::Value& getSelfIntersectValue() const { return argument(2); }
     void setSelfIntersectValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getSelfIntersect() const { return argument(2).plain().text(); }
+    std::string getSelfIntersect() const { return std::string(argument(2).plain().text()); }
     void setSelfIntersect(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 };
 
@@ -8526,7 +8526,7 @@ public:
     bool testSelfIntersect() const { return argument(2).isSet(); }
     const Step::Value& getSelfIntersectValue() const { return argument(2); }
     void setSelfIntersectValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getSelfIntersect() const { return argument(2).plain().text(); }
+    std::string getSelfIntersect() const { return std::string(argument(2).plain().text()); }
     void setSelfIntersect(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // RefDirection: IfcDirection
@@ -8762,7 +8762,7 @@ public:
     bool testOrientation() const { return argument(3).isSet(); }
     const Step::Value& getOrientationValue() const { return argument(3); }
     void setOrientationValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getOrientation() const { return argument(3).plain().text(); }
+    std::string getOrientation() const { return std::string(argument(3).plain().text()); }
     void setOrientation(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 };
 
@@ -8778,7 +8778,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -8808,14 +8808,14 @@ public:
     bool testState() const { return argument(2).isSet(); }
     const Step::Value& getStateValue() const { return argument(2); }
     void setStateValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getState() const { return argument(2).plain().text(); }
+    std::string getState() const { return std::string(argument(2).plain().text()); }
     void setState(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // ChangeAction: IfcChangeActionEnum
     bool testChangeAction() const { return argument(3).isSet(); }
     const Step::Value& getChangeActionValue() const { return argument(3); }
     void setChangeActionValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getChangeAction() const { return argument(3).plain().text(); }
+    std::string getChangeAction() const { return std::string(argument(3).plain().text()); }
     void setChangeAction(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 
     // LastModifiedDate: IfcTimeStamp (optional)
@@ -8891,14 +8891,14 @@ public:
     bool testOperationType() const { return argument(4).isSet(); }
     const Step::Value& getOperationTypeValue() const { return argument(4); }
     void setOperationTypeValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getOperationType() const { return argument(4).plain().text(); }
+    std::string getOperationType() const { return std::string(argument(4).plain().text()); }
     void setOperationType(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // PanelPosition: IfcWindowPanelPositionEnum
     bool testPanelPosition() const { return argument(5).isSet(); }
     const Step::Value& getPanelPositionValue() const { return argument(5); }
     void setPanelPositionValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getPanelPosition() const { return argument(5).plain().text(); }
+    std::string getPanelPosition() const { return std::string(argument(5).plain().text()); }
     void setPanelPosition(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // FrameDepth: IfcPositiveLengthMeasure (optional)
@@ -9116,14 +9116,14 @@ public:
     bool testPredefinedType() const { return argument(8).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(8); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getPredefinedType() const { return argument(8).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(8).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // ConstructionType: IfcPileConstructionEnum (optional)
     bool testConstructionType() const { return argument(9).isSet(); }
     const Step::Value& getConstructionTypeValue() const { return argument(9); }
     void setConstructionTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getConstructionType() const { return argument(9).plain().text(); }
+    std::string getConstructionType() const { return std::string(argument(9).plain().text()); }
     void setConstructionType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -9139,7 +9139,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -9155,7 +9155,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -9261,7 +9261,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -9512,21 +9512,21 @@ public:
     bool testLayerOn() const { return argument(4).isSet(); }
     const Step::Value& getLayerOnValue() const { return argument(4); }
     void setLayerOnValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getLayerOn() const { return argument(4).plain().text(); }
+    std::string getLayerOn() const { return std::string(argument(4).plain().text()); }
     void setLayerOn(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // LayerFrozen: LOGICAL
     bool testLayerFrozen() const { return argument(5).isSet(); }
     const Step::Value& getLayerFrozenValue() const { return argument(5); }
     void setLayerFrozenValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getLayerFrozen() const { return argument(5).plain().text(); }
+    std::string getLayerFrozen() const { return std::string(argument(5).plain().text()); }
     void setLayerFrozen(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // LayerBlocked: LOGICAL
     bool testLayerBlocked() const { return argument(6).isSet(); }
     const Step::Value& getLayerBlockedValue() const { return argument(6); }
     void setLayerBlockedValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getLayerBlocked() const { return argument(6).plain().text(); }
+    std::string getLayerBlocked() const { return std::string(argument(6).plain().text()); }
     void setLayerBlocked(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 
     // LayerStyles: SET [0:?] OF IfcPresentationStyleSelect
@@ -9568,7 +9568,7 @@ public:
     bool testProcedureType() const { return argument(6).isSet(); }
     const Step::Value& getProcedureTypeValue() const { return argument(6); }
     void setProcedureTypeValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getProcedureType() const { return argument(6).plain().text(); }
+    std::string getProcedureType() const { return std::string(argument(6).plain().text()); }
     void setProcedureType(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 
     // UserDefinedProcedureType: IfcLabel (optional)
@@ -9699,7 +9699,7 @@ public:
     bool testPredefinedType() const { return argument(6).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(6); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getPredefinedType() const { return argument(6).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(6).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 
     // Status: IfcLabel (optional)
@@ -9729,7 +9729,7 @@ public:
     bool testPredefinedType() const { return argument(6).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(6); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getPredefinedType() const { return argument(6).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(6).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 };
 
@@ -10017,7 +10017,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -10033,7 +10033,7 @@ public:
     bool testProxyType() const { return argument(7).isSet(); }
     const Step::Value& getProxyTypeValue() const { return argument(7); }
     void setProxyTypeValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getProxyType() const { return argument(7).plain().text(); }
+    std::string getProxyType() const { return std::string(argument(7).plain().text()); }
     void setProxyType(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // Tag: IfcLabel (optional)
@@ -10056,7 +10056,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -10177,7 +10177,7 @@ public:
     bool testPredefinedType() const { return argument(8).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(8); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getPredefinedType() const { return argument(8).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(8).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -10193,7 +10193,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -10209,7 +10209,7 @@ public:
     bool testShapeType() const { return argument(8).isSet(); }
     const Step::Value& getShapeTypeValue() const { return argument(8); }
     void setShapeTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getShapeType() const { return argument(8).plain().text(); }
+    std::string getShapeType() const { return std::string(argument(8).plain().text()); }
     void setShapeType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -10234,7 +10234,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -10382,14 +10382,14 @@ public:
     bool testUsense() const { return argument(5).isSet(); }
     const Step::Value& getUsenseValue() const { return argument(5); }
     void setUsenseValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getUsense() const { return argument(5).plain().text(); }
+    std::string getUsense() const { return std::string(argument(5).plain().text()); }
     void setUsense(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // Vsense: BOOLEAN
     bool testVsense() const { return argument(6).isSet(); }
     const Step::Value& getVsenseValue() const { return argument(6); }
     void setVsenseValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getVsense() const { return argument(6).plain().text(); }
+    std::string getVsense() const { return std::string(argument(6).plain().text()); }
     void setVsense(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 };
 
@@ -10477,7 +10477,7 @@ public:
     bool testBarSurface() const { return argument(2).isSet(); }
     const Step::Value& getBarSurfaceValue() const { return argument(2); }
     void setBarSurfaceValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getBarSurface() const { return argument(2).plain().text(); }
+    std::string getBarSurface() const { return std::string(argument(2).plain().text()); }
     void setBarSurface(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // EffectiveDepth: IfcLengthMeasure (optional)
@@ -10574,14 +10574,14 @@ public:
     bool testBarRole() const { return argument(12).isSet(); }
     const Step::Value& getBarRoleValue() const { return argument(12); }
     void setBarRoleValue(Step::Value value) { setArgument(12, std::move(value)); }
-    std::string getBarRole() const { return argument(12).plain().text(); }
+    std::string getBarRole() const { return std::string(argument(12).plain().text()); }
     void setBarRole(const std::string& value) { setArgument(12, Step::Value::enumeration(value)); }
 
     // BarSurface: IfcReinforcingBarSurfaceEnum (optional)
     bool testBarSurface() const { return argument(13).isSet(); }
     const Step::Value& getBarSurfaceValue() const { return argument(13); }
     void setBarSurfaceValue(Step::Value value) { setArgument(13, std::move(value)); }
-    std::string getBarSurface() const { return argument(13).plain().text(); }
+    std::string getBarSurface() const { return std::string(argument(13).plain().text()); }
     void setBarSurface(const std::string& value) { setArgument(13, Step::Value::enumeration(value)); }
 };
 
@@ -10710,7 +10710,7 @@ public:
     bool testRelatedObjectsType() const { return argument(5).isSet(); }
     const Step::Value& getRelatedObjectsTypeValue() const { return argument(5); }
     void setRelatedObjectsTypeValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getRelatedObjectsType() const { return argument(5).plain().text(); }
+    std::string getRelatedObjectsType() const { return std::string(argument(5).plain().text()); }
     void setRelatedObjectsType(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 };
 
@@ -11088,14 +11088,14 @@ public:
     bool testRelatedConnectionType() const { return argument(9).isSet(); }
     const Step::Value& getRelatedConnectionTypeValue() const { return argument(9); }
     void setRelatedConnectionTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getRelatedConnectionType() const { return argument(9).plain().text(); }
+    std::string getRelatedConnectionType() const { return std::string(argument(9).plain().text()); }
     void setRelatedConnectionType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 
     // RelatingConnectionType: IfcConnectionTypeEnum
     bool testRelatingConnectionType() const { return argument(10).isSet(); }
     const Step::Value& getRelatingConnectionTypeValue() const { return argument(10); }
     void setRelatingConnectionTypeValue(Step::Value value) { setArgument(10, std::move(value)); }
-    std::string getRelatingConnectionType() const { return argument(10).plain().text(); }
+    std::string getRelatingConnectionType() const { return std::string(argument(10).plain().text()); }
     void setRelatingConnectionType(const std::string& value) { setArgument(10, Step::Value::enumeration(value)); }
 };
 
@@ -11615,7 +11615,7 @@ public:
     bool testSequenceType() const { return argument(7).isSet(); }
     const Step::Value& getSequenceTypeValue() const { return argument(7); }
     void setSequenceTypeValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getSequenceType() const { return argument(7).plain().text(); }
+    std::string getSequenceType() const { return std::string(argument(7).plain().text()); }
     void setSequenceType(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 };
 
@@ -11675,14 +11675,14 @@ public:
     bool testPhysicalOrVirtualBoundary() const { return argument(7).isSet(); }
     const Step::Value& getPhysicalOrVirtualBoundaryValue() const { return argument(7); }
     void setPhysicalOrVirtualBoundaryValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getPhysicalOrVirtualBoundary() const { return argument(7).plain().text(); }
+    std::string getPhysicalOrVirtualBoundary() const { return std::string(argument(7).plain().text()); }
     void setPhysicalOrVirtualBoundary(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // InternalOrExternalBoundary: IfcInternalOrExternalEnum
     bool testInternalOrExternalBoundary() const { return argument(8).isSet(); }
     const Step::Value& getInternalOrExternalBoundaryValue() const { return argument(8); }
     void setInternalOrExternalBoundaryValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getInternalOrExternalBoundary() const { return argument(8).plain().text(); }
+    std::string getInternalOrExternalBoundary() const { return std::string(argument(8).plain().text()); }
     void setInternalOrExternalBoundary(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -11830,7 +11830,7 @@ public:
     bool testDirection() const { return argument(6).isSet(); }
     const Step::Value& getDirectionValue() const { return argument(6); }
     void setDirectionValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getDirection() const { return argument(6).plain().text(); }
+    std::string getDirection() const { return std::string(argument(6).plain().text()); }
     void setDirection(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 };
 
@@ -11892,7 +11892,7 @@ public:
     bool testShapeType() const { return argument(8).isSet(); }
     const Step::Value& getShapeTypeValue() const { return argument(8); }
     void setShapeTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getShapeType() const { return argument(8).plain().text(); }
+    std::string getShapeType() const { return std::string(argument(8).plain().text()); }
     void setShapeType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -11940,7 +11940,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -12031,7 +12031,7 @@ public:
     bool testIsCritical() const { return argument(18).isSet(); }
     const Step::Value& getIsCriticalValue() const { return argument(18); }
     void setIsCriticalValue(Step::Value value) { setArgument(18, std::move(value)); }
-    std::string getIsCritical() const { return argument(18).plain().text(); }
+    std::string getIsCritical() const { return std::string(argument(18).plain().text()); }
     void setIsCritical(const std::string& value) { setArgument(18, Step::Value::enumeration(value)); }
 
     // StatusTime: IfcDateTimeSelect (optional)
@@ -12103,7 +12103,7 @@ public:
     bool testSectionType() const { return argument(0).isSet(); }
     const Step::Value& getSectionTypeValue() const { return argument(0); }
     void setSectionTypeValue(Step::Value value) { setArgument(0, std::move(value)); }
-    std::string getSectionType() const { return argument(0).plain().text(); }
+    std::string getSectionType() const { return std::string(argument(0).plain().text()); }
     void setSectionType(const std::string& value) { setArgument(0, Step::Value::enumeration(value)); }
 
     // StartProfile: IfcProfileDef
@@ -12154,7 +12154,7 @@ public:
     bool testReinforcementRole() const { return argument(3).isSet(); }
     const Step::Value& getReinforcementRoleValue() const { return argument(3); }
     void setReinforcementRoleValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getReinforcementRole() const { return argument(3).plain().text(); }
+    std::string getReinforcementRole() const { return std::string(argument(3).plain().text()); }
     void setReinforcementRole(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 
     // SectionDefinition: IfcSectionProperties
@@ -12184,7 +12184,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -12200,7 +12200,7 @@ public:
     bool testServiceLifeType() const { return argument(5).isSet(); }
     const Step::Value& getServiceLifeTypeValue() const { return argument(5); }
     void setServiceLifeTypeValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getServiceLifeType() const { return argument(5).plain().text(); }
+    std::string getServiceLifeType() const { return std::string(argument(5).plain().text()); }
     void setServiceLifeType(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // ServiceLifeDuration: IfcTimeMeasure
@@ -12223,7 +12223,7 @@ public:
     bool testPredefinedType() const { return argument(4).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(4); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getPredefinedType() const { return argument(4).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(4).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // UpperValue: IfcMeasureValue (optional)
@@ -12275,7 +12275,7 @@ public:
     bool testProductDefinitional() const { return argument(3).isSet(); }
     const Step::Value& getProductDefinitionalValue() const { return argument(3); }
     void setProductDefinitionalValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getProductDefinitional() const { return argument(3).plain().text(); }
+    std::string getProductDefinitional() const { return std::string(argument(3).plain().text()); }
     void setProductDefinitional(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 
     // PartOfProductDefinitionShape: IfcProductDefinitionShape
@@ -12370,14 +12370,14 @@ public:
     bool testPrefix() const { return argument(2).isSet(); }
     const Step::Value& getPrefixValue() const { return argument(2); }
     void setPrefixValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getPrefix() const { return argument(2).plain().text(); }
+    std::string getPrefix() const { return std::string(argument(2).plain().text()); }
     void setPrefix(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 
     // Name: IfcSIUnitName
     bool testName() const { return argument(3).isSet(); }
     const Step::Value& getNameValue() const { return argument(3); }
     void setNameValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getName() const { return argument(3).plain().text(); }
+    std::string getName() const { return std::string(argument(3).plain().text()); }
     void setName(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 };
 
@@ -12393,7 +12393,7 @@ public:
     bool testPredefinedType() const { return argument(8).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(8); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getPredefinedType() const { return argument(8).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(8).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -12409,7 +12409,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -12455,14 +12455,14 @@ public:
     bool testIsAttenuating() const { return argument(4).isSet(); }
     const Step::Value& getIsAttenuatingValue() const { return argument(4); }
     void setIsAttenuatingValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getIsAttenuating() const { return argument(4).plain().text(); }
+    std::string getIsAttenuating() const { return std::string(argument(4).plain().text()); }
     void setIsAttenuating(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // SoundScale: IfcSoundScaleEnum (optional)
     bool testSoundScale() const { return argument(5).isSet(); }
     const Step::Value& getSoundScaleValue() const { return argument(5); }
     void setSoundScaleValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getSoundScale() const { return argument(5).plain().text(); }
+    std::string getSoundScale() const { return std::string(argument(5).plain().text()); }
     void setSoundScale(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // SoundValues: LIST [1:8] OF IfcSoundValue
@@ -12513,7 +12513,7 @@ public:
     bool testInteriorOrExteriorSpace() const { return argument(9).isSet(); }
     const Step::Value& getInteriorOrExteriorSpaceValue() const { return argument(9); }
     void setInteriorOrExteriorSpaceValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getInteriorOrExteriorSpace() const { return argument(9).plain().text(); }
+    std::string getInteriorOrExteriorSpace() const { return std::string(argument(9).plain().text()); }
     void setInteriorOrExteriorSpace(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 
     // ElevationWithFlooring: IfcLengthMeasure (optional)
@@ -12536,7 +12536,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -12603,14 +12603,14 @@ public:
     bool testThermalLoadSource() const { return argument(5).isSet(); }
     const Step::Value& getThermalLoadSourceValue() const { return argument(5); }
     void setThermalLoadSourceValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getThermalLoadSource() const { return argument(5).plain().text(); }
+    std::string getThermalLoadSource() const { return std::string(argument(5).plain().text()); }
     void setThermalLoadSource(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // PropertySource: IfcPropertySourceEnum
     bool testPropertySource() const { return argument(6).isSet(); }
     const Step::Value& getPropertySourceValue() const { return argument(6); }
     void setPropertySourceValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getPropertySource() const { return argument(6).plain().text(); }
+    std::string getPropertySource() const { return std::string(argument(6).plain().text()); }
     void setPropertySource(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 
     // SourceDescription: IfcText (optional)
@@ -12659,7 +12659,7 @@ public:
     bool testThermalLoadType() const { return argument(13).isSet(); }
     const Step::Value& getThermalLoadTypeValue() const { return argument(13); }
     void setThermalLoadTypeValue(Step::Value value) { setArgument(13, std::move(value)); }
-    std::string getThermalLoadType() const { return argument(13).plain().text(); }
+    std::string getThermalLoadType() const { return std::string(argument(13).plain().text()); }
     void setThermalLoadType(const std::string& value) { setArgument(13, Step::Value::enumeration(value)); }
 };
 
@@ -12684,7 +12684,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -12716,7 +12716,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -12732,7 +12732,7 @@ public:
     bool testShapeType() const { return argument(8).isSet(); }
     const Step::Value& getShapeTypeValue() const { return argument(8); }
     void setShapeTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getShapeType() const { return argument(8).plain().text(); }
+    std::string getShapeType() const { return std::string(argument(8).plain().text()); }
     void setShapeType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -12785,7 +12785,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -12808,7 +12808,7 @@ public:
     bool testGlobalOrLocal() const { return argument(8).isSet(); }
     const Step::Value& getGlobalOrLocalValue() const { return argument(8); }
     void setGlobalOrLocalValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getGlobalOrLocal() const { return argument(8).plain().text(); }
+    std::string getGlobalOrLocal() const { return std::string(argument(8).plain().text()); }
     void setGlobalOrLocal(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -12824,7 +12824,7 @@ public:
     bool testDestabilizingLoad() const { return argument(9).isSet(); }
     const Step::Value& getDestabilizingLoadValue() const { return argument(9); }
     void setDestabilizingLoadValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getDestabilizingLoad() const { return argument(9).plain().text(); }
+    std::string getDestabilizingLoad() const { return std::string(argument(9).plain().text()); }
     void setDestabilizingLoad(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 
     // CausedBy: IfcStructuralReaction (optional)
@@ -12847,7 +12847,7 @@ public:
     bool testPredefinedType() const { return argument(5).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(5); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getPredefinedType() const { return argument(5).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(5).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // OrientationOf2DPlane: IfcAxis2Placement3D (optional)
@@ -12927,7 +12927,7 @@ public:
     bool testPredefinedType() const { return argument(7).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(7); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getPredefinedType() const { return argument(7).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(7).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 };
 
@@ -12952,7 +12952,7 @@ public:
     bool testProjectedOrTrue() const { return argument(11).isSet(); }
     const Step::Value& getProjectedOrTrueValue() const { return argument(11); }
     void setProjectedOrTrueValue(Step::Value value) { setArgument(11, std::move(value)); }
-    std::string getProjectedOrTrue() const { return argument(11).plain().text(); }
+    std::string getProjectedOrTrue() const { return std::string(argument(11).plain().text()); }
     void setProjectedOrTrue(const std::string& value) { setArgument(11, Step::Value::enumeration(value)); }
 };
 
@@ -13007,21 +13007,21 @@ public:
     bool testPredefinedType() const { return argument(5).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(5); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getPredefinedType() const { return argument(5).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(5).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // ActionType: IfcActionTypeEnum
     bool testActionType() const { return argument(6).isSet(); }
     const Step::Value& getActionTypeValue() const { return argument(6); }
     void setActionTypeValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getActionType() const { return argument(6).plain().text(); }
+    std::string getActionType() const { return std::string(argument(6).plain().text()); }
     void setActionType(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 
     // ActionSource: IfcActionSourceTypeEnum
     bool testActionSource() const { return argument(7).isSet(); }
     const Step::Value& getActionSourceValue() const { return argument(7); }
     void setActionSourceValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getActionSource() const { return argument(7).plain().text(); }
+    std::string getActionSource() const { return std::string(argument(7).plain().text()); }
     void setActionSource(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // Coefficient: IfcRatioMeasure (optional)
@@ -13305,7 +13305,7 @@ public:
     bool testProjectedOrTrue() const { return argument(11).isSet(); }
     const Step::Value& getProjectedOrTrueValue() const { return argument(11); }
     void setProjectedOrTrueValue(Step::Value value) { setArgument(11, std::move(value)); }
-    std::string getProjectedOrTrue() const { return argument(11).plain().text(); }
+    std::string getProjectedOrTrue() const { return std::string(argument(11).plain().text()); }
     void setProjectedOrTrue(const std::string& value) { setArgument(11, Step::Value::enumeration(value)); }
 };
 
@@ -13501,7 +13501,7 @@ public:
     bool testTheoryType() const { return argument(5).isSet(); }
     const Step::Value& getTheoryTypeValue() const { return argument(5); }
     void setTheoryTypeValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getTheoryType() const { return argument(5).plain().text(); }
+    std::string getTheoryType() const { return std::string(argument(5).plain().text()); }
     void setTheoryType(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // ResultForLoadGroup: IfcStructuralLoadGroup (optional)
@@ -13515,7 +13515,7 @@ public:
     bool testIsLinear() const { return argument(7).isSet(); }
     const Step::Value& getIsLinearValue() const { return argument(7); }
     void setIsLinearValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getIsLinear() const { return argument(7).plain().text(); }
+    std::string getIsLinear() const { return std::string(argument(7).plain().text()); }
     void setIsLinear(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 };
 
@@ -13577,7 +13577,7 @@ public:
     bool testPredefinedType() const { return argument(7).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(7); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(7, std::move(value)); }
-    std::string getPredefinedType() const { return argument(7).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(7).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(7, Step::Value::enumeration(value)); }
 
     // Thickness: IfcPositiveLengthMeasure (optional)
@@ -13784,7 +13784,7 @@ public:
     bool testSide() const { return argument(1).isSet(); }
     const Step::Value& getSideValue() const { return argument(1); }
     void setSideValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getSide() const { return argument(1).plain().text(); }
+    std::string getSide() const { return std::string(argument(1).plain().text()); }
     void setSide(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 
     // Styles: SET [1:5] OF IfcSurfaceStyleElementSelect
@@ -13918,7 +13918,7 @@ public:
     bool testReflectanceMethod() const { return argument(8).isSet(); }
     const Step::Value& getReflectanceMethodValue() const { return argument(8); }
     void setReflectanceMethodValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getReflectanceMethod() const { return argument(8).plain().text(); }
+    std::string getReflectanceMethod() const { return std::string(argument(8).plain().text()); }
     void setReflectanceMethod(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 };
 
@@ -13994,7 +13994,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -14061,7 +14061,7 @@ public:
     bool testIsHeading() const { return argument(1).isSet(); }
     const Step::Value& getIsHeadingValue() const { return argument(1); }
     void setIsHeadingValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getIsHeading() const { return argument(1).plain().text(); }
+    std::string getIsHeading() const { return std::string(argument(1).plain().text()); }
     void setIsHeading(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 };
 
@@ -14077,7 +14077,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -14131,7 +14131,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 
     // NominalDiameter: IfcPositiveLengthMeasure
@@ -14217,7 +14217,7 @@ public:
     bool testPath() const { return argument(2).isSet(); }
     const Step::Value& getPathValue() const { return argument(2); }
     void setPathValue(Step::Value value) { setArgument(2, std::move(value)); }
-    std::string getPath() const { return argument(2).plain().text(); }
+    std::string getPath() const { return std::string(argument(2).plain().text()); }
     void setPath(const std::string& value) { setArgument(2, Step::Value::enumeration(value)); }
 };
 
@@ -14554,7 +14554,7 @@ public:
     bool testTimeSeriesScheduleType() const { return argument(6).isSet(); }
     const Step::Value& getTimeSeriesScheduleTypeValue() const { return argument(6); }
     void setTimeSeriesScheduleTypeValue(Step::Value value) { setArgument(6, std::move(value)); }
-    std::string getTimeSeriesScheduleType() const { return argument(6).plain().text(); }
+    std::string getTimeSeriesScheduleType() const { return std::string(argument(6).plain().text()); }
     void setTimeSeriesScheduleType(const std::string& value) { setArgument(6, Step::Value::enumeration(value)); }
 
     // TimeSeries: IfcTimeSeries
@@ -14600,7 +14600,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -14616,7 +14616,7 @@ public:
     bool testOperationType() const { return argument(8).isSet(); }
     const Step::Value& getOperationTypeValue() const { return argument(8); }
     void setOperationTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getOperationType() const { return argument(8).plain().text(); }
+    std::string getOperationType() const { return std::string(argument(8).plain().text()); }
     void setOperationType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // CapacityByWeight: IfcMassMeasure (optional)
@@ -14646,7 +14646,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -14716,14 +14716,14 @@ public:
     bool testSenseAgreement() const { return argument(3).isSet(); }
     const Step::Value& getSenseAgreementValue() const { return argument(3); }
     void setSenseAgreementValue(Step::Value value) { setArgument(3, std::move(value)); }
-    std::string getSenseAgreement() const { return argument(3).plain().text(); }
+    std::string getSenseAgreement() const { return std::string(argument(3).plain().text()); }
     void setSenseAgreement(const std::string& value) { setArgument(3, Step::Value::enumeration(value)); }
 
     // MasterRepresentation: IfcTrimmingPreference
     bool testMasterRepresentation() const { return argument(4).isSet(); }
     const Step::Value& getMasterRepresentationValue() const { return argument(4); }
     void setMasterRepresentationValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getMasterRepresentation() const { return argument(4).plain().text(); }
+    std::string getMasterRepresentation() const { return std::string(argument(4).plain().text()); }
     void setMasterRepresentation(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 };
 
@@ -14818,7 +14818,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -14850,7 +14850,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -14945,7 +14945,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -15048,7 +15048,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -15112,7 +15112,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -15128,7 +15128,7 @@ public:
     bool testPredefinedType() const { return argument(9).isSet(); }
     const Step::Value& getPredefinedTypeValue() const { return argument(9); }
     void setPredefinedTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getPredefinedType() const { return argument(9).plain().text(); }
+    std::string getPredefinedType() const { return std::string(argument(9).plain().text()); }
     void setPredefinedType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 };
 
@@ -15144,7 +15144,7 @@ public:
     bool testIsPotable() const { return argument(1).isSet(); }
     const Step::Value& getIsPotableValue() const { return argument(1); }
     void setIsPotableValue(Step::Value value) { setArgument(1, std::move(value)); }
-    std::string getIsPotable() const { return argument(1).plain().text(); }
+    std::string getIsPotable() const { return std::string(argument(1).plain().text()); }
     void setIsPotable(const std::string& value) { setArgument(1, Step::Value::enumeration(value)); }
 
     // Hardness: IfcIonConcentrationMeasure (optional)
@@ -15297,14 +15297,14 @@ public:
     bool testOperationType() const { return argument(4).isSet(); }
     const Step::Value& getOperationTypeValue() const { return argument(4); }
     void setOperationTypeValue(Step::Value value) { setArgument(4, std::move(value)); }
-    std::string getOperationType() const { return argument(4).plain().text(); }
+    std::string getOperationType() const { return std::string(argument(4).plain().text()); }
     void setOperationType(const std::string& value) { setArgument(4, Step::Value::enumeration(value)); }
 
     // PanelPosition: IfcWindowPanelPositionEnum
     bool testPanelPosition() const { return argument(5).isSet(); }
     const Step::Value& getPanelPositionValue() const { return argument(5); }
     void setPanelPositionValue(Step::Value value) { setArgument(5, std::move(value)); }
-    std::string getPanelPosition() const { return argument(5).plain().text(); }
+    std::string getPanelPosition() const { return std::string(argument(5).plain().text()); }
     void setPanelPosition(const std::string& value) { setArgument(5, Step::Value::enumeration(value)); }
 
     // FrameDepth: IfcPositiveLengthMeasure (optional)
@@ -15341,28 +15341,28 @@ public:
     bool testConstructionType() const { return argument(8).isSet(); }
     const Step::Value& getConstructionTypeValue() const { return argument(8); }
     void setConstructionTypeValue(Step::Value value) { setArgument(8, std::move(value)); }
-    std::string getConstructionType() const { return argument(8).plain().text(); }
+    std::string getConstructionType() const { return std::string(argument(8).plain().text()); }
     void setConstructionType(const std::string& value) { setArgument(8, Step::Value::enumeration(value)); }
 
     // OperationType: IfcWindowStyleOperationEnum
     bool testOperationType() const { return argument(9).isSet(); }
     const Step::Value& getOperationTypeValue() const { return argument(9); }
     void setOperationTypeValue(Step::Value value) { setArgument(9, std::move(value)); }
-    std::string getOperationType() const { return argument(9).plain().text(); }
+    std::string getOperationType() const { return std::string(argument(9).plain().text()); }
     void setOperationType(const std::string& value) { setArgument(9, Step::Value::enumeration(value)); }
 
     // ParameterTakesPrecedence: BOOLEAN
     bool testParameterTakesPrecedence() const { return argument(10).isSet(); }
     const Step::Value& getParameterTakesPrecedenceValue() const { return argument(10); }
     void setParameterTakesPrecedenceValue(Step::Value value) { setArgument(10, std::move(value)); }
-    std::string getParameterTakesPrecedence() const { return argument(10).plain().text(); }
+    std::string getParameterTakesPrecedence() const { return std::string(argument(10).plain().text()); }
     void setParameterTakesPrecedence(const std::string& value) { setArgument(10, Step::Value::enumeration(value)); }
 
     // Sizeable: BOOLEAN
     bool testSizeable() const { return argument(11).isSet(); }
     const Step::Value& getSizeableValue() const { return argument(11); }
     void setSizeableValue(Step::Value value) { setArgument(11, std::move(value)); }
-    std::string getSizeable() const { return argument(11).plain().text(); }
+    std::string getSizeable() const { return std::string(argument(11).plain().text()); }
     void setSizeable(const std::string& value) { setArgument(11, Step::Value::enumeration(value)); }
 };
 
@@ -15428,7 +15428,7 @@ public:
     bool testWorkControlType() const { return argument(13).isSet(); }
     const Step::Value& getWorkControlTypeValue() const { return argument(13); }
     void setWorkControlTypeValue(Step::Value value) { setArgument(13, std::move(value)); }
-    std::string getWorkControlType() const { return argument(13).plain().text(); }
+    std::string getWorkControlType() const { return std::string(argument(13).plain().text()); }
     void setWorkControlType(const std::string& value) { setArgument(13, Step::Value::enumeration(value)); }
 
     // UserDefinedControlType: IfcLabel (optional)
