@@ -160,7 +160,9 @@ bool BaseExpressDataSet::finishOpen()
 
     m_useDenseKeys = m_maxKey <= 4 * m_slots.size() + 1024;
     if (m_useDenseKeys) {
-        m_denseKeys.reserve(m_maxKey + 1);
+        // Room for the instances a session creates, as for the slots: a
+        // first creation would otherwise copy the whole index.
+        m_denseKeys.reserve(m_maxKey + 1 + m_maxKey / 2);
         adviseHugePages(m_denseKeys.data(), m_denseKeys.capacity() * sizeof(std::uint32_t));
         m_denseKeys.assign(m_maxKey + 1, noSlot);
     } else {
@@ -198,7 +200,7 @@ void BaseExpressDataSet::setSlotOf(Id key, std::uint32_t slot)
 {
     if (m_useDenseKeys) {
         if (key >= m_denseKeys.size()) {
-            m_denseKeys.resize(std::max<std::size_t>(key + 1, m_denseKeys.size() * 3 / 2), noSlot);
+            m_denseKeys.resize(key + 1, noSlot);
         }
         m_denseKeys[key] = slot;
     } else if (slot == noSlot) {
