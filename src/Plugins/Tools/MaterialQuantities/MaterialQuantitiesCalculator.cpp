@@ -419,12 +419,12 @@ QList<int> MaterialQuantitiesCalculator::getBuildingElementRows(_ifc2x3::IFC2x3M
 
 // ----------------------------------------------------------------- writers
 
-void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object)
+void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object, const QModelIndex& index)
 {
     // A calculator without a model may still write into an object's data
     // set; there is just no view to tell.
     if (model) {
-        model->updateItem(model->index(object), true);
+        model->updateItem(index.isValid() ? index : model->index(object), true);
     }
 }
 
@@ -440,6 +440,12 @@ const std::string& MaterialQuantitiesCalculator::utf8Name(const QString& name)
 void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
                                                     const QString& propertySetName)
 {
+    createQuantities(object, quantities, propertySetName, QModelIndex());
+}
+
+void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
+                                                    const QString& propertySetName, const QModelIndex& index)
+{
     if (!object || quantities.isEmpty()) {
         return;
     }
@@ -451,7 +457,7 @@ void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object,
     }
     const int written = Ifc2x3CC::PropertySetUtils::addProperties(object, utf8Name(propertySetName), properties, true);
     if (written > 0) {
-        announce(object);
+        announce(object, index);
     }
     for (int i = written; i < quantities.size(); ++i) {
         LOG4CPLUS_WARN(logger, "Can't create property for item : " << object->getKey());
@@ -531,7 +537,11 @@ bool MaterialQuantitiesCalculator::runPass()
     }
     PassTotals totals;
     typeInputs = std::make_unique<TypeInputCache>();
-    for (int row : getBuildingElementRows(model)) {
+    const QList<int> rows = getBuildingElementRows(model);
+    // Openings and the elements they void are looked up once each.
+    totals.parents.reserve(static_cast<std::size_t>(rows.size() / 2));
+    totals.buildingAbove.reserve(static_cast<std::size_t>(rows.size() / 2));
+    for (int row : rows) {
         computeElement(row, totals);
     }
     typeInputs.reset();
@@ -686,7 +696,7 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
             }
         }
     }
-    createQuantities(element, quantities, settings.totalQuantitiesPropertySetName);
+    createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index);
     emit calculatedItem();
 }
 

@@ -72,7 +72,10 @@ private:
                                             PassTotals& totals) const;
     void writeTypeSummary(ifc2x3::IfcObjectDefinition* type, const PassTotals& totals);
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
-    void announce(ifc2x3::IfcObjectDefinition* object);
+    /// Tells the model the object changed; `index` is its row when known.
+    void announce(ifc2x3::IfcObjectDefinition* object, const QModelIndex& index = QModelIndex());
+    void createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
+                          const QString& propertySetName, const QModelIndex& index);
 
     template <class T> struct InputRead;
     struct TypeInputs;
