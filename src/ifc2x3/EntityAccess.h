@@ -13,6 +13,14 @@ namespace ifc2x3 {
 /// in data set order (defined in ExpressDataSet.cpp).
 std::vector<Step::BaseEntity*> inverseEntities(const Step::BaseEntity& target, InverseRelation relation);
 
+/// The entity as a T, or null when it is of another type: a test of its
+/// schema type, where a dynamic_cast failing on a deep class tree walks
+/// all of it.
+template <class T> T* entityAs(Step::BaseEntity* entity)
+{
+    return entity && entity->isOfType(T::getClassType()) ? static_cast<T*>(entity) : nullptr;
+}
+
 /// The entities a list of references names, skipping unresolved ones and
 /// ones of another type.
 template <class T> std::vector<T*> resolveAll(const Step::BaseEntity& owner, const Step::Value& list)
@@ -20,7 +28,7 @@ template <class T> std::vector<T*> resolveAll(const Step::BaseEntity& owner, con
     std::vector<T*> out;
     out.reserve(list.items().size());
     for (const Step::Value& item : list.items()) {
-        if (T* entity = dynamic_cast<T*>(owner.resolve(item))) {
+        if (T* entity = entityAs<T>(owner.resolve(item))) {
             out.push_back(entity);
         }
     }
@@ -43,7 +51,7 @@ template <class T> std::vector<Step::ObsPtr<T>> inverseOf(const Step::BaseEntity
 {
     std::vector<Step::ObsPtr<T>> out;
     for (Step::BaseEntity* entity : inverseEntities(target, relation)) {
-        if (T* typed = dynamic_cast<T*>(entity)) {
+        if (T* typed = entityAs<T>(entity)) {
             out.emplace_back(typed);
         }
     }

@@ -7,6 +7,7 @@
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 #include "Orvane/_ifc2x3/UnitConverter.h"
 
+#include "ifc2x3/EntityAccess.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <algorithm>
@@ -97,7 +98,7 @@ Step::BaseEntity* copyEntity(ExpressDataSet& dataSet, const Step::BaseEntity* so
 IfcProperty* copyProperty(ExpressDataSet& dataSet, IfcProperty* property)
 {
     auto* copy = static_cast<IfcProperty*>(copyEntity(dataSet, property));
-    if (auto* complex = dynamic_cast<IfcComplexProperty*>(copy)) {
+    if (auto* complex = entityAs<IfcComplexProperty>(copy)) {
         std::vector<IfcProperty*> children;
         for (IfcProperty* child : complex->getHasProperties()) {
             children.push_back(copyProperty(dataSet, child));
@@ -152,15 +153,15 @@ private:
 void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* entity, SharedParts& shared)
 {
     std::vector<Step::BaseEntity*> children;
-    if (auto* set = dynamic_cast<IfcPropertySet*>(entity)) {
+    if (auto* set = entityAs<IfcPropertySet>(entity)) {
         for (IfcProperty* p : set->getHasProperties()) {
             children.push_back(p);
         }
-    } else if (auto* complex = dynamic_cast<IfcComplexProperty*>(entity)) {
+    } else if (auto* complex = entityAs<IfcComplexProperty>(entity)) {
         for (IfcProperty* p : complex->getHasProperties()) {
             children.push_back(p);
         }
-    } else if (auto* quantities = dynamic_cast<IfcElementQuantity*>(entity)) {
+    } else if (auto* quantities = entityAs<IfcElementQuantity>(entity)) {
         for (IfcPhysicalQuantity* q : quantities->getQuantities()) {
             children.push_back(q);
         }
@@ -187,7 +188,7 @@ void detach(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachme
         } else {
             attachment.relation->setRelatedObjectsValue(Step::Value::list(std::move(remaining)));
         }
-    } else if (auto* type = dynamic_cast<IfcTypeObject*>(object)) {
+    } else if (auto* type = entityAs<IfcTypeObject>(object)) {
         std::vector<IfcPropertySetDefinition*> sets = type->getHasPropertySets();
         sets.erase(std::remove(sets.begin(), sets.end(), attachment.set), sets.end());
         if (sets.empty()) {
@@ -200,7 +201,7 @@ void detach(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachme
 
 void attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySetDefinition* set)
 {
-    if (auto* type = dynamic_cast<IfcTypeObject*>(object)) {
+    if (auto* type = entityAs<IfcTypeObject>(object)) {
         std::vector<IfcPropertySetDefinition*> sets = type->getHasPropertySets();
         sets.push_back(set);
         type->setHasPropertySets(sets);
@@ -221,7 +222,7 @@ void replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, con
                        IfcPropertySetDefinition* copy)
 {
     if (!attachment.relation) {
-        if (auto* type = dynamic_cast<IfcTypeObject*>(object)) {
+        if (auto* type = entityAs<IfcTypeObject>(object)) {
             std::vector<IfcPropertySetDefinition*> sets = type->getHasPropertySets();
             std::replace(sets.begin(), sets.end(), attachment.set, copy);
             type->setHasPropertySets(sets);
@@ -367,7 +368,7 @@ void announceChange(ExpressDataSet& dataSet)
 IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const std::string& utf8Name)
 {
     for (const Attachment& attachment : attachedSets(dataSet, object, utf8Name)) {
-        auto* set = dynamic_cast<IfcPropertySet*>(attachment.set);
+        auto* set = entityAs<IfcPropertySet>(attachment.set);
         if (!set) {
             continue;
         }

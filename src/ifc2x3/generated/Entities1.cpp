@@ -108,7 +108,7 @@ bool IfcRoot::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcRoot::getGlobalId() const { return Step::String(argument(0).plain().text()); }
 void IfcRoot::setGlobalId(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcOwnerHistory* IfcRoot::getOwnerHistory() const { return dynamic_cast<IfcOwnerHistory*>(resolve(argument(1))); }
+IfcOwnerHistory* IfcRoot::getOwnerHistory() const { return entityAs<IfcOwnerHistory>(resolve(argument(1))); }
 void IfcRoot::setOwnerHistory(const IfcOwnerHistory* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcRoot::getName() const { return Step::String(argument(2).plain().text()); }
 void IfcRoot::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
@@ -491,9 +491,9 @@ bool IfcProduct::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcObjectPlacement* IfcProduct::getObjectPlacement() const { return dynamic_cast<IfcObjectPlacement*>(resolve(argument(5))); }
+IfcObjectPlacement* IfcProduct::getObjectPlacement() const { return entityAs<IfcObjectPlacement>(resolve(argument(5))); }
 void IfcProduct::setObjectPlacement(const IfcObjectPlacement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProductRepresentation* IfcProduct::getRepresentation() const { return dynamic_cast<IfcProductRepresentation*>(resolve(argument(6))); }
+IfcProductRepresentation* IfcProduct::getRepresentation() const { return entityAs<IfcProductRepresentation>(resolve(argument(6))); }
 void IfcProduct::setRepresentation(const IfcProductRepresentation* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAnnotation::getClassType()
@@ -523,7 +523,7 @@ bool IfcStyledItem::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentationItem* IfcStyledItem::getItem() const { return dynamic_cast<IfcRepresentationItem*>(resolve(argument(0))); }
+IfcRepresentationItem* IfcStyledItem::getItem() const { return entityAs<IfcRepresentationItem>(resolve(argument(0))); }
 void IfcStyledItem::setItem(const IfcRepresentationItem* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcPresentationStyleAssignment*> IfcStyledItem::getStyles() const { return resolveAll<IfcPresentationStyleAssignment>(*this, argument(1)); }
 void IfcStyledItem::setStyles(const std::vector<IfcPresentationStyleAssignment*>& values) { setArgument(1, referenceList(values)); }
@@ -571,7 +571,7 @@ bool IfcAnnotationFillArea::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcAnnotationFillArea::getOuterBoundary() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
+IfcCurve* IfcAnnotationFillArea::getOuterBoundary() const { return entityAs<IfcCurve>(resolve(argument(0))); }
 void IfcAnnotationFillArea::setOuterBoundary(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcCurve*> IfcAnnotationFillArea::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(1)); }
 void IfcAnnotationFillArea::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(1, referenceList(values)); }
@@ -589,7 +589,7 @@ bool IfcAnnotationFillAreaOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPoint* IfcAnnotationFillAreaOccurrence::getFillStyleTarget() const { return dynamic_cast<IfcPoint*>(resolve(argument(3))); }
+IfcPoint* IfcAnnotationFillAreaOccurrence::getFillStyleTarget() const { return entityAs<IfcPoint>(resolve(argument(3))); }
 void IfcAnnotationFillAreaOccurrence::setFillStyleTarget(const IfcPoint* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAnnotationSurface::getClassType()
@@ -605,9 +605,9 @@ bool IfcAnnotationSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcGeometricRepresentationItem* IfcAnnotationSurface::getItem() const { return dynamic_cast<IfcGeometricRepresentationItem*>(resolve(argument(0))); }
+IfcGeometricRepresentationItem* IfcAnnotationSurface::getItem() const { return entityAs<IfcGeometricRepresentationItem>(resolve(argument(0))); }
 void IfcAnnotationSurface::setItem(const IfcGeometricRepresentationItem* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTextureCoordinate* IfcAnnotationSurface::getTextureCoordinates() const { return dynamic_cast<IfcTextureCoordinate*>(resolve(argument(1))); }
+IfcTextureCoordinate* IfcAnnotationSurface::getTextureCoordinates() const { return entityAs<IfcTextureCoordinate>(resolve(argument(1))); }
 void IfcAnnotationSurface::setTextureCoordinates(const IfcTextureCoordinate* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAnnotationSurfaceOccurrence::getClassType()
@@ -665,7 +665,7 @@ bool IfcApplication::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcOrganization* IfcApplication::getApplicationDeveloper() const { return dynamic_cast<IfcOrganization*>(resolve(argument(0))); }
+IfcOrganization* IfcApplication::getApplicationDeveloper() const { return entityAs<IfcOrganization>(resolve(argument(0))); }
 void IfcApplication::setApplicationDeveloper(const IfcOrganization* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcApplication::getVersion() const { return Step::String(argument(1).plain().text()); }
 void IfcApplication::setVersion(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
@@ -691,7 +691,7 @@ Step::String IfcAppliedValue::getName() const { return Step::String(argument(0).
 void IfcAppliedValue::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 Step::String IfcAppliedValue::getDescription() const { return Step::String(argument(1).plain().text()); }
 void IfcAppliedValue::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcMeasureWithUnit* IfcAppliedValue::getUnitBasis() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(3))); }
+IfcMeasureWithUnit* IfcAppliedValue::getUnitBasis() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(3))); }
 void IfcAppliedValue::setUnitBasis(const IfcMeasureWithUnit* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAppliedValueRelationship::getClassType()
@@ -707,7 +707,7 @@ bool IfcAppliedValueRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAppliedValue* IfcAppliedValueRelationship::getComponentOfTotal() const { return dynamic_cast<IfcAppliedValue*>(resolve(argument(0))); }
+IfcAppliedValue* IfcAppliedValueRelationship::getComponentOfTotal() const { return entityAs<IfcAppliedValue>(resolve(argument(0))); }
 void IfcAppliedValueRelationship::setComponentOfTotal(const IfcAppliedValue* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcAppliedValue*> IfcAppliedValueRelationship::getComponents() const { return resolveAll<IfcAppliedValue>(*this, argument(1)); }
 void IfcAppliedValueRelationship::setComponents(const std::vector<IfcAppliedValue*>& values) { setArgument(1, referenceList(values)); }
@@ -755,9 +755,9 @@ bool IfcApprovalActorRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcApproval* IfcApprovalActorRelationship::getApproval() const { return dynamic_cast<IfcApproval*>(resolve(argument(1))); }
+IfcApproval* IfcApprovalActorRelationship::getApproval() const { return entityAs<IfcApproval>(resolve(argument(1))); }
 void IfcApprovalActorRelationship::setApproval(const IfcApproval* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcActorRole* IfcApprovalActorRelationship::getRole() const { return dynamic_cast<IfcActorRole*>(resolve(argument(2))); }
+IfcActorRole* IfcApprovalActorRelationship::getRole() const { return entityAs<IfcActorRole>(resolve(argument(2))); }
 void IfcApprovalActorRelationship::setRole(const IfcActorRole* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcApprovalPropertyRelationship::getClassType()
@@ -775,7 +775,7 @@ bool IfcApprovalPropertyRelationship::acceptVisitor(Step::BaseVisitor* visitor)
 }
 std::vector<IfcProperty*> IfcApprovalPropertyRelationship::getApprovedProperties() const { return resolveAll<IfcProperty>(*this, argument(0)); }
 void IfcApprovalPropertyRelationship::setApprovedProperties(const std::vector<IfcProperty*>& values) { setArgument(0, referenceList(values)); }
-IfcApproval* IfcApprovalPropertyRelationship::getApproval() const { return dynamic_cast<IfcApproval*>(resolve(argument(1))); }
+IfcApproval* IfcApprovalPropertyRelationship::getApproval() const { return entityAs<IfcApproval>(resolve(argument(1))); }
 void IfcApprovalPropertyRelationship::setApproval(const IfcApproval* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcApprovalRelationship::getClassType()
@@ -791,9 +791,9 @@ bool IfcApprovalRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcApproval* IfcApprovalRelationship::getRelatedApproval() const { return dynamic_cast<IfcApproval*>(resolve(argument(0))); }
+IfcApproval* IfcApprovalRelationship::getRelatedApproval() const { return entityAs<IfcApproval>(resolve(argument(0))); }
 void IfcApprovalRelationship::setRelatedApproval(const IfcApproval* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcApproval* IfcApprovalRelationship::getRelatingApproval() const { return dynamic_cast<IfcApproval*>(resolve(argument(1))); }
+IfcApproval* IfcApprovalRelationship::getRelatingApproval() const { return entityAs<IfcApproval>(resolve(argument(1))); }
 void IfcApprovalRelationship::setRelatingApproval(const IfcApproval* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcApprovalRelationship::getDescription() const { return Step::String(argument(2).plain().text()); }
 void IfcApprovalRelationship::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
@@ -829,7 +829,7 @@ bool IfcArbitraryClosedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcArbitraryClosedProfileDef::getOuterCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(2))); }
+IfcCurve* IfcArbitraryClosedProfileDef::getOuterCurve() const { return entityAs<IfcCurve>(resolve(argument(2))); }
 void IfcArbitraryClosedProfileDef::setOuterCurve(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcArbitraryOpenProfileDef::getClassType()
@@ -845,7 +845,7 @@ bool IfcArbitraryOpenProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcBoundedCurve* IfcArbitraryOpenProfileDef::getCurve() const { return dynamic_cast<IfcBoundedCurve*>(resolve(argument(2))); }
+IfcBoundedCurve* IfcArbitraryOpenProfileDef::getCurve() const { return entityAs<IfcBoundedCurve>(resolve(argument(2))); }
 void IfcArbitraryOpenProfileDef::setCurve(const IfcBoundedCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcArbitraryProfileDefWithVoids::getClassType()
@@ -893,17 +893,17 @@ bool IfcAsset::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcAsset::getAssetID() const { return Step::String(argument(5).plain().text()); }
 void IfcAsset::setAssetID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-IfcCostValue* IfcAsset::getOriginalValue() const { return dynamic_cast<IfcCostValue*>(resolve(argument(6))); }
+IfcCostValue* IfcAsset::getOriginalValue() const { return entityAs<IfcCostValue>(resolve(argument(6))); }
 void IfcAsset::setOriginalValue(const IfcCostValue* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcAsset::getCurrentValue() const { return dynamic_cast<IfcCostValue*>(resolve(argument(7))); }
+IfcCostValue* IfcAsset::getCurrentValue() const { return entityAs<IfcCostValue>(resolve(argument(7))); }
 void IfcAsset::setCurrentValue(const IfcCostValue* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcAsset::getTotalReplacementCost() const { return dynamic_cast<IfcCostValue*>(resolve(argument(8))); }
+IfcCostValue* IfcAsset::getTotalReplacementCost() const { return entityAs<IfcCostValue>(resolve(argument(8))); }
 void IfcAsset::setTotalReplacementCost(const IfcCostValue* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcPerson* IfcAsset::getResponsiblePerson() const { return dynamic_cast<IfcPerson*>(resolve(argument(11))); }
+IfcPerson* IfcAsset::getResponsiblePerson() const { return entityAs<IfcPerson>(resolve(argument(11))); }
 void IfcAsset::setResponsiblePerson(const IfcPerson* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcAsset::getIncorporationDate() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(12))); }
+IfcCalendarDate* IfcAsset::getIncorporationDate() const { return entityAs<IfcCalendarDate>(resolve(argument(12))); }
 void IfcAsset::setIncorporationDate(const IfcCalendarDate* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcAsset::getDepreciatedValue() const { return dynamic_cast<IfcCostValue*>(resolve(argument(13))); }
+IfcCostValue* IfcAsset::getDepreciatedValue() const { return entityAs<IfcCostValue>(resolve(argument(13))); }
 void IfcAsset::setDepreciatedValue(const IfcCostValue* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcParameterizedProfileDef::getClassType()
@@ -919,7 +919,7 @@ bool IfcParameterizedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement2D* IfcParameterizedProfileDef::getPosition() const { return dynamic_cast<IfcAxis2Placement2D*>(resolve(argument(2))); }
+IfcAxis2Placement2D* IfcParameterizedProfileDef::getPosition() const { return entityAs<IfcAxis2Placement2D>(resolve(argument(2))); }
 void IfcParameterizedProfileDef::setPosition(const IfcAxis2Placement2D* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcIShapeProfileDef::getClassType()
@@ -963,7 +963,7 @@ bool IfcPlacement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcPlacement::getLocation() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(0))); }
+IfcCartesianPoint* IfcPlacement::getLocation() const { return entityAs<IfcCartesianPoint>(resolve(argument(0))); }
 void IfcPlacement::setLocation(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAxis1Placement::getClassType()
@@ -979,7 +979,7 @@ bool IfcAxis1Placement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcAxis1Placement::getAxis() const { return dynamic_cast<IfcDirection*>(resolve(argument(1))); }
+IfcDirection* IfcAxis1Placement::getAxis() const { return entityAs<IfcDirection>(resolve(argument(1))); }
 void IfcAxis1Placement::setAxis(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAxis2Placement2D::getClassType()
@@ -995,7 +995,7 @@ bool IfcAxis2Placement2D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcAxis2Placement2D::getRefDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(1))); }
+IfcDirection* IfcAxis2Placement2D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(1))); }
 void IfcAxis2Placement2D::setRefDirection(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAxis2Placement3D::getClassType()
@@ -1011,9 +1011,9 @@ bool IfcAxis2Placement3D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcAxis2Placement3D::getAxis() const { return dynamic_cast<IfcDirection*>(resolve(argument(1))); }
+IfcDirection* IfcAxis2Placement3D::getAxis() const { return entityAs<IfcDirection>(resolve(argument(1))); }
 void IfcAxis2Placement3D::setAxis(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDirection* IfcAxis2Placement3D::getRefDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(2))); }
+IfcDirection* IfcAxis2Placement3D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(2))); }
 void IfcAxis2Placement3D::setRefDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcElement::getClassType()
@@ -1134,7 +1134,7 @@ bool IfcSurfaceTexture::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianTransformationOperator2D* IfcSurfaceTexture::getTextureTransform() const { return dynamic_cast<IfcCartesianTransformationOperator2D*>(resolve(argument(3))); }
+IfcCartesianTransformationOperator2D* IfcSurfaceTexture::getTextureTransform() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(3))); }
 void IfcSurfaceTexture::setTextureTransform(const IfcCartesianTransformationOperator2D* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBlobTexture::getClassType()
@@ -1166,7 +1166,7 @@ bool IfcCsgPrimitive3D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcCsgPrimitive3D::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(0))); }
+IfcAxis2Placement3D* IfcCsgPrimitive3D::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(0))); }
 void IfcCsgPrimitive3D::setPosition(const IfcAxis2Placement3D* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBlock::getClassType()
@@ -1338,7 +1338,7 @@ bool IfcBoundingBox::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcBoundingBox::getCorner() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(0))); }
+IfcCartesianPoint* IfcBoundingBox::getCorner() const { return entityAs<IfcCartesianPoint>(resolve(argument(0))); }
 void IfcBoundingBox::setCorner(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcHalfSpaceSolid::getClassType()
@@ -1354,7 +1354,7 @@ bool IfcHalfSpaceSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcHalfSpaceSolid::getBaseSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(0))); }
+IfcSurface* IfcHalfSpaceSolid::getBaseSurface() const { return entityAs<IfcSurface>(resolve(argument(0))); }
 void IfcHalfSpaceSolid::setBaseSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBoxedHalfSpace::getClassType()
@@ -1370,7 +1370,7 @@ bool IfcBoxedHalfSpace::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcBoundingBox* IfcBoxedHalfSpace::getEnclosure() const { return dynamic_cast<IfcBoundingBox*>(resolve(argument(2))); }
+IfcBoundingBox* IfcBoxedHalfSpace::getEnclosure() const { return entityAs<IfcBoundingBox>(resolve(argument(2))); }
 void IfcBoxedHalfSpace::setEnclosure(const IfcBoundingBox* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSpatialStructureElement::getClassType()
@@ -1403,7 +1403,7 @@ bool IfcBuilding::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPostalAddress* IfcBuilding::getBuildingAddress() const { return dynamic_cast<IfcPostalAddress*>(resolve(argument(11))); }
+IfcPostalAddress* IfcBuilding::getBuildingAddress() const { return entityAs<IfcPostalAddress>(resolve(argument(11))); }
 void IfcBuilding::setBuildingAddress(const IfcPostalAddress* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBuildingElementComponent::getClassType()
@@ -1601,11 +1601,11 @@ bool IfcCartesianTransformationOperator::acceptVisitor(Step::BaseVisitor* visito
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcCartesianTransformationOperator::getAxis1() const { return dynamic_cast<IfcDirection*>(resolve(argument(0))); }
+IfcDirection* IfcCartesianTransformationOperator::getAxis1() const { return entityAs<IfcDirection>(resolve(argument(0))); }
 void IfcCartesianTransformationOperator::setAxis1(const IfcDirection* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDirection* IfcCartesianTransformationOperator::getAxis2() const { return dynamic_cast<IfcDirection*>(resolve(argument(1))); }
+IfcDirection* IfcCartesianTransformationOperator::getAxis2() const { return entityAs<IfcDirection>(resolve(argument(1))); }
 void IfcCartesianTransformationOperator::setAxis2(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianPoint* IfcCartesianTransformationOperator::getLocalOrigin() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(2))); }
+IfcCartesianPoint* IfcCartesianTransformationOperator::getLocalOrigin() const { return entityAs<IfcCartesianPoint>(resolve(argument(2))); }
 void IfcCartesianTransformationOperator::setLocalOrigin(const IfcCartesianPoint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCartesianTransformationOperator2D::getClassType()
@@ -1649,7 +1649,7 @@ bool IfcCartesianTransformationOperator3D::acceptVisitor(Step::BaseVisitor* visi
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcCartesianTransformationOperator3D::getAxis3() const { return dynamic_cast<IfcDirection*>(resolve(argument(4))); }
+IfcDirection* IfcCartesianTransformationOperator3D::getAxis3() const { return entityAs<IfcDirection>(resolve(argument(4))); }
 void IfcCartesianTransformationOperator3D::setAxis3(const IfcDirection* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCartesianTransformationOperator3DnonUniform::getClassType()
@@ -1824,7 +1824,7 @@ Step::String IfcClassification::getSource() const { return Step::String(argument
 void IfcClassification::setSource(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 Step::String IfcClassification::getEdition() const { return Step::String(argument(1).plain().text()); }
 void IfcClassification::setEdition(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcCalendarDate* IfcClassification::getEditionDate() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(2))); }
+IfcCalendarDate* IfcClassification::getEditionDate() const { return entityAs<IfcCalendarDate>(resolve(argument(2))); }
 void IfcClassification::setEditionDate(const IfcCalendarDate* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcClassification::getName() const { return Step::String(argument(3).plain().text()); }
 void IfcClassification::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
@@ -1842,9 +1842,9 @@ bool IfcClassificationItem::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClassificationNotationFacet* IfcClassificationItem::getNotation() const { return dynamic_cast<IfcClassificationNotationFacet*>(resolve(argument(0))); }
+IfcClassificationNotationFacet* IfcClassificationItem::getNotation() const { return entityAs<IfcClassificationNotationFacet>(resolve(argument(0))); }
 void IfcClassificationItem::setNotation(const IfcClassificationNotationFacet* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcClassification* IfcClassificationItem::getItemOf() const { return dynamic_cast<IfcClassification*>(resolve(argument(1))); }
+IfcClassification* IfcClassificationItem::getItemOf() const { return entityAs<IfcClassification>(resolve(argument(1))); }
 void IfcClassificationItem::setItemOf(const IfcClassification* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcClassificationItem::getTitle() const { return Step::String(argument(2).plain().text()); }
 void IfcClassificationItem::setTitle(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
@@ -1862,7 +1862,7 @@ bool IfcClassificationItemRelationship::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClassificationItem* IfcClassificationItemRelationship::getRelatingItem() const { return dynamic_cast<IfcClassificationItem*>(resolve(argument(0))); }
+IfcClassificationItem* IfcClassificationItemRelationship::getRelatingItem() const { return entityAs<IfcClassificationItem>(resolve(argument(0))); }
 void IfcClassificationItemRelationship::setRelatingItem(const IfcClassificationItem* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcClassificationItem*> IfcClassificationItemRelationship::getRelatedItems() const { return resolveAll<IfcClassificationItem>(*this, argument(1)); }
 void IfcClassificationItemRelationship::setRelatedItems(const std::vector<IfcClassificationItem*>& values) { setArgument(1, referenceList(values)); }
@@ -1932,7 +1932,7 @@ bool IfcClassificationReference::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClassification* IfcClassificationReference::getReferencedSource() const { return dynamic_cast<IfcClassification*>(resolve(argument(3))); }
+IfcClassification* IfcClassificationReference::getReferencedSource() const { return entityAs<IfcClassification>(resolve(argument(3))); }
 void IfcClassificationReference::setReferencedSource(const IfcClassification* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTopologicalRepresentationItem::getClassType()
@@ -2100,7 +2100,7 @@ bool IfcCompositeCurveSegment::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcCompositeCurveSegment::getParentCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(2))); }
+IfcCurve* IfcCompositeCurveSegment::getParentCurve() const { return entityAs<IfcCurve>(resolve(argument(2))); }
 void IfcCompositeCurveSegment::setParentCurve(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCompositeProfileDef::getClassType()
@@ -2260,7 +2260,7 @@ bool IfcConnectionPortGeometry::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcConnectionPortGeometry::getProfileOfPort() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(2))); }
+IfcProfileDef* IfcConnectionPortGeometry::getProfileOfPort() const { return entityAs<IfcProfileDef>(resolve(argument(2))); }
 void IfcConnectionPortGeometry::setProfileOfPort(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcConnectionSurfaceGeometry::getClassType()
@@ -2316,7 +2316,7 @@ Step::String IfcConstraintAggregationRelationship::getName() const { return Step
 void IfcConstraintAggregationRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 Step::String IfcConstraintAggregationRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
 void IfcConstraintAggregationRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcConstraint* IfcConstraintAggregationRelationship::getRelatingConstraint() const { return dynamic_cast<IfcConstraint*>(resolve(argument(2))); }
+IfcConstraint* IfcConstraintAggregationRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(2))); }
 void IfcConstraintAggregationRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcConstraint*> IfcConstraintAggregationRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(3)); }
 void IfcConstraintAggregationRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(3, referenceList(values)); }
@@ -2334,7 +2334,7 @@ bool IfcConstraintClassificationRelationship::acceptVisitor(Step::BaseVisitor* v
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConstraint* IfcConstraintClassificationRelationship::getClassifiedConstraint() const { return dynamic_cast<IfcConstraint*>(resolve(argument(0))); }
+IfcConstraint* IfcConstraintClassificationRelationship::getClassifiedConstraint() const { return entityAs<IfcConstraint>(resolve(argument(0))); }
 void IfcConstraintClassificationRelationship::setClassifiedConstraint(const IfcConstraint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcConstraintRelationship::getClassType()
@@ -2354,7 +2354,7 @@ Step::String IfcConstraintRelationship::getName() const { return Step::String(ar
 void IfcConstraintRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 Step::String IfcConstraintRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
 void IfcConstraintRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcConstraint* IfcConstraintRelationship::getRelatingConstraint() const { return dynamic_cast<IfcConstraint*>(resolve(argument(2))); }
+IfcConstraint* IfcConstraintRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(2))); }
 void IfcConstraintRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcConstraint*> IfcConstraintRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(3)); }
 void IfcConstraintRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(3, referenceList(values)); }
@@ -2390,7 +2390,7 @@ Step::String IfcConstructionResource::getResourceIdentifier() const { return Ste
 void IfcConstructionResource::setResourceIdentifier(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
 Step::String IfcConstructionResource::getResourceGroup() const { return Step::String(argument(6).plain().text()); }
 void IfcConstructionResource::setResourceGroup(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-IfcMeasureWithUnit* IfcConstructionResource::getBaseQuantity() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(8))); }
+IfcMeasureWithUnit* IfcConstructionResource::getBaseQuantity() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(8))); }
 void IfcConstructionResource::setBaseQuantity(const IfcMeasureWithUnit* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcConstructionEquipmentResource::getClassType()
@@ -2448,7 +2448,7 @@ bool IfcNamedUnit::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDimensionalExponents* IfcNamedUnit::getDimensions() const { return dynamic_cast<IfcDimensionalExponents*>(resolve(argument(0))); }
+IfcDimensionalExponents* IfcNamedUnit::getDimensions() const { return entityAs<IfcDimensionalExponents>(resolve(argument(0))); }
 void IfcNamedUnit::setDimensions(const IfcDimensionalExponents* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcContextDependentUnit::getClassType()
@@ -2496,7 +2496,7 @@ bool IfcConversionBasedUnit::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcConversionBasedUnit::getName() const { return Step::String(argument(2).plain().text()); }
 void IfcConversionBasedUnit::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-IfcMeasureWithUnit* IfcConversionBasedUnit::getConversionFactor() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(3))); }
+IfcMeasureWithUnit* IfcConversionBasedUnit::getConversionFactor() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(3))); }
 void IfcConversionBasedUnit::setConversionFactor(const IfcMeasureWithUnit* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCooledBeamType::getClassType()

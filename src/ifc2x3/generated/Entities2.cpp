@@ -150,13 +150,13 @@ bool IfcCurrencyRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMonetaryUnit* IfcCurrencyRelationship::getRelatingMonetaryUnit() const { return dynamic_cast<IfcMonetaryUnit*>(resolve(argument(0))); }
+IfcMonetaryUnit* IfcCurrencyRelationship::getRelatingMonetaryUnit() const { return entityAs<IfcMonetaryUnit>(resolve(argument(0))); }
 void IfcCurrencyRelationship::setRelatingMonetaryUnit(const IfcMonetaryUnit* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMonetaryUnit* IfcCurrencyRelationship::getRelatedMonetaryUnit() const { return dynamic_cast<IfcMonetaryUnit*>(resolve(argument(1))); }
+IfcMonetaryUnit* IfcCurrencyRelationship::getRelatedMonetaryUnit() const { return entityAs<IfcMonetaryUnit>(resolve(argument(1))); }
 void IfcCurrencyRelationship::setRelatedMonetaryUnit(const IfcMonetaryUnit* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDateAndTime* IfcCurrencyRelationship::getRateDateTime() const { return dynamic_cast<IfcDateAndTime*>(resolve(argument(3))); }
+IfcDateAndTime* IfcCurrencyRelationship::getRateDateTime() const { return entityAs<IfcDateAndTime>(resolve(argument(3))); }
 void IfcCurrencyRelationship::setRateDateTime(const IfcDateAndTime* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcLibraryInformation* IfcCurrencyRelationship::getRateSource() const { return dynamic_cast<IfcLibraryInformation*>(resolve(argument(4))); }
+IfcLibraryInformation* IfcCurrencyRelationship::getRateSource() const { return entityAs<IfcLibraryInformation>(resolve(argument(4))); }
 void IfcCurrencyRelationship::setRateSource(const IfcLibraryInformation* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCurtainWall::getClassType()
@@ -200,9 +200,9 @@ bool IfcCurveBoundedPlane::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPlane* IfcCurveBoundedPlane::getBasisSurface() const { return dynamic_cast<IfcPlane*>(resolve(argument(0))); }
+IfcPlane* IfcCurveBoundedPlane::getBasisSurface() const { return entityAs<IfcPlane>(resolve(argument(0))); }
 void IfcCurveBoundedPlane::setBasisSurface(const IfcPlane* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCurve* IfcCurveBoundedPlane::getOuterBoundary() const { return dynamic_cast<IfcCurve*>(resolve(argument(1))); }
+IfcCurve* IfcCurveBoundedPlane::getOuterBoundary() const { return entityAs<IfcCurve>(resolve(argument(1))); }
 void IfcCurveBoundedPlane::setOuterBoundary(const IfcCurve* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcCurve*> IfcCurveBoundedPlane::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(2)); }
 void IfcCurveBoundedPlane::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(2, referenceList(values)); }
@@ -312,9 +312,9 @@ bool IfcDateAndTime::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCalendarDate* IfcDateAndTime::getDateComponent() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(0))); }
+IfcCalendarDate* IfcDateAndTime::getDateComponent() const { return entityAs<IfcCalendarDate>(resolve(argument(0))); }
 void IfcDateAndTime::setDateComponent(const IfcCalendarDate* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcLocalTime* IfcDateAndTime::getTimeComponent() const { return dynamic_cast<IfcLocalTime*>(resolve(argument(1))); }
+IfcLocalTime* IfcDateAndTime::getTimeComponent() const { return entityAs<IfcLocalTime>(resolve(argument(1))); }
 void IfcDateAndTime::setTimeComponent(const IfcLocalTime* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDefinedSymbol::getClassType()
@@ -330,7 +330,7 @@ bool IfcDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianTransformationOperator2D* IfcDefinedSymbol::getTarget() const { return dynamic_cast<IfcCartesianTransformationOperator2D*>(resolve(argument(1))); }
+IfcCartesianTransformationOperator2D* IfcDefinedSymbol::getTarget() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(1))); }
 void IfcDefinedSymbol::setTarget(const IfcCartesianTransformationOperator2D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDerivedProfileDef::getClassType()
@@ -346,9 +346,9 @@ bool IfcDerivedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcDerivedProfileDef::getParentProfile() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(2))); }
+IfcProfileDef* IfcDerivedProfileDef::getParentProfile() const { return entityAs<IfcProfileDef>(resolve(argument(2))); }
 void IfcDerivedProfileDef::setParentProfile(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianTransformationOperator2D* IfcDerivedProfileDef::getOperator() const { return dynamic_cast<IfcCartesianTransformationOperator2D*>(resolve(argument(3))); }
+IfcCartesianTransformationOperator2D* IfcDerivedProfileDef::getOperator() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(3))); }
 void IfcDerivedProfileDef::setOperator(const IfcCartesianTransformationOperator2D* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcDerivedProfileDef::getLabel() const { return Step::String(argument(4).plain().text()); }
 void IfcDerivedProfileDef::setLabel(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
@@ -384,7 +384,7 @@ bool IfcDerivedUnitElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcNamedUnit* IfcDerivedUnitElement::getUnit() const { return dynamic_cast<IfcNamedUnit*>(resolve(argument(0))); }
+IfcNamedUnit* IfcDerivedUnitElement::getUnit() const { return entityAs<IfcNamedUnit>(resolve(argument(0))); }
 void IfcDerivedUnitElement::setUnit(const IfcNamedUnit* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDiameterDimension::getClassType()
@@ -432,9 +432,9 @@ Step::String IfcDraughtingCalloutRelationship::getName() const { return Step::St
 void IfcDraughtingCalloutRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 Step::String IfcDraughtingCalloutRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
 void IfcDraughtingCalloutRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatingDraughtingCallout() const { return dynamic_cast<IfcDraughtingCallout*>(resolve(argument(2))); }
+IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatingDraughtingCallout() const { return entityAs<IfcDraughtingCallout>(resolve(argument(2))); }
 void IfcDraughtingCalloutRelationship::setRelatingDraughtingCallout(const IfcDraughtingCallout* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatedDraughtingCallout() const { return dynamic_cast<IfcDraughtingCallout*>(resolve(argument(3))); }
+IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatedDraughtingCallout() const { return entityAs<IfcDraughtingCallout>(resolve(argument(3))); }
 void IfcDraughtingCalloutRelationship::setRelatedDraughtingCallout(const IfcDraughtingCallout* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDimensionCalloutRelationship::getClassType()
@@ -478,7 +478,7 @@ bool IfcTerminatorSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAnnotationCurveOccurrence* IfcTerminatorSymbol::getAnnotatedCurve() const { return dynamic_cast<IfcAnnotationCurveOccurrence*>(resolve(argument(3))); }
+IfcAnnotationCurveOccurrence* IfcTerminatorSymbol::getAnnotatedCurve() const { return entityAs<IfcAnnotationCurveOccurrence>(resolve(argument(3))); }
 void IfcTerminatorSymbol::setAnnotatedCurve(const IfcAnnotationCurveOccurrence* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDimensionCurveTerminator::getClassType()
@@ -728,15 +728,15 @@ Step::String IfcDocumentInformation::getScope() const { return Step::String(argu
 void IfcDocumentInformation::setScope(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
 Step::String IfcDocumentInformation::getRevision() const { return Step::String(argument(7).plain().text()); }
 void IfcDocumentInformation::setRevision(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
-IfcDateAndTime* IfcDocumentInformation::getCreationTime() const { return dynamic_cast<IfcDateAndTime*>(resolve(argument(10))); }
+IfcDateAndTime* IfcDocumentInformation::getCreationTime() const { return entityAs<IfcDateAndTime>(resolve(argument(10))); }
 void IfcDocumentInformation::setCreationTime(const IfcDateAndTime* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDateAndTime* IfcDocumentInformation::getLastRevisionTime() const { return dynamic_cast<IfcDateAndTime*>(resolve(argument(11))); }
+IfcDateAndTime* IfcDocumentInformation::getLastRevisionTime() const { return entityAs<IfcDateAndTime>(resolve(argument(11))); }
 void IfcDocumentInformation::setLastRevisionTime(const IfcDateAndTime* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDocumentElectronicFormat* IfcDocumentInformation::getElectronicFormat() const { return dynamic_cast<IfcDocumentElectronicFormat*>(resolve(argument(12))); }
+IfcDocumentElectronicFormat* IfcDocumentInformation::getElectronicFormat() const { return entityAs<IfcDocumentElectronicFormat>(resolve(argument(12))); }
 void IfcDocumentInformation::setElectronicFormat(const IfcDocumentElectronicFormat* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcDocumentInformation::getValidFrom() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(13))); }
+IfcCalendarDate* IfcDocumentInformation::getValidFrom() const { return entityAs<IfcCalendarDate>(resolve(argument(13))); }
 void IfcDocumentInformation::setValidFrom(const IfcCalendarDate* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcDocumentInformation::getValidUntil() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(14))); }
+IfcCalendarDate* IfcDocumentInformation::getValidUntil() const { return entityAs<IfcCalendarDate>(resolve(argument(14))); }
 void IfcDocumentInformation::setValidUntil(const IfcCalendarDate* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDocumentInformationRelationship::getClassType()
@@ -752,7 +752,7 @@ bool IfcDocumentInformationRelationship::acceptVisitor(Step::BaseVisitor* visito
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDocumentInformation* IfcDocumentInformationRelationship::getRelatingDocument() const { return dynamic_cast<IfcDocumentInformation*>(resolve(argument(0))); }
+IfcDocumentInformation* IfcDocumentInformationRelationship::getRelatingDocument() const { return entityAs<IfcDocumentInformation>(resolve(argument(0))); }
 void IfcDocumentInformationRelationship::setRelatingDocument(const IfcDocumentInformation* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcDocumentInformation*> IfcDocumentInformationRelationship::getRelatedDocuments() const { return resolveAll<IfcDocumentInformation>(*this, argument(1)); }
 void IfcDocumentInformationRelationship::setRelatedDocuments(const std::vector<IfcDocumentInformation*>& values) { setArgument(1, referenceList(values)); }
@@ -830,7 +830,7 @@ bool IfcDoorLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcDoorLiningProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(14))); }
+IfcShapeAspect* IfcDoorLiningProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(14))); }
 void IfcDoorLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDoorPanelProperties::getClassType()
@@ -846,7 +846,7 @@ bool IfcDoorPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcDoorPanelProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(8))); }
+IfcShapeAspect* IfcDoorPanelProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(8))); }
 void IfcDoorPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDoorStyle::getClassType()
@@ -1032,9 +1032,9 @@ bool IfcEdge::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVertex* IfcEdge::getEdgeStart() const { return dynamic_cast<IfcVertex*>(resolve(argument(0))); }
+IfcVertex* IfcEdge::getEdgeStart() const { return entityAs<IfcVertex>(resolve(argument(0))); }
 void IfcEdge::setEdgeStart(const IfcVertex* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcVertex* IfcEdge::getEdgeEnd() const { return dynamic_cast<IfcVertex*>(resolve(argument(1))); }
+IfcVertex* IfcEdge::getEdgeEnd() const { return entityAs<IfcVertex>(resolve(argument(1))); }
 void IfcEdge::setEdgeEnd(const IfcVertex* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcEdgeCurve::getClassType()
@@ -1050,7 +1050,7 @@ bool IfcEdgeCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcEdgeCurve::getEdgeGeometry() const { return dynamic_cast<IfcCurve*>(resolve(argument(2))); }
+IfcCurve* IfcEdgeCurve::getEdgeGeometry() const { return entityAs<IfcCurve>(resolve(argument(2))); }
 void IfcEdgeCurve::setEdgeGeometry(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLoop::getClassType()
@@ -1296,7 +1296,7 @@ bool IfcElementarySurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcElementarySurface::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(0))); }
+IfcAxis2Placement3D* IfcElementarySurface::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(0))); }
 void IfcElementarySurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcElementAssembly::getClassType()
@@ -1460,7 +1460,7 @@ bool IfcMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialProperties::getMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(0))); }
+IfcMaterial* IfcMaterialProperties::getMaterial() const { return entityAs<IfcMaterial>(resolve(argument(0))); }
 void IfcMaterialProperties::setMaterial(const IfcMaterial* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcExtendedMaterialProperties::getClassType()
@@ -1552,9 +1552,9 @@ bool IfcSweptAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcSweptAreaSolid::getSweptArea() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(0))); }
+IfcProfileDef* IfcSweptAreaSolid::getSweptArea() const { return entityAs<IfcProfileDef>(resolve(argument(0))); }
 void IfcSweptAreaSolid::setSweptArea(const IfcProfileDef* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcAxis2Placement3D* IfcSweptAreaSolid::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(1))); }
+IfcAxis2Placement3D* IfcSweptAreaSolid::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(1))); }
 void IfcSweptAreaSolid::setPosition(const IfcAxis2Placement3D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcExtrudedAreaSolid::getClassType()
@@ -1570,7 +1570,7 @@ bool IfcExtrudedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcExtrudedAreaSolid::getExtrudedDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(2))); }
+IfcDirection* IfcExtrudedAreaSolid::getExtrudedDirection() const { return entityAs<IfcDirection>(resolve(argument(2))); }
 void IfcExtrudedAreaSolid::setExtrudedDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFace::getClassType()
@@ -1618,7 +1618,7 @@ bool IfcFaceBound::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcLoop* IfcFaceBound::getBound() const { return dynamic_cast<IfcLoop*>(resolve(argument(0))); }
+IfcLoop* IfcFaceBound::getBound() const { return entityAs<IfcLoop>(resolve(argument(0))); }
 void IfcFaceBound::setBound(const IfcLoop* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFaceOuterBound::getClassType()
@@ -1648,7 +1648,7 @@ bool IfcFaceSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcFaceSurface::getFaceSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(1))); }
+IfcSurface* IfcFaceSurface::getFaceSurface() const { return entityAs<IfcSurface>(resolve(argument(1))); }
 void IfcFaceSurface::setFaceSurface(const IfcSurface* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcManifoldSolidBrep::getClassType()
@@ -1664,7 +1664,7 @@ bool IfcManifoldSolidBrep::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClosedShell* IfcManifoldSolidBrep::getOuter() const { return dynamic_cast<IfcClosedShell*>(resolve(argument(0))); }
+IfcClosedShell* IfcManifoldSolidBrep::getOuter() const { return entityAs<IfcClosedShell>(resolve(argument(0))); }
 void IfcManifoldSolidBrep::setOuter(const IfcClosedShell* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFacetedBrep::getClassType()
@@ -1810,11 +1810,11 @@ bool IfcFillAreaStyleHatching::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurveStyle* IfcFillAreaStyleHatching::getHatchLineAppearance() const { return dynamic_cast<IfcCurveStyle*>(resolve(argument(0))); }
+IfcCurveStyle* IfcFillAreaStyleHatching::getHatchLineAppearance() const { return entityAs<IfcCurveStyle>(resolve(argument(0))); }
 void IfcFillAreaStyleHatching::setHatchLineAppearance(const IfcCurveStyle* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianPoint* IfcFillAreaStyleHatching::getPointOfReferenceHatchLine() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(2))); }
+IfcCartesianPoint* IfcFillAreaStyleHatching::getPointOfReferenceHatchLine() const { return entityAs<IfcCartesianPoint>(resolve(argument(2))); }
 void IfcFillAreaStyleHatching::setPointOfReferenceHatchLine(const IfcCartesianPoint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianPoint* IfcFillAreaStyleHatching::getPatternStart() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(3))); }
+IfcCartesianPoint* IfcFillAreaStyleHatching::getPatternStart() const { return entityAs<IfcCartesianPoint>(resolve(argument(3))); }
 void IfcFillAreaStyleHatching::setPatternStart(const IfcCartesianPoint* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFillAreaStyleTiles::getClassType()
@@ -1830,7 +1830,7 @@ bool IfcFillAreaStyleTiles::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcOneDirectionRepeatFactor* IfcFillAreaStyleTiles::getTilingPattern() const { return dynamic_cast<IfcOneDirectionRepeatFactor*>(resolve(argument(0))); }
+IfcOneDirectionRepeatFactor* IfcFillAreaStyleTiles::getTilingPattern() const { return entityAs<IfcOneDirectionRepeatFactor>(resolve(argument(0))); }
 void IfcFillAreaStyleTiles::setTilingPattern(const IfcOneDirectionRepeatFactor* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFillAreaStyleTileSymbolWithStyle::getClassType()
@@ -1846,7 +1846,7 @@ bool IfcFillAreaStyleTileSymbolWithStyle::acceptVisitor(Step::BaseVisitor* visit
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAnnotationSymbolOccurrence* IfcFillAreaStyleTileSymbolWithStyle::getSymbol() const { return dynamic_cast<IfcAnnotationSymbolOccurrence*>(resolve(argument(0))); }
+IfcAnnotationSymbolOccurrence* IfcFillAreaStyleTileSymbolWithStyle::getSymbol() const { return entityAs<IfcAnnotationSymbolOccurrence>(resolve(argument(0))); }
 void IfcFillAreaStyleTileSymbolWithStyle::setSymbol(const IfcAnnotationSymbolOccurrence* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFilterType::getClassType()
@@ -2002,21 +2002,21 @@ bool IfcFluidFlowProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcFluidFlowProperties::getFlowConditionTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(5))); }
+IfcTimeSeries* IfcFluidFlowProperties::getFlowConditionTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(5))); }
 void IfcFluidFlowProperties::setFlowConditionTimeSeries(const IfcTimeSeries* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getVelocityTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(6))); }
+IfcTimeSeries* IfcFluidFlowProperties::getVelocityTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(6))); }
 void IfcFluidFlowProperties::setVelocityTimeSeries(const IfcTimeSeries* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getFlowrateTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(7))); }
+IfcTimeSeries* IfcFluidFlowProperties::getFlowrateTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(7))); }
 void IfcFluidFlowProperties::setFlowrateTimeSeries(const IfcTimeSeries* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMaterial* IfcFluidFlowProperties::getFluid() const { return dynamic_cast<IfcMaterial*>(resolve(argument(8))); }
+IfcMaterial* IfcFluidFlowProperties::getFluid() const { return entityAs<IfcMaterial>(resolve(argument(8))); }
 void IfcFluidFlowProperties::setFluid(const IfcMaterial* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getPressureTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(9))); }
+IfcTimeSeries* IfcFluidFlowProperties::getPressureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(9))); }
 void IfcFluidFlowProperties::setPressureTimeSeries(const IfcTimeSeries* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcFluidFlowProperties::getUserDefinedPropertySource() const { return Step::String(argument(10).plain().text()); }
 void IfcFluidFlowProperties::setUserDefinedPropertySource(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
-IfcTimeSeries* IfcFluidFlowProperties::getWetBulbTemperatureTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(13))); }
+IfcTimeSeries* IfcFluidFlowProperties::getWetBulbTemperatureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(13))); }
 void IfcFluidFlowProperties::setWetBulbTemperatureTimeSeries(const IfcTimeSeries* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getTemperatureTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(14))); }
+IfcTimeSeries* IfcFluidFlowProperties::getTemperatureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(14))); }
 void IfcFluidFlowProperties::setTemperatureTimeSeries(const IfcTimeSeries* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFooting::getClassType()
@@ -2146,7 +2146,7 @@ bool IfcProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcProfileProperties::getProfileName() const { return Step::String(argument(0).plain().text()); }
 void IfcProfileProperties::setProfileName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcProfileDef* IfcProfileProperties::getProfileDefinition() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(1))); }
+IfcProfileDef* IfcProfileProperties::getProfileDefinition() const { return entityAs<IfcProfileDef>(resolve(argument(1))); }
 void IfcProfileProperties::setProfileDefinition(const IfcProfileDef* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcGeneralProfileProperties::getClassType()
@@ -2222,7 +2222,7 @@ bool IfcGeometricRepresentationContext::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcGeometricRepresentationContext::getTrueNorth() const { return dynamic_cast<IfcDirection*>(resolve(argument(5))); }
+IfcDirection* IfcGeometricRepresentationContext::getTrueNorth() const { return entityAs<IfcDirection>(resolve(argument(5))); }
 void IfcGeometricRepresentationContext::setTrueNorth(const IfcDirection* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcGeometricRepresentationSubContext::getClassType()
@@ -2238,7 +2238,7 @@ bool IfcGeometricRepresentationSubContext::acceptVisitor(Step::BaseVisitor* visi
     }
     return visitor->visitBaseEntity(this);
 }
-IfcGeometricRepresentationContext* IfcGeometricRepresentationSubContext::getParentContext() const { return dynamic_cast<IfcGeometricRepresentationContext*>(resolve(argument(6))); }
+IfcGeometricRepresentationContext* IfcGeometricRepresentationSubContext::getParentContext() const { return entityAs<IfcGeometricRepresentationContext>(resolve(argument(6))); }
 void IfcGeometricRepresentationSubContext::setParentContext(const IfcGeometricRepresentationContext* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcGeometricRepresentationSubContext::getUserDefinedTargetView() const { return Step::String(argument(9).plain().text()); }
 void IfcGeometricRepresentationSubContext::setUserDefinedTargetView(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
@@ -2278,7 +2278,7 @@ bool IfcGridAxis::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcGridAxis::getAxisTag() const { return Step::String(argument(0).plain().text()); }
 void IfcGridAxis::setAxisTag(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcCurve* IfcGridAxis::getAxisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(1))); }
+IfcCurve* IfcGridAxis::getAxisCurve() const { return entityAs<IfcCurve>(resolve(argument(1))); }
 void IfcGridAxis::setAxisCurve(const IfcCurve* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcObjectPlacement::getClassType()
@@ -2308,9 +2308,9 @@ bool IfcGridPlacement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVirtualGridIntersection* IfcGridPlacement::getPlacementLocation() const { return dynamic_cast<IfcVirtualGridIntersection*>(resolve(argument(0))); }
+IfcVirtualGridIntersection* IfcGridPlacement::getPlacementLocation() const { return entityAs<IfcVirtualGridIntersection>(resolve(argument(0))); }
 void IfcGridPlacement::setPlacementLocation(const IfcVirtualGridIntersection* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcVirtualGridIntersection* IfcGridPlacement::getPlacementRefDirection() const { return dynamic_cast<IfcVirtualGridIntersection*>(resolve(argument(1))); }
+IfcVirtualGridIntersection* IfcGridPlacement::getPlacementRefDirection() const { return entityAs<IfcVirtualGridIntersection>(resolve(argument(1))); }
 void IfcGridPlacement::setPlacementRefDirection(const IfcVirtualGridIntersection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcHeatExchangerType::getClassType()
@@ -2386,11 +2386,11 @@ bool IfcInventory::acceptVisitor(Step::BaseVisitor* visitor)
 }
 std::vector<IfcPerson*> IfcInventory::getResponsiblePersons() const { return resolveAll<IfcPerson>(*this, argument(7)); }
 void IfcInventory::setResponsiblePersons(const std::vector<IfcPerson*>& values) { setArgument(7, referenceList(values)); }
-IfcCalendarDate* IfcInventory::getLastUpdateDate() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(8))); }
+IfcCalendarDate* IfcInventory::getLastUpdateDate() const { return entityAs<IfcCalendarDate>(resolve(argument(8))); }
 void IfcInventory::setLastUpdateDate(const IfcCalendarDate* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcInventory::getCurrentValue() const { return dynamic_cast<IfcCostValue*>(resolve(argument(9))); }
+IfcCostValue* IfcInventory::getCurrentValue() const { return entityAs<IfcCostValue>(resolve(argument(9))); }
 void IfcInventory::setCurrentValue(const IfcCostValue* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcInventory::getOriginalValue() const { return dynamic_cast<IfcCostValue*>(resolve(argument(10))); }
+IfcCostValue* IfcInventory::getOriginalValue() const { return entityAs<IfcCostValue>(resolve(argument(10))); }
 void IfcInventory::setOriginalValue(const IfcCostValue* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTimeSeries::getClassType()
@@ -2504,9 +2504,9 @@ Step::String IfcLibraryInformation::getName() const { return Step::String(argume
 void IfcLibraryInformation::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 Step::String IfcLibraryInformation::getVersion() const { return Step::String(argument(1).plain().text()); }
 void IfcLibraryInformation::setVersion(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcOrganization* IfcLibraryInformation::getPublisher() const { return dynamic_cast<IfcOrganization*>(resolve(argument(2))); }
+IfcOrganization* IfcLibraryInformation::getPublisher() const { return entityAs<IfcOrganization>(resolve(argument(2))); }
 void IfcLibraryInformation::setPublisher(const IfcOrganization* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcLibraryInformation::getVersionDate() const { return dynamic_cast<IfcCalendarDate*>(resolve(argument(3))); }
+IfcCalendarDate* IfcLibraryInformation::getVersionDate() const { return entityAs<IfcCalendarDate>(resolve(argument(3))); }
 void IfcLibraryInformation::setVersionDate(const IfcCalendarDate* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcLibraryReference*> IfcLibraryInformation::getLibraryReference() const { return resolveAll<IfcLibraryReference>(*this, argument(4)); }
 void IfcLibraryInformation::setLibraryReference(const std::vector<IfcLibraryReference*>& values) { setArgument(4, referenceList(values)); }

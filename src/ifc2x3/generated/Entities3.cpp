@@ -52,7 +52,7 @@ bool IfcLightSource::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcLightSource::getName() const { return Step::String(argument(0).plain().text()); }
 void IfcLightSource::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcColourRgb* IfcLightSource::getLightColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(1))); }
+IfcColourRgb* IfcLightSource::getLightColour() const { return entityAs<IfcColourRgb>(resolve(argument(1))); }
 void IfcLightSource::setLightColour(const IfcColourRgb* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourceAmbient::getClassType()
@@ -82,7 +82,7 @@ bool IfcLightSourceDirectional::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcLightSourceDirectional::getOrientation() const { return dynamic_cast<IfcDirection*>(resolve(argument(4))); }
+IfcDirection* IfcLightSourceDirectional::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(4))); }
 void IfcLightSourceDirectional::setOrientation(const IfcDirection* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourceGoniometric::getClassType()
@@ -98,9 +98,9 @@ bool IfcLightSourceGoniometric::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcLightSourceGoniometric::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(4))); }
+IfcAxis2Placement3D* IfcLightSourceGoniometric::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(4))); }
 void IfcLightSourceGoniometric::setPosition(const IfcAxis2Placement3D* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcLightSourceGoniometric::getColourAppearance() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(5))); }
+IfcColourRgb* IfcLightSourceGoniometric::getColourAppearance() const { return entityAs<IfcColourRgb>(resolve(argument(5))); }
 void IfcLightSourceGoniometric::setColourAppearance(const IfcColourRgb* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourcePositional::getClassType()
@@ -116,7 +116,7 @@ bool IfcLightSourcePositional::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcLightSourcePositional::getPosition() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(4))); }
+IfcCartesianPoint* IfcLightSourcePositional::getPosition() const { return entityAs<IfcCartesianPoint>(resolve(argument(4))); }
 void IfcLightSourcePositional::setPosition(const IfcCartesianPoint* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourceSpot::getClassType()
@@ -132,7 +132,7 @@ bool IfcLightSourceSpot::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcLightSourceSpot::getOrientation() const { return dynamic_cast<IfcDirection*>(resolve(argument(9))); }
+IfcDirection* IfcLightSourceSpot::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(9))); }
 void IfcLightSourceSpot::setOrientation(const IfcDirection* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLine::getClassType()
@@ -148,9 +148,9 @@ bool IfcLine::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcLine::getPnt() const { return dynamic_cast<IfcCartesianPoint*>(resolve(argument(0))); }
+IfcCartesianPoint* IfcLine::getPnt() const { return entityAs<IfcCartesianPoint>(resolve(argument(0))); }
 void IfcLine::setPnt(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcVector* IfcLine::getDir() const { return dynamic_cast<IfcVector*>(resolve(argument(1))); }
+IfcVector* IfcLine::getDir() const { return entityAs<IfcVector>(resolve(argument(1))); }
 void IfcLine::setDir(const IfcVector* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLinearDimension::getClassType()
@@ -180,7 +180,7 @@ bool IfcLocalPlacement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcObjectPlacement* IfcLocalPlacement::getPlacementRelTo() const { return dynamic_cast<IfcObjectPlacement*>(resolve(argument(0))); }
+IfcObjectPlacement* IfcLocalPlacement::getPlacementRelTo() const { return entityAs<IfcObjectPlacement>(resolve(argument(0))); }
 void IfcLocalPlacement::setPlacementRelTo(const IfcObjectPlacement* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLocalTime::getClassType()
@@ -196,7 +196,7 @@ bool IfcLocalTime::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCoordinatedUniversalTimeOffset* IfcLocalTime::getZone() const { return dynamic_cast<IfcCoordinatedUniversalTimeOffset*>(resolve(argument(3))); }
+IfcCoordinatedUniversalTimeOffset* IfcLocalTime::getZone() const { return entityAs<IfcCoordinatedUniversalTimeOffset>(resolve(argument(3))); }
 void IfcLocalTime::setZone(const IfcCoordinatedUniversalTimeOffset* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLShapeProfileDef::getClassType()
@@ -226,9 +226,9 @@ bool IfcMappedItem::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentationMap* IfcMappedItem::getMappingSource() const { return dynamic_cast<IfcRepresentationMap*>(resolve(argument(0))); }
+IfcRepresentationMap* IfcMappedItem::getMappingSource() const { return entityAs<IfcRepresentationMap>(resolve(argument(0))); }
 void IfcMappedItem::setMappingSource(const IfcRepresentationMap* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianTransformationOperator* IfcMappedItem::getMappingTarget() const { return dynamic_cast<IfcCartesianTransformationOperator*>(resolve(argument(1))); }
+IfcCartesianTransformationOperator* IfcMappedItem::getMappingTarget() const { return entityAs<IfcCartesianTransformationOperator>(resolve(argument(1))); }
 void IfcMappedItem::setMappingTarget(const IfcCartesianTransformationOperator* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterial::getClassType()
@@ -260,7 +260,7 @@ bool IfcMaterialClassificationRelationship::acceptVisitor(Step::BaseVisitor* vis
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialClassificationRelationship::getClassifiedMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(1))); }
+IfcMaterial* IfcMaterialClassificationRelationship::getClassifiedMaterial() const { return entityAs<IfcMaterial>(resolve(argument(1))); }
 void IfcMaterialClassificationRelationship::setClassifiedMaterial(const IfcMaterial* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcProductRepresentation::getClassType()
@@ -296,7 +296,7 @@ bool IfcMaterialDefinitionRepresentation::acceptVisitor(Step::BaseVisitor* visit
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialDefinitionRepresentation::getRepresentedMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(3))); }
+IfcMaterial* IfcMaterialDefinitionRepresentation::getRepresentedMaterial() const { return entityAs<IfcMaterial>(resolve(argument(3))); }
 void IfcMaterialDefinitionRepresentation::setRepresentedMaterial(const IfcMaterial* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterialLayer::getClassType()
@@ -312,7 +312,7 @@ bool IfcMaterialLayer::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialLayer::getMaterial() const { return dynamic_cast<IfcMaterial*>(resolve(argument(0))); }
+IfcMaterial* IfcMaterialLayer::getMaterial() const { return entityAs<IfcMaterial>(resolve(argument(0))); }
 void IfcMaterialLayer::setMaterial(const IfcMaterial* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterialLayerSet::getClassType()
@@ -346,7 +346,7 @@ bool IfcMaterialLayerSetUsage::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterialLayerSet* IfcMaterialLayerSetUsage::getForLayerSet() const { return dynamic_cast<IfcMaterialLayerSet*>(resolve(argument(0))); }
+IfcMaterialLayerSet* IfcMaterialLayerSetUsage::getForLayerSet() const { return entityAs<IfcMaterialLayerSet>(resolve(argument(0))); }
 void IfcMaterialLayerSetUsage::setForLayerSet(const IfcMaterialLayerSet* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterialList::getClassType()
@@ -576,9 +576,9 @@ bool IfcMove::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpatialStructureElement* IfcMove::getMoveFrom() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(10))); }
+IfcSpatialStructureElement* IfcMove::getMoveFrom() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(10))); }
 void IfcMove::setMoveFrom(const IfcSpatialStructureElement* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSpatialStructureElement* IfcMove::getMoveTo() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(11))); }
+IfcSpatialStructureElement* IfcMove::getMoveTo() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(11))); }
 void IfcMove::setMoveTo(const IfcSpatialStructureElement* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcObjective::getClassType()
@@ -594,9 +594,9 @@ bool IfcObjective::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMetric* IfcObjective::getBenchmarkValues() const { return dynamic_cast<IfcMetric*>(resolve(argument(7))); }
+IfcMetric* IfcObjective::getBenchmarkValues() const { return entityAs<IfcMetric>(resolve(argument(7))); }
 void IfcObjective::setBenchmarkValues(const IfcMetric* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMetric* IfcObjective::getResultValues() const { return dynamic_cast<IfcMetric*>(resolve(argument(8))); }
+IfcMetric* IfcObjective::getResultValues() const { return entityAs<IfcMetric>(resolve(argument(8))); }
 void IfcObjective::setResultValues(const IfcMetric* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcObjective::getUserDefinedQualifier() const { return Step::String(argument(10).plain().text()); }
 void IfcObjective::setUserDefinedQualifier(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
@@ -628,7 +628,7 @@ bool IfcOffsetCurve2D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcOffsetCurve2D::getBasisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
+IfcCurve* IfcOffsetCurve2D::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
 void IfcOffsetCurve2D::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOffsetCurve3D::getClassType()
@@ -644,9 +644,9 @@ bool IfcOffsetCurve3D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcOffsetCurve3D::getBasisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
+IfcCurve* IfcOffsetCurve3D::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
 void IfcOffsetCurve3D::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDirection* IfcOffsetCurve3D::getRefDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(3))); }
+IfcDirection* IfcOffsetCurve3D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(3))); }
 void IfcOffsetCurve3D::setRefDirection(const IfcDirection* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOneDirectionRepeatFactor::getClassType()
@@ -662,7 +662,7 @@ bool IfcOneDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVector* IfcOneDirectionRepeatFactor::getRepeatFactor() const { return dynamic_cast<IfcVector*>(resolve(argument(0))); }
+IfcVector* IfcOneDirectionRepeatFactor::getRepeatFactor() const { return entityAs<IfcVector>(resolve(argument(0))); }
 void IfcOneDirectionRepeatFactor::setRepeatFactor(const IfcVector* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOpeningElement::getClassType()
@@ -765,7 +765,7 @@ Step::String IfcOrganizationRelationship::getName() const { return Step::String(
 void IfcOrganizationRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
 Step::String IfcOrganizationRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
 void IfcOrganizationRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcOrganization* IfcOrganizationRelationship::getRelatingOrganization() const { return dynamic_cast<IfcOrganization*>(resolve(argument(2))); }
+IfcOrganization* IfcOrganizationRelationship::getRelatingOrganization() const { return entityAs<IfcOrganization>(resolve(argument(2))); }
 void IfcOrganizationRelationship::setRelatingOrganization(const IfcOrganization* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcOrganization*> IfcOrganizationRelationship::getRelatedOrganizations() const { return resolveAll<IfcOrganization>(*this, argument(3)); }
 void IfcOrganizationRelationship::setRelatedOrganizations(const std::vector<IfcOrganization*>& values) { setArgument(3, referenceList(values)); }
@@ -783,7 +783,7 @@ bool IfcOrientedEdge::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcEdge* IfcOrientedEdge::getEdgeElement() const { return dynamic_cast<IfcEdge*>(resolve(argument(2))); }
+IfcEdge* IfcOrientedEdge::getEdgeElement() const { return entityAs<IfcEdge>(resolve(argument(2))); }
 void IfcOrientedEdge::setEdgeElement(const IfcEdge* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOutletType::getClassType()
@@ -813,13 +813,13 @@ bool IfcOwnerHistory::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPersonAndOrganization* IfcOwnerHistory::getOwningUser() const { return dynamic_cast<IfcPersonAndOrganization*>(resolve(argument(0))); }
+IfcPersonAndOrganization* IfcOwnerHistory::getOwningUser() const { return entityAs<IfcPersonAndOrganization>(resolve(argument(0))); }
 void IfcOwnerHistory::setOwningUser(const IfcPersonAndOrganization* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcApplication* IfcOwnerHistory::getOwningApplication() const { return dynamic_cast<IfcApplication*>(resolve(argument(1))); }
+IfcApplication* IfcOwnerHistory::getOwningApplication() const { return entityAs<IfcApplication>(resolve(argument(1))); }
 void IfcOwnerHistory::setOwningApplication(const IfcApplication* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcPersonAndOrganization* IfcOwnerHistory::getLastModifyingUser() const { return dynamic_cast<IfcPersonAndOrganization*>(resolve(argument(5))); }
+IfcPersonAndOrganization* IfcOwnerHistory::getLastModifyingUser() const { return entityAs<IfcPersonAndOrganization>(resolve(argument(5))); }
 void IfcOwnerHistory::setLastModifyingUser(const IfcPersonAndOrganization* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcApplication* IfcOwnerHistory::getLastModifyingApplication() const { return dynamic_cast<IfcApplication*>(resolve(argument(6))); }
+IfcApplication* IfcOwnerHistory::getLastModifyingApplication() const { return entityAs<IfcApplication>(resolve(argument(6))); }
 void IfcOwnerHistory::setLastModifyingApplication(const IfcApplication* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPath::getClassType()
@@ -867,7 +867,7 @@ bool IfcPermeableCoveringProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcPermeableCoveringProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(8))); }
+IfcShapeAspect* IfcPermeableCoveringProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(8))); }
 void IfcPermeableCoveringProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPermit::getClassType()
@@ -923,9 +923,9 @@ bool IfcPersonAndOrganization::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPerson* IfcPersonAndOrganization::getThePerson() const { return dynamic_cast<IfcPerson*>(resolve(argument(0))); }
+IfcPerson* IfcPersonAndOrganization::getThePerson() const { return entityAs<IfcPerson>(resolve(argument(0))); }
 void IfcPersonAndOrganization::setThePerson(const IfcPerson* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcOrganization* IfcPersonAndOrganization::getTheOrganization() const { return dynamic_cast<IfcOrganization*>(resolve(argument(1))); }
+IfcOrganization* IfcPersonAndOrganization::getTheOrganization() const { return entityAs<IfcOrganization>(resolve(argument(1))); }
 void IfcPersonAndOrganization::setTheOrganization(const IfcOrganization* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcActorRole*> IfcPersonAndOrganization::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(2)); }
 void IfcPersonAndOrganization::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(2, referenceList(values)); }
@@ -983,7 +983,7 @@ bool IfcPhysicalSimpleQuantity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcNamedUnit* IfcPhysicalSimpleQuantity::getUnit() const { return dynamic_cast<IfcNamedUnit*>(resolve(argument(2))); }
+IfcNamedUnit* IfcPhysicalSimpleQuantity::getUnit() const { return entityAs<IfcNamedUnit>(resolve(argument(2))); }
 void IfcPhysicalSimpleQuantity::setUnit(const IfcNamedUnit* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPile::getClassType()
@@ -1125,7 +1125,7 @@ bool IfcPointOnCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcPointOnCurve::getBasisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
+IfcCurve* IfcPointOnCurve::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
 void IfcPointOnCurve::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPointOnSurface::getClassType()
@@ -1141,7 +1141,7 @@ bool IfcPointOnSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcPointOnSurface::getBasisSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(0))); }
+IfcSurface* IfcPointOnSurface::getBasisSurface() const { return entityAs<IfcSurface>(resolve(argument(0))); }
 void IfcPointOnSurface::setBasisSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPolygonalBoundedHalfSpace::getClassType()
@@ -1157,9 +1157,9 @@ bool IfcPolygonalBoundedHalfSpace::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcPolygonalBoundedHalfSpace::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(2))); }
+IfcAxis2Placement3D* IfcPolygonalBoundedHalfSpace::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(2))); }
 void IfcPolygonalBoundedHalfSpace::setPosition(const IfcAxis2Placement3D* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcBoundedCurve* IfcPolygonalBoundedHalfSpace::getPolygonalBoundary() const { return dynamic_cast<IfcBoundedCurve*>(resolve(argument(3))); }
+IfcBoundedCurve* IfcPolygonalBoundedHalfSpace::getPolygonalBoundary() const { return entityAs<IfcBoundedCurve>(resolve(argument(3))); }
 void IfcPolygonalBoundedHalfSpace::setPolygonalBoundary(const IfcBoundedCurve* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPolyline::getClassType()
@@ -1389,7 +1389,7 @@ Step::String IfcProject::getPhase() const { return Step::String(argument(6).plai
 void IfcProject::setPhase(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
 std::vector<IfcRepresentationContext*> IfcProject::getRepresentationContexts() const { return resolveAll<IfcRepresentationContext>(*this, argument(7)); }
 void IfcProject::setRepresentationContexts(const std::vector<IfcRepresentationContext*>& values) { setArgument(7, referenceList(values)); }
-IfcUnitAssignment* IfcProject::getUnitsInContext() const { return dynamic_cast<IfcUnitAssignment*>(resolve(argument(8))); }
+IfcUnitAssignment* IfcProject::getUnitsInContext() const { return entityAs<IfcUnitAssignment>(resolve(argument(8))); }
 void IfcProject::setUnitsInContext(const IfcUnitAssignment* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcProjectionCurve::getClassType()
@@ -1495,7 +1495,7 @@ bool IfcPropertyConstraintRelationship::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConstraint* IfcPropertyConstraintRelationship::getRelatingConstraint() const { return dynamic_cast<IfcConstraint*>(resolve(argument(0))); }
+IfcConstraint* IfcPropertyConstraintRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(0))); }
 void IfcPropertyConstraintRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcProperty*> IfcPropertyConstraintRelationship::getRelatedProperties() const { return resolveAll<IfcProperty>(*this, argument(1)); }
 void IfcPropertyConstraintRelationship::setRelatedProperties(const std::vector<IfcProperty*>& values) { setArgument(1, referenceList(values)); }
@@ -1517,9 +1517,9 @@ bool IfcPropertyDependencyRelationship::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProperty* IfcPropertyDependencyRelationship::getDependingProperty() const { return dynamic_cast<IfcProperty*>(resolve(argument(0))); }
+IfcProperty* IfcPropertyDependencyRelationship::getDependingProperty() const { return entityAs<IfcProperty>(resolve(argument(0))); }
 void IfcPropertyDependencyRelationship::setDependingProperty(const IfcProperty* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProperty* IfcPropertyDependencyRelationship::getDependantProperty() const { return dynamic_cast<IfcProperty*>(resolve(argument(1))); }
+IfcProperty* IfcPropertyDependencyRelationship::getDependantProperty() const { return entityAs<IfcProperty>(resolve(argument(1))); }
 void IfcPropertyDependencyRelationship::setDependantProperty(const IfcProperty* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcPropertyDependencyRelationship::getName() const { return Step::String(argument(2).plain().text()); }
 void IfcPropertyDependencyRelationship::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
@@ -1541,7 +1541,7 @@ bool IfcPropertyEnumeratedValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPropertyEnumeration* IfcPropertyEnumeratedValue::getEnumerationReference() const { return dynamic_cast<IfcPropertyEnumeration*>(resolve(argument(3))); }
+IfcPropertyEnumeration* IfcPropertyEnumeratedValue::getEnumerationReference() const { return entityAs<IfcPropertyEnumeration>(resolve(argument(3))); }
 void IfcPropertyEnumeratedValue::setEnumerationReference(const IfcPropertyEnumeration* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPropertyEnumeration::getClassType()
@@ -1917,7 +1917,7 @@ bool IfcRectangularTrimmedSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcRectangularTrimmedSurface::getBasisSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(0))); }
+IfcSurface* IfcRectangularTrimmedSurface::getBasisSurface() const { return entityAs<IfcSurface>(resolve(argument(0))); }
 void IfcRectangularTrimmedSurface::setBasisSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcReferencesValueDocument::getClassType()
@@ -2061,7 +2061,7 @@ bool IfcRelDecomposes::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcObjectDefinition* IfcRelDecomposes::getRelatingObject() const { return dynamic_cast<IfcObjectDefinition*>(resolve(argument(4))); }
+IfcObjectDefinition* IfcRelDecomposes::getRelatingObject() const { return entityAs<IfcObjectDefinition>(resolve(argument(4))); }
 void IfcRelDecomposes::setRelatingObject(const IfcObjectDefinition* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcObjectDefinition*> IfcRelDecomposes::getRelatedObjects() const { return resolveAll<IfcObjectDefinition>(*this, argument(5)); }
 void IfcRelDecomposes::setRelatedObjects(const std::vector<IfcObjectDefinition*>& values) { setArgument(5, referenceList(values)); }
@@ -2109,7 +2109,7 @@ bool IfcRelAssignsToControl::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcControl* IfcRelAssignsToControl::getRelatingControl() const { return dynamic_cast<IfcControl*>(resolve(argument(6))); }
+IfcControl* IfcRelAssignsToControl::getRelatingControl() const { return entityAs<IfcControl>(resolve(argument(6))); }
 void IfcRelAssignsToControl::setRelatingControl(const IfcControl* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsTasks::getClassType()
@@ -2125,7 +2125,7 @@ bool IfcRelAssignsTasks::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcScheduleTimeControl* IfcRelAssignsTasks::getTimeForTask() const { return dynamic_cast<IfcScheduleTimeControl*>(resolve(argument(7))); }
+IfcScheduleTimeControl* IfcRelAssignsTasks::getTimeForTask() const { return entityAs<IfcScheduleTimeControl>(resolve(argument(7))); }
 void IfcRelAssignsTasks::setTimeForTask(const IfcScheduleTimeControl* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToActor::getClassType()
@@ -2141,9 +2141,9 @@ bool IfcRelAssignsToActor::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcActor* IfcRelAssignsToActor::getRelatingActor() const { return dynamic_cast<IfcActor*>(resolve(argument(6))); }
+IfcActor* IfcRelAssignsToActor::getRelatingActor() const { return entityAs<IfcActor>(resolve(argument(6))); }
 void IfcRelAssignsToActor::setRelatingActor(const IfcActor* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcActorRole* IfcRelAssignsToActor::getActingRole() const { return dynamic_cast<IfcActorRole*>(resolve(argument(7))); }
+IfcActorRole* IfcRelAssignsToActor::getActingRole() const { return entityAs<IfcActorRole>(resolve(argument(7))); }
 void IfcRelAssignsToActor::setActingRole(const IfcActorRole* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToGroup::getClassType()
@@ -2159,7 +2159,7 @@ bool IfcRelAssignsToGroup::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcGroup* IfcRelAssignsToGroup::getRelatingGroup() const { return dynamic_cast<IfcGroup*>(resolve(argument(6))); }
+IfcGroup* IfcRelAssignsToGroup::getRelatingGroup() const { return entityAs<IfcGroup>(resolve(argument(6))); }
 void IfcRelAssignsToGroup::setRelatingGroup(const IfcGroup* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToProcess::getClassType()
@@ -2175,9 +2175,9 @@ bool IfcRelAssignsToProcess::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProcess* IfcRelAssignsToProcess::getRelatingProcess() const { return dynamic_cast<IfcProcess*>(resolve(argument(6))); }
+IfcProcess* IfcRelAssignsToProcess::getRelatingProcess() const { return entityAs<IfcProcess>(resolve(argument(6))); }
 void IfcRelAssignsToProcess::setRelatingProcess(const IfcProcess* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMeasureWithUnit* IfcRelAssignsToProcess::getQuantityInProcess() const { return dynamic_cast<IfcMeasureWithUnit*>(resolve(argument(7))); }
+IfcMeasureWithUnit* IfcRelAssignsToProcess::getQuantityInProcess() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(7))); }
 void IfcRelAssignsToProcess::setQuantityInProcess(const IfcMeasureWithUnit* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToProduct::getClassType()
@@ -2193,7 +2193,7 @@ bool IfcRelAssignsToProduct::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProduct* IfcRelAssignsToProduct::getRelatingProduct() const { return dynamic_cast<IfcProduct*>(resolve(argument(6))); }
+IfcProduct* IfcRelAssignsToProduct::getRelatingProduct() const { return entityAs<IfcProduct>(resolve(argument(6))); }
 void IfcRelAssignsToProduct::setRelatingProduct(const IfcProduct* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToProjectOrder::getClassType()
@@ -2223,7 +2223,7 @@ bool IfcRelAssignsToResource::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcResource* IfcRelAssignsToResource::getRelatingResource() const { return dynamic_cast<IfcResource*>(resolve(argument(6))); }
+IfcResource* IfcRelAssignsToResource::getRelatingResource() const { return entityAs<IfcResource>(resolve(argument(6))); }
 void IfcRelAssignsToResource::setRelatingResource(const IfcResource* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociates::getClassType()
@@ -2255,7 +2255,7 @@ bool IfcRelAssociatesAppliedValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAppliedValue* IfcRelAssociatesAppliedValue::getRelatingAppliedValue() const { return dynamic_cast<IfcAppliedValue*>(resolve(argument(5))); }
+IfcAppliedValue* IfcRelAssociatesAppliedValue::getRelatingAppliedValue() const { return entityAs<IfcAppliedValue>(resolve(argument(5))); }
 void IfcRelAssociatesAppliedValue::setRelatingAppliedValue(const IfcAppliedValue* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociatesApproval::getClassType()
@@ -2271,7 +2271,7 @@ bool IfcRelAssociatesApproval::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcApproval* IfcRelAssociatesApproval::getRelatingApproval() const { return dynamic_cast<IfcApproval*>(resolve(argument(5))); }
+IfcApproval* IfcRelAssociatesApproval::getRelatingApproval() const { return entityAs<IfcApproval>(resolve(argument(5))); }
 void IfcRelAssociatesApproval::setRelatingApproval(const IfcApproval* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociatesClassification::getClassType()
@@ -2303,7 +2303,7 @@ bool IfcRelAssociatesConstraint::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcRelAssociatesConstraint::getIntent() const { return Step::String(argument(5).plain().text()); }
 void IfcRelAssociatesConstraint::setIntent(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-IfcConstraint* IfcRelAssociatesConstraint::getRelatingConstraint() const { return dynamic_cast<IfcConstraint*>(resolve(argument(6))); }
+IfcConstraint* IfcRelAssociatesConstraint::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(6))); }
 void IfcRelAssociatesConstraint::setRelatingConstraint(const IfcConstraint* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociatesDocument::getClassType()
@@ -2361,9 +2361,9 @@ bool IfcRelAssociatesProfileProperties::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileProperties* IfcRelAssociatesProfileProperties::getRelatingProfileProperties() const { return dynamic_cast<IfcProfileProperties*>(resolve(argument(5))); }
+IfcProfileProperties* IfcRelAssociatesProfileProperties::getRelatingProfileProperties() const { return entityAs<IfcProfileProperties>(resolve(argument(5))); }
 void IfcRelAssociatesProfileProperties::setRelatingProfileProperties(const IfcProfileProperties* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcShapeAspect* IfcRelAssociatesProfileProperties::getProfileSectionLocation() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(6))); }
+IfcShapeAspect* IfcRelAssociatesProfileProperties::getProfileSectionLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(6))); }
 void IfcRelAssociatesProfileProperties::setProfileSectionLocation(const IfcShapeAspect* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelaxation::getClassType()
@@ -2407,11 +2407,11 @@ bool IfcRelConnectsElements::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConnectionGeometry* IfcRelConnectsElements::getConnectionGeometry() const { return dynamic_cast<IfcConnectionGeometry*>(resolve(argument(4))); }
+IfcConnectionGeometry* IfcRelConnectsElements::getConnectionGeometry() const { return entityAs<IfcConnectionGeometry>(resolve(argument(4))); }
 void IfcRelConnectsElements::setConnectionGeometry(const IfcConnectionGeometry* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsElements::getRelatingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(5))); }
+IfcElement* IfcRelConnectsElements::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
 void IfcRelConnectsElements::setRelatingElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsElements::getRelatedElement() const { return dynamic_cast<IfcElement*>(resolve(argument(6))); }
+IfcElement* IfcRelConnectsElements::getRelatedElement() const { return entityAs<IfcElement>(resolve(argument(6))); }
 void IfcRelConnectsElements::setRelatedElement(const IfcElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsPathElements::getClassType()
@@ -2441,11 +2441,11 @@ bool IfcRelConnectsPorts::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPort* IfcRelConnectsPorts::getRelatingPort() const { return dynamic_cast<IfcPort*>(resolve(argument(4))); }
+IfcPort* IfcRelConnectsPorts::getRelatingPort() const { return entityAs<IfcPort>(resolve(argument(4))); }
 void IfcRelConnectsPorts::setRelatingPort(const IfcPort* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcPort* IfcRelConnectsPorts::getRelatedPort() const { return dynamic_cast<IfcPort*>(resolve(argument(5))); }
+IfcPort* IfcRelConnectsPorts::getRelatedPort() const { return entityAs<IfcPort>(resolve(argument(5))); }
 void IfcRelConnectsPorts::setRelatedPort(const IfcPort* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsPorts::getRealizingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(6))); }
+IfcElement* IfcRelConnectsPorts::getRealizingElement() const { return entityAs<IfcElement>(resolve(argument(6))); }
 void IfcRelConnectsPorts::setRealizingElement(const IfcElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsPortToElement::getClassType()
@@ -2461,9 +2461,9 @@ bool IfcRelConnectsPortToElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPort* IfcRelConnectsPortToElement::getRelatingPort() const { return dynamic_cast<IfcPort*>(resolve(argument(4))); }
+IfcPort* IfcRelConnectsPortToElement::getRelatingPort() const { return entityAs<IfcPort>(resolve(argument(4))); }
 void IfcRelConnectsPortToElement::setRelatingPort(const IfcPort* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsPortToElement::getRelatedElement() const { return dynamic_cast<IfcElement*>(resolve(argument(5))); }
+IfcElement* IfcRelConnectsPortToElement::getRelatedElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
 void IfcRelConnectsPortToElement::setRelatedElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsStructuralActivity::getClassType()
@@ -2479,7 +2479,7 @@ bool IfcRelConnectsStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralActivity* IfcRelConnectsStructuralActivity::getRelatedStructuralActivity() const { return dynamic_cast<IfcStructuralActivity*>(resolve(argument(5))); }
+IfcStructuralActivity* IfcRelConnectsStructuralActivity::getRelatedStructuralActivity() const { return entityAs<IfcStructuralActivity>(resolve(argument(5))); }
 void IfcRelConnectsStructuralActivity::setRelatedStructuralActivity(const IfcStructuralActivity* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsStructuralElement::getClassType()
@@ -2495,9 +2495,9 @@ bool IfcRelConnectsStructuralElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelConnectsStructuralElement::getRelatingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(4))); }
+IfcElement* IfcRelConnectsStructuralElement::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
 void IfcRelConnectsStructuralElement::setRelatingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcStructuralMember* IfcRelConnectsStructuralElement::getRelatedStructuralMember() const { return dynamic_cast<IfcStructuralMember*>(resolve(argument(5))); }
+IfcStructuralMember* IfcRelConnectsStructuralElement::getRelatedStructuralMember() const { return entityAs<IfcStructuralMember>(resolve(argument(5))); }
 void IfcRelConnectsStructuralElement::setRelatedStructuralMember(const IfcStructuralMember* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsStructuralMember::getClassType()
@@ -2513,15 +2513,15 @@ bool IfcRelConnectsStructuralMember::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralMember* IfcRelConnectsStructuralMember::getRelatingStructuralMember() const { return dynamic_cast<IfcStructuralMember*>(resolve(argument(4))); }
+IfcStructuralMember* IfcRelConnectsStructuralMember::getRelatingStructuralMember() const { return entityAs<IfcStructuralMember>(resolve(argument(4))); }
 void IfcRelConnectsStructuralMember::setRelatingStructuralMember(const IfcStructuralMember* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcStructuralConnection* IfcRelConnectsStructuralMember::getRelatedStructuralConnection() const { return dynamic_cast<IfcStructuralConnection*>(resolve(argument(5))); }
+IfcStructuralConnection* IfcRelConnectsStructuralMember::getRelatedStructuralConnection() const { return entityAs<IfcStructuralConnection>(resolve(argument(5))); }
 void IfcRelConnectsStructuralMember::setRelatedStructuralConnection(const IfcStructuralConnection* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcBoundaryCondition* IfcRelConnectsStructuralMember::getAppliedCondition() const { return dynamic_cast<IfcBoundaryCondition*>(resolve(argument(6))); }
+IfcBoundaryCondition* IfcRelConnectsStructuralMember::getAppliedCondition() const { return entityAs<IfcBoundaryCondition>(resolve(argument(6))); }
 void IfcRelConnectsStructuralMember::setAppliedCondition(const IfcBoundaryCondition* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcStructuralConnectionCondition* IfcRelConnectsStructuralMember::getAdditionalConditions() const { return dynamic_cast<IfcStructuralConnectionCondition*>(resolve(argument(7))); }
+IfcStructuralConnectionCondition* IfcRelConnectsStructuralMember::getAdditionalConditions() const { return entityAs<IfcStructuralConnectionCondition>(resolve(argument(7))); }
 void IfcRelConnectsStructuralMember::setAdditionalConditions(const IfcStructuralConnectionCondition* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcAxis2Placement3D* IfcRelConnectsStructuralMember::getConditionCoordinateSystem() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(9))); }
+IfcAxis2Placement3D* IfcRelConnectsStructuralMember::getConditionCoordinateSystem() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(9))); }
 void IfcRelConnectsStructuralMember::setConditionCoordinateSystem(const IfcAxis2Placement3D* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsWithEccentricity::getClassType()
@@ -2537,7 +2537,7 @@ bool IfcRelConnectsWithEccentricity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConnectionGeometry* IfcRelConnectsWithEccentricity::getConnectionConstraint() const { return dynamic_cast<IfcConnectionGeometry*>(resolve(argument(10))); }
+IfcConnectionGeometry* IfcRelConnectsWithEccentricity::getConnectionConstraint() const { return entityAs<IfcConnectionGeometry>(resolve(argument(10))); }
 void IfcRelConnectsWithEccentricity::setConnectionConstraint(const IfcConnectionGeometry* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsWithRealizingElements::getClassType()
@@ -2573,7 +2573,7 @@ bool IfcRelContainedInSpatialStructure::acceptVisitor(Step::BaseVisitor* visitor
 }
 std::vector<IfcProduct*> IfcRelContainedInSpatialStructure::getRelatedElements() const { return resolveAll<IfcProduct>(*this, argument(4)); }
 void IfcRelContainedInSpatialStructure::setRelatedElements(const std::vector<IfcProduct*>& values) { setArgument(4, referenceList(values)); }
-IfcSpatialStructureElement* IfcRelContainedInSpatialStructure::getRelatingStructure() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(5))); }
+IfcSpatialStructureElement* IfcRelContainedInSpatialStructure::getRelatingStructure() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(5))); }
 void IfcRelContainedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelCoversBldgElements::getClassType()
@@ -2589,7 +2589,7 @@ bool IfcRelCoversBldgElements::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelCoversBldgElements::getRelatingBuildingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(4))); }
+IfcElement* IfcRelCoversBldgElements::getRelatingBuildingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
 void IfcRelCoversBldgElements::setRelatingBuildingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcCovering*> IfcRelCoversBldgElements::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(5)); }
 void IfcRelCoversBldgElements::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(5, referenceList(values)); }
@@ -2607,7 +2607,7 @@ bool IfcRelCoversSpaces::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpace* IfcRelCoversSpaces::getRelatedSpace() const { return dynamic_cast<IfcSpace*>(resolve(argument(4))); }
+IfcSpace* IfcRelCoversSpaces::getRelatedSpace() const { return entityAs<IfcSpace>(resolve(argument(4))); }
 void IfcRelCoversSpaces::setRelatedSpace(const IfcSpace* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcCovering*> IfcRelCoversSpaces::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(5)); }
 void IfcRelCoversSpaces::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(5, referenceList(values)); }
@@ -2641,7 +2641,7 @@ bool IfcRelDefinesByProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPropertySetDefinition* IfcRelDefinesByProperties::getRelatingPropertyDefinition() const { return dynamic_cast<IfcPropertySetDefinition*>(resolve(argument(5))); }
+IfcPropertySetDefinition* IfcRelDefinesByProperties::getRelatingPropertyDefinition() const { return entityAs<IfcPropertySetDefinition>(resolve(argument(5))); }
 void IfcRelDefinesByProperties::setRelatingPropertyDefinition(const IfcPropertySetDefinition* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 } // namespace ifc2x3

@@ -20,7 +20,7 @@ bool IfcRelDefinesByType::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTypeObject* IfcRelDefinesByType::getRelatingType() const { return dynamic_cast<IfcTypeObject*>(resolve(argument(5))); }
+IfcTypeObject* IfcRelDefinesByType::getRelatingType() const { return entityAs<IfcTypeObject>(resolve(argument(5))); }
 void IfcRelDefinesByType::setRelatingType(const IfcTypeObject* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelFillsElement::getClassType()
@@ -36,9 +36,9 @@ bool IfcRelFillsElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcOpeningElement* IfcRelFillsElement::getRelatingOpeningElement() const { return dynamic_cast<IfcOpeningElement*>(resolve(argument(4))); }
+IfcOpeningElement* IfcRelFillsElement::getRelatingOpeningElement() const { return entityAs<IfcOpeningElement>(resolve(argument(4))); }
 void IfcRelFillsElement::setRelatingOpeningElement(const IfcOpeningElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelFillsElement::getRelatedBuildingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(5))); }
+IfcElement* IfcRelFillsElement::getRelatedBuildingElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
 void IfcRelFillsElement::setRelatedBuildingElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelFlowControlElements::getClassType()
@@ -56,7 +56,7 @@ bool IfcRelFlowControlElements::acceptVisitor(Step::BaseVisitor* visitor)
 }
 std::vector<IfcDistributionControlElement*> IfcRelFlowControlElements::getRelatedControlElements() const { return resolveAll<IfcDistributionControlElement>(*this, argument(4)); }
 void IfcRelFlowControlElements::setRelatedControlElements(const std::vector<IfcDistributionControlElement*>& values) { setArgument(4, referenceList(values)); }
-IfcDistributionFlowElement* IfcRelFlowControlElements::getRelatingFlowElement() const { return dynamic_cast<IfcDistributionFlowElement*>(resolve(argument(5))); }
+IfcDistributionFlowElement* IfcRelFlowControlElements::getRelatingFlowElement() const { return entityAs<IfcDistributionFlowElement>(resolve(argument(5))); }
 void IfcRelFlowControlElements::setRelatingFlowElement(const IfcDistributionFlowElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelInteractionRequirements::getClassType()
@@ -72,11 +72,11 @@ bool IfcRelInteractionRequirements::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpatialStructureElement* IfcRelInteractionRequirements::getLocationOfInteraction() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(6))); }
+IfcSpatialStructureElement* IfcRelInteractionRequirements::getLocationOfInteraction() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(6))); }
 void IfcRelInteractionRequirements::setLocationOfInteraction(const IfcSpatialStructureElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSpaceProgram* IfcRelInteractionRequirements::getRelatedSpaceProgram() const { return dynamic_cast<IfcSpaceProgram*>(resolve(argument(7))); }
+IfcSpaceProgram* IfcRelInteractionRequirements::getRelatedSpaceProgram() const { return entityAs<IfcSpaceProgram>(resolve(argument(7))); }
 void IfcRelInteractionRequirements::setRelatedSpaceProgram(const IfcSpaceProgram* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSpaceProgram* IfcRelInteractionRequirements::getRelatingSpaceProgram() const { return dynamic_cast<IfcSpaceProgram*>(resolve(argument(8))); }
+IfcSpaceProgram* IfcRelInteractionRequirements::getRelatingSpaceProgram() const { return entityAs<IfcSpaceProgram>(resolve(argument(8))); }
 void IfcRelInteractionRequirements::setRelatingSpaceProgram(const IfcSpaceProgram* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelNests::getClassType()
@@ -136,9 +136,9 @@ bool IfcRelProjectsElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelProjectsElement::getRelatingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(4))); }
+IfcElement* IfcRelProjectsElement::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
 void IfcRelProjectsElement::setRelatingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcFeatureElementAddition* IfcRelProjectsElement::getRelatedFeatureElement() const { return dynamic_cast<IfcFeatureElementAddition*>(resolve(argument(5))); }
+IfcFeatureElementAddition* IfcRelProjectsElement::getRelatedFeatureElement() const { return entityAs<IfcFeatureElementAddition>(resolve(argument(5))); }
 void IfcRelProjectsElement::setRelatedFeatureElement(const IfcFeatureElementAddition* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelReferencedInSpatialStructure::getClassType()
@@ -156,7 +156,7 @@ bool IfcRelReferencedInSpatialStructure::acceptVisitor(Step::BaseVisitor* visito
 }
 std::vector<IfcProduct*> IfcRelReferencedInSpatialStructure::getRelatedElements() const { return resolveAll<IfcProduct>(*this, argument(4)); }
 void IfcRelReferencedInSpatialStructure::setRelatedElements(const std::vector<IfcProduct*>& values) { setArgument(4, referenceList(values)); }
-IfcSpatialStructureElement* IfcRelReferencedInSpatialStructure::getRelatingStructure() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(5))); }
+IfcSpatialStructureElement* IfcRelReferencedInSpatialStructure::getRelatingStructure() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(5))); }
 void IfcRelReferencedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelSchedulesCostItems::getClassType()
@@ -186,9 +186,9 @@ bool IfcRelSequence::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProcess* IfcRelSequence::getRelatingProcess() const { return dynamic_cast<IfcProcess*>(resolve(argument(4))); }
+IfcProcess* IfcRelSequence::getRelatingProcess() const { return entityAs<IfcProcess>(resolve(argument(4))); }
 void IfcRelSequence::setRelatingProcess(const IfcProcess* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProcess* IfcRelSequence::getRelatedProcess() const { return dynamic_cast<IfcProcess*>(resolve(argument(5))); }
+IfcProcess* IfcRelSequence::getRelatedProcess() const { return entityAs<IfcProcess>(resolve(argument(5))); }
 void IfcRelSequence::setRelatedProcess(const IfcProcess* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelServicesBuildings::getClassType()
@@ -204,7 +204,7 @@ bool IfcRelServicesBuildings::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSystem* IfcRelServicesBuildings::getRelatingSystem() const { return dynamic_cast<IfcSystem*>(resolve(argument(4))); }
+IfcSystem* IfcRelServicesBuildings::getRelatingSystem() const { return entityAs<IfcSystem>(resolve(argument(4))); }
 void IfcRelServicesBuildings::setRelatingSystem(const IfcSystem* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcSpatialStructureElement*> IfcRelServicesBuildings::getRelatedBuildings() const { return resolveAll<IfcSpatialStructureElement>(*this, argument(5)); }
 void IfcRelServicesBuildings::setRelatedBuildings(const std::vector<IfcSpatialStructureElement*>& values) { setArgument(5, referenceList(values)); }
@@ -222,11 +222,11 @@ bool IfcRelSpaceBoundary::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpace* IfcRelSpaceBoundary::getRelatingSpace() const { return dynamic_cast<IfcSpace*>(resolve(argument(4))); }
+IfcSpace* IfcRelSpaceBoundary::getRelatingSpace() const { return entityAs<IfcSpace>(resolve(argument(4))); }
 void IfcRelSpaceBoundary::setRelatingSpace(const IfcSpace* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelSpaceBoundary::getRelatedBuildingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(5))); }
+IfcElement* IfcRelSpaceBoundary::getRelatedBuildingElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
 void IfcRelSpaceBoundary::setRelatedBuildingElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcConnectionGeometry* IfcRelSpaceBoundary::getConnectionGeometry() const { return dynamic_cast<IfcConnectionGeometry*>(resolve(argument(6))); }
+IfcConnectionGeometry* IfcRelSpaceBoundary::getConnectionGeometry() const { return entityAs<IfcConnectionGeometry>(resolve(argument(6))); }
 void IfcRelSpaceBoundary::setConnectionGeometry(const IfcConnectionGeometry* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelVoidsElement::getClassType()
@@ -242,9 +242,9 @@ bool IfcRelVoidsElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelVoidsElement::getRelatingBuildingElement() const { return dynamic_cast<IfcElement*>(resolve(argument(4))); }
+IfcElement* IfcRelVoidsElement::getRelatingBuildingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
 void IfcRelVoidsElement::setRelatingBuildingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcFeatureElementSubtraction* IfcRelVoidsElement::getRelatedOpeningElement() const { return dynamic_cast<IfcFeatureElementSubtraction*>(resolve(argument(5))); }
+IfcFeatureElementSubtraction* IfcRelVoidsElement::getRelatedOpeningElement() const { return entityAs<IfcFeatureElementSubtraction>(resolve(argument(5))); }
 void IfcRelVoidsElement::setRelatedOpeningElement(const IfcFeatureElementSubtraction* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRepresentation::getClassType()
@@ -260,7 +260,7 @@ bool IfcRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentationContext* IfcRepresentation::getContextOfItems() const { return dynamic_cast<IfcRepresentationContext*>(resolve(argument(0))); }
+IfcRepresentationContext* IfcRepresentation::getContextOfItems() const { return entityAs<IfcRepresentationContext>(resolve(argument(0))); }
 void IfcRepresentation::setContextOfItems(const IfcRepresentationContext* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcRepresentation::getRepresentationIdentifier() const { return Step::String(argument(1).plain().text()); }
 void IfcRepresentation::setRepresentationIdentifier(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
@@ -282,7 +282,7 @@ bool IfcRepresentationMap::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentation* IfcRepresentationMap::getMappedRepresentation() const { return dynamic_cast<IfcRepresentation*>(resolve(argument(1))); }
+IfcRepresentation* IfcRepresentationMap::getMappedRepresentation() const { return entityAs<IfcRepresentation>(resolve(argument(1))); }
 void IfcRepresentationMap::setMappedRepresentation(const IfcRepresentation* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRevolvedAreaSolid::getClassType()
@@ -298,7 +298,7 @@ bool IfcRevolvedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis1Placement* IfcRevolvedAreaSolid::getAxis() const { return dynamic_cast<IfcAxis1Placement*>(resolve(argument(2))); }
+IfcAxis1Placement* IfcRevolvedAreaSolid::getAxis() const { return entityAs<IfcAxis1Placement>(resolve(argument(2))); }
 void IfcRevolvedAreaSolid::setAxis(const IfcAxis1Placement* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRibPlateProfileProperties::getClassType()
@@ -426,7 +426,7 @@ bool IfcSectionedSpine::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCompositeCurve* IfcSectionedSpine::getSpineCurve() const { return dynamic_cast<IfcCompositeCurve*>(resolve(argument(0))); }
+IfcCompositeCurve* IfcSectionedSpine::getSpineCurve() const { return entityAs<IfcCompositeCurve>(resolve(argument(0))); }
 void IfcSectionedSpine::setSpineCurve(const IfcCompositeCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcProfileDef*> IfcSectionedSpine::getCrossSections() const { return resolveAll<IfcProfileDef>(*this, argument(1)); }
 void IfcSectionedSpine::setCrossSections(const std::vector<IfcProfileDef*>& values) { setArgument(1, referenceList(values)); }
@@ -446,9 +446,9 @@ bool IfcSectionProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcSectionProperties::getStartProfile() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(1))); }
+IfcProfileDef* IfcSectionProperties::getStartProfile() const { return entityAs<IfcProfileDef>(resolve(argument(1))); }
 void IfcSectionProperties::setStartProfile(const IfcProfileDef* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProfileDef* IfcSectionProperties::getEndProfile() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(2))); }
+IfcProfileDef* IfcSectionProperties::getEndProfile() const { return entityAs<IfcProfileDef>(resolve(argument(2))); }
 void IfcSectionProperties::setEndProfile(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSectionReinforcementProperties::getClassType()
@@ -464,7 +464,7 @@ bool IfcSectionReinforcementProperties::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSectionProperties* IfcSectionReinforcementProperties::getSectionDefinition() const { return dynamic_cast<IfcSectionProperties*>(resolve(argument(4))); }
+IfcSectionProperties* IfcSectionReinforcementProperties::getSectionDefinition() const { return entityAs<IfcSectionProperties>(resolve(argument(4))); }
 void IfcSectionReinforcementProperties::setSectionDefinition(const IfcSectionProperties* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcReinforcementBarProperties*> IfcSectionReinforcementProperties::getCrossSectionReinforcementDefinitions() const { return resolveAll<IfcReinforcementBarProperties>(*this, argument(5)); }
 void IfcSectionReinforcementProperties::setCrossSectionReinforcementDefinitions(const std::vector<IfcReinforcementBarProperties*>& values) { setArgument(5, referenceList(values)); }
@@ -530,7 +530,7 @@ Step::String IfcShapeAspect::getName() const { return Step::String(argument(1).p
 void IfcShapeAspect::setName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
 Step::String IfcShapeAspect::getDescription() const { return Step::String(argument(2).plain().text()); }
 void IfcShapeAspect::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-IfcProductDefinitionShape* IfcShapeAspect::getPartOfProductDefinitionShape() const { return dynamic_cast<IfcProductDefinitionShape*>(resolve(argument(4))); }
+IfcProductDefinitionShape* IfcShapeAspect::getPartOfProductDefinitionShape() const { return entityAs<IfcProductDefinitionShape>(resolve(argument(4))); }
 void IfcShapeAspect::setPartOfProductDefinitionShape(const IfcProductDefinitionShape* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcShapeModel::getClassType()
@@ -590,7 +590,7 @@ bool IfcSite::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcSite::getLandTitleNumber() const { return Step::String(argument(12).plain().text()); }
 void IfcSite::setLandTitleNumber(const Step::String& value) { setArgument(12, Step::Value::string(value.toUtf8())); }
-IfcPostalAddress* IfcSite::getSiteAddress() const { return dynamic_cast<IfcPostalAddress*>(resolve(argument(13))); }
+IfcPostalAddress* IfcSite::getSiteAddress() const { return entityAs<IfcPostalAddress>(resolve(argument(13))); }
 void IfcSite::setSiteAddress(const IfcPostalAddress* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSIUnit::getClassType()
@@ -678,7 +678,7 @@ bool IfcSoundValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcSoundValue::getSoundLevelTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(4))); }
+IfcTimeSeries* IfcSoundValue::getSoundLevelTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(4))); }
 void IfcSoundValue::setSoundLevelTimeSeries(const IfcTimeSeries* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSpace::getClassType()
@@ -724,7 +724,7 @@ bool IfcSpaceProgram::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcSpaceProgram::getSpaceProgramIdentifier() const { return Step::String(argument(5).plain().text()); }
 void IfcSpaceProgram::setSpaceProgramIdentifier(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-IfcSpatialStructureElement* IfcSpaceProgram::getRequestedLocation() const { return dynamic_cast<IfcSpatialStructureElement*>(resolve(argument(8))); }
+IfcSpatialStructureElement* IfcSpaceProgram::getRequestedLocation() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(8))); }
 void IfcSpaceProgram::setRequestedLocation(const IfcSpatialStructureElement* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSpaceThermalLoadProperties::getClassType()
@@ -742,7 +742,7 @@ bool IfcSpaceThermalLoadProperties::acceptVisitor(Step::BaseVisitor* visitor)
 }
 Step::String IfcSpaceThermalLoadProperties::getSourceDescription() const { return Step::String(argument(7).plain().text()); }
 void IfcSpaceThermalLoadProperties::setSourceDescription(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
-IfcTimeSeries* IfcSpaceThermalLoadProperties::getThermalLoadTimeSeriesValues() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(10))); }
+IfcTimeSeries* IfcSpaceThermalLoadProperties::getThermalLoadTimeSeriesValues() const { return entityAs<IfcTimeSeries>(resolve(argument(10))); }
 void IfcSpaceThermalLoadProperties::setThermalLoadTimeSeriesValues(const IfcTimeSeries* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcSpaceThermalLoadProperties::getUserDefinedThermalLoadSource() const { return Step::String(argument(11).plain().text()); }
 void IfcSpaceThermalLoadProperties::setUserDefinedThermalLoadSource(const Step::String& value) { setArgument(11, Step::Value::string(value.toUtf8())); }
@@ -860,7 +860,7 @@ bool IfcStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralLoad* IfcStructuralActivity::getAppliedLoad() const { return dynamic_cast<IfcStructuralLoad*>(resolve(argument(7))); }
+IfcStructuralLoad* IfcStructuralActivity::getAppliedLoad() const { return entityAs<IfcStructuralLoad>(resolve(argument(7))); }
 void IfcStructuralActivity::setAppliedLoad(const IfcStructuralLoad* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralAction::getClassType()
@@ -876,7 +876,7 @@ bool IfcStructuralAction::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralReaction* IfcStructuralAction::getCausedBy() const { return dynamic_cast<IfcStructuralReaction*>(resolve(argument(10))); }
+IfcStructuralReaction* IfcStructuralAction::getCausedBy() const { return entityAs<IfcStructuralReaction>(resolve(argument(10))); }
 void IfcStructuralAction::setCausedBy(const IfcStructuralReaction* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralAnalysisModel::getClassType()
@@ -892,7 +892,7 @@ bool IfcStructuralAnalysisModel::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcStructuralAnalysisModel::getOrientationOf2DPlane() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(6))); }
+IfcAxis2Placement3D* IfcStructuralAnalysisModel::getOrientationOf2DPlane() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(6))); }
 void IfcStructuralAnalysisModel::setOrientationOf2DPlane(const IfcAxis2Placement3D* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcStructuralLoadGroup*> IfcStructuralAnalysisModel::getLoadedBy() const { return resolveAll<IfcStructuralLoadGroup>(*this, argument(7)); }
 void IfcStructuralAnalysisModel::setLoadedBy(const std::vector<IfcStructuralLoadGroup*>& values) { setArgument(7, referenceList(values)); }
@@ -926,7 +926,7 @@ bool IfcStructuralConnection::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcBoundaryCondition* IfcStructuralConnection::getAppliedCondition() const { return dynamic_cast<IfcBoundaryCondition*>(resolve(argument(7))); }
+IfcBoundaryCondition* IfcStructuralConnection::getAppliedCondition() const { return entityAs<IfcBoundaryCondition>(resolve(argument(7))); }
 void IfcStructuralConnection::setAppliedCondition(const IfcBoundaryCondition* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralCurveConnection::getClassType()
@@ -1012,7 +1012,7 @@ bool IfcStructuralLinearActionVarying::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcStructuralLinearActionVarying::getVaryingAppliedLoadLocation() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(12))); }
+IfcShapeAspect* IfcStructuralLinearActionVarying::getVaryingAppliedLoadLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(12))); }
 void IfcStructuralLinearActionVarying::setVaryingAppliedLoadLocation(const IfcShapeAspect* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcStructuralLoad*> IfcStructuralLinearActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(13)); }
 void IfcStructuralLinearActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(13, referenceList(values)); }
@@ -1188,7 +1188,7 @@ bool IfcStructuralPlanarActionVarying::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcStructuralPlanarActionVarying::getVaryingAppliedLoadLocation() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(12))); }
+IfcShapeAspect* IfcStructuralPlanarActionVarying::getVaryingAppliedLoadLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(12))); }
 void IfcStructuralPlanarActionVarying::setVaryingAppliedLoadLocation(const IfcShapeAspect* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 std::vector<IfcStructuralLoad*> IfcStructuralPlanarActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(13)); }
 void IfcStructuralPlanarActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(13, referenceList(values)); }
@@ -1276,7 +1276,7 @@ bool IfcStructuralResultGroup::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralLoadGroup* IfcStructuralResultGroup::getResultForLoadGroup() const { return dynamic_cast<IfcStructuralLoadGroup*>(resolve(argument(6))); }
+IfcStructuralLoadGroup* IfcStructuralResultGroup::getResultForLoadGroup() const { return entityAs<IfcStructuralLoadGroup>(resolve(argument(6))); }
 void IfcStructuralResultGroup::setResultForLoadGroup(const IfcStructuralLoadGroup* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralSteelProfileProperties::getClassType()
@@ -1334,7 +1334,7 @@ bool IfcStructuralSurfaceMemberVarying::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcStructuralSurfaceMemberVarying::getVaryingThicknessLocation() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(10))); }
+IfcShapeAspect* IfcStructuralSurfaceMemberVarying::getVaryingThicknessLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(10))); }
 void IfcStructuralSurfaceMemberVarying::setVaryingThicknessLocation(const IfcShapeAspect* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuredDimensionCallout::getClassType()
@@ -1408,7 +1408,7 @@ bool IfcSubedge::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcEdge* IfcSubedge::getParentEdge() const { return dynamic_cast<IfcEdge*>(resolve(argument(2))); }
+IfcEdge* IfcSubedge::getParentEdge() const { return entityAs<IfcEdge>(resolve(argument(2))); }
 void IfcSubedge::setParentEdge(const IfcEdge* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceCurveSweptAreaSolid::getClassType()
@@ -1424,9 +1424,9 @@ bool IfcSurfaceCurveSweptAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcSurfaceCurveSweptAreaSolid::getDirectrix() const { return dynamic_cast<IfcCurve*>(resolve(argument(2))); }
+IfcCurve* IfcSurfaceCurveSweptAreaSolid::getDirectrix() const { return entityAs<IfcCurve>(resolve(argument(2))); }
 void IfcSurfaceCurveSweptAreaSolid::setDirectrix(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSurface* IfcSurfaceCurveSweptAreaSolid::getReferenceSurface() const { return dynamic_cast<IfcSurface*>(resolve(argument(5))); }
+IfcSurface* IfcSurfaceCurveSweptAreaSolid::getReferenceSurface() const { return entityAs<IfcSurface>(resolve(argument(5))); }
 void IfcSurfaceCurveSweptAreaSolid::setReferenceSurface(const IfcSurface* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSweptSurface::getClassType()
@@ -1442,9 +1442,9 @@ bool IfcSweptSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcSweptSurface::getSweptCurve() const { return dynamic_cast<IfcProfileDef*>(resolve(argument(0))); }
+IfcProfileDef* IfcSweptSurface::getSweptCurve() const { return entityAs<IfcProfileDef>(resolve(argument(0))); }
 void IfcSweptSurface::setSweptCurve(const IfcProfileDef* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcAxis2Placement3D* IfcSweptSurface::getPosition() const { return dynamic_cast<IfcAxis2Placement3D*>(resolve(argument(1))); }
+IfcAxis2Placement3D* IfcSweptSurface::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(1))); }
 void IfcSweptSurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceOfLinearExtrusion::getClassType()
@@ -1460,7 +1460,7 @@ bool IfcSurfaceOfLinearExtrusion::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcSurfaceOfLinearExtrusion::getExtrudedDirection() const { return dynamic_cast<IfcDirection*>(resolve(argument(2))); }
+IfcDirection* IfcSurfaceOfLinearExtrusion::getExtrudedDirection() const { return entityAs<IfcDirection>(resolve(argument(2))); }
 void IfcSurfaceOfLinearExtrusion::setExtrudedDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceOfRevolution::getClassType()
@@ -1476,7 +1476,7 @@ bool IfcSurfaceOfRevolution::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis1Placement* IfcSurfaceOfRevolution::getAxisPosition() const { return dynamic_cast<IfcAxis1Placement*>(resolve(argument(2))); }
+IfcAxis1Placement* IfcSurfaceOfRevolution::getAxisPosition() const { return entityAs<IfcAxis1Placement>(resolve(argument(2))); }
 void IfcSurfaceOfRevolution::setAxisPosition(const IfcAxis1Placement* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceStyle::getClassType()
@@ -1506,13 +1506,13 @@ bool IfcSurfaceStyleLighting::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseTransmissionColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(0))); }
+IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseTransmissionColour() const { return entityAs<IfcColourRgb>(resolve(argument(0))); }
 void IfcSurfaceStyleLighting::setDiffuseTransmissionColour(const IfcColourRgb* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseReflectionColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(1))); }
+IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseReflectionColour() const { return entityAs<IfcColourRgb>(resolve(argument(1))); }
 void IfcSurfaceStyleLighting::setDiffuseReflectionColour(const IfcColourRgb* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcSurfaceStyleLighting::getTransmissionColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(2))); }
+IfcColourRgb* IfcSurfaceStyleLighting::getTransmissionColour() const { return entityAs<IfcColourRgb>(resolve(argument(2))); }
 void IfcSurfaceStyleLighting::setTransmissionColour(const IfcColourRgb* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcSurfaceStyleLighting::getReflectanceColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(3))); }
+IfcColourRgb* IfcSurfaceStyleLighting::getReflectanceColour() const { return entityAs<IfcColourRgb>(resolve(argument(3))); }
 void IfcSurfaceStyleLighting::setReflectanceColour(const IfcColourRgb* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceStyleRefraction::getClassType()
@@ -1542,7 +1542,7 @@ bool IfcSurfaceStyleShading::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcColourRgb* IfcSurfaceStyleShading::getSurfaceColour() const { return dynamic_cast<IfcColourRgb*>(resolve(argument(0))); }
+IfcColourRgb* IfcSurfaceStyleShading::getSurfaceColour() const { return entityAs<IfcColourRgb>(resolve(argument(0))); }
 void IfcSurfaceStyleShading::setSurfaceColour(const IfcColourRgb* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceStyleRendering::getClassType()
@@ -1588,7 +1588,7 @@ bool IfcSweptDiskSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcSweptDiskSolid::getDirectrix() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
+IfcCurve* IfcSweptDiskSolid::getDirectrix() const { return entityAs<IfcCurve>(resolve(argument(0))); }
 void IfcSweptDiskSolid::setDirectrix(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSwitchingDeviceType::getClassType()
@@ -1754,7 +1754,7 @@ bool IfcTextLiteralWithExtent::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPlanarExtent* IfcTextLiteralWithExtent::getExtent() const { return dynamic_cast<IfcPlanarExtent*>(resolve(argument(3))); }
+IfcPlanarExtent* IfcTextLiteralWithExtent::getExtent() const { return entityAs<IfcPlanarExtent>(resolve(argument(3))); }
 void IfcTextLiteralWithExtent::setExtent(const IfcPlanarExtent* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 Step::String IfcTextLiteralWithExtent::getBoxAlignment() const { return Step::String(argument(4).plain().text()); }
 void IfcTextLiteralWithExtent::setBoxAlignment(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
@@ -1928,7 +1928,7 @@ bool IfcTimeSeriesReferenceRelationship::acceptVisitor(Step::BaseVisitor* visito
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcTimeSeriesReferenceRelationship::getReferencedTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(0))); }
+IfcTimeSeries* IfcTimeSeriesReferenceRelationship::getReferencedTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(0))); }
 void IfcTimeSeriesReferenceRelationship::setReferencedTimeSeries(const IfcTimeSeries* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTimeSeriesSchedule::getClassType()
@@ -1944,7 +1944,7 @@ bool IfcTimeSeriesSchedule::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcTimeSeriesSchedule::getTimeSeries() const { return dynamic_cast<IfcTimeSeries*>(resolve(argument(7))); }
+IfcTimeSeries* IfcTimeSeriesSchedule::getTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(7))); }
 void IfcTimeSeriesSchedule::setTimeSeries(const IfcTimeSeries* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTimeSeriesValue::getClassType()
@@ -2044,7 +2044,7 @@ bool IfcTrimmedCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcTrimmedCurve::getBasisCurve() const { return dynamic_cast<IfcCurve*>(resolve(argument(0))); }
+IfcCurve* IfcTrimmedCurve::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
 void IfcTrimmedCurve::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTShapeProfileDef::getClassType()
@@ -2088,7 +2088,7 @@ bool IfcTwoDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVector* IfcTwoDirectionRepeatFactor::getSecondRepeatFactor() const { return dynamic_cast<IfcVector*>(resolve(argument(1))); }
+IfcVector* IfcTwoDirectionRepeatFactor::getSecondRepeatFactor() const { return entityAs<IfcVector>(resolve(argument(1))); }
 void IfcTwoDirectionRepeatFactor::setSecondRepeatFactor(const IfcVector* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcUnitaryEquipmentType::getClassType()
@@ -2160,7 +2160,7 @@ bool IfcVector::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcVector::getOrientation() const { return dynamic_cast<IfcDirection*>(resolve(argument(0))); }
+IfcDirection* IfcVector::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(0))); }
 void IfcVector::setOrientation(const IfcDirection* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcVertex::getClassType()
@@ -2208,7 +2208,7 @@ bool IfcVertexLoop::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVertex* IfcVertexLoop::getLoopVertex() const { return dynamic_cast<IfcVertex*>(resolve(argument(0))); }
+IfcVertex* IfcVertexLoop::getLoopVertex() const { return entityAs<IfcVertex>(resolve(argument(0))); }
 void IfcVertexLoop::setLoopVertex(const IfcVertex* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcVertexPoint::getClassType()
@@ -2224,7 +2224,7 @@ bool IfcVertexPoint::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPoint* IfcVertexPoint::getVertexGeometry() const { return dynamic_cast<IfcPoint*>(resolve(argument(0))); }
+IfcPoint* IfcVertexPoint::getVertexGeometry() const { return entityAs<IfcPoint>(resolve(argument(0))); }
 void IfcVertexPoint::setVertexGeometry(const IfcPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcVibrationIsolatorType::getClassType()
@@ -2368,7 +2368,7 @@ bool IfcWindowLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcWindowLiningProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(12))); }
+IfcShapeAspect* IfcWindowLiningProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(12))); }
 void IfcWindowLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcWindowPanelProperties::getClassType()
@@ -2384,7 +2384,7 @@ bool IfcWindowPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcWindowPanelProperties::getShapeAspectStyle() const { return dynamic_cast<IfcShapeAspect*>(resolve(argument(8))); }
+IfcShapeAspect* IfcWindowPanelProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(8))); }
 void IfcWindowPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcWindowStyle::getClassType()
