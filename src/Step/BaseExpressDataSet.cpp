@@ -319,11 +319,11 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
         return false;
     }
     RecordParser parser(parameterText(slot));
-    std::vector<Value> leading;
-    if (!parser.parseLeadingArguments(leading, index + 1) || parser.badStringCount() > 0) {
+    Value value;
+    if (!parser.parseArgumentAt(index, value) || parser.badStringCount() > 0) {
         return false;
     }
-    out = std::move(leading[index]);
+    out = std::move(value);
     return true;
 }
 

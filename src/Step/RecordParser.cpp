@@ -96,7 +96,7 @@ bool RecordParser::parseArguments(std::vector<Value>& out)
     return parsed;
 }
 
-bool RecordParser::parseLeadingArguments(std::vector<Value>& out, std::size_t count)
+bool RecordParser::parseArgumentAt(std::size_t index, Value& out)
 {
     skipSpace();
     if (m_pos >= m_text.size() || m_text[m_pos] != '(') {
@@ -104,17 +104,16 @@ bool RecordParser::parseLeadingArguments(std::vector<Value>& out, std::size_t co
     }
     ++m_pos;
     const std::size_t base = m_stack.size();
-    out.reserve(out.size() + count);
     bool parsed = true;
-    for (std::size_t i = 0; parsed && i < count; ++i) {
-        Value value;
-        parsed = parseValue(value, 1);
+    // The values before the one asked for are read into `out` in turn and
+    // overwritten: nothing is kept but the last.
+    for (std::size_t i = 0; i <= index; ++i) {
+        parsed = parseValue(out, 1);
         if (!parsed) {
             break;
         }
-        out.push_back(std::move(value));
         skipSpace();
-        if (i + 1 < count && (m_pos >= m_text.size() || m_text[m_pos++] != ',')) {
+        if (i < index && (m_pos >= m_text.size() || m_text[m_pos++] != ',')) {
             parsed = fail("fewer parameters than asked for");
         }
     }

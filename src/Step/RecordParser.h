@@ -19,9 +19,9 @@ public:
 
     /// Parses "(p1,p2,...)" at the start of the text.
     bool parseArguments(std::vector<Value>& out);
-    /// Parses only the first `count` values of "(p1,p2,...)", leaving the
-    /// rest of the text unread.
-    bool parseLeadingArguments(std::vector<Value>& out, std::size_t count);
+    /// Parses the value at `index` of "(p1,p2,...)", reading only the ones
+    /// before it and leaving the rest of the text unread.
+    bool parseArgumentAt(std::size_t index, Value& out);
 
     const std::string& error() const { return m_error; }
     /// Offset in the text where parsing stopped.

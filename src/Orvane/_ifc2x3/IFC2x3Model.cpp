@@ -145,7 +145,7 @@ void IFC2x3Model::updateItem(const QModelIndex& index, bool)
     bool schedule = false;
     {
         std::lock_guard<std::mutex> locker(m_pendingMutex);
-        m_pendingRows.insert(index.row());
+        m_pendingRows.push_back(index.row());
         schedule = !m_flushScheduled;
         m_flushScheduled = true;
     }
@@ -166,17 +166,19 @@ void IFC2x3Model::updateItem(const QModelIndex& index, bool)
 
 void IFC2x3Model::flushPendingUpdates()
 {
-    QList<int> rows;
+    std::vector<int> rows;
     {
         std::lock_guard<std::mutex> locker(m_pendingMutex);
-        rows = m_pendingRows.values();
-        m_pendingRows.clear();
+        rows.swap(m_pendingRows);
         m_flushScheduled = false;
     }
+    // Rows are noted as announced, repeats included: a list costs less to
+    // add to than a set, once per write.
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     // One signal per run of consecutive rows.
-    for (int i = 0; i < rows.size();) {
-        int j = i;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i;
         while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1) {
             ++j;
         }

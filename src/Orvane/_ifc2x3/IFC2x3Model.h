@@ -7,7 +7,6 @@
 
 #include <QMutex>
 #include <QReadWriteLock>
-#include <QSet>
 
 #include <atomic>
 #include <memory>
@@ -125,7 +124,7 @@ private:
     std::vector<Step::RefPtr<ifc2x3::IfcObjectDefinition>> m_rows;
     std::unordered_map<const ifc2x3::IfcObjectDefinition*, int> m_rowOf;
     std::mutex m_pendingMutex; // std::mutex: visible to ThreadSanitizer
-    QSet<int> m_pendingRows;
+    std::vector<int> m_pendingRows;
     bool m_flushScheduled = false;
     static constexpr int updateDelayMs = 50;
     mutable std::mutex m_relationsMutex;
