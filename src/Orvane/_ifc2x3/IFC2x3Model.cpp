@@ -251,16 +251,15 @@ void IFC2x3Model::relationsChanged()
 const IFC2x3Model::RowRelations& IFC2x3Model::rowRelations(int row, std::unique_lock<std::mutex>& guard) const
 {
     guard = std::unique_lock<std::mutex>(m_relationsMutex);
-    if (m_relations.empty()) {
-        m_relations.resize(m_rows.size());
-    }
-    RowRelations& entry = m_relations[static_cast<std::size_t>(row)];
+    RowRelations& entry = m_relations[static_cast<std::size_t>(row) % m_relations.size()];
     // Creating or deleting instances may change relations too: such edits
     // need not be announced.
     const std::uint64_t generation = m_generation.load(std::memory_order_relaxed);
     const std::size_t slotTotal = m_dataSet->slotCount();
     const std::size_t instances = m_dataSet->instanceCount();
-    if (entry.generation != generation || entry.slotCount != slotTotal || entry.instances != instances) {
+    if (entry.row != row || entry.generation != generation || entry.slotCount != slotTotal ||
+        entry.instances != instances) {
+        entry.row = row;
         IFC2x3Property::readRelations(m_rows[static_cast<std::size_t>(row)].get(), entry.occurrence, entry.type,
                                       entry.sets);
         entry.generation = generation;

@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QReadWriteLock>
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -102,10 +103,11 @@ private:
     friend class IFC2x3Property;
 
     /// What path resolution needs of a row's relations: its type and its
-    /// property sets in order. Kept per row, as reading them anew for each
-    /// path walks the relations of the data set every time.
+    /// property sets in order. Kept for the rows read last, as reading them
+    /// anew for each path walks the relations of the data set every time.
     struct RowRelations
     {
+        int row = -1;
         std::uint64_t generation = 0;
         std::size_t slotCount = 0;
         std::size_t instances = 0;
@@ -128,7 +130,10 @@ private:
     bool m_flushScheduled = false;
     static constexpr int updateDelayMs = 50;
     mutable std::mutex m_relationsMutex;
-    mutable std::vector<RowRelations> m_relations;
+    /// Relations of the rows read last, by row modulo the size: readers
+    /// go through rows in turn or look at a few, and a cache over every
+    /// row of a large model would hold megabytes it rarely uses again.
+    mutable std::array<RowRelations, 64> m_relations;
     std::atomic<std::uint64_t> m_generation{1};
     mutable std::unique_ptr<std::unordered_set<std::uint64_t>> m_sharedParts;
 };
