@@ -295,8 +295,9 @@ def generate(table_dir, out_dir):
         s.append(f"const AttributeInfo attributes_{name}[] = {{{rows or '{nullptr, nullptr, false, false, 0}'}}};\n")
     s.append("\nstruct EntityInfo\n{\n    const char* name;\n    const char* stepName;\n    std::uint16_t supertype;\n"
              "    bool abstract;\n    std::size_t attributeCount;\n    const AttributeInfo* attributes;\n"
-             "    Step::BaseEntity* (*create)(Step::BaseExpressDataSet*, Step::Id);\n};\n\n")
-    s.append("template <class T>\nStep::BaseEntity* make(Step::BaseExpressDataSet* ds, Step::Id key)\n{\n    return new T(ds, key);\n}\n\n")
+             "    Step::BaseEntity* (*create)(Step::BaseExpressDataSet*, Step::Id, std::size_t);\n};\n\n")
+    s.append("template <class T>\nStep::BaseEntity* make(Step::BaseExpressDataSet* ds, Step::Id key, std::size_t attributeCount)\n"
+             "{\n    return Step::BaseEntity::createWithRoom<T>(ds, key, attributeCount);\n}\n\n")
     s.append("const EntityInfo entities[] = {\n    {nullptr, nullptr, 0, true, 0, nullptr, nullptr},\n")
     for name, sup, abstract in entities:
         count = len(schema.attributes.get(name, []))
@@ -463,7 +464,7 @@ bool Schema::acceptsArgument(std::uint16_t id, std::size_t index, const Step::Va
 
 Step::BaseEntity* Schema::create(std::uint16_t id, Step::BaseExpressDataSet* dataSet, Step::Id key) const
 {
-    return id && id <= @COUNT@ ? entities[id].create(dataSet, key) : nullptr;
+    return id && id <= @COUNT@ ? entities[id].create(dataSet, key, entities[id].attributeCount) : nullptr;
 }
 """
 

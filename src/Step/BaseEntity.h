@@ -3,6 +3,7 @@
 #include "BaseObject.h"
 #include "Value.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,27 @@ namespace Step {
 /// An instance of the data section (#key=ENTITY(...)). Its attributes are
 /// held as STEP values in schema order; typed accessors of the schema's
 /// classes read and write them through argument()/setArgument().
+///
+/// Instances made by the schema (createWithRoom) hold their values in the
+/// same block of memory as themselves: a model is millions of instances,
+/// and a second block each would cost an allocation and its overhead.
 class BaseEntity : public BaseObject
 {
 public:
     BaseEntity(BaseExpressDataSet* dataSet, Id key) : BaseObject(dataSet), m_key(key) {}
+    ~BaseEntity() override;
+    BaseEntity(const BaseEntity&) = delete;
+    BaseEntity& operator=(const BaseEntity&) = delete;
+
+    /// A new T with room for `count` values after it, in one allocation.
+    template <class T> static T* createWithRoom(BaseExpressDataSet* dataSet, Id key, std::size_t count)
+    {
+        T* entity = new (ArgumentRoom{count}) T(dataSet, key);
+        entity->useRoom(reinterpret_cast<char*>(entity) + roomOffset(sizeof(T)), count);
+        return entity;
+    }
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* block) { ::operator delete(block); }
 
     static const ClassType& getClassType();
     const ClassType& getType() const override { return getClassType(); }
@@ -22,9 +40,21 @@ public:
 
     Id getKey() const { return m_key; }
 
-    std::size_t argumentCount() const { return m_arguments.size(); }
+    /// The values in schema order, as a read-only range.
+    struct Arguments
+    {
+        const Value* first;
+        std::size_t count;
+        const Value* begin() const { return first; }
+        const Value* end() const { return first + count; }
+        std::size_t size() const { return count; }
+        bool empty() const { return count == 0; }
+        const Value& operator[](std::size_t index) const { return first[index]; }
+    };
+
+    std::size_t argumentCount() const { return m_count; }
     const Value& argument(std::size_t index) const;
-    const std::vector<Value>& arguments() const { return m_arguments; }
+    Arguments arguments() const { return {m_arguments, m_count}; }
 
     /// Changes one attribute and tells the data set, which then writes the
     /// record anew on save and keeps its inverse relations up to date.
@@ -39,11 +69,39 @@ public:
 
 protected:
     friend class BaseExpressDataSet;
-    void initArguments(std::vector<Value> arguments) { m_arguments = std::move(arguments); }
+    /// Replaces the values by those of `arguments`, which is left empty
+    /// with its capacity, for the caller to fill again.
+    void takeArguments(std::vector<Value>& arguments);
 
 private:
+    struct ArgumentRoom
+    {
+        std::size_t count;
+    };
+    static constexpr std::uint32_t onHeap = ~std::uint32_t(0);
+
+    static constexpr std::size_t roomOffset(std::size_t size)
+    {
+        return (size + alignof(Value) - 1) / alignof(Value) * alignof(Value);
+    }
+    static void* operator new(std::size_t size, ArgumentRoom room)
+    {
+        return ::operator new(roomOffset(size) + room.count * sizeof(Value));
+    }
+    static void operator delete(void* block, ArgumentRoom) { ::operator delete(block); }
+
+    void useRoom(void* room, std::size_t count);
+    /// Storage for `count` values, the first `m_count` of them kept; the
+    /// new ones are unset.
+    void resizeArguments(std::size_t count);
+    void destroyArguments();
+
     Id m_key;
-    std::vector<Value> m_arguments;
+    Value* m_arguments = nullptr;
+    std::uint32_t m_count = 0;
+    /// Values the block after the instance holds, or onHeap once they have
+    /// moved to a block of their own (more than the room, rarely).
+    std::uint32_t m_room = 0;
 };
 
 } // namespace Step

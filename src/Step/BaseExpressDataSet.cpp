@@ -380,7 +380,8 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
     const Id key = m_slots.key(slot);
     const char* name = m_schema.stepName(typeId);
     RecordParser parser(parameterText(slot));
-    std::vector<Value> arguments;
+    std::vector<Value>& arguments = m_scratchArguments;
+    arguments.clear();
     if (!parser.parseArguments(arguments)) {
         warn(keyText(key) + ": cannot read " + name + " (" + parser.error() + "); the instance is ignored");
         m_slots.setState(slot, SlotState::Broken);
@@ -409,7 +410,7 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
         droppedDeleted = dropDanglingReferences(argument, key) || droppedDeleted;
     }
     BaseEntity* entity = m_schema.create(typeId, this, key);
-    entity->initArguments(std::move(arguments));
+    entity->takeArguments(arguments);
     entity->ref();
     m_slots.setObject(slot, entity);
     // The text names an instance deleted since: it must be written anew.
@@ -433,7 +434,9 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
         return nullptr; // keys are never reused, and none is left
     }
     const Id key = ++m_maxKey;
-    std::vector<Value> arguments(m_schema.attributeCount(typeId));
+    std::vector<Value>& arguments = m_scratchArguments;
+    arguments.clear();
+    arguments.resize(m_schema.attributeCount(typeId));
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (m_schema.isDerivedAttribute(typeId, i)) {
             arguments[i] = Value::derived();
@@ -441,7 +444,7 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
     }
     // Filled before it joins the data set, which then hears of it once.
     BaseEntity* entity = m_schema.create(typeId, nullptr, key);
-    entity->initArguments(std::move(arguments));
+    entity->takeArguments(arguments);
     entity->ref();
     if (fill) {
         try {
@@ -652,13 +655,14 @@ void BaseExpressDataSet::purgeDeletedReferences()
             }
             continue;
         }
-        std::vector<Value> arguments = object->arguments();
+        const BaseEntity::Arguments current = object->arguments();
+        std::vector<Value> arguments(current.begin(), current.end());
         bool changed = false;
         for (Value& argument : arguments) {
             changed = stripDeleted(argument) || changed;
         }
         if (changed) {
-            object->initArguments(std::move(arguments));
+            object->takeArguments(arguments);
             if (m_slots.state(i) == SlotState::Loaded) {
                 m_slots.setState(i, SlotState::Modified);
             }
@@ -672,7 +676,8 @@ std::string BaseExpressDataSet::serialize(std::uint32_t slot) const
     std::string out = keyText(m_slots.key(slot));
     out += '=';
     out += m_schema.stepName(m_slots.typeId(slot));
-    ValueWriter::writeArguments(out, m_slots.object(slot)->arguments());
+    const BaseEntity::Arguments arguments = m_slots.object(slot)->arguments();
+    ValueWriter::writeArguments(out, arguments.begin(), arguments.size());
     out += ';';
     return out;
 }

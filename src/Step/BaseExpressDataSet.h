@@ -175,6 +175,9 @@ private:
     /// instances; by slot.
     std::unordered_map<std::uint32_t, std::string> m_rewritten;
     std::vector<std::string> m_warnings;
+    /// Values of the record being decoded or the instance being made, kept
+    /// between uses so that each does not allocate a list of its own.
+    std::vector<Value> m_scratchArguments;
 };
 
 } // namespace Step

@@ -455,7 +455,7 @@ void write(std::string& out, const Value& value)
         out += std::to_string(value.referenceKey());
         break;
     case Value::Kind::List:
-        writeArguments(out, value.items());
+        writeArguments(out, value.items().data(), value.items().size());
         break;
     case Value::Kind::Typed:
         out += value.text();
@@ -466,10 +466,10 @@ void write(std::string& out, const Value& value)
     }
 }
 
-void writeArguments(std::string& out, const std::vector<Value>& arguments)
+void writeArguments(std::string& out, const Value* arguments, std::size_t count)
 {
     out += '(';
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (i) {
             out += ',';
         }

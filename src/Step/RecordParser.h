@@ -55,7 +55,7 @@ private:
 namespace ValueWriter {
 void write(std::string& out, const Value& value);
 void writeReal(std::string& out, double value);
-void writeArguments(std::string& out, const std::vector<Value>& arguments);
+void writeArguments(std::string& out, const Value* arguments, std::size_t count);
 } // namespace ValueWriter
 
 } // namespace Step

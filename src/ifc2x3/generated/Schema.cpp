@@ -681,13 +681,13 @@ struct EntityInfo
     bool abstract;
     std::size_t attributeCount;
     const AttributeInfo* attributes;
-    Step::BaseEntity* (*create)(Step::BaseExpressDataSet*, Step::Id);
+    Step::BaseEntity* (*create)(Step::BaseExpressDataSet*, Step::Id, std::size_t);
 };
 
 template <class T>
-Step::BaseEntity* make(Step::BaseExpressDataSet* ds, Step::Id key)
+Step::BaseEntity* make(Step::BaseExpressDataSet* ds, Step::Id key, std::size_t attributeCount)
 {
-    return new T(ds, key);
+    return Step::BaseEntity::createWithRoom<T>(ds, key, attributeCount);
 }
 
 const EntityInfo entities[] = {
@@ -1481,7 +1481,7 @@ bool Schema::acceptsArgument(std::uint16_t id, std::size_t index, const Step::Va
 
 Step::BaseEntity* Schema::create(std::uint16_t id, Step::BaseExpressDataSet* dataSet, Step::Id key) const
 {
-    return id && id <= 653 ? entities[id].create(dataSet, key) : nullptr;
+    return id && id <= 653 ? entities[id].create(dataSet, key, entities[id].attributeCount) : nullptr;
 }
 
 } // namespace ifc2x3
