@@ -282,6 +282,11 @@ std::size_t BaseExpressDataSet::slotOfKeyLocked(Id key) const
 BaseEntity* BaseExpressDataSet::get(Id key)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return getLocked(key);
+}
+
+BaseEntity* BaseExpressDataSet::getLocked(Id key)
+{
     const std::uint32_t slot = slotOf(key);
     return slot == noSlot ? nullptr : loadSlot(slot);
 }

@@ -129,8 +129,9 @@ protected:
     /// slotTypeId() for callers that hold mutex() already, as passes over
     /// millions of slots do.
     std::uint16_t slotTypeIdLocked(std::size_t slot) const { return slot < m_slots.size() ? m_slots.typeId(slot) : 0; }
-    /// slotOfKey() for callers that hold mutex() already.
+    /// slotOfKey() and get() for callers that hold mutex() already.
     std::size_t slotOfKeyLocked(Id key) const;
+    BaseEntity* getLocked(Id key);
 
 private:
     static constexpr std::uint64_t noOffset = SlotTable::noOffset;

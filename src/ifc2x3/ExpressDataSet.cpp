@@ -351,7 +351,7 @@ std::vector<Step::BaseEntity*> ExpressDataSet::inverse(const Step::BaseEntity& t
     std::vector<Step::BaseEntity*> out;
     out.reserve(static_cast<std::size_t>(last - first));
     for (; first != last; ++first) {
-        if (Step::BaseEntity* entity = get(*first)) {
+        if (Step::BaseEntity* entity = getLocked(*first)) {
             out.push_back(entity);
         }
     }

@@ -70,7 +70,7 @@ public:
         const Step::Id* first = nullptr;
         const Step::Id* last = nullptr;
         for (inverseKeys(target, relation, first, last); first != last; ++first) {
-            Step::BaseEntity* entity = get(*first);
+            Step::BaseEntity* entity = getLocked(*first);
             if (!entity) {
                 continue;
             }

@@ -257,10 +257,11 @@ Step::Value typedValue(const QVariant& value, IfcValue::IfcValue_select type)
     if (!typeName || !value.isValid()) {
         return {};
     }
-    const std::string t = typeName;
     bool ok = true;
     Step::Value inner;
-    if (t == "IFCBOOLEAN" || t == "IFCLOGICAL") {
+    switch (type) {
+    case IfcValue::IfcBoolean:
+    case IfcValue::IfcLogical:
         if (value.userType() == BooleanVariant::metaTypeId()) {
             const auto state = value.value<BooleanVariant>().state();
             inner = Step::Value::enumeration(state == BooleanVariant::True    ? "T"
@@ -269,18 +270,29 @@ Step::Value typedValue(const QVariant& value, IfcValue::IfcValue_select type)
         } else {
             inner = Step::Value::logical(value.toBool());
         }
-    } else if (t == "IFCLABEL" || t == "IFCTEXT" || t == "IFCIDENTIFIER" || t == "IFCDESCRIPTIVEMEASURE") {
+        break;
+    case IfcValue::IfcLabel:
+    case IfcValue::IfcText:
+    case IfcValue::IfcIdentifier:
+    case IfcValue::IfcDescriptiveMeasure:
         inner = Step::Value::string(value.toString().toStdString());
-    } else if (t == "IFCINTEGER" || t == "IFCTIMESTAMP" || t == "IFCINTEGERCOUNTRATEMEASURE") {
+        break;
+    case IfcValue::IfcInteger:
+    case IfcValue::IfcTimeStamp:
+    case IfcValue::IfcIntegerCountRateMeasure:
         inner = Step::Value::integer(value.toLongLong(&ok));
-    } else if (t == "IFCCOMPLEXNUMBER") {
+        break;
+    case IfcValue::IfcComplexNumber:
         ok = false;
-    } else {
+        break;
+    default: {
         const double d = value.toDouble(&ok);
         ok = ok && std::isfinite(d);
         inner = Step::Value::real(d);
+        break;
     }
-    return ok ? Step::Value::typed(t, std::move(inner)) : Step::Value();
+    }
+    return ok ? Step::Value::typed(typeName, std::move(inner)) : Step::Value();
 }
 
 struct SIUnitName
