@@ -72,6 +72,11 @@ bool SourceBuffer::map(const std::string& path, std::string& error)
     m_map = address;
     m_mapSize = static_cast<std::size_t>(info.st_size);
     madvise(m_map, m_mapSize, MADV_SEQUENTIAL);
+    // Files read into the cache from now on come in large blocks the
+    // kernel can map with 2 MB pages: decoding jumps from record to record
+    // all over a file of hundreds of megabytes, and with 4 KB pages most of
+    // those jumps miss the processor's address cache.
+    madvise(m_map, m_mapSize, MADV_HUGEPAGE);
     m_view = std::string_view(static_cast<const char*>(m_map), m_mapSize);
     return true;
 }
