@@ -169,7 +169,9 @@ void IFC2x3Model::flushPendingUpdates()
     std::vector<int> rows;
     {
         std::lock_guard<std::mutex> locker(m_pendingMutex);
-        rows.swap(m_pendingRows);
+        // Copied, so that the list keeps its room for the next burst.
+        rows.assign(m_pendingRows.begin(), m_pendingRows.end());
+        m_pendingRows.clear();
         m_flushScheduled = false;
     }
     // Rows are noted as announced, repeats included: a list costs less to

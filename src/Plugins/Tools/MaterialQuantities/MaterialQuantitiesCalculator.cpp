@@ -406,13 +406,18 @@ QList<int> MaterialQuantitiesCalculator::getBuildingElementRows(_ifc2x3::IFC2x3M
     if (!model) {
         return rows;
     }
-    for (const auto& element : model->dataSet()->getAllIfcElement()) {
-        if (element->isOfType(ifc2x3::IfcFeatureElement::getClassType()) ||
-            element->isOfType(ifc2x3::IfcElementAssembly::getClassType()) ||
-            element->isOfType(ifc2x3::IfcVirtualElement::getClassType())) {
+    // The model's rows are its object definitions in data set order: the
+    // elements among them, in the same order, without a lookup each.
+    const int rowCount = model->rowCount();
+    for (int row = 0; row < rowCount; ++row) {
+        const IfcObjectDefinition* object = model->ifcObjectDefinition(model->index(row, 0));
+        if (!object || !object->isOfType(ifc2x3::IfcElement::getClassType()) ||
+            object->isOfType(ifc2x3::IfcFeatureElement::getClassType()) ||
+            object->isOfType(ifc2x3::IfcElementAssembly::getClassType()) ||
+            object->isOfType(ifc2x3::IfcVirtualElement::getClassType())) {
             continue;
         }
-        rows.append(model->index(element.get()).row());
+        rows.append(row);
     }
     return rows;
 }
@@ -539,8 +544,8 @@ bool MaterialQuantitiesCalculator::runPass()
     typeInputs = std::make_unique<TypeInputCache>();
     const QList<int> rows = getBuildingElementRows(model);
     // Openings and the elements they void are looked up once each.
-    totals.parents.reserve(static_cast<std::size_t>(rows.size() / 2));
-    totals.buildingAbove.reserve(static_cast<std::size_t>(rows.size() / 2));
+    totals.parents.reserve(static_cast<std::size_t>(rows.size()));
+    totals.buildingAbove.reserve(static_cast<std::size_t>(rows.size()));
     for (int row : rows) {
         computeElement(row, totals);
     }
