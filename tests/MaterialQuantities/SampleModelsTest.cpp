@@ -48,7 +48,7 @@ double numberAt(const IFC2x3Model& model, const QModelIndex& index, const QStrin
     return property ? property->numericValue().toDouble() : -1.0;
 }
 
-TEST(SampleModels, ArchiCadWallsAreComputedSavedAndReadBack)
+TEST(SampleModels, InstituteSampleWallsAreComputedSavedAndReadBack)
 {
     const QString path = samplePath("AC11-Institute-Var-2-IFC.ifc");
     if (path.isEmpty()) {

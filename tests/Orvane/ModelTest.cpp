@@ -160,6 +160,30 @@ TEST(IFC2x3Model, ColumnZeroIsCheckableAndCarriesVisibility)
     EXPECT_EQ(checkState(*model, 0), Qt::Checked);
 }
 
+TEST(IFC2x3Model, AnnouncedRowsAreToldOncePerRunOfRows)
+{
+    auto model = openText(smallModel);
+    ASSERT_TRUE(model);
+    ASSERT_GE(model->rowCount(), 6);
+    QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
+    for (int row : {3, 4, 3, 5, 1, 4}) {
+        model->updateItem(model->index(row, 0), true);
+    }
+    QCoreApplication::processEvents();
+    const int lastColumn = model->columnCount() - 1;
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed[0][0].toModelIndex(), model->index(1, 0));
+    EXPECT_EQ(changed[0][1].toModelIndex(), model->index(1, lastColumn));
+    EXPECT_EQ(changed[1][0].toModelIndex(), model->index(3, 0));
+    EXPECT_EQ(changed[1][1].toModelIndex(), model->index(5, lastColumn));
+
+    // Announced again later: told again.
+    model->updateItem(model->index(4, 0), true);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(changed.count(), 3);
+    EXPECT_EQ(changed[2][0].toModelIndex(), model->index(4, 0));
+}
+
 TEST(IFC2x3Model, PassesTheItemModelTesterOnTheBundledSample)
 {
     auto model = IFC2x3Model::open(bundledSample("small-building.ifc"));

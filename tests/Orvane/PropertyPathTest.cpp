@@ -184,6 +184,35 @@ TEST(PropertyPathLookup, OnlyThePropertyOfTheNameIsDecoded)
     EXPECT_EQ(quantities->childCount(), 4);
 }
 
+TEST(PropertyPathLookup, ManyRowsReadInTurnAndAgainGiveTheirOwnValues)
+{
+    // More rows than the relations kept at once: rows that share a place
+    // there must still each answer with their own set.
+    const int walls = 150;
+    std::string data = projectWithUnits("#3") + "#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n";
+    for (int i = 0; i < walls; ++i) {
+        const int key = 1000 + 4 * i;
+        data += "#" + std::to_string(key) + "=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall',$,$,$,$,$);\n";
+        data += "#" + std::to_string(key + 1) + "=IFCPROPERTYSINGLEVALUE('Number',$,IFCINTEGER(" + std::to_string(i) +
+                "),$);\n";
+        data += "#" + std::to_string(key + 2) + "=IFCPROPERTYSET('0Hs9dOlcnFNe6wH3RPsSxC',$,'Pset',$,(#" +
+                std::to_string(key + 1) + "));\n";
+        data += "#" + std::to_string(key + 3) + "=IFCRELDEFINESBYPROPERTIES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,(#" +
+                std::to_string(key) + "),#" + std::to_string(key + 2) + ");\n";
+    }
+    const auto model = openText(data);
+    ASSERT_TRUE(model);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < walls; ++i) {
+            EXPECT_EQ(valueAt(*model, 1000 + 4 * i, "Properties/Pset/Number"), QVariant(i)) << "wall " << i;
+        }
+    }
+    // Read out of turn, rows a cache size apart.
+    for (int i : {130, 2, 66, 2, 130}) {
+        EXPECT_EQ(valueAt(*model, 1000 + 4 * i, "Properties/Pset/Number"), QVariant(i)) << "wall " << i;
+    }
+}
+
 TEST_F(PropertyPaths, TypePathsFollowTheFirstTypingRelation)
 {
     EXPECT_EQ(valueAt(*model, 100, "Type/Fields/Name"), QVariant("Wall type"));
@@ -311,7 +340,7 @@ TEST(PropertyUnits, AConversionLoopEndsUnconverted)
     EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/BaseQuantities/Length").toDouble(), 10.0);
 }
 
-TEST(PropertyPathsOnSamples, ArchiCadWallsReachTheirTypeAndBaseQuantities)
+TEST(PropertyPathsOnSamples, InstituteSampleWallsReachTheirTypeAndBaseQuantities)
 {
     const QString path = samplePath("AC11-Institute-Var-2-IFC.ifc");
     if (path.isEmpty()) {

@@ -89,6 +89,24 @@ TEST_F(InverseTest, SameAnswerWhateverWasDecodedBefore)
     EXPECT_EQ(inverse(40, InverseRelation::PropertyDefinitionOf), (Keys{7, 56}));
 }
 
+TEST_F(InverseTest, WalksSeeWhatListsHoldAndStopWhenAsked)
+{
+    Keys walked;
+    m_dataSet.forEachInverse(*m_dataSet.get(20), InverseRelation::IsDefinedBy,
+                             [&](Step::BaseEntity* source) { walked.push_back(source->getKey()); });
+    EXPECT_EQ(walked, (Keys{56, 57, 9}));
+    walked.clear();
+    m_dataSet.forEachInverse(*m_dataSet.get(20), InverseRelation::IsDefinedBy, [&](Step::BaseEntity* source) {
+        walked.push_back(source->getKey());
+        return source->getKey() == 57;
+    });
+    EXPECT_EQ(walked, (Keys{56, 57}));
+    walked.clear();
+    m_dataSet.forEachInverse(*m_dataSet.get(1), InverseRelation::IsDefinedBy,
+                             [&](Step::BaseEntity* source) { walked.push_back(source->getKey()); });
+    EXPECT_TRUE(walked.empty());
+}
+
 // Edits made before the inverses are first asked for, or after: the
 // answers must be the same.
 class InverseUpkeepTest : public InverseTest, public ::testing::WithParamInterface<bool>
