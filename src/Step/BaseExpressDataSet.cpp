@@ -354,12 +354,11 @@ bool BaseExpressDataSet::dropDanglingReferences(Value& value, Id owner)
             value = Value::null();
         }
     } else if (value.isList()) {
-        auto& items = value.items();
-        for (Value& item : items) {
+        for (Value& item : value.items()) {
             droppedDeleted = dropDanglingReferences(item, owner) || droppedDeleted;
         }
         // Unset entries have no place in an aggregate.
-        items.erase(std::remove_if(items.begin(), items.end(), [](const Value& v) { return v.isNull(); }), items.end());
+        value.eraseUnsetItems();
     }
     return droppedDeleted;
 }
@@ -532,12 +531,11 @@ bool BaseExpressDataSet::stripDeleted(Value& value) const
         return false;
     }
     bool changed = false;
-    auto& items = value.items();
-    for (Value& item : items) {
+    for (Value& item : value.items()) {
         changed = stripDeleted(item) || changed;
     }
     if (changed) {
-        items.erase(std::remove_if(items.begin(), items.end(), [](const Value& v) { return v.isNull(); }), items.end());
+        value.eraseUnsetItems();
     }
     return changed;
 }

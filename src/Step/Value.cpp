@@ -8,7 +8,6 @@
 namespace Step {
 
 namespace {
-const std::vector<Value> emptyItems;
 const Value nullValue;
 
 // Keywords are case-insensitive in files and read in upper case; values
@@ -30,6 +29,31 @@ struct Value::TypedPayload
 {
     std::string name;
     Value inner;
+};
+
+struct Value::List
+{
+    std::size_t count;
+
+    Value* items() { return reinterpret_cast<Value*>(this + 1); }
+    const Value* items() const { return reinterpret_cast<const Value*>(this + 1); }
+
+    static List* make(std::size_t count)
+    {
+        static_assert(sizeof(List) % alignof(Value) == 0, "items follow the length");
+        List* made = new (::operator new(sizeof(List) + count * sizeof(Value))) List{count};
+        for (std::size_t i = 0; i < count; ++i) {
+            new (&made->items()[i]) Value();
+        }
+        return made;
+    }
+    static void destroy(List* list)
+    {
+        for (std::size_t i = 0; i < list->count; ++i) {
+            list->items()[i].~Value();
+        }
+        ::operator delete(list);
+    }
 };
 
 struct Value::Text
@@ -86,7 +110,7 @@ void Value::destroyPayload()
     static_assert(payloadKinds == (textKinds | 1u << unsigned(Kind::List) | 1u << unsigned(Kind::Typed)));
     switch (m_kind) {
     case Kind::List:
-        delete m_data.items;
+        List::destroy(m_data.items);
         break;
     case Kind::Typed:
         delete m_data.typed;
@@ -103,7 +127,10 @@ void Value::copyFrom(const Value& other)
     if (other.holdsText()) {
         m_data.text = Text::make(other.m_data.text->view());
     } else if (other.m_kind == Kind::List) {
-        m_data.items = new std::vector<Value>(*other.m_data.items);
+        m_data.items = List::make(other.m_data.items->count);
+        for (std::size_t i = 0; i < other.m_data.items->count; ++i) {
+            m_data.items->items()[i] = other.m_data.items->items()[i];
+        }
     } else if (other.m_kind == Kind::Typed) {
         m_data.typed = new TypedPayload(*other.m_data.typed);
     } else {
@@ -169,7 +196,8 @@ Value Value::reference(Id key)
 Value Value::list(std::vector<Value> items)
 {
     Value v;
-    v.m_data.items = new std::vector<Value>(std::move(items));
+    v.m_data.items = List::make(items.size());
+    std::move(items.begin(), items.end(), v.m_data.items->items());
     v.m_kind = Kind::List;
     return v;
 }
@@ -204,17 +232,36 @@ std::string_view Value::text() const
     return m_kind == Kind::Typed ? std::string_view(m_data.typed->name) : std::string_view();
 }
 
-const std::vector<Value>& Value::items() const
+Value::Range<const Value> Value::items() const
 {
-    return m_kind == Kind::List ? *m_data.items : emptyItems;
+    if (m_kind != Kind::List) {
+        return {nullptr, 0};
+    }
+    return {m_data.items->items(), m_data.items->count};
 }
 
-std::vector<Value>& Value::items()
+Value::Range<Value> Value::items()
 {
     if (m_kind != Kind::List) {
         *this = list({});
     }
-    return *m_data.items;
+    return {m_data.items->items(), m_data.items->count};
+}
+
+void Value::eraseUnsetItems()
+{
+    if (m_kind != Kind::List) {
+        return;
+    }
+    Value* first = m_data.items->items();
+    Value* const end = first + m_data.items->count;
+    Value* const kept = std::remove_if(first, end, [](const Value& v) { return v.isNull(); });
+    // The block keeps its size; the values past the kept ones are unset
+    // and are no longer counted.
+    m_data.items->count = static_cast<std::size_t>(kept - first);
+    for (Value* v = kept; v != end; ++v) {
+        v->~Value();
+    }
 }
 
 const Value& Value::inner() const
@@ -263,7 +310,8 @@ bool Value::operator==(const Value& other) const
     case Kind::Reference:
         return m_data.key == other.m_data.key;
     case Kind::List:
-        return *m_data.items == *other.m_data.items;
+        return std::equal(m_data.items->items(), m_data.items->items() + m_data.items->count,
+                          other.m_data.items->items(), other.m_data.items->items() + other.m_data.items->count);
     case Kind::Typed:
         return m_data.typed->name == other.m_data.typed->name && m_data.typed->inner == other.m_data.typed->inner;
     default:

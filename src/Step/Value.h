@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,8 +74,35 @@ public:
     /// name of a typed value; empty otherwise.
     std::string_view text() const;
     Id referenceKey() const { return m_kind == Kind::Reference ? m_data.key : 0; }
-    const std::vector<Value>& items() const;
-    std::vector<Value>& items();
+    /// Items of a list: a range over values held in one block with the
+    /// list's length.
+    template <class T> struct Range
+    {
+        T* first;
+        std::size_t count;
+        T* begin() const { return first; }
+        T* end() const { return first + count; }
+        T* data() const { return first; }
+        std::size_t size() const { return count; }
+        bool empty() const { return count == 0; }
+        T& operator[](std::size_t index) const { return first[index]; }
+        T& at(std::size_t index) const
+        {
+            if (index >= count) {
+                throw std::out_of_range("list item out of range");
+            }
+            return first[index];
+        }
+        T& front() const { return first[0]; }
+        T& back() const { return first[count - 1]; }
+    };
+    /// The items of a list; none for another value.
+    Range<const Value> items() const;
+    /// The items to change in place; a value that is not a list becomes an
+    /// empty one.
+    Range<Value> items();
+    /// Removes the unset items of a list, keeping the others in order.
+    void eraseUnsetItems();
     /// The wrapped value of a typed value; a null value otherwise.
     const Value& inner() const;
     /// Typed values unwrapped down to the plain value.
@@ -89,6 +118,7 @@ public:
 private:
     struct TypedPayload;
     struct Text;
+    struct List;
 
     // Bits by Kind: String, Enumeration, Binary, List and Typed values own
     // a payload. Most values destroyed were moved from, so the test is inline.
@@ -107,9 +137,9 @@ private:
         std::int64_t integer;
         double real;
         Id key;
-        Text* text;                // String, Enumeration, Binary
-        std::vector<Value>* items; // List
-        TypedPayload* typed;       // Typed
+        Text* text;          // String, Enumeration, Binary
+        List* items;         // List
+        TypedPayload* typed; // Typed
     } m_data{0};
 };
 

@@ -35,7 +35,8 @@ TEST(Value, CopiesAreDeepAndEqual)
         EXPECT_EQ(assigned, original);
         if (copy.isList()) {
             copy.items().front() = Value::null();
-            copy.items().push_back(Value::integer(2));
+            copy.eraseUnsetItems();
+            EXPECT_EQ(copy.items().size(), 2u);
             EXPECT_EQ(original.items().size(), 3u);
             EXPECT_EQ(original.items().front().text(), std::string(40, 'a'));
         }
@@ -52,11 +53,11 @@ TEST(Value, MovesLeaveAnUnsetValue)
 {
     for (const Value& original : payloadValues()) {
         Value source(original);
-        const void* payload = source.isList() ? static_cast<const void*>(&source.items()) : source.text().data();
+        const void* payload = source.isList() ? static_cast<const void*>(source.items().data()) : source.text().data();
         Value moved(std::move(source));
         EXPECT_TRUE(source.isNull());
         EXPECT_EQ(moved, original);
-        EXPECT_EQ(moved.isList() ? static_cast<const void*>(&moved.items()) : moved.text().data(), payload)
+        EXPECT_EQ(moved.isList() ? static_cast<const void*>(moved.items().data()) : moved.text().data(), payload)
             << "the payload itself moves";
 
         Value target = Value::string("replaced");
@@ -111,8 +112,18 @@ TEST(Value, AccessorsOfEachKind)
     EXPECT_EQ(Value::typed("IFCREAL", Value::real(1.5)).realValue(), 1.5);
 
     Value becomesList = Value::typed("IFCLABEL", Value::string("x"));
-    becomesList.items().push_back(Value::integer(4));
-    EXPECT_EQ(becomesList, Value::list({Value::integer(4)}));
+    EXPECT_TRUE(becomesList.items().empty());
+    EXPECT_EQ(becomesList, Value::list({}));
+
+    // Unset items leave a list, the others keep their order.
+    Value list = Value::list(
+        {Value::null(), Value::integer(1), Value::string(std::string(30, 's')), Value::null(), Value::reference(5)});
+    list.eraseUnsetItems();
+    EXPECT_EQ(list, Value::list({Value::integer(1), Value::string(std::string(30, 's')), Value::reference(5)}));
+    EXPECT_EQ(list.items().at(2).referenceKey(), 5u);
+    EXPECT_THROW(list.items().at(3), std::out_of_range);
+    Value copied(list);
+    EXPECT_EQ(copied, list);
 }
 
 } // namespace
