@@ -1,5 +1,6 @@
 #include "ComputeCommand.h"
 
+#include "HeapPrefaulter.h"
 #include "ProgressReporter.h"
 #include "ResultSummary.h"
 
@@ -134,9 +135,12 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     QElapsedTimer computeClock;
     computeClock.start();
     const qint64 computeCpuStart = processCpuMs();
-    thread.start();
-    loop.exec();
-    thread.wait();
+    {
+        const HeapPrefaulter prefaulter;
+        thread.start();
+        loop.exec();
+        thread.wait();
+    }
     QCoreApplication::processEvents();
     const qint64 computeMs = computeClock.elapsed();
     const qint64 computeCpuMs = processCpuMs() - computeCpuStart;
