@@ -19,6 +19,8 @@ namespace {
 // How far beyond each request the heap grows: room for the thread to work
 // ahead of the computation, a few tenths of a second of its allocations.
 constexpr int growthStep = 64 << 20;
+// The C library's own step, documented for M_TOP_PAD.
+constexpr int usualStep = 128 << 10;
 constexpr std::uintptr_t pageSize = 4096;
 #endif
 
@@ -43,7 +45,7 @@ HeapPrefaulter::~HeapPrefaulter()
         m_thread.join();
     }
 #ifdef MQ_HEAP_PREFAULT
-    mallopt(M_TOP_PAD, 0);
+    mallopt(M_TOP_PAD, usualStep);
 #endif
 }
 
