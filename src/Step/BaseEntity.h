@@ -41,16 +41,7 @@ public:
     Id getKey() const { return m_key; }
 
     /// The values in schema order, as a read-only range.
-    struct Arguments
-    {
-        const Value* first;
-        std::size_t count;
-        const Value* begin() const { return first; }
-        const Value* end() const { return first + count; }
-        std::size_t size() const { return count; }
-        bool empty() const { return count == 0; }
-        const Value& operator[](std::size_t index) const { return first[index]; }
-    };
+    using Arguments = Value::Range<const Value>;
 
     std::size_t argumentCount() const { return m_count; }
     const Value& argument(std::size_t index) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace Step {
@@ -38,12 +39,14 @@ struct Value::List
     Value* items() { return reinterpret_cast<Value*>(this + 1); }
     const Value* items() const { return reinterpret_cast<const Value*>(this + 1); }
 
-    static List* make(std::size_t count)
+    /// A list of `count` values made from those `first` points to, copied
+    /// or moved as the iterator gives them.
+    template <class Iterator> static List* make(Iterator first, std::size_t count)
     {
         static_assert(sizeof(List) % alignof(Value) == 0, "items follow the length");
         List* made = new (::operator new(sizeof(List) + count * sizeof(Value))) List{count};
-        for (std::size_t i = 0; i < count; ++i) {
-            new (&made->items()[i]) Value();
+        for (std::size_t i = 0; i < count; ++i, ++first) {
+            new (&made->items()[i]) Value(*first);
         }
         return made;
     }
@@ -127,10 +130,7 @@ void Value::copyFrom(const Value& other)
     if (other.holdsText()) {
         m_data.text = Text::make(other.m_data.text->view());
     } else if (other.m_kind == Kind::List) {
-        m_data.items = List::make(other.m_data.items->count);
-        for (std::size_t i = 0; i < other.m_data.items->count; ++i) {
-            m_data.items->items()[i] = other.m_data.items->items()[i];
-        }
+        m_data.items = List::make(other.m_data.items->items(), other.m_data.items->count);
     } else if (other.m_kind == Kind::Typed) {
         m_data.typed = new TypedPayload(*other.m_data.typed);
     } else {
@@ -196,8 +196,7 @@ Value Value::reference(Id key)
 Value Value::list(std::vector<Value> items)
 {
     Value v;
-    v.m_data.items = List::make(items.size());
-    std::move(items.begin(), items.end(), v.m_data.items->items());
+    v.m_data.items = List::make(std::make_move_iterator(items.begin()), items.size());
     v.m_kind = Kind::List;
     return v;
 }

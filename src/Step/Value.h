@@ -74,8 +74,8 @@ public:
     /// name of a typed value; empty otherwise.
     std::string_view text() const;
     Id referenceKey() const { return m_kind == Kind::Reference ? m_data.key : 0; }
-    /// Items of a list: a range over values held in one block with the
-    /// list's length.
+    /// Values held in one block, such as the items of a list or the
+    /// attributes of an instance.
     template <class T> struct Range
     {
         T* first;

@@ -344,17 +344,8 @@ void ExpressDataSet::inverseKeys(const Step::BaseEntity& target, InverseRelation
 
 std::vector<Step::BaseEntity*> ExpressDataSet::inverse(const Step::BaseEntity& target, InverseRelation relation)
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex());
-    const Step::Id* first = nullptr;
-    const Step::Id* last = nullptr;
-    inverseKeys(target, relation, first, last);
     std::vector<Step::BaseEntity*> out;
-    out.reserve(static_cast<std::size_t>(last - first));
-    for (; first != last; ++first) {
-        if (Step::BaseEntity* entity = getLocked(*first)) {
-            out.push_back(entity);
-        }
-    }
+    forEachInverse(target, relation, [&](Step::BaseEntity* source) { out.push_back(source); });
     return out;
 }
 

@@ -21,7 +21,6 @@ namespace {
 constexpr int growthStep = 64 << 20;
 // The C library's own step, documented for M_TOP_PAD.
 constexpr int usualStep = 128 << 10;
-constexpr std::uintptr_t pageSize = 4096;
 #endif
 
 } // namespace
@@ -54,6 +53,7 @@ void HeapPrefaulter::run()
 #ifdef MQ_HEAP_PREFAULT
     // Pages below the break when this starts are in use already.
     auto brk = [] { return reinterpret_cast<std::uintptr_t>(sbrk(0)); };
+    const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     std::uintptr_t done = brk() & ~(pageSize - 1);
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_stop) {
