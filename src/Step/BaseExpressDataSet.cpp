@@ -1,5 +1,6 @@
 #include "BaseExpressDataSet.h"
 
+#include "AtomicFile.h"
 #include "ClassType.h"
 #include "RecordParser.h"
 
@@ -784,56 +785,15 @@ std::string BaseExpressDataSet::toText()
 bool BaseExpressDataSet::save(const std::string& path, std::string* error)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    auto failWith = [&](const std::string& message) {
+    AtomicFile file(path);
+    const bool saved = file.open() &&
+                       write([&](std::string_view chunk) { return file.write(chunk.data(), chunk.size()); }) &&
+                       file.commit();
+    if (!saved) {
         if (error) {
-            *error = message;
+            *error = file.errorString().empty() ? "cannot write '" + path + "'" : file.errorString();
         }
         return false;
-    };
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        return failWith("cannot write '" + path + "': " + std::strerror(errno));
-    }
-    std::string writeError;
-    const bool written = write([&](std::string_view chunk) {
-        while (!chunk.empty()) {
-            const ssize_t n = ::write(fd, chunk.data(), chunk.size());
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                writeError = std::strerror(errno);
-                return false;
-            }
-            chunk.remove_prefix(static_cast<std::size_t>(n));
-        }
-        return true;
-    });
-    // Keep the permissions of the file replaced, or the usual ones.
-    struct stat previous
-    {
-    };
-    if (stat(path.c_str(), &previous) == 0) {
-        fchmod(fd, previous.st_mode & 07777);
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-    }
-    const bool synced = written && fsync(fd) == 0;
-    if (written && !synced) {
-        writeError = std::strerror(errno);
-    }
-    const bool closed = ::close(fd) == 0;
-    if (!written || !synced || !closed) {
-        ::unlink(temporary.c_str());
-        return failWith("cannot write '" + path + "': " + (writeError.empty() ? "write failed" : writeError));
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(temporary.c_str());
-        return failWith("cannot replace '" + path + "': " + reason);
     }
     m_changeCount = 0;
     return true;

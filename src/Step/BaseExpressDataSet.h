@@ -104,8 +104,10 @@ public:
     void setKeepSourceResident(bool keep);
     bool keepsSourceResident() const;
 
-    /// Writes the data set to path through a temporary file renamed over
-    /// the target, so a failure leaves any previous file intact.
+    /// Writes the data set to path as one AtomicFile: a failure or an
+    /// interruption leaves any previous file intact and no temporary file,
+    /// a symbolic link is written through, and a target that is not a
+    /// regular file is refused before anything is written.
     bool save(const std::string& path, std::string* error = nullptr);
     std::string toText();
 

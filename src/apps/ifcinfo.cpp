@@ -1,4 +1,5 @@
 // ifcinfo: summary of an IFC 2x3 file, and optionally a copy saved anew.
+#include "Step/RegularFile.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <algorithm>
@@ -55,17 +56,30 @@ int main(int argc, char** argv)
 {
     std::string input;
     std::string output;
+    bool outputGiven = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc) {
             output = argv[++i];
+            outputGiven = true;
         } else if (argv[i][0] == '-' || !input.empty()) {
             return usage();
         } else {
             input = argv[i];
         }
     }
-    if (input.empty()) {
+    if (input.empty() || (outputGiven && output.empty())) {
         return usage();
+    }
+    // Refused before any work: a FIFO would block the reader, and a device
+    // or a FIFO would be replaced by the saved copy.
+    std::string problem;
+    if (!Step::RegularFile::checkReadable(input, &problem)) {
+        std::fprintf(stderr, "ifcinfo: %s\n", problem.c_str());
+        return 2;
+    }
+    if (outputGiven && !Step::RegularFile::checkReplaceable(output, &problem)) {
+        std::fprintf(stderr, "ifcinfo: %s\n", problem.c_str());
+        return 3;
     }
 
     ifc2x3::ExpressDataSet dataSet;
@@ -110,7 +124,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ifcinfo: warning: %s\n", warning.c_str());
     }
 
-    if (!output.empty()) {
+    if (outputGiven) {
         const auto saveStart = std::chrono::steady_clock::now();
         std::string error;
         if (!dataSet.save(output, &error)) {

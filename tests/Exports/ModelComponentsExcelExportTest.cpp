@@ -4,6 +4,8 @@
 #include "MaterialQuantitiesSettings.h"
 #include "ModelComponentsExcelExport.h"
 
+#include "Orvane/Xlsx/XlsxDocument.h"
+
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QDir>
@@ -13,6 +15,8 @@
 #include <log4cplus/loglevel.h>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace exporttest;
 using Orvane::ModelComponentsExcelExport;
@@ -186,6 +190,37 @@ TEST_F(ComponentsExport, TemplateFailureKeepsThePreviousFile)
     EXPECT_FALSE(exporter.isWritten());
     EXPECT_FALSE(exporter.getErrorText().isEmpty());
     EXPECT_EQ(readFile(output()), "previous export");
+}
+
+TEST_F(ComponentsExport, UnusableTemplatesAreRefusedWithTheirReason)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.txt")).constData(), 0644), 0);
+    QByteArray tooLong;
+    for (int line = 0; line <= Orvane::XlsxDocument::maxColumns; ++line) {
+        tooLong += "Fields/Name\n";
+    }
+    ASSERT_TRUE(writeFile(dir.filePath("long.txt"), tooLong));
+    ASSERT_TRUE(writeFile(dir.filePath("empty.txt"), ""));
+    const struct
+    {
+        const char* file;
+        const char* reason;
+    } cases[] = {{"missing.txt", "No such file"},
+                 {"fifo.txt", "not a regular file but a FIFO"},
+                 {"empty.txt", "holds no line"},
+                 {"long.txt", "16385 lines, more than the 16384 columns"}};
+    step.type("IFCWALLTYPE", "Mur");
+    const auto model = step.open();
+    ASSERT_TRUE(model);
+    for (const auto& c : cases) {
+        QString reason;
+        EXPECT_TRUE(ModelComponentsExcelExport::readTemplate(dir.filePath(c.file), &reason).isEmpty()) << c.file;
+        EXPECT_TRUE(reason.contains(c.reason)) << str(reason);
+        exporter.setTemplateFile(dir.filePath(c.file));
+        EXPECT_FALSE(exporter.exportComponents(model.get(), output())) << c.file;
+        EXPECT_EQ(exporter.getErrorText(), "Invalid template properties files");
+        EXPECT_FALSE(QFileInfo::exists(output()));
+    }
 }
 
 TEST_F(ComponentsExport, ShippedTemplateOnTheSampleModel)

@@ -10,6 +10,9 @@
 
 #include <limits>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace exporttest;
 using Orvane::BooleanVariant;
 using Orvane::XlsxDocument;
@@ -171,4 +174,36 @@ TEST(XlsxDocument, FailedSaveKeepsThePreviousFile)
     nowhere.write(1, 1, 1);
     EXPECT_FALSE(nowhere.save());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
+}
+
+TEST(XlsxDocument, SavesThroughASymbolicLink)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("target.xlsx");
+    ASSERT_TRUE(writeFile(target, "previous content"));
+    ASSERT_TRUE(QFile::link("target.xlsx", dir.filePath("link.xlsx")));
+    XlsxDocument document(dir.filePath("link.xlsx"));
+    document.write(1, 1, 1);
+    ASSERT_TRUE(document.save()) << str(document.errorString());
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.xlsx")).isSymLink());
+    EXPECT_TRUE(readFile(target).startsWith("PK")) << "the file linked to holds the workbook";
+    EXPECT_EQ(entries(dir.path()), (QStringList{"link.xlsx", "target.xlsx"}));
+}
+
+TEST(XlsxDocument, RefusesAPathThatIsNotARegularFile)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.xlsx");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    XlsxDocument document(fifo);
+    EXPECT_FALSE(document.write(1, 1, 1));
+    EXPECT_FALSE(document.save());
+    EXPECT_TRUE(document.errorString().contains("not a regular file but a FIFO")) << str(document.errorString());
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"fifo.xlsx"});
 }

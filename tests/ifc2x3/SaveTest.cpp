@@ -2,10 +2,17 @@
 // the previous file; success replaces it whole.
 #include "TestSupport.h"
 
+#include "Step/AtomicFile.h"
+#include "Step/TemporaryFileRegistry.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -131,6 +138,127 @@ TEST_F(SaveTest, FailedWriteKeepsThePreviousFile)
     // With room again the same data set saves.
     ASSERT_TRUE(m_dataSet.save(path, &error)) << error;
     EXPECT_EQ(ifctest::readFile(path), m_dataSet.toText());
+}
+
+TEST_F(SaveTest, ThroughASymbolicLinkReplacesWhatItPointsTo)
+{
+    ASSERT_EQ(::mkdir(m_dir.file("real").c_str(), 0755), 0);
+    const std::string target = m_dir.file("real/model.ifc");
+    ifctest::writeFile(target, "previous");
+    // A chain of two links, the first one relative.
+    ASSERT_EQ(::symlink("real/model.ifc", m_dir.file("first.ifc").c_str()), 0);
+    ASSERT_EQ(::symlink(m_dir.file("first.ifc").c_str(), m_dir.file("link.ifc").c_str()), 0);
+
+    std::string error;
+    ASSERT_TRUE(m_dataSet.save(m_dir.file("link.ifc"), &error)) << error;
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::lstat(m_dir.file("link.ifc").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::lstat(m_dir.file("first.ifc").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ifctest::readFile(target), m_dataSet.toText());
+
+    // A dangling link gets the file it names.
+    ASSERT_EQ(::symlink("real/new.ifc", m_dir.file("dangling.ifc").c_str()), 0);
+    ASSERT_TRUE(m_dataSet.save(m_dir.file("dangling.ifc"), &error)) << error;
+    EXPECT_EQ(ifctest::readFile(m_dir.file("real/new.ifc")), m_dataSet.toText());
+}
+
+TEST_F(SaveTest, RefusesTargetsThatAreNotRegularFiles)
+{
+    ASSERT_EQ(::mkfifo(m_dir.file("fifo").c_str(), 0644), 0);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = m_dir.file("socket");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::symlink("fifo", m_dir.file("link-to-fifo").c_str()), 0);
+
+    const struct
+    {
+        const char* name;
+        mode_t kind;
+        const char* said;
+    } cases[] = {{"fifo", S_IFIFO, "a FIFO"}, {"socket", S_IFSOCK, "a socket"}, {"link-to-fifo", S_IFIFO, "a FIFO"}};
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(m_dataSet.save(m_dir.file(c.name), &error)) << c.name;
+        EXPECT_NE(error.find("not a regular file but " + std::string(c.said)), std::string::npos) << error;
+        struct stat info
+        {
+        };
+        ASSERT_EQ(::stat(m_dir.file(c.name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & S_IFMT, c.kind) << c.name << " was replaced";
+    }
+    ::close(listener);
+    EXPECT_EQ(m_dir.entries().size(), 3u) << "no temporary file left";
+}
+
+TEST_F(SaveTest, NewFileGetsTheUsualPermissionsAndTheUmaskStays)
+{
+    const mode_t previous = ::umask(027);
+    std::string error;
+    ASSERT_TRUE(m_dataSet.save(m_dir.file("new.ifc"), &error)) << error;
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(m_dir.file("new.ifc").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(::umask(previous), 027u);
+}
+
+/// Runs body in a child process that is expected to die of signal; returns
+/// whether it did.
+template <typename Body> bool diesOf(int signal, Body body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == signal;
+}
+
+TEST_F(SaveTest, InterruptedSaveLeavesNothingBehind)
+{
+    const std::string path = m_dir.file("model.ifc");
+    const int probe = ::open(m_dir.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
+    if (probe < 0) {
+        GTEST_SKIP() << "no unnamed files on this file system";
+    }
+    ::close(probe);
+    // Killed half way through: nothing can clean up, yet nothing is there.
+    EXPECT_TRUE(diesOf(SIGKILL, [&] {
+        Step::AtomicFile file(path);
+        if (file.open() && file.write("ISO-10303-21;\n", 14)) {
+            ::raise(SIGKILL);
+        }
+    }));
+    EXPECT_TRUE(m_dir.entries().empty());
+}
+
+TEST(TemporaryFileRegistry, RegisteredFilesGoWhenTheProcessIsEndedBySignal)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ifctest::TempDir dir;
+        const std::string kept = dir.file("kept.ifc.tmp");
+        const std::string registered = dir.file("model.ifc.Ab12Cd");
+        EXPECT_TRUE(diesOf(signal, [&] {
+            ifctest::writeFile(kept, "released before the signal");
+            Step::TemporaryFileRegistry::release(Step::TemporaryFileRegistry::add(kept));
+            ifctest::writeFile(registered, "partial content");
+            if (Step::TemporaryFileRegistry::add(registered) >= 0) {
+                ::raise(signal);
+            }
+        })) << signal;
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{"kept.ifc.tmp"}) << signal;
+    }
 }
 
 } // namespace

@@ -2,51 +2,21 @@
 
 #include "Orvane/BooleanVariant.h"
 
+#include "Step/AtomicFile.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTime>
 
 #include <xlsxwriter.h>
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace Orvane {
 
 namespace {
-
-/// A name beside the target that nothing uses yet; libxlsxwriter creates the
-/// file itself when the workbook is closed.
-QString temporaryPathBeside(const QString& target)
-{
-    const QFileInfo info(target);
-    QString candidate;
-    do {
-        candidate = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') +
-                    QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".tmp");
-    } while (QFileInfo::exists(candidate));
-    return candidate;
-}
-
-/// Puts from in the place of to in one step, so that readers of to see the
-/// old file or the new one, never a part of either.
-bool replaceFile(const QString& from, const QString& to)
-{
-#ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()), reinterpret_cast<const wchar_t*>(to.utf16()),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
-}
 
 /// Cuts a text to what a cell holds without splitting a surrogate pair.
 QString cellText(QString text)
@@ -64,9 +34,12 @@ QString cellText(QString text)
 
 struct XlsxDocument::Private
 {
+    explicit Private(const QString& target) : path(target), file(QFile::encodeName(target).toStdString()) {}
+
     QString path;
-    QString temporaryPath;
-    QByteArray temporaryPathBytes;
+    /// libxlsxwriter writes the workbook by name when it is closed: it gets
+    /// the name of this file's temporary.
+    Step::AtomicFile file;
     Mode mode = Mode::RandomAccess;
     lxw_workbook* workbook = nullptr;
     lxw_worksheet* sheet = nullptr;
@@ -102,19 +75,23 @@ struct XlsxDocument::Private
         error = message;
         return false;
     }
+
+    /// Keeps the reason a workbook could not be created, if that is why.
+    bool failClosed() { return fail(error.isEmpty() ? QStringLiteral("The workbook is closed") : error); }
 };
 
-XlsxDocument::XlsxDocument(const QString& path, Mode mode) : d(std::make_unique<Private>())
+XlsxDocument::XlsxDocument(const QString& path, Mode mode) : d(std::make_unique<Private>(path))
 {
-    d->path = path;
     d->mode = mode;
-    d->temporaryPath = temporaryPathBeside(path);
-    d->temporaryPathBytes = QFile::encodeName(d->temporaryPath);
+    if (!d->file.open()) {
+        d->error = QFile::decodeName(QByteArray::fromStdString(d->file.errorString()));
+        return;
+    }
     lxw_workbook_options options = {};
     options.constant_memory = mode == Mode::RowOrdered ? LXW_TRUE : LXW_FALSE;
     options.tmpdir = nullptr;
     options.use_zip64 = LXW_FALSE;
-    d->workbook = workbook_new_opt(d->temporaryPathBytes.constData(), &options);
+    d->workbook = workbook_new_opt(d->file.writingPath().c_str(), &options);
     if (!d->workbook) {
         d->error = QStringLiteral("Cannot create a workbook");
     }
@@ -167,7 +144,7 @@ QString XlsxDocument::validSheetName(const QString& name)
 QString XlsxDocument::addSheet(const QString& name)
 {
     if (!d->workbook) {
-        d->fail(QStringLiteral("The workbook is closed"));
+        d->failClosed();
         return {};
     }
     const QString base = validSheetName(name);
@@ -195,7 +172,7 @@ QStringList XlsxDocument::sheetNames() const
 bool XlsxDocument::write(int row, int column, const QVariant& value, const XlsxFormat& format)
 {
     if (!d->workbook) {
-        return d->fail(QStringLiteral("The workbook is closed"));
+        return d->failClosed();
     }
     if (row < 1 || row > maxRows || column < 1 || column > maxColumns) {
         return d->fail(QStringLiteral("No cell at row %1, column %2").arg(row).arg(column));
@@ -255,7 +232,7 @@ bool XlsxDocument::write(int row, int column, const QVariant& value, const XlsxF
 bool XlsxDocument::save()
 {
     if (!d->workbook) {
-        return d->fail(d->error.isEmpty() ? QStringLiteral("The workbook is closed") : d->error);
+        return d->failClosed();
     }
     if (d->sheetNames.isEmpty() && addSheet(QStringLiteral("Sheet1")).isEmpty()) {
         return false;
@@ -265,15 +242,11 @@ bool XlsxDocument::save()
     d->workbook = nullptr;
     d->sheet = nullptr;
     if (status != LXW_NO_ERROR) {
-        QFile::remove(d->temporaryPath);
+        d->file.discard();
         return d->fail(QStringLiteral("Cannot write %1: %2").arg(d->path, QString::fromUtf8(lxw_strerror(status))));
     }
-    if (QFileInfo::exists(d->path)) {
-        QFile::setPermissions(d->temporaryPath, QFile::permissions(d->path));
-    }
-    if (!replaceFile(d->temporaryPath, d->path)) {
-        QFile::remove(d->temporaryPath);
-        return d->fail(QStringLiteral("Cannot replace %1").arg(d->path));
+    if (!d->file.commit()) {
+        return d->fail(QFile::decodeName(QByteArray::fromStdString(d->file.errorString())));
     }
     return true;
 }

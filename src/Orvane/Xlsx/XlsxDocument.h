@@ -16,9 +16,10 @@ namespace Orvane {
 /// stored as numbers, bool and BooleanVariant as booleans (an unknown
 /// BooleanVariant leaves the cell empty), everything else as text.
 ///
-/// save() writes a temporary file beside the target and puts it in place
-/// only once the whole workbook is written, so a failed save leaves any
-/// previous file at the path as it was.
+/// save() writes the workbook as one Step::AtomicFile: a failed or
+/// interrupted save leaves any previous file at the path as it was and no
+/// temporary file, a symbolic link is written through, and a path that is
+/// not a regular file is refused (the error is known from construction).
 class XlsxDocument
 {
 public:

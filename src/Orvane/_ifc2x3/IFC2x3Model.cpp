@@ -4,8 +4,10 @@
 #include "IFC2x3Property.h"
 #include "UnitConverter.h"
 
+#include "Step/RegularFile.h"
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QFile>
 #include <QHash>
 #include <QMetaObject>
 #include <QThread>
@@ -98,10 +100,20 @@ IFC2x3Model::~IFC2x3Model()
 
 std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* error)
 {
-    auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
-    if (!dataSet->open(path.toStdString())) {
+    const std::string fileName = QFile::encodeName(path).toStdString();
+    // A FIFO would block the reader for good.
+    std::string reason;
+    if (!Step::RegularFile::checkReadable(fileName, &reason)) {
         if (error) {
-            *error = path + QStringLiteral(": ") + QString::fromStdString(dataSet->lastError().toString());
+            *error = QFile::decodeName(QByteArray::fromStdString(reason));
+        }
+        return nullptr;
+    }
+    auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
+    if (!dataSet->open(fileName)) {
+        if (error) {
+            *error = path + QStringLiteral(": ") +
+                     QFile::decodeName(QByteArray::fromStdString(dataSet->lastError().toString()));
         }
         return nullptr;
     }
@@ -114,9 +126,9 @@ bool IFC2x3Model::save(const QString& path, QString* error) const
     // remain: it writes to them, so readers must wait.
     const DataSetLocker locker(lock(), DataSetLocker::Write);
     std::string message;
-    if (!m_dataSet->save(path.toStdString(), &message)) {
+    if (!m_dataSet->save(QFile::encodeName(path).toStdString(), &message)) {
         if (error) {
-            *error = QString::fromStdString(message);
+            *error = QFile::decodeName(QByteArray::fromStdString(message));
         }
         return false;
     }

@@ -1,5 +1,6 @@
 #include "ComputeCommand.h"
 
+#include "FileIdentity.h"
 #include "HeapPrefaulter.h"
 #include "ProgressReporter.h"
 #include "ResultSummary.h"
@@ -14,37 +15,36 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/RegularFile.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFileInfo>
+#include <QFile>
 
 #include <memory>
+#include <optional>
 
 #include <sys/resource.h>
 
 namespace {
 
-bool sameFile(const QString& a, const QString& b)
+/// Runs one of the Step::RegularFile checks on a path, saying why it fails.
+bool passes(bool (*check)(const std::string&, std::string*), const QString& path, QTextStream& err)
 {
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.exists() && second.exists()) {
-        return first.canonicalFilePath() == second.canonicalFilePath();
+    std::string reason;
+    if (check(QFile::encodeName(path).toStdString(), &reason)) {
+        return true;
     }
-    return first.absoluteFilePath() == second.absoluteFilePath();
+    err << "material-quantities: " << QFile::decodeName(QByteArray::fromStdString(reason)) << "\n";
+    return false;
 }
 
 std::unique_ptr<Orvane::MaterialQuantitiesSettings> loadSettings(const QString& file, QTextStream& err)
 {
     if (file.isEmpty()) {
         return std::make_unique<Orvane::MaterialQuantitiesSettings>();
-    }
-    if (!QFileInfo(file).isReadable()) {
-        err << "material-quantities: cannot read settings file '" << file << "'\n";
-        return nullptr;
     }
     QSettings store(file, QSettings::IniFormat);
     if (store.status() != QSettings::NoError) {
@@ -92,10 +92,8 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
 {
     QElapsedTimer clock;
     clock.start();
-    if (sameFile(m_options.input, m_options.output) && !m_options.inPlace) {
-        err << "material-quantities: the output would overwrite the input '" << m_options.input
-            << "'; give another -o or --in-place\n";
-        return BadInput;
+    if (const std::optional<ExitStatus> refusal = checkFiles(err)) {
+        return *refusal;
     }
     const std::unique_ptr<Orvane::MaterialQuantitiesSettings> settings = loadSettings(m_options.settingsFile, err);
     if (!settings) {
@@ -166,6 +164,78 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
         return CannotWrite;
     }
     return succeeded ? Computed : NothingFound;
+}
+
+std::optional<ComputeCommand::ExitStatus> ComputeCommand::checkFiles(QTextStream& err) const
+{
+    if (!passes(Step::RegularFile::checkReadable, m_options.input, err) ||
+        (!m_options.settingsFile.isEmpty() && !passes(Step::RegularFile::checkReadable, m_options.settingsFile, err))) {
+        return BadInput;
+    }
+    QString componentsTemplate;
+    if (!m_options.componentsWorkbook.isEmpty()) {
+        componentsTemplate = componentsTemplateFile();
+        QString reason;
+        if (Orvane::ModelComponentsExcelExport::readTemplate(componentsTemplate, &reason).isEmpty()) {
+            err << "material-quantities: usage error: " << reason << "\n";
+            return BadInput;
+        }
+    }
+    const QList<NamedPath> paths{{QStringLiteral("INPUT"), m_options.input, false},
+                                 {QStringLiteral("-o"), m_options.output, true},
+                                 {QStringLiteral("--settings"), m_options.settingsFile, false},
+                                 {QStringLiteral("--template"), componentsTemplate, false},
+                                 {QStringLiteral("--export-pmd"), m_options.pmdWorkbook, true},
+                                 {QStringLiteral("--export-components"), m_options.componentsWorkbook, true}};
+    if (!checkCollisions(paths, err)) {
+        return BadInput;
+    }
+    for (const NamedPath& named : paths) {
+        if (named.written && !named.path.isEmpty() && !passes(Step::RegularFile::checkReplaceable, named.path, err)) {
+            return CannotWrite;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ComputeCommand::checkCollisions(const QList<NamedPath>& paths, QTextStream& err) const
+{
+    QList<FileIdentity> identities;
+    for (const NamedPath& named : paths) {
+        identities.append(FileIdentity(named.path));
+    }
+    for (int i = 0; i < paths.size(); ++i) {
+        for (int j = i + 1; j < paths.size(); ++j) {
+            const NamedPath& first = paths.at(i);
+            const NamedPath& second = paths.at(j);
+            if (first.path.isEmpty() || second.path.isEmpty() || !(first.written || second.written) ||
+                identities.at(i) != identities.at(j)) {
+                continue;
+            }
+            const bool inputAsOutput = i == 0 && second.option == QLatin1String("-o");
+            if (inputAsOutput && m_options.inPlace) {
+                continue;
+            }
+            if (inputAsOutput) {
+                err << "material-quantities: the output would overwrite the input '" << m_options.input
+                    << "'; give another -o or --in-place\n";
+            } else {
+                err << "material-quantities: " << first.option << " '" << first.path << "' and " << second.option
+                    << " '" << second.path << "' are the same file\n";
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+QString ComputeCommand::componentsTemplateFile() const
+{
+    Orvane::ModelComponentsExcelExport exporter(nullptr);
+    if (!m_options.componentsTemplate.isEmpty()) {
+        exporter.setTemplateFile(m_options.componentsTemplate);
+    }
+    return exporter.getTemplateFile();
 }
 
 bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,

@@ -60,6 +60,22 @@ void restartWithAllocatorSettings(char** argv)
 #endif
 }
 
+/// What makes the file options unusable, empty when nothing does: an option
+/// given an empty file name, or a template without its workbook.
+QString usageProblem(const QCommandLineParser& parser, const QList<QCommandLineOption>& fileOptions)
+{
+    for (const QCommandLineOption& option : fileOptions) {
+        if (parser.isSet(option) && parser.value(option).isEmpty()) {
+            const QString name = option.names().constFirst();
+            return QStringLiteral("%1%2 is given an empty file name").arg(name.size() == 1 ? "-" : "--", name);
+        }
+    }
+    if (parser.isSet(QStringLiteral("template")) && !parser.isSet(QStringLiteral("export-components"))) {
+        return QStringLiteral("--template is only used with --export-components");
+    }
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -125,6 +141,12 @@ int main(int argc, char** argv)
     }
     if (!configureLogging(parser.value(logLevelOption))) {
         err << "material-quantities: unknown log level '" << parser.value(logLevelOption) << "'\n";
+        return ComputeCommand::BadInput;
+    }
+    if (const QString problem =
+            usageProblem(parser, {outputOption, settingsOption, pmdOption, componentsOption, templateOption});
+        !problem.isEmpty()) {
+        err << "material-quantities: usage error: " << problem << "\n";
         return ComputeCommand::BadInput;
     }
     ComputeCommand::Options options;

@@ -6,12 +6,15 @@
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include "Step/BaseSPFObject.h"
+#include "Step/RegularFile.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QFile>
 #include <QTextStream>
 
 #include <log4cplus/loggingmacros.h>
+
+#include <unistd.h>
 
 namespace Orvane {
 
@@ -33,25 +36,18 @@ bool ModelComponentsExcelExport::exportComponents(_ifc2x3::IFC2x3Model* model, c
         errorText = tr("No model to export");
         return false;
     }
-    QFile templateFile(getTemplateFile());
-    if (!templateFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        errorText = tr("Invalid template properties files");
-        return false;
-    }
-    QList<QStringList> paths;
-    QTextStream stream(&templateFile);
-    stream.setCodec("UTF-8");
-    while (!stream.atEnd()) {
-        paths.append(stream.readLine().split(QLatin1Char('/'), Qt::KeepEmptyParts, Qt::CaseSensitive));
-    }
+    QString reason;
+    const QList<QStringList> paths = readTemplate(getTemplateFile(), &reason);
     if (paths.isEmpty()) {
+        LOG4CPLUS_ERROR(logger, reason.toUtf8().constData());
         errorText = tr("Invalid template properties files");
         return false;
     }
 
     XlsxDocument document(filePath);
+    bool cellsWritten = true;
     for (int i = 0; i < paths.size(); ++i) {
-        document.write(1, i + 1, paths.at(i).join(QLatin1Char('/')), XlsxFormat());
+        cellsWritten = document.write(1, i + 1, paths.at(i).join(QLatin1Char('/')), XlsxFormat()) && cellsWritten;
     }
     bool complete = true;
     int row = 2;
@@ -68,7 +64,7 @@ bool ModelComponentsExcelExport::exportComponents(_ifc2x3::IFC2x3Model* model, c
         for (int i = 0; i < paths.size(); ++i) {
             const Step::RefPtr<CoreProperty> property = model->getProperty(index, paths.at(i));
             if (property) {
-                document.write(row, i + 1, property->value(), XlsxFormat());
+                cellsWritten = document.write(row, i + 1, property->value(), XlsxFormat()) && cellsWritten;
             } else {
                 // The name column is the type's label, read under the model's lock.
                 errorText += tr("Invalid property %1 for object %2\n")
@@ -81,11 +77,54 @@ bool ModelComponentsExcelExport::exportComponents(_ifc2x3::IFC2x3Model* model, c
     if (!complete) {
         LOG4CPLUS_WARN(logger, errorText.toUtf8().constData());
     }
-    written = document.save();
+    // A workbook with cells missing is not written at all.
+    written = cellsWritten && document.save();
     if (!written) {
         errorText += document.errorString() + QLatin1Char('\n');
     }
     return complete && written;
+}
+
+QList<QStringList> ModelComponentsExcelExport::readTemplate(const QString& path, QString* reason)
+{
+    const auto fail = [reason](const QString& why) {
+        if (reason) {
+            *reason = why;
+        }
+        return QList<QStringList>();
+    };
+    if (path.isEmpty()) {
+        return fail(QStringLiteral("no template file %1 found").arg(templateName()));
+    }
+    std::string openError;
+    const int fd = Step::RegularFile::openForReading(QFile::encodeName(path).toStdString(), &openError);
+    if (fd < 0) {
+        return fail(QFile::decodeName(QByteArray::fromStdString(openError)));
+    }
+    QFile templateFile;
+    if (!templateFile.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(QStringLiteral("cannot read '%1': %2").arg(path, templateFile.errorString()));
+    }
+    QList<QStringList> paths;
+    QTextStream stream(&templateFile);
+    stream.setCodec("UTF-8");
+    while (!stream.atEnd()) {
+        paths.append(stream.readLine().split(QLatin1Char('/'), Qt::KeepEmptyParts, Qt::CaseSensitive));
+    }
+    if (templateFile.error() != QFileDevice::NoError) {
+        return fail(QStringLiteral("cannot read '%1': %2").arg(path, templateFile.errorString()));
+    }
+    if (paths.isEmpty()) {
+        return fail(QStringLiteral("the template '%1' holds no line").arg(path));
+    }
+    if (paths.size() > XlsxDocument::maxColumns) {
+        return fail(QStringLiteral("the template '%1' has %2 lines, more than the %3 columns of a sheet")
+                        .arg(path)
+                        .arg(paths.size())
+                        .arg(XlsxDocument::maxColumns));
+    }
+    return paths;
 }
 
 } // namespace Orvane

@@ -41,6 +41,11 @@ public:
 
     static QString templateName() { return QStringLiteral("ExportComponentsPropertiesList.txt"); }
 
+    /// The property paths of a template, one a line. Empty, with the reason
+    /// in reason, when the file is missing, unreadable, not a regular file,
+    /// holds no line or more lines than a sheet has columns.
+    static QList<QStringList> readTemplate(const QString& path, QString* reason = nullptr);
+
 private:
     QString errorText;
     log4cplus::Logger logger;

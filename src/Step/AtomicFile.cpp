@@ -1,0 +1,217 @@
+#include "AtomicFile.h"
+
+#include "RegularFile.h"
+#include "TemporaryFileRegistry.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace Step {
+
+namespace {
+
+constexpr mode_t usualMode = 0666;
+
+/// The process's umask, read without setting it: other threads may be
+/// creating files meanwhile.
+mode_t currentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, 6, "Umask:") == 0) {
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+    }
+    return 022;
+}
+
+std::string randomSuffix()
+{
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 2);
+    std::string suffix(6, 'x');
+    for (char& c : suffix) {
+        c = alphabet[pick(generator)];
+    }
+    return suffix;
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(std::string path) : m_path(std::move(path)) {}
+
+AtomicFile::~AtomicFile()
+{
+    discard();
+}
+
+bool AtomicFile::open()
+{
+    discard();
+    m_error.clear();
+    if (!RegularFile::checkReplaceable(m_path, &m_error)) {
+        return false;
+    }
+    m_target = RegularFile::finalTarget(m_path);
+    const std::size_t slash = m_target.rfind('/');
+    m_directory = slash == std::string::npos ? "." : slash == 0 ? "/" : m_target.substr(0, slash);
+    struct stat info
+    {
+    };
+    m_targetExisted = ::stat(m_target.c_str(), &info) == 0;
+    m_targetMode = m_targetExisted ? info.st_mode & 07777 : 0;
+    return openUnnamed() || openNamed();
+}
+
+bool AtomicFile::openUnnamed()
+{
+#ifdef O_TMPFILE
+    // The mode given is masked by the umask, as for any new file.
+    m_fd = ::open(m_directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, usualMode);
+    if (m_fd < 0) {
+        return false;
+    }
+    m_writingPath = "/proc/self/fd/" + std::to_string(m_fd);
+    if (m_targetExisted) {
+        ::fchmod(m_fd, m_targetMode);
+    }
+    return true;
+#else
+    return false;
+#endif
+}
+
+bool AtomicFile::openNamed()
+{
+    m_temporary = m_target + ".XXXXXX";
+    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+    if (m_fd < 0) {
+        m_temporary.clear();
+        return fail("cannot write", errno);
+    }
+    m_registration = TemporaryFileRegistry::add(m_temporary);
+    m_writingPath = m_temporary;
+    ::fchmod(m_fd, m_targetExisted ? m_targetMode : usualMode & ~currentUmask());
+    return true;
+}
+
+bool AtomicFile::write(const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return fail("cannot write", errno);
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFile::commit()
+{
+    if (m_fd < 0) {
+        return fail("cannot write", EBADF);
+    }
+    if (::fsync(m_fd) != 0) {
+        const int reason = errno;
+        discard();
+        return fail("cannot write", reason);
+    }
+    std::string linked = m_temporary;
+    if (linked.empty() && !linkUnnamed(&linked)) {
+        const int reason = errno;
+        discard();
+        return fail("cannot write", reason);
+    }
+    const bool closed = ::close(m_fd) == 0;
+    const int closeReason = errno;
+    m_fd = -1;
+    if (!closed || std::rename(linked.c_str(), m_target.c_str()) != 0) {
+        const int reason = closed ? errno : closeReason;
+        ::unlink(linked.c_str());
+        m_temporary.clear();
+        discard();
+        return fail(closed ? "cannot replace" : "cannot write", reason);
+    }
+    m_temporary.clear();
+    discard();
+    return syncDirectory();
+}
+
+/// An unnamed file cannot be linked over an existing name: it gets a fresh
+/// name beside the target, renamed over it at once.
+bool AtomicFile::linkUnnamed(std::string* linked)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = m_target + "." + randomSuffix();
+        m_registration = TemporaryFileRegistry::add(name);
+        if (::linkat(AT_FDCWD, m_writingPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            (errno == ENOENT && ::linkat(m_fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0)) {
+            *linked = name;
+            m_temporary = name;
+            return true;
+        }
+        const int reason = errno;
+        TemporaryFileRegistry::release(m_registration);
+        m_registration = -1;
+        if (reason != EEXIST) {
+            errno = reason;
+            return false;
+        }
+    }
+    errno = EEXIST;
+    return false;
+}
+
+bool AtomicFile::syncDirectory()
+{
+    const int directory = ::open(m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory < 0) {
+        return fail("cannot sync the folder of", errno);
+    }
+    const bool synced = ::fsync(directory) == 0 || errno == EINVAL; // some file systems sync no folders
+    const int reason = errno;
+    ::close(directory);
+    return synced || fail("cannot sync the folder of", reason);
+}
+
+void AtomicFile::discard()
+{
+    closeHandle();
+    if (!m_temporary.empty()) {
+        ::unlink(m_temporary.c_str());
+        m_temporary.clear();
+    }
+    TemporaryFileRegistry::release(m_registration);
+    m_registration = -1;
+    m_writingPath.clear();
+}
+
+void AtomicFile::closeHandle()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool AtomicFile::fail(const std::string& what, int errorNumber)
+{
+    m_error = what + " '" + m_path + "': " + std::strerror(errorNumber);
+    return false;
+}
+
+} // namespace Step

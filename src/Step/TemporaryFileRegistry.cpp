@@ -1,0 +1,102 @@
+#include "TemporaryFileRegistry.h"
+
+#include <array>
+#include <atomic>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+#include <unistd.h>
+
+namespace Step {
+
+namespace {
+
+enum SlotState : int { Free, Filling, Registered };
+
+struct Slot
+{
+    std::atomic<int> state{Free};
+    char path[PATH_MAX];
+};
+
+constexpr int slotCount = 64;
+constexpr std::array<int, 3> cleanedSignals{SIGINT, SIGTERM, SIGHUP};
+
+std::array<Slot, slotCount> slots;
+std::array<struct sigaction, cleanedSignals.size()> previousActions;
+
+void removeRegisteredFiles(int signal)
+{
+    for (Slot& slot : slots) {
+        if (slot.state.load() == Registered) {
+            ::unlink(slot.path);
+        }
+    }
+    for (std::size_t i = 0; i < cleanedSignals.size(); ++i) {
+        if (cleanedSignals[i] == signal) {
+            ::sigaction(signal, &previousActions[i], nullptr);
+        }
+    }
+    // Blocked while this handler runs: delivered, with the previous
+    // disposition, as soon as it returns.
+    ::raise(signal);
+}
+
+void installHandlers()
+{
+    for (std::size_t i = 0; i < cleanedSignals.size(); ++i) {
+        struct sigaction current
+        {
+        };
+        if (::sigaction(cleanedSignals[i], nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+            continue; // an ignored signal (nohup) ends nothing
+        }
+        previousActions[i] = current;
+        struct sigaction cleanup
+        {
+        };
+        cleanup.sa_handler = removeRegisteredFiles;
+        sigemptyset(&cleanup.sa_mask);
+        cleanup.sa_flags = SA_RESTART;
+        ::sigaction(cleanedSignals[i], &cleanup, nullptr);
+    }
+}
+
+} // namespace
+
+int TemporaryFileRegistry::add(const std::string& path)
+{
+    static std::once_flag installed;
+    std::call_once(installed, installHandlers);
+    if (path.size() >= PATH_MAX) {
+        return -1;
+    }
+    for (int i = 0; i < slotCount; ++i) {
+        int expected = Free;
+        if (slots[i].state.compare_exchange_strong(expected, Filling)) {
+            std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+            slots[i].state.store(Registered);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TemporaryFileRegistry::release(int slot)
+{
+    if (slot >= 0 && slot < slotCount) {
+        slots[slot].state.store(Free);
+    }
+}
+
+int TemporaryFileRegistry::count()
+{
+    int registered = 0;
+    for (const Slot& slot : slots) {
+        registered += slot.state.load() == Registered ? 1 : 0;
+    }
+    return registered;
+}
+
+} // namespace Step

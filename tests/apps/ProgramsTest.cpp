@@ -1,0 +1,215 @@
+// Exit statuses and messages of material-quantities and ifcinfo on files that
+// are not what they should be: devices, FIFOs, links, colliding paths, empty
+// or unusable arguments, names that are not UTF-8.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString err;
+};
+
+std::string str(const QString& text)
+{
+    return text.toStdString();
+}
+
+class Programs : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QDir::setCurrent(dir.path());
+        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", "in.ifc"));
+        ASSERT_EQ(::mkfifo("fifo", 0644), 0);
+        write("settings.ini", "[Tool]\n");
+        write("template.txt", "Fields/Name\n");
+        write("empty.txt", "");
+        write("long.txt", QByteArray("Fields/Name\n").repeated(16385));
+    }
+
+    static void write(const QString& path, const QByteArray& content)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    /// Runs a program in the test's folder; a FIFO read by mistake would
+    /// block it, so it is killed after a while rather than waited on.
+    Run run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(program, arguments);
+        Run result;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            result.err = QStringLiteral("<did not finish>");
+            return result;
+        }
+        result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return result;
+    }
+
+    Run compute(const QStringList& arguments)
+    {
+        return run(MATERIAL_QUANTITIES_PROGRAM, QStringList{"compute", "in.ifc"} + arguments);
+    }
+
+    QTemporaryDir dir;
+};
+
+bool isFifo(const char* path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path, &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+struct Case
+{
+    const char* name;
+    QStringList arguments;
+    int status;
+    const char* message;
+};
+
+TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
+{
+    ASSERT_TRUE(QFile::link("out.ifc", "link-to-out.xlsx"));
+    const Case cases[] = {
+        {"output is a FIFO", {"-o", "fifo"}, 3, "cannot write 'fifo': it is not a regular file but a FIFO"},
+        {"workbook is a FIFO", {"-o", "out.ifc", "--export-pmd", "fifo"}, 3, "not a regular file but a FIFO"},
+        {"components onto a FIFO",
+         {"-o", "out.ifc", "--export-components", "fifo"},
+         3,
+         "not a regular file but a FIFO"},
+        {"settings from a FIFO", {"-o", "out.ifc", "--settings", "fifo"}, 2, "'fifo' is not a regular file"},
+        {"template from a FIFO",
+         {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "fifo"},
+         2,
+         "usage error: 'fifo' is not a regular file"},
+        {"missing template",
+         {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "missing.txt"},
+         2,
+         "usage error: cannot read 'missing.txt'"},
+        {"empty template",
+         {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "empty.txt"},
+         2,
+         "usage error: the template 'empty.txt' holds no line"},
+        {"template wider than a sheet",
+         {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "long.txt"},
+         2,
+         "16385 lines, more than the 16384 columns of a sheet"},
+        {"template without its workbook",
+         {"-o", "out.ifc", "--template", "template.txt"},
+         2,
+         "usage error: --template is only used with --export-components"},
+        {"empty output name", {"-o", ""}, 2, "usage error: -o is given an empty file name"},
+        {"empty settings name", {"-o", "out.ifc", "--settings", ""}, 2, "usage error: --settings is given an empty"},
+        {"empty workbook name", {"-o", "out.ifc", "--export-pmd", ""}, 2, "usage error: --export-pmd is given an"},
+        {"workbook over the input",
+         {"-o", "out.ifc", "--export-pmd", "in.ifc"},
+         2,
+         "INPUT 'in.ifc' and --export-pmd 'in.ifc' are the same file"},
+        {"workbook over the output",
+         {"-o", "out.ifc", "--export-pmd", "./out.ifc"},
+         2,
+         "-o 'out.ifc' and --export-pmd './out.ifc' are the same file"},
+        {"workbook over the output through a link",
+         {"-o", "out.ifc", "--export-pmd", "link-to-out.xlsx"},
+         2,
+         "-o 'out.ifc' and --export-pmd 'link-to-out.xlsx' are the same file"},
+        {"two workbooks in one file",
+         {"-o", "out.ifc", "--export-pmd", "w.xlsx", "--export-components", "w.xlsx"},
+         2,
+         "--export-pmd 'w.xlsx' and --export-components 'w.xlsx' are the same file"},
+        {"output over the settings",
+         {"-o", "settings.ini", "--settings", "settings.ini"},
+         2,
+         "-o 'settings.ini' and --settings 'settings.ini' are the same file"},
+        {"output over the input", {"-o", "in.ifc"}, 2, "the output would overwrite the input"},
+    };
+    for (const Case& c : cases) {
+        const Run result = compute(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.name << ": " << str(result.err);
+        EXPECT_TRUE(result.err.contains(c.message)) << c.name << ": " << str(result.err);
+        EXPECT_FALSE(QFileInfo::exists("out.ifc")) << c.name << ": refused after the work";
+        EXPECT_TRUE(isFifo("fifo")) << c.name;
+    }
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 5) << "nothing written";
+}
+
+TEST_F(Programs, ComputeRefusesAnInputThatIsNotARegularFile)
+{
+    const Run result = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "fifo", "-o", "out.ifc"});
+    EXPECT_EQ(result.status, 2) << str(result.err);
+    EXPECT_TRUE(result.err.contains("'fifo' is not a regular file but a FIFO")) << str(result.err);
+}
+
+TEST_F(Programs, ComputeWritesThroughASymbolicLink)
+{
+    ASSERT_TRUE(QDir().mkdir("real"));
+    write("real/out.ifc", "previous");
+    ASSERT_TRUE(QFile::link("real/out.ifc", "out.ifc"));
+    const Run result = compute({"-o", "out.ifc"});
+    EXPECT_LE(result.status, 1) << str(result.err);
+    EXPECT_TRUE(QFileInfo("out.ifc").isSymLink());
+    EXPECT_GT(QFileInfo("real/out.ifc").size(), 1000);
+
+    // In place, through a link to the input.
+    ASSERT_TRUE(QFile::link("in.ifc", "model.ifc"));
+    const Run inPlace = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "model.ifc", "-o", "model.ifc", "--in-place"});
+    EXPECT_LE(inPlace.status, 1) << str(inPlace.err);
+    EXPECT_TRUE(QFileInfo("model.ifc").isSymLink());
+    QFile saved("in.ifc");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("TotalMaterialQuantities"));
+}
+
+TEST_F(Programs, ComputeKeepsFileNamesThatAreNotUtf8)
+{
+    // A Latin-1 "è", whatever the locale: the shell passes the bytes as they are.
+    ASSERT_EQ(::rename("in.ifc", "mod\xe8le.ifc"), 0);
+    const Run result =
+        run(QStringLiteral("/bin/sh"),
+            {"-c", "exec \"$0\" compute \"$(printf 'mod\\350le.ifc')\" -o \"$(printf 'r\\351sultat.ifc')\"",
+             MATERIAL_QUANTITIES_PROGRAM});
+    EXPECT_LE(result.status, 1) << str(result.err);
+    struct stat info
+    {
+    };
+    EXPECT_EQ(::stat("r\xe9sultat.ifc", &info), 0) << "saved under the name given";
+}
+
+TEST_F(Programs, IfcinfoRefusesWhatItCannotReadOrReplace)
+{
+    const Case cases[] = {
+        {"input is a FIFO", {"fifo"}, 2, "'fifo' is not a regular file but a FIFO"},
+        {"output is a FIFO", {"in.ifc", "-o", "fifo"}, 3, "cannot write 'fifo': it is not a regular file but a FIFO"},
+        {"empty output name", {"in.ifc", "-o", ""}, 2, "usage: ifcinfo"},
+    };
+    for (const Case& c : cases) {
+        const Run result = run(IFCINFO_PROGRAM, c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.name << ": " << str(result.err);
+        EXPECT_TRUE(result.err.contains(c.message)) << c.name << ": " << str(result.err);
+        EXPECT_TRUE(isFifo("fifo")) << c.name;
+    }
+}
+
+} // namespace
