@@ -10,10 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-struct Run
+struct Outcome
 {
     int status = -1;
     QString err;
@@ -48,12 +49,12 @@ protected:
 
     /// Runs a program in the test's folder; a FIFO read by mistake would
     /// block it, so it is killed after a while rather than waited on.
-    Run run(const QString& program, const QStringList& arguments)
+    Outcome run(const QString& program, const QStringList& arguments)
     {
         QProcess process;
         process.setWorkingDirectory(dir.path());
         process.start(program, arguments);
-        Run result;
+        Outcome result;
         if (!process.waitForFinished(120000)) {
             process.kill();
             process.waitForFinished();
@@ -65,7 +66,7 @@ protected:
         return result;
     }
 
-    Run compute(const QStringList& arguments)
+    Outcome compute(const QStringList& arguments)
     {
         return run(MATERIAL_QUANTITIES_PROGRAM, QStringList{"compute", "in.ifc"} + arguments);
     }
@@ -146,7 +147,7 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
         {"output over the input", {"-o", "in.ifc"}, 2, "the output would overwrite the input"},
     };
     for (const Case& c : cases) {
-        const Run result = compute(c.arguments);
+        const Outcome result = compute(c.arguments);
         EXPECT_EQ(result.status, c.status) << c.name << ": " << str(result.err);
         EXPECT_TRUE(result.err.contains(c.message)) << c.name << ": " << str(result.err);
         EXPECT_FALSE(QFileInfo::exists("out.ifc")) << c.name << ": refused after the work";
@@ -157,7 +158,7 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
 
 TEST_F(Programs, ComputeRefusesAnInputThatIsNotARegularFile)
 {
-    const Run result = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "fifo", "-o", "out.ifc"});
+    const Outcome result = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "fifo", "-o", "out.ifc"});
     EXPECT_EQ(result.status, 2) << str(result.err);
     EXPECT_TRUE(result.err.contains("'fifo' is not a regular file but a FIFO")) << str(result.err);
 }
@@ -167,14 +168,14 @@ TEST_F(Programs, ComputeWritesThroughASymbolicLink)
     ASSERT_TRUE(QDir().mkdir("real"));
     write("real/out.ifc", "previous");
     ASSERT_TRUE(QFile::link("real/out.ifc", "out.ifc"));
-    const Run result = compute({"-o", "out.ifc"});
+    const Outcome result = compute({"-o", "out.ifc"});
     EXPECT_LE(result.status, 1) << str(result.err);
     EXPECT_TRUE(QFileInfo("out.ifc").isSymLink());
     EXPECT_GT(QFileInfo("real/out.ifc").size(), 1000);
 
     // In place, through a link to the input.
     ASSERT_TRUE(QFile::link("in.ifc", "model.ifc"));
-    const Run inPlace = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "model.ifc", "-o", "model.ifc", "--in-place"});
+    const Outcome inPlace = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "model.ifc", "-o", "model.ifc", "--in-place"});
     EXPECT_LE(inPlace.status, 1) << str(inPlace.err);
     EXPECT_TRUE(QFileInfo("model.ifc").isSymLink());
     QFile saved("in.ifc");
@@ -186,7 +187,7 @@ TEST_F(Programs, ComputeKeepsFileNamesThatAreNotUtf8)
 {
     // A Latin-1 "è", whatever the locale: the shell passes the bytes as they are.
     ASSERT_EQ(::rename("in.ifc", "mod\xe8le.ifc"), 0);
-    const Run result =
+    const Outcome result =
         run(QStringLiteral("/bin/sh"),
             {"-c", "exec \"$0\" compute \"$(printf 'mod\\350le.ifc')\" -o \"$(printf 'r\\351sultat.ifc')\"",
              MATERIAL_QUANTITIES_PROGRAM});
@@ -195,6 +196,9 @@ TEST_F(Programs, ComputeKeepsFileNamesThatAreNotUtf8)
     {
     };
     EXPECT_EQ(::stat("r\xe9sultat.ifc", &info), 0) << "saved under the name given";
+    // Names QTemporaryDir could not remove.
+    ::unlink("mod\xe8le.ifc");
+    ::unlink("r\xe9sultat.ifc");
 }
 
 TEST_F(Programs, IfcinfoRefusesWhatItCannotReadOrReplace)
@@ -205,7 +209,7 @@ TEST_F(Programs, IfcinfoRefusesWhatItCannotReadOrReplace)
         {"empty output name", {"in.ifc", "-o", ""}, 2, "usage: ifcinfo"},
     };
     for (const Case& c : cases) {
-        const Run result = run(IFCINFO_PROGRAM, c.arguments);
+        const Outcome result = run(IFCINFO_PROGRAM, c.arguments);
         EXPECT_EQ(result.status, c.status) << c.name << ": " << str(result.err);
         EXPECT_TRUE(result.err.contains(c.message)) << c.name << ": " << str(result.err);
         EXPECT_TRUE(isFifo("fifo")) << c.name;

@@ -1,6 +1,7 @@
 // material-quantities: the material quantities computation of the plug-in,
 // run on a file from the command line.
 #include "ComputeCommand.h"
+#include "FileNameCodec.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -89,6 +90,8 @@ int main(int argc, char** argv)
         qputenv("QT_NO_GLIB", "1");
     }
     QCoreApplication app(argc, argv);
+    // Before the arguments are read and the output streams made.
+    FileNameCodec::installForUtf8Locale();
     // The same settings store as the host application.
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
