@@ -1,43 +1,25 @@
 #include "FileNameCodec.h"
 
+#include "Step/Utf8.h"
+
 namespace {
 
 constexpr char16_t escapeBase = 0xDC00;
 constexpr int privateMib = -3001; // not a registered character set
 
-/// Length of the valid UTF-8 sequence at in, 0 when there is none.
-int validSequenceLength(const unsigned char* in, int available)
+/// Length of the valid UTF-8 sequence at pos, 0 when there is none.
+int validSequenceLength(const std::string& text, std::size_t pos)
 {
-    const unsigned char lead = in[0];
-    int length = 0;
-    char32_t value = 0;
-    if (lead < 0x80) {
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        value = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        value = lead & 0x07;
-    } else {
+    std::size_t end = pos;
+    const char32_t value = Step::Utf8::next(text, end);
+    const auto length = static_cast<int>(end - pos);
+    // The decoder answers U+FFFD for what it cannot decode; it may also be
+    // written as such.
+    if (value == 0xFFFD && text.compare(pos, length, "\xEF\xBF\xBD") != 0) {
         return 0;
-    }
-    if (available < length) {
-        return 0;
-    }
-    for (int i = 1; i < length; ++i) {
-        if ((in[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-        value = (value << 6) | (in[i] & 0x3F);
     }
     static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool overlong = value < smallest[length];
-    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-    return overlong || surrogate || value > 0x10FFFF ? 0 : length;
+    return value < smallest[length] ? 0 : length; // an overlong form is not valid
 }
 
 } // namespace
@@ -63,18 +45,18 @@ int FileNameCodec::mibEnum() const
 
 QString FileNameCodec::convertToUnicode(const char* in, int length, ConverterState*) const
 {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(in);
+    const std::string bytes(in, static_cast<std::size_t>(length));
     QString text;
     text.reserve(length);
     int runStart = 0; // the valid bytes not yet decoded start there
     for (int i = 0; i < length;) {
-        const int sequence = validSequenceLength(bytes + i, length - i);
+        const int sequence = validSequenceLength(bytes, static_cast<std::size_t>(i));
         if (sequence > 0) {
             i += sequence;
             continue;
         }
         text.append(QString::fromUtf8(in + runStart, i - runStart));
-        text.append(QChar(escapeBase + bytes[i]));
+        text.append(QChar(escapeBase + static_cast<unsigned char>(bytes[i])));
         runStart = ++i;
     }
     text.append(QString::fromUtf8(in + runStart, length - runStart));
