@@ -69,6 +69,8 @@ bool AtomicFile::open()
     };
     m_targetExisted = ::stat(m_target.c_str(), &info) == 0;
     m_targetMode = m_targetExisted ? info.st_mode & 07777 : 0;
+    m_targetOwner = info.st_uid;
+    m_targetGroup = info.st_gid;
     return openUnnamed() || openNamed();
 }
 
@@ -81,10 +83,7 @@ bool AtomicFile::openUnnamed()
         return false;
     }
     m_writingPath = "/proc/self/fd/" + std::to_string(m_fd);
-    if (m_targetExisted) {
-        ::fchmod(m_fd, m_targetMode);
-    }
-    return true;
+    return !m_targetExisted || takeTargetPermissions();
 #else
     return false;
 #endif
@@ -100,7 +99,28 @@ bool AtomicFile::openNamed()
     }
     m_registration = TemporaryFileRegistry::add(m_temporary);
     m_writingPath = m_temporary;
-    ::fchmod(m_fd, m_targetExisted ? m_targetMode : usualMode & ~currentUmask());
+    if (m_targetExisted) {
+        return takeTargetPermissions();
+    }
+    // mkostemp makes the file private; a new file gets the usual mode.
+    if (::fchmod(m_fd, usualMode & ~currentUmask()) != 0) {
+        const int reason = errno;
+        discard();
+        return fail("cannot write", reason);
+    }
+    return true;
+}
+
+bool AtomicFile::takeTargetPermissions()
+{
+    // Only root may give a file away, and a user only to a group of theirs:
+    // otherwise the file stays the writer's, as any file it creates.
+    [[maybe_unused]] const int owned = ::fchown(m_fd, m_targetOwner, m_targetGroup);
+    if (::fchmod(m_fd, m_targetMode) != 0) {
+        const int reason = errno;
+        discard();
+        return fail("cannot write", reason);
+    }
     return true;
 }
 

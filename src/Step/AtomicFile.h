@@ -15,8 +15,8 @@ namespace Step {
 /// the file it points to is replaced and the link stays. A target that
 /// exists and is not a regular file is refused by open().
 ///
-/// The new file keeps the permissions of the file replaced; a new one gets
-/// 0666 less the process's umask.
+/// The new file keeps the mode (and, where the writer may, the owner and
+/// group) of the file replaced; a new one gets 0666 less the umask.
 class AtomicFile
 {
 public:
@@ -49,7 +49,7 @@ public:
 private:
     bool openUnnamed();
     bool openNamed();
-    void setPermissions();
+    bool takeTargetPermissions();
     bool linkUnnamed(std::string* linked);
     bool syncDirectory();
     bool fail(const std::string& what, int errorNumber);
@@ -64,6 +64,8 @@ private:
     int m_registration = -1;
     bool m_targetExisted = false;
     unsigned m_targetMode = 0;
+    unsigned m_targetOwner = 0;
+    unsigned m_targetGroup = 0;
     std::string m_error;
 };
 
