@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "Step/AtomicFile.h"
+#include "Step/RegularFile.h"
 #include "Step/TemporaryFileRegistry.h"
 
 #include <gtest/gtest.h>
@@ -196,6 +197,12 @@ TEST_F(SaveTest, RefusesTargetsThatAreNotRegularFiles)
     }
     ::close(listener);
     EXPECT_EQ(m_dir.entries().size(), 3u) << "no temporary file left";
+
+    // Devices only through the check that comes before any write: a fault
+    // here must not cost the machine its /dev/null.
+    std::string error;
+    EXPECT_FALSE(Step::RegularFile::checkReplaceable("/dev/null", &error));
+    EXPECT_NE(error.find("not a regular file but a character device"), std::string::npos) << error;
 }
 
 TEST_F(SaveTest, NewFileGetsTheUsualPermissionsAndTheUmaskStays)
