@@ -22,7 +22,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     setWindowTitle(tr("Settings"));
     pageList->setObjectName(QStringLiteral("pageListWidget"));
     pageList->setIconSize(QSize(24, 24));
-    pageList->setMaximumWidth(200);
+    pageList->setMaximumWidth(180);
     pageStack->setObjectName(QStringLiteral("pageStackedWidget"));
 
     auto* pagesLayout = new QHBoxLayout;
@@ -31,7 +31,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(pagesLayout, 1);
     layout->addWidget(buttons);
-    resize(720, 600);
+    resize(820, 600);
 
     connect(pageList, &QListWidget::currentRowChanged, this, &SettingsDialog::showPage);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);

@@ -29,6 +29,11 @@ void MaterialQuantitiesSettingsWidget::setSettings(const MaterialQuantitiesSetti
     ui->massPerFunctionalUnitPropertyPathLineEdit->setText(settings.massPerFunctionalUnitPropertyPath);
     ui->materialCompositionPropertyPathLineEdit->setText(settings.materialCompositionPropertyPath);
     ui->reusedMaterialsPropertyPathLineEdit->setText(settings.reusedMaterialsPropertyPath);
+    // Paths differ at their end but are read from their start.
+    for (QLineEdit* edit : {ui->functionalUnitPropertyPathLineEdit, ui->massPerFunctionalUnitPropertyPathLineEdit,
+                            ui->materialCompositionPropertyPathLineEdit, ui->reusedMaterialsPropertyPathLineEdit}) {
+        edit->setCursorPosition(0);
+    }
     on_uniteFonctionnelleComboBox_currentIndexChanged(currentUnitIndex);
 }
 
