@@ -43,11 +43,13 @@ protected:
 
     /// Drags the path at sourceRow onto the row at targetRow: the events of a
     /// drag within the view, through its own handling.
-    bool drop(int sourceRow, int targetRow, Qt::DropActions actions = Qt::MoveAction)
+    bool drop(int sourceRow, int targetRow, Qt::DropActions actions = Qt::MoveAction,
+              const QAbstractItemModel* from = nullptr)
     {
+        from = from ? from : &model;
         view.setCurrentIndex(row(sourceRow));
         QCoreApplication::processEvents(); // lays the rows out
-        const std::unique_ptr<QMimeData> data(model.mimeData({row(sourceRow)}));
+        const std::unique_ptr<QMimeData> data(from->mimeData({from->index(sourceRow, 0)}));
         const QPoint source = view.visualRect(row(sourceRow)).center();
         const QPoint target = view.visualRect(row(targetRow)).center();
         QDragEnterEvent enter(source, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
@@ -151,9 +153,12 @@ TEST_F(PathList, ADroppedPathLandsAfterThePathItIsDroppedOntoAndIsNeitherLostNor
     }
 }
 
-TEST_F(PathList, DropsOfAnotherTypeOrWithTheLinkActionAreRefused)
+TEST_F(PathList, DropsOfAnotherTypeAnotherListOrWithTheLinkActionAreRefused)
 {
     model.setPropertyPaths(threePaths);
+    QuantitiesPropPathListModel otherList;
+    otherList.setPropertyPaths(threePaths);
+    EXPECT_FALSE(drop(0, 2, Qt::MoveAction, &otherList));
     std::unique_ptr<QMimeData> paths(model.mimeData({row(0)}));
     QMimeData text;
     text.setText("P1");

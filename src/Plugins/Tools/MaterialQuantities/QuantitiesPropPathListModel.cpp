@@ -1,5 +1,6 @@
 #include "QuantitiesPropPathListModel.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QIODevice>
 #include <QItemSelectionModel>
@@ -9,6 +10,9 @@ namespace Orvane {
 
 namespace {
 const QString pathListMimeType = QStringLiteral("application/vnd.text.list");
+// Which rows of which list in which process a drag carries, so that the list
+// tells a drag of its own paths (a move) from any other data of that type.
+const QString draggedRowsMimeType = QStringLiteral("application/x-orvane-quantities-path-rows");
 
 QStringList readPaths(const QByteArray& payload)
 {
@@ -85,15 +89,48 @@ QMimeData* QuantitiesPropPathListModel::mimeData(const QModelIndexList& indexes)
 {
     QByteArray payload;
     QDataStream stream(&payload, QIODevice::WriteOnly);
+    QVector<int> rows;
     for (const QModelIndex& index : indexes) {
         // Only paths travel: the new-path row's invitation is no path.
         if (isPathRow(index)) {
             stream << paths.at(index.row());
+            rows.append(index.row());
         }
     }
+    QByteArray origin;
+    QDataStream originStream(&origin, QIODevice::WriteOnly);
+    originStream << QCoreApplication::applicationPid() << quint64(reinterpret_cast<quintptr>(this)) << rows;
     auto* data = new QMimeData;
     data->setData(pathListMimeType, payload);
+    data->setData(draggedRowsMimeType, origin);
     return data;
+}
+
+QVector<int> QuantitiesPropPathListModel::getDraggedRows(const QMimeData* data) const
+{
+    if (!data || !data->hasFormat(draggedRowsMimeType)) {
+        return {};
+    }
+    QDataStream stream(data->data(draggedRowsMimeType));
+    qint64 processId = 0;
+    quint64 model = 0;
+    QVector<int> rows;
+    stream >> processId >> model >> rows;
+    if (stream.status() != QDataStream::Ok || processId != QCoreApplication::applicationPid() ||
+        model != quint64(reinterpret_cast<quintptr>(this))) {
+        return {};
+    }
+    // The rows must still hold the paths that were dragged.
+    const QStringList dragged = readPaths(data->data(pathListMimeType));
+    if (dragged.size() != rows.size()) {
+        return {};
+    }
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows.at(i) < 0 || rows.at(i) >= paths.size() || paths.at(rows.at(i)) != dragged.at(i)) {
+            return {};
+        }
+    }
+    return rows;
 }
 
 bool QuantitiesPropPathListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,

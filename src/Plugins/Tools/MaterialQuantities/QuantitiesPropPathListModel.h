@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
+#include <QVector>
 
 class QItemSelectionModel;
 
@@ -51,6 +52,9 @@ public:
     void removePropertyPath(int row);
     /// Whether index is one of this model's path rows (not the new-path row).
     bool isPathRow(const QModelIndex& index) const;
+    /// The rows whose paths data carries when this model made it (mimeData)
+    /// and the rows still hold those paths; otherwise none.
+    QVector<int> getDraggedRows(const QMimeData* data) const;
 
     /// A selection model over this list, for the view that shows it.
     QItemSelectionModel* getSelectionModel() const { return selectionModel; }

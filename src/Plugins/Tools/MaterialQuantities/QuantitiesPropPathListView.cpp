@@ -69,7 +69,7 @@ void QuantitiesPropPathListView::startDrag(Qt::DropActions)
 
 void QuantitiesPropPathListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (isOwnMove(event)) {
+    if (!getDraggedRows(event).isEmpty()) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
         setState(DraggingState);
@@ -81,7 +81,7 @@ void QuantitiesPropPathListView::dragEnterEvent(QDragEnterEvent* event)
 void QuantitiesPropPathListView::dragMoveEvent(QDragMoveEvent* event)
 {
     QListView::dragMoveEvent(event); // scrolls and shows where the paths would land
-    if (isOwnMove(event) && isDropTarget(indexAt(event->pos()))) {
+    if (!getMovedRows(event).isEmpty()) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -91,10 +91,10 @@ void QuantitiesPropPathListView::dragMoveEvent(QDragMoveEvent* event)
 
 void QuantitiesPropPathListView::dropEvent(QDropEvent* event)
 {
-    const QModelIndex target = indexAt(event->pos());
-    if (isOwnMove(event) && isDropTarget(target)) {
+    const QVector<int> rows = getMovedRows(event);
+    if (!rows.isEmpty()) {
         // Paths dropped onto another one land right after it.
-        moveSelectedPaths(target.row() + 1);
+        movePaths(rows, indexAt(event->pos()).row() + 1);
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -105,29 +105,32 @@ void QuantitiesPropPathListView::dropEvent(QDropEvent* event)
     viewport()->update();
 }
 
-bool QuantitiesPropPathListView::isOwnMove(const QDropEvent* event) const
+QVector<int> QuantitiesPropPathListView::getDraggedRows(const QDropEvent* event) const
 {
-    // The drag enter and move handling of the internal-move mode already
-    // turns away drags of other sources; the source is unknown only when
-    // the drop was not preceded by a drag of this application.
-    const QObject* source = event->source();
-    return (!source || source == this) && (event->possibleActions() & Qt::MoveAction) && event->mimeData() &&
-           event->mimeData()->hasFormat(model()->mimeTypes().value(0));
+    // Only this list's own paths are moved: data of the same type from
+    // anywhere else carries no rows of this list.
+    if (!pathListModel || !(event->possibleActions() & Qt::MoveAction)) {
+        return {};
+    }
+    return pathListModel->getDraggedRows(event->mimeData());
 }
 
-bool QuantitiesPropPathListView::isDropTarget(const QModelIndex& index) const
+QVector<int> QuantitiesPropPathListView::getMovedRows(const QDropEvent* event) const
 {
+    const QModelIndex target = indexAt(event->pos());
+    const QVector<int> rows = getDraggedRows(event);
     // Dropping paths onto one of them is no move.
-    return pathListModel && pathListModel->isPathRow(index) && !selectionModel()->isSelected(index);
+    if (!pathListModel || !pathListModel->isPathRow(target) || rows.contains(target.row())) {
+        return {};
+    }
+    return rows;
 }
 
-void QuantitiesPropPathListView::moveSelectedPaths(int destinationRow)
+void QuantitiesPropPathListView::movePaths(const QVector<int>& rows, int destinationRow)
 {
     QList<QPersistentModelIndex> moved;
-    for (const QModelIndex& index : selectedIndexes()) {
-        if (pathListModel->isPathRow(index)) {
-            moved.append(index);
-        }
+    for (const int row : rows) {
+        moved.append(pathListModel->index(row));
     }
     std::sort(moved.begin(), moved.end());
     // The moved paths keep their order and end up next to each other.

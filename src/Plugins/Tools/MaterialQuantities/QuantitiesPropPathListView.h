@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListView>
+#include <QVector>
 
 namespace Orvane {
 
@@ -13,6 +14,7 @@ class QuantitiesPropPathListModel;
 /// A move is done by the view in one step when the paths are dropped (a row
 /// move of the model), so nothing is left to remove once the drag ends and a
 /// path dropped onto itself or its neighbour is neither lost nor duplicated.
+/// Drops of anything but the list's own paths are refused.
 class QuantitiesPropPathListView : public QListView
 {
     Q_OBJECT
@@ -32,9 +34,11 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    bool isOwnMove(const QDropEvent* event) const;
-    bool isDropTarget(const QModelIndex& index) const;
-    void moveSelectedPaths(int destinationRow);
+    /// The rows of this view's list that a drag of its own carries.
+    QVector<int> getDraggedRows(const QDropEvent* event) const;
+    /// The same, when they are over a path they can be moved after.
+    QVector<int> getMovedRows(const QDropEvent* event) const;
+    void movePaths(const QVector<int>& rows, int destinationRow);
 
     QuantitiesPropPathListModel* pathListModel = nullptr;
 };
