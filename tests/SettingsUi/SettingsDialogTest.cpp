@@ -106,7 +106,10 @@ TEST_F(SettingsDialogTest, CancelDropsTheEditsAndTheNextOpeningShowsTheAppliedVa
     SettingsDialog next;
     next.addPage(&page);
     next.show();
-    EXPECT_EQ(next.findChild<QLineEdit*>("reusedMaterialsPropertyPathLineEdit")->text(), "Applied");
+    const QLineEdit* shown = next.findChild<QLineEdit*>("reusedMaterialsPropertyPathLineEdit");
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->text(), "Applied");
 }
 
 TEST_F(SettingsDialogTest, OkSavesPathsThatTheBatchCommandReadsBack)
