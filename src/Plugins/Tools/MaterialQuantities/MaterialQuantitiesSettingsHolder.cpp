@@ -1,0 +1,7 @@
+#include "MaterialQuantitiesSettingsHolder.h"
+
+namespace Orvane {
+
+MaterialQuantitiesSettingsHolder::~MaterialQuantitiesSettingsHolder() = default;
+
+} // namespace Orvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "MaterialQuantitiesSettings.h"
+#include "Orvane/Widgets/ISettingsPage.h"
+
+#include <QPointer>
+
+namespace Orvane {
+
+class MaterialQuantitiesSettingsHolder;
+class MaterialQuantitiesSettingsWidget;
+
+/// The tool's page of the host's settings dialog. It keeps its own copy of
+/// the settings; applying hands what its widget edited to the page, then to
+/// the tool and its dock, each copy only when it differs.
+class MaterialQuantitiesSettingsPage : public ISettingsPage
+{
+    Q_OBJECT
+public:
+    /// tool may be null: applied settings then stay with the page.
+    explicit MaterialQuantitiesSettingsPage(MaterialQuantitiesSettingsHolder* tool, QObject* parent = nullptr);
+    ~MaterialQuantitiesSettingsPage() override;
+
+    QString getName() const override;
+    /// The page's one widget, made the first time and re-parented afterwards
+    /// with its edits kept.
+    QList<QWidget*> createWidgets(QWidget* parent) override;
+    void apply() override;
+    void accept() override;
+    /// The widget goes back to the page's settings, dropping its edits.
+    void reject() override;
+    void loadSettings(QSettings& store) override;
+    void saveSettings(QSettings& store) override;
+
+    const MaterialQuantitiesSettings& getSettings() const { return settings; }
+
+private:
+    MaterialQuantitiesSettings settings;
+    MaterialQuantitiesSettingsHolder* tool;
+    QPointer<MaterialQuantitiesSettingsWidget> widget;
+};
+
+} // namespace Orvane

@@ -1,0 +1,129 @@
+#include "FakeTool.h"
+#include "MaterialQuantitiesSettingsPage.h"
+#include "MaterialQuantitiesSettingsWidget.h"
+#include "QuantitiesPropPathListView.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using Orvane::MaterialQuantitiesSettings;
+using Orvane::MaterialQuantitiesSettingsPage;
+using Orvane::MaterialQuantitiesSettingsWidget;
+using Orvane::QuantitiesPropPathListView;
+
+class SettingsPage : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QSettings().clear();
+        widget = qobject_cast<MaterialQuantitiesSettingsWidget*>(page.createWidgets(&parent).value(0));
+        ASSERT_TRUE(widget);
+        units = widget->findChild<QComboBox*>("uniteFonctionnelleComboBox");
+        list = widget->findChild<QuantitiesPropPathListView*>("quantitiesPropPathListView");
+        ASSERT_TRUE(units && list);
+    }
+    void TearDown() override { QSettings().clear(); }
+
+    QLineEdit* lineEdit(const char* name) const { return widget->findChild<QLineEdit*>(name); }
+    QStringList shownPaths() const
+    {
+        QStringList paths;
+        for (int row = 0; row + 1 < list->model()->rowCount(); ++row) {
+            paths.append(list->model()->index(row, 0).data().toString());
+        }
+        return paths;
+    }
+
+    const MaterialQuantitiesSettings defaults;
+    FakeTool tool;
+    MaterialQuantitiesSettingsPage page{&tool};
+    QWidget parent;
+    MaterialQuantitiesSettingsWidget* widget = nullptr;
+    QComboBox* units = nullptr;
+    QuantitiesPropPathListView* list = nullptr;
+};
+
+TEST_F(SettingsPage, FormHasItsTextsAndShowsThePaths)
+{
+    EXPECT_EQ(page.getName(), "Material quantities");
+    EXPECT_EQ(widget->objectName(), "Orvane__MaterialQuantitiesSettingsWidget");
+    EXPECT_EQ(widget->findChild<QLabel*>("label_5")->text(), "Reused materials ");
+    EXPECT_EQ(lineEdit("reusedMaterialsPropertyPathLineEdit")->text(), defaults.reusedMaterialsPropertyPath);
+    EXPECT_EQ(lineEdit("functionalUnitPropertyPathLineEdit")->placeholderText(), "Enter a property path");
+    ASSERT_EQ(units->count(), 3);
+    EXPECT_EQ(units->itemText(2), "Volume");
+}
+
+TEST_F(SettingsPage, TheListShowsThePathsOfTheChosenUnitAlsoAfterLoading)
+{
+    EXPECT_EQ(shownPaths(), defaults.lengthQuantitiesPropPaths);
+    units->setCurrentIndex(1);
+    EXPECT_EQ(shownPaths().size(), 7);
+    EXPECT_EQ(shownPaths(), defaults.areaQuantitiesPropPaths);
+    units->setCurrentIndex(0);
+    EXPECT_EQ(shownPaths().size(), 4);
+
+    QSettings store;
+    store.setValue("Tool/MaterialQuantities/lengthQuantitiesPropPaths", QStringList{"L"});
+    page.loadSettings(store);
+    EXPECT_EQ(shownPaths(), QStringList{"L"});
+}
+
+TEST_F(SettingsPage, EveryListStepReachesTheWidgetsCopyOfTheChosenUnitOnly)
+{
+    units->setCurrentIndex(2);
+    QAbstractItemModel* model = list->model();
+    model->setData(model->index(1, 0), "V1");
+    model->setData(model->index(3, 0), "V2"); // the new-path row
+    list->setCurrentIndex(model->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(widget->getSettings().volumeQuantitiesPropPaths,
+              QStringList({"V1", "Properties/BaseQuantities/NetVolume", "V2"}));
+    model->moveRows(QModelIndex(), 0, 1, QModelIndex(), 3);
+    EXPECT_EQ(widget->getSettings().volumeQuantitiesPropPaths,
+              QStringList({"Properties/BaseQuantities/NetVolume", "V2", "V1"}));
+    EXPECT_EQ(widget->getSettings().lengthQuantitiesPropPaths, defaults.lengthQuantitiesPropPaths);
+    EXPECT_EQ(widget->getSettings().areaQuantitiesPropPaths, defaults.areaQuantitiesPropPaths);
+}
+
+TEST_F(SettingsPage, ApplyingWithoutEditsLeavesTheToolUntouched)
+{
+    page.apply();
+    EXPECT_EQ(tool.toolUpdates, 0);
+    EXPECT_EQ(tool.dockUpdates, 0);
+}
+
+TEST_F(SettingsPage, ApplyingOneChangedPathCopiesTheWholeRecordOnce)
+{
+    lineEdit("reusedMaterialsPropertyPathLineEdit")->setText("Type/Properties/Reuse");
+    units->setCurrentIndex(1);
+    list->model()->setData(list->model()->index(0, 0), "A");
+    MaterialQuantitiesSettings expected = widget->getSettings();
+
+    page.apply();
+    page.apply();
+    EXPECT_EQ(page.getSettings(), expected);
+    EXPECT_EQ(tool.settings, expected);
+    EXPECT_EQ(tool.dockSettings, expected);
+    EXPECT_EQ(tool.toolUpdates, 1);
+    EXPECT_EQ(tool.dockUpdates, 1);
+    EXPECT_EQ(QSettings().childGroups(), QStringList()); // applying writes no store
+}
+
+TEST_F(SettingsPage, AskingAgainForTheWidgetsGivesTheSameWidgetWithItsEdits)
+{
+    lineEdit("materialCompositionPropertyPathLineEdit")->setText("Edited");
+    QWidget otherParent;
+    EXPECT_EQ(page.createWidgets(&otherParent), QList<QWidget*>{widget});
+    EXPECT_EQ(widget->parentWidget(), &otherParent);
+    EXPECT_EQ(lineEdit("materialCompositionPropertyPathLineEdit")->text(), "Edited");
+    EXPECT_EQ(widget->getSettings().materialCompositionPropertyPath, "Edited");
+}
