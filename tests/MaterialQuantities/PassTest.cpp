@@ -497,24 +497,6 @@ TEST_F(Pass, MaterialThatCannotBeWrittenIsReportedAndTheOthersWritten)
     EXPECT_EQ(setCount(*model, walls[0], "Nothing"), 0);
 }
 
-TEST_F(Pass, EmptyPathsFindNothing)
-{
-    std::vector<int> walls;
-    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}}, walls);
-    open();
-    for (const QString path : {"", "Type//Unite_Fonctionnelle/Masse_par_UF"}) {
-        settings.massPerFunctionalUnitPropertyPath = path;
-        calculator = std::make_unique<Calculator>(model.get(), settings);
-        log.clear();
-        compute();
-        EXPECT_EQ(values(walls[0]), (Values{{"Acier", 0.0}, {beton, 0.0}})) << path.toStdString();
-        EXPECT_EQ(log.count(error("MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit "
-                                  "property not found")),
-                  2)
-            << path.toStdString();
-    }
-}
-
 TEST_F(Pass, MassesTypedUnderAProjectUnitOtherThanTheKilogramAreTakenAsKilogramsAndSaidOnce)
 {
     builder = ModelBuilder(true, false, true);
@@ -532,26 +514,6 @@ TEST_F(Pass, MassesTypedUnderAProjectUnitOtherThanTheKilogramAreTakenAsKilograms
     EXPECT_EQ(values(walls[0]), (Values{{"Acier", 20.0}, {beton, 180.0}}));
     EXPECT_EQ(values(walls[2]), (Values{{"Bois", 50.0}}));
     EXPECT_EQ(calculator->getMassUnitTakenAsKilograms(), "g");
-}
-
-TEST_F(Pass, MassesThatAreNoMeasureOrUnderKilogramsAreNotRemarked)
-{
-    ModelBuilder grams(true, false, true);
-    std::vector<int> walls;
-    grams.typedWalls({"volume", number(100), {{"A", number(1)}}, ""}, {{qVolume("Volume", 1.0)}}, walls);
-    auto gramsModel = grams.open();
-    ASSERT_TRUE(gramsModel);
-    Calculator realMasses(gramsModel.get(), settings);
-    ASSERT_TRUE(realMasses.computeQuantities());
-    EXPECT_TRUE(realMasses.getMassUnitTakenAsKilograms().isEmpty());
-
-    builder.typedWalls(concrete, {{qVolume("Volume", 1.0)}}, walls);
-    open();
-    ASSERT_TRUE(compute());
-    EXPECT_TRUE(calculator->getMassUnitTakenAsKilograms().isEmpty());
-    for (const std::string& line : log.lines()) {
-        EXPECT_EQ(line.find("taken as kilograms"), std::string::npos) << line;
-    }
 }
 
 TEST_F(Pass, SucceedsOnlyWhenAnElementReceivedResults)
