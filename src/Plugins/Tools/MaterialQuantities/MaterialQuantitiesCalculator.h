@@ -38,7 +38,8 @@ public:
     MaterialQuantitiesCalculator(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings);
     ~MaterialQuantitiesCalculator() override;
 
-    /// The whole pass; true when at least one element got quantities.
+    /// The whole pass; true when at least one element received results
+    /// (properties written into the model).
     bool computeQuantities();
     QMap<int, QString> getQuantitiesPropPathMap() const { return quantitiesPropPathMap; }
 
