@@ -13,7 +13,8 @@ public:
     using Model::Model;
 
     /// The property at a "/"-separated path from an item, null when the path
-    /// does not resolve.
+    /// does not resolve. An empty path, or one with an empty component,
+    /// resolves to nothing.
     Step::RefPtr<CoreProperty> getProperty(const QModelIndex& index, const QString& path) const;
     virtual Step::RefPtr<CoreProperty> getProperty(const QModelIndex& index, const QStringList& path) const = 0;
 };

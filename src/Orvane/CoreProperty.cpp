@@ -4,7 +4,9 @@ namespace Orvane {
 
 QStringList CoreProperty::getPropertyPath(const QString& path)
 {
-    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    // Empty components are kept: a path with one resolves to nothing rather
+    // than to a shorter path the user did not write.
+    return path.split(QLatin1Char('/'));
 }
 
 Step::RefPtr<CoreProperty> CoreProperty::findChild(const QString& name) const

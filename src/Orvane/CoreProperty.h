@@ -16,7 +16,7 @@ class CoreProperty : public Step::Referenced
 public:
     CoreProperty(QString name, QStringList path) : m_name(std::move(name)), m_path(std::move(path)) {}
 
-    /// Splits a path string into its components.
+    /// Splits a path string into its components, empty ones included.
     static QStringList getPropertyPath(const QString& path);
 
     const QString& name() const { return m_name; }
@@ -35,6 +35,9 @@ public:
     virtual QVariant numericValue() const = 0;
     /// Text for display, with the unit symbol where there is one.
     virtual QVariant displayValue() const = 0;
+    /// The unit type of a measure value ("LENGTHUNIT", "MASSUNIT"...),
+    /// empty for other values.
+    virtual QString unitType() const { return {}; }
 
 private:
     QString m_name;

@@ -198,15 +198,37 @@ void ProxyModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIndex
     if (!topLeft.isValid() || !bottomRight.isValid()) {
         return;
     }
-    // The mapping is the subclass's: a source range need not stay a range.
+    // The mapping is the subclass's: a source range need not stay a range,
+    // nor under one parent. Each proxy parent gets one signal over the
+    // smallest range that holds its changed cells.
+    struct Range
+    {
+        QModelIndex parent;
+        int top, left, bottom, right;
+    };
+    std::vector<Range> ranges;
     const QModelIndex parent = topLeft.parent();
     for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
         for (int column = topLeft.column(); column <= bottomRight.column(); ++column) {
             const QModelIndex proxy = mapFromSource(sourceModel()->index(row, column, parent));
-            if (proxy.isValid()) {
-                emit dataChanged(proxy, proxy);
+            if (!proxy.isValid()) {
+                continue;
             }
+            const QModelIndex proxyParent = proxy.parent();
+            auto range = std::find_if(ranges.begin(), ranges.end(),
+                                      [&](const Range& known) { return known.parent == proxyParent; });
+            if (range == ranges.end()) {
+                ranges.push_back({proxyParent, proxy.row(), proxy.column(), proxy.row(), proxy.column()});
+                continue;
+            }
+            range->top = qMin(range->top, proxy.row());
+            range->left = qMin(range->left, proxy.column());
+            range->bottom = qMax(range->bottom, proxy.row());
+            range->right = qMax(range->right, proxy.column());
         }
+    }
+    for (const Range& range : ranges) {
+        emit dataChanged(index(range.top, range.left, range.parent), index(range.bottom, range.right, range.parent));
     }
 }
 

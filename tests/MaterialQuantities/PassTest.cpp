@@ -177,8 +177,8 @@ TEST_F(Pass, ElementsWithoutValueOrMassStillCountOnTheirType)
     ASSERT_TRUE(compute());
     EXPECT_EQ(values(noValue[0]), (Values{{"Acier", 0.0}, {beton, 0.0}}));
     EXPECT_EQ(values(noValueType), (Values{{"Instances", 2.0}, {"Quantity", 0.0}, {"TotalWeight", 0.0}}));
-    // A missing mass weighs nothing rather than a negative weight.
-    EXPECT_EQ(values(noMassType), (Values{{"Instances", 1.0}, {"Quantity", 2.0}, {"TotalWeight", 0.0}}));
+    // A missing mass gives no weight rather than a wrong one.
+    EXPECT_EQ(values(noMassType), (Values{{"Instances", 1.0}, {"Quantity", 2.0}}));
     EXPECT_EQ(values(mixedType), (Values{{"Instances", 3.0}, {"Quantity", 2.0}, {"TotalWeight", 200.0}}));
     EXPECT_EQ(log.count(cantAggregate(noValue[0])), 1);
     EXPECT_EQ(log.count(cantAggregate(noValue[1])), 1);
@@ -495,6 +495,58 @@ TEST_F(Pass, MaterialThatCannotBeWrittenIsReportedAndTheOthersWritten)
 
     calculator->createQuantities(objectOf(*model, walls[0]), {}, "Nothing");
     EXPECT_EQ(setCount(*model, walls[0], "Nothing"), 0);
+}
+
+TEST_F(Pass, MassesTypedUnderAProjectUnitOtherThanTheKilogramAreTakenAsKilogramsAndSaidOnce)
+{
+    builder = ModelBuilder(true, false, true);
+    std::vector<int> walls;
+    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}, {qVolume("Volume", 1.0)}}, walls);
+    builder.typedWalls({"volume", mass(50), {{"Bois", number(1)}}, ""}, {{qVolume("Volume", 1.0)}}, walls);
+    open();
+    const std::string note = warn("MaterialQuantitiesCalculator::getMassPerFunctionalUnit: The project's mass unit is "
+                                  "g: mass per functional unit values are taken as kilograms");
+    for (int pass = 0; pass < 2; ++pass) {
+        log.clear();
+        ASSERT_TRUE(compute());
+        EXPECT_EQ(log.count(note), 1);
+    }
+    EXPECT_EQ(values(walls[0]), (Values{{"Acier", 20.0}, {beton, 180.0}}));
+    EXPECT_EQ(values(walls[2]), (Values{{"Bois", 50.0}}));
+    EXPECT_EQ(calculator->getMassUnitTakenAsKilograms(), "g");
+}
+
+TEST_F(Pass, SucceedsOnlyWhenAnElementReceivedResults)
+{
+    std::vector<int> walls;
+    // The product of finite inputs overflows: nothing can be stored.
+    builder.typedWalls({"volume", mass(1e300), {{"A", number(1)}}, ""}, {{qVolume("Volume", 1e10)}}, walls);
+    open();
+    EXPECT_FALSE(compute());
+    EXPECT_EQ(
+        log.count(error("MaterialQuantitiesCalculator::getQuantities: Quantity is not a finite number for item : " +
+                        std::to_string(walls[0]) + ", material A")),
+        1);
+    EXPECT_EQ(log.count(warn("Quantities not found for item : " + std::to_string(walls[0]))), 1);
+    EXPECT_EQ(setCount(*model, walls[0], total), 0);
+    EXPECT_EQ(setCount(*model, builder.project(), total), 0);
+}
+
+TEST_F(Pass, NonFiniteQuantityOrMassIsNoNumber)
+{
+    std::vector<int> walls;
+    const int overflowing = builder.typedWalls(concrete, {{"IFCQUANTITYVOLUME('Volume',$,$,1.E400)"}}, walls);
+    const int nanMass =
+        builder.typedWalls({"volume", label("nan"), {{"A", number(1)}}, ""}, {{qVolume("Volume", 2.0)}}, walls);
+    open();
+    ASSERT_TRUE(compute());
+    // Both are taken as not found: zeros, as for a missing input.
+    EXPECT_EQ(values(walls[0]), (Values{{"Acier", 0.0}, {beton, 0.0}}));
+    EXPECT_EQ(values(walls[1]), (Values{{"A", 0.0}}));
+    EXPECT_EQ(log.count(error("MaterialQuantitiesCalculator::getFunctionalUnitValue: quantities not found")), 1);
+    EXPECT_EQ(values(overflowing), (Values{{"Instances", 1.0}, {"Quantity", 0.0}, {"TotalWeight", 0.0}}));
+    EXPECT_EQ(values(nanMass), (Values{{"Instances", 1.0}, {"Quantity", 2.0}}));
+    EXPECT_EQ(calculator->getQuantitiesPropPathMap().value(row(walls[0]), "none"), "none");
 }
 
 TEST_F(Pass, WritingNeedsNeitherAModelToTellNorAnObjectToSkip)

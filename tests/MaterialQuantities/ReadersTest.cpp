@@ -66,7 +66,12 @@ TEST_F(Readers, FunctionalUnitKeywordsAreFoundAnywhereInAnyCase)
         {label("length (m)"), Calculator::Length},
         {label("unite de longueur"), Calculator::Length},
         {label("Par UNITE"), Calculator::Unit},
-        {label(QString::fromUtf8("Unité")), Calculator::Undefined},
+        // Accents count only where the text as written matched nothing.
+        {label(QString::fromUtf8("Unité")), Calculator::Unit},
+        {label(QString::fromUtf8("PAR UNITÉ")), Calculator::Unit},
+        {label(QString::fromUtf8("unité de surface")), Calculator::Area},
+        {label(QString::fromUtf8("Vólume, unite")), Calculator::Unit},
+        {label(QString::fromUtf8("Vólume")), Calculator::Volume},
         {label("kg"), Calculator::Undefined},
         {label(""), Calculator::Undefined},
         {number(3.0), Calculator::Undefined},
@@ -129,12 +134,14 @@ TEST_F(Readers, FirstPathOfTheUnitsListHoldingANumberGivesTheValue)
     EXPECT_EQ(paths.size(), 4);
     EXPECT_TRUE(log.lines().empty());
 
-    // The user's order decides, and the path is recorded as the list holds it.
+    // The user's order decides, and the path is recorded as the list holds
+    // it; a path with an empty component finds nothing.
     settings.areaQuantitiesPropPaths =
-        QStringList{"Properties/BaseQuantities/GrossArea/", "Properties/BaseQuantities/Area"};
+        QStringList{"Properties/BaseQuantities/GrossArea/", "Properties/BaseQuantities/GrossArea",
+                    "Properties/BaseQuantities/Area"};
     Calculator reordered(model.get(), settings);
     EXPECT_DOUBLE_EQ(reordered.getFunctionalUnitValue(at(both)), 7.0);
-    EXPECT_EQ(reordered.getQuantitiesPropPathMap().value(at(both).row()), "Properties/BaseQuantities/GrossArea/");
+    EXPECT_EQ(reordered.getQuantitiesPropPathMap().value(at(both).row()), "Properties/BaseQuantities/GrossArea");
 }
 
 TEST_F(Readers, FunctionalUnitValueIsLookedUpOncePerRowUntilTheNextPass)
@@ -198,15 +205,45 @@ TEST_F(Readers, MassPerFunctionalUnitIsTheValueAsANumber)
 {
     const int measure = wall({"volume", mass(2400.0), {}, ""});
     const int real = wall({"volume", number(12.5), {}, ""});
-    const int text = wall({"volume", label("heavy"), {}, ""});
     const int missing = wall({"volume", "", {}, ""});
     open();
     EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(measure)), 2400.0);
     EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(real)), 12.5);
-    EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(text)), 0.0);
     EXPECT_TRUE(log.lines().empty());
     EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(missing)), -1.0);
     EXPECT_EQ(log.lines(), std::vector<std::string>{error(massNotFound)});
+    log.clear();
+    settings.massPerFunctionalUnitPropertyPath.clear(); // not the element itself
+    EXPECT_EQ(Calculator(model.get(), settings).getMassPerFunctionalUnit(at(measure)), -1.0);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{error(massNotFound)});
+}
+
+TEST_F(Readers, MassThatIsNotAFiniteNumberIsNotFoundAndNamed)
+{
+    // The STEP value, and the text the record names.
+    const std::vector<std::pair<std::string, std::string>> cases = {{label("100,5"), "100,5"},
+                                                                    {label("abc"), "abc"},
+                                                                    {label("nan"), "nan"},
+                                                                    {label("inf"), "inf"},
+                                                                    {"IFCMASSMEASURE(1.E400)", "inf"},
+                                                                    {boolean('T'), "True"},
+                                                                    {"$", ""}};
+    std::vector<int> keys;
+    for (const auto& value : cases) {
+        keys.push_back(wall({"volume", value.first, {{"A", number(1)}}, ""}, {qVolume("GrossVolume", 2.0)}));
+    }
+    open();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        log.clear();
+        EXPECT_EQ(calculator->getMassPerFunctionalUnit(at(keys[i])), -1.0) << cases[i].first;
+        ASSERT_EQ(log.lines().size(), 1u) << cases[i].first;
+        const std::string line = log.lines().front();
+        EXPECT_EQ(line.rfind(error(massNotFound), 0), 0u) << line;
+        EXPECT_NE(line.find(std::to_string(keys[i])), std::string::npos) << line;
+        EXPECT_NE(line.find("'" + cases[i].second), std::string::npos) << line;
+        // The stored results are those of a missing mass.
+        EXPECT_EQ(calculator->getQuantities(at(keys[i])), (QMap<QString, double>{{"A", 0.0}})) << cases[i].first;
+    }
 }
 
 TEST_F(Readers, CompositionInPercentOrFractions)
@@ -220,6 +257,17 @@ TEST_F(Readers, CompositionInPercentOrFractions)
     };
     const std::string notADouble =
         warn("MaterialQuantitiesCalculator::getMaterialComposition: Child property is not a double");
+    // The records name the element: "@" stands for its key.
+    const std::string about = "WARN MaterialQuantitiesCalculator::getMaterialComposition: ";
+    const auto dropped = [&](const std::string& share) {
+        return about + "Share dropped for item : @, material " + share;
+    };
+    const auto sum = [&](const std::string& total) {
+        return about + "Shares of item : @ add up to " + total + ", neither 1 nor 100";
+    };
+    const auto twice = [&](const std::string& name) {
+        return about + "Material named twice for item : @, material " + name + "; its last share is kept";
+    };
     const std::vector<Case> cases = {
         {"percent", {{"B", number(60)}, {"A", number(40)}}, {{"A", 0.4}, {"B", 0.6}}, {}},
         {"integers", {{"A", "IFCINTEGER(75)"}, {"B", "IFCINTEGER(25)"}}, {{"A", 0.75}, {"B", 0.25}}, {}},
@@ -229,12 +277,25 @@ TEST_F(Readers, CompositionInPercentOrFractions)
          {{"A", number(0.34)}, {"B", number(0.56)}, {"C", number(0.1)}},
          {{"A", 0.34}, {"B", 0.56}, {"C", 0.1}},
          {}},
-        {"zero and negative dropped", {{"A", number(30)}, {"B", number(0)}, {"C", number(-5)}}, {{"A", 0.3}}, {}},
+        {"zero and negative dropped",
+         {{"A", number(100)}, {"B", number(0)}, {"C", number(-5)}},
+         {{"A", 1.0}},
+         {dropped("C (-5)")}},
+        {"non-finite dropped",
+         {{"A", number(1)}, {"B", "IFCREAL(1.E400)"}, {"C", label("nan")}},
+         {{"A", 1.0}},
+         {notADouble, dropped("B (inf)"), notADouble, dropped("C (nan)")}},
+        {"neither 1 nor 100", {{"A", number(0.5)}, {"B", number(0.2)}}, {{"A", 0.5}, {"B", 0.2}}, {sum("0.7")}},
+        {"within 1 % of 100", {{"A", number(50.5)}, {"B", number(50)}}, {{"A", 0.505}, {"B", 0.5}}, {}},
+        {"beyond 1 % of 100", {{"A", number(60)}, {"B", number(50)}}, {{"A", 0.6}, {"B", 0.5}}, {sum("110")}},
         {"text skipped",
          {{"A", number(80)}, {"B", label("lots")}, {"C", number(20)}},
          {{"A", 0.8}, {"C", 0.2}},
          {notADouble}},
-        {"later name wins", {{"A", number(0.2)}, {"A", number(0.5)}}, {{"A", 0.5}}, {}},
+        {"later name wins",
+         {{"A", number(0.2)}, {"B", number(0.5)}, {"A", number(0.5)}},
+         {{"A", 0.5}, {"B", 0.5}},
+         {twice("A")}},
         {"names as given",
          {{QString::fromUtf8("Béton"), number(0.9)}, {"acier", number(0.1)}},
          {{QString::fromUtf8("Béton"), 0.9}, {"acier", 0.1}},
@@ -253,7 +314,13 @@ TEST_F(Readers, CompositionInPercentOrFractions)
         for (const QString& name : cases[i].expected.keys()) {
             EXPECT_NEAR(composition.value(name), cases[i].expected.value(name), 1e-12) << cases[i].what;
         }
-        EXPECT_EQ(log.lines(), cases[i].log) << cases[i].what;
+        std::vector<std::string> expected = cases[i].log;
+        for (std::string& line : expected) {
+            if (const auto at = line.find('@'); at != std::string::npos) {
+                line.replace(at, 1, std::to_string(keys[i]));
+            }
+        }
+        EXPECT_EQ(log.lines(), expected) << cases[i].what;
     }
     log.clear();
     EXPECT_TRUE(calculator->getMaterialComposition(at(missing)).isEmpty());

@@ -106,7 +106,7 @@ std::string elementTail(const std::string& entity)
 
 } // namespace
 
-ModelBuilder::ModelBuilder(bool withProject, bool millimetres)
+ModelBuilder::ModelBuilder(bool withProject, bool millimetres, bool grams)
 {
     if (!withProject) {
         return;
@@ -115,7 +115,7 @@ ModelBuilder::ModelBuilder(bool withProject, bool millimetres)
         add(millimetres ? "IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.)" : "IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.)");
     const int area = add("IFCSIUNIT(*,.AREAUNIT.,$,.SQUARE_METRE.)");
     const int volume = add("IFCSIUNIT(*,.VOLUMEUNIT.,$,.CUBIC_METRE.)");
-    const int weight = add("IFCSIUNIT(*,.MASSUNIT.,.KILO.,.GRAM.)");
+    const int weight = add(grams ? "IFCSIUNIT(*,.MASSUNIT.,$,.GRAM.)" : "IFCSIUNIT(*,.MASSUNIT.,.KILO.,.GRAM.)");
     const int units = add("IFCUNITASSIGNMENT(" + refs({length, area, volume, weight}) + ")");
     m_project = add("IFCPROJECT('" + guid() + "',$,'Project',$,$,$,$,$," + ref(units) + ")");
 }

@@ -79,9 +79,9 @@ struct TypeInputs
 class ModelBuilder
 {
 public:
-    /// A project with SI units (lengths in millimetres when asked), or no
-    /// project at all.
-    explicit ModelBuilder(bool withProject = true, bool millimetres = false);
+    /// A project with SI units (lengths in millimetres, masses in grams when
+    /// asked), or no project at all.
+    explicit ModelBuilder(bool withProject = true, bool millimetres = false, bool grams = false);
 
     /// Adds a record such as "IFCWALL(...)" and returns its key.
     int add(const std::string& record);

@@ -115,14 +115,23 @@ TEST_F(PropertyPaths, PropertySetsAndElementQuantitiesOfAnOccurrence)
     // Names compare exactly.
     EXPECT_FALSE(model->getProperty(indexOfKey(*model, 100), "Properties/basequantities/NetVolume"));
     EXPECT_FALSE(model->getProperty(indexOfKey(*model, 100), "Properties/BaseQuantities/NetVolume "));
-    // Empty components are ignored.
-    EXPECT_TRUE(model->getProperty(indexOfKey(*model, 100), "/Properties//BaseQuantities/NetVolume/"));
+    // An empty path or component resolves to nothing, whichever form asks.
+    const QModelIndex wall = indexOfKey(*model, 100);
+    for (const QString path : {"", "/", "/Properties/BaseQuantities/NetVolume", "Properties//BaseQuantities/NetVolume",
+                               "Properties/BaseQuantities/NetVolume/", "Type/Properties/Unite_Fonctionnelle/"}) {
+        EXPECT_FALSE(model->getProperty(wall, path)) << path.toStdString();
+        EXPECT_FALSE(model->getProperty(wall, Orvane::CoreProperty::getPropertyPath(path))) << path.toStdString();
+    }
+    EXPECT_FALSE(model->getProperty(wall, QStringList()));
+    EXPECT_FALSE(model->getProperty(wall, QStringList({"Properties", "", "NetVolume"})));
+    EXPECT_EQ(Orvane::CoreProperty::getPropertyPath("a//b"), QStringList({"a", "", "b"}));
 
     const auto layer = model->getProperty(indexOfKey(*model, 100), "Properties/Pset_Wall/Layer");
     ASSERT_TRUE(layer);
     EXPECT_EQ(childNames(*layer), QStringList({"Material", "Share"}));
     EXPECT_EQ(layer->findChild("Share")->path(), QStringList({"Properties", "Pset_Wall", "Layer", "Share"}));
     EXPECT_FALSE(layer->findChild("Nope"));
+    EXPECT_FALSE(layer->findChild(""));
     EXPECT_EQ(layer->getChildProperty(2), nullptr);
     EXPECT_EQ(layer->getChildProperty(-1), nullptr);
 }
@@ -227,11 +236,16 @@ TEST_F(PropertyPaths, TypePathsFollowTheFirstTypingRelation)
     EXPECT_FALSE(model->getProperty(indexOfKey(*model, 170), "Type/Fields/Name"));
     EXPECT_EQ(valueAt(*model, 101, "Properties/Unite_Fonctionnelle/Type"), QVariant("volume"));
 
-    const auto root = model->getProperty(indexOfKey(*model, 100), QStringList());
+    // The root node of an object is asked for as such: an empty path names
+    // nothing.
+    const auto rootOf = [&](Step::Id key) {
+        return Orvane::_ifc2x3::IFC2x3Property::root(model.get(), model->ifcObjectDefinition(indexOfKey(*model, key)));
+    };
+    const auto root = rootOf(100);
     ASSERT_TRUE(root);
     EXPECT_EQ(childNames(*root), QStringList({"Fields", "Properties", "Type"}));
     EXPECT_EQ(root->value(), QVariant("Wall"));
-    const auto typeRoot = model->getProperty(indexOfKey(*model, 101), QStringList());
+    const auto typeRoot = rootOf(101);
     EXPECT_EQ(childNames(*typeRoot), QStringList({"Fields", "Properties"}));
     const auto type = model->getProperty(indexOfKey(*model, 100), "Type");
     EXPECT_EQ(type->value(), QVariant("Wall type"));
@@ -286,6 +300,20 @@ TEST_F(PropertyPaths, NumbersAreNormalisedToSIUnits)
     EXPECT_EQ(displayAt(*model, 100, "Properties/BaseQuantities/NetVolume"), QString::fromUtf8("2.25 m³"));
     EXPECT_EQ(displayAt(*model, 100, "Properties/Pset_Wall/Thickness"), "200 mm");
     EXPECT_EQ(displayAt(*model, 100, "Type/Properties/Unite_Fonctionnelle/Masse_par_UF"), "2400 kg");
+
+    // Measures tell their kind; other values, sets and attributes none.
+    const QModelIndex wall = indexOfKey(*model, 100);
+    const std::vector<std::pair<const char*, const char*>> kinds = {
+        {"Type/Properties/Unite_Fonctionnelle/Masse_par_UF", "MASSUNIT"},
+        {"Properties/BaseQuantities/Length", "LENGTHUNIT"},
+        {"Properties/BaseQuantities/NetVolume", "VOLUMEUNIT"},
+        {"Properties/Pset_Wall/Thickness", "LENGTHUNIT"},
+        {"Properties/Pset_Wall/Ratio", ""},
+        {"Properties/Pset_Wall", ""},
+        {"Fields/Name", ""}};
+    for (const auto& [path, unitType] : kinds) {
+        EXPECT_EQ(model->getProperty(wall, path)->unitType(), unitType) << path;
+    }
 }
 
 TEST(PropertyUnits, ConversionBasedUnitsOfTheProjectAndOfAQuantity)

@@ -229,6 +229,17 @@ public:
     }
 };
 
+TEST_F(VisibilityTest, OnlyACheckBoxClickIsAnEdit)
+{
+    const QModelIndex status = detailed->index(proxyRow(wallA), 0);
+    EXPECT_FALSE(detailed->setData(status, 5, Qt::EditRole));
+    EXPECT_FALSE(detailed->setData(detailed->index(proxyRow(wallA), 1), "Other", Qt::DisplayRole));
+    EXPECT_FALSE(detailed->setData(QModelIndex(), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(visible(wallA));
+    click(wallA);
+    EXPECT_FALSE(visible(wallA));
+}
+
 TEST(DetailedModelVisibility, PartiallyCheckedRowHidesOnClick)
 {
     ModelText text;

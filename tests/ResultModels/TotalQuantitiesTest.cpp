@@ -94,6 +94,22 @@ TEST_F(TotalsTest, SetNamesComeFromTheSettings)
     EXPECT_EQ(totals.rowCount(), 0);
 }
 
+TEST(TotalQuantities, MaterialNamesHoldingTheSeparatorKeepTheirValues)
+{
+    ModelText text;
+    auto model = text.open();
+    ASSERT_TRUE(model);
+    const QString grade = QStringLiteral("C25/30");
+    addQuantities(*model, text.project(), totalSet, {{grade, 10.0}, {"S235/S355", 4.0}});
+    addQuantities(*model, text.project(), "RecoveredMaterialQuantities", {{grade, 6.0}, {"S235/S355", 4.0}});
+    addQuantities(*model, text.project(), "ReusedMaterialQuantities", {{grade, 4.0}});
+    MaterialTotalQuantitiesModel totals;
+    totals.fillFromModel(model.get(), defaultSettings());
+    EXPECT_EQ(columnValues(totals, 0), QVariantList({grade, "S235/S355"}));
+    EXPECT_EQ(columnValues(totals, 1), QVariantList({6.0, 4.0}));
+    EXPECT_EQ(columnValues(totals, 2), QVariantList({4.0, 0.0}));
+}
+
 TEST(DisplayDoubleDelegate, ShowsDoublesWithThreeDecimalsInTheLocale)
 {
     const DisplayDoubleDelegate delegate(nullptr);

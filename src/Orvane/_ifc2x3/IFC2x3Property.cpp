@@ -315,6 +315,9 @@ Step::RefPtr<CoreProperty> IFC2x3Property::findChildUnlocked(const QString& name
 
 bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const QString& name)
 {
+    if (name.isEmpty()) {
+        return false;
+    }
     const int row = position.row;
     position.row = -1;
     switch (position.kind) {
@@ -396,7 +399,8 @@ Step::RefPtr<CoreProperty> IFC2x3Property::resolveUnlocked(const IFC2x3Model* mo
 {
     // With a row, what the path needs of the object is kept by the model:
     // the object itself need not be touched.
-    if (!object || (row < 0 && !object->getExpressDataSet())) {
+    // An empty path would name the object itself: no reader asks for that.
+    if (!object || path.isEmpty() || (row < 0 && !object->getExpressDataSet())) {
         return {};
     }
     Position position{Kind::Object, object, -1, row};
@@ -466,40 +470,49 @@ QVariant IFC2x3Property::valueUnlocked() const
     return toVariant(*raw, logical);
 }
 
-double IFC2x3Property::unitFactor(QString* symbol) const
+UnitConverter::Kind IFC2x3Property::measureKind(const Step::Value** ownUnit) const
 {
     const Step::BaseEntity* entity = m_entity.get();
     using UnitKind = UnitConverter::Kind;
-    UnitKind kind = UnitKind::None;
-    const Step::Value* ownUnit = nullptr;
     if (isA(entity, ifc2x3::IfcPhysicalSimpleQuantity::getClassType())) {
+        *ownUnit = &entity->argument(2);
         const Step::ClassType& type = entity->getType();
         if (type.isDerivedFrom(ifc2x3::IfcQuantityLength::getClassType())) {
-            kind = UnitKind::Length;
-        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityArea::getClassType())) {
-            kind = UnitKind::Area;
-        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityVolume::getClassType())) {
-            kind = UnitKind::Volume;
-        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityWeight::getClassType())) {
-            kind = UnitKind::Mass;
-        } else if (type.isDerivedFrom(ifc2x3::IfcQuantityTime::getClassType())) {
-            kind = UnitKind::Time;
+            return UnitKind::Length;
         }
-        ownUnit = &entity->argument(2);
-    } else if (isA(entity, ifc2x3::IfcPropertySingleValue::getClassType())) {
-        // Measures of these kinds are normalised as quantities are.
-        const Step::Value& nominal = entity->argument(2);
-        if (nominal.isTyped()) {
-            kind = UnitConverter::kindOfMeasure(nominal.text());
+        if (type.isDerivedFrom(ifc2x3::IfcQuantityArea::getClassType())) {
+            return UnitKind::Area;
         }
-        ownUnit = &entity->argument(3);
+        if (type.isDerivedFrom(ifc2x3::IfcQuantityVolume::getClassType())) {
+            return UnitKind::Volume;
+        }
+        if (type.isDerivedFrom(ifc2x3::IfcQuantityWeight::getClassType())) {
+            return UnitKind::Mass;
+        }
+        if (type.isDerivedFrom(ifc2x3::IfcQuantityTime::getClassType())) {
+            return UnitKind::Time;
+        }
+        return UnitKind::None;
     }
-    if (kind == UnitKind::None) {
+    if (isA(entity, ifc2x3::IfcPropertySingleValue::getClassType())) {
+        // Measures of these kinds are normalised as quantities are.
+        *ownUnit = &entity->argument(3);
+        const Step::Value& nominal = entity->argument(2);
+        return nominal.isTyped() ? UnitConverter::kindOfMeasure(nominal.text()) : UnitKind::None;
+    }
+    return UnitKind::None;
+}
+
+double IFC2x3Property::unitFactor(QString* symbol) const
+{
+    const Step::Value* ownUnit = nullptr;
+    const UnitConverter::Kind kind = measureKind(&ownUnit);
+    if (kind == UnitConverter::Kind::None) {
         return 1.0;
     }
     UnitConverter::Unit unit;
     if (ownUnit->isReference()) {
-        unit = UnitConverter::unitOf(entity->resolve(*ownUnit));
+        unit = UnitConverter::unitOf(m_entity->resolve(*ownUnit));
     }
     if (!unit.known) {
         unit = m_model->units().projectUnit(kind);
@@ -508,6 +521,16 @@ double IFC2x3Property::unitFactor(QString* symbol) const
         *symbol = unit.symbol;
     }
     return unit.factor;
+}
+
+QString IFC2x3Property::unitType() const
+{
+    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
+    if (m_kind != Kind::Property || !m_entity || !m_entity->getExpressDataSet()) {
+        return {};
+    }
+    const Step::Value* ownUnit = nullptr;
+    return UnitConverter::unitTypeOf(measureKind(&ownUnit));
 }
 
 QVariant IFC2x3Property::numericValueUnlocked() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Orvane/CoreProperty.h"
+#include "Orvane/_ifc2x3/UnitConverter.h"
 
 #include "Step/BaseEntity.h"
 #include "Step/RefPtr.h"
@@ -47,6 +48,7 @@ public:
     QVariant value() const override;
     QVariant numericValue() const override;
     QVariant displayValue() const override;
+    QString unitType() const override;
 
     /// Resolution without taking the model's lock (the caller holds it).
     Step::RefPtr<CoreProperty> findChildUnlocked(const QString& name) const;
@@ -71,6 +73,8 @@ private:
     const Step::Value* rawValue() const;
     QVariant valueUnlocked() const;
     QVariant numericValueUnlocked() const;
+    /// The kind of measure the value is, and where its own unit would be.
+    UnitConverter::Kind measureKind(const Step::Value** ownUnit) const;
     double unitFactor(QString* symbol) const;
 
     const IFC2x3Model* m_model;

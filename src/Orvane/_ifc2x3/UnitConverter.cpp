@@ -131,7 +131,11 @@ UnitConverter::Kind UnitConverter::kindOfUnitType(const QString& unitType)
 
 QString UnitConverter::unitTypeOfMeasure(std::string_view type)
 {
-    const Kind kind = kindOfMeasure(type);
+    return unitTypeOf(kindOfMeasure(type));
+}
+
+QString UnitConverter::unitTypeOf(Kind kind)
+{
     return kind == Kind::None ? QString() : QString::fromLatin1(kinds[static_cast<int>(kind)].unitType);
 }
 

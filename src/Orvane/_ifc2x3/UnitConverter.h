@@ -47,6 +47,8 @@ public:
     /// Unit type ("LENGTHUNIT", "AREAUNIT"...) of a measure type name such as
     /// "IFCLENGTHMEASURE", or empty when the measure is not converted.
     static QString unitTypeOfMeasure(std::string_view measureType);
+    /// Unit type of a converted kind, empty for None.
+    static QString unitTypeOf(Kind kind);
     static Kind kindOfMeasure(std::string_view measureType);
     static Kind kindOfUnitType(const QString& unitType);
 

@@ -19,7 +19,9 @@ ResultSummary::ResultSummary(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::
     : m_model(model), m_settings(settings)
 {
     m_buildingElements = Orvane::MaterialQuantitiesCalculator::getBuildingElementRows(model).size();
-    m_missing = Orvane::MaterialQuantitiesCalculator(model, settings).getMissingQuantitiesCount();
+    Orvane::MaterialQuantitiesCalculator calculator(model, settings);
+    m_missing = calculator.getMissingQuantitiesCount();
+    m_massUnitTakenAsKilograms = calculator.getMassUnitTakenAsKilograms();
 
     const auto& projects = model->dataSet()->getAllIfcProject();
     if (!projects.empty()) {
@@ -60,6 +62,9 @@ void ResultSummary::print(QTextStream& out) const
 {
     out << "Building elements:             " << m_buildingElements << "\n";
     out << "Elements without results:      " << m_missing << "\n";
+    if (!m_massUnitTakenAsKilograms.isEmpty()) {
+        out << "Note: " << Orvane::MaterialQuantitiesCalculator::massUnitNote(m_massUnitTakenAsKilograms) << "\n";
+    }
     if (m_materials.isEmpty()) {
         return;
     }

@@ -35,6 +35,9 @@ public:
 
     int buildingElementCount() const { return m_buildingElements; }
     int elementsWithoutResults() const { return m_missing; }
+    /// The project's mass unit when masses typed in it were taken as
+    /// kilograms, else empty.
+    const QString& massUnitTakenAsKilograms() const { return m_massUnitTakenAsKilograms; }
     const QVector<MaterialTotal>& materials() const { return m_materials; }
     const QVector<BuildingTotal>& buildings() const { return m_buildings; }
 
@@ -47,6 +50,7 @@ private:
     Orvane::MaterialQuantitiesSettings m_settings;
     int m_buildingElements = 0;
     int m_missing = 0;
+    QString m_massUnitTakenAsKilograms;
     QVector<MaterialTotal> m_materials;
     QVector<BuildingTotal> m_buildings;
 };

@@ -8,9 +8,14 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include "Orvane/_ifc2x3/UnitConverter.h"
+
+#include <QRegularExpression>
+
 #include <log4cplus/loggingmacros.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <optional>
 #include <unordered_map>
@@ -89,6 +94,7 @@ struct MaterialQuantitiesCalculator::PassTotals
     std::map<IfcObjectDefinition*, FunctionalUnit> typeFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeMassPerFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeFunctionalUnitSum;
+    int elementsWithResults = 0;
     /// The parents of the objects above elements (storeys, buildings,
     /// openings...), which many elements share: looked up once.
     std::unordered_map<IfcObjectDefinition*, std::vector<IfcObjectDefinition*>> parents;
@@ -100,7 +106,29 @@ struct MaterialQuantitiesCalculator::PassTotals
 /// getters log it each time they are asked, whether read or cached.
 template <class T> struct MaterialQuantitiesCalculator::InputRead
 {
-    enum Issue { NoModel, PropertyNotFound, EmptyChild, ChildNotADouble };
+    enum Kind {
+        NoModel,
+        PropertyNotFound,
+        EmptyChild,
+        ChildNotADouble,
+        /// A value that is not a finite number; detail: the value found.
+        NotANumber,
+        /// A mass measure under a project mass unit other than the
+        /// kilogram; detail: the unit's symbol.
+        MassInProjectUnit,
+        /// detail: the material and the share.
+        DroppedShare,
+        /// detail: the material.
+        DuplicateMaterial,
+        /// detail: the sum of the shares.
+        UnusualShareSum
+    };
+    struct Issue
+    {
+        Issue(Kind kind, QString detail = QString()) : kind(kind), detail(std::move(detail)) {}
+        Kind kind;
+        QString detail;
+    };
     T value{};
     std::vector<Issue> issues;
 };
@@ -139,6 +167,39 @@ private:
 };
 
 namespace {
+
+MaterialQuantitiesCalculator::FunctionalUnit functionalUnitOfText(const QString& text)
+{
+    using Calculator = MaterialQuantitiesCalculator;
+    static const std::pair<const char*, Calculator::FunctionalUnit> keywords[] = {
+        {"volume", Calculator::Volume}, {"area", Calculator::Area},       {"surface", Calculator::Area},
+        {"length", Calculator::Length}, {"longueur", Calculator::Length}, {"unite", Calculator::Unit}};
+    for (const auto& [keyword, unit] : keywords) {
+        if (text.contains(QLatin1String(keyword), Qt::CaseInsensitive)) {
+            return unit;
+        }
+    }
+    return Calculator::Undefined;
+}
+
+QString shareText(const QString& material, double share)
+{
+    return material + QStringLiteral(" (") + QString::number(share) + QLatin1Char(')');
+}
+
+/// Shares are fractions or percentages: a sum off both by more than 1 %
+/// most likely misses a material or counts one twice.
+bool isAboutOneOrHundred(double sum)
+{
+    return std::abs(sum - 1.0) <= 0.01 || std::abs(sum - 100.0) <= 1.0;
+}
+
+QString withoutDiacritics(const QString& text)
+{
+    QString stripped = text.normalized(QString::NormalizationForm_D);
+    stripped.remove(QRegularExpression(QStringLiteral("\\p{Mn}")));
+    return stripped;
+}
 
 QList<QStringList> splitPaths(const QStringList& paths)
 {
@@ -200,8 +261,8 @@ MaterialQuantitiesCalculator::getFunctionalUnit(const QModelIndex& index) const
     std::optional<InputRead<FunctionalUnit>> read;
     const InputRead<FunctionalUnit>& result = typeInput(index, functionalUnitPath, &TypeInputs::functionalUnit, read,
                                                         [&] { return readFunctionalUnit(index); });
-    for (auto issue : result.issues) {
-        if (issue == InputRead<FunctionalUnit>::NoModel) {
+    for (const auto& issue : result.issues) {
+        if (issue.kind == InputRead<FunctionalUnit>::NoModel) {
             LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getFunctionalUnit: No model");
         } else {
             LOG4CPLUS_ERROR(logger,
@@ -222,15 +283,14 @@ MaterialQuantitiesCalculator::readFunctionalUnit(const QModelIndex& index) const
         return {Undefined, {InputRead<FunctionalUnit>::PropertyNotFound}};
     }
     const QString text = property->value().toString();
-    static const std::pair<const char*, FunctionalUnit> keywords[] = {{"volume", Volume},   {"area", Area},
-                                                                      {"surface", Area},    {"length", Length},
-                                                                      {"longueur", Length}, {"unite", Unit}};
-    for (const auto& [keyword, unit] : keywords) {
-        if (text.contains(QLatin1String(keyword), Qt::CaseInsensitive)) {
-            return {unit, {}};
-        }
+    FunctionalUnit unit = functionalUnitOfText(text);
+    if (unit == Undefined) {
+        // "Unité" and "UNITÉ" are the same keyword: compared without their
+        // accents once the text as written gave nothing, so that no text
+        // that gave a unit changes it.
+        unit = functionalUnitOfText(withoutDiacritics(text));
     }
-    return {Undefined, {}};
+    return {unit, {}};
 }
 
 double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& index)
@@ -275,7 +335,7 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
         }
         bool ok = false;
         const double number = property->numericValue().toDouble(&ok);
-        if (!ok) {
+        if (!ok || !std::isfinite(number)) {
             continue;
         }
         quantitiesPropPathMap[row] = paths->at(i);
@@ -292,12 +352,60 @@ double MaterialQuantitiesCalculator::getMassPerFunctionalUnit(const QModelIndex&
     std::optional<InputRead<double>> read;
     const InputRead<double>& result = typeInput(index, massPerFunctionalUnitPath, &TypeInputs::massPerFunctionalUnit,
                                                 read, [&] { return readMassPerFunctionalUnit(index); });
-    if (!result.issues.empty()) {
-        LOG4CPLUS_ERROR(
-            logger,
-            "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found");
+    for (const auto& issue : result.issues) {
+        switch (issue.kind) {
+        case InputRead<double>::NotANumber:
+            LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit "
+                                    "property not found; item : "
+                                        << keyOf(index) << ", value '" << issue.detail.toStdString()
+                                        << "' is not a number");
+            break;
+        case InputRead<double>::MassInProjectUnit:
+            if (!massUnitReported) {
+                massUnitReported = true;
+                LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: "
+                                           << massUnitNote(issue.detail).toStdString());
+            }
+            break;
+        default:
+            LOG4CPLUS_ERROR(
+                logger,
+                "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found");
+            break;
+        }
     }
     return result.value;
+}
+
+QString MaterialQuantitiesCalculator::getMassUnitTakenAsKilograms() const
+{
+    if (!model) {
+        return {};
+    }
+    const _ifc2x3::UnitConverter::Unit projectUnit = model->units().projectUnit(_ifc2x3::UnitConverter::Kind::Mass);
+    if (std::abs(projectUnit.factor - 1.0) <= 1e-9) {
+        return {};
+    }
+    for (int row : getBuildingElementRows(model)) {
+        for (const auto& issue : readMassPerFunctionalUnit(model->index(row, 0)).issues) {
+            if (issue.kind == InputRead<double>::MassInProjectUnit) {
+                return issue.detail;
+            }
+        }
+    }
+    return {};
+}
+
+QString MaterialQuantitiesCalculator::massUnitNote(const QString& projectMassUnit)
+{
+    return QStringLiteral("The project's mass unit is %1: mass per functional unit values are taken as kilograms")
+        .arg(projectMassUnit);
+}
+
+unsigned long long MaterialQuantitiesCalculator::keyOf(const QModelIndex& index) const
+{
+    const IfcObjectDefinition* object = model ? model->ifcObjectDefinition(index) : nullptr;
+    return object ? object->getKey() : 0;
 }
 
 MaterialQuantitiesCalculator::InputRead<double>
@@ -310,7 +418,20 @@ MaterialQuantitiesCalculator::readMassPerFunctionalUnit(const QModelIndex& index
     if (!property) {
         return {-1.0, {InputRead<double>::PropertyNotFound}};
     }
-    return {property->value().toDouble(), {}};
+    // Read as a number of kilograms whatever the project's mass unit, as
+    // authoring tools write the number the user typed; said once a pass.
+    const QVariant value = property->value();
+    bool ok = false;
+    const double mass = value.toDouble(&ok);
+    if (!ok || !std::isfinite(mass)) {
+        return {-1.0, {{InputRead<double>::NotANumber, property->displayValue().toString()}}};
+    }
+    InputRead<double> read{mass, {}};
+    const _ifc2x3::UnitConverter::Unit projectUnit = model->units().projectUnit(_ifc2x3::UnitConverter::Kind::Mass);
+    if (std::abs(projectUnit.factor - 1.0) > 1e-9 && property->unitType() == QLatin1String("MASSUNIT")) {
+        read.issues.push_back({InputRead<double>::MassInProjectUnit, projectUnit.symbol});
+    }
+    return read;
 }
 
 QuantityMap MaterialQuantitiesCalculator::getMaterialComposition(const QModelIndex& index) const
@@ -318,8 +439,8 @@ QuantityMap MaterialQuantitiesCalculator::getMaterialComposition(const QModelInd
     std::optional<InputRead<QuantityMap>> read;
     const InputRead<QuantityMap>& result = typeInput(index, materialCompositionPath, &TypeInputs::materialComposition,
                                                      read, [&] { return readMaterialComposition(index); });
-    for (auto issue : result.issues) {
-        switch (issue) {
+    for (const auto& issue : result.issues) {
+        switch (issue.kind) {
         case InputRead<QuantityMap>::PropertyNotFound:
             LOG4CPLUS_ERROR(
                 logger,
@@ -327,6 +448,21 @@ QuantityMap MaterialQuantitiesCalculator::getMaterialComposition(const QModelInd
             break;
         case InputRead<QuantityMap>::EmptyChild:
             LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMaterialComposition: Empty child property");
+            break;
+        case InputRead<QuantityMap>::DroppedShare:
+            LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMaterialComposition: Share dropped for item : "
+                                       << keyOf(index) << ", material " << issue.detail.toStdString());
+            break;
+        case InputRead<QuantityMap>::DuplicateMaterial:
+            LOG4CPLUS_WARN(logger,
+                           "MaterialQuantitiesCalculator::getMaterialComposition: Material named twice for item : "
+                               << keyOf(index) << ", material " << issue.detail.toStdString()
+                               << "; its last share is kept");
+            break;
+        case InputRead<QuantityMap>::UnusualShareSum:
+            LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMaterialComposition: Shares of item : "
+                                       << keyOf(index) << " add up to " << issue.detail.toStdString()
+                                       << ", neither 1 nor 100");
             break;
         default:
             LOG4CPLUS_WARN(logger,
@@ -358,17 +494,29 @@ MaterialQuantitiesCalculator::readMaterialComposition(const QModelIndex& index) 
         }
         bool ok = false;
         const double share = child->value().toDouble(&ok);
-        if (!ok) {
+        if (!ok || !std::isfinite(share)) {
             read.issues.push_back(InputRead<QuantityMap>::ChildNotADouble);
+            if (ok) {
+                read.issues.push_back({InputRead<QuantityMap>::DroppedShare, shareText(child->name(), share)});
+            }
             continue;
         }
         if (share > 0.0) {
+            const int materials = composition.size();
             composition[child->name()] = share;
+            if (composition.size() == materials) {
+                read.issues.push_back({InputRead<QuantityMap>::DuplicateMaterial, child->name()});
+            }
+        } else if (share < 0.0) {
+            read.issues.push_back({InputRead<QuantityMap>::DroppedShare, shareText(child->name(), share)});
         }
     }
     double sum = 0.0;
     for (double share : qAsConst(composition)) {
         sum += share;
+    }
+    if (!composition.isEmpty() && !isAboutOneOrHundred(sum)) {
+        read.issues.push_back({InputRead<QuantityMap>::UnusualShareSum, QString::number(sum)});
     }
     if (sum > percentageThreshold) {
         for (double& share : composition) {
@@ -394,8 +542,17 @@ QuantityMap MaterialQuantitiesCalculator::getQuantities(const QModelIndex& index
     }
     // The composition's keys, in place: no key is looked up again.
     QuantityMap quantities = composition;
-    for (auto it = quantities.begin(); it != quantities.end(); ++it) {
+    for (auto it = quantities.begin(); it != quantities.end();) {
         it.value() = (functionalUnitValue * mass) * it.value();
+        if (std::isfinite(it.value())) {
+            ++it;
+            continue;
+        }
+        // A product beyond the largest number cannot be stored or added up.
+        LOG4CPLUS_ERROR(logger,
+                        "MaterialQuantitiesCalculator::getQuantities: Quantity is not a finite number for item : "
+                            << keyOf(index) << ", material " << it.key().toStdString());
+        it = quantities.erase(it);
     }
     return quantities;
 }
@@ -448,11 +605,11 @@ void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object,
     createQuantities(object, quantities, propertySetName, QModelIndex());
 }
 
-void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
-                                                    const QString& propertySetName, const QModelIndex& index)
+int MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
+                                                   const QString& propertySetName, const QModelIndex& index)
 {
     if (!object || quantities.isEmpty()) {
-        return;
+        return 0;
     }
     std::vector<Ifc2x3CC::PropertySetUtils::SingleValue> properties;
     properties.reserve(static_cast<std::size_t>(quantities.size()));
@@ -467,6 +624,7 @@ void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object,
     for (int i = written; i < quantities.size(); ++i) {
         LOG4CPLUS_WARN(logger, "Can't create property for item : " << object->getKey());
     }
+    return written;
 }
 
 void MaterialQuantitiesCalculator::removeQuantities()
@@ -531,6 +689,7 @@ bool MaterialQuantitiesCalculator::runPass()
 {
     quantitiesPropPathMap.clear();
     functionalUnitValueCache.clear();
+    massUnitReported = false;
     removeQuantities();
     if (!model) {
         LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::computeQuantities: No model");
@@ -570,7 +729,8 @@ bool MaterialQuantitiesCalculator::runPass()
         }
         emit calculatedItem();
     }
-    return !totals.total.isEmpty();
+    // Success means results in the model, not merely numbers computed.
+    return totals.elementsWithResults > 0;
 }
 
 MaterialQuantitiesCalculator::InputRead<int>
@@ -701,7 +861,9 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
             }
         }
     }
-    createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index);
+    if (createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index) > 0) {
+        ++totals.elementsWithResults;
+    }
     emit calculatedItem();
 }
 
@@ -740,11 +902,15 @@ void MaterialQuantitiesCalculator::writeTypeSummary(IfcObjectDefinition* type, c
         LOG4CPLUS_WARN(logger, "Can't create property for item : " << type->getKey());
         return;
     }
-    // A type whose mass per functional unit was not found weighs nothing,
-    // as its elements' quantities do, rather than a negative weight.
-    const double mass = std::max(0.0, totals.typeMassPerFunctionalUnit.at(type));
-    Ifc2x3CC::PropertySetUtils::addProperty(type, setName, Step::String("TotalWeight"), QVariant(sum->second * mass),
-                                            ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO, true);
+    // A type whose mass per functional unit was not found (missing, or not
+    // a finite number) has no known weight: none is written rather than a
+    // weight of 0 or a negative one.
+    const double mass = totals.typeMassPerFunctionalUnit.at(type);
+    if (mass >= 0.0 && !Ifc2x3CC::PropertySetUtils::addProperty(
+                           type, setName, Step::String("TotalWeight"), QVariant(sum->second * mass),
+                           ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO, true)) {
+        LOG4CPLUS_WARN(logger, "Can't create property for item : " << type->getKey());
+    }
     announce(type);
 }
 

@@ -38,7 +38,8 @@ public:
     MaterialQuantitiesCalculator(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings);
     ~MaterialQuantitiesCalculator() override;
 
-    /// The whole pass; true when at least one element got quantities.
+    /// The whole pass; true when at least one element received results
+    /// (properties written into the model).
     bool computeQuantities();
     QMap<int, QString> getQuantitiesPropPathMap() const { return quantitiesPropPathMap; }
 
@@ -55,6 +56,13 @@ public:
                           const QString& propertySetName);
     void removeQuantities();
     int getMissingQuantitiesCount();
+
+    /// The project's mass unit when it is not the kilogram while a building
+    /// element's mass per functional unit is typed as a mass measure (the
+    /// number is then taken as kilograms); empty otherwise.
+    QString getMassUnitTakenAsKilograms() const;
+    /// What is said when masses are taken as kilograms under another unit.
+    static QString massUnitNote(const QString& projectMassUnit);
 
 signals:
     void calculatedItem();
@@ -74,8 +82,11 @@ private:
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
     /// Tells the model the object changed; `index` is its row when known.
     void announce(ifc2x3::IfcObjectDefinition* object, const QModelIndex& index = QModelIndex());
-    void createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
-                          const QString& propertySetName, const QModelIndex& index);
+    /// Returns the number of properties written.
+    int createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
+                         const QString& propertySetName, const QModelIndex& index);
+    /// The entity key of the element at index, for log records.
+    unsigned long long keyOf(const QModelIndex& index) const;
 
     template <class T> struct InputRead;
     struct TypeInputs;
@@ -103,6 +114,8 @@ private:
     QList<QStringList> volumePaths;
     QList<QStringList> areaPaths;
     QList<QStringList> lengthPaths;
+    /// Whether this pass has said that masses are taken as kilograms.
+    mutable bool massUnitReported = false;
     /// During a pass: what was read once per element type.
     std::unique_ptr<TypeInputCache> typeInputs;
     /// Material and set names in UTF-8, as the data set holds them,

@@ -117,7 +117,7 @@ void MaterialQuantitiesProxyModel::setSourceModel(QAbstractItemModel* sourceMode
     if (!projects.empty()) {
         const QModelIndex projectIndex = model->index(projects.front().get());
         const Step::RefPtr<CoreProperty> set =
-            model->getProperty(projectIndex, QStringLiteral("Properties/") + propertySetName);
+            model->getProperty(projectIndex, QStringList{QStringLiteral("Properties"), propertySetName});
         const int materials = set ? set->childCount() : 0;
         for (int i = 0; i < materials; ++i) {
             const Step::RefPtr<CoreProperty> material(set->getChildProperty(i));
@@ -235,13 +235,13 @@ QVariant MaterialQuantitiesProxyModel::data(const QModelIndex& index, int role) 
 bool MaterialQuantitiesProxyModel::setData(const QModelIndex& index, const QVariant&, int role)
 {
     if (role != Qt::CheckStateRole || !sourceModel() || !index.isValid() || !selectionModel()) {
-        return true;
+        return false;
     }
     const QList<QModelIndex> selected = selectionModel()->selectedRows(0);
     bool ok = false;
     const int state = data(index.sibling(index.row(), 0), Qt::CheckStateRole).toInt(&ok);
     if (!ok) {
-        return true;
+        return false;
     }
     // A click on one of several selected rows applies to all of them.
     const QList<QModelIndex> targets = selected.contains(index) ? selected : QList<QModelIndex>{index};
@@ -320,23 +320,30 @@ void MaterialQuantitiesProxyModel::restoreViewState() {}
 void MaterialQuantitiesProxyModel::refreshColumns() {}
 
 // Source changes are not followed: rows and columns are those of the
-// computation the instance was built for. Only the values kept for sorting
-// are read again from a changed row.
+// computation the instance was built for. The values kept for sorting are
+// read again from a changed row, and views are told of the changed rows.
 void MaterialQuantitiesProxyModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
 {
     if (!topLeft.isValid() || !bottomRight.isValid()) {
         return;
     }
+    int first = elementRows.size();
+    int last = -1;
     for (int sourceRow = topLeft.row(); sourceRow <= bottomRight.row(); ++sourceRow) {
         const auto position = positionOfRow.constFind(sourceRow);
         if (position == positionOfRow.constEnd()) {
             continue;
         }
+        first = qMin(first, *position);
+        last = qMax(last, *position);
         for (QBitArray& known : editValueKnown) {
             if (!known.isEmpty()) {
                 known.clearBit(*position);
             }
         }
+    }
+    if (last >= 0) {
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
     }
 }
 

@@ -31,7 +31,7 @@ void MaterialTotalQuantitiesModel::fillFromModel(_ifc2x3::IFC2x3Model* model,
 void MaterialTotalQuantitiesModel::readMaterialNames(_ifc2x3::IFC2x3Model* model, const QModelIndex& project,
                                                      const QString& setName)
 {
-    const Step::RefPtr<CoreProperty> set = model->getProperty(project, QStringLiteral("Properties/") + setName);
+    const Step::RefPtr<CoreProperty> set = model->getProperty(project, {QStringLiteral("Properties"), setName});
     const int count = set ? set->childCount() : 0;
     for (int i = 0; i < count; ++i) {
         const Step::RefPtr<CoreProperty> material(set->getChildProperty(i));
@@ -47,9 +47,11 @@ QList<double> MaterialTotalQuantitiesModel::readQuantities(_ifc2x3::IFC2x3Model*
 {
     QList<double> quantities;
     quantities.reserve(materialNames.size());
-    const QString prefix = QStringLiteral("Properties/") + setName + QLatin1Char('/');
+    // By components: material names such as "C25/30" hold the separator.
+    QStringList path = {QStringLiteral("Properties"), setName, QString()};
     for (const QString& name : materialNames) {
-        const Step::RefPtr<CoreProperty> property = model->getProperty(project, prefix + name);
+        path.last() = name;
+        const Step::RefPtr<CoreProperty> property = model->getProperty(project, path);
         const QVariant value = property ? property->value() : QVariant();
         bool ok = false;
         const double quantity = value.isValid() ? value.toDouble(&ok) : 0.0;
