@@ -451,8 +451,9 @@ bool BaseExpressDataSet::recordIntact(std::uint32_t slot) const
     // A record that no longer starts and ends where it was indexed tells of
     // a rewrite sooner than the file's time of change, which the file
     // system may keep too coarsely to differ.
-    const std::string_view record = m_source.text().substr(m_slots.offset(slot), m_slots.length(slot));
-    if (record.empty() || record.front() != '#' || record.back() != ';') {
+    const char* const record = m_source.text().data() + m_slots.offset(slot);
+    const std::uint32_t length = m_slots.length(slot);
+    if (length == 0 || record[0] != '#' || record[length - 1] != ';') {
         m_source.markChanged();
     }
     return m_source.intact(SourceBuffer::Check::Lazily);

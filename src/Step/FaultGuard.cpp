@@ -120,4 +120,10 @@ bool FaultGuard::faulted(int index)
     return index >= 0 && index < capacity && ranges[index].faulted.load(std::memory_order_acquire);
 }
 
+const std::atomic<bool>& FaultGuard::faultMark(int index)
+{
+    static const std::atomic<bool> never{false};
+    return index >= 0 && index < capacity ? ranges[index].faulted : never;
+}
+
 } // namespace Step

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 
 namespace Step {
@@ -23,6 +24,8 @@ public:
     static void unwatch(int range);
     /// Whether a read in the range faulted since it was watched.
     static bool faulted(int range);
+    /// The mark faulted() reads, for owners that look at it per record.
+    static const std::atomic<bool>& faultMark(int range);
 
     static constexpr int capacity = 64;
 };

@@ -69,13 +69,22 @@ bool RecordParser::fail(const std::string& message)
     return false;
 }
 
+// Out of line: a string made where a loop fails costs the loop a frame.
+bool RecordParser::fail(const char* message)
+{
+    if (m_error.empty()) {
+        m_error = message;
+    }
+    return false;
+}
+
 void RecordParser::skipSpace()
 {
     while (m_pos < m_text.size()) {
         const char c = m_text[m_pos];
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             ++m_pos;
-        } else if (Lexer::opensComment(m_text, m_pos)) {
+        } else if (c == '/' && Lexer::opensComment(m_text, m_pos)) {
             const std::size_t end = Lexer::commentEnd(m_text, m_pos);
             if (end == Lexer::npos) {
                 fail("unterminated comment"); // where it opens; what follows fails too

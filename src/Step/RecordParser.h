@@ -40,6 +40,7 @@ private:
     bool parseTyped(Value& out, int depth);
     void skipSpace();
     bool fail(const std::string& message);
+    [[gnu::noinline]] bool fail(const char* message);
 
     std::string_view m_text;
     std::size_t m_pos = 0;

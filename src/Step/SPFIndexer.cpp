@@ -242,7 +242,7 @@ bool SPFIndexer::skipSpace()
         const char c = m_text[m_pos];
         if (isSpace(c)) {
             ++m_pos;
-        } else if (Lexer::opensComment(m_text, m_pos)) {
+        } else if (c == '/' && Lexer::opensComment(m_text, m_pos)) {
             const std::size_t end = Lexer::commentEnd(m_text, m_pos);
             if (end == Lexer::npos) {
                 return fail("unterminated comment", m_pos);

@@ -47,6 +47,7 @@ void SourceBuffer::clear()
         m_map = nullptr;
         m_mapSize = 0;
         m_guard = -1;
+        m_faultMark = nullptr;
     }
     if (m_fd >= 0) {
         ::close(m_fd);
@@ -55,6 +56,7 @@ void SourceBuffer::clear()
     m_path.clear();
     m_changed = false;
     m_lastCheck = 0;
+    m_lazyCalls = 0;
     m_owned.clear();
     m_view = {};
     m_lastWindow = ~std::size_t(0);
@@ -99,6 +101,7 @@ bool SourceBuffer::map(const std::string& path, std::string& error)
     m_map = address;
     m_mapSize = static_cast<std::size_t>(info.st_size);
     m_guard = guard;
+    m_faultMark = &FaultGuard::faultMark(guard);
     m_fd = fd;
     m_path = path;
     m_modified = info.st_mtim;
@@ -112,7 +115,7 @@ bool SourceBuffer::map(const std::string& path, std::string& error)
     return true;
 }
 
-bool SourceBuffer::intact(Check check) const
+bool SourceBuffer::checkFile(Check check) const
 {
     if (!m_map || m_changed) {
         return !m_changed;

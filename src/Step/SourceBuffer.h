@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,7 +24,8 @@ public:
     /// How closely intact() looks at the file on disk.
     enum class Check {
         Now,   ///< compares the file with what was opened, every call
-        Lazily ///< at most every few milliseconds: cheap enough per record
+        Lazily ///< reads past a new end always, the file at most every few
+               ///< milliseconds: cheap enough for every record
     };
 
     SourceBuffer() = default;
@@ -40,7 +42,14 @@ public:
     /// False once the mapped file was found changed since it was mapped:
     /// a read of it faulted past its new end, or its size or modification
     /// time differ. It stays false. Owned text is always intact.
-    bool intact(Check check = Check::Now) const;
+    bool intact(Check check = Check::Now) const
+    {
+        // Per record, most calls only look at the marks.
+        if (check == Check::Lazily && (m_lazyCalls++ % lazyClockStride) != 0) {
+            return !m_changed && !(m_faultMark && m_faultMark->load(std::memory_order_acquire));
+        }
+        return checkFile(check);
+    }
     /// For a reader that found text it cannot have indexed.
     void markChanged() const { m_changed = true; }
     /// What happened to the file, for messages; empty while intact.
@@ -71,6 +80,12 @@ public:
     }
 
 private:
+    // Reading the clock costs as much as decoding a small record: a lazy
+    // check looks at it every few calls only.
+    static constexpr unsigned lazyClockStride = 32;
+
+    bool checkFile(Check check) const;
+
     // The kernel maps 64 KB of cached file around a faulting page, or the
     // whole large folio holding it (up to 2 MB). Dropping everything every
     // 32 windows keeps a few megabytes resident at the cost of a madvise
@@ -88,8 +103,10 @@ private:
     std::string m_path;
     timespec m_modified{};
     int m_guard = -1;
+    const std::atomic<bool>* m_faultMark = nullptr;
     mutable bool m_changed = false;
     mutable std::int64_t m_lastCheck = 0;
+    mutable unsigned m_lazyCalls = 0;
     std::string m_owned;
     std::string_view m_view;
     mutable std::size_t m_lastWindow = ~std::size_t(0);
