@@ -108,6 +108,8 @@ public:
     /// Writes the data set to path through a temporary file renamed over
     /// the target, so a failure leaves any previous file intact.
     bool save(const std::string& path, std::string* error = nullptr);
+    /// The text save() writes; empty when the opened file changed since
+    /// (see sourceIntact()).
     std::string toText();
 
     bool isModified() const;
