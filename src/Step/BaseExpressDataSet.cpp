@@ -635,16 +635,21 @@ bool readReference(std::string_view text, std::size_t pos, Id& key, std::size_t&
 
 bool BaseExpressDataSet::referencesDeleted(std::string_view text) const
 {
+    // Every record not decoded yet is looked through on a save after a
+    // deletion: plain bytes take one test each.
     for (std::size_t i = equalsOf(text); i < text.size();) {
+        const char c = text[i];
         Id key = 0;
         std::size_t end = 0;
-        if (text[i] == '#' && readReference(text, i, key, end)) {
+        if (c == '#' && readReference(text, i, key, end)) {
             if (m_deletedKeys.count(key)) {
                 return true;
             }
             i = end;
-        } else {
+        } else if (c == '\'' || c == '/') {
             i = std::max(i + 1, Lexer::skipLiteral(text, i));
+        } else {
+            ++i;
         }
     }
     return false;
