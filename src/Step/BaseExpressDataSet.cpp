@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ClassType.h"
+#include "Lexer.h"
 #include "RecordParser.h"
 
 #include <algorithm>
@@ -91,6 +92,8 @@ void BaseExpressDataSet::reset()
     m_dataEnd = 0;
     m_deletedCount = 0;
     m_changeCount = 0;
+    m_instanceNumbersExhausted = false;
+    m_sourceDamageReported = false;
     m_deletedKeys.clear();
     m_rewritten.clear();
     m_header = FileHeader();
@@ -144,7 +147,14 @@ bool BaseExpressDataSet::finishOpen()
             self->m_slots.append(r.offset, r.length, r.key, r.typeId, SlotState::Unloaded);
         },
         this);
-    if (!indexer.run()) {
+    const bool indexed = indexer.run();
+    if (!m_source.intact()) {
+        // Whatever the scan made of it, the text read is not the file's.
+        m_error.message = m_source.damage();
+        reset();
+        return false;
+    }
+    if (!indexed) {
         m_error.message = indexer.error();
         lineAndColumn(text, indexer.errorOffset(), m_error.line, m_error.column);
         m_source.release(0, text.size());
@@ -324,9 +334,13 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
     if (typeId == 0 || index >= m_schema.attributeCount(typeId)) {
         return false;
     }
+    if (!recordIntact(slot)) {
+        return false;
+    }
     RecordParser parser(parameterText(slot));
     Value value;
-    if (!parser.parseArgumentAt(index, value) || parser.badStringCount() > 0) {
+    if (!parser.parseArgumentAt(index, value) || parser.badStringCount() > 0 ||
+        !m_source.intact(SourceBuffer::Check::Lazily)) {
         return false;
     }
     out = std::move(value);
@@ -382,12 +396,21 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
         m_slots.setState(slot, SlotState::Broken);
         return nullptr;
     }
+    if (!recordIntact(slot)) {
+        reportChangedSource();
+        return nullptr; // left unread: the file may not change it back
+    }
     const Id key = m_slots.key(slot);
     const char* name = m_schema.stepName(typeId);
     RecordParser parser(parameterText(slot));
     std::vector<Value>& arguments = m_scratchArguments;
     arguments.clear();
-    if (!parser.parseArguments(arguments)) {
+    const bool parsed = parser.parseArguments(arguments);
+    if (!m_source.intact(SourceBuffer::Check::Lazily)) {
+        reportChangedSource();
+        return nullptr;
+    }
+    if (!parsed) {
         warn(keyText(key) + ": cannot read " + name + " (" + parser.error() + "); the instance is ignored");
         m_slots.setState(slot, SlotState::Broken);
         return nullptr;
@@ -424,6 +447,38 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
     return entity;
 }
 
+bool BaseExpressDataSet::recordIntact(std::uint32_t slot) const
+{
+    // A record that no longer starts and ends where it was indexed tells of
+    // a rewrite sooner than the file's time of change, which the file
+    // system may keep too coarsely to differ.
+    const char* const record = m_source.text().data() + m_slots.offset(slot);
+    const std::uint32_t length = m_slots.length(slot);
+    if (length == 0 || record[0] != '#' || record[length - 1] != ';') {
+        m_source.markChanged();
+    }
+    return m_source.intact(SourceBuffer::Check::Lazily);
+}
+
+void BaseExpressDataSet::reportChangedSource()
+{
+    if (!std::exchange(m_sourceDamageReported, true)) {
+        warn(m_source.damage() + ": the instances not read before cannot be read, and the model cannot be saved");
+    }
+}
+
+bool BaseExpressDataSet::sourceIntact(std::string* problem) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (m_source.intact()) {
+        return true;
+    }
+    if (problem) {
+        *problem = m_source.damage() + "; the model cannot be saved from it";
+    }
+    return false;
+}
+
 BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId)
 {
     return create(typeId, {});
@@ -436,7 +491,11 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
         return nullptr;
     }
     if (m_maxKey == std::numeric_limits<Id>::max()) {
-        return nullptr; // keys are never reused, and none is left
+        // Keys are never reused, and none is left.
+        if (!std::exchange(m_instanceNumbersExhausted, true)) {
+            warn("no instance number left: " + keyText(m_maxKey) + " is in use, nothing can be created");
+        }
+        return nullptr;
     }
     const Id key = ++m_maxKey;
     std::vector<Value>& arguments = m_scratchArguments;
@@ -513,6 +572,12 @@ Id BaseExpressDataSet::maxKey() const
     return m_maxKey;
 }
 
+bool BaseExpressDataSet::instanceNumbersExhausted() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_instanceNumbersExhausted;
+}
+
 bool BaseExpressDataSet::isModified() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -541,23 +606,51 @@ bool BaseExpressDataSet::stripDeleted(Value& value) const
     return changed;
 }
 
+namespace {
+
+/// Offset of the '=' after the instance name of a record, comments
+/// skipped; the end of the text when there is none.
+std::size_t equalsOf(std::string_view record)
+{
+    std::size_t pos = 0;
+    while (pos < record.size() && record[pos] != '=') {
+        pos = std::max(pos + 1, Lexer::skipLiteral(record, pos));
+    }
+    return pos;
+}
+
+/// The key of the reference "#n" at pos, and the offset past its digits
+/// in end; false when no digit follows the '#'.
+bool readReference(std::string_view text, std::size_t pos, Id& key, std::size_t& end)
+{
+    key = 0;
+    end = pos + 1;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
+        key = key * 10 + static_cast<Id>(text[end] - '0');
+        ++end;
+    }
+    return end > pos + 1;
+}
+
+} // namespace
+
 bool BaseExpressDataSet::referencesDeleted(std::string_view text) const
 {
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // Every record not decoded yet is looked through on a save after a
+    // deletion: plain bytes take one test each.
+    for (std::size_t i = equalsOf(text); i < text.size();) {
         const char c = text[i];
-        if (c == '\'') {
-            inString = !inString; // a doubled quote toggles twice
-        } else if (!inString && c == '#' && i > 0) {
-            Id key = 0;
-            std::size_t j = i + 1;
-            while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
-                key = key * 10 + static_cast<Id>(text[j] - '0');
-                ++j;
-            }
-            if (j > i + 1 && m_deletedKeys.count(key)) {
+        Id key = 0;
+        std::size_t end = 0;
+        if (c == '#' && readReference(text, i, key, end)) {
+            if (m_deletedKeys.count(key)) {
                 return true;
             }
+            i = end;
+        } else if (c == '\'' || c == '/') {
+            i = std::max(i + 1, Lexer::skipLiteral(text, i));
+        } else {
+            ++i;
         }
     }
     return false;
@@ -569,55 +662,44 @@ bool BaseExpressDataSet::referencesDeleted(std::string_view text) const
 std::string BaseExpressDataSet::stripDeletedFromText(std::string_view text) const
 {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    const std::size_t equals = std::min(text.find('='), text.size());
+    const std::size_t equals = equalsOf(text);
     std::string out(text.substr(0, equals));
     std::vector<bool> inList; // per open parenthesis: a list, or parameters
     char previous = '=';      // last character that is not blank
     for (std::size_t i = equals; i < text.size();) {
         const char c = text[i];
-        std::size_t end = i + 1;
-        if (c == '\'') {
-            while (end < text.size() && (text[end] != '\'' || (end + 1 < text.size() && text[end + 1] == '\''))) {
-                end += text[end] == '\'' ? 2 : 1;
-            }
-            end = std::min(end + 1, text.size());
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
-            const std::size_t close = text.find("*/", i + 2);
-            out.append(text.substr(i, close == std::string_view::npos ? std::string_view::npos : close + 2 - i));
-            i = close == std::string_view::npos ? text.size() : close + 2;
+        std::size_t end = std::max(i + 1, Lexer::skipLiteral(text, i));
+        if (Lexer::opensComment(text, i)) {
+            out.append(text.substr(i, end - i));
+            i = end;
             continue;
-        } else if (c == '(') {
+        }
+        Id key = 0;
+        if (c == '(') {
             inList.push_back(previous == '(' || previous == ',');
         } else if (c == ')') {
             if (!inList.empty()) {
                 inList.pop_back();
             }
-        } else if (c == '#') {
-            Id key = 0;
-            while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
-                key = key * 10 + static_cast<Id>(text[end] - '0');
-                ++end;
-            }
-            if (end > i + 1 && m_deletedKeys.count(key)) {
-                if (inList.empty() || !inList.back()) {
-                    out += '$';
-                    previous = '$';
-                } else if (const std::size_t comma = out.find_last_not_of(" \t\r\n");
-                           comma != std::string::npos && out[comma] == ',') {
-                    out.erase(comma);
-                    previous = out[out.find_last_not_of(" \t\r\n")];
-                } else {
-                    // First entry: the comma after it goes instead.
-                    while (end < text.size() && isBlank(text[end])) {
-                        ++end;
-                    }
-                    if (end < text.size() && text[end] == ',') {
-                        ++end;
-                    }
+        } else if (c == '#' && readReference(text, i, key, end) && m_deletedKeys.count(key)) {
+            if (inList.empty() || !inList.back()) {
+                out += '$';
+                previous = '$';
+            } else if (const std::size_t comma = out.find_last_not_of(" \t\r\n");
+                       comma != std::string::npos && out[comma] == ',') {
+                out.erase(comma);
+                previous = out[out.find_last_not_of(" \t\r\n")];
+            } else {
+                // First entry: the comma after it goes instead.
+                while (end < text.size() && isBlank(text[end])) {
+                    ++end;
                 }
-                i = end;
-                continue;
+                if (end < text.size() && text[end] == ',') {
+                    ++end;
+                }
             }
+            i = end;
+            continue;
         }
         out.append(text.substr(i, end - i));
         if (!isBlank(c)) {
@@ -688,6 +770,11 @@ std::string BaseExpressDataSet::serialize(std::uint32_t slot) const
 
 bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink)
 {
+    // Untouched records are copied from the file: from a changed file they
+    // would be other bytes than those read.
+    if (!m_source.intact()) {
+        return false;
+    }
     if (!m_deletedKeys.empty()) {
         purgeDeletedReferences();
     }
@@ -768,32 +855,38 @@ bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink
     if (source.empty()) {
         return sink("ENDSEC;\nEND-ISO-10303-21;\n");
     }
-    return copySource(dataEnd, source.size());
+    return copySource(dataEnd, source.size()) && m_source.intact();
 }
 
 std::string BaseExpressDataSet::toText()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     std::string out;
-    write([&out](std::string_view chunk) {
+    const bool written = write([&out](std::string_view chunk) {
         out.append(chunk);
         return true;
     });
-    return out;
+    return written ? out : std::string();
 }
 
 bool BaseExpressDataSet::save(const std::string& path, std::string* error)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto failWith = [&](const std::string& message) {
+        if (error) {
+            *error = message;
+        }
+        return false;
+    };
+    if (std::string problem; !sourceIntact(&problem)) {
+        return failWith("cannot write '" + path + "': " + problem);
+    }
     AtomicFile file(path);
     const bool saved = file.open() &&
                        write([&](std::string_view chunk) { return file.write(chunk.data(), chunk.size()); }) &&
                        file.commit();
     if (!saved) {
-        if (error) {
-            *error = file.errorString().empty() ? "cannot write '" + path + "'" : file.errorString();
-        }
-        return false;
+        return failWith(file.errorString().empty() ? "cannot write '" + path + "'" : file.errorString());
     }
     m_changeCount = 0;
     return true;

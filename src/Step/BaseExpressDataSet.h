@@ -87,7 +87,8 @@ public:
 
     /// Creates an instance with a fresh key, above every key used so far;
     /// attributes start unset ($), or derived (*) where the schema says so.
-    /// Null for an unknown type, or when the key range is used up.
+    /// Null for an unknown type, or when the key range is used up (see
+    /// instanceNumbersExhausted()).
     BaseEntity* create(std::uint16_t typeId);
     /// Same, with attributes that `fill` sets before the instance joins the
     /// data set, which then hears of it once instead of once per attribute.
@@ -109,12 +110,24 @@ public:
     /// a symbolic link is written through, and a target that is not a
     /// regular file is refused before anything is written.
     bool save(const std::string& path, std::string* error = nullptr);
+    /// The text save() writes; empty when the opened file changed since
+    /// (see sourceIntact()).
     std::string toText();
 
     bool isModified() const;
+    /// Whether the opened file is still as it was opened. Another program
+    /// may truncate or rewrite it meanwhile: the instances decoded before
+    /// stay as they are, the others cannot be read any more (get() gives
+    /// null, with one warning), and saving refuses, since untouched records
+    /// are copied from the file. False with the reason in `problem`.
+    bool sourceIntact(std::string* problem = nullptr) const;
     /// The largest key in use or used so far: created instances get larger
     /// ones.
     Id maxKey() const;
+    /// Whether a creation failed because no instance number was left (a
+    /// file using the largest one): edits made since are incomplete. Stays
+    /// set until another file is opened.
+    bool instanceNumbersExhausted() const;
 
     /// Called by BaseEntity::setArgument.
     void argumentChanged(BaseEntity* entity, std::size_t index, const Value& old);
@@ -145,6 +158,10 @@ private:
     /// The parameter list "(...)" of a slot's record as the file has it
     /// (empty when there is none); notes the read.
     std::string_view parameterText(std::uint32_t slot) const;
+    /// Whether a slot's record may be decoded from the file: false when the
+    /// file changed since opening (see sourceIntact()).
+    bool recordIntact(std::uint32_t slot) const;
+    void reportChangedSource();
     std::uint32_t slotOf(Id key) const;
     void setSlotOf(Id key, std::uint32_t slot);
     /// Unsets references to missing instances; true when one of them was
@@ -172,6 +189,8 @@ private:
     bool m_crlf = false;
     std::size_t m_deletedCount = 0;
     std::size_t m_changeCount = 0;
+    bool m_instanceNumbersExhausted = false;
+    bool m_sourceDamageReported = false;
     std::unordered_set<Id> m_deletedKeys;
     /// Records that cannot be decoded (unknown or complex entities, broken
     /// records), rewritten as text without their references to deleted

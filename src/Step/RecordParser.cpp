@@ -1,5 +1,6 @@
 #include "RecordParser.h"
 
+#include "Lexer.h"
 #include "StringCodec.h"
 
 #include <charconv>
@@ -68,15 +69,28 @@ bool RecordParser::fail(const std::string& message)
     return false;
 }
 
+// Out of line: a string made where a loop fails costs the loop a frame.
+bool RecordParser::fail(const char* message)
+{
+    if (m_error.empty()) {
+        m_error = message;
+    }
+    return false;
+}
+
 void RecordParser::skipSpace()
 {
     while (m_pos < m_text.size()) {
         const char c = m_text[m_pos];
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             ++m_pos;
-        } else if (c == '/' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '*') {
-            const std::size_t end = m_text.find("*/", m_pos + 2);
-            m_pos = end == std::string_view::npos ? m_text.size() : end + 2;
+        } else if (c == '/' && Lexer::opensComment(m_text, m_pos)) {
+            const std::size_t end = Lexer::commentEnd(m_text, m_pos);
+            if (end == Lexer::npos) {
+                fail("unterminated comment"); // where it opens; what follows fails too
+                return;
+            }
+            m_pos = end;
         } else {
             return;
         }
@@ -283,7 +297,7 @@ bool RecordParser::parseString(Value& out)
     while (true) {
         p = skipStringText(p, end);
         if (p >= end) {
-            m_pos = m_text.size();
+            m_pos = start - 1; // reported where the string opens
             return fail("unterminated string");
         }
         if (*p != '\'') {
@@ -308,6 +322,8 @@ bool RecordParser::parseString(Value& out)
     std::string decoded;
     if (!StringCodec::decode(body, decoded)) {
         ++m_badStrings;
+        out = Value::stringAsWritten(decoded, body);
+        return true;
     }
     out = Value::string(decoded);
     return true;
@@ -437,7 +453,11 @@ void write(std::string& out, const Value& value)
         break;
     case Value::Kind::String:
         out += '\'';
-        out += StringCodec::encode(value.text());
+        if (value.isKeptAsWritten()) {
+            out += value.writtenText();
+        } else {
+            out += StringCodec::encode(value.text());
+        }
         out += '\'';
         break;
     case Value::Kind::Enumeration:

@@ -24,7 +24,8 @@ public:
     bool parseArgumentAt(std::size_t index, Value& out);
 
     const std::string& error() const { return m_error; }
-    /// Offset in the text where parsing stopped.
+    /// Offset in the text where parsing stopped: for a string or comment
+    /// left open, where it opens.
     std::size_t position() const { return m_pos; }
     /// Strings whose escapes were malformed (kept undecoded).
     int badStringCount() const { return m_badStrings; }
@@ -40,6 +41,7 @@ private:
     bool parseTyped(Value& out, int depth);
     void skipSpace();
     bool fail(const std::string& message);
+    [[gnu::noinline]] bool fail(const char* message);
 
     std::string_view m_text;
     std::size_t m_pos = 0;

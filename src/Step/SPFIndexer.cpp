@@ -1,5 +1,6 @@
 #include "SPFIndexer.h"
 
+#include "Lexer.h"
 #include "RecordParser.h"
 #include "Schema.h"
 
@@ -67,27 +68,6 @@ constexpr std::array<char, 256> makeKeywordTable()
 }
 
 constexpr auto keywordUpper = makeKeywordTable();
-
-// The closing quote of a string from p on, or null. Strings are mostly
-// short: a library call costs more than looking at the bytes here.
-const char* findQuote(const char* p, const char* end)
-{
-#ifdef __SSE2__
-    const __m128i quote = _mm_set1_epi8('\'');
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote))) {
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
-        }
-    }
-#endif
-    for (; p < end; ++p) {
-        if (*p == '\'') {
-            return p;
-        }
-    }
-    return nullptr;
-}
 
 // The first byte from p on that matters in the parameters of a record
 // (quote, parenthesis, slash, semicolon), or end.
@@ -262,12 +242,12 @@ bool SPFIndexer::skipSpace()
         const char c = m_text[m_pos];
         if (isSpace(c)) {
             ++m_pos;
-        } else if (c == '/' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '*') {
-            const std::size_t end = m_text.find("*/", m_pos + 2);
-            if (end == std::string_view::npos) {
+        } else if (c == '/' && Lexer::opensComment(m_text, m_pos)) {
+            const std::size_t end = Lexer::commentEnd(m_text, m_pos);
+            if (end == Lexer::npos) {
                 return fail("unterminated comment", m_pos);
             }
-            m_pos = end + 2;
+            m_pos = end;
         } else {
             break;
         }
@@ -316,7 +296,61 @@ bool SPFIndexer::run()
     }
     const std::size_t firstNewline = m_text.find('\n');
     m_crlf = firstNewline != std::string_view::npos && firstNewline > 0 && m_text[firstNewline - 1] == '\r';
-    return expectKeyword("ISO-10303-21") && parseHeader() && parseData();
+    if (!expectKeyword("ISO-10303-21") || !parseHeader()) {
+        return false;
+    }
+    const std::size_t dataStart = m_pos;
+    if (!parseData()) {
+        blameRunawayString(dataStart);
+        return false;
+    }
+    return true;
+}
+
+// A string left open swallows the records after it, and every later quote
+// then closes a string where one opens: the scan fails far from the fault,
+// often at the last quote of the file. The string that swallowed a record
+// start ("#n=" at the start of a line) is the one to name.
+void SPFIndexer::blameRunawayString(std::size_t from)
+{
+    const std::size_t to = std::min(m_errorOffset, m_text.size());
+    for (std::size_t pos = from; pos < to;) {
+        if (m_text[pos] != '\'') {
+            pos = std::max(pos + 1, Lexer::skipLiteral(m_text, pos));
+            continue;
+        }
+        const std::size_t end = std::min(Lexer::stringEnd(m_text, pos), m_text.size());
+        if (holdsRecordStart(m_text.substr(pos, end - pos))) {
+            m_error = "unterminated string";
+            m_errorOffset = pos;
+            return;
+        }
+        pos = end;
+    }
+}
+
+bool SPFIndexer::holdsRecordStart(std::string_view text)
+{
+    for (std::size_t line = text.find('\n'); line != std::string_view::npos; line = text.find('\n', line + 1)) {
+        std::size_t p = line + 1;
+        while (p < text.size() && isSpace(text[p])) {
+            ++p;
+        }
+        if (p >= text.size() || text[p] != '#') {
+            continue;
+        }
+        const std::size_t digits = ++p;
+        while (p < text.size() && isDigit(text[p])) {
+            ++p;
+        }
+        while (p < text.size() && isSpace(text[p])) {
+            ++p;
+        }
+        if (p > digits && p < text.size() && text[p] == '=') {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool SPFIndexer::parseHeader()
@@ -580,18 +614,10 @@ bool SPFIndexer::scanRecordBody(std::size_t recordStart)
         case Plain:
             break;
         case Quote: {
-            const char* const opening = p++;
-            while (true) {
-                p = findQuote(p, end);
-                if (!p) {
-                    return fail("unterminated string", static_cast<std::size_t>(opening - begin));
-                }
-                ++p;
-                if (p < end && *p == '\'') {
-                    ++p;
-                    continue;
-                }
-                break;
+            const char* const opening = p;
+            p = Lexer::stringEnd(p, end);
+            if (!p) {
+                return fail("unterminated string", static_cast<std::size_t>(opening - begin));
             }
             break;
         }
@@ -624,11 +650,11 @@ bool SPFIndexer::scanRecordBody(std::size_t recordStart)
             break;
         case Slash:
             if (p + 1 < end && p[1] == '*') {
-                const std::size_t close = m_text.find("*/", static_cast<std::size_t>(p - begin) + 2);
-                if (close == std::string_view::npos) {
+                const std::size_t close = Lexer::commentEnd(m_text, static_cast<std::size_t>(p - begin));
+                if (close == Lexer::npos) {
                     return fail("unterminated comment", static_cast<std::size_t>(p - begin));
                 }
-                p = begin + close + 2;
+                p = begin + close;
             } else {
                 ++p;
             }

@@ -76,6 +76,8 @@ private:
     bool expectKeyword(const char* keyword);
     bool readKeyword(std::string& out);
     bool fail(const std::string& message, std::size_t offset);
+    void blameRunawayString(std::size_t from);
+    static bool holdsRecordStart(std::string_view text);
 
     std::string_view m_text;
     const Schema& m_schema;

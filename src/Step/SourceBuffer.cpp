@@ -1,5 +1,7 @@
 #include "SourceBuffer.h"
 
+#include "FaultGuard.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +17,15 @@ constexpr int populateRead = MADV_POPULATE_READ;
 #else
 constexpr int populateRead = 22; // Linux 5.14
 #endif
+constexpr std::int64_t lazyCheckInterval = 20'000'000; // nanoseconds
+
+std::int64_t coarseNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 std::size_t physicalMemory()
 {
     const long pages = sysconf(_SC_PHYS_PAGES);
@@ -31,10 +42,21 @@ SourceBuffer::~SourceBuffer()
 void SourceBuffer::clear()
 {
     if (m_map) {
+        FaultGuard::unwatch(m_guard);
         munmap(m_map, m_mapSize);
         m_map = nullptr;
         m_mapSize = 0;
+        m_guard = -1;
+        m_faultMark = nullptr;
     }
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    m_path.clear();
+    m_changed = false;
+    m_lastCheck = 0;
+    m_lazyCalls = 0;
     m_owned.clear();
     m_view = {};
     m_lastWindow = ~std::size_t(0);
@@ -64,13 +86,25 @@ bool SourceBuffer::map(const std::string& path, std::string& error)
     }
     void* address = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     const int mapErrno = errno;
-    ::close(fd);
     if (address == MAP_FAILED) {
+        ::close(fd);
         error = "cannot read '" + path + "': " + std::strerror(mapErrno);
+        return false;
+    }
+    const int guard = FaultGuard::watch(address, static_cast<std::size_t>(info.st_size));
+    if (guard < 0) {
+        munmap(address, static_cast<std::size_t>(info.st_size));
+        ::close(fd);
+        error = "cannot read '" + path + "': too many files open at once";
         return false;
     }
     m_map = address;
     m_mapSize = static_cast<std::size_t>(info.st_size);
+    m_guard = guard;
+    m_faultMark = &FaultGuard::faultMark(guard);
+    m_fd = fd;
+    m_path = path;
+    m_modified = info.st_mtim;
     madvise(m_map, m_mapSize, MADV_SEQUENTIAL);
     // Files read into the cache from now on come in large blocks the
     // kernel can map with 2 MB pages: decoding jumps from record to record
@@ -79,6 +113,40 @@ bool SourceBuffer::map(const std::string& path, std::string& error)
     madvise(m_map, m_mapSize, MADV_HUGEPAGE);
     m_view = std::string_view(static_cast<const char*>(m_map), m_mapSize);
     return true;
+}
+
+bool SourceBuffer::checkFile(Check check) const
+{
+    if (!m_map || m_changed) {
+        return !m_changed;
+    }
+    if (FaultGuard::faulted(m_guard)) {
+        m_changed = true;
+        return false;
+    }
+    if (check == Check::Lazily) {
+        const std::int64_t now = coarseNow();
+        if (m_lastCheck != 0 && now - m_lastCheck < lazyCheckInterval) {
+            return true;
+        }
+        m_lastCheck = now;
+    }
+    struct stat now
+    {
+    };
+    if (fstat(m_fd, &now) != 0 || static_cast<std::size_t>(now.st_size) != m_mapSize ||
+        now.st_mtim.tv_sec != m_modified.tv_sec || now.st_mtim.tv_nsec != m_modified.tv_nsec) {
+        m_changed = true;
+    }
+    return !m_changed;
+}
+
+std::string SourceBuffer::damage() const
+{
+    if (intact()) {
+        return {};
+    }
+    return "'" + m_path + "' was changed by another program since it was opened";
 }
 
 void SourceBuffer::assign(std::string text)

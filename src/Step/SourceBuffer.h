@@ -1,17 +1,33 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
+#include <time.h>
 
 namespace Step {
 
 /// The bytes of an opened file: memory-mapped read-only, or owned text.
 /// Mapped pages can be released after use; the kernel reads them back in on
 /// the next access, so resident memory stays near the size of the index.
+///
+/// Another program may truncate or rewrite the file while it is mapped: the
+/// bytes read then are not those indexed. Reads past a new end give zeros
+/// instead of killing the process (see FaultGuard), and intact() tells
+/// whether what was read can be trusted.
 class SourceBuffer
 {
 public:
+    /// How closely intact() looks at the file on disk.
+    enum class Check {
+        Now,   ///< compares the file with what was opened, every call
+        Lazily ///< reads past a new end always, the file at most every few
+               ///< milliseconds: cheap enough for every record
+    };
+
     SourceBuffer() = default;
     ~SourceBuffer();
     SourceBuffer(const SourceBuffer&) = delete;
@@ -23,6 +39,21 @@ public:
     void clear();
 
     std::string_view text() const { return m_view; }
+    /// False once the mapped file was found changed since it was mapped:
+    /// a read of it faulted past its new end, or its size or modification
+    /// time differ. It stays false. Owned text is always intact.
+    bool intact(Check check = Check::Now) const
+    {
+        // Per record, most calls only look at the marks.
+        if (check == Check::Lazily && (m_lazyCalls++ % lazyClockStride) != 0) {
+            return !m_changed && !(m_faultMark && m_faultMark->load(std::memory_order_acquire));
+        }
+        return checkFile(check);
+    }
+    /// For a reader that found text it cannot have indexed.
+    void markChanged() const { m_changed = true; }
+    /// What happened to the file, for messages; empty while intact.
+    std::string damage() const;
     /// Drops resident pages of the mapped range [begin, end) (no-op for owned
     /// text, or while pages are kept).
     void release(std::size_t begin, std::size_t end) const;
@@ -49,6 +80,12 @@ public:
     }
 
 private:
+    // Reading the clock costs as much as decoding a small record: a lazy
+    // check looks at it every few calls only.
+    static constexpr unsigned lazyClockStride = 32;
+
+    bool checkFile(Check check) const;
+
     // The kernel maps 64 KB of cached file around a faulting page, or the
     // whole large folio holding it (up to 2 MB). Dropping everything every
     // 32 windows keeps a few megabytes resident at the cost of a madvise
@@ -60,6 +97,16 @@ private:
 
     void* m_map = nullptr;
     std::size_t m_mapSize = 0;
+    /// The file mapped, kept open to compare it with what was mapped; the
+    /// mapping still shows a file replaced by a rename, not one rewritten.
+    int m_fd = -1;
+    std::string m_path;
+    timespec m_modified{};
+    int m_guard = -1;
+    const std::atomic<bool>* m_faultMark = nullptr;
+    mutable bool m_changed = false;
+    mutable std::int64_t m_lastCheck = 0;
+    mutable unsigned m_lazyCalls = 0;
     std::string m_owned;
     std::string_view m_view;
     mutable std::size_t m_lastWindow = ~std::size_t(0);

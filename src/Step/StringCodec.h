@@ -12,7 +12,8 @@ namespace StringCodec {
 /// '' , \\ , \S\ , \P?\ , \X\hh , \X2\...\X0\ and \X4\...\X0\.
 /// Raw 8-bit text, which some exporters write, is taken as UTF-8 when it is
 /// valid UTF-8 and as ISO 8859-1 otherwise. Returns false on a malformed
-/// directive; out then holds the undecoded body so nothing is lost.
+/// directive; out then holds the undecoded body, for reading (the record
+/// parser keeps the body's own bytes for writing it back).
 bool decode(std::string_view body, std::string& out);
 
 /// Encodes UTF-8 text as the body of a string literal using only printable

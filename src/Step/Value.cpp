@@ -61,8 +61,13 @@ struct Value::List
 
 struct Value::Text
 {
+    /// The text's length; its top bit marks a string kept as written, whose
+    /// characters are followed by the length of the written bytes (unaligned)
+    /// and those bytes.
     std::size_t size;
     char characters[1];
+
+    static constexpr std::size_t writtenFlag = ~(~std::size_t(0) >> 1);
 
     static Text* make(std::string_view text)
     {
@@ -72,8 +77,32 @@ struct Value::Text
         std::memcpy(made->characters, text.data(), text.size());
         return made;
     }
+    static Text* make(std::string_view text, std::string_view written)
+    {
+        const std::size_t writtenSize = written.size();
+        void* block = ::operator new(offsetof(Text, characters) + text.size() + sizeof writtenSize + writtenSize);
+        Text* made = static_cast<Text*>(block);
+        made->size = text.size() | writtenFlag;
+        char* p = made->characters;
+        std::memcpy(p, text.data(), text.size());
+        std::memcpy(p + text.size(), &writtenSize, sizeof writtenSize);
+        std::memcpy(p + text.size() + sizeof writtenSize, written.data(), writtenSize);
+        return made;
+    }
+    Text* copy() const { return keptAsWritten() ? make(view(), written()) : make(view()); }
     static void destroy(Text* text) { ::operator delete(text); }
-    std::string_view view() const { return std::string_view(characters, size); }
+    bool keptAsWritten() const { return size & writtenFlag; }
+    std::string_view view() const { return std::string_view(characters, size & ~writtenFlag); }
+    std::string_view written() const
+    {
+        if (!keptAsWritten()) {
+            return {};
+        }
+        const char* p = characters + view().size();
+        std::size_t writtenSize = 0;
+        std::memcpy(&writtenSize, p, sizeof writtenSize);
+        return std::string_view(p + sizeof writtenSize, writtenSize);
+    }
 };
 
 static_assert(sizeof(Value) == 16, "every loaded record holds a vector of values");
@@ -128,7 +157,7 @@ void Value::copyFrom(const Value& other)
 {
     m_kind = other.m_kind;
     if (other.holdsText()) {
-        m_data.text = Text::make(other.m_data.text->view());
+        m_data.text = other.m_data.text->copy();
     } else if (other.m_kind == Kind::List) {
         m_data.items = List::make(other.m_data.items->items(), other.m_data.items->count);
     } else if (other.m_kind == Kind::Typed) {
@@ -167,6 +196,24 @@ Value Value::string(std::string_view utf8)
     v.m_data.text = Text::make(utf8);
     v.m_kind = Kind::String;
     return v;
+}
+
+Value Value::stringAsWritten(std::string_view utf8, std::string_view written)
+{
+    Value v;
+    v.m_data.text = Text::make(utf8, written);
+    v.m_kind = Kind::String;
+    return v;
+}
+
+bool Value::isKeptAsWritten() const
+{
+    return m_kind == Kind::String && m_data.text->keptAsWritten();
+}
+
+std::string_view Value::writtenText() const
+{
+    return m_kind == Kind::String ? m_data.text->written() : std::string_view();
 }
 
 Value Value::enumeration(std::string name)
@@ -314,7 +361,8 @@ bool Value::operator==(const Value& other) const
     case Kind::Typed:
         return m_data.typed->name == other.m_data.typed->name && m_data.typed->inner == other.m_data.typed->inner;
     default:
-        return m_data.text->view() == other.m_data.text->view();
+        return m_data.text->view() == other.m_data.text->view() &&
+               m_data.text->written() == other.m_data.text->written();
     }
 }
 

@@ -52,6 +52,10 @@ public:
     static Value integer(std::int64_t v);
     static Value real(double v);
     static Value string(std::string_view utf8);
+    /// A string whose literal cannot be decoded (a malformed escape): read
+    /// as `utf8`, written back as the literal's own bytes `written` (between
+    /// the quotes), so that saving changes nothing of it.
+    static Value stringAsWritten(std::string_view utf8, std::string_view written);
     /// Enumeration and type names are held in upper case, as read.
     static Value enumeration(std::string name);
     static Value logical(bool v) { return enumeration(v ? "T" : "F"); }
@@ -74,6 +78,10 @@ public:
     /// name of a typed value; empty otherwise.
     std::string_view text() const;
     Id referenceKey() const { return m_kind == Kind::Reference ? m_data.key : 0; }
+    /// Whether this is a string kept as written (see stringAsWritten).
+    bool isKeptAsWritten() const;
+    /// The literal's bytes of a string kept as written; empty otherwise.
+    std::string_view writtenText() const;
     /// Values held in one block, such as the items of a list or the
     /// attributes of an instance.
     template <class T> struct Range

@@ -394,6 +394,50 @@ TEST_F(Pass, ASecondRunHoldsOnlyItsOwnResults)
     EXPECT_EQ(values(builder.project(), recovered), (Values{{beton, 180.0}}));
 }
 
+// An earlier run's set holding complex properties nested 50 000 deep (or
+// in a cycle) is removed without recursing as deep as the nesting.
+TEST_F(Pass, DeeplyNestedPropertiesOfAnOldResultSetAreRemoved)
+{
+    std::vector<int> walls;
+    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}}, walls);
+    const int leaf = builder.add("IFCPROPERTYSINGLEVALUE('Leaf',$,IFCLABEL('x'),$)");
+    int outer = leaf;
+    for (int level = 0; level < 50000; ++level) {
+        outer = builder.add("IFCCOMPLEXPROPERTY('Level',$,'Level',(#" + std::to_string(outer) + "))");
+    }
+    // Keys follow one another: A lists B, added right after it.
+    const int cycle = builder.add("IFCCOMPLEXPROPERTY('A',$,'A',(#" + std::to_string(outer + 2) + "))");
+    builder.add("IFCCOMPLEXPROPERTY('B',$,'B',(#" + std::to_string(cycle) + "))");
+    const int old = builder.add("IFCPROPERTYSET('" + builder.guid() + "',$,'TotalMaterialQuantities',$,(#" +
+                                std::to_string(outer) + ",#" + std::to_string(cycle) + "))");
+    builder.defineBy(old, {walls[0]});
+    open();
+    ASSERT_TRUE(compute());
+    EXPECT_EQ(values(walls[0]), (Values{{"Acier", 20.0}, {beton, 180.0}}));
+    for (int key : {old, outer, leaf}) {
+        EXPECT_FALSE(model->dataSet()->contains(key)) << key;
+    }
+    // Listed by the set and by each other, the pair counts as shared: kept.
+    EXPECT_TRUE(model->dataSet()->contains(cycle));
+}
+
+// A file using the largest instance number leaves none to create results
+// with: the pass says so and fails rather than reporting a result.
+TEST_F(Pass, NoInstanceNumberLeftFailsThePass)
+{
+    std::vector<int> walls;
+    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}}, walls);
+    std::string text = builder.text();
+    text.insert(text.rfind("ENDSEC;"), "#18446744073709551615=IFCCARTESIANPOINT((0.,0.));\n");
+    auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
+    ASSERT_TRUE(dataSet->openFromText(text));
+    model = std::make_unique<RecordingModel>(std::move(dataSet));
+    calculator = std::make_unique<Calculator>(model.get(), settings);
+    EXPECT_FALSE(compute());
+    EXPECT_EQ(log.count(error("no instance number left")), 1);
+    EXPECT_EQ(setCount(*model, walls[0], total), 0);
+}
+
 TEST_F(Pass, MissingQuantitiesAreCountedUnderTheCurrentSetName)
 {
     std::vector<int> walls;

@@ -452,6 +452,55 @@ TEST(PropertySetEditingSharedParts, APropertyListedByTwoSetsSurvivesEditsOfEithe
     EXPECT_TRUE(saveAndReopen(*model));
 }
 
+// A shared set whose complex properties nest 50 000 deep is copied for the
+// object written to and deleted with its last use, without recursing as
+// deep as the nesting.
+TEST(PropertySetEditingNesting, DeepComplexPropertiesAreCopiedAndDeleted)
+{
+    std::string data = projectWithUnits("") +
+                       "#20=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall 20',$,$,$,$,$);\n"
+                       "#21=IFCWALL('0kF4rTvcz2$Pp7zNBsJ4Ng',$,'Wall 21',$,$,$,$,$);\n"
+                       "#30=IFCPROPERTYSET('1Xn6cm5Kb9TvYl2NBRnGC1',$,'Deep',$,(#100));\n"
+                       "#31=IFCRELDEFINESBYPROPERTIES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,(#20,#21),#30);\n";
+    constexpr int depth = 50000;
+    for (int key = 100; key < 100 + depth; ++key) {
+        data += "#" + std::to_string(key) + "=IFCCOMPLEXPROPERTY('L',$,'L',(#" + std::to_string(key + 1) + "));\n";
+    }
+    data += "#" + std::to_string(100 + depth) + "=IFCPROPERTYSINGLEVALUE('Leaf',$,IFCLABEL('x'),$);\n";
+    auto model = openText(data);
+    ASSERT_TRUE(model);
+    const std::size_t instances = model->dataSet()->instanceCount();
+
+    ASSERT_TRUE(add(*model, 20, "Deep", "Colour", QStringLiteral("red")));
+    EXPECT_GT(model->dataSet()->instanceCount(), instances + depth) << "wall 20 has a copy of its own";
+    ASSERT_TRUE(PropertySetUtils::removePropertySet(object(*model, 20), Step::String("Deep")));
+    EXPECT_EQ(model->dataSet()->instanceCount(), instances);
+    ASSERT_TRUE(PropertySetUtils::removePropertySet(object(*model, 21), Step::String("Deep")));
+    EXPECT_EQ(model->dataSet()->instanceCount(), instances - depth - 3);
+}
+
+// With the largest instance number in use, nothing can be created: edits
+// that need a new instance fail and leave the model as it was; the data
+// set tells why.
+TEST_F(PropertySetEditing, WithoutInstanceNumberLeftEditsFailAndChangeNothing)
+{
+    model = openText(sharedModel + "#18446744073709551615=IFCCARTESIANPOINT((0.,0.));\n");
+    ASSERT_TRUE(model);
+    const std::size_t instances = model->dataSet()->instanceCount();
+    EXPECT_FALSE(add(*model, 23, "Results", "Name", QStringLiteral("new set")));
+    EXPECT_FALSE(add(*model, 20, "Shared", "Colour", QStringLiteral("a copy for wall 20")));
+    EXPECT_FALSE(add(*model, 40, "TypeSet", "Grade", QStringLiteral("a copy for type 40")));
+    EXPECT_FALSE(add(*model, 22, "Shared", "Mass", 1.0, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO));
+    EXPECT_TRUE(model->dataSet()->instanceNumbersExhausted());
+    EXPECT_EQ(model->dataSet()->instanceCount(), instances);
+    EXPECT_FALSE(model->getProperty(indexOfKey(*model, 23), "Properties/Results"));
+    EXPECT_EQ(valueAt(*model, 20, "Properties/Shared/Colour"), QVariant("red"));
+    EXPECT_EQ(valueAt(*model, 40, "Properties/TypeSet/Grade"), QVariant("A"));
+
+    EXPECT_TRUE(PropertySetUtils::removePropertySet(object(*model, 22), Step::String("Shared")));
+    EXPECT_TRUE(saveAndReopen(*model));
+}
+
 TEST(PropertySetEditingSharedParts, RemovingASetOfARealSampleLeavesTheOtherSetsWhole)
 {
     const QString path = samplePath("duplex.ifc");

@@ -107,3 +107,23 @@ TEST(VisitParentVisitor, StopsWhenAVisitAsksAndEndsOnCycles)
     model->dataSet()->get(12)->acceptVisitor(&visitor);
     EXPECT_EQ(visitor.visited, (std::vector<Step::Id>{12, 10, 1}));
 }
+
+// Parents nested 50 000 deep (proxies aggregated one in the next) are walked
+// one generation after the other, without recursing as deep.
+TEST(VisitParentVisitor, WalksChainsOfAnyDepth)
+{
+    constexpr int depth = 50000;
+    std::string data = projectWithUnits("");
+    for (int key = 100; key <= 100 + depth; ++key) {
+        data += "#" + std::to_string(key) + "=IFCBUILDINGELEMENTPROXY('2p6Zk4Oyv7jRIX6m0z1Tqh',$,$,$,$,$,$,$,$);\n";
+    }
+    for (int key = 100; key < 100 + depth; ++key) {
+        data += "#" + std::to_string(key + depth + 1) + "=IFCRELAGGREGATES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,#" +
+                std::to_string(key + 1) + ",(#" + std::to_string(key) + "));\n";
+    }
+    auto model = openText(data);
+    ASSERT_TRUE(model);
+    const std::vector<Step::Id> visited = walkFrom(*model, 100);
+    ASSERT_EQ(visited.size(), std::size_t(depth + 1));
+    EXPECT_EQ(visited.back(), Step::Id(100 + depth));
+}

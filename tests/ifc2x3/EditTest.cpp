@@ -224,6 +224,34 @@ TEST_F(EditTest, UndecodableRecordsDropDeletedReferencesToo)
     EXPECT_FALSE(ifctest::mentionsKey(second.substr(second.find("DATA;")), 2));
 }
 
+// Quotes in comments and comment marks in strings do not hide a reference
+// to a deleted instance, in records decoded to be written again and in
+// records rewritten as text alike.
+TEST_F(EditTest, DeletedReferencesAreFoundPastCommentsAndStrings)
+{
+    struct Case
+    {
+        const char* record;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"#3=IFCPOLYLINE(/* it's */(#1,#2));", "#3=IFCPOLYLINE((#2));"},
+        {"#4=IFCFOOBAR(/* it's */#1,'a''/*',#1,'*/',#2);", "#4=IFCFOOBAR(/* it's */$,'a''/*',$,'*/',#2);"},
+        {"#5 /* x='y */ =IFCFOOBAR((#2,#1));", "#5 /* x='y */ =IFCFOOBAR((#2));"},
+    };
+    std::string data = "#1=IFCCARTESIANPOINT((0.,0.));\n#2=IFCCARTESIANPOINT((1.,0.));\n";
+    for (const Case& c : cases) {
+        data += std::string(c.record) + "\n";
+    }
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile(data)));
+    ASSERT_TRUE(dataSet.remove(1));
+    const std::string text = dataSet.toText();
+    for (const Case& c : cases) {
+        EXPECT_NE(text.find("\n" + std::string(c.written) + "\n"), std::string::npos) << c.written << "\n" << text;
+    }
+}
+
 TEST_F(EditTest, NewModelFromNothing)
 {
     ifc2x3::ExpressDataSet empty;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -62,6 +63,42 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, BadFileTest, ::testing::ValuesIn(badFiles),
                              }
                              return name;
                          });
+
+// A string left open swallows what follows, and the scan fails far from it
+// (at the last quote of the file): the error names where the string opens.
+TEST(BadFile, UnterminatedStringIsReportedWhereItOpens)
+{
+    std::string data = "#1=IFCCARTESIANPOINT((0.,0.,0.));\n#2=IFCPROPERTYSINGLEVALUE('Name,$,$,$);\n";
+    for (int key = 3; key < 4090; ++key) {
+        data += "#" + std::to_string(key) + "=IFCPROPERTYSINGLEVALUE('P" + std::to_string(key) + "',$,$,$);\n";
+    }
+    std::string header = ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.,0.));\n");
+    header.replace(header.find("IFC2X3'"), 7, "IFC2X3");
+    for (const auto& [text, line, column] : {std::tuple(ifctest::stepFile(data), 9, 27), std::tuple(header, 5, 14)}) {
+        ifc2x3::ExpressDataSet dataSet;
+        EXPECT_FALSE(dataSet.openFromText(text));
+        EXPECT_NE(dataSet.lastError().message.find("unterminated string"), std::string::npos)
+            << dataSet.lastError().toString();
+        EXPECT_EQ(dataSet.lastError().line, std::size_t(line)) << dataSet.lastError().toString();
+        EXPECT_EQ(dataSet.lastError().column, std::size_t(column)) << dataSet.lastError().toString();
+    }
+}
+
+// Nesting comes from the file: however deep, it is refused with a message,
+// never read by recursing as deep.
+TEST(BadFile, ListsNestedDeeperThanAnyModelAreRefused)
+{
+    const std::string deep = std::string(100000, '(') + "0." + std::string(100000, ')');
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#1=IFCCARTESIANPOINT(" + deep + ");\n")));
+    EXPECT_EQ(dataSet.get(1), nullptr);
+    EXPECT_TRUE(ifctest::anyContains(dataSet.takeWarnings(), "nested too deeply"));
+
+    std::string header = ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.,0.));\n");
+    header.replace(header.find("(('IFC2X3'))"), 12, "(" + deep + ")");
+    EXPECT_FALSE(dataSet.openFromText(header));
+    EXPECT_NE(dataSet.lastError().message.find("nested too deeply"), std::string::npos);
+}
 
 TEST(BadFile, MissingFileAndDirectory)
 {
@@ -143,9 +180,12 @@ TEST(BadRecords, KeysAtTheLimit)
                                                        "#3=IFCCARTESIANPOINT((1.,0.));\n")));
     EXPECT_NE(dataSet.get(18446744073709551615u), nullptr);
     EXPECT_NE(dataSet.get(3), nullptr);
-    // No key is left to hand out.
+    // No key is left to hand out, and the data set says so.
+    EXPECT_FALSE(dataSet.instanceNumbersExhausted());
     EXPECT_EQ(dataSet.createEntity<ifc2x3::IfcCartesianPoint>(), nullptr);
     EXPECT_EQ(dataSet.instanceCount(), 2u);
+    EXPECT_TRUE(dataSet.instanceNumbersExhausted());
+    EXPECT_TRUE(ifctest::anyContains(dataSet.takeWarnings(), "no instance number left"));
 }
 
 // Every prefix of a valid file, and files with bytes changed at random:

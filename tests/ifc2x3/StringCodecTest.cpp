@@ -143,6 +143,27 @@ TEST(StringCodec, BadStringSpoilsOnlyItsOwnValue)
               "#1=IFCPROPERTYSINGLEVALUE('Gl\\S\\dnzend',$,IFCLABEL('\\X2\\00E\\X0\\'),$);");
 }
 
+// A record rewritten for another reason (here a deleted reference) keeps
+// the bytes of its strings that could not be decoded, 8-bit ones included,
+// instead of encoding what was read a second time.
+TEST(StringCodec, BadStringIsWrittenBackAsItWasWhenItsRecordChanges)
+{
+    const std::string badStrings = "'WT\\X2\\D800\\X0\\',$,IFCLABEL('it''s \xE9 \\X2\\00E\\X0\\')";
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#1=IFCPROPERTYSINGLEVALUE(" + badStrings +
+                                                       ",#2);\n"
+                                                       "#2=IFCSIUNIT(*,.MASSUNIT.,$,.GRAM.);\n")));
+    auto* property = dynamic_cast<ifc2x3::IfcPropertySingleValue*>(dataSet.get(1));
+    ASSERT_NE(property, nullptr);
+    EXPECT_EQ(property->getName().toUtf8(), "WT\\X2\\D800\\X0\\") << "read as written";
+    ASSERT_TRUE(dataSet.remove(2));
+
+    EXPECT_EQ(ifctest::recordLine(dataSet.toText(), 1), "#1=IFCPROPERTYSINGLEVALUE(" + badStrings + ",$);");
+    // A value set anew is encoded as usual.
+    property->setName("WT\\");
+    EXPECT_EQ(ifctest::recordLine(dataSet.toText(), 1).rfind("#1=IFCPROPERTYSINGLEVALUE('WT\\\\',", 0), 0u);
+}
+
 TEST(StringCodec, WideStringConversionsAgreeWithUtf8)
 {
     const std::string utf8 = "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80";

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <optional>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace Orvane {
@@ -86,37 +87,103 @@ std::size_t userCount(IfcPropertySetDefinition* set)
     return count;
 }
 
-Step::BaseEntity* copyEntity(ExpressDataSet& dataSet, const Step::BaseEntity* source)
+/// The instances an edit has created so far, deleted again when the edit
+/// cannot be completed (the data set has no instance number left), so that
+/// a failed edit leaves nothing half made behind.
+class Creations
 {
-    return dataSet.create(source->getType().id(), [&](Step::BaseEntity& copy) {
+public:
+    explicit Creations(ExpressDataSet& dataSet) : m_dataSet(dataSet) {}
+    Creations(const Creations&) = delete;
+    Creations& operator=(const Creations&) = delete;
+    ~Creations()
+    {
+        for (auto key = m_keys.rbegin(); key != m_keys.rend(); ++key) {
+            m_dataSet.remove(*key);
+        }
+    }
+
+    /// Notes an instance just created; false when the creation failed.
+    bool add(const Step::BaseEntity* entity)
+    {
+        if (entity) {
+            m_keys.push_back(entity->getKey());
+        }
+        return entity != nullptr;
+    }
+    /// The edit is complete: what it created stays.
+    void keep() { m_keys.clear(); }
+
+private:
+    ExpressDataSet& m_dataSet;
+    std::vector<Step::Id> m_keys;
+};
+
+Step::BaseEntity* copyEntity(ExpressDataSet& dataSet, const Step::BaseEntity* source, Creations& creations)
+{
+    Step::BaseEntity* copy = dataSet.create(source->getType().id(), [&](Step::BaseEntity& made) {
         for (std::size_t i = 0; i < source->argumentCount(); ++i) {
-            copy.setArgument(i, source->argument(i));
+            made.setArgument(i, source->argument(i));
         }
     });
+    return creations.add(copy) ? copy : nullptr;
 }
 
-IfcProperty* copyProperty(ExpressDataSet& dataSet, IfcProperty* property)
+/// Copies properties with the properties that complex ones hold, one copy
+/// per property however often it is listed. Nesting comes from the file,
+/// so it is walked with a list of its own, not by recursion. Empty when a
+/// copy cannot be created.
+std::vector<IfcProperty*> copyProperties(ExpressDataSet& dataSet, const std::vector<IfcProperty*>& properties,
+                                         Creations& creations)
 {
-    auto* copy = static_cast<IfcProperty*>(copyEntity(dataSet, property));
-    if (auto* complex = entityAs<IfcComplexProperty>(copy)) {
-        std::vector<IfcProperty*> children;
-        for (IfcProperty* child : complex->getHasProperties()) {
-            children.push_back(copyProperty(dataSet, child));
+    std::unordered_map<IfcProperty*, IfcProperty*> copies;
+    std::vector<IfcProperty*> pending(properties.rbegin(), properties.rend());
+    std::vector<IfcComplexProperty*> complexes;
+    while (!pending.empty()) {
+        IfcProperty* source = pending.back();
+        pending.pop_back();
+        if (copies.count(source)) {
+            continue;
         }
-        complex->setHasProperties(children);
+        auto* copy = static_cast<IfcProperty*>(copyEntity(dataSet, source, creations));
+        if (!copy) {
+            return {};
+        }
+        copies.emplace(source, copy);
+        if (auto* complex = entityAs<IfcComplexProperty>(source)) {
+            complexes.push_back(complex);
+            const std::vector<IfcProperty*> children = complex->getHasProperties();
+            pending.insert(pending.end(), children.rbegin(), children.rend());
+        }
     }
-    return copy;
+    for (IfcComplexProperty* complex : complexes) {
+        std::vector<IfcProperty*> children = complex->getHasProperties();
+        for (IfcProperty*& child : children) {
+            child = copies.at(child);
+        }
+        static_cast<IfcComplexProperty*>(copies.at(complex))->setHasProperties(children);
+    }
+    std::vector<IfcProperty*> out;
+    out.reserve(properties.size());
+    for (IfcProperty* property : properties) {
+        out.push_back(copies.at(property));
+    }
+    return out;
 }
 
-IfcPropertySet* copySet(ExpressDataSet& dataSet, IfcPropertySet* set)
+IfcPropertySet* copySet(ExpressDataSet& dataSet, IfcPropertySet* set, Creations& creations)
 {
-    auto* copy = static_cast<IfcPropertySet*>(copyEntity(dataSet, set));
-    copy->setGlobalIdValue(Step::Value::string(createGlobalId()));
-    std::vector<IfcProperty*> properties;
-    for (IfcProperty* property : set->getHasProperties()) {
-        properties.push_back(copyProperty(dataSet, property));
+    auto* copy = static_cast<IfcPropertySet*>(copyEntity(dataSet, set, creations));
+    if (!copy) {
+        return nullptr;
     }
-    copy->setHasProperties(properties);
+    copy->setGlobalIdValue(Step::Value::string(createGlobalId()));
+    const std::vector<IfcProperty*> properties = set->getHasProperties();
+    std::vector<IfcProperty*> copies = copyProperties(dataSet, properties, creations);
+    if (copies.size() != properties.size()) {
+        return nullptr;
+    }
+    copy->setHasProperties(copies);
     return copy;
 }
 
@@ -149,29 +216,49 @@ private:
     std::unordered_set<std::uint64_t> m_keys;
 };
 
-/// Deletes a set or property with the parts only it lists.
-void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* entity, SharedParts& shared)
+/// The parts a set, complex property or quantity set lists.
+std::vector<Step::BaseEntity*> partsOf(Step::BaseEntity* entity)
 {
-    std::vector<Step::BaseEntity*> children;
+    std::vector<Step::BaseEntity*> parts;
     if (auto* set = entityAs<IfcPropertySet>(entity)) {
         for (IfcProperty* p : set->getHasProperties()) {
-            children.push_back(p);
+            parts.push_back(p);
         }
     } else if (auto* complex = entityAs<IfcComplexProperty>(entity)) {
         for (IfcProperty* p : complex->getHasProperties()) {
-            children.push_back(p);
+            parts.push_back(p);
         }
     } else if (auto* quantities = entityAs<IfcElementQuantity>(entity)) {
         for (IfcPhysicalQuantity* q : quantities->getQuantities()) {
-            children.push_back(q);
+            parts.push_back(q);
         }
     }
-    for (Step::BaseEntity* child : children) {
-        if (!shared.contains(child)) {
-            deletePropertyTree(dataSet, child, shared);
+    return parts;
+}
+
+/// Deletes a set or property with the parts only it lists. Nesting comes
+/// from the file (complex properties within complex properties, even in a
+/// cycle): it is walked with a list of its own, not by recursion, and each
+/// part is deleted once.
+void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* root, SharedParts& shared)
+{
+    std::vector<Step::BaseEntity*> pending{root};
+    std::unordered_set<Step::Id> found{root->getKey()};
+    std::vector<Step::Id> doomed;
+    while (!pending.empty()) {
+        Step::BaseEntity* entity = pending.back();
+        pending.pop_back();
+        doomed.push_back(entity->getKey());
+        for (Step::BaseEntity* part : partsOf(entity)) {
+            if (!shared.contains(part) && found.insert(part->getKey()).second) {
+                pending.push_back(part);
+            }
         }
     }
-    dataSet.remove(entity->getKey());
+    // Parts before what lists them, as they were found in reverse.
+    for (auto key = doomed.rbegin(); key != doomed.rend(); ++key) {
+        dataSet.remove(*key);
+    }
 }
 
 void detach(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachment& attachment)
@@ -199,27 +286,28 @@ void detach(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachme
     }
 }
 
-void attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySetDefinition* set)
+/// False when the relation it needs cannot be created.
+bool attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySetDefinition* set, Creations& creations)
 {
     if (auto* type = entityAs<IfcTypeObject>(object)) {
         std::vector<IfcPropertySetDefinition*> sets = type->getHasPropertySets();
         sets.push_back(set);
         type->setHasPropertySets(sets);
-        return;
+        return true;
     }
-    dataSet.createEntity<IfcRelDefinesByProperties>([&](IfcRelDefinesByProperties& relation) {
+    return creations.add(dataSet.createEntity<IfcRelDefinesByProperties>([&](IfcRelDefinesByProperties& relation) {
         relation.setGlobalIdValue(Step::Value::string(createGlobalId()));
         relation.setOwnerHistoryValue(object->getOwnerHistoryValue());
         relation.setRelatedObjectsValue(Step::Value::list({Step::Value::reference(object->getKey())}));
         relation.setRelatingPropertyDefinition(set);
-    });
+    }));
 }
 
 /// Gives the object its own copy of a set it shares with others, in the
 /// place of the shared one, so that no other object sees the change and
 /// the copy keeps the original's rank among the object's sets where it can.
-void replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachment& attachment,
-                       IfcPropertySetDefinition* copy)
+bool replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachment& attachment,
+                       IfcPropertySetDefinition* copy, Creations& creations)
 {
     if (!attachment.relation) {
         if (auto* type = entityAs<IfcTypeObject>(object)) {
@@ -227,7 +315,7 @@ void replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, con
             std::replace(sets.begin(), sets.end(), attachment.set, copy);
             type->setHasPropertySets(sets);
         }
-        return;
+        return true;
     }
     const auto& related = attachment.relation->getRelatedObjectsValue().items();
     const bool onlyThisObject = std::all_of(related.begin(), related.end(), [&](const Step::Value& item) {
@@ -235,12 +323,16 @@ void replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, con
     });
     if (onlyThisObject) {
         attachment.relation->setRelatingPropertyDefinition(copy);
-        return;
+        return true;
     }
     // The relation serves other objects too: this one gets a relation of
-    // its own (which comes last in file order).
+    // its own (which comes last in file order), made before the old one is
+    // left so that a failure changes nothing.
+    if (!attach(dataSet, object, copy, creations)) {
+        return false;
+    }
     detach(dataSet, object, attachment);
-    attach(dataSet, object, copy);
+    return true;
 }
 
 void deleteIfUnused(ExpressDataSet& dataSet, IfcPropertySetDefinition* set)
@@ -325,6 +417,7 @@ bool siUnitOf(IfcValue::IfcValue_select type, SIUnitName& out)
     }
 }
 
+/// Null when the unit is missing and cannot be created.
 IfcSIUnit* findOrCreateSIUnit(ExpressDataSet& dataSet, const SIUnitName& unit, const char* prefix)
 {
     const std::string_view wantedPrefix = prefix ? prefix : "";
@@ -344,17 +437,25 @@ IfcSIUnit* findOrCreateSIUnit(ExpressDataSet& dataSet, const SIUnitName& unit, c
     });
 }
 
+Step::Value referenceTo(const Step::BaseEntity* entity, bool& ok)
+{
+    ok = entity != nullptr;
+    return ok ? Step::Value::reference(entity->getKey()) : Step::Value();
+}
+
 /// The unit to attach to a new value: the prefixed SI unit when a prefix is
 /// given; without one, values are in SI units, which need saying only when
-/// the project's unit of that kind is another one (millimetres, say).
-Step::Value unitValue(ExpressDataSet& dataSet, IfcValue::IfcValue_select type, IfcSIPrefix prefix)
+/// the project's unit of that kind is another one (millimetres, say). `ok`
+/// false when the unit needed cannot be created.
+Step::Value unitValue(ExpressDataSet& dataSet, IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool& ok)
 {
+    ok = true;
     SIUnitName unit{};
     if (!siUnitOf(type, unit)) {
         return {};
     }
     if (prefix != IfcSIPrefix_UNSET) {
-        return Step::Value::reference(findOrCreateSIUnit(dataSet, unit, stepName(prefix))->getKey());
+        return referenceTo(findOrCreateSIUnit(dataSet, unit, stepName(prefix)), ok);
     }
     _ifc2x3::IFC2x3Model* model = _ifc2x3::IFC2x3Model::modelOf(&dataSet);
     const double factor = model
@@ -365,7 +466,7 @@ Step::Value unitValue(ExpressDataSet& dataSet, IfcValue::IfcValue_select type, I
         return {};
     }
     const char* siPrefix = std::string(unit.name) == "GRAM" ? "KILO" : nullptr;
-    return Step::Value::reference(findOrCreateSIUnit(dataSet, unit, siPrefix)->getKey());
+    return referenceTo(findOrCreateSIUnit(dataSet, unit, siPrefix), ok);
 }
 
 /// Lets the model showing the data set know its relations change (called
@@ -377,8 +478,12 @@ void announceChange(ExpressDataSet& dataSet)
     }
 }
 
-IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const std::string& utf8Name)
+/// The object's own set of that name, made (madeNew) or copied for it when
+/// needed; null when that takes instances that cannot be created.
+IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const std::string& utf8Name,
+                            Creations& creations, bool& madeNew)
 {
+    madeNew = false;
     for (const Attachment& attachment : attachedSets(dataSet, object, utf8Name)) {
         auto* set = entityAs<IfcPropertySet>(attachment.set);
         if (!set) {
@@ -388,8 +493,10 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
             return set;
         }
         // Shared with other objects: give this object its own copy.
-        IfcPropertySet* copy = copySet(dataSet, set);
-        replaceAttachment(dataSet, object, attachment, copy);
+        IfcPropertySet* copy = copySet(dataSet, set, creations);
+        if (!copy || !replaceAttachment(dataSet, object, attachment, copy, creations)) {
+            return nullptr;
+        }
         return copy;
     }
     auto* set = dataSet.createEntity<IfcPropertySet>([&](IfcPropertySet& created) {
@@ -398,7 +505,10 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
         created.setNameValue(Step::Value::string(utf8Name));
         created.setHasPropertiesValue(Step::Value::list({}));
     });
-    attach(dataSet, object, set);
+    if (!creations.add(set) || !attach(dataSet, object, set, creations)) {
+        return nullptr;
+    }
+    madeNew = true;
     return set;
 }
 
@@ -418,18 +528,26 @@ public:
         }
     }
 
-    void put(const PropertySetUtils::SingleValue& property, Step::Value nominal)
+    /// False when an instance it needs cannot be created.
+    bool put(const PropertySetUtils::SingleValue& property, Step::Value nominal)
     {
-        const Step::Value unit = unitFor(property.type, property.prefix);
+        bool unitMade = true;
+        const Step::Value unit = unitFor(property.type, property.prefix, unitMade);
+        if (!unitMade) {
+            return false;
+        }
         const std::string_view name = property.name;
         if (m_replace) {
             if (const std::optional<std::size_t> position = find(name)) {
-                replaceAt(*position, name, std::move(nominal), unit);
-                return;
+                return replaceAt(*position, name, std::move(nominal), unit);
             }
         }
         IfcPropertySingleValue* single = createSingle(name, std::move(nominal), unit);
+        if (!single) {
+            return false;
+        }
         m_items.push_back(Step::Value::reference(single->getKey()));
+        return true;
     }
 
     void finish() { m_set->setHasPropertiesValue(Step::Value::list(std::move(m_items))); }
@@ -452,7 +570,7 @@ private:
         return static_cast<const IfcProperty*>(property)->getNameValue().plain().text();
     }
 
-    void replaceAt(std::size_t position, std::string_view name, Step::Value nominal, const Step::Value& unit)
+    bool replaceAt(std::size_t position, std::string_view name, Step::Value nominal, const Step::Value& unit)
     {
         auto* old = static_cast<IfcProperty*>(m_set->resolve(m_items[position]));
         const bool sharedPart = m_shared.contains(old);
@@ -460,15 +578,19 @@ private:
             auto* single = static_cast<IfcPropertySingleValue*>(old);
             single->setNominalValueValue(nominal);
             single->setUnitValue(unit);
-            return;
+            return true;
         }
         // Another kind of property of that name, or one that other sets list
         // too: a new single value takes its place in this set.
         IfcPropertySingleValue* single = createSingle(name, std::move(nominal), unit);
+        if (!single) {
+            return false;
+        }
         m_items[position] = Step::Value::reference(single->getKey());
         if (!sharedPart) {
             deletePropertyTree(m_dataSet, old, m_shared);
         }
+        return true;
     }
 
     IfcPropertySingleValue* createSingle(std::string_view name, Step::Value nominal, const Step::Value& unit)
@@ -480,15 +602,18 @@ private:
         });
     }
 
-    Step::Value unitFor(IfcValue::IfcValue_select type, IfcSIPrefix prefix)
+    Step::Value unitFor(IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool& made)
     {
         for (const auto& [knownType, knownPrefix, unit] : m_units) {
             if (knownType == type && knownPrefix == prefix) {
                 return unit;
             }
         }
-        m_units.emplace_back(type, prefix, unitValue(m_dataSet, type, prefix));
-        return std::get<2>(m_units.back());
+        Step::Value unit = unitValue(m_dataSet, type, prefix, made);
+        if (made) {
+            m_units.emplace_back(type, prefix, unit);
+        }
+        return unit;
     }
 
     ExpressDataSet& m_dataSet;
@@ -540,15 +665,26 @@ int PropertySetUtils::addProperties(IfcObjectDefinition* object, const std::stri
     }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
     announceChange(*dataSet);
-    SetWriter writer(*dataSet, writableSet(*dataSet, object, propertySetName), replace);
+    Creations creations(*dataSet);
+    bool madeNew = false;
+    IfcPropertySet* set = writableSet(*dataSet, object, propertySetName, creations, madeNew);
+    if (!set) {
+        return 0;
+    }
+    if (!madeNew) {
+        creations.keep(); // a copy now stands for the shared set, whatever follows
+    }
+    SetWriter writer(*dataSet, set, replace);
     int written = 0;
     for (std::size_t i = 0; i < properties.size(); ++i) {
-        if (!nominals[i].isNull()) {
-            writer.put(properties[i], std::move(nominals[i]));
+        if (!nominals[i].isNull() && writer.put(properties[i], std::move(nominals[i]))) {
             ++written;
         }
     }
     writer.finish();
+    if (written > 0) {
+        creations.keep(); // else a new set stays out: a set holds one property at least
+    }
     return written;
 }
 

@@ -142,6 +142,11 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     QCoreApplication::processEvents();
     const qint64 computeMs = computeClock.elapsed();
     const qint64 computeCpuMs = processCpuMs() - computeCpuStart;
+    if (model->dataSet()->instanceNumbersExhausted()) {
+        err << "material-quantities: no instance number left: the results cannot be stored in the model; '"
+            << m_options.output << "' is not written\n";
+        return CannotWrite;
+    }
 
     QElapsedTimer saveClock;
     saveClock.start();

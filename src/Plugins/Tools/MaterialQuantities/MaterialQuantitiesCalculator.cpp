@@ -682,6 +682,11 @@ bool MaterialQuantitiesCalculator::computeQuantities()
     if (dataSet) {
         dataSet->setKeepSourceResident(keptResident);
     }
+    if (dataSet && dataSet->instanceNumbersExhausted()) {
+        // Results could not be written: what the model holds is incomplete.
+        LOG4CPLUS_ERROR(logger, "no instance number left");
+        return false;
+    }
     return computed;
 }
 
