@@ -66,7 +66,8 @@ void SourceBuffer::clear()
 bool SourceBuffer::map(const std::string& path, std::string& error)
 {
     clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a FIFO would otherwise wait for a writer forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = "cannot open '" + path + "': " + std::strerror(errno);
         return false;

@@ -7,6 +7,8 @@
 #include <random>
 #include <tuple>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct BadFile
@@ -107,6 +109,11 @@ TEST(BadFile, MissingFileAndDirectory)
     EXPECT_NE(dataSet.lastError().message.find("/nonexistent/model.ifc"), std::string::npos);
     EXPECT_FALSE(dataSet.open("/tmp"));
     EXPECT_TRUE(dataSet.lastError().isSet());
+    // A FIFO without a writer is refused at once rather than waited on.
+    const ifctest::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo.ifc").c_str(), 0644), 0);
+    EXPECT_FALSE(dataSet.open(dir.file("fifo.ifc")));
+    EXPECT_NE(dataSet.lastError().message.find("not a regular file"), std::string::npos);
 }
 
 TEST(BadFile, AFailedOpenForgetsThePreviousModel)
