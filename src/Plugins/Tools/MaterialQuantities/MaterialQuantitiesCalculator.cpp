@@ -8,6 +8,8 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QThread>
+
 #include <log4cplus/loggingmacros.h>
 
 #include <algorithm>
@@ -547,6 +549,12 @@ bool MaterialQuantitiesCalculator::runPass()
     totals.parents.reserve(static_cast<std::size_t>(rows.size()));
     totals.buildingAbove.reserve(static_cast<std::size_t>(rows.size()));
     for (int row : rows) {
+        if (QThread::currentThread()->isInterruptionRequested()) {
+            // Stopped on request: the sets written so far would read as results.
+            typeInputs.reset();
+            removeQuantities();
+            return false;
+        }
         computeElement(row, totals);
     }
     typeInputs.reset();
