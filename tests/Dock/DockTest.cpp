@@ -6,6 +6,7 @@
 
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
+#include "MaterialQuantitiesChartView.h"
 #include "MaterialQuantitiesDockWidget.h"
 #include "MaterialQuantitiesSortProxyModel.h"
 
@@ -28,6 +29,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <QtCharts/QAbstractBarSeries>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSet>
 
 #include <gtest/gtest.h>
 
@@ -449,6 +453,46 @@ TEST_F(Dock, AnExportThatCannotBeWrittenIsReported)
         EXPECT_FALSE(boxes.text().isEmpty());
         EXPECT_FALSE(QFile::exists(folder + "/out.xlsx"));
     }
+}
+
+TEST_F(Dock, TheChartFollowsTheShownTotals)
+{
+    auto* chartView = widget<Orvane::MaterialQuantitiesChartView>("totalQuantitiesChartView");
+    ASSERT_NE(chartView, nullptr);
+    model = openSample();
+    ASSERT_TRUE(model);
+    dock->setModel(model.get());
+    EXPECT_TRUE(chartView->isHidden());
+
+    computeWithoutDock(model.get());
+    dock->setModel(nullptr);
+    dock->setModel(model.get());
+    EXPECT_FALSE(chartView->isHidden());
+    const auto categories = [chartView] {
+        const auto axes = chartView->chart()->axes(Qt::Horizontal);
+        auto* axis = axes.isEmpty() ? nullptr : qobject_cast<QtCharts::QBarCategoryAxis*>(axes.first());
+        return axis ? axis->categories() : QStringList();
+    };
+    const auto firstNames = [this](int count) {
+        QStringList names;
+        for (int row = 0; row < count; ++row) {
+            names.append(tree()->model()->index(row, 0).data().toString());
+        }
+        return names;
+    };
+    const int materials = tree()->model()->rowCount();
+    ASSERT_GT(materials, 1);
+    EXPECT_EQ(categories(), firstNames(materials));
+    auto* series = qobject_cast<QtCharts::QAbstractBarSeries*>(chartView->chart()->series().value(0));
+    ASSERT_NE(series, nullptr);
+    ASSERT_EQ(series->count(), 2);
+    EXPECT_EQ(series->barSets()[0]->at(0), tree()->model()->index(0, 1).data().toDouble());
+
+    tree()->sortByColumn(1, Qt::DescendingOrder); // heaviest to recover first
+    EXPECT_EQ(categories(), firstNames(materials));
+
+    dock->setModel(nullptr);
+    EXPECT_TRUE(chartView->isHidden());
 }
 
 } // namespace
