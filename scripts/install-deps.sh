@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qtbase5-dev qtbase5-dev-tools qtbase5-private-dev qttools5-dev qttools5-dev-tools libqt5svg5
+  qtbase5-dev qtbase5-dev-tools qtbase5-private-dev qttools5-dev qttools5-dev-tools libqt5svg5 libqt5charts5-dev
   liblog4cplus-dev libxlsxwriter-dev libminizip-dev libifcplusplus-dev libboost-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth python3 python3-openpyxl fonts-dejavu-core clang-14

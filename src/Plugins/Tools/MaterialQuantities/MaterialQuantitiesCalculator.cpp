@@ -11,6 +11,7 @@
 #include "Orvane/_ifc2x3/UnitConverter.h"
 
 #include <QRegularExpression>
+#include <QThread>
 
 #include <log4cplus/loggingmacros.h>
 
@@ -711,6 +712,12 @@ bool MaterialQuantitiesCalculator::runPass()
     totals.parents.reserve(static_cast<std::size_t>(rows.size()));
     totals.buildingAbove.reserve(static_cast<std::size_t>(rows.size()));
     for (int row : rows) {
+        if (QThread::currentThread()->isInterruptionRequested()) {
+            // Stopped on request: the sets written so far would read as results.
+            typeInputs.reset();
+            removeQuantities();
+            return false;
+        }
         computeElement(row, totals);
     }
     typeInputs.reset();

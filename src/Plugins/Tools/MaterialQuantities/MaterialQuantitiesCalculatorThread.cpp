@@ -29,13 +29,21 @@ MaterialQuantitiesCalculatorThread::MaterialQuantitiesCalculatorThread(_ifc2x3::
 
 MaterialQuantitiesCalculatorThread::~MaterialQuantitiesCalculatorThread()
 {
+    // Destroyed while running (its owner closing): stop at the next element
+    // rather than abort the process.
+    requestInterruption();
+    wait();
     delete calculator;
 }
 
 void MaterialQuantitiesCalculatorThread::run()
 {
     if (!calculator || !calculator->computeQuantities()) {
-        emit calculationFailed();
+        if (isInterruptionRequested()) {
+            emit calculationInterrupted();
+        } else {
+            emit calculationFailed();
+        }
         return;
     }
     emit calculationSucceeded(calculator->getQuantitiesPropPathMap());

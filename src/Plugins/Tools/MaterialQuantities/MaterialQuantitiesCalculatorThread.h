@@ -17,7 +17,9 @@ void registerQuantitiesPropPathMapType();
 
 /// Runs one computation pass off the user-interface thread and reports each
 /// item, then either the failure or the success with the map from element
-/// row to the quantity path that gave its functional-unit value.
+/// row to the quantity path that gave its functional-unit value. It stops at
+/// the next element when interrupted, and its destructor interrupts it and
+/// waits.
 class MaterialQuantitiesCalculatorThread : public QThread
 {
     Q_OBJECT
@@ -32,6 +34,9 @@ signals:
     void calculatedItem();
     void calculationFailed();
     void calculationSucceeded(QMap<int, QString> quantitiesPropPathMap);
+    /// The run stopped on requestInterruption(); the model holds no partial
+    /// results.
+    void calculationInterrupted();
 
 private:
     MaterialQuantitiesCalculator* calculator;

@@ -1,0 +1,7 @@
+#include "ProgressSink.h"
+
+namespace Orvane {
+
+ProgressSink::~ProgressSink() = default;
+
+} // namespace Orvane

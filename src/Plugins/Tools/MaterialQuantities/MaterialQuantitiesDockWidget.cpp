@@ -1,0 +1,321 @@
+#include "MaterialQuantitiesDockWidget.h"
+
+#include "ui_MaterialQuantitiesDockWidget.h"
+
+#include "DisplayDoubleDelegate.h"
+#include "MaterialQuantitiesCalculator.h"
+#include "MaterialQuantitiesCalculatorThread.h"
+#include "MaterialQuantitiesChartView.h"
+#include "MaterialQuantitiesProxyModel.h"
+#include "MaterialQuantitiesSortProxyModel.h"
+#include "MaterialTotalQuantitiesModel.h"
+#include "ModelComponentsExcelExport.h"
+#include "QuantitiesWorkbookExport.h"
+
+#include "Orvane/QtTools.h"
+#include "Orvane/Widgets/OperationStatus.h"
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QSortFilterProxyModel>
+
+namespace Orvane {
+
+MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
+    : QDockWidget(parent), ui(new Ui::MaterialQuantitiesDockWidget)
+{
+    ui->setupUi(this);
+    ui->informationWidget->hide();
+    ui->detailedInformationWidget->hide();
+    ui->content->setEnabled(false);
+    ui->totalMaterialQuantitiesTreeView->setItemDelegate(new DisplayDoubleDelegate(this));
+
+    totalQuantitiesChartView = new MaterialQuantitiesChartView(ui->content);
+    totalQuantitiesChartView->setObjectName(QStringLiteral("totalQuantitiesChartView"));
+    totalQuantitiesChartView->hide();
+    ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->totalMaterialQuantitiesTreeView) + 1,
+                                       totalQuantitiesChartView);
+}
+
+MaterialQuantitiesDockWidget::~MaterialQuantitiesDockWidget()
+{
+    // Stops a running computation (at its next element) before the models
+    // it reports to go away.
+    delete calculatorThread;
+    delete operationStatus;
+    deleteResultModels();
+    delete ui;
+}
+
+void MaterialQuantitiesDockWidget::setModel(Model* newModel)
+{
+    if (newModel && newModel == static_cast<Model*>(model)) {
+        return;
+    }
+    quantitiesPropPathMap.clear();
+    clearResults();
+    ui->informationWidget->hide();
+    ui->detailedInformationWidget->hide();
+    model = qobject_cast<_ifc2x3::IFC2x3Model*>(newModel);
+    ui->content->setEnabled(model != nullptr);
+    if (!model && newModel) {
+        ui->informationWidget->setErrorMessage(
+            tr("Material quantities is only available for IFC 2x3 models. Current model is a %1 model.")
+                .arg(newModel->modelTypeName(), 0, QLatin1Char(' ')));
+        ui->informationWidget->show();
+    }
+    if (!model) {
+        return;
+    }
+    if (model == computedModel) {
+        // Its results are being written: they show when the computation ends.
+        showInformation(tr("Material quantities computing is running."));
+        return;
+    }
+    updateResults();
+}
+
+void MaterialQuantitiesDockWidget::clearResults()
+{
+    ui->informationWidget->hide();
+    ui->detailedMaterialQuantitiesTableView->setModel(nullptr);
+    ui->totalMaterialQuantitiesTreeView->setModel(nullptr);
+    totalQuantitiesChartView->setModel(nullptr);
+    totalQuantitiesChartView->hide();
+    deleteResultModels();
+}
+
+void MaterialQuantitiesDockWidget::deleteResultModels()
+{
+    if (totalSortModel) {
+        totalSortModel->setSourceModel(nullptr);
+        delete totalSortModel;
+        delete totalModel;
+    }
+    if (detailedSortModel) {
+        detailedSortModel->setSourceModel(nullptr);
+        delete detailedSortModel;
+        delete detailedModel;
+    }
+    totalModel = nullptr;
+    totalSortModel = nullptr;
+    detailedModel = nullptr;
+    detailedSortModel = nullptr;
+}
+
+void MaterialQuantitiesDockWidget::updateResults()
+{
+    ui->informationWidget->hide();
+    ui->detailedInformationWidget->hide();
+    const auto& projects = model->dataSet()->getAllIfcProject();
+    const QModelIndex project = projects.empty() ? QModelIndex() : model->index(projects.front().get());
+    if (!project.isValid() ||
+        !model->getProperty(project, QStringLiteral("Properties/") + settings.totalQuantitiesPropertySetName)) {
+        showInformation(tr("No material quantities information on current model."));
+        return;
+    }
+
+    totalModel = new MaterialTotalQuantitiesModel();
+    totalModel->fillFromModel(model, settings);
+    totalSortModel = new QSortFilterProxyModel();
+    totalSortModel->setSourceModel(totalModel);
+    totalSortModel->setSortRole(Qt::EditRole);
+    ui->totalMaterialQuantitiesTreeView->setModel(totalSortModel);
+    // Materials by name, rather than the view's default descending order.
+    ui->totalMaterialQuantitiesTreeView->sortByColumn(0, Qt::AscendingOrder);
+    totalQuantitiesChartView->setModel(totalSortModel);
+    totalQuantitiesChartView->show();
+
+    detailedModel = new MaterialQuantitiesProxyModel(settings.totalQuantitiesPropertySetName);
+    detailedModel->setQuantitiesPropPathMap(quantitiesPropPathMap);
+    detailedModel->setSourceModel(model);
+    detailedSortModel = new MaterialQuantitiesSortProxyModel();
+    detailedSortModel->setSourceModel(detailedModel);
+    detailedSortModel->setSortRole(Qt::EditRole);
+    detailedSortModel->setVerificationMode(ui->debugModeCheckBox->isChecked());
+
+    QTableView* table = ui->detailedMaterialQuantitiesTableView;
+    table->setModel(detailedSortModel);
+    QItemSelectionModel* previous = table->selectionModel();
+    table->setSelectionModel(detailedSortModel->selectionModel());
+    // The view made its own selection model with setModel; it never deletes it.
+    if (previous != detailedSortModel->selectionModel()) {
+        delete previous;
+    }
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+
+    selectHostSelection();
+    showMissingQuantities();
+}
+
+void MaterialQuantitiesDockWidget::selectHostSelection()
+{
+    const QItemSelection selected = model->selectionModel()->selection();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const QItemSelection rows =
+        detailedSortModel->mapSelectionFromSource(detailedModel->mapSelectionFromSource(selected));
+    detailedSortModel->selectionModel()->select(rows, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void MaterialQuantitiesDockWidget::showMissingQuantities()
+{
+    const int missing = MaterialQuantitiesCalculator(model, settings).getMissingQuantitiesCount();
+    if (missing <= 0) {
+        return;
+    }
+    const QString text = missing == 1 ? tr("%1 building element has no material quantity")
+                                      : tr("%1 building elements have no material quantity");
+    ui->detailedInformationWidget->setWarningMessage(text.arg(missing));
+    ui->detailedInformationWidget->show();
+}
+
+void MaterialQuantitiesDockWidget::showInformation(const QString& message)
+{
+    ui->informationWidget->setInformationMessage(message);
+    ui->informationWidget->show();
+}
+
+void MaterialQuantitiesDockWidget::showWarning(const QString& message)
+{
+    QMessageBox::warning(this, windowTitle(), message);
+}
+
+void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
+{
+    // One computation at a time: two must never write into a model at once.
+    if (!model || operationStatus) {
+        return;
+    }
+    quantitiesPropPathMap.clear();
+    clearResults();
+    ui->detailedInformationWidget->hide();
+    showInformation(tr("Material quantities computing is running."));
+
+    auto* thread = new MaterialQuantitiesCalculatorThread(model, settings, this);
+    connect(thread, &MaterialQuantitiesCalculatorThread::calculatedItem, this,
+            &MaterialQuantitiesDockWidget::calculatedItem);
+    connect(thread, &MaterialQuantitiesCalculatorThread::calculationFailed, this,
+            &MaterialQuantitiesDockWidget::calculationFailed);
+    connect(thread, &MaterialQuantitiesCalculatorThread::calculationSucceeded, this,
+            &MaterialQuantitiesDockWidget::calculationSucceeded);
+    connect(thread, &MaterialQuantitiesCalculatorThread::calculationInterrupted, this,
+            &MaterialQuantitiesDockWidget::calculationInterrupted);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+
+    ifc2x3::ExpressDataSet* dataSet = model->dataSet();
+    const qint64 steps = MaterialQuantitiesCalculator::getBuildingElementRows(model).size() +
+                         static_cast<qint64>(dataSet->getAllIfcBuilding().size()) +
+                         static_cast<qint64>(dataSet->getAllIfcTypeObject().size());
+    operationStatus = new OperationStatus(tr("Computing material quantities..."), steps + 1, true);
+    connect(operationStatus, &OperationStatus::cancelRequested, thread, &QThread::requestInterruption);
+    calculatorThread = thread;
+    computedModel = model;
+    ui->computeQuantitiesPushButton->setEnabled(false);
+    thread->start(QThread::InheritPriority);
+}
+
+void MaterialQuantitiesDockWidget::calculatedItem()
+{
+    if (operationStatus) {
+        operationStatus->addStep(1);
+    }
+}
+
+bool MaterialQuantitiesDockWidget::endComputation()
+{
+    delete operationStatus;
+    operationStatus = nullptr;
+    ui->computeQuantitiesPushButton->setEnabled(true);
+    const bool shown = model && computedModel == model;
+    computedModel = nullptr;
+    return shown;
+}
+
+void MaterialQuantitiesDockWidget::calculationFailed()
+{
+    if (!endComputation()) {
+        return;
+    }
+    clearResults();
+    const QString text =
+        tr("<html><head/><body><p>Material quantities computation fails. Look at the following points :</p><ul><li>"
+           "functional unit (volume, area, length) property exists [%1] </li><li>mass per functional property exists "
+           "[%2]</li><li>base quantity linked to the functional unit exists</li></ul><p>Property paths could be "
+           "changed in <span style=\" font-weight:600;\">Settings/Material quantities</span> menu.</p></body></html>")
+            .arg(settings.functionalUnitPropertyPath, settings.massPerFunctionalUnitPropertyPath);
+    QMessageBox box(QMessageBox::Critical, windowTitle(), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void MaterialQuantitiesDockWidget::calculationSucceeded(QMap<int, QString> quantitiesPropPathMap)
+{
+    if (!endComputation()) {
+        // The results are in that model and show when it is active again.
+        return;
+    }
+    this->quantitiesPropPathMap = quantitiesPropPathMap;
+    clearResults();
+    updateResults();
+}
+
+void MaterialQuantitiesDockWidget::calculationInterrupted()
+{
+    if (!endComputation()) {
+        return;
+    }
+    clearResults();
+    showInformation(tr("Material quantities computation was cancelled."));
+}
+
+void MaterialQuantitiesDockWidget::on_debugModeCheckBox_stateChanged(int state)
+{
+    if (detailedSortModel) {
+        detailedSortModel->setVerificationMode(state == Qt::Checked);
+    }
+}
+
+void MaterialQuantitiesDockWidget::on_exportPMDPushButton_clicked()
+{
+    if (!totalSortModel || !detailedModel) {
+        return;
+    }
+    const QString key = QuantitiesWorkbookExport::pmdSettingsKey();
+    const QString path = QtTools::getSaveFileName(
+        key, nullptr, tr("Excel output file"),
+        QuantitiesWorkbookExport::defaultExportFilePath(model, key, QStringLiteral("PMD")), tr("Excel files (*.xlsx)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!QuantitiesWorkbookExport::exportQuantities(totalSortModel, detailedModel, path, &error)) {
+        showWarning(error);
+    }
+}
+
+void MaterialQuantitiesDockWidget::on_exportComponentsPushButton_clicked()
+{
+    if (!model) {
+        return;
+    }
+    const QString key = QuantitiesWorkbookExport::componentsSettingsKey();
+    const QString path = QtTools::getSaveFileName(
+        key, nullptr, tr("Excel output file"),
+        QuantitiesWorkbookExport::defaultExportFilePath(model, key, QStringLiteral("par_type")),
+        tr("Excel files (*.xlsx)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    ModelComponentsExcelExport exporter;
+    // Properties missing on some types still give a workbook; only a file
+    // not written is a failure the user must hear of.
+    if (!exporter.exportComponents(model, path) && !exporter.isWritten()) {
+        showWarning(exporter.getErrorText());
+    }
+}
+
+} // namespace Orvane

@@ -1,0 +1,498 @@
+// The material quantities dock, driven through its widgets on models read
+// from files.
+#include "DockTestSupport.h"
+#include "ExportTestSupport.h"
+#include "TestSupport.h"
+
+#include "MaterialQuantitiesCalculator.h"
+#include "MaterialQuantitiesCalculatorThread.h"
+#include "MaterialQuantitiesChartView.h"
+#include "MaterialQuantitiesDockWidget.h"
+#include "MaterialQuantitiesSortProxyModel.h"
+
+#include "Orvane/Widgets/InformationWidget.h"
+#include "Orvane/Widgets/OperationStatus.h"
+
+#include "ifc2x3/ExpressDataSet.h"
+
+#include <QAbstractProxyModel>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <QtCharts/QAbstractBarSeries>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSet>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+namespace {
+
+using Orvane::InformationWidget;
+using Orvane::MaterialQuantitiesCalculator;
+using Orvane::MaterialQuantitiesCalculatorThread;
+using Orvane::MaterialQuantitiesDockWidget;
+using Orvane::_ifc2x3::IFC2x3Model;
+using Level = InformationWidget::Level;
+
+const QString noResults = "No material quantities information on current model.";
+const QString running = "Material quantities computing is running.";
+
+class Dock : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dock = std::make_unique<MaterialQuantitiesDockWidget>();
+        dock->setSettings(mqtest::defaultSettings());
+    }
+
+    template <class T> T* widget(const char* name) const { return dock->findChild<T*>(name); }
+    InformationWidget* information() const { return widget<InformationWidget>("informationWidget"); }
+    InformationWidget* warning() const { return widget<InformationWidget>("detailedInformationWidget"); }
+    QTableView* table() const { return widget<QTableView>("detailedMaterialQuantitiesTableView"); }
+    QTreeView* tree() const { return widget<QTreeView>("totalMaterialQuantitiesTreeView"); }
+    QWidget* content() const { return widget<QWidget>("content"); }
+    QPushButton* button(const char* name) const { return widget<QPushButton>(name); }
+
+    static std::unique_ptr<IFC2x3Model> openSample()
+    {
+        return mqtest::openFile(QStringLiteral(MQ_SOURCE_DIR "/samples/small-building.ifc"));
+    }
+    /// The model of the text, read back from a file as the host reads it.
+    std::unique_ptr<IFC2x3Model> openText(const mqtest::ModelBuilder& builder)
+    {
+        const QString path = scratch.filePath(QString("model%1.ifc").arg(++files));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(builder.text()));
+        file.close();
+        return mqtest::openFile(path);
+    }
+    static void computeWithoutDock(IFC2x3Model* model)
+    {
+        ASSERT_TRUE(MaterialQuantitiesCalculator(model, mqtest::defaultSettings()).computeQuantities());
+    }
+
+    bool computationRunning() const
+    {
+        return sink.current || !dock->findChildren<MaterialQuantitiesCalculatorThread*>().isEmpty();
+    }
+    /// Clicks the compute button and waits for the computation to end.
+    bool compute()
+    {
+        QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
+        return docktest::waitFor([this] { return !computationRunning(); });
+    }
+    /// Holds the next computation on its first element until release() or
+    /// an interruption.
+    void holdComputation()
+    {
+        sink.onStarted = [this](Orvane::OperationStatus*) {
+            auto* thread = dock->findChild<MaterialQuantitiesCalculatorThread*>();
+            QObject::connect(
+                thread, &MaterialQuantitiesCalculatorThread::calculatedItem, thread,
+                [this] {
+                    while (!released && !QThread::currentThread()->isInterruptionRequested()) {
+                        QThread::msleep(1);
+                    }
+                },
+                Qt::DirectConnection);
+        };
+    }
+    void release() { released = true; }
+
+    static bool projectHasTotals(const IFC2x3Model& model)
+    {
+        const QModelIndex project = model.index(model.dataSet()->getAllIfcProject().front().get());
+        return bool(model.getProperty(project, QStringLiteral("Properties/TotalMaterialQuantities")));
+    }
+    static int missingCount(IFC2x3Model* model)
+    {
+        return MaterialQuantitiesCalculator(model, mqtest::defaultSettings()).getMissingQuantitiesCount();
+    }
+    /// Source rows of the host model for rows of the detailed table.
+    QList<int> sourceRows(const QModelIndexList& tableIndexes) const
+    {
+        auto* sort = static_cast<QAbstractProxyModel*>(table()->model());
+        auto* details = static_cast<QAbstractProxyModel*>(sort->sourceModel());
+        QList<int> rows;
+        for (const QModelIndex& index : tableIndexes) {
+            rows.append(details->mapToSource(sort->mapToSource(index)).row());
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    QTemporaryDir scratch;
+    int files = 0;
+    std::atomic<bool> released{false};
+    docktest::RecordingSink sink;
+    std::unique_ptr<IFC2x3Model> model;
+    std::unique_ptr<MaterialQuantitiesDockWidget> dock;
+};
+
+TEST_F(Dock, FollowsTheKindOfTheActiveModel)
+{
+    EXPECT_FALSE(content()->isEnabled());
+    EXPECT_TRUE(information()->isHidden());
+    EXPECT_TRUE(warning()->isHidden());
+
+    docktest::OtherKindModel other;
+    for (int activation = 0; activation < 2; ++activation) {
+        dock->setModel(&other);
+        EXPECT_FALSE(information()->isHidden());
+        EXPECT_EQ(information()->level(), Level::Error);
+        EXPECT_EQ(information()->message(),
+                  "Material quantities is only available for IFC 2x3 models. Current model is a Point cloud model.");
+        EXPECT_FALSE(content()->isEnabled());
+    }
+
+    model = openSample();
+    ASSERT_TRUE(model);
+    dock->setModel(model.get());
+    EXPECT_TRUE(content()->isEnabled());
+    EXPECT_EQ(information()->level(), Level::Information);
+    EXPECT_EQ(information()->message(), noResults);
+    EXPECT_EQ(table()->model(), nullptr);
+    EXPECT_EQ(tree()->model(), nullptr);
+
+    dock->setModel(nullptr);
+    EXPECT_TRUE(information()->isHidden());
+    EXPECT_TRUE(warning()->isHidden());
+    EXPECT_FALSE(content()->isEnabled());
+}
+
+TEST_F(Dock, AModelWithoutProjectHasNoResults)
+{
+    mqtest::ModelBuilder builder(false);
+    builder.element("IFCWALL", "Mur");
+    model = openText(builder);
+    ASSERT_TRUE(model);
+    dock->setModel(model.get());
+    EXPECT_EQ(information()->message(), noResults);
+    EXPECT_FALSE(information()->isHidden());
+    EXPECT_EQ(table()->model(), nullptr);
+}
+
+TEST_F(Dock, ComputesWithProgressThenShowsTheResults)
+{
+    model = openSample();
+    ASSERT_TRUE(model);
+    dock->setModel(model.get());
+    holdComputation();
+    QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
+
+    // Computing: one computation, whatever the user clicks.
+    EXPECT_EQ(information()->message(), running);
+    EXPECT_FALSE(button("computeQuantitiesPushButton")->isEnabled());
+    EXPECT_EQ(table()->model(), nullptr);
+    QMetaObject::invokeMethod(dock.get(), "on_computeQuantitiesPushButton_clicked");
+    EXPECT_EQ(sink.started, 1);
+    EXPECT_EQ(dock->findChildren<MaterialQuantitiesCalculatorThread*>().size(), 1);
+    EXPECT_EQ(sink.text, "Computing material quantities...");
+    EXPECT_TRUE(sink.cancellable);
+    release();
+    ASSERT_TRUE(docktest::waitFor([this] { return !computationRunning(); }));
+
+    ifc2x3::ExpressDataSet* dataSet = model->dataSet();
+    const int rows = MaterialQuantitiesCalculator::getBuildingElementRows(model.get()).size();
+    const qint64 steps = rows + static_cast<qint64>(dataSet->getAllIfcBuilding().size()) +
+                         static_cast<qint64>(dataSet->getAllIfcTypeObject().size()) + 1;
+    EXPECT_EQ(sink.steps, steps);
+    EXPECT_EQ(sink.doneAtEnd, steps); // one step per item of the pass
+    EXPECT_TRUE(button("computeQuantitiesPushButton")->isEnabled());
+
+    EXPECT_TRUE(information()->isHidden());
+    ASSERT_NE(table()->model(), nullptr);
+    EXPECT_EQ(table()->model()->rowCount(), rows);
+    ASSERT_NE(tree()->model(), nullptr);
+    EXPECT_GT(tree()->model()->rowCount(), 0);
+    EXPECT_EQ(table()->selectionModel(), static_cast<Orvane::FilterProxyModel*>(table()->model())->selectionModel());
+    const int missing = missingCount(model.get());
+    ASSERT_GT(missing, 1);
+    EXPECT_FALSE(warning()->isHidden());
+    EXPECT_EQ(warning()->level(), Level::Warning);
+    EXPECT_EQ(warning()->message(), QString("%1 building elements have no material quantity").arg(missing));
+
+    // The same model again keeps the views.
+    QAbstractItemModel* shown = table()->model();
+    dock->setModel(model.get());
+    EXPECT_EQ(table()->model(), shown);
+}
+
+TEST_F(Dock, WarnsOfElementsWithoutQuantitiesInSingularOrPlural)
+{
+    const mqtest::TypeInputs concrete{"volume", mqtest::mass(100), {{"Acier", mqtest::number(1)}}, ""};
+    struct Case
+    {
+        int untyped;     // walls that get no quantities
+        QString warning; // empty: none shown
+    };
+    for (const Case& c : {Case{0, ""}, Case{1, "1 building element has no material quantity"},
+                          Case{2, "2 building elements have no material quantity"}}) {
+        mqtest::ModelBuilder builder;
+        std::vector<int> walls;
+        builder.typedWalls(concrete, {{mqtest::qVolume("GrossVolume", 2.0)}}, walls);
+        for (int i = 0; i < c.untyped; ++i) {
+            builder.element("IFCWALL", "Untyped");
+        }
+        auto opened = openText(builder);
+        ASSERT_TRUE(opened);
+        dock->setModel(opened.get());
+        ASSERT_TRUE(compute());
+        EXPECT_EQ(warning()->isHidden(), c.warning.isEmpty()) << c.warning.toStdString();
+        EXPECT_EQ(warning()->message().toStdString(), c.warning.isEmpty() ? "" : c.warning.toStdString());
+        dock->setModel(nullptr);
+    }
+}
+
+TEST_F(Dock, FailureNamesBothConfiguredPaths)
+{
+    mqtest::ModelBuilder builder;
+    builder.element("IFCWALL", "Untyped");
+    model = openText(builder);
+    ASSERT_TRUE(model);
+    Orvane::MaterialQuantitiesSettings settings = mqtest::defaultSettings();
+    settings.functionalUnitPropertyPath = "Type/Properties/Nowhere/Unit";
+    settings.massPerFunctionalUnitPropertyPath = "Type/Properties/Nowhere/Mass";
+    dock->setSettings(settings);
+    dock->setModel(model.get());
+    docktest::MessageBoxWatcher boxes;
+    ASSERT_TRUE(compute());
+    ASSERT_TRUE(docktest::waitFor([&] { return boxes.count() == 1; }));
+    EXPECT_EQ(boxes.icon(), QMessageBox::Critical);
+    const QString text = boxes.text();
+    EXPECT_TRUE(text.contains("[Type/Properties/Nowhere/Unit]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("[Type/Properties/Nowhere/Mass]")) << text.toStdString();
+    EXPECT_EQ(table()->model(), nullptr);
+    EXPECT_EQ(tree()->model(), nullptr);
+    EXPECT_TRUE(button("computeQuantitiesPushButton")->isEnabled());
+}
+
+TEST_F(Dock, OpensWithTheVerificationModeAndTheHostSelection)
+{
+    model = openSample();
+    ASSERT_TRUE(model);
+    computeWithoutDock(model.get());
+    const QList<int> rows = MaterialQuantitiesCalculator::getBuildingElementRows(model.get());
+    const QList<int> selected = {rows[2], rows[3], rows[7]};
+    for (int row : selected) {
+        model->selectionModel()->select(model->index(row, 0), QItemSelectionModel::Select);
+    }
+    widget<QCheckBox>("debugModeCheckBox")->setChecked(true);
+    dock->setModel(model.get());
+
+    ASSERT_NE(table()->model(), nullptr);
+    EXPECT_EQ(table()->model()->columnCount(), 4);
+    const QModelIndexList tableRows = table()->selectionModel()->selectedRows(0);
+    EXPECT_EQ(sourceRows(tableRows), selected);
+    EXPECT_EQ(table()->selectionModel()->selectedRows(table()->model()->columnCount() - 1).size(), 3);
+
+    widget<QCheckBox>("debugModeCheckBox")->setChecked(false);
+    EXPECT_GT(table()->model()->columnCount(), 4);
+}
+
+TEST_F(Dock, ACheckBoxClickShowsOrHidesEverySelectedElement)
+{
+    model = openSample();
+    ASSERT_TRUE(model);
+    computeWithoutDock(model.get());
+    dock->setModel(model.get());
+    dock->resize(600, 800);
+    dock->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dock.get()));
+    QTableView* view = table();
+    view->sortByColumn(1, Qt::DescendingOrder); // table rows differ from model rows
+    view->selectionModel()->select(QItemSelection(view->model()->index(0, 0), view->model()->index(2, 0)),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const QList<int> chosen = sourceRows(view->selectionModel()->selectedRows(0));
+    ASSERT_EQ(chosen.size(), 3);
+
+    QStyleOptionViewItem option;
+    option.initFrom(view->viewport());
+    option.rect = view->visualRect(view->model()->index(1, 0));
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QPoint box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
+
+    int hidden = 0;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        hidden += model->isVisible(model->index(row, 0)) ? 0 : 1;
+    }
+    EXPECT_EQ(hidden, 3);
+    for (int row : chosen) {
+        EXPECT_FALSE(model->isVisible(model->index(row, 0))) << row;
+    }
+}
+
+TEST_F(Dock, CancelOrQuitLeavesNoPartialResults)
+{
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit" : "cancel");
+        SetUp();
+        auto opened = openSample();
+        ASSERT_TRUE(opened);
+        dock->setModel(opened.get());
+        holdComputation();
+        docktest::MessageBoxWatcher boxes;
+        QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
+        ASSERT_NE(sink.current, nullptr);
+        if (quit) {
+            dock.reset(); // waits for the computation to stop
+            EXPECT_EQ(sink.current, nullptr);
+        } else {
+            sink.current->cancel();
+            ASSERT_TRUE(docktest::waitFor([this] { return !computationRunning(); }));
+            EXPECT_EQ(information()->message(), "Material quantities computation was cancelled.");
+            EXPECT_TRUE(button("computeQuantitiesPushButton")->isEnabled());
+            QTest::qWait(50); // no failure box follows
+            EXPECT_EQ(boxes.count(), 0);
+        }
+        const int rows = MaterialQuantitiesCalculator::getBuildingElementRows(opened.get()).size();
+        EXPECT_EQ(missingCount(opened.get()), rows);
+        EXPECT_FALSE(projectHasTotals(*opened));
+        dock.reset();
+        released = false;
+    }
+}
+
+TEST_F(Dock, ResultsOfAModelLeftDuringTheComputationWaitForItsReturn)
+{
+    model = openSample();
+    ASSERT_TRUE(model);
+    auto other = openSample();
+    ASSERT_TRUE(other);
+    dock->setModel(model.get());
+    holdComputation();
+    QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
+    dock->setModel(other.get());
+    EXPECT_EQ(information()->message(), noResults);
+    release();
+    ASSERT_TRUE(docktest::waitFor([this] { return !computationRunning(); }));
+    EXPECT_EQ(information()->message(), noResults);
+    EXPECT_EQ(table()->model(), nullptr);
+
+    dock->setModel(model.get());
+    ASSERT_NE(table()->model(), nullptr);
+    EXPECT_TRUE(information()->isHidden());
+}
+
+TEST_F(Dock, ExportsBothWorkbooksThroughTheButtons)
+{
+    REQUIRE_OPENPYXL();
+    model = openSample();
+    ASSERT_TRUE(model);
+    computeWithoutDock(model.get());
+    dock->setModel(model.get());
+    // The dialog proposes a file named after the project in the last folder.
+    QSettings().setValue("MaterialQuantities/ExportPMD", scratch.path());
+    QSettings().setValue("MaterialQuantities/ExportComponents", scratch.path());
+    const auto acceptProposal = [](QString* chosen) {
+        docktest::answerModal<QFileDialog>([chosen](QFileDialog* dialog) {
+            *chosen = dialog->selectedFiles().value(0);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+    };
+
+    QString pmd;
+    acceptProposal(&pmd);
+    QTest::mouseClick(button("exportPMDPushButton"), Qt::LeftButton);
+    EXPECT_TRUE(pmd.startsWith(scratch.filePath("Export_PMD_"))) << pmd.toStdString();
+    const auto sheets = exporttest::readWorkbook(pmd);
+    EXPECT_EQ(exporttest::sheetNames(sheets), QStringList({"Total quantities", "Details quantities"}));
+    if (sheets.size() == 2) {
+        EXPECT_EQ(sheets[0].rows.size(), tree()->model()->rowCount() + 1);
+        EXPECT_EQ(sheets[1].rows.size(), table()->model()->rowCount() + 1);
+    }
+
+    QString components;
+    acceptProposal(&components);
+    QTest::mouseClick(button("exportComponentsPushButton"), Qt::LeftButton);
+    EXPECT_TRUE(components.startsWith(scratch.filePath("Export_par_type_"))) << components.toStdString();
+    const auto types = exporttest::readWorkbook(components);
+    ASSERT_EQ(types.size(), 1);
+    EXPECT_GT(types[0].rows.size(), 1);
+}
+
+TEST_F(Dock, AnExportThatCannotBeWrittenIsReported)
+{
+    model = openSample();
+    ASSERT_TRUE(model);
+    computeWithoutDock(model.get());
+    dock->setModel(model.get());
+    const QString folder = scratch.filePath("locked");
+    ASSERT_TRUE(QDir(scratch.path()).mkpath("locked"));
+    exporttest::ReadOnlyFolder locked(folder);
+    if (!locked.isActive()) {
+        GTEST_SKIP() << "no way to make a folder read-only here";
+    }
+    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton"}) {
+        SCOPED_TRACE(name);
+        docktest::answerModal<QFileDialog>([folder](QFileDialog* dialog) {
+            dialog->selectFile(folder + "/out.xlsx");
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        docktest::MessageBoxWatcher boxes;
+        QTest::mouseClick(button(name), Qt::LeftButton);
+        EXPECT_EQ(boxes.count(), 1);
+        EXPECT_EQ(boxes.icon(), QMessageBox::Warning);
+        EXPECT_FALSE(boxes.text().isEmpty());
+        EXPECT_FALSE(QFile::exists(folder + "/out.xlsx"));
+    }
+}
+
+TEST_F(Dock, TheChartFollowsTheShownTotals)
+{
+    auto* chartView = widget<Orvane::MaterialQuantitiesChartView>("totalQuantitiesChartView");
+    ASSERT_NE(chartView, nullptr);
+    model = openSample();
+    ASSERT_TRUE(model);
+    dock->setModel(model.get());
+    EXPECT_TRUE(chartView->isHidden());
+
+    computeWithoutDock(model.get());
+    dock->setModel(nullptr);
+    dock->setModel(model.get());
+    EXPECT_FALSE(chartView->isHidden());
+    const auto categories = [chartView] {
+        const auto axes = chartView->chart()->axes(Qt::Horizontal);
+        auto* axis = axes.isEmpty() ? nullptr : qobject_cast<QtCharts::QBarCategoryAxis*>(axes.first());
+        return axis ? axis->categories() : QStringList();
+    };
+    const auto firstNames = [this](int count) {
+        QStringList names;
+        for (int row = 0; row < count; ++row) {
+            names.append(tree()->model()->index(row, 0).data().toString());
+        }
+        return names;
+    };
+    const int materials = tree()->model()->rowCount();
+    ASSERT_GT(materials, 1);
+    EXPECT_EQ(categories(), firstNames(materials));
+    auto* series = qobject_cast<QtCharts::QAbstractBarSeries*>(chartView->chart()->series().value(0));
+    ASSERT_NE(series, nullptr);
+    ASSERT_EQ(series->count(), 2);
+    EXPECT_EQ(series->barSets()[0]->at(0), tree()->model()->index(0, 1).data().toDouble());
+
+    tree()->sortByColumn(1, Qt::DescendingOrder); // heaviest to recover first
+    EXPECT_EQ(categories(), firstNames(materials));
+
+    dock->setModel(nullptr);
+    EXPECT_TRUE(chartView->isHidden());
+}
+
+} // namespace
