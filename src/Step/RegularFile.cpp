@@ -100,11 +100,14 @@ bool RegularFile::checkReplaceable(const std::string& path, std::string* error)
     struct stat info
     {
     };
-    if (::stat(target.c_str(), &info) != 0) {
-        return true; // nothing there yet: creating it is the writer's business
-    }
-    if (!S_ISREG(info.st_mode)) {
+    if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
         return setError(error, "cannot write '" + path + "': it is not a regular file but " + kindName(info.st_mode));
+    }
+    // The new file is made beside the one replaced: a folder that is
+    // missing or read-only is told now, not after the work.
+    const std::string folder = directoryOf(target);
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
+        return setError(error, "cannot write '" + path + "': " + std::strerror(errno));
     }
     return true;
 }

@@ -23,7 +23,8 @@ public:
     static bool checkReadable(const std::string& path, std::string* error = nullptr);
 
     /// True when the file path designates is missing or a regular file,
-    /// that is when replacing it destroys nothing else.
+    /// that is when replacing it destroys nothing else, and its folder can
+    /// take the new file.
     static bool checkReplaceable(const std::string& path, std::string* error = nullptr);
 
     /// "a directory", "a FIFO", ... for a file mode that is not a regular

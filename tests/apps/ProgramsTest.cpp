@@ -145,6 +145,11 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
          2,
          "-o 'settings.ini' and --settings 'settings.ini' are the same file"},
         {"output over the input", {"-o", "in.ifc"}, 2, "the output would overwrite the input"},
+        {"output in a missing folder", {"-o", "missing/out.ifc"}, 3, "cannot write 'missing/out.ifc': No such file"},
+        {"workbook in a missing folder",
+         {"-o", "out.ifc", "--export-pmd", "missing/w.xlsx"},
+         3,
+         "cannot write 'missing/w.xlsx': No such file"},
     };
     for (const Case& c : cases) {
         const Outcome result = compute(c.arguments);
