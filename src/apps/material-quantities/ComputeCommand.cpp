@@ -54,6 +54,16 @@ std::unique_ptr<Orvane::MaterialQuantitiesSettings> loadSettings(const QString& 
     return std::make_unique<Orvane::MaterialQuantitiesSettings>(store);
 }
 
+/// The writers' messages mostly name the file already.
+void reportWriteFailure(const QString& path, const QString& error, QTextStream& err)
+{
+    err << "material-quantities: ";
+    if (!error.contains(QLatin1Char('\'') + path + QLatin1Char('\''))) {
+        err << "cannot write '" << path << "': ";
+    }
+    err << error << "\n";
+}
+
 void explainFailure(const Orvane::MaterialQuantitiesSettings& settings, QTextStream& out)
 {
     out << "\nMaterial quantities computation found no quantity. Check that:\n"
@@ -258,7 +268,7 @@ bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,
         if (Orvane::QuantitiesWorkbookExport::exportQuantities(&totals, &details, m_options.pmdWorkbook, &error)) {
             out << "Quantities workbook:           " << m_options.pmdWorkbook << "\n";
         } else {
-            err << "material-quantities: cannot write '" << m_options.pmdWorkbook << "': " << error << "\n";
+            reportWriteFailure(m_options.pmdWorkbook, error, err);
             ok = false;
         }
     }
@@ -269,8 +279,7 @@ bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,
         }
         const bool complete = exporter.exportComponents(model, m_options.componentsWorkbook);
         if (!exporter.isWritten()) {
-            err << "material-quantities: cannot write '" << m_options.componentsWorkbook
-                << "': " << exporter.getErrorText() << "\n";
+            reportWriteFailure(m_options.componentsWorkbook, exporter.getErrorText().trimmed(), err);
             ok = false;
         } else {
             out << "Component properties workbook: " << m_options.componentsWorkbook << "\n";
