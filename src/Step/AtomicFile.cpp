@@ -4,10 +4,12 @@
 #include "TemporaryFileRegistry.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <pthread.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,12 +94,25 @@ bool AtomicFile::openUnnamed()
 bool AtomicFile::openNamed()
 {
     m_temporary = m_target + ".XXXXXX";
+    // A signal between the creation and the registration would leave the
+    // file behind: it waits until the file is registered.
+    sigset_t cleanupSignals;
+    sigset_t previousMask;
+    sigemptyset(&cleanupSignals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&cleanupSignals, signal);
+    }
+    pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previousMask);
     m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+    const int createReason = errno;
+    if (m_fd >= 0) {
+        m_registration = TemporaryFileRegistry::add(m_temporary);
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
     if (m_fd < 0) {
         m_temporary.clear();
-        return fail("cannot write", errno);
+        return fail("cannot write", createReason);
     }
-    m_registration = TemporaryFileRegistry::add(m_temporary);
     m_writingPath = m_temporary;
     if (m_targetExisted) {
         return takeTargetPermissions();

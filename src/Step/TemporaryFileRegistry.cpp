@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -28,6 +29,8 @@ std::array<struct sigaction, cleanedSignals.size()> previousActions;
 
 void removeRegisteredFiles(int signal)
 {
+    // A previous handler put back may return to the interrupted code.
+    const int savedErrno = errno;
     for (Slot& slot : slots) {
         if (slot.state.load() == Registered) {
             ::unlink(slot.path);
@@ -41,6 +44,7 @@ void removeRegisteredFiles(int signal)
     // Blocked while this handler runs: delivered, with the previous
     // disposition, as soon as it returns.
     ::raise(signal);
+    errno = savedErrno;
 }
 
 void installHandlers()
