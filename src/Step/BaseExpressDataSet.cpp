@@ -886,6 +886,11 @@ bool BaseExpressDataSet::save(const std::string& path, std::string* error)
                        write([&](std::string_view chunk) { return file.write(chunk.data(), chunk.size()); }) &&
                        file.commit();
     if (!saved) {
+        // The file may have changed while it was copied: that is the reason,
+        // not what the copy then met (no reason, or a bad address).
+        if (std::string problem; !sourceIntact(&problem)) {
+            return failWith("cannot write '" + path + "': " + problem);
+        }
         return failWith(file.errorString().empty() ? "cannot write '" + path + "'" : file.errorString());
     }
     m_changeCount = 0;
