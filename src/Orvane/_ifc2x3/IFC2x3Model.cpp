@@ -85,6 +85,11 @@ IFC2x3Model::IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObjec
         std::lock_guard<std::mutex> locker(r.mutex);
         r.models.insert(m_dataSet.get(), this);
     }
+    logDataSetWarnings();
+}
+
+void IFC2x3Model::logDataSetWarnings() const
+{
     for (const std::string& warning : m_dataSet->takeWarnings()) {
         LOG4CPLUS_WARN(log4cplus::Logger::getInstance("Orvane.ifc2x3"), warning);
     }

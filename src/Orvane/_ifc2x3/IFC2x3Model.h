@@ -50,6 +50,9 @@ public:
     bool save(const QString& path, QString* error = nullptr) const;
 
     ifc2x3::ExpressDataSet* dataSet() const { return m_dataSet.get(); }
+    /// Logs, as WARN records, what the data set found wrong since the last
+    /// call: records that cannot be read come to light only when decoded.
+    void logDataSetWarnings() const;
     QString modelTypeName() const override { return QStringLiteral("IFC 2x3"); }
 
     using QAbstractItemModel::index;

@@ -682,6 +682,9 @@ bool MaterialQuantitiesCalculator::computeQuantities()
     const bool computed = runPass();
     if (dataSet) {
         dataSet->setKeepSourceResident(keptResident);
+        // Records decoded by the pass that could not be read, or a file
+        // changed under the model, explain missing inputs.
+        model->logDataSetWarnings();
     }
     if (dataSet && dataSet->instanceNumbersExhausted()) {
         // Results could not be written: what the model holds is incomplete.
