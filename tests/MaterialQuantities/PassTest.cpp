@@ -593,6 +593,28 @@ TEST_F(Pass, NonFiniteQuantityOrMassIsNoNumber)
     EXPECT_EQ(calculator->getQuantitiesPropPathMap().value(row(walls[0]), "none"), "none");
 }
 
+TEST_F(Pass, RecordsThatCannotBeReadDuringThePassAreLogged)
+{
+    std::vector<int> walls;
+    // A real without its point is no number to the reader: the record is dropped.
+    builder.typedWalls({"volume", "IFCMASSMEASURE(1E400)", {{"A", number(1)}}, ""}, {{qVolume("Volume", 2.0)}}, walls);
+    // Opened as a user's file is: records are decoded when the pass asks.
+    auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
+    ASSERT_TRUE(dataSet->openFromText(builder.text()));
+    model = std::make_unique<RecordingModel>(std::move(dataSet));
+    calculator = std::make_unique<Calculator>(model.get(), settings);
+    const LogCapture dataSetLog("Orvane.ifc2x3");
+    compute();
+    const std::vector<std::string> lines = dataSetLog.lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) {
+                                return line.rfind("WARN ", 0) == 0 &&
+                                       line.find("cannot read IFCPROPERTYSINGLEVALUE") != std::string::npos;
+                            }),
+              1)
+        << ::testing::PrintToString(lines);
+}
+
 TEST_F(Pass, WritingNeedsNeitherAModelToTellNorAnObjectToSkip)
 {
     std::vector<int> walls;

@@ -401,8 +401,8 @@ private:
     std::vector<LogRecord> m_records;
 };
 
-LogCapture::LogCapture()
-    : m_logger(log4cplus::Logger::getInstance("Orvane.Plugins.tool.MaterialQuantities")), m_appender(new Appender),
+LogCapture::LogCapture(const char* loggerName)
+    : m_logger(log4cplus::Logger::getInstance(loggerName)), m_appender(new Appender),
       m_capture(static_cast<Appender*>(m_appender.get()))
 {
     m_logger.addAppender(m_appender);

@@ -166,11 +166,11 @@ struct LogRecord
     std::string logger;
 };
 
-/// Collects the records of the calculator's logger while alive.
+/// Collects the records of a logger (the calculator's by default) while alive.
 class LogCapture
 {
 public:
-    LogCapture();
+    explicit LogCapture(const char* loggerName = "Orvane.Plugins.tool.MaterialQuantities");
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
