@@ -188,9 +188,9 @@ TEST_F(PluginLifecycleTest, AModelOfAnotherKindIsRefusedByTheDock)
 TEST(PluginFolderTest, UnusableLibrariesAreListedWithTheirReasonAndTheToolStillStarts)
 {
     QSettings().clear();
+    Orvane::PluginManager* manager = pluginManager();
     Orvane::MainWindow window;
     window.startPlugins();
-    Orvane::PluginManager* manager = pluginManager();
     ASSERT_EQ(manager->tools().size(), 1);
     EXPECT_EQ(manager->tools().constFirst()->dockWidget()->objectName(), "MaterialQuantitiesDockWidget");
 

@@ -11,12 +11,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
+
+#include <log4cplus/initializer.h>
+#include <log4cplus/logger.h>
 
 namespace {
 
@@ -52,6 +56,9 @@ bool save(QWidget* widget, const QString& fileName)
 
 int main(int argc, char** argv)
 {
+    log4cplus::Initializer logInitializer;
+    // The sample's skipped elements would be logged to the terminal.
+    log4cplus::Logger::getRoot().setLogLevel(log4cplus::OFF_LOG_LEVEL);
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
@@ -69,6 +76,10 @@ int main(int argc, char** argv)
     window.startPlugins();
     window.resize(1500, 900);
     window.show();
+    // Wide enough for the result tables to show their columns.
+    if (QDockWidget* dock = window.findChild<QDockWidget*>(QStringLiteral("MaterialQuantitiesDockWidget"))) {
+        window.resizeDocks({dock}, {720}, Qt::Horizontal);
+    }
     bool opened = false;
     QObject::connect(&window, &Orvane::MainWindow::fileOpened, [&opened] { opened = true; });
     window.openFile(arguments.at(1));
