@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -342,17 +343,36 @@ bool MainWindow::okToStopOperations()
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+void MainWindow::stopOperations()
+{
+    const int patienceMs = 30000;
+    const int lastChangesMs = 200;
+    m_progress->cancelAll();
+    QElapsedTimer timer;
+    timer.start();
+    while (runningOperationCount() > 0 && timer.elapsed() < patienceMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    timer.restart();
+    while (timer.elapsed() < lastChangesMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!okToStopOperations()) {
+        event->ignore();
+        return;
+    }
+    if (runningOperationCount() > 0) {
+        stopOperations();
+    }
     for (int i = 0; i < documentCount(); ++i) {
         if (!maybeSave(document(i))) {
             event->ignore();
             return;
         }
-    }
-    if (!okToStopOperations()) {
-        event->ignore();
-        return;
     }
     // Tools stop first: their docks end the computations before the models go.
     stopPlugins();

@@ -85,6 +85,9 @@ private:
     bool saveDocument(ModelDocument* document, const QString& fileName);
     bool maybeSave(ModelDocument* document);
     bool okToStopOperations();
+    /// Lets the running operations end, and the models receive their last
+    /// changes, before the user is asked about unsaved ones.
+    void stopOperations();
     void showError(const QString& title, const QString& message);
 
     DockWidgetManager* m_dockWidgetManager;

@@ -62,6 +62,14 @@ void StatusBarProgress::operationStarted(OperationStatus* status)
     rows.insert(status, row);
 }
 
+void StatusBarProgress::cancelAll()
+{
+    const QList<OperationStatus*> statuses = rows.keys();
+    for (OperationStatus* status : statuses) {
+        status->cancel();
+    }
+}
+
 void StatusBarProgress::operationProgressed(OperationStatus* status)
 {
     const auto it = rows.constFind(status);

@@ -25,6 +25,8 @@ public:
     void operationEnded(OperationStatus* status) override;
 
     int operationCount() const { return static_cast<int>(rows.size()); }
+    /// Asks every cancellable operation to stop; they end on their own.
+    void cancelAll();
 
 private:
     struct Row
