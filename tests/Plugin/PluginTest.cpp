@@ -208,6 +208,13 @@ TEST(PluginFolderTest, UnusableLibrariesAreListedWithTheirReasonAndTheToolStillS
         EXPECT_TRUE(listed.value(it.key()).contains(it.value())) << listed.value(it.key()).toStdString();
     }
     EXPECT_TRUE(listed.value("libMaterialQuantities.so").startsWith("Loaded"));
+
+    // Unchecked, the tool stays unloaded at the next start.
+    Orvane::PluginItem* tool = manager->item("Orvane.Plugin.tool.MaterialQuantities");
+    ASSERT_NE(tool, nullptr);
+    const int row = table->findItems(tool->name(), Qt::MatchExactly).value(0)->row();
+    table->item(row, Orvane::PluginsDialog::NameColumn)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(manager->isEnabled(tool));
     window.stopPlugins();
     EXPECT_TRUE(manager->tools().isEmpty());
 }
