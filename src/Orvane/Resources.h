@@ -3,8 +3,8 @@
 namespace Orvane {
 
 /// Registers the host's compiled resources (icons under ":/icons/"). The
-/// library is static, so nothing registers them before this is called; it
-/// may be called any number of times.
+/// shared library registers them when it is loaded; a static build needs
+/// this call. It may be called any number of times.
 void initResources();
 
 } // namespace Orvane

@@ -204,6 +204,9 @@ void IFC2x3Model::flushPendingUpdates()
         emit dataChanged(createIndex(rows[i], 0), createIndex(rows[j], ColumnCount - 1));
         i = j + 1;
     }
+    if (!rows.empty()) {
+        emit contentChanged();
+    }
 }
 
 Step::RefPtr<CoreProperty> IFC2x3Model::getProperty(const QModelIndex& index, const QStringList& path) const

@@ -99,6 +99,11 @@ public:
     /// so that the parts shared can only become fewer.
     const std::unordered_set<std::uint64_t>& sharedPropertyParts() const;
 
+signals:
+    /// Rows announced through updateItem were refreshed: the data set now
+    /// differs from the file it was read from. Emitted on the model's thread.
+    void contentChanged();
+
 private slots:
     void flushPendingUpdates();
 

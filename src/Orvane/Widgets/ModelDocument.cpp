@@ -1,0 +1,40 @@
+#include "ModelDocument.h"
+
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include <QFileInfo>
+
+namespace Orvane {
+
+ModelDocument::ModelDocument(std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& fileName, QObject* parent)
+    : QObject(parent), m_model(std::move(model)), m_fileName(fileName)
+{
+    connect(m_model.get(), &_ifc2x3::IFC2x3Model::contentChanged, this, [this] { setModified(true); });
+}
+
+ModelDocument::~ModelDocument() = default;
+
+QString ModelDocument::title() const
+{
+    return QFileInfo(m_fileName).fileName();
+}
+
+bool ModelDocument::saveAs(const QString& fileName, QString* error)
+{
+    if (!m_model->save(fileName, error)) {
+        return false;
+    }
+    m_fileName = fileName;
+    setModified(false);
+    return true;
+}
+
+void ModelDocument::setModified(bool modified)
+{
+    if (m_modified != modified) {
+        m_modified = modified;
+        emit modifiedChanged(modified);
+    }
+}
+
+} // namespace Orvane

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace Orvane {
+
+class MainWindow;
+class Model;
+class PluginInterface;
+class PluginItem;
+class ToolInterface;
+
+/// Finds the plug-in libraries, reads their metadata without loading them,
+/// and loads, starts and stops the enabled tools. One per application.
+///
+/// Libraries are looked for in <executable>/../lib/orvane/plugins, in the
+/// folders of ORVANE_PLUGIN_PATH and in the folders given to the first Get.
+/// A library that cannot be used is listed with the reason and skipped.
+class PluginManager : public QObject
+{
+    Q_OBJECT
+public:
+    /// The application's manager, created by the first call with parent and
+    /// extra folders; later calls return it and ignore their arguments.
+    static PluginManager* Get(QObject* parent, const QStringList& folders);
+    ~PluginManager() override;
+
+    /// What the host provides itself, for the plug-ins' "Depends".
+    static QStringList hostProvides();
+
+    QStringList folders() const { return m_folders; }
+    QList<PluginItem*> items() const;
+    PluginItem* getPluginItem(const PluginInterface* plugin) const;
+    PluginItem* item(const QString& id) const;
+
+    /// The user's choice, remembered between runs; every plug-in is enabled
+    /// until the user disables it. Takes effect at the next start.
+    bool isEnabled(const PluginItem* item) const;
+    void setEnabled(const PluginItem* item, bool enabled);
+
+    /// Loads, initialises and enables every enabled tool.
+    void startTools(MainWindow* mainWindow);
+    /// Disables and finalises the started tools, last first.
+    void stopTools();
+    QList<ToolInterface*> tools() const;
+    /// Hands the newly active model (null for none) to every enabled tool.
+    void setModel(Model* model);
+
+private:
+    PluginManager(QObject* parent, const QStringList& folders);
+    void discover();
+    void checkMetaData(PluginItem* item) const;
+    void checkDependencies();
+    bool ready(const PluginItem* item) const;
+
+    QStringList m_folders;
+    std::vector<std::unique_ptr<PluginItem>> m_items;
+    QList<ToolInterface*> m_tools;
+};
+
+} // namespace Orvane

@@ -1,0 +1,256 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>Orvane::MainWindow</name>
+    <message>
+        <source>IFC files (*.ifc);;All files (*)</source>
+        <translation>Fichiers IFC (*.ifc);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Outils</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Ouvrir...</translation>
+    </message>
+    <message>
+        <source>Recent files</source>
+        <translation>Fichiers récents</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Enregistrer &amp;sous...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fermer</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>Ou&amp;tils</translation>
+    </message>
+    <message>
+        <source>&amp;Settings...</source>
+        <translation>&amp;Paramètres...</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Affichage</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Aid&amp;e</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <source>&amp;Plug-ins...</source>
+        <translation>&amp;Modules...</translation>
+    </message>
+    <message>
+        <source>Open IFC files</source>
+        <translation>Ouvrir des fichiers IFC</translation>
+    </message>
+    <message>
+        <source>Cannot open the file</source>
+        <translation>Impossible d&apos;ouvrir le fichier</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened:
+%2</source>
+        <translation>%1 ne peut pas être ouvert :
+%2</translation>
+    </message>
+    <message>
+        <source>%1[*] - Orvane</source>
+        <translation>%1[*] - Orvane</translation>
+    </message>
+    <message>
+        <source>Orvane</source>
+        <translation>Orvane</translation>
+    </message>
+    <message>
+        <source>Save the model as</source>
+        <translation>Enregistrer le modèle sous</translation>
+    </message>
+    <message>
+        <source>Cannot save the model</source>
+        <translation>Impossible d&apos;enregistrer le modèle</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written:
+%2</source>
+        <translation>%1 ne peut pas être écrit :
+%2</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 enregistré</translation>
+    </message>
+    <message>
+        <source>Unsaved results</source>
+        <translation>Résultats non enregistrés</translation>
+    </message>
+    <message>
+        <source>%1 holds changes that are not saved. Save them?</source>
+        <translation>%1 contient des modifications non enregistrées. Les enregistrer ?</translation>
+    </message>
+    <message>
+        <source>Operation running</source>
+        <translation>Opération en cours</translation>
+    </message>
+    <message>
+        <source>%1 cannot be closed while an operation is running. Wait for it to end or cancel it.</source>
+        <translation>%1 ne peut pas être fermé pendant qu&apos;une opération est en cours. Attendez sa fin ou annulez-la.</translation>
+    </message>
+    <message>
+        <source>An operation is still running. Stop it and quit?</source>
+        <translation>Une opération est encore en cours. L&apos;arrêter et quitter ?</translation>
+    </message>
+    <message>
+        <source>About Orvane</source>
+        <translation>À propos d&apos;Orvane</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Orvane&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Building models in IFC 2x3, with their material quantities.&lt;/p&gt;&lt;p&gt;Warnings and errors are written to %1.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;Orvane&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Maquettes de bâtiments en IFC 2x3, avec leurs quantités de matière.&lt;/p&gt;&lt;p&gt;Les avertissements et les erreurs sont écrits dans %1.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::ModelOpener</name>
+    <message>
+        <source>Opening %1</source>
+        <translation>Ouverture de %1</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::PluginItem</name>
+    <message>
+        <source>The library cannot be loaded: %1</source>
+        <translation>La bibliothèque ne peut pas être chargée : %1</translation>
+    </message>
+    <message>
+        <source>The library is not a plug-in of this application.</source>
+        <translation>La bibliothèque n&apos;est pas un module de cette application.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::PluginManager</name>
+    <message>
+        <source>The library carries no plug-in metadata.</source>
+        <translation>La bibliothèque ne porte pas de métadonnées de module.</translation>
+    </message>
+    <message>
+        <source>The plug-in metadata lacks its &quot;Id&quot;, &quot;Name&quot; or &quot;Type&quot;.</source>
+        <translation>Il manque « Id », « Name » ou « Type » aux métadonnées du module.</translation>
+    </message>
+    <message>
+        <source>The plug-in type &quot;%1&quot; is not supported.</source>
+        <translation>Le type de module « %1 » n&apos;est pas pris en charge.</translation>
+    </message>
+    <message>
+        <source>Another plug-in has the same identifier &quot;%1&quot;.</source>
+        <translation>Un autre module a le même identifiant « %1 ».</translation>
+    </message>
+    <message>
+        <source>The plug-in needs &quot;%1&quot;, which is missing.</source>
+        <translation>Le module a besoin de « %1 », qui est absent.</translation>
+    </message>
+    <message>
+        <source>The plug-in is not a tool.</source>
+        <translation>Le module n&apos;est pas un outil.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::PluginsDialog</name>
+    <message>
+        <source>Loaded (%1)</source>
+        <translation>Chargé (%1)</translation>
+    </message>
+    <message>
+        <source>Not loaded (%1)</source>
+        <translation>Non chargé (%1)</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Désactivé</translation>
+    </message>
+    <message>
+        <source>Error: %1</source>
+        <translation>Erreur : %1</translation>
+    </message>
+    <message>
+        <source>Plug-ins</source>
+        <translation>Modules</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Catégorie</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Changes take effect at the next start.</source>
+        <translation>Les changements prennent effet au prochain démarrage.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Paramètres</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::StatusBarProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::_ifc2x3::IFC2x3Model</name>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Entity</source>
+        <translation>Entité</translation>
+    </message>
+    <message>
+        <source>GlobalId</source>
+        <translation>GlobalId</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,115 @@
+#include "MaterialQuantities.h"
+
+#include "MaterialQuantitiesDockWidget.h"
+#include "MaterialQuantitiesSettingsPage.h"
+#include "Orvane/Widgets/DockWidgetManager.h"
+#include "Orvane/Widgets/MainWindow.h"
+#include "Orvane/Widgets/PluginItem.h"
+#include "Orvane/Widgets/PluginManager.h"
+
+#include <QAction>
+#include <QMap>
+#include <QMetaType>
+#include <QSettings>
+#include <QString>
+
+namespace {
+
+// The worker thread's results reach the dock as a queued signal argument,
+// so the type is known as soon as the library is loaded.
+const int quantitiesPropPathMapTypeId = qRegisterMetaType<QMap<int, QString>>("QMap<int, QString>");
+
+} // namespace
+
+namespace Orvane {
+
+MaterialQuantities::MaterialQuantities() = default;
+
+// The dock went with finalize; the settings page belongs to the host.
+MaterialQuantities::~MaterialQuantities() = default;
+
+QObject* MaterialQuantities::pluginObject()
+{
+    return this;
+}
+
+void MaterialQuantities::initialize(MainWindow* mainWindow)
+{
+    Tool::initialize(mainWindow);
+    logger = log4cplus::Logger::getInstance("Plugins.Tools.MaterialQuantities.MaterialQuantities");
+    QSettings store;
+    settings.loadSettings(store);
+    settingsPage_ = new MaterialQuantitiesSettingsPage(this);
+    settingsPage_->loadSettings(store);
+    dock = new MaterialQuantitiesDockWidget(mainWindow);
+    if (PluginItem* item = PluginManager::Get(nullptr, {})->getPluginItem(this)) {
+        dock->setWindowTitle(item->name());
+        dock->toggleViewAction()->setIcon(item->icon());
+    }
+}
+
+void MaterialQuantities::finalize()
+{
+    QSettings store;
+    settings.saveSettings(store);
+    Tool::finalize();
+    delete dock;
+    dock = nullptr;
+}
+
+ISettingsPage* MaterialQuantities::settingsPage()
+{
+    return settingsPage_;
+}
+
+bool MaterialQuantities::enable()
+{
+    if (dock) {
+        dock->setEnabled(true);
+        addActionInToolBar(toolAction());
+        if (mainWindow()) {
+            mainWindow()->dockWidgetManager()->addDockWidget(QStringLiteral("MaterialQuantitiesDockWidget"), dock,
+                                                             Qt::RightDockWidgetArea, 0, 0);
+        }
+    }
+    return ModelTool::enable();
+}
+
+bool MaterialQuantities::disable()
+{
+    if (dock) {
+        removeActionInToolBar(toolAction());
+        dock->setDisabled(true);
+        if (mainWindow()) {
+            mainWindow()->dockWidgetManager()->removeDockWidget(dock);
+        }
+    }
+    return ModelTool::disable();
+}
+
+QAction* MaterialQuantities::toolAction()
+{
+    return dock ? dock->toggleViewAction() : nullptr;
+}
+
+QDockWidget* MaterialQuantities::dockWidget()
+{
+    return dock;
+}
+
+void MaterialQuantities::setModel(Model* model)
+{
+    ModelTool::setModel(model);
+    if (dock) {
+        dock->setModel(model);
+    }
+}
+
+void MaterialQuantities::setDockSettings(const MaterialQuantitiesSettings& newSettings)
+{
+    if (dock) {
+        dock->setSettings(newSettings);
+    }
+}
+
+} // namespace Orvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "MaterialQuantitiesSettings.h"
+#include "MaterialQuantitiesSettingsHolder.h"
+#include "Orvane/Widgets/ModelTool.h"
+
+#include <log4cplus/logger.h>
+
+namespace Orvane {
+
+class MaterialQuantitiesDockWidget;
+class MaterialQuantitiesSettingsPage;
+
+/// The tool the host loads: keeps the master copy of the settings, creates
+/// the results dock and the settings page, shows the dock while enabled and
+/// hands it the active model.
+class MaterialQuantities : public ModelTool, public MaterialQuantitiesSettingsHolder
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID OrvaneToolInterface_iid FILE "MaterialQuantities.json")
+    Q_INTERFACES(Orvane::PluginInterface Orvane::ToolInterface)
+public:
+    MaterialQuantities();
+    ~MaterialQuantities() override;
+
+    QObject* pluginObject() override;
+    void initialize(MainWindow* mainWindow) override;
+    void finalize() override;
+    ISettingsPage* settingsPage() override;
+    bool enable() override;
+    bool disable() override;
+    QAction* toolAction() override;
+    QDockWidget* dockWidget() override;
+    void setModel(Model* model) override;
+
+    const MaterialQuantitiesSettings& getToolSettings() const override { return settings; }
+    void setToolSettings(const MaterialQuantitiesSettings& newSettings) override { settings = newSettings; }
+    void setDockSettings(const MaterialQuantitiesSettings& newSettings) override;
+
+private:
+    log4cplus::Logger logger;
+    MaterialQuantitiesDockWidget* dock = nullptr;
+    MaterialQuantitiesSettings settings;
+    MaterialQuantitiesSettingsPage* settingsPage_ = nullptr;
+};
+
+} // namespace Orvane

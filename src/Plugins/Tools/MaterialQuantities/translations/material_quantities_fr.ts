@@ -1,0 +1,187 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>Orvane::MaterialQuantitiesDockWidget</name>
+    <message>
+        <source>Material quantities</source>
+        <translation>Quantités matière</translation>
+    </message>
+    <message>
+        <source>Compute material quantities</source>
+        <translation>Calculer les quantités de matière</translation>
+    </message>
+    <message>
+        <source>Detailed quantities:</source>
+        <translation>Quantités détaillées :</translation>
+    </message>
+    <message>
+        <source>Verification mode</source>
+        <translation>Mode vérification</translation>
+    </message>
+    <message>
+        <source>Total quantities:</source>
+        <translation>Quantités totales :</translation>
+    </message>
+    <message>
+        <source>Export PMD from project</source>
+        <translation>Exporter le PMD du projet</translation>
+    </message>
+    <message>
+        <source>Export results by components</source>
+        <translation>Exporter les résultats par composant</translation>
+    </message>
+    <message>
+        <source>Material quantities is only available for IFC 2x3 models. Current model is a %1 model.</source>
+        <translation>Les quantités de matière ne sont disponibles que pour les modèles IFC 2x3. Le modèle actif est un modèle %1.</translation>
+    </message>
+    <message>
+        <source>Material quantities computing is running.</source>
+        <translation>Le calcul des quantités de matière est en cours.</translation>
+    </message>
+    <message>
+        <source>No material quantities information on current model.</source>
+        <translation>Le modèle actif ne porte aucune information de quantités de matière.</translation>
+    </message>
+    <message>
+        <source>%1 building element has no material quantity</source>
+        <translation>%1 élément de construction n&apos;a pas de quantité de matière</translation>
+    </message>
+    <message>
+        <source>%1 building elements have no material quantity</source>
+        <translation>%1 éléments de construction n&apos;ont pas de quantité de matière</translation>
+    </message>
+    <message>
+        <source>Computing material quantities...</source>
+        <translation>Calcul des quantités de matière...</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Material quantities computation fails. Look at the following points :&lt;/p&gt;&lt;ul&gt;&lt;li&gt;functional unit (volume, area, length) property exists [%1] &lt;/li&gt;&lt;li&gt;mass per functional property exists [%2]&lt;/li&gt;&lt;li&gt;base quantity linked to the functional unit exists&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;Property paths could be changed in &lt;span style=&quot; font-weight:600;&quot;&gt;Settings/Material quantities&lt;/span&gt; menu.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Le calcul des quantités de matière a échoué. Vérifiez les points suivants :&lt;/p&gt;&lt;ul&gt;&lt;li&gt;la propriété d&apos;unité fonctionnelle (volume, surface, longueur) existe [%1] &lt;/li&gt;&lt;li&gt;la propriété de masse par unité fonctionnelle existe [%2]&lt;/li&gt;&lt;li&gt;la quantité de base liée à l&apos;unité fonctionnelle existe&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;Les chemins des propriétés se modifient dans le menu &lt;span style=&quot; font-weight:600;&quot;&gt;Paramètres/Quantités matière&lt;/span&gt;.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Material quantities computation was cancelled.</source>
+        <translation>Le calcul des quantités de matière a été annulé.</translation>
+    </message>
+    <message>
+        <source>Excel output file</source>
+        <translation>Fichier Excel de sortie</translation>
+    </message>
+    <message>
+        <source>Excel files (*.xlsx)</source>
+        <translation>Fichiers Excel (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Total quantities</source>
+        <translation>Total quantities</translation>
+    </message>
+    <message>
+        <source>Details quantities</source>
+        <translation>Details quantities</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialQuantitiesProxyModel</name>
+    <message>
+        <source>Not found</source>
+        <translation>Introuvable</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Quantity property path</source>
+        <translation>Chemin de la propriété de quantité</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialQuantitiesSettingsPage</name>
+    <message>
+        <source>Material quantities</source>
+        <translation>Quantités matière</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialQuantitiesSettingsWidget</name>
+    <message>
+        <source>Material quantities</source>
+        <translation>Quantités matière</translation>
+    </message>
+    <message>
+        <source>Functional unity</source>
+        <translation>Unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Enter a property path</source>
+        <translation>Saisissez un chemin de propriété</translation>
+    </message>
+    <message>
+        <source>Mass per functional unity</source>
+        <translation>Masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Material composition</source>
+        <translation>Composition en matériaux</translation>
+    </message>
+    <message>
+        <source>Reused materials </source>
+        <translation>Matériaux réemployés </translation>
+    </message>
+    <message>
+        <source>Quantities properties path</source>
+        <translation>Chemins des propriétés de quantités</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Longueur</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Surface</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialTotalQuantitiesModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>To recover</source>
+        <translation>À valoriser</translation>
+    </message>
+    <message>
+        <source>Re-employed</source>
+        <translation>Réemployé</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::ModelComponentsExcelExport</name>
+    <message>
+        <source>No model to export</source>
+        <translation>Aucun modèle à exporter</translation>
+    </message>
+    <message>
+        <source>Invalid template properties files</source>
+        <translation>Fichier de modèle de propriétés non valide</translation>
+    </message>
+    <message>
+        <source>Invalid property %1 for object %2
+</source>
+        <translation>Propriété %1 non valide pour l&apos;objet %2
+</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::QuantitiesPropPathListModel</name>
+    <message>
+        <source>+ New property path</source>
+        <translation>+ Nouveau chemin de propriété</translation>
+    </message>
+</context>
+</TS>

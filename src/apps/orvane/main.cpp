@@ -1,0 +1,35 @@
+// The desktop host: opens the IFC files given on the command line and starts
+// the tools found in its plug-in folders.
+#include "ApplicationLog.h"
+
+#include "Orvane/Widgets/MainWindow.h"
+#include "Orvane/Widgets/PluginManager.h"
+#include "Orvane/Widgets/Translations.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLocale>
+
+#include <log4cplus/initializer.h>
+
+int main(int argc, char** argv)
+{
+    log4cplus::Initializer logInitializer;
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/compost_heap.svg")));
+    Orvane::installTranslations(application, QLocale());
+
+    Orvane::MainWindow window;
+    window.setLogFileName(startApplicationLog());
+    Orvane::PluginManager::Get(&application, {});
+    window.startPlugins();
+    window.resize(1400, 850);
+    window.show();
+    const QStringList files = QCoreApplication::arguments().mid(1);
+    for (const QString& file : files) {
+        window.openFile(file);
+    }
+    return QApplication::exec();
+}

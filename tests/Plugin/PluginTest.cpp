@@ -1,0 +1,220 @@
+// The material quantities plug-in loaded the way the host loads it.
+#include "Orvane/Model.h"
+#include "Orvane/Widgets/DockWidgetManager.h"
+#include "Orvane/Widgets/ISettingsPage.h"
+#include "Orvane/Widgets/InformationWidget.h"
+#include "Orvane/Widgets/MainWindow.h"
+#include "Orvane/Widgets/PluginItem.h"
+#include "Orvane/Widgets/PluginManager.h"
+#include "Orvane/Widgets/PluginsDialog.h"
+#include "Orvane/Widgets/ToolInterface.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QMap>
+#include <QPluginLoader>
+#include <QSettings>
+#include <QTableWidget>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+/// A host model of a kind the tool does not handle.
+class OtherKindModel : public Orvane::Model
+{
+public:
+    QString modelTypeName() const override { return QStringLiteral("Point cloud"); }
+    QModelIndex index(int, int, const QModelIndex&) const override { return {}; }
+    QModelIndex parent(const QModelIndex&) const override { return {}; }
+    int rowCount(const QModelIndex&) const override { return 0; }
+    int columnCount(const QModelIndex&) const override { return 0; }
+    QVariant data(const QModelIndex&, int) const override { return {}; }
+};
+
+Orvane::PluginManager* pluginManager()
+{
+    return Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR), QStringLiteral(MQ_FIXTURE_PLUGIN_DIR)});
+}
+
+Orvane::ToolInterface* loadTool()
+{
+    QPluginLoader loader(QStringLiteral(MQ_PLUGIN_FILE));
+    return qobject_cast<Orvane::ToolInterface*>(loader.instance());
+}
+
+/// The tool started in a real main window, as the host starts it, and stopped
+/// at the end of each test so that the next one gets a fresh object.
+class PluginLifecycleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        pluginManager();
+        QSettings().clear();
+        tool = loadTool();
+        ASSERT_NE(tool, nullptr);
+        tool->initialize(&window);
+    }
+    void TearDown() override
+    {
+        if (tool) {
+            tool->finalize();
+            delete tool->settingsPage();
+            delete tool;
+        }
+    }
+
+    Orvane::MainWindow window;
+    Orvane::ToolInterface* tool = nullptr;
+};
+
+} // namespace
+
+TEST(PluginLoadTest, MetaDataIsReadWithoutLoading)
+{
+    QPluginLoader loader(QStringLiteral(MQ_PLUGIN_FILE));
+    const QJsonObject top = loader.metaData();
+    EXPECT_EQ(top.value("IID").toString(), QStringLiteral(OrvaneToolInterface_iid));
+    EXPECT_EQ(top.value("className").toString(), "MaterialQuantities");
+    EXPECT_EQ(top.value("version").toInt(), QT_VERSION_CHECK(QT_VERSION_MAJOR, QT_VERSION_MINOR, 0));
+    const QJsonObject metaData = top.value("MetaData").toObject();
+    const QMap<QString, QString> texts = {{"Icon", ":/icons/compost_heap.svg"},
+                                          {"Id", "Orvane.Plugin.tool.MaterialQuantities"},
+                                          {"MinVersion", "3.6.1.428"},
+                                          {"Runtime", "Release"},
+                                          {"Status", "Beta"},
+                                          {"Type", "Orvane::ToolInterface"},
+                                          {"Version", "3.6.1.428"}};
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+        EXPECT_EQ(metaData.value(it.key()).toString(), it.value()) << it.key().toStdString();
+    }
+    const QMap<QString, QStringList> localized = {
+        {"Category", {"IFC", "IFC"}},
+        {"Name", {"Material quantities", "Quantités matière"}},
+        {"Tab", {"Home", "Accueil"}},
+        {"Description",
+         {"Material quantities calculation on IFC model, add information on items properties and total quantities on "
+          "building",
+          "Calcul de la quantité de matière sur un modèle IFC, ajout des informations dans les propriétés des "
+          "éléments et le total sur le bâtiment"}}};
+    for (auto it = localized.cbegin(); it != localized.cend(); ++it) {
+        const QJsonObject value = metaData.value(it.key()).toObject();
+        EXPECT_EQ(value.value("en").toString(), it.value().at(0)) << it.key().toStdString();
+        EXPECT_EQ(value.value("fr").toString(), it.value().at(1)) << it.key().toStdString();
+    }
+    EXPECT_EQ(metaData.value("Depends").toArray(), QJsonArray{"Orvane.Plugin.model.IFC"});
+    EXPECT_FALSE(loader.isLoaded());
+}
+
+TEST(PluginLoadTest, LoadingRegistersTheQuantityPathMapAndGivesOneObject)
+{
+    EXPECT_EQ(QMetaType::type("QMap<int, QString>"), QMetaType::UnknownType);
+    QPluginLoader loader(QStringLiteral(MQ_PLUGIN_FILE));
+    ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
+    const int typeId = QMetaType::type("QMap<int, QString>");
+    EXPECT_NE(typeId, QMetaType::UnknownType);
+    EXPECT_TRUE(
+        QMetaType::hasRegisteredConverterFunction(typeId, qMetaTypeId<QtMetaTypePrivate::QAssociativeIterableImpl>()));
+
+    QObject* first = loader.instance();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(QPluginLoader(QStringLiteral(MQ_PLUGIN_FILE)).instance(), first);
+    EXPECT_STREQ(first->metaObject()->className(), "Orvane::MaterialQuantities");
+    delete first;
+    QObject* second = loader.instance();
+    EXPECT_NE(second, nullptr);
+    delete second;
+}
+
+TEST_F(PluginLifecycleTest, EnablePutsTheDockAndActionInTheWindowAndDisableTakesThemOut)
+{
+    QDockWidget* dock = tool->dockWidget();
+    ASSERT_NE(dock, nullptr);
+    EXPECT_EQ(dock->parentWidget(), &window);
+    EXPECT_EQ(dock->windowTitle(), "Material quantities");
+    EXPECT_FALSE(dock->toggleViewAction()->icon().isNull());
+    ASSERT_NE(tool->settingsPage(), nullptr);
+
+    ASSERT_TRUE(tool->enable());
+    EXPECT_EQ(tool->toolState(), Orvane::ToolInterface::Enabled);
+    EXPECT_EQ(window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"), dock);
+    EXPECT_EQ(window.dockWidgetArea(dock), Qt::RightDockWidgetArea);
+    EXPECT_TRUE(window.toolBar()->actions().contains(tool->toolAction()));
+    EXPECT_TRUE(dock->isEnabled());
+
+    ASSERT_TRUE(tool->disable());
+    EXPECT_EQ(window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"), nullptr);
+    EXPECT_FALSE(window.toolBar()->actions().contains(tool->toolAction()));
+    EXPECT_FALSE(dock->isEnabled());
+}
+
+TEST_F(PluginLifecycleTest, FinalizeSavesAppliedSettingsWithoutThePageBeingSaved)
+{
+    Orvane::ISettingsPage* page = tool->settingsPage();
+    ASSERT_NE(page, nullptr);
+    QWidget parent;
+    page->createWidgets(&parent);
+    auto* edit = parent.findChild<QLineEdit*>("functionalUnitPropertyPathLineEdit");
+    ASSERT_NE(edit, nullptr);
+    edit->setText("Type/Properties/Pset_Custom/Unit");
+    emit edit->textEdited(edit->text());
+    page->apply();
+
+    tool->finalize();
+    delete page;
+    delete tool;
+    tool = nullptr;
+    EXPECT_EQ(QSettings().value("Tool/MaterialQuantities/functionalUnitPropertyPath").toString(),
+              "Type/Properties/Pset_Custom/Unit");
+}
+
+TEST_F(PluginLifecycleTest, AModelOfAnotherKindIsRefusedByTheDock)
+{
+    tool->enable();
+    OtherKindModel model;
+    tool->setModel(&model);
+    auto* information = tool->dockWidget()->findChild<Orvane::InformationWidget*>("informationWidget");
+    ASSERT_NE(information, nullptr);
+    EXPECT_EQ(information->level(), Orvane::InformationWidget::Level::Error);
+    EXPECT_EQ(information->message(), "Material quantities is only available for IFC 2x3 models. Current model is a "
+                                      "Point cloud model.");
+    tool->setModel(nullptr);
+}
+
+TEST(PluginFolderTest, UnusableLibrariesAreListedWithTheirReasonAndTheToolStillStarts)
+{
+    QSettings().clear();
+    Orvane::PluginManager* manager = pluginManager();
+    Orvane::MainWindow window;
+    window.startPlugins();
+    ASSERT_EQ(manager->tools().size(), 1);
+    EXPECT_EQ(manager->tools().constFirst()->dockWidget()->objectName(), "MaterialQuantitiesDockWidget");
+
+    const QMap<QString, QString> reasons = {{"libBroken.so", "carries no plug-in metadata"},
+                                            {"libNoMetaData.so", "carries no plug-in metadata"},
+                                            {"libMissingDependencyTool.so", "\"Orvane.Plugin.model.Absent\""}};
+    Orvane::PluginsDialog dialog(manager);
+    const QTableWidget* table = dialog.table();
+    QMap<QString, QString> listed;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QString file = table->item(row, Orvane::PluginsDialog::NameColumn)->toolTip().section('/', -1);
+        listed.insert(file, table->item(row, Orvane::PluginsDialog::StatusColumn)->text());
+    }
+    for (auto it = reasons.cbegin(); it != reasons.cend(); ++it) {
+        EXPECT_TRUE(listed.value(it.key()).contains(it.value())) << listed.value(it.key()).toStdString();
+    }
+    EXPECT_TRUE(listed.value("libMaterialQuantities.so").startsWith("Loaded"));
+
+    // Unchecked, the tool stays unloaded at the next start.
+    Orvane::PluginItem* tool = manager->item("Orvane.Plugin.tool.MaterialQuantities");
+    ASSERT_NE(tool, nullptr);
+    const int row = table->findItems(tool->name(), Qt::MatchExactly).value(0)->row();
+    table->item(row, Orvane::PluginsDialog::NameColumn)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(manager->isEnabled(tool));
+    window.stopPlugins();
+    EXPECT_TRUE(manager->tools().isEmpty());
+}
