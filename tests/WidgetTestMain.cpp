@@ -1,6 +1,6 @@
 // The main of the widget test programs: a GUI application on the offscreen
-// platform, settings in a scratch folder (never the user's own store), and
-// log records kept from the console.
+// platform unless another is asked for, settings in a scratch folder (never
+// the user's own store), and log records kept from the console.
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QPersistentModelIndex>

@@ -443,7 +443,7 @@ TEST_F(Dock, AnExportThatCannotBeWrittenIsReported)
     for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton"}) {
         SCOPED_TRACE(name);
         docktest::answerModal<QFileDialog>([folder](QFileDialog* dialog) {
-            dialog->selectFile(folder + "/out.xlsx");
+            exporttest::typeFileName(dialog, folder + "/out.xlsx");
             static_cast<QDialog*>(dialog)->accept();
         });
         docktest::MessageBoxWatcher boxes;

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QProcess>
 
 #include <log4cplus/spi/loggingevent.h>
@@ -111,6 +112,13 @@ bool writeFile(const QString& path, const QByteArray& content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+void typeFileName(QFileDialog* dialog, const QString& name)
+{
+    auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(field, nullptr) << "the dialog has no file name field";
+    field->setText(name);
 }
 
 ReadOnlyFolder::ReadOnlyFolder(const QString& path) : m_path(path)

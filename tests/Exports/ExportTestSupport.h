@@ -2,6 +2,7 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include <QFileDialog>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,11 @@ bool runPython(const QString& script, const QStringList& arguments);
 
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& content);
+
+/// Types a file name into a file dialog's name field, as a user would.
+/// selectFile() leaves that field alone once it has the focus, which the
+/// dialog gives it at some point after showing.
+void typeFileName(QFileDialog* dialog, const QString& name);
 
 /// Makes a folder refuse new entries while alive (chattr +i as root, whom
 /// permissions do not stop, else chmod); isActive() is false when neither

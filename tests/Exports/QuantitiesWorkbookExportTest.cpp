@@ -159,12 +159,12 @@ TEST(QtTools, SaveDialogRemembersTheChosenFolder)
 
     // A name typed without extension gets the filter's.
     answerDialog([&](QFileDialog* dialog) {
-        dialog->selectFile(dir.filePath("chosen/quantities"));
+        typeFileName(dialog, dir.filePath("chosen/quantities"));
         static_cast<QDialog*>(dialog)->accept();
     });
     const QString chosen = Orvane::QtTools::getSaveFileName(key, nullptr, "Excel output file",
                                                             dir.filePath("Export_PMD_P.xlsx"), "Excel files (*.xlsx)");
-    EXPECT_EQ(chosen, dir.filePath("chosen/quantities.xlsx"));
+    EXPECT_EQ(chosen.toStdString(), dir.filePath("chosen/quantities.xlsx").toStdString());
     EXPECT_EQ(Orvane::QtTools::getLastOpenedPath(key), dir.filePath("chosen"));
 
     // Cancelling returns nothing and forgets nothing.
