@@ -82,9 +82,15 @@ protected:
         file.close();
         return mqtest::openFile(path);
     }
-    static void computeWithoutDock(IFC2x3Model* model)
+    /// Opens the sample, computes it without the dock and shows it.
+    bool showComputedSample()
     {
-        ASSERT_TRUE(MaterialQuantitiesCalculator(model, mqtest::defaultSettings()).computeQuantities());
+        model = openSample();
+        if (!model || !MaterialQuantitiesCalculator(model.get(), mqtest::defaultSettings()).computeQuantities()) {
+            return false;
+        }
+        dock->setModel(model.get());
+        return true;
     }
 
     bool computationRunning() const
@@ -115,11 +121,6 @@ protected:
     }
     void release() { released = true; }
 
-    static bool projectHasTotals(const IFC2x3Model& model)
-    {
-        const QModelIndex project = model.index(model.dataSet()->getAllIfcProject().front().get());
-        return bool(model.getProperty(project, QStringLiteral("Properties/TotalMaterialQuantities")));
-    }
     static int missingCount(IFC2x3Model* model)
     {
         return MaterialQuantitiesCalculator(model, mqtest::defaultSettings()).getMissingQuantitiesCount();
@@ -174,15 +175,13 @@ TEST_F(Dock, FollowsTheKindOfTheActiveModel)
     EXPECT_TRUE(information()->isHidden());
     EXPECT_TRUE(warning()->isHidden());
     EXPECT_FALSE(content()->isEnabled());
-}
 
-TEST_F(Dock, AModelWithoutProjectHasNoResults)
-{
+    // A model without project has no results either.
     mqtest::ModelBuilder builder(false);
     builder.element("IFCWALL", "Mur");
-    model = openText(builder);
-    ASSERT_TRUE(model);
-    dock->setModel(model.get());
+    auto noProject = openText(builder);
+    ASSERT_TRUE(noProject);
+    dock->setModel(noProject.get());
     EXPECT_EQ(information()->message(), noResults);
     EXPECT_FALSE(information()->isHidden());
     EXPECT_EQ(table()->model(), nullptr);
@@ -287,7 +286,7 @@ TEST_F(Dock, OpensWithTheVerificationModeAndTheHostSelection)
 {
     model = openSample();
     ASSERT_TRUE(model);
-    computeWithoutDock(model.get());
+    ASSERT_TRUE(MaterialQuantitiesCalculator(model.get(), mqtest::defaultSettings()).computeQuantities());
     const QList<int> rows = MaterialQuantitiesCalculator::getBuildingElementRows(model.get());
     const QList<int> selected = {rows[2], rows[3], rows[7]};
     for (int row : selected) {
@@ -308,10 +307,7 @@ TEST_F(Dock, OpensWithTheVerificationModeAndTheHostSelection)
 
 TEST_F(Dock, ACheckBoxClickShowsOrHidesEverySelectedElement)
 {
-    model = openSample();
-    ASSERT_TRUE(model);
-    computeWithoutDock(model.get());
-    dock->setModel(model.get());
+    ASSERT_TRUE(showComputedSample());
     dock->resize(600, 800);
     dock->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dock.get()));
@@ -364,7 +360,8 @@ TEST_F(Dock, CancelOrQuitLeavesNoPartialResults)
         }
         const int rows = MaterialQuantitiesCalculator::getBuildingElementRows(opened.get()).size();
         EXPECT_EQ(missingCount(opened.get()), rows);
-        EXPECT_FALSE(projectHasTotals(*opened));
+        const QModelIndex project = opened->index(opened->dataSet()->getAllIfcProject().front().get());
+        EXPECT_FALSE(opened->getProperty(project, QStringLiteral("Properties/TotalMaterialQuantities")));
         dock.reset();
         released = false;
     }
@@ -394,10 +391,7 @@ TEST_F(Dock, ResultsOfAModelLeftDuringTheComputationWaitForItsReturn)
 TEST_F(Dock, ExportsBothWorkbooksThroughTheButtons)
 {
     REQUIRE_OPENPYXL();
-    model = openSample();
-    ASSERT_TRUE(model);
-    computeWithoutDock(model.get());
-    dock->setModel(model.get());
+    ASSERT_TRUE(showComputedSample());
     // The dialog proposes a file named after the project in the last folder.
     QSettings().setValue("MaterialQuantities/ExportPMD", scratch.path());
     QSettings().setValue("MaterialQuantities/ExportComponents", scratch.path());
@@ -430,10 +424,7 @@ TEST_F(Dock, ExportsBothWorkbooksThroughTheButtons)
 
 TEST_F(Dock, AnExportThatCannotBeWrittenIsReported)
 {
-    model = openSample();
-    ASSERT_TRUE(model);
-    computeWithoutDock(model.get());
-    dock->setModel(model.get());
+    ASSERT_TRUE(showComputedSample());
     const QString folder = scratch.filePath("locked");
     ASSERT_TRUE(QDir(scratch.path()).mkpath("locked"));
     exporttest::ReadOnlyFolder locked(folder);
@@ -464,7 +455,7 @@ TEST_F(Dock, TheChartFollowsTheShownTotals)
     dock->setModel(model.get());
     EXPECT_TRUE(chartView->isHidden());
 
-    computeWithoutDock(model.get());
+    ASSERT_TRUE(MaterialQuantitiesCalculator(model.get(), mqtest::defaultSettings()).computeQuantities());
     dock->setModel(nullptr);
     dock->setModel(model.get());
     EXPECT_FALSE(chartView->isHidden());

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTest>
 #include <QTimer>
 
 namespace docktest {
@@ -30,8 +29,6 @@ void RecordingSink::operationStarted(Orvane::OperationStatus* status)
         onStarted(status);
     }
 }
-
-void RecordingSink::operationProgressed(Orvane::OperationStatus*) {}
 
 void RecordingSink::operationEnded(Orvane::OperationStatus* status)
 {
@@ -69,11 +66,6 @@ MessageBoxWatcher::MessageBoxWatcher() : m_timer(new QTimer)
 MessageBoxWatcher::~MessageBoxWatcher()
 {
     delete m_timer;
-}
-
-bool waitFor(const std::function<bool()>& done)
-{
-    return QTest::qWaitFor(done, 60000);
 }
 
 } // namespace docktest

@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -21,7 +22,7 @@ public:
     ~RecordingSink() override;
 
     void operationStarted(Orvane::OperationStatus* status) override;
-    void operationProgressed(Orvane::OperationStatus* status) override;
+    void operationProgressed(Orvane::OperationStatus*) override {}
     void operationEnded(Orvane::OperationStatus* status) override;
 
     Orvane::OperationStatus* current = nullptr;
@@ -47,11 +48,10 @@ public:
     QVariant data(const QModelIndex&, int = Qt::DisplayRole) const override { return {}; }
 };
 
-/// Calls answer with the next modal widget of type T once it is shown, and
-/// returns at once.
-template <class T> void answerModal(std::function<void(T*)> answer);
 void answerModalWidget(std::function<bool(QWidget*)> answer);
 
+/// Calls answer with the next modal widget of type T once it is shown, and
+/// returns at once.
 template <class T> void answerModal(std::function<void(T*)> answer)
 {
     answerModalWidget([answer](QWidget* widget) {
@@ -85,6 +85,9 @@ private:
 
 /// Waits, with the event loop running, until done returns true; false when it
 /// never does within a generous bound.
-bool waitFor(const std::function<bool()>& done);
+inline bool waitFor(const std::function<bool()>& done)
+{
+    return QTest::qWaitFor(done, 60000);
+}
 
 } // namespace docktest

@@ -30,8 +30,16 @@ TEST(InformationWidget, EachLevelKeepsTheLastMessage)
     }
 }
 
-TEST(OperationStatus, ReportsToTheSinkUntilDeleted)
+TEST(OperationStatus, ReportsToTheSinkUntilDeletedAndACancellableOneAsksOnce)
 {
+    OperationStatus cancellable("Working...", 10, true); // works without a sink
+    EXPECT_EQ(OperationStatus::progressSink(), nullptr);
+    QSignalSpy cancelRequests(&cancellable, &OperationStatus::cancelRequested);
+    cancellable.cancel();
+    cancellable.cancel();
+    EXPECT_EQ(cancelRequests.count(), 1);
+    EXPECT_TRUE(cancellable.isCancelRequested());
+
     docktest::RecordingSink sink;
     auto* status = new OperationStatus("Working...", 3, false);
     EXPECT_EQ(sink.current, status);
@@ -50,15 +58,4 @@ TEST(OperationStatus, ReportsToTheSinkUntilDeleted)
     EXPECT_EQ(sink.ended, 1);
     EXPECT_EQ(sink.doneAtEnd, 3);
     EXPECT_EQ(sink.current, nullptr);
-}
-
-TEST(OperationStatus, CancellableOneAsksOnceAndWorksWithoutSink)
-{
-    OperationStatus status("Working...", 10, true);
-    EXPECT_EQ(OperationStatus::progressSink(), nullptr);
-    QSignalSpy cancelled(&status, &OperationStatus::cancelRequested);
-    status.cancel();
-    status.cancel();
-    EXPECT_EQ(cancelled.count(), 1);
-    EXPECT_TRUE(status.isCancelRequested());
 }

@@ -23,7 +23,6 @@
 
 namespace {
 
-/// A host model of a kind the tool does not handle.
 class OtherKindModel : public Orvane::Model
 {
 public:
@@ -40,12 +39,6 @@ Orvane::PluginManager* pluginManager()
     return Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR), QStringLiteral(MQ_FIXTURE_PLUGIN_DIR)});
 }
 
-Orvane::ToolInterface* loadTool()
-{
-    QPluginLoader loader(QStringLiteral(MQ_PLUGIN_FILE));
-    return qobject_cast<Orvane::ToolInterface*>(loader.instance());
-}
-
 /// The tool started in a real main window, as the host starts it, and stopped
 /// at the end of each test so that the next one gets a fresh object.
 class PluginLifecycleTest : public ::testing::Test
@@ -55,7 +48,7 @@ protected:
     {
         pluginManager();
         QSettings().clear();
-        tool = loadTool();
+        tool = qobject_cast<Orvane::ToolInterface*>(QPluginLoader(QStringLiteral(MQ_PLUGIN_FILE)).instance());
         ASSERT_NE(tool, nullptr);
         tool->initialize(&window);
     }
@@ -146,6 +139,16 @@ TEST_F(PluginLifecycleTest, EnablePutsTheDockAndActionInTheWindowAndDisableTakes
     EXPECT_TRUE(window.toolBar()->actions().contains(tool->toolAction()));
     EXPECT_TRUE(dock->isEnabled());
 
+    // The dock refuses a model of another kind.
+    OtherKindModel model;
+    tool->setModel(&model);
+    auto* information = dock->findChild<Orvane::InformationWidget*>("informationWidget");
+    ASSERT_NE(information, nullptr);
+    EXPECT_EQ(information->level(), Orvane::InformationWidget::Level::Error);
+    EXPECT_EQ(information->message(), "Material quantities is only available for IFC 2x3 models. Current model is a "
+                                      "Point cloud model.");
+    tool->setModel(nullptr);
+
     ASSERT_TRUE(tool->disable());
     EXPECT_EQ(window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"), nullptr);
     EXPECT_FALSE(window.toolBar()->actions().contains(tool->toolAction()));
@@ -170,19 +173,6 @@ TEST_F(PluginLifecycleTest, FinalizeSavesAppliedSettingsWithoutThePageBeingSaved
     tool = nullptr;
     EXPECT_EQ(QSettings().value("Tool/MaterialQuantities/functionalUnitPropertyPath").toString(),
               "Type/Properties/Pset_Custom/Unit");
-}
-
-TEST_F(PluginLifecycleTest, AModelOfAnotherKindIsRefusedByTheDock)
-{
-    tool->enable();
-    OtherKindModel model;
-    tool->setModel(&model);
-    auto* information = tool->dockWidget()->findChild<Orvane::InformationWidget*>("informationWidget");
-    ASSERT_NE(information, nullptr);
-    EXPECT_EQ(information->level(), Orvane::InformationWidget::Level::Error);
-    EXPECT_EQ(information->message(), "Material quantities is only available for IFC 2x3 models. Current model is a "
-                                      "Point cloud model.");
-    tool->setModel(nullptr);
 }
 
 TEST(PluginFolderTest, UnusableLibrariesAreListedWithTheirReasonAndTheToolStillStarts)
