@@ -4,14 +4,11 @@
 #include "QuantitiesPropPathListView.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using Orvane::MaterialQuantitiesSettings;
 using Orvane::MaterialQuantitiesSettingsPage;
@@ -54,11 +51,9 @@ protected:
 TEST_F(SettingsPage, FormShowsTheSettingsAndThePathsOfTheChosenUnitAlsoAfterLoading)
 {
     EXPECT_EQ(widget->objectName(), "Orvane__MaterialQuantitiesSettingsWidget");
-    EXPECT_EQ(widget->findChild<QLabel*>("label_5")->text(), "Reused materials ");
     EXPECT_EQ(lineEdit("reusedMaterialsPropertyPathLineEdit")->text(), defaults.reusedMaterialsPropertyPath);
     EXPECT_EQ(lineEdit("functionalUnitPropertyPathLineEdit")->placeholderText(), "Enter a property path");
-    ASSERT_EQ(units->count(), 3);
-    EXPECT_EQ(units->itemText(2), "Volume");
+    EXPECT_EQ(units->count(), 3);
 
     EXPECT_EQ(shownPaths(), defaults.lengthQuantitiesPropPaths);
     units->setCurrentIndex(1);
