@@ -14,20 +14,16 @@ using Orvane::OperationStatus;
 TEST(InformationWidget, EachLevelKeepsTheLastMessage)
 {
     using Level = InformationWidget::Level;
-    struct Case
-    {
-        void (InformationWidget::*set)(const QString&);
-        Level level;
-    };
     InformationWidget widget;
-    for (const Case& c : {Case{&InformationWidget::setWarningMessage, Level::Warning},
-                          Case{&InformationWidget::setErrorMessage, Level::Error},
-                          Case{&InformationWidget::setInformationMessage, Level::Information}}) {
-        const QString text = QString("message %1").arg(static_cast<int>(c.level));
-        (widget.*c.set)(text);
-        EXPECT_EQ(widget.level(), c.level);
-        EXPECT_EQ(widget.message(), text);
-    }
+    widget.setWarningMessage("warning");
+    EXPECT_EQ(widget.level(), Level::Warning);
+    EXPECT_EQ(widget.message(), "warning");
+    widget.setErrorMessage("error");
+    EXPECT_EQ(widget.level(), Level::Error);
+    EXPECT_EQ(widget.message(), "error");
+    widget.setInformationMessage("information");
+    EXPECT_EQ(widget.level(), Level::Information);
+    EXPECT_EQ(widget.message(), "information");
 }
 
 TEST(OperationStatus, ReportsToTheSinkUntilDeletedAndACancellableOneAsksOnce)
