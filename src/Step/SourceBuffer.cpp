@@ -1,6 +1,7 @@
 #include "SourceBuffer.h"
 
 #include "FaultGuard.h"
+#include "RegularFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -66,17 +67,15 @@ void SourceBuffer::clear()
 bool SourceBuffer::map(const std::string& path, std::string& error)
 {
     clear();
-    // Without blocking: a FIFO would otherwise wait for a writer forever.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = RegularFile::openForReading(path, &error);
     if (fd < 0) {
-        error = "cannot open '" + path + "': " + std::strerror(errno);
         return false;
     }
     struct stat info
     {
     };
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "'" + path + "' is not a regular file";
+    if (fstat(fd, &info) != 0) {
+        error = "cannot read '" + path + "': " + std::strerror(errno);
         ::close(fd);
         return false;
     }

@@ -4,7 +4,6 @@
 #include "IFC2x3Property.h"
 #include "UnitConverter.h"
 
-#include "Step/RegularFile.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QFile>
@@ -106,14 +105,6 @@ IFC2x3Model::~IFC2x3Model()
 std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* error)
 {
     const std::string fileName = QFile::encodeName(path).toStdString();
-    // A FIFO would block the reader for good.
-    std::string reason;
-    if (!Step::RegularFile::checkReadable(fileName, &reason)) {
-        if (error) {
-            *error = QFile::decodeName(QByteArray::fromStdString(reason));
-        }
-        return nullptr;
-    }
     auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
     if (!dataSet->open(fileName)) {
         if (error) {
