@@ -4,8 +4,10 @@
 // compute.
 #include "Orvane/Widgets/MainWindow.h"
 #include "Orvane/Widgets/DockWidgetManager.h"
+#include "Orvane/Widgets/ISettingsPage.h"
 #include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/Widgets/PluginManager.h"
+#include "Orvane/Widgets/ToolInterface.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include <QAbstractButton>
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -258,3 +261,15 @@ TEST_P(QuitWhileComputingTest, AsksAndStopsTheComputationOrCarriesOn)
 
 INSTANTIATE_TEST_SUITE_P(Answers, QuitWhileComputingTest,
                          ::testing::Values(QuitAnswer{QMessageBox::Yes, true}, QuitAnswer{QMessageBox::No, false}));
+
+TEST_F(MainWindowTest, TheToolsSettingsPagesAreDeletedWhenTheToolsStop)
+{
+    startTools(window);
+    Orvane::ToolInterface* tool = Orvane::PluginManager::Get(nullptr, {})->tools().value(0);
+    ASSERT_NE(tool, nullptr);
+    QPointer<Orvane::ISettingsPage> page = tool->settingsPage();
+    ASSERT_FALSE(page.isNull());
+    window.stopPlugins();
+    EXPECT_TRUE(page.isNull());
+    EXPECT_EQ(tool->settingsPage(), nullptr);
+}
