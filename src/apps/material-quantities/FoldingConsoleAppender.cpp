@@ -32,10 +32,10 @@ FoldingConsoleAppender::~FoldingConsoleAppender()
     destructorImpl();
 }
 
-std::string FoldingConsoleAppender::foldedForm(const std::string& message)
+void FoldingConsoleAppender::fold(const std::string& message)
 {
-    std::string folded;
-    folded.reserve(message.size());
+    std::string& folded = m_folded;
+    folded.clear();
     for (std::size_t i = 0; i < message.size(); ++i) {
         if (!std::isdigit(static_cast<unsigned char>(message[i]))) {
             folded += message[i];
@@ -43,15 +43,15 @@ std::string FoldingConsoleAppender::foldedForm(const std::string& message)
             folded += '#';
         }
     }
-    return folded;
 }
 
 void FoldingConsoleAppender::append(const log4cplus::spi::InternalLoggingEvent& event)
 {
-    std::string folded = foldedForm(event.getMessage());
-    auto [position, added] = m_indexes.try_emplace(folded, m_repeats.size());
-    if (added) {
-        m_repeats.push_back({std::move(folded), 0});
+    fold(event.getMessage());
+    auto position = m_indexes.find(m_folded);
+    if (position == m_indexes.end()) {
+        position = m_indexes.emplace(m_folded, m_repeats.size()).first;
+        m_repeats.push_back({m_folded, 0});
     }
     Repeats& repeats = m_repeats[position->second];
     if (++repeats.count > shownRepeats) {

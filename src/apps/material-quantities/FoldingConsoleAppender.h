@@ -26,10 +26,6 @@ public:
     void finish();
     void close() override;
 
-    /// The message as it is counted: every run of digits (keys, values)
-    /// becomes "#".
-    static std::string foldedForm(const std::string& message);
-
 protected:
     void append(const log4cplus::spi::InternalLoggingEvent& event) override;
 
@@ -40,10 +36,15 @@ private:
         long long count = 0;
     };
 
+    /// Sets m_folded to the message as it is counted: every run of digits
+    /// (keys, values) becomes "#".
+    void fold(const std::string& message);
     void writeBuffer();
 
     std::FILE* m_stream;
     std::string m_buffer;
+    /// Reused from record to record: most messages are repeats.
+    std::string m_folded;
     std::unordered_map<std::string, std::size_t> m_indexes;
     /// In order of first appearance, so that the counts read in the order
     /// the messages came.
