@@ -37,6 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -54,6 +55,7 @@ public:
     {
         m_running = false;
         m_computationMs = m_sinceClick.nsecsElapsed() / 1e6;
+        m_cpuAtEnd = std::clock();
         m_display.start();
         QTimer::singleShot(0, [this] {
             m_dock->repaint();
@@ -64,12 +66,14 @@ public:
     bool isRunning() const { return m_running; }
     double displayMs() const { return m_displayMs; }
     double computationMs() const { return m_computationMs; }
+    std::clock_t cpuAtEnd() const { return m_cpuAtEnd; }
 
 private:
     QWidget* m_dock;
     const QElapsedTimer& m_sinceClick;
     QElapsedTimer m_display;
     double m_computationMs = 0.0;
+    std::clock_t m_cpuAtEnd = 0;
     double m_displayMs = 0.0;
     bool m_running = false;
 };
@@ -133,6 +137,9 @@ int main(int argc, char** argv)
     ticker.start(10);
 
     clock.restart();
+    // On a busy machine the process's CPU time tells the pass's cost better
+    // than the clock.
+    const std::clock_t cpuAtClick = std::clock();
     dock.findChild<QPushButton*>(QStringLiteral("computeQuantitiesPushButton"))->click();
     sinceTick.start();
     app.exec();
@@ -140,8 +147,11 @@ int main(int argc, char** argv)
     Orvane::OperationStatus::setProgressSink(nullptr);
 
     const auto* table = dock.findChild<QAbstractItemView*>(QStringLiteral("detailedMaterialQuantitiesTableView"));
-    std::printf("computation: %.0f ms, %.2f us per building element\n", sink.computationMs(),
-                rows.isEmpty() ? 0.0 : sink.computationMs() * 1000.0 / rows.size());
+    const double computationCpuMs = (sink.cpuAtEnd() - cpuAtClick) * 1000.0 / CLOCKS_PER_SEC;
+    std::printf("computation: %.0f ms (%.0f ms of CPU), %.2f us per building element (%.2f us of CPU)\n",
+                sink.computationMs(), computationCpuMs,
+                rows.isEmpty() ? 0.0 : sink.computationMs() * 1000.0 / rows.size(),
+                rows.isEmpty() ? 0.0 : computationCpuMs * 1000.0 / rows.size());
     std::printf("computation and display: %.0f ms\n", totalMs);
     std::printf("from success to results shown: %.1f ms (%d table rows, %d rows selected)\n", sink.displayMs(),
                 table->model() ? table->model()->rowCount() : 0,
