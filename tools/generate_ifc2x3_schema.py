@@ -161,9 +161,10 @@ def emit_class_declaration(schema, out, name, supertype, own_attrs):
         m = method_name(attr)
         kind, element = accessor_kind(schema, type_text)
         out.append(f"\n    // {attr}: {type_text}{' (optional)' if optional else ''}\n")
-        out.append(f"    bool test{m}() const {{ return argument({pos - 1}).isSet(); }}\n")
-        out.append(f"    const Step::Value& get{m}Value() const {{ return argument({pos - 1}); }}\n")
-        out.append(f"    void set{m}Value(Step::Value value) {{ setArgument({pos - 1}, std::move(value)); }}\n")
+        out.append(f"    static constexpr std::size_t {attr}Index = {pos - 1};\n")
+        out.append(f"    bool test{m}() const {{ return argument({attr}Index).isSet(); }}\n")
+        out.append(f"    const Step::Value& get{m}Value() const {{ return argument({attr}Index); }}\n")
+        out.append(f"    void set{m}Value(Step::Value value) {{ setArgument({attr}Index, std::move(value)); }}\n")
         if kind == "entity":
             out.append(f"    {element}* get{m}() const;\n")
             out.append(f"    void set{m}(const {element}* value);\n")
@@ -174,14 +175,14 @@ def emit_class_declaration(schema, out, name, supertype, own_attrs):
             out.append(f"    Step::String get{m}() const;\n")
             out.append(f"    void set{m}(const Step::String& value);\n")
         elif kind == "real":
-            out.append(f"    double get{m}() const {{ return argument({pos - 1}).realValue(); }}\n")
-            out.append(f"    void set{m}(double value) {{ setArgument({pos - 1}, Step::Value::real(value)); }}\n")
+            out.append(f"    double get{m}() const {{ return argument({attr}Index).realValue(); }}\n")
+            out.append(f"    void set{m}(double value) {{ setArgument({attr}Index, Step::Value::real(value)); }}\n")
         elif kind == "integer":
-            out.append(f"    std::int64_t get{m}() const {{ return argument({pos - 1}).plain().integerValue(); }}\n")
-            out.append(f"    void set{m}(std::int64_t value) {{ setArgument({pos - 1}, Step::Value::integer(value)); }}\n")
+            out.append(f"    std::int64_t get{m}() const {{ return argument({attr}Index).plain().integerValue(); }}\n")
+            out.append(f"    void set{m}(std::int64_t value) {{ setArgument({attr}Index, Step::Value::integer(value)); }}\n")
         elif kind == "enumeration":
-            out.append(f"    std::string get{m}() const {{ return std::string(argument({pos - 1}).plain().text()); }}\n")
-            out.append(f"    void set{m}(const std::string& value) {{ setArgument({pos - 1}, Step::Value::enumeration(value)); }}\n")
+            out.append(f"    std::string get{m}() const {{ return std::string(argument({attr}Index).plain().text()); }}\n")
+            out.append(f"    void set{m}(const std::string& value) {{ setArgument({attr}Index, Step::Value::enumeration(value)); }}\n")
     for (inv, relation, forward) in INVERSES.get(name, []):
         out.append(f"\n    // Inverse {inv}: the {relation} instances that refer to this one through {forward}.\n")
         out.append(f"    std::vector<Step::ObsPtr<{relation}>> get{inv}() const;\n")
@@ -200,16 +201,15 @@ def emit_class_definition(schema, out, index, name, own_attrs):
     for (pos, attr, type_text, optional, declared, derived) in own_attrs:
         m = method_name(attr)
         kind, element = accessor_kind(schema, type_text)
-        i = pos - 1
         if kind == "entity":
-            out.append(f"{element}* {name}::get{m}() const {{ return entityAs<{element}>(resolve(argument({i}))); }}\n")
-            out.append(f"void {name}::set{m}(const {element}* value) {{ setArgument({i}, value ? Step::Value::reference(value->getKey()) : Step::Value()); }}\n")
+            out.append(f"{element}* {name}::get{m}() const {{ return entityAs<{element}>(resolve(argument({attr}Index))); }}\n")
+            out.append(f"void {name}::set{m}(const {element}* value) {{ setArgument({attr}Index, value ? Step::Value::reference(value->getKey()) : Step::Value()); }}\n")
         elif kind == "entities":
-            out.append(f"std::vector<{element}*> {name}::get{m}() const {{ return resolveAll<{element}>(*this, argument({i})); }}\n")
-            out.append(f"void {name}::set{m}(const std::vector<{element}*>& values) {{ setArgument({i}, referenceList(values)); }}\n")
+            out.append(f"std::vector<{element}*> {name}::get{m}() const {{ return resolveAll<{element}>(*this, argument({attr}Index)); }}\n")
+            out.append(f"void {name}::set{m}(const std::vector<{element}*>& values) {{ setArgument({attr}Index, referenceList(values)); }}\n")
         elif kind == "string":
-            out.append(f"Step::String {name}::get{m}() const {{ return Step::String(argument({i}).plain().text()); }}\n")
-            out.append(f"void {name}::set{m}(const Step::String& value) {{ setArgument({i}, Step::Value::string(value.toUtf8())); }}\n")
+            out.append(f"Step::String {name}::get{m}() const {{ return Step::String(argument({attr}Index).plain().text()); }}\n")
+            out.append(f"void {name}::set{m}(const Step::String& value) {{ setArgument({attr}Index, Step::Value::string(value.toUtf8())); }}\n")
     for (inv, relation, forward) in INVERSES.get(name, []):
         out.append(f"std::vector<Step::ObsPtr<{relation}>> {name}::get{inv}() const {{ return inverseOf<{relation}>(*this, InverseRelation::{inv}); }}\n")
     out.append("\n")
