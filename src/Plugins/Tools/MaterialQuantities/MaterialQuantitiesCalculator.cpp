@@ -645,10 +645,16 @@ void MaterialQuantitiesCalculator::removeQuantities()
     if (names.empty()) {
         return;
     }
-    for (const auto& object : model->dataSet()->getAllIfcObjectDefinition()) {
-        if (Ifc2x3CC::PropertySetUtils::removePropertySets(object.get(), names)) {
-            announce(object.get());
-        }
+    // All objects at once: an old set that thousands of them share through
+    // one relation is then unlinked from them in one rewrite of it.
+    const auto& all = model->dataSet()->getAllIfcObjectDefinition();
+    std::vector<IfcObjectDefinition*> objects;
+    objects.reserve(all.size());
+    for (const auto& object : all) {
+        objects.push_back(object.get());
+    }
+    for (IfcObjectDefinition* object : Ifc2x3CC::PropertySetUtils::removePropertySets(objects, names)) {
+        announce(object);
     }
 }
 
