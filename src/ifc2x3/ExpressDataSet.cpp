@@ -12,6 +12,7 @@ ExpressDataSet::~ExpressDataSet() = default;
 
 void ExpressDataSet::onReset()
 {
+    m_changes.fetch_add(1, std::memory_order_relaxed);
     m_lists.clear();
     m_inversesBuilt = false;
     for (InverseTable& table : m_inverses) {
@@ -336,6 +337,7 @@ std::vector<Step::BaseEntity*> inverseEntities(const Step::BaseEntity& target, I
 
 void ExpressDataSet::onCreated(Step::BaseEntity* entity)
 {
+    m_changes.fetch_add(1, std::memory_order_relaxed);
     for (auto& [type, list] : m_lists) {
         if (entity->isOfType(*type)) {
             list->add(entity);
@@ -348,6 +350,7 @@ void ExpressDataSet::onCreated(Step::BaseEntity* entity)
 
 void ExpressDataSet::onRemoved(Step::BaseEntity* entity)
 {
+    m_changes.fetch_add(1, std::memory_order_relaxed);
     for (auto& [type, list] : m_lists) {
         if (entity->isOfType(*type)) {
             list->remove(entity);
@@ -367,6 +370,7 @@ void ExpressDataSet::onRemoved(Step::BaseEntity* entity)
 
 void ExpressDataSet::onArgumentChanged(Step::BaseEntity* entity, std::size_t index, const Step::Value& old)
 {
+    m_changes.fetch_add(1, std::memory_order_relaxed);
     if (!m_inversesBuilt) {
         return;
     }

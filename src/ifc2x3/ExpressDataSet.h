@@ -8,6 +8,7 @@
 #include "Step/RefLinkedList.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <type_traits>
@@ -86,6 +87,11 @@ public:
     /// excluded; decodes nothing.
     std::vector<std::size_t> countByType() const;
 
+    /// A number that grows with every creation, change and deletion of an
+    /// instance: what was read from the data set under an equal number is
+    /// still what it holds.
+    std::uint64_t changeCount() const { return m_changes.load(std::memory_order_relaxed); }
+
     /// Label of a root object: its Name, else LongName, else GlobalId.
     static Step::String label(const IfcRoot& object);
 
@@ -152,6 +158,7 @@ private:
     };
     using InversePairs = std::vector<std::pair<Step::Id, Step::Id>>; // target, source
 
+    std::atomic<std::uint64_t> m_changes{0};
     bool m_inversesBuilt = false;
     std::array<InverseTable, static_cast<std::size_t>(InverseRelation::Count)> m_inverses;
     /// While the tables are built: the links found so far, by relation.

@@ -96,7 +96,7 @@ protected:
     {
         auto* model = qobject_cast<Orvane::_ifc2x3::IFC2x3Model*>(window.activeModel());
         QSignalSpy changed(model, &Orvane::_ifc2x3::IFC2x3Model::contentChanged);
-        model->updateItem(model->index(0, 0), false);
+        model->updateItem(model->index(0, 0));
         ASSERT_TRUE(changed.wait(patienceMs));
     }
 

@@ -35,10 +35,10 @@ class RecordingModel : public IFC2x3Model
 {
 public:
     using IFC2x3Model::IFC2x3Model;
-    void updateItem(const QModelIndex& index, bool recursive) override
+    void updateItem(const QModelIndex& index) override
     {
         updates.push_back(index.row());
-        IFC2x3Model::updateItem(index, recursive);
+        IFC2x3Model::updateItem(index);
     }
     std::vector<int> updates;
 };

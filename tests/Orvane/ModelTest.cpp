@@ -167,7 +167,7 @@ TEST(IFC2x3Model, AnnouncedRowsAreToldOncePerRunOfRows)
     ASSERT_GE(model->rowCount(), 6);
     QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
     for (int row : {3, 4, 3, 5, 1, 4}) {
-        model->updateItem(model->index(row, 0), true);
+        model->updateItem(model->index(row, 0));
     }
     QCoreApplication::processEvents();
     const int lastColumn = model->columnCount() - 1;
@@ -178,7 +178,7 @@ TEST(IFC2x3Model, AnnouncedRowsAreToldOncePerRunOfRows)
     EXPECT_EQ(changed[1][1].toModelIndex(), model->index(5, lastColumn));
 
     // Announced again later: told again.
-    model->updateItem(model->index(4, 0), true);
+    model->updateItem(model->index(4, 0));
     QCoreApplication::processEvents();
     ASSERT_EQ(changed.count(), 3);
     EXPECT_EQ(changed[2][0].toModelIndex(), model->index(4, 0));
@@ -193,7 +193,7 @@ TEST(IFC2x3Model, PassesTheItemModelTesterOnTheBundledSample)
     QAbstractItemModelTester tester(model.get(), QAbstractItemModelTester::FailureReportingMode::Warning);
     model->hide(rowIndexes(*model, {0, 3, 5}));
     model->toggleVisibility(rowIndexes(*model, {3, 4}));
-    model->updateItem(model->index(7, 0), false);
+    model->updateItem(model->index(7, 0));
     QCoreApplication::processEvents();
     EXPECT_EQ(warnings.take(), QStringList());
 }

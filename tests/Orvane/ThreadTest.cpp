@@ -53,9 +53,9 @@ TEST(IFC2x3ModelThreads, UpdatesFromAWorkerArriveMergedOnTheModelsThread)
                      });
     std::thread worker([&] {
         for (int row : {3, 1, 2, 6, 2, 3}) {
-            model->updateItem(model->index(row, 0), true);
+            model->updateItem(model->index(row, 0));
         }
-        model->updateItem(QModelIndex(), true);
+        model->updateItem(QModelIndex());
     });
     worker.join();
     EXPECT_TRUE(changes.empty()) << "nothing is told on the worker's thread";
@@ -73,7 +73,7 @@ TEST(IFC2x3ModelThreads, UpdatesFromAWorkerArriveMergedOnTheModelsThread)
 
     // Later updates are told again.
     changes.clear();
-    model->updateItem(model->index(5, 0), false);
+    model->updateItem(model->index(5, 0));
     EXPECT_TRUE(changes.empty()) << "queued, even on the model's own thread";
     ASSERT_TRUE(waitFor([&] { return !changes.empty(); }));
     EXPECT_EQ(changes[0].firstRow, 5);

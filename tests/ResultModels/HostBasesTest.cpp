@@ -87,7 +87,7 @@ TEST_F(BuildingTest, DetailedModelFollowsNoStructuralChangeOfItsSource)
     CheckedModel checked(detailed.get());
     QSignalSpy changed(detailed.get(), &QAbstractItemModel::dataChanged);
     QSignalSpy resets(detailed.get(), &QAbstractItemModel::modelReset);
-    model->updateItem(indexOf(*model, slab), true);
+    model->updateItem(indexOf(*model, slab));
     QCoreApplication::processEvents();
     EXPECT_EQ(resets.count(), 0);
     // A changed element is announced over its whole row, once.

@@ -111,8 +111,8 @@ TEST_F(BuildingTest, CellsFollowTheHost)
     EXPECT_TRUE(detailed->data(betonA).toString().startsWith("12")) << "displayed values are always read";
 
     // Raw values are read again once the host announces the rows.
-    model->updateItem(indexOf(*model, wallA), true);
-    model->updateItem(indexOf(*model, wallB), true);
+    model->updateItem(indexOf(*model, wallA));
+    model->updateItem(indexOf(*model, wallB));
     QCoreApplication::processEvents();
     EXPECT_EQ(detailed->data(betonA, Qt::EditRole), QVariant(12.0));
     EXPECT_EQ(detailed->data(statusB, Qt::EditRole), QVariant(0));

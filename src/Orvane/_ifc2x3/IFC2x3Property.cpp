@@ -231,16 +231,21 @@ IFC2x3Property* IFC2x3Property::child(Kind kind, Step::BaseEntity* entity, int a
     return new IFC2x3Property(m_model, kind, entity, attribute, name, path() + QStringList(name));
 }
 
-std::vector<Step::BaseEntity*> IFC2x3Property::childEntities() const
+const std::vector<Step::RefPtr<Step::BaseEntity>>& IFC2x3Property::childEntities() const
 {
-    std::vector<Step::BaseEntity*> out;
+    const std::uint64_t changes = static_cast<ifc2x3::ExpressDataSet*>(m_entity->getExpressDataSet())->changeCount();
+    if (m_childrenRead == changes) {
+        return m_children;
+    }
+    m_children.clear();
     if (m_kind == Kind::PropertySets || m_kind == Kind::PropertySet || m_kind == Kind::Property) {
-        forEachChild(m_kind == Kind::PropertySets, m_entity.get(), [&out](Step::BaseEntity* child) {
-            out.push_back(child);
+        forEachChild(m_kind == Kind::PropertySets, m_entity.get(), [this](Step::BaseEntity* child) {
+            m_children.emplace_back(child);
             return false;
         });
     }
-    return out;
+    m_childrenRead = changes;
+    return m_children;
 }
 
 int IFC2x3Property::childCount() const
@@ -256,8 +261,10 @@ int IFC2x3Property::childCount() const
         return static_cast<int>(m_entity->argumentCount());
     case Kind::Attribute:
         return 0;
-    default:
+    default: {
+        const std::lock_guard<std::mutex> guard(m_childrenMutex);
         return static_cast<int>(childEntities().size());
+    }
     }
 }
 
@@ -291,18 +298,12 @@ CoreProperty* IFC2x3Property::getChildProperty(int i) const
     case Kind::Attribute:
         return nullptr;
     default: {
-        Step::BaseEntity* found = nullptr;
-        int remaining = i;
-        forEachChild(m_kind == Kind::PropertySets, m_entity.get(), [&](Step::BaseEntity* entity) {
-            if (remaining-- == 0) {
-                found = entity;
-                return true;
-            }
-            return false;
-        });
-        if (!found) {
+        const std::lock_guard<std::mutex> guard(m_childrenMutex);
+        const auto& children = childEntities();
+        if (static_cast<std::size_t>(i) >= children.size()) {
             return nullptr;
         }
+        Step::BaseEntity* found = children[static_cast<std::size_t>(i)].get();
         return child(m_kind == Kind::PropertySets ? Kind::PropertySet : Kind::Property, found, -1,
                      toQString(nameOf(found)));
     }
