@@ -1,6 +1,7 @@
-// Exit statuses and messages of material-quantities and ifcinfo on files that
-// are not what they should be: devices, FIFOs, links, colliding paths, empty
-// or unusable arguments, names that are not UTF-8.
+// Exit statuses, summaries and messages of material-quantities and ifcinfo:
+// a computation whose totals are known by hand, models it cannot read, and
+// files that are not what they should be (devices, FIFOs, links, colliding
+// paths, empty or unusable arguments, names that are not UTF-8).
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,8 +18,42 @@ namespace {
 struct Outcome
 {
     int status = -1;
+    QString out;
     QString err;
 };
+
+// Wall A: 2 m3 of a type of 500 kg/m3, 90 % concrete and 10 % steel; wall B
+// counts as one unit of a re-employed type of 50 kg, all wood.
+const char* const twoWalls =
+    "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
+    "FILE_SCHEMA(('IFC2X3'));\nENDSEC;\nDATA;\n"
+    "#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'Project',$,$,$,$,$,$);\n"
+    "#2=IFCBUILDING('3nyCmbL0T1Uf$9sO1U8RqX',$,'Main',$,$,$,$,$,.ELEMENT.,$,$,$);\n"
+    "#3=IFCRELAGGREGATES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,#1,(#2));\n"
+    "#4=IFCRELCONTAINEDINSPATIALSTRUCTURE('1Jq3q0r1j6vQeR6VxVd0Ad',$,$,$,(#10,#11),#2);\n"
+    "#10=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall A',$,$,$,$,$);\n"
+    "#11=IFCWALL('0kF4rTvcz2$Pp7zNBsJ4Ng',$,'Wall B',$,$,$,$,$);\n"
+    "#20=IFCWALLTYPE('0eA6m4fELI9QBIhP3wiLAp',$,'Concrete',$,$,(#21,#22),$,$,$,.STANDARD.);\n"
+    "#21=IFCPROPERTYSET('1gGeGk1xb2mQ6XZ7x5MC_h',$,'Unite_Fonctionnelle',$,(#23,#24));\n"
+    "#22=IFCPROPERTYSET('3KnS8aD0b3ywAE8ioIyQvz',$,'Pourcentage_PMIB',$,(#25,#26));\n"
+    "#23=IFCPROPERTYSINGLEVALUE('Type',$,IFCLABEL('volume'),$);\n"
+    "#24=IFCPROPERTYSINGLEVALUE('Masse_par_UF',$,IFCREAL(500.),$);\n"
+    "#25=IFCPROPERTYSINGLEVALUE('Beton',$,IFCREAL(90.),$);\n"
+    "#26=IFCPROPERTYSINGLEVALUE('Acier',$,IFCREAL(10.),$);\n"
+    "#27=IFCRELDEFINESBYTYPE('1bN4cT0bTC7hXJ3zZ1K4n9',$,$,$,(#10),#20);\n"
+    "#28=IFCELEMENTQUANTITY('0Hs9dOlcnFNe6wH3RPsSxC',$,'BaseQuantities',$,$,(#29));\n"
+    "#29=IFCQUANTITYVOLUME('NetVolume',$,$,2.);\n"
+    "#30=IFCRELDEFINESBYPROPERTIES('3Zq7Kx3W59JfQbI6h9Q5uQ',$,$,$,(#10),#28);\n"
+    "#40=IFCWALLTYPE('0xj2Zx3C57Wv1WkT4Qd3J9',$,'Reused',$,$,(#41,#42,#43),$,$,$,.STANDARD.);\n"
+    "#41=IFCPROPERTYSET('2hHkQ9dZT7yRkq0u2K9Yt8',$,'Unite_Fonctionnelle',$,(#44,#45));\n"
+    "#42=IFCPROPERTYSET('1Xn6cm5Kb9TvYl2NBRnGC1',$,'Pourcentage_PMIB',$,(#46));\n"
+    "#43=IFCPROPERTYSET('2p6Zk4Oyv7jRIX6m0z1Tqh',$,'R\\X2\\00E9\\X0\\emploi',$,(#47));\n"
+    "#44=IFCPROPERTYSINGLEVALUE('Type',$,IFCLABEL('unite'),$);\n"
+    "#45=IFCPROPERTYSINGLEVALUE('Masse_par_UF',$,IFCREAL(50.),$);\n"
+    "#46=IFCPROPERTYSINGLEVALUE('Bois',$,IFCREAL(1.),$);\n"
+    "#47=IFCPROPERTYSINGLEVALUE('R\\X2\\00E9\\X0\\employ\\X2\\00E9\\X0\\',$,IFCBOOLEAN(.T.),$);\n"
+    "#48=IFCRELDEFINESBYTYPE('0m5dYS1iP1aB6Y0ZtNPiHs',$,$,$,(#11),#40);\n"
+    "ENDSEC;\nEND-ISO-10303-21;\n";
 
 std::string str(const QString& text)
 {
@@ -34,10 +69,19 @@ protected:
         QDir::setCurrent(dir.path());
         ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", "in.ifc"));
         ASSERT_EQ(::mkfifo("fifo", 0644), 0);
+        write("walls.ifc", twoWalls);
         write("settings.ini", "[Tool]\n");
+        write("nowhere.ini", "[Tool]\nMaterialQuantities\\materialCompositionPropertyPath=Type/Properties/Nowhere\n");
+        write("truncated.ifc", QByteArray(twoWalls).left(400));
         write("template.txt", "Fields/Name\n");
         write("empty.txt", "");
         write("long.txt", QByteArray("Fields/Name\n").repeated(16385));
+    }
+
+    static QByteArray contentOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static void write(const QString& path, const QByteArray& content)
@@ -62,6 +106,7 @@ protected:
             return result;
         }
         result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
         result.err = QString::fromLocal8Bit(process.readAllStandardError());
         return result;
     }
@@ -93,6 +138,7 @@ struct Case
 TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
 {
     ASSERT_TRUE(QFile::link("out.ifc", "link-to-out.xlsx"));
+    const QByteArray input = contentOf("in.ifc");
     const Case cases[] = {
         {"output is a FIFO", {"-o", "fifo"}, 3, "cannot write 'fifo': it is not a regular file but a FIFO"},
         {"workbook is a FIFO", {"-o", "out.ifc", "--export-pmd", "fifo"}, 3, "not a regular file but a FIFO"},
@@ -158,7 +204,51 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
         EXPECT_FALSE(QFileInfo::exists("out.ifc")) << c.name << ": refused after the work";
         EXPECT_TRUE(isFifo("fifo")) << c.name;
     }
-    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 5) << "nothing written";
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 8) << "nothing written";
+    EXPECT_EQ(contentOf("in.ifc"), input) << "the input is left as it was";
+}
+
+TEST_F(Programs, ComputeStatusesAndSummary)
+{
+    const struct
+    {
+        const char* name;
+        QStringList arguments;
+        int status;
+        QStringList printed; // on stdout for 0 and 1, on stderr otherwise
+    } cases[] = {
+        {"computed",
+         {"walls.ifc", "-o", "out.ifc"},
+         0,
+         {"Building elements:             2", "Elements without results:      0",
+          "Acier              100.000           100.000             0.000",
+          "Beton              900.000           900.000             0.000",
+          "Bois                50.000             0.000            50.000", "Building Main:"}},
+        {"nothing found",
+         {"walls.ifc", "-o", "out.ifc", "--settings", "nowhere.ini"},
+         1,
+         {"Elements without results:      2", "found no quantity",
+          "material composition property exists [Type/Properties/Nowhere]"}},
+        {"malformed input",
+         {"truncated.ifc", "-o", "out.ifc"},
+         2,
+         {"truncated.ifc: line 11, column 1: unexpected end of file"}},
+        {"unknown option", {"walls.ifc", "-o", "out.ifc", "--no-such-option"}, 2, {"no-such-option"}},
+        {"no output", {"walls.ifc"}, 2, {"usage: material-quantities compute"}},
+        {"unwritable output", {"walls.ifc", "-o", "/proc/out.ifc"}, 3, {"/proc/out.ifc"}},
+    };
+    for (const auto& c : cases) {
+        QFile::remove("out.ifc");
+        const Outcome result = run(MATERIAL_QUANTITIES_PROGRAM, QStringList{"compute"} + c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.name << ": " << str(result.err);
+        for (const QString& text : c.printed) {
+            EXPECT_TRUE((c.status <= 1 ? result.out : result.err).contains(text))
+                << c.name << ": " << str(text) << " in\n"
+                << str(result.out) << str(result.err);
+        }
+        EXPECT_EQ(contentOf("out.ifc").contains("TotalMaterialQuantities"), c.status == 0) << c.name;
+        EXPECT_EQ(QFileInfo::exists("out.ifc"), c.status <= 1) << c.name;
+    }
 }
 
 TEST_F(Programs, ComputeRefusesAnInputThatIsNotARegularFile)
