@@ -4,18 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace ifctest {
 
-inline std::string readFile(const std::string& path)
+namespace fs = std::filesystem;
+
+inline std::string readFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream buffer;
@@ -23,25 +22,16 @@ inline std::string readFile(const std::string& path)
     return buffer.str();
 }
 
-inline void writeFile(const std::string& path, const std::string& text)
+inline void writeFile(const fs::path& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-inline bool fileExists(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    return ::stat(path.c_str(), &info) == 0;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 /// Path of a real sample model, or an empty string when it is not there.
 inline std::string samplePath(const std::string& name)
 {
-    const std::string path = std::string(MQ_SHARED_DIR) + "/samples/" + name;
-    return fileExists(path) ? path : std::string();
+    const fs::path path = fs::path(MQ_SHARED_DIR) / "samples" / name;
+    return fs::exists(path) ? path.string() : std::string();
 }
 
 inline std::string fixturePath(const std::string& name)
@@ -50,12 +40,12 @@ inline std::string fixturePath(const std::string& name)
 }
 
 /// A complete exchange file around the given data section lines.
-inline std::string stepFile(const std::string& data, const std::string& schema = "IFC2X3")
+inline std::string stepFile(const std::string& data)
 {
     return "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION(('ViewDefinition [CoordinationView]'),'2;1');\n"
            "FILE_NAME('test.ifc','2024-01-01T00:00:00',('tester'),('org'),'pre','app','');\n"
-           "FILE_SCHEMA(('" +
-           schema + "'));\nENDSEC;\nDATA;\n" + data + "ENDSEC;\nEND-ISO-10303-21;\n";
+           "FILE_SCHEMA(('IFC2X3'));\nENDSEC;\nDATA;\n" +
+           data + "ENDSEC;\nEND-ISO-10303-21;\n";
 }
 
 inline bool anyContains(const std::vector<std::string>& lines, const std::string& needle)
@@ -86,8 +76,7 @@ inline std::string recordLine(const std::string& text, Step::Id key)
 {
     const std::string start = "#" + std::to_string(key) + "=";
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         if (line.compare(0, start.size(), start) == 0) {
             return line;
         }
@@ -95,89 +84,50 @@ inline std::string recordLine(const std::string& text, Step::Id key)
     return {};
 }
 
-/// A directory removed with its content at the end of the scope.
+/// A folder of its own, removed with its content at the end of the scope.
 class TempDir
 {
 public:
     TempDir()
     {
-        char pattern[] = "/tmp/ifc2x3-test-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        m_path = made ? made : "";
+        std::string pattern = (fs::temp_directory_path() / "ifc2x3-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) {
+            m_path = pattern;
+        }
     }
     ~TempDir()
     {
-        if (!m_path.empty()) {
-            const std::string command = "chmod -R u+w '" + m_path + "' 2>/dev/null; rm -rf '" + m_path + "'";
-            [[maybe_unused]] const int rc = std::system(command.c_str());
-        }
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-    /// Names of the entries, "." and ".." excluded.
+    const fs::path& path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    /// Names of the entries, sorted.
     std::vector<std::string> entries() const
     {
         std::vector<std::string> names;
-        if (DIR* dir = ::opendir(m_path.c_str())) {
-            while (const dirent* entry = ::readdir(dir)) {
-                const std::string name = entry->d_name;
-                if (name != "." && name != "..") {
-                    names.push_back(name);
-                }
-            }
-            ::closedir(dir);
+        for (const auto& entry : fs::directory_iterator(m_path)) {
+            names.push_back(entry.path().filename().string());
         }
+        std::sort(names.begin(), names.end());
         return names;
     }
 
 private:
-    std::string m_path;
+    fs::path m_path;
 };
 
-/// A small building with every relation the data set keeps inverses of.
-/// Keys are not in file order, #9 (a property relation) comes after the
-/// objects it names and #7 before the wall it names (a forward reference).
-inline const char* const smallModelData =
-    "#1=IFCPROJECT('0001project00000000000$',$,'Project',$,$,'Project long name',$,(#2),#3);\n"
-    "#2=IFCGEOMETRICREPRESENTATIONCONTEXT($,'Model',3,1.E-05,#4,$);\n"
-    "#3=IFCUNITASSIGNMENT((#5));\n"
-    "#4=IFCAXIS2PLACEMENT3D(#6,$,$);\n"
-    "#5=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);\n"
-    "#6=IFCCARTESIANPOINT((0.,0.,0.));\n"
-    "#7=IFCRELDEFINESBYPROPERTIES('0007defprops00000000000',$,$,$,(#60),#40);\n"
-    "#10=IFCSITE('0010site000000000000000',$,'Site',$,$,$,$,$,.ELEMENT.,$,$,$,$,$);\n"
-    "#11=IFCBUILDING('0011building00000000000',$,$,$,$,$,$,'Building long name',.ELEMENT.,$,$,$);\n"
-    "#12=IFCBUILDINGSTOREY('0012storey0000000000000',$,'Level 1',$,$,$,$,$,.ELEMENT.,0.);\n"
-    "#20=IFCWALLSTANDARDCASE('0020wallA00000000000000',$,'Wall A',$,$,$,$,$);\n"
-    "#21=IFCWALLSTANDARDCASE('0021wallB00000000000000',$,'Wall B',$,$,$,$,$);\n"
-    "#22=IFCOPENINGELEMENT('0022opening000000000000',$,$,$,$,$,$,$);\n"
-    "#23=IFCWINDOW('0023window0000000000000',$,'Window',$,$,$,$,$,1200.,800.);\n"
-    "#24=IFCSLAB('0024slab000000000000000',$,$,$,$,$,$,$,.FLOOR.);\n"
-    "#30=IFCWALLTYPE('0030walltype00000000000',$,'Basic wall',$,$,(#41),$,$,$,.STANDARD.);\n"
-    "#40=IFCPROPERTYSET('0040pset000000000000000',$,'Pset_WallCommon',$,(#42,#43));\n"
-    "#41=IFCPROPERTYSET('0041typepset00000000000',$,'Pset_WallTypeCommon',$,(#44));\n"
-    "#42=IFCPROPERTYSINGLEVALUE('IsExternal',$,IFCBOOLEAN(.T.),$);\n"
-    "#43=IFCPROPERTYSINGLEVALUE('Reference',$,IFCIDENTIFIER('W-01'),$);\n"
-    "#44=IFCPROPERTYSINGLEVALUE('ThermalTransmittance',$,IFCTHERMALTRANSMITTANCEMEASURE(0.25),$);\n"
-    "#45=IFCELEMENTQUANTITY('0045quantities000000000',$,'BaseQuantities',$,$,(#46));\n"
-    "#46=IFCQUANTITYLENGTH('Length',$,$,5000.);\n"
-    "#50=IFCRELAGGREGATES('0050aggregates000000000',$,$,$,#1,(#10));\n"
-    "#51=IFCRELAGGREGATES('0051aggregates000000000',$,$,$,#10,(#11));\n"
-    "#52=IFCRELAGGREGATES('0052aggregates000000000',$,$,$,#11,(#12));\n"
-    "#53=IFCRELCONTAINEDINSPATIALSTRUCTURE('0053contained0000000000',$,$,$,(#20,#21,#23,#24,#60),#12);\n"
-    "#54=IFCRELVOIDSELEMENT('0054voids0000000000000',$,$,$,#20,#22);\n"
-    "#55=IFCRELFILLSELEMENT('0055fills0000000000000',$,$,$,#22,#23);\n"
-    "#56=IFCRELDEFINESBYPROPERTIES('0056defprops00000000000',$,$,$,(#20,#21),#40);\n"
-    "#57=IFCRELDEFINESBYTYPE('0057deftype000000000000',$,$,$,(#20,#21),#30);\n"
-    "#60=IFCWALL('0060wallC00000000000000',$,$,$,$,$,$,$);\n"
-    "#9=IFCRELDEFINESBYPROPERTIES('0009defquantities000000',$,$,$,(#20),#45);\n";
-
-inline std::string smallModel()
+/// fixtures/small-model.ifc: a small building with every relation the data
+/// set keeps inverses of. Keys are not in file order: #9 (a property
+/// relation) comes after the objects it names, #7 before the wall #60 it
+/// names (a forward reference). Lengths are in millimetres.
+inline const std::string& smallModel()
 {
-    return stepFile(smallModelData);
+    static const std::string text = readFile(fixturePath("small-model.ifc"));
+    return text;
 }
 
 } // namespace ifctest
