@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 
 namespace orvanetest {
 
@@ -24,6 +26,15 @@ inline std::string stepFile(const std::string& data)
            "FILE_NAME('test.ifc','2024-01-01T00:00:00',('tester'),('org'),'pre','app','');\n"
            "FILE_SCHEMA(('IFC2X3'));\nENDSEC;\nDATA;\n" +
            data + "ENDSEC;\nEND-ISO-10303-21;\n";
+}
+
+/// The data section of the model tests/Orvane/fixtures/name.
+inline std::string fixture(const std::string& name)
+{
+    std::ifstream in(std::string(MQ_SOURCE_DIR) + "/tests/Orvane/fixtures/" + name, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::size_t start = text.find("DATA;\n") + 6;
+    return text.substr(start, text.rfind("ENDSEC;") - start);
 }
 
 /// A project with the given units (#1 the project, #2 the assignment); the
@@ -54,19 +65,11 @@ inline std::unique_ptr<IFC2x3Model> openText(const std::string& data)
     return std::make_unique<IFC2x3Model>(std::move(dataSet));
 }
 
-inline bool fileExists(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    return ::stat(path.c_str(), &info) == 0;
-}
-
 /// Path of a real sample model, or an empty string when it is not there.
 inline QString samplePath(const std::string& name)
 {
     const std::string path = std::string(MQ_SHARED_DIR) + "/samples/" + name;
-    return fileExists(path) ? QString::fromStdString(path) : QString();
+    return std::filesystem::exists(path) ? QString::fromStdString(path) : QString();
 }
 
 inline QString bundledSample(const std::string& name)
