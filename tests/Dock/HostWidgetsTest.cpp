@@ -1,5 +1,5 @@
 // The host's information banner and progress report.
-#include "DockTestSupport.h"
+#include "RecordingSink.h"
 
 #include "Orvane/Widgets/InformationWidget.h"
 #include "Orvane/Widgets/OperationStatus.h"

@@ -1,4 +1,9 @@
-#include "ExportTestSupport.h"
+#include "FileSizeLimit.h"
+#include "HostModels.h"
+#include "LogCapture.h"
+#include "ModalAnswer.h"
+#include "Sheet.h"
+#include "TestFiles.h"
 
 #include "Orvane/BooleanVariant.h"
 #include "Orvane/ModelToExcelExport.h"
@@ -8,10 +13,11 @@
 #include <QIcon>
 #include <QLocale>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-using namespace exporttest;
+using namespace testsupport;
 using Orvane::BooleanVariant;
 using Orvane::modelToExcelExport;
 
@@ -88,14 +94,14 @@ public:
 
 TEST(ModelToExcelExport, WritesHeadersThenNumbersFromTheEditRole)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("formatted.xlsx");
     FormattedModel model;
     QString error;
     ASSERT_TRUE(modelToExcelExport(&model, path, "Détails", true, &error)) << error.toStdString();
 
-    const QList<Sheet> sheets = readWorkbook(path);
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_EQ(sheets[0].name, "Détails");
     EXPECT_EQ(sheets[0].row(1), (QVariantList{QVariant(), "Name", "Béton", "Réemployé", "Code"}));
@@ -106,7 +112,7 @@ TEST(ModelToExcelExport, WritesHeadersThenNumbersFromTheEditRole)
 
 TEST(ModelToExcelExport, AddingASheetKeepsTheOthersIntact)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("book.xlsx");
     const auto first = tableModel({"Matériau", "Masse", "Réemployé"}, {{"Béton", 1500.25, true},
@@ -116,26 +122,26 @@ TEST(ModelToExcelExport, AddingASheetKeepsTheOthersIntact)
     const auto second = tableModel({"Élément"}, {{"Mur 1"}, {"Dalle étage"}});
     ASSERT_TRUE(modelToExcelExport(first.get(), path, "Totaux", true));
     ASSERT_TRUE(modelToExcelExport(second.get(), path, "Éléments", true));
-    const QList<Sheet> before = readWorkbook(path);
-    ASSERT_EQ(sheetNames(before), (QStringList{"Totaux", "Éléments"}));
+    const QList<Sheet> before = Sheet::readWorkbook(path);
+    ASSERT_EQ(Sheet::names(before), (QStringList{"Totaux", "Éléments"}));
     EXPECT_EQ(before[0].row(2), (QVariantList{"Béton", 1500.25, true}));
     EXPECT_EQ(before[0].row(5), (QVariantList{"Ligne\nsuivante", 1e-9, true}));
 
     const auto third = tableModel({"x"}, {{1}});
     ASSERT_TRUE(modelToExcelExport(third.get(), path, "Troisième", true));
-    const QList<Sheet> after = readWorkbook(path);
-    ASSERT_EQ(sheetNames(after), (QStringList{"Totaux", "Éléments", "Troisième"}));
+    const QList<Sheet> after = Sheet::readWorkbook(path);
+    ASSERT_EQ(Sheet::names(after), (QStringList{"Totaux", "Éléments", "Troisième"}));
     EXPECT_EQ(after[0].rows, before[0].rows);
     EXPECT_EQ(after[1].rows, before[1].rows);
 }
 
 TEST(ModelToExcelExport, KeepsTheSheetsOfAWorkbookFromAnotherWriter)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("foreign.xlsx");
     // openpyxl keeps texts in the shared strings table, unlike our writer.
-    ASSERT_TRUE(runPython(R"(
+    ASSERT_TRUE(Sheet::runPython(R"(
 import sys, openpyxl
 book = openpyxl.Workbook()
 sheet = book.active
@@ -152,21 +158,21 @@ other = book.create_sheet("Notes")
 other["B2"] = "seul"
 book.save(sys.argv[1])
 )",
-                          {path}));
-    const QList<Sheet> before = readWorkbook(path);
-    ASSERT_EQ(sheetNames(before), (QStringList{"Saisie", "Notes"}));
+                                 {path}));
+    const QList<Sheet> before = Sheet::readWorkbook(path);
+    ASSERT_EQ(Sheet::names(before), (QStringList{"Saisie", "Notes"}));
 
     const auto model = tableModel({"x"}, {{1}});
     ASSERT_TRUE(modelToExcelExport(model.get(), path, "Ajout", true));
-    const QList<Sheet> after = readWorkbook(path);
-    ASSERT_EQ(sheetNames(after), (QStringList{"Saisie", "Notes", "Ajout"}));
+    const QList<Sheet> after = Sheet::readWorkbook(path);
+    ASSERT_EQ(Sheet::names(after), (QStringList{"Saisie", "Notes", "Ajout"}));
     EXPECT_EQ(after[0].rows, before[0].rows);
     EXPECT_EQ(after[1].rows, before[1].rows);
 }
 
 TEST(ModelToExcelExport, ASheetOfTheSameNameIsReplaced)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("replace.xlsx");
     const auto old = tableModel({"old"}, {{1}, {2}, {3}});
@@ -176,14 +182,14 @@ TEST(ModelToExcelExport, ASheetOfTheSameNameIsReplaced)
     ASSERT_TRUE(modelToExcelExport(other.get(), path, "Other", true));
     ASSERT_TRUE(modelToExcelExport(fresh.get(), path, "DATA", true));
 
-    const QList<Sheet> sheets = readWorkbook(path);
-    ASSERT_EQ(sheetNames(sheets), (QStringList{"Other", "DATA"}));
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
+    ASSERT_EQ(Sheet::names(sheets), (QStringList{"Other", "DATA"}));
     EXPECT_EQ(sheets[1].rows, (QList<QVariantList>{{"new"}, {4.0}}));
 }
 
 TEST(ModelToExcelExport, ASheetNameExcelRefusesIsCleaned)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("names.xlsx");
     const QString name = "Quantités [kg]: lot 1/2 *final* avec un nom bien trop long";
@@ -192,20 +198,20 @@ TEST(ModelToExcelExport, ASheetNameExcelRefusesIsCleaned)
     // The same name again gives the same cleaned name, so it replaces.
     ASSERT_TRUE(modelToExcelExport(model.get(), path, name, true));
 
-    const QList<Sheet> sheets = readWorkbook(path);
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_EQ(sheets[0].name, "Quantités _kg__ lot 1_2 _final_");
 }
 
 TEST(ModelToExcelExport, WithoutAddingTheFileHoldsTheNewSheetOnly)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("alone.xlsx");
     const auto model = tableModel({"x"}, {{1}});
     ASSERT_TRUE(modelToExcelExport(model.get(), path, "One", true));
     ASSERT_TRUE(modelToExcelExport(model.get(), path, "Two", false));
-    EXPECT_EQ(sheetNames(readWorkbook(path)), QStringList{"Two"});
+    EXPECT_EQ(Sheet::names(Sheet::readWorkbook(path)), QStringList{"Two"});
 }
 
 TEST(ModelToExcelExport, AFileThatIsNoWorkbookIsLeftAlone)
@@ -239,7 +245,7 @@ TEST(ModelToExcelExport, AModelTooLargeForASheetKeepsThePreviousWorkbook)
 
 TEST(ModelToExcelExport, ADamagedWorkbookIsLeftAlone)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("damaged.xlsx");
     QList<QVariantList> rows;
@@ -249,7 +255,7 @@ TEST(ModelToExcelExport, ADamagedWorkbookIsLeftAlone)
     const auto model = tableModel({"Masse", "Nom"}, rows);
     ASSERT_TRUE(modelToExcelExport(model.get(), path, "Data", true));
     // One byte changed in the middle of the sheet's compressed data.
-    ASSERT_TRUE(runPython(R"(
+    ASSERT_TRUE(Sheet::runPython(R"(
 import sys, zipfile, struct
 path = sys.argv[1]
 info = zipfile.ZipFile(path).getinfo("xl/worksheets/sheet1.xml")
@@ -259,7 +265,7 @@ position = info.header_offset + 30 + name_length + extra_length + info.compress_
 data[position] ^= 0x55
 open(path, "wb").write(data)
 )",
-                          {path}));
+                                 {path}));
     const QByteArray damaged = readFile(path);
 
     const auto other = tableModel({"x"}, {{1}});

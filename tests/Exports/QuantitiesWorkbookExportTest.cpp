@@ -1,4 +1,9 @@
-#include "ExportTestSupport.h"
+#include "FileSizeLimit.h"
+#include "HostModels.h"
+#include "LogCapture.h"
+#include "ModalAnswer.h"
+#include "Sheet.h"
+#include "TestFiles.h"
 
 #include "QuantitiesWorkbookExport.h"
 
@@ -11,13 +16,14 @@
 #include <QFileDialog>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-using namespace exporttest;
+using namespace testsupport;
 using Orvane::QuantitiesWorkbookExport;
 
 namespace {
@@ -51,25 +57,11 @@ void setLastFolder(const QString& key, const QString& folder)
     QSettings().setValue(key, folder);
 }
 
-/// Answers the next modal file dialog once it shows.
-void answerDialog(const std::function<void(QFileDialog*)>& answer)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
-        }
-    });
-    timer->start(20);
-}
-
 } // namespace
 
 TEST(QuantitiesWorkbookExport, ReplacesAWorkbookWithTheTwoSheets)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("Export_PMD.xlsx");
     // A workbook from an earlier export plus a sheet the user added.
@@ -82,8 +74,8 @@ TEST(QuantitiesWorkbookExport, ReplacesAWorkbookWithTheTwoSheets)
     ASSERT_TRUE(QuantitiesWorkbookExport::exportQuantities(results.totals.get(), results.details.get(), path, &error))
         << error.toStdString();
 
-    const QList<Sheet> sheets = readWorkbook(path);
-    ASSERT_EQ(sheetNames(sheets), (QStringList{"Total quantities", "Details quantities"}));
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
+    ASSERT_EQ(Sheet::names(sheets), (QStringList{"Total quantities", "Details quantities"}));
     EXPECT_EQ(sheets[0].row(1), (QVariantList{"Material", "Total", "Recovered", "Reused"}));
     EXPECT_EQ(sheets[0].row(3), (QVariantList{"Béton", 48000.0, 48000.0, 0.0}));
     EXPECT_EQ(sheets[1].row(1), (QVariantList{QVariant(), "Name", "Type", "Acier", "Béton", "Quantity property path"}));
@@ -106,12 +98,12 @@ TEST(QuantitiesWorkbookExport, FailureKeepsThePreviousFile)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readFile(path), "previous export");
 
-    ReadOnlyFolder readOnly(dir.path());
-    if (!readOnly.isActive()) {
-        GTEST_SKIP() << "cannot make a read-only folder here";
-    }
     error.clear();
-    EXPECT_FALSE(QuantitiesWorkbookExport::exportQuantities(results.totals.get(), results.details.get(), path, &error));
+    {
+        const FileSizeLimit diskFull;
+        EXPECT_FALSE(
+            QuantitiesWorkbookExport::exportQuantities(results.totals.get(), results.details.get(), path, &error));
+    }
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readFile(path), "previous export");
 }
@@ -121,21 +113,21 @@ TEST(QuantitiesWorkbookExport, ProposedFileNameNamesTheProject)
     const QString key = QuantitiesWorkbookExport::pmdSettingsKey();
     setLastFolder(key, "/data/exports");
 
-    StepModel withProject(QStringLiteral("Résidence Les Pins"));
+    ModelBuilder withProject(ModelBuilder::Metres, QStringLiteral("Résidence Les Pins"));
     const auto model = withProject.open();
     ASSERT_TRUE(model);
     EXPECT_EQ(QuantitiesWorkbookExport::defaultExportFilePath(model.get(), key, "PMD"),
               "/data/exports/Export_PMD_Résidence Les Pins.xlsx");
 
     // No project: the name is still proposed, without a label.
-    StepModel withoutProject{QString()};
+    ModelBuilder withoutProject(ModelBuilder::Metres, QString());
     const auto bare = withoutProject.open();
     ASSERT_TRUE(bare);
     EXPECT_EQ(QuantitiesWorkbookExport::defaultExportFilePath(bare.get(), key, "PMD"), "/data/exports/Export_PMD.xlsx");
     EXPECT_EQ(QuantitiesWorkbookExport::defaultExportFilePath(nullptr, key, "PMD"), "/data/exports/Export_PMD.xlsx");
 
     // A label with a slash must not point into another folder.
-    StepModel slashed(QStringLiteral("Lot 2/3"));
+    ModelBuilder slashed(ModelBuilder::Metres, QStringLiteral("Lot 2/3"));
     const auto lot = slashed.open();
     ASSERT_TRUE(lot);
     const QString components = QuantitiesWorkbookExport::componentsSettingsKey();
@@ -158,7 +150,7 @@ TEST(QtTools, SaveDialogRemembersTheChosenFolder)
     setLastFolder(key, dir.path());
 
     // A name typed without extension gets the filter's.
-    answerDialog([&](QFileDialog* dialog) {
+    answerModal<QFileDialog>([&](QFileDialog* dialog) {
         typeFileName(dialog, dir.filePath("chosen/quantities"));
         static_cast<QDialog*>(dialog)->accept();
     });
@@ -169,7 +161,7 @@ TEST(QtTools, SaveDialogRemembersTheChosenFolder)
 
     // Cancelling returns nothing and forgets nothing.
     QFileDialog* shown = nullptr;
-    answerDialog([&](QFileDialog* dialog) {
+    answerModal<QFileDialog>([&](QFileDialog* dialog) {
         shown = dialog;
         EXPECT_EQ(dialog->directory().absolutePath(), dir.filePath("chosen"));
         dialog->reject();

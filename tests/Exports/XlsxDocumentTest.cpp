@@ -1,10 +1,16 @@
-#include "ExportTestSupport.h"
+#include "FileSizeLimit.h"
+#include "HostModels.h"
+#include "LogCapture.h"
+#include "ModalAnswer.h"
+#include "Sheet.h"
+#include "TestFiles.h"
 
 #include "Orvane/BooleanVariant.h"
 #include "Orvane/Xlsx/XlsxDocument.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace exporttest;
+using namespace testsupport;
 using Orvane::BooleanVariant;
 using Orvane::XlsxDocument;
 
@@ -28,7 +34,7 @@ QStringList entries(const QString& folder)
 
 TEST(XlsxDocument, StoresEachValueWithItsCellType)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("types.xlsx");
     XlsxDocument document(path);
@@ -46,7 +52,7 @@ TEST(XlsxDocument, StoresEachValueWithItsCellType)
     EXPECT_TRUE(document.write(2, 2, QVariant()));
     ASSERT_TRUE(document.save()) << document.errorString().toStdString();
 
-    const QList<Sheet> sheets = readWorkbook(path);
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_EQ(sheets[0].name, "Sheet1");
     const Sheet& sheet = sheets[0];
@@ -68,7 +74,7 @@ TEST(XlsxDocument, StoresEachValueWithItsCellType)
 
 TEST(XlsxDocument, CountsRowsAndColumnsFromOne)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("cells.xlsx");
     XlsxDocument document(path);
@@ -81,7 +87,7 @@ TEST(XlsxDocument, CountsRowsAndColumnsFromOne)
     EXPECT_TRUE(document.write(1, 1, QStringLiteral("A1")));
     ASSERT_TRUE(document.save());
 
-    const QList<Sheet> sheets = readWorkbook(path);
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_EQ(sheets[0].cell(1, 1), QVariant("A1"));
     EXPECT_EQ(sheets[0].cell(3, 2), QVariant("B3"));
@@ -90,7 +96,7 @@ TEST(XlsxDocument, CountsRowsAndColumnsFromOne)
 
 TEST(XlsxDocument, RowOrderedModeRefusesEarlierRows)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("ordered.xlsx");
     XlsxDocument document(path, XlsxDocument::Mode::RowOrdered);
@@ -99,7 +105,7 @@ TEST(XlsxDocument, RowOrderedModeRefusesEarlierRows)
     EXPECT_FALSE(document.write(1, 1, 3));
     EXPECT_TRUE(document.write(3, 1, 4));
     ASSERT_TRUE(document.save());
-    const QList<Sheet> sheets = readWorkbook(path);
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_FALSE(sheets[0].cell(1, 1).isValid());
     EXPECT_EQ(sheets[0].row(2), (QVariantList{2.0, 1.0}));
@@ -128,7 +134,7 @@ TEST(XlsxDocument, SheetNamesAreMadeAcceptable)
 
 TEST(XlsxDocument, SaveReplacesTheFileAndLeavesNoTemporaryFile)
 {
-    REQUIRE_OPENPYXL();
+    MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
     const QString path = dir.filePath("out.xlsx");
     ASSERT_TRUE(writeFile(path, "not a workbook"));
@@ -136,7 +142,7 @@ TEST(XlsxDocument, SaveReplacesTheFileAndLeavesNoTemporaryFile)
     document.write(1, 1, 1);
     ASSERT_TRUE(document.save());
     EXPECT_EQ(entries(dir.path()), QStringList{"out.xlsx"});
-    EXPECT_EQ(readWorkbook(path).size(), 1);
+    EXPECT_EQ(Sheet::readWorkbook(path).size(), 1);
     // Once saved, the document takes nothing more.
     EXPECT_FALSE(document.write(1, 2, 1));
     EXPECT_FALSE(document.save());
@@ -158,10 +164,7 @@ TEST(XlsxDocument, FailedSaveKeepsThePreviousFile)
     const QString path = dir.filePath("kept.xlsx");
     ASSERT_TRUE(writeFile(path, "previous content"));
     {
-        ReadOnlyFolder readOnly(dir.path());
-        if (!readOnly.isActive()) {
-            GTEST_SKIP() << "cannot make a read-only folder here";
-        }
+        const FileSizeLimit diskFull;
         XlsxDocument document(path);
         document.write(1, 1, 1);
         EXPECT_FALSE(document.save());

@@ -2,8 +2,11 @@
 // project sets, the reuse split, repeated runs and progress counts.
 
 #include "FindParentVisitor.h"
+#include "HostModels.h"
+#include "LogCapture.h"
 #include "MaterialQuantitiesCalculator.h"
-#include "TestSupport.h"
+#include "ResultSets.h"
+#include "TestFiles.h"
 
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 
@@ -14,6 +17,7 @@
 #include <gtest/gtest.h>
 
 namespace mqtest {
+using namespace testsupport;
 namespace {
 
 using Calculator = Orvane::MaterialQuantitiesCalculator;
@@ -69,10 +73,10 @@ protected:
     int row(int key) const { return indexOf(*model, key).row(); }
 
     ModelBuilder builder;
-    Orvane::MaterialQuantitiesSettings settings = defaultSettings();
+    Orvane::MaterialQuantitiesSettings settings = Orvane::MaterialQuantitiesSettings();
     std::unique_ptr<RecordingModel> model;
     std::unique_ptr<Calculator> calculator;
-    LogCapture log;
+    LogCapture log{calculatorLog};
 };
 
 TEST_F(Pass, WallsOfOneTypeAddUpOnElementsTypeBuildingAndProject)
@@ -358,7 +362,7 @@ TEST_F(Pass, InputsOnTheElementItselfAreReadForEachElement)
 
 TEST_F(Pass, WithoutProjectTheTotalsAreSkippedWithAWarning)
 {
-    ModelBuilder noProject(false);
+    ModelBuilder noProject(ModelBuilder::Metres, QString());
     std::vector<int> walls;
     noProject.typedWalls({"volume", mass(100), {{"A", number(1)}}, boolean('F')}, {{qVolume("Volume", 1.0)}}, walls);
     builder = noProject;
@@ -543,7 +547,7 @@ TEST_F(Pass, MaterialThatCannotBeWrittenIsReportedAndTheOthersWritten)
 
 TEST_F(Pass, MassesTypedUnderAProjectUnitOtherThanTheKilogramAreTakenAsKilogramsAndSaidOnce)
 {
-    builder = ModelBuilder(true, false, true);
+    builder = ModelBuilder(ModelBuilder::Grams);
     std::vector<int> walls;
     builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}, {qVolume("Volume", 1.0)}}, walls);
     builder.typedWalls({"volume", mass(50), {{"Bois", number(1)}}, ""}, {{qVolume("Volume", 1.0)}}, walls);
@@ -630,7 +634,7 @@ TEST_F(Pass, WritingNeedsNeitherAModelToTellNorAnObjectToSkip)
 
 TEST_F(Pass, MillimetreModelStoresTypeLengthsInMetres)
 {
-    ModelBuilder millimetres(true, true);
+    ModelBuilder millimetres(ModelBuilder::Millimetres);
     std::vector<int> beams;
     const int type = millimetres.typedWalls({"length", mass(100), {{"Acier", number(1)}}, boolean('F')},
                                             {{qLength("Length", 5000.0)}, {qLength("Length", 2500.0)}}, beams);

@@ -1,8 +1,11 @@
 // Per-element readers: functional unit, its value, mass per unit,
 // composition, quantities and the list of building elements.
 
+#include "HostModels.h"
+#include "LogCapture.h"
 #include "MaterialQuantitiesCalculator.h"
-#include "TestSupport.h"
+#include "ResultSets.h"
+#include "TestFiles.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Property.h"
 
@@ -12,6 +15,7 @@
 #include <gtest/gtest.h>
 
 namespace mqtest {
+using namespace testsupport;
 namespace {
 
 using Calculator = Orvane::MaterialQuantitiesCalculator;
@@ -49,10 +53,10 @@ protected:
     QModelIndex at(int key) const { return indexOf(*model, key); }
 
     ModelBuilder builder;
-    Orvane::MaterialQuantitiesSettings settings = defaultSettings();
+    Orvane::MaterialQuantitiesSettings settings = Orvane::MaterialQuantitiesSettings();
     std::unique_ptr<IFC2x3Model> model;
     std::unique_ptr<Calculator> calculator;
-    LogCapture log;
+    LogCapture log{calculatorLog};
 };
 
 TEST_F(Readers, FunctionalUnitKeywordsAreFoundAnywhereInAnyCase)
@@ -355,7 +359,7 @@ TEST_F(Readers, QuantitiesAreValueTimesMassTimesShare)
 
 TEST_F(Readers, LengthsInMillimetresAreReadInMetres)
 {
-    ModelBuilder millimetres(true, true);
+    ModelBuilder millimetres(ModelBuilder::Millimetres);
     const int key = millimetres.element("IFCBEAM", "Beam");
     millimetres.typeWith("Beam type", {"longueur", mass(100), {{"Acier", number(100)}}, ""}, {key});
     millimetres.baseQuantities(key, {qLength("Length", 5000.0)});

@@ -1,8 +1,11 @@
 // Whole computations on real models: what is stored must survive a save and
 // agree with the inputs and with itself (elements, types, buildings, project).
 
+#include "HostModels.h"
+#include "LogCapture.h"
 #include "MaterialQuantitiesCalculator.h"
-#include "TestSupport.h"
+#include "ResultSets.h"
+#include "TestFiles.h"
 
 #include "Orvane/BooleanVariant.h"
 #include "Orvane/_ifc2x3/IFC2x3Property.h"
@@ -15,6 +18,7 @@
 #include <gtest/gtest.h>
 
 namespace mqtest {
+using namespace testsupport;
 namespace {
 
 using Calculator = Orvane::MaterialQuantitiesCalculator;
@@ -50,11 +54,8 @@ double numberAt(const IFC2x3Model& model, const QModelIndex& index, const QStrin
 
 TEST(SampleModels, InstituteSampleWallsAreComputedSavedAndReadBack)
 {
-    const QString path = samplePath("AC11-Institute-Var-2-IFC.ifc");
-    if (path.isEmpty()) {
-        GTEST_SKIP() << "AC11-Institute-Var-2-IFC.ifc is not in " MQ_SHARED_DIR "/samples";
-    }
-    auto model = openFile(path);
+    MQ_SKIP_WITHOUT_SAMPLE(path, "AC11-Institute-Var-2-IFC.ifc");
+    auto model = openFile(QString::fromStdString(path));
     ASSERT_TRUE(model);
 
     // The model's wall types carry no inputs: give them some, one reused.
@@ -76,8 +77,8 @@ TEST(SampleModels, InstituteSampleWallsAreComputedSavedAndReadBack)
     }
     ASSERT_EQ(wallTypeIds.size(), 2);
 
-    LogCapture log;
-    Calculator calculator(model.get(), defaultSettings());
+    LogCapture log{calculatorLog};
+    Calculator calculator(model.get(), Orvane::MaterialQuantitiesSettings());
     QSignalSpy items(&calculator, &Calculator::calculatedItem);
     ASSERT_TRUE(calculator.computeQuantities());
     const QList<int> rows = Calculator::getBuildingElementRows(model.get());
@@ -154,15 +155,16 @@ TEST(SampleModels, InstituteSampleWallsAreComputedSavedAndReadBack)
     expectNear(setValues(*reread, project, reused), sumReused, "project reused");
     expectNear(setValues(*reread, project, recovered), sumRecovered, "project recovered");
     expectNear(setValues(*reread, building, total), sum, "building");
-    EXPECT_EQ(Calculator(reread.get(), defaultSettings()).getMissingQuantitiesCount(), rows.size() - 119);
+    EXPECT_EQ(Calculator(reread.get(), Orvane::MaterialQuantitiesSettings()).getMissingQuantitiesCount(),
+              rows.size() - 119);
 }
 
 TEST(SampleModels, GeneratedBuildingAddsUpEverywhere)
 {
-    auto model = openFile(QStringLiteral(MQ_SOURCE_DIR "/samples/small-building.ifc"));
+    auto model = openFile(QString::fromStdString(sourcePath("samples/small-building.ifc")));
     ASSERT_TRUE(model);
-    LogCapture log;
-    Calculator calculator(model.get(), defaultSettings());
+    LogCapture log{calculatorLog};
+    Calculator calculator(model.get(), Orvane::MaterialQuantitiesSettings());
     QSignalSpy items(&calculator, &Calculator::calculatedItem);
     ASSERT_TRUE(calculator.computeQuantities());
     const QList<int> rows = Calculator::getBuildingElementRows(model.get());
@@ -171,7 +173,7 @@ TEST(SampleModels, GeneratedBuildingAddsUpEverywhere)
     EXPECT_EQ(items.count(), rows.size() + 1 + static_cast<int>(types.size()) + 1);
 
     // Read again with a fresh calculator: what each element should hold.
-    Calculator reader(model.get(), defaultSettings());
+    Calculator reader(model.get(), Orvane::MaterialQuantitiesSettings());
     Values sum;
     int withQuantities = 0;
     QMap<ifc2x3::IfcObjectDefinition*, double> typeQuantity;

@@ -1,8 +1,11 @@
 // The worker thread: its signals as the user interface thread receives
 // them, its copy of the settings and the lifetime of its calculator.
 
+#include "HostModels.h"
+#include "LogCapture.h"
 #include "MaterialQuantitiesCalculatorThread.h"
-#include "TestSupport.h"
+#include "ResultSets.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -18,8 +21,7 @@
 #include <set>
 
 namespace mqtest {
-
-extern bool mapTypeKnownAfterThread;
+using namespace testsupport;
 
 namespace {
 
@@ -122,9 +124,9 @@ class Worker : public ::testing::Test
 {
 protected:
     const TypeInputs concrete{"volume", mass(100), {{"A", number(90)}, {"B", number(10)}}, boolean('F')};
-    Orvane::MaterialQuantitiesSettings settings = defaultSettings();
+    Orvane::MaterialQuantitiesSettings settings = Orvane::MaterialQuantitiesSettings();
     ModelBuilder builder;
-    LogCapture log;
+    LogCapture log{calculatorLog};
 };
 
 TEST_F(Worker, WithoutModelFailsOnceAndReportsNoItem)
@@ -215,7 +217,8 @@ TEST_F(Worker, DeletingTheWorkerDeletesItsCalculator)
 
 TEST_F(Worker, PathMapTypeIsKnownByItsSignalNameOnceAWorkerExists)
 {
-    EXPECT_TRUE(mapTypeKnownAfterThread);
+    delete new MaterialQuantitiesCalculatorThread(nullptr, settings, nullptr);
+    EXPECT_NE(QMetaType::type("QMap<int, QString>"), QMetaType::UnknownType);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "Fixtures.h"
+#include "BuildingTest.h"
+#include "TestFiles.h"
 
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesProxyModel.h"
@@ -126,7 +127,7 @@ TEST(ComputedResults, BundledModelAfterSavingAndReopening)
     QString error;
     auto model = IFC2x3Model::open(input, &error);
     ASSERT_TRUE(model) << error.toStdString();
-    const MaterialQuantitiesSettings settings = defaultSettings();
+    const MaterialQuantitiesSettings settings = Orvane::MaterialQuantitiesSettings();
     MaterialQuantitiesCalculator calculator(model.get(), settings);
     ASSERT_TRUE(calculator.computeQuantities());
 
@@ -150,13 +151,9 @@ TEST(ComputedResults, BundledModelAfterSavingAndReopening)
 
 TEST(ComputedResults, InstituteModelWithCompositionOnWallTypes)
 {
-    const QString path = samplePath("AC11-Institute-Var-2-IFC.ifc");
-    if (path.isEmpty()) {
-        GTEST_SKIP() << "AC11-Institute-Var-2-IFC.ifc not in the shared samples";
-    }
-    QString error;
-    auto model = IFC2x3Model::open(path, &error);
-    ASSERT_TRUE(model) << error.toStdString();
+    MQ_SKIP_WITHOUT_SAMPLE(path, "AC11-Institute-Var-2-IFC.ifc");
+    auto model = openFile(QString::fromStdString(path));
+    ASSERT_TRUE(model);
     const QString beton = QString::fromUtf8("Béton");
     int wallTypes = 0;
     for (const auto& type : model->dataSet()->allOf<ifc2x3::IfcWallType>()) {
@@ -168,7 +165,7 @@ TEST(ComputedResults, InstituteModelWithCompositionOnWallTypes)
         ++wallTypes;
     }
     ASSERT_GT(wallTypes, 0);
-    const MaterialQuantitiesSettings settings = defaultSettings();
+    const MaterialQuantitiesSettings settings = Orvane::MaterialQuantitiesSettings();
     MaterialQuantitiesCalculator calculator(model.get(), settings);
     ASSERT_TRUE(calculator.computeQuantities());
 

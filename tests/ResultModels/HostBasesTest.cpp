@@ -1,4 +1,4 @@
-#include "Fixtures.h"
+#include "BuildingTest.h"
 
 #include "Orvane/FilterProxyModel.h"
 #include "Orvane/Resources.h"

@@ -1,4 +1,4 @@
-#include "Fixtures.h"
+#include "BuildingTest.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 
@@ -106,8 +106,8 @@ TEST_F(BuildingTest, CellsFollowTheHost)
     const QModelIndex statusB = detailed->index(proxyRow(wallB), 0);
     ASSERT_EQ(detailed->data(betonA, Qt::EditRole), QVariant(2400.0)); // now kept for sorting
     ASSERT_EQ(detailed->data(statusB, Qt::EditRole), QVariant(1));
-    addQuantities(*model, wallA, totalSet, {{"beton", 12.0}});
-    addQuantities(*model, wallB, totalSet, {{"bois", 3.0}});
+    addMasses(*model, wallA, totalSet, {{"beton", 12.0}});
+    addMasses(*model, wallB, totalSet, {{"bois", 3.0}});
     EXPECT_TRUE(detailed->data(betonA).toString().startsWith("12")) << "displayed values are always read";
 
     // Raw values are read again once the host announces the rows.
@@ -142,16 +142,16 @@ TEST_F(BuildingTest, SelectionsMapByRunsOfRows)
 
 TEST(DetailedModelSources, ColumnsComeFromTheProjectsSet)
 {
-    ModelText empty;
+    ModelBuilder empty;
     auto model = empty.open();
     ASSERT_TRUE(model);
-    addQuantities(*model, empty.project(), totalSet, {{"beton", 1.0}, {"Acier", 2.0}, {"bois", 3.0}});
+    addMasses(*model, empty.project(), totalSet, {{"beton", 1.0}, {"Acier", 2.0}, {"bois", 3.0}});
     MaterialQuantitiesProxyModel detailed(totalSet);
     detailed.setSourceModel(model.get());
     EXPECT_EQ(detailed.rowCount(), 0);
     EXPECT_EQ(detailed.columnCount(), 7);
 
-    ModelText withoutResults;
+    ModelBuilder withoutResults;
     withoutResults.element("IFCWALL", "Wall");
     model = withoutResults.open();
     ASSERT_TRUE(model);
@@ -242,9 +242,9 @@ TEST_F(VisibilityTest, OnlyACheckBoxClickIsAnEdit)
 
 TEST(DetailedModelVisibility, PartiallyCheckedRowHidesOnClick)
 {
-    ModelText text;
+    ModelBuilder text;
     const int wall = text.element("IFCWALL", "Wall");
-    PartlyVisibleModel model(text.dataSet());
+    PartlyVisibleModel model(text.openDataSet());
     MaterialQuantitiesProxyModel detailed(totalSet);
     detailed.setSourceModel(&model);
     ASSERT_EQ(detailed.data(detailed.index(0, 0), Qt::CheckStateRole), QVariant(int(Qt::PartiallyChecked)));

@@ -1,4 +1,4 @@
-#include "Fixtures.h"
+#include "BuildingTest.h"
 
 #include "MaterialQuantitiesSortProxyModel.h"
 
@@ -49,7 +49,7 @@ TEST_F(SortTest, StaysConsistentWhileSortingFilteringAndToggling)
 
 TEST_F(SortTest, VerificationModeHidesTheMaterialColumnsOnce)
 {
-    addQuantities(*model, project, totalSet, {{"verre", 2.0}, {"plastique", 1.0}});
+    addMasses(*model, project, totalSet, {{"verre", 2.0}, {"plastique", 1.0}});
     MaterialQuantitiesProxyModel five(totalSet);
     five.setSourceModel(model.get());
     sorted.setSourceModel(&five);
@@ -98,15 +98,15 @@ class ManyWallsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ModelText text;
+        ModelBuilder text;
         for (int i = 0; i < 12; ++i) {
-            walls.push_back(text.element("IFCWALL", "Wall " + std::to_string(i)));
+            walls.push_back(text.element("IFCWALL", QString("Wall %1").arg(i)));
         }
         model = text.open();
         ASSERT_TRUE(model);
-        addQuantities(*model, text.project(), totalSet, {{"beton", 1.0}});
+        addMasses(*model, text.project(), totalSet, {{"beton", 1.0}});
         for (int i = 0; i < 12; ++i) {
-            addQuantities(*model, walls[i], totalSet, {{"beton", beton(i)}});
+            addMasses(*model, walls[i], totalSet, {{"beton", beton(i)}});
         }
         detailed.setSourceModel(model.get());
         sorted.setSourceModel(&detailed);

@@ -1,4 +1,4 @@
-#include "Fixtures.h"
+#include "BuildingTest.h"
 
 #include "DisplayDoubleDelegate.h"
 #include "MaterialTotalQuantitiesModel.h"
@@ -24,17 +24,17 @@ class TotalsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ModelText text;
+        ModelBuilder text;
         model = text.open();
         ASSERT_TRUE(model);
         const int project = text.project();
-        addQuantities(*model, project, totalSet, {{"beton", 3405.0}, {"Acier", 127.5}, {"bois", 36.25}, {"Zinc", 2.0}});
-        addQuantities(*model, project, "RecoveredMaterialQuantities",
-                      {{"beton", 3000.0}, {"Acier", 100.0}, {"verre", 4.0}});
+        addMasses(*model, project, totalSet, {{"beton", 3405.0}, {"Acier", 127.5}, {"bois", 36.25}, {"Zinc", 2.0}});
+        addMasses(*model, project, "RecoveredMaterialQuantities",
+                  {{"beton", 3000.0}, {"Acier", 100.0}, {"verre", 4.0}});
         addProperty(objectOf(*model, project), "RecoveredMaterialQuantities", "bois", QStringLiteral("beaucoup"),
                     ifc2x3::IfcValue::IfcLabel);
-        addQuantities(*model, project, "ReusedMaterialQuantities", {{"beton", 405.0}, {"Acier", 27.5}});
-        totals.fillFromModel(model.get(), defaultSettings());
+        addMasses(*model, project, "ReusedMaterialQuantities", {{"beton", 405.0}, {"Acier", 27.5}});
+        totals.fillFromModel(model.get(), Orvane::MaterialQuantitiesSettings());
     }
     QString shown(int row, int column) const
     {
@@ -48,11 +48,11 @@ protected:
 TEST_F(TotalsTest, FillingAgainReplacesTheRows)
 {
     CheckedModel checked(&totals);
-    totals.fillFromModel(model.get(), defaultSettings());
+    totals.fillFromModel(model.get(), Orvane::MaterialQuantitiesSettings());
     EXPECT_EQ(totals.rowCount(), 4);
-    totals.fillFromModel(nullptr, defaultSettings());
+    totals.fillFromModel(nullptr, Orvane::MaterialQuantitiesSettings());
     EXPECT_EQ(totals.rowCount(), 0);
-    totals.fillFromModel(model.get(), defaultSettings());
+    totals.fillFromModel(model.get(), Orvane::MaterialQuantitiesSettings());
     EXPECT_EQ(totals.rowCount(), 4);
 }
 
@@ -85,7 +85,7 @@ TEST_F(TotalsTest, SortingByAnyColumnTakesEffect)
 
 TEST_F(TotalsTest, SetNamesComeFromTheSettings)
 {
-    Orvane::MaterialQuantitiesSettings settings = defaultSettings();
+    Orvane::MaterialQuantitiesSettings settings = Orvane::MaterialQuantitiesSettings();
     std::swap(settings.recoveredQuantitiesPropertySetName, settings.reusedQuantitiesPropertySetName);
     totals.fillFromModel(model.get(), settings);
     EXPECT_EQ(columnValues(totals, 1), QVariantList({27.5, 405.0, 0.0, 0.0}));
@@ -96,15 +96,15 @@ TEST_F(TotalsTest, SetNamesComeFromTheSettings)
 
 TEST(TotalQuantities, MaterialNamesHoldingTheSeparatorKeepTheirValues)
 {
-    ModelText text;
+    ModelBuilder text;
     auto model = text.open();
     ASSERT_TRUE(model);
     const QString grade = QStringLiteral("C25/30");
-    addQuantities(*model, text.project(), totalSet, {{grade, 10.0}, {"S235/S355", 4.0}});
-    addQuantities(*model, text.project(), "RecoveredMaterialQuantities", {{grade, 6.0}, {"S235/S355", 4.0}});
-    addQuantities(*model, text.project(), "ReusedMaterialQuantities", {{grade, 4.0}});
+    addMasses(*model, text.project(), totalSet, {{grade, 10.0}, {"S235/S355", 4.0}});
+    addMasses(*model, text.project(), "RecoveredMaterialQuantities", {{grade, 6.0}, {"S235/S355", 4.0}});
+    addMasses(*model, text.project(), "ReusedMaterialQuantities", {{grade, 4.0}});
     MaterialTotalQuantitiesModel totals;
-    totals.fillFromModel(model.get(), defaultSettings());
+    totals.fillFromModel(model.get(), Orvane::MaterialQuantitiesSettings());
     EXPECT_EQ(columnValues(totals, 0), QVariantList({grade, "S235/S355"}));
     EXPECT_EQ(columnValues(totals, 1), QVariantList({6.0, 4.0}));
     EXPECT_EQ(columnValues(totals, 2), QVariantList({4.0, 0.0}));

@@ -1,8 +1,13 @@
-// The main of the widget test programs: a GUI application on the offscreen
-// platform unless another is asked for, settings in a scratch folder (never
-// the user's own store), and log records kept from the console.
-#include <QAbstractItemModel>
+// The main of every test program. Programs that link Qt Widgets get a
+// QApplication on the offscreen platform unless another is asked for, the
+// others a QCoreApplication; settings go to a scratch folder, never to the
+// user's own store, and log records reach the tests' appenders only.
+#ifdef QT_WIDGETS_LIB
 #include <QApplication>
+#else
+#include <QCoreApplication>
+#endif
+#include <QAbstractItemModel>
 #include <QPersistentModelIndex>
 #include <QSettings>
 #include <QStandardPaths>
@@ -17,14 +22,17 @@
 int main(int argc, char** argv)
 {
     log4cplus::Initializer logging;
-    // Records still reach the tests' own appenders; nothing is printed.
     log4cplus::Logger::getRoot().addAppender(log4cplus::SharedAppenderPtr(new log4cplus::NullAppender));
 
-    // Test discovery runs the binary without the tests' environment.
+#ifdef QT_WIDGETS_LIB
+    // Test discovery runs the program without the tests' environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv); // the application name is the program's
+    QApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
     QCoreApplication::setOrganizationName(QStringLiteral("MaterialQuantitiesTests"));
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir settingsDir;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Orvane/Widgets/ProgressSink.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace docktest {
+
+/// The host's progress display as the tests see it: what was started, how
+/// far it got and when it ended.
+class RecordingSink : public Orvane::ProgressSink
+{
+public:
+    RecordingSink();
+    ~RecordingSink() override;
+
+    void operationStarted(Orvane::OperationStatus* status) override;
+    void operationProgressed(Orvane::OperationStatus*) override {}
+    void operationEnded(Orvane::OperationStatus* status) override;
+
+    Orvane::OperationStatus* current = nullptr;
+    int started = 0;
+    int ended = 0;
+    QString text;
+    qint64 steps = 0;
+    qint64 doneAtEnd = 0;
+    bool cancellable = false;
+    /// Called when an operation starts, before it runs.
+    std::function<void(Orvane::OperationStatus*)> onStarted;
+};
+
+} // namespace docktest

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "MaterialQuantitiesProxyModel.h"
+#include "MaterialQuantitiesSettings.h"
+
+#include "CheckedModel.h"
+#include "HostModels.h"
+
+#include <QStringList>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace resultmodels {
+
+using namespace testsupport;
+
+extern const QString totalSet; // "TotalMaterialQuantities"
+
+QVariantList columnValues(const QAbstractItemModel& model, int column, int role = Qt::EditRole);
+QStringList horizontalHeaders(const QAbstractItemModel& model);
+
+/// A model as a computation leaves it: the project's set lists beton, Acier
+/// and bois in that order; the building elements are, in data set order,
+/// wallA (typed, quantities), wallB (typed, none), slab (quantities) and
+/// beam (none). An opening, an element assembly and a virtual element carry
+/// quantities too but are no building elements.
+class BuildingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    /// Detailed row of an element.
+    int proxyRow(int key) const { return detailed->mapFromSource(indexOf(*model, key)).row(); }
+    int sourceRow(int key) const { return indexOf(*model, key).row(); }
+
+    std::unique_ptr<IFC2x3Model> model;
+    int project = 0, wallA = 0, wallB = 0, opening = 0, assembly = 0, slab = 0, virtualElement = 0, beam = 0;
+    std::unique_ptr<Orvane::MaterialQuantitiesProxyModel> detailed;
+};
+
+} // namespace resultmodels

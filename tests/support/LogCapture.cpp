@@ -1,0 +1,82 @@
+#include "LogCapture.h"
+
+#include <log4cplus/loglevel.h>
+#include <log4cplus/spi/loggingevent.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace testsupport {
+
+class LogCapture::Appender : public log4cplus::Appender
+{
+public:
+    ~Appender() override { destructorImpl(); }
+    void close() override {}
+
+    std::vector<LogRecord> records() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_records;
+    }
+    void clear()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_records.clear();
+    }
+
+protected:
+    // Workers log from their own threads.
+    void append(const log4cplus::spi::InternalLoggingEvent& event) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_records.push_back({event.getLogLevel(), event.getMessage(), event.getFile(), event.getLine(),
+                             event.getFunction(), event.getLoggerName()});
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<LogRecord> m_records;
+};
+
+LogCapture::LogCapture(const std::string& loggerName)
+    : m_logger(log4cplus::Logger::getInstance(loggerName)), m_appender(new Appender),
+      m_capture(static_cast<Appender*>(m_appender.get()))
+{
+    m_logger.addAppender(m_appender);
+}
+
+LogCapture::~LogCapture()
+{
+    m_logger.removeAppender(m_appender);
+}
+
+std::vector<LogRecord> LogCapture::records() const
+{
+    return m_capture->records();
+}
+
+std::vector<std::string> LogCapture::lines() const
+{
+    std::vector<std::string> out;
+    for (const LogRecord& record : records()) {
+        const char* level = record.level == log4cplus::ERROR_LOG_LEVEL  ? "ERROR "
+                            : record.level == log4cplus::WARN_LOG_LEVEL ? "WARN "
+                                                                        : "OTHER ";
+        out.push_back(level + record.message);
+    }
+    return out;
+}
+
+int LogCapture::count(const std::string& line) const
+{
+    const std::vector<std::string> all = lines();
+    return static_cast<int>(std::count(all.begin(), all.end(), line));
+}
+
+void LogCapture::clear()
+{
+    m_capture->clear();
+}
+
+} // namespace testsupport

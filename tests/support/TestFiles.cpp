@@ -1,0 +1,56 @@
+#include "TestFiles.h"
+
+#include <QFile>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace testsupport {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+bool writeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+std::string samplePath(const std::string& name)
+{
+    const std::string path = std::string(MQ_SHARED_DIR) + "/samples/" + name;
+    return fileExists(path) ? path : std::string();
+}
+
+std::string sourcePath(const std::string& relative)
+{
+    return std::string(MQ_SOURCE_DIR) + "/" + relative;
+}
+
+} // namespace testsupport
