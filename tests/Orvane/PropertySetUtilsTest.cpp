@@ -47,7 +47,7 @@ template <class T> std::size_t countOf(const IFC2x3Model& model)
 
 int childCount(const IFC2x3Model& model, Step::Id key, const QString& path)
 {
-    const auto property = model.getProperty(indexOfKey(model, key), path);
+    const auto property = model.getProperty(indexOf(model, key), path);
     return property ? property->childCount() : -1;
 }
 
@@ -302,13 +302,13 @@ TEST_F(PropertySetEditing, ReadsFollowEveryKindOfEditOfTheRelations)
     EXPECT_EQ(childCount(*model, 20, "Properties/Shared"), -1);
 
     // Direct edits of the data set: a new relation, then its deletion.
-    EXPECT_FALSE(model->getProperty(indexOfKey(*model, 23), "Type"));
+    EXPECT_FALSE(model->getProperty(indexOf(*model, 23), "Type"));
     auto* relation = model->dataSet()->createEntity<ifc2x3::IfcRelDefinesByType>();
     relation->setRelatedObjectsValue(Step::Value::list({Step::Value::reference(23)}));
     relation->setRelatingType(entityOf<ifc2x3::IfcTypeObject>(*model, 41));
     EXPECT_EQ(valueAt(*model, 23, "Type/Fields/Name"), QVariant("Type 41"));
     model->dataSet()->remove(relation->getKey());
-    EXPECT_FALSE(model->getProperty(indexOfKey(*model, 23), "Type"));
+    EXPECT_FALSE(model->getProperty(indexOf(*model, 23), "Type"));
 
     // An edit that neither creates nor deletes is announced.
     entityOf<ifc2x3::IfcRelDefinesByProperties>(*model, 34)

@@ -1,6 +1,6 @@
 // Creating, changing and deleting instances, then saving and reading the
 // result back.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Values of an instance set beyond the room it was made with, or with no
 // room at all, must keep the values already held.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include <gtest/gtest.h>
 

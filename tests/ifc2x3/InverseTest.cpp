@@ -1,6 +1,6 @@
 // Inverse relations of the small model: every relation kind, file order,
 // forward references, and upkeep across creations, changes and deletions.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include <gtest/gtest.h>
 

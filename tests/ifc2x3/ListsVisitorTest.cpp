@@ -1,5 +1,5 @@
 // Typed lists, type tests, visitors and labels on the small model.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include "ifc2x3/generated/Visitor.h"
 

@@ -1,6 +1,6 @@
 // Broken input: files that cannot be opened say where, records that cannot
 // be read spoil only themselves, and no input crashes or hangs the reader.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Parameter forms and lexical variants the reader must accept, and values
 // written by the writer that must read back equal.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include "Step/RecordParser.h"
 

@@ -1,6 +1,6 @@
 // The real sample models: counts checked against the files, round trips,
 // and inverse relations that must agree with the relation counts.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 

@@ -1,6 +1,6 @@
 // The packed index of a data set: values beyond the packed fields (files
 // beyond 1 TB, records beyond 16 MB, keys beyond 2^40) must come back whole.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include "Step/BaseEntity.h"
 #include "Step/SlotTable.h"

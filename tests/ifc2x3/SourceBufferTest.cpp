@@ -1,6 +1,6 @@
 // A mapped file that another program truncates or rewrites: reads give
 // zeros rather than a crash, and the data set refuses what it cannot trust.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include <gtest/gtest.h>
 
