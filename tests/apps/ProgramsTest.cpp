@@ -22,39 +22,6 @@ struct Outcome
     QString err;
 };
 
-// Wall A: 2 m3 of a type of 500 kg/m3, 90 % concrete and 10 % steel; wall B
-// counts as one unit of a re-employed type of 50 kg, all wood.
-const char* const twoWalls =
-    "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
-    "FILE_SCHEMA(('IFC2X3'));\nENDSEC;\nDATA;\n"
-    "#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'Project',$,$,$,$,$,$);\n"
-    "#2=IFCBUILDING('3nyCmbL0T1Uf$9sO1U8RqX',$,'Main',$,$,$,$,$,.ELEMENT.,$,$,$);\n"
-    "#3=IFCRELAGGREGATES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,#1,(#2));\n"
-    "#4=IFCRELCONTAINEDINSPATIALSTRUCTURE('1Jq3q0r1j6vQeR6VxVd0Ad',$,$,$,(#10,#11),#2);\n"
-    "#10=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall A',$,$,$,$,$);\n"
-    "#11=IFCWALL('0kF4rTvcz2$Pp7zNBsJ4Ng',$,'Wall B',$,$,$,$,$);\n"
-    "#20=IFCWALLTYPE('0eA6m4fELI9QBIhP3wiLAp',$,'Concrete',$,$,(#21,#22),$,$,$,.STANDARD.);\n"
-    "#21=IFCPROPERTYSET('1gGeGk1xb2mQ6XZ7x5MC_h',$,'Unite_Fonctionnelle',$,(#23,#24));\n"
-    "#22=IFCPROPERTYSET('3KnS8aD0b3ywAE8ioIyQvz',$,'Pourcentage_PMIB',$,(#25,#26));\n"
-    "#23=IFCPROPERTYSINGLEVALUE('Type',$,IFCLABEL('volume'),$);\n"
-    "#24=IFCPROPERTYSINGLEVALUE('Masse_par_UF',$,IFCREAL(500.),$);\n"
-    "#25=IFCPROPERTYSINGLEVALUE('Beton',$,IFCREAL(90.),$);\n"
-    "#26=IFCPROPERTYSINGLEVALUE('Acier',$,IFCREAL(10.),$);\n"
-    "#27=IFCRELDEFINESBYTYPE('1bN4cT0bTC7hXJ3zZ1K4n9',$,$,$,(#10),#20);\n"
-    "#28=IFCELEMENTQUANTITY('0Hs9dOlcnFNe6wH3RPsSxC',$,'BaseQuantities',$,$,(#29));\n"
-    "#29=IFCQUANTITYVOLUME('NetVolume',$,$,2.);\n"
-    "#30=IFCRELDEFINESBYPROPERTIES('3Zq7Kx3W59JfQbI6h9Q5uQ',$,$,$,(#10),#28);\n"
-    "#40=IFCWALLTYPE('0xj2Zx3C57Wv1WkT4Qd3J9',$,'Reused',$,$,(#41,#42,#43),$,$,$,.STANDARD.);\n"
-    "#41=IFCPROPERTYSET('2hHkQ9dZT7yRkq0u2K9Yt8',$,'Unite_Fonctionnelle',$,(#44,#45));\n"
-    "#42=IFCPROPERTYSET('1Xn6cm5Kb9TvYl2NBRnGC1',$,'Pourcentage_PMIB',$,(#46));\n"
-    "#43=IFCPROPERTYSET('2p6Zk4Oyv7jRIX6m0z1Tqh',$,'R\\X2\\00E9\\X0\\emploi',$,(#47));\n"
-    "#44=IFCPROPERTYSINGLEVALUE('Type',$,IFCLABEL('unite'),$);\n"
-    "#45=IFCPROPERTYSINGLEVALUE('Masse_par_UF',$,IFCREAL(50.),$);\n"
-    "#46=IFCPROPERTYSINGLEVALUE('Bois',$,IFCREAL(1.),$);\n"
-    "#47=IFCPROPERTYSINGLEVALUE('R\\X2\\00E9\\X0\\employ\\X2\\00E9\\X0\\',$,IFCBOOLEAN(.T.),$);\n"
-    "#48=IFCRELDEFINESBYTYPE('0m5dYS1iP1aB6Y0ZtNPiHs',$,$,$,(#11),#40);\n"
-    "ENDSEC;\nEND-ISO-10303-21;\n";
-
 std::string str(const QString& text)
 {
     return text.toStdString();
@@ -69,10 +36,10 @@ protected:
         QDir::setCurrent(dir.path());
         ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", "in.ifc"));
         ASSERT_EQ(::mkfifo("fifo", 0644), 0);
-        write("walls.ifc", twoWalls);
+        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/tests/apps/fixtures/two-walls.ifc", "walls.ifc"));
         write("settings.ini", "[Tool]\n");
         write("nowhere.ini", "[Tool]\nMaterialQuantities\\materialCompositionPropertyPath=Type/Properties/Nowhere\n");
-        write("truncated.ifc", QByteArray(twoWalls).left(400));
+        write("truncated.ifc", contentOf("walls.ifc").left(400));
         write("template.txt", "Fields/Name\n");
         write("empty.txt", "");
         write("long.txt", QByteArray("Fields/Name\n").repeated(16385));
@@ -208,6 +175,9 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
     EXPECT_EQ(contentOf("in.ifc"), input) << "the input is left as it was";
 }
 
+// fixtures/two-walls.ifc: wall A is 2 m3 of a type of 500 kg/m3, 90 %
+// concrete and 10 % steel; wall B counts as one unit of a re-employed type
+// of 50 kg, all wood.
 TEST_F(Programs, ComputeStatusesAndSummary)
 {
     const struct

@@ -1,7 +1,5 @@
-// Typed lists, type tests, visitors and labels on the small model.
+// Typed lists and labels on the small model.
 #include "StepText.h"
-
-#include "ifc2x3/generated/Visitor.h"
 
 #include <gtest/gtest.h>
 
@@ -52,35 +50,6 @@ TEST_F(ListsTest, ListsFollowCreationAndDeletion)
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcDoor>()), (Keys{door->getKey()}));
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcBuildingElement>()),
               (Keys{20, 23, 24, 60, wall->getKey(), door->getKey()}));
-}
-
-class ObjectDefinitionCollector : public ifc2x3::InheritVisitor
-{
-public:
-    bool visitIfcObjectDefinition(ifc2x3::IfcObjectDefinition* object) override
-    {
-        seen.push_back(object->getKey());
-        return true;
-    }
-    bool visitBaseEntity(Step::BaseEntity*) override
-    {
-        ++others;
-        return false;
-    }
-    Keys seen;
-    int others = 0;
-};
-
-TEST_F(ListsTest, InheritVisitorSeesEverySubtype)
-{
-    ObjectDefinitionCollector visitor;
-    int accepted = 0;
-    for (std::size_t slot = 0; slot < m_dataSet.slotCount(); ++slot) {
-        accepted += m_dataSet.getBySlot(slot)->acceptVisitor(&visitor) ? 1 : 0;
-    }
-    EXPECT_EQ(visitor.seen, (Keys{1, 10, 11, 12, 20, 21, 22, 23, 24, 30, 60}));
-    EXPECT_EQ(accepted, 11);
-    EXPECT_EQ(static_cast<std::size_t>(visitor.others), m_dataSet.slotCount() - 11);
 }
 
 TEST_F(ListsTest, LabelFallsBackFromNameToLongNameToGlobalId)

@@ -159,33 +159,6 @@ TEST_P(SampleTest, InverseRelationsAgreeWithTheRelations)
     ASSERT_EQ(project->getIsDecomposedBy().size(), 1u);
 }
 
-TEST(AC11Sample, EscapedTextIsDecoded)
-{
-    const std::string path = ifctest::samplePath("AC11-Institute-Var-2-IFC.ifc");
-    if (path.empty()) {
-        GTEST_SKIP() << "sample not available";
-    }
-    ifc2x3::ExpressDataSet dataSet;
-    ASSERT_TRUE(dataSet.open(path));
-    // The file spells umlauts with \S\ (Geb\S\dude, B\S\|roarbeit).
-    std::size_t gebaeude = 0;
-    std::size_t bueroarbeit = 0;
-    for (std::size_t slot = 0; slot < dataSet.slotCount(); ++slot) {
-        Step::BaseEntity* entity = dataSet.getBySlot(slot);
-        for (std::size_t i = 0; entity && i < entity->argumentCount(); ++i) {
-            const std::string_view text = entity->argument(i).plain().text();
-            gebaeude += text.find("Geb\xC3\xA4ude") != std::string_view::npos;
-            bueroarbeit += text.find("B\xC3\xBCroarbeit") != std::string_view::npos;
-        }
-    }
-    EXPECT_EQ(gebaeude, 3u);
-    EXPECT_EQ(bueroarbeit, 1u);
-    // ... and the header keeps its \X\0A line break and \\ backslashes.
-    ASSERT_EQ(dataSet.header().fileDescription.size(), 2u);
-    EXPECT_EQ(dataSet.header().fileDescription[0].items().at(1).text().back(), '\n');
-    EXPECT_EQ(dataSet.header().fileName.at(0).text().substr(0, 9), "S:\\[IFC]\\");
-}
-
 INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::Values(&ac11, &duplex),
                          [](const ::testing::TestParamInfo<const SampleFacts*>& info) {
                              return info.param == &ac11 ? std::string("AC11") : std::string("Duplex");

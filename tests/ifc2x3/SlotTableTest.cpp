@@ -2,14 +2,12 @@
 // beyond 1 TB, records beyond 16 MB, keys beyond 2^40) must come back whole.
 #include "StepText.h"
 
-#include "Step/BaseEntity.h"
 #include "Step/SlotTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -63,41 +61,6 @@ TEST(SlotTable, FieldsAtAndBeyondTheirPackedWidthComeBackWhole)
         expectEntry(table, i, entries[i]);
         EXPECT_EQ(table.state(i), SlotState::Unloaded);
     }
-}
-
-// Objects and states are set apart from the packed fields, in blocks: past
-// the first block each slot must still find its own, and keep its fields.
-TEST(SlotTable, ManyObjectsAndStates)
-{
-    constexpr std::size_t count = 20000;
-    std::vector<std::unique_ptr<Step::BaseEntity>> objects;
-    SlotTable table;
-    table.append(tb + 3, mb16 + 3, std::numeric_limits<Step::Id>::max(), 0xffff, SlotState::Unloaded);
-    for (std::size_t i = 1; i < count; ++i) {
-        table.append(i * 10, 10, i + 1, 7, SlotState::Unloaded);
-    }
-    for (std::size_t i = count; i-- > 0;) { // in the reverse of slot order
-        if (i % 3 != 0) {
-            objects.push_back(std::make_unique<Step::BaseEntity>(nullptr, i + 1));
-            table.setObject(i, objects.back().get());
-            table.setState(i, SlotState::Loaded);
-        }
-    }
-    table.setState(0, SlotState::Deleted);
-    expectEntry(table, 0, Entry{tb + 3, mb16 + 3, std::numeric_limits<Step::Id>::max(), 0xffff});
-    for (std::size_t i = 1; i < count; ++i) {
-        EXPECT_EQ(table.object(i) != nullptr, i % 3 != 0) << i;
-        EXPECT_EQ(table.state(i), i % 3 != 0 ? SlotState::Loaded : SlotState::Unloaded) << i;
-        if (table.object(i)) {
-            ASSERT_EQ(table.object(i)->getKey(), i + 1);
-        }
-        expectEntry(table, i, Entry{i * 10, 10, i + 1, 7});
-    }
-    // Clearing forgets the wide values and the objects.
-    table.clear();
-    table.append(5, 6, 7, 8, SlotState::Unloaded);
-    expectEntry(table, 0, Entry{5, 6, 7, 8});
-    EXPECT_EQ(table.object(0), nullptr);
 }
 
 TEST(SlotTable, HugeRecordAndKeyRoundTrip)
