@@ -14,7 +14,7 @@ using Orvane::Ifc2x3CC::PropertySetUtils;
 
 TEST(Concurrency, ReadsWhileAnotherThreadWritesPropertySets)
 {
-    auto model = IFC2x3Model::open(bundledSample("small-building.ifc"));
+    auto model = openFile(QString::fromStdString(sourcePath("samples/small-building.ifc")));
     ASSERT_TRUE(model);
     std::vector<ifc2x3::IfcObjectDefinition*> elements;
     for (const auto& element : model->dataSet()->getAllIfcElement()) {

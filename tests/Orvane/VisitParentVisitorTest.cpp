@@ -2,6 +2,8 @@
 
 #include "Orvane/Ifc2x3CV/VisitParentVisitor.h"
 
+#include <tuple>
+
 using namespace orvanetest;
 using Orvane::Ifc2x3CV::VisitParentVisitor;
 
@@ -33,27 +35,7 @@ private:
 // opening #30 filled by door #40; wall #22 is both part of assembly #50
 // (the earlier relation in the file) and in storey #11; assembly #50 is in
 // storey #12. #60 and #61 aggregate each other.
-const std::string buildingModel =
-    projectWithUnits("") +
-    "#10=IFCBUILDING('3nyCmbL0T1Uf$9sO1U8RqX',$,'Building',$,$,$,$,$,.ELEMENT.,$,$,$);\n"
-    "#11=IFCBUILDINGSTOREY('1aUjTkPfn5ZR7C$6ixlT8x',$,'Level 0',$,$,$,$,$,.ELEMENT.,0.);\n"
-    "#12=IFCBUILDINGSTOREY('0v5Rh1XJ53Bh8s2n0TXy9f',$,'Level 1',$,$,$,$,$,.ELEMENT.,3.);\n"
-    "#20=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall',$,$,$,$,$);\n"
-    "#22=IFCWALL('0kF4rTvcz2$Pp7zNBsJ4Ng',$,'Assembled wall',$,$,$,$,$);\n"
-    "#30=IFCOPENINGELEMENT('1Xn6cm5Kb9TvYl2NBRnGC1',$,'Opening',$,$,$,$,$);\n"
-    "#40=IFCDOOR('3KnS8aD0b3ywAE8ioIyQvz',$,'Door',$,$,$,$,$,2.1,0.9);\n"
-    "#50=IFCELEMENTASSEMBLY('1gGeGk1xb2mQ6XZ7x5MC_h',$,'Assembly',$,$,$,$,$,.NOTDEFINED.,.NOTDEFINED.);\n"
-    "#60=IFCBUILDINGELEMENTPROXY('2p6Zk4Oyv7jRIX6m0z1Tqh',$,'Loop A',$,$,$,$,$,$);\n"
-    "#61=IFCBUILDINGELEMENTPROXY('0Hs9dOlcnFNe6wH3RPsSxC',$,'Loop B',$,$,$,$,$,$);\n"
-    "#70=IFCRELAGGREGATES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,#1,(#10));\n"
-    "#71=IFCRELAGGREGATES('3Zq7Kx3W59JfQbI6h9Q5uQ',$,$,$,#10,(#11,#12));\n"
-    "#72=IFCRELAGGREGATES('2hHkQ9dZT7yRkq0u2K9Yt8',$,$,$,#50,(#22));\n"
-    "#73=IFCRELCONTAINEDINSPATIALSTRUCTURE('1Jq3q0r1j6vQeR6VxVd0Ad',$,$,$,(#20,#22),#11);\n"
-    "#74=IFCRELCONTAINEDINSPATIALSTRUCTURE('0eA6m4fELI9QBIhP3wiLAp',$,$,$,(#50),#12);\n"
-    "#75=IFCRELVOIDSELEMENT('0xj2Zx3C57Wv1WkT4Qd3J9',$,$,$,#20,#30);\n"
-    "#76=IFCRELFILLSELEMENT('1bN4cT0bTC7hXJ3zZ1K4n9',$,$,$,#30,#40);\n"
-    "#77=IFCRELAGGREGATES('0m5dYS1iP1aB6Y0ZtNPiHs',$,$,$,#60,(#61));\n"
-    "#78=IFCRELAGGREGATES('1nRz0x2Zf3B8XJq3fY8YhC',$,$,$,#61,(#60));\n";
+const std::string buildingModel = fixture("parents.ifc");
 
 std::vector<Step::Id> walkFrom(const IFC2x3Model& model, Step::Id key, Step::Id stopAt = 0)
 {
@@ -64,48 +46,36 @@ std::vector<Step::Id> walkFrom(const IFC2x3Model& model, Step::Id key, Step::Id 
 
 } // namespace
 
-TEST(VisitParentVisitor, WalksFromAnElementUpThroughStoreyAndBuilding)
+// One generation at a time, parents in relation order: wall 22's assembly
+// (relation #72) before its storey (#73), then their own parents.
+TEST(VisitParentVisitor, WalksUpOneGenerationAtATimeAndEndsOnCyclesOrWhenAsked)
 {
+    using Keys = std::vector<Step::Id>;
     auto model = openText(buildingModel);
     ASSERT_TRUE(model);
-    EXPECT_EQ(walkFrom(*model, 20), (std::vector<Step::Id>{20, 11, 10, 1}));
-    EXPECT_EQ(walkFrom(*model, 12), (std::vector<Step::Id>{12, 10, 1}));
-    EXPECT_EQ(walkFrom(*model, 1), (std::vector<Step::Id>{1}));
-}
-
-TEST(VisitParentVisitor, GoesFromADoorThroughItsOpeningAndWall)
-{
-    auto model = openText(buildingModel);
-    ASSERT_TRUE(model);
-    EXPECT_EQ(walkFrom(*model, 40), (std::vector<Step::Id>{40, 30, 20, 11, 10, 1}));
-}
-
-TEST(VisitParentVisitor, VisitsOneGenerationAtATimeParentsInRelationOrder)
-{
-    auto model = openText(buildingModel);
-    ASSERT_TRUE(model);
-    // Assembly (relation #72) before storey (relation #73); then their own
-    // parents: storey 12 of the assembly, building 10 of storey 11.
-    EXPECT_EQ(walkFrom(*model, 22), (std::vector<Step::Id>{22, 50, 11, 12, 10, 1}));
+    const std::tuple<Step::Id, Step::Id, Keys> cases[] = {
+        {20, 0, {20, 11, 10, 1}},
+        {12, 0, {12, 10, 1}},
+        {1, 0, {1}},
+        {40, 0, {40, 30, 20, 11, 10, 1}},
+        {22, 0, {22, 50, 11, 12, 10, 1}},
+        {40, 11, {40, 30, 20, 11}},
+        {60, 0, {60, 61}},
+    };
+    for (const auto& [start, stopAt, expected] : cases) {
+        EXPECT_EQ(walkFrom(*model, start, stopAt), expected) << start;
+    }
     const auto parents = VisitParentVisitor::parentsOf(entityOf<ifc2x3::IfcObjectDefinition>(*model, 22));
     ASSERT_EQ(parents.size(), 2u);
     EXPECT_EQ(parents[0]->getKey(), 50u);
     EXPECT_EQ(parents[1]->getKey(), 11u);
-}
-
-TEST(VisitParentVisitor, StopsWhenAVisitAsksAndEndsOnCycles)
-{
-    auto model = openText(buildingModel);
-    ASSERT_TRUE(model);
-    EXPECT_EQ(walkFrom(*model, 40, 11), (std::vector<Step::Id>{40, 30, 20, 11}));
-    EXPECT_EQ(walkFrom(*model, 60), (std::vector<Step::Id>{60, 61}));
 
     // A visitor can walk again once a walk has ended, stopped or not.
     RecordingVisitor visitor(20);
     model->dataSet()->get(40)->acceptVisitor(&visitor);
     visitor.visited.clear();
     model->dataSet()->get(12)->acceptVisitor(&visitor);
-    EXPECT_EQ(visitor.visited, (std::vector<Step::Id>{12, 10, 1}));
+    EXPECT_EQ(visitor.visited, (Keys{12, 10, 1}));
 }
 
 // Parents nested 50 000 deep (proxies aggregated one in the next) are walked

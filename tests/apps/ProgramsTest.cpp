@@ -1,6 +1,7 @@
-// Exit statuses and messages of material-quantities and ifcinfo on files that
-// are not what they should be: devices, FIFOs, links, colliding paths, empty
-// or unusable arguments, names that are not UTF-8.
+// Exit statuses, summaries and messages of material-quantities and ifcinfo:
+// a computation whose totals are known by hand, models it cannot read, and
+// files that are not what they should be (devices, FIFOs, links, colliding
+// paths, empty or unusable arguments, names that are not UTF-8).
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,7 @@ namespace {
 struct Outcome
 {
     int status = -1;
+    QString out;
     QString err;
 };
 
@@ -34,10 +36,19 @@ protected:
         QDir::setCurrent(dir.path());
         ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", "in.ifc"));
         ASSERT_EQ(::mkfifo("fifo", 0644), 0);
+        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/tests/apps/fixtures/two-walls.ifc", "walls.ifc"));
         write("settings.ini", "[Tool]\n");
+        write("nowhere.ini", "[Tool]\nMaterialQuantities\\materialCompositionPropertyPath=Type/Properties/Nowhere\n");
+        write("truncated.ifc", contentOf("walls.ifc").left(400));
         write("template.txt", "Fields/Name\n");
         write("empty.txt", "");
         write("long.txt", QByteArray("Fields/Name\n").repeated(16385));
+    }
+
+    static QByteArray contentOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static void write(const QString& path, const QByteArray& content)
@@ -62,6 +73,7 @@ protected:
             return result;
         }
         result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
         result.err = QString::fromLocal8Bit(process.readAllStandardError());
         return result;
     }
@@ -93,6 +105,7 @@ struct Case
 TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
 {
     ASSERT_TRUE(QFile::link("out.ifc", "link-to-out.xlsx"));
+    const QByteArray input = contentOf("in.ifc");
     const Case cases[] = {
         {"output is a FIFO", {"-o", "fifo"}, 3, "cannot write 'fifo': it is not a regular file but a FIFO"},
         {"workbook is a FIFO", {"-o", "out.ifc", "--export-pmd", "fifo"}, 3, "not a regular file but a FIFO"},
@@ -158,7 +171,54 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
         EXPECT_FALSE(QFileInfo::exists("out.ifc")) << c.name << ": refused after the work";
         EXPECT_TRUE(isFifo("fifo")) << c.name;
     }
-    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 5) << "nothing written";
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 8) << "nothing written";
+    EXPECT_EQ(contentOf("in.ifc"), input) << "the input is left as it was";
+}
+
+// fixtures/two-walls.ifc: wall A is 2 m3 of a type of 500 kg/m3, 90 %
+// concrete and 10 % steel; wall B counts as one unit of a re-employed type
+// of 50 kg, all wood.
+TEST_F(Programs, ComputeStatusesAndSummary)
+{
+    const struct
+    {
+        const char* name;
+        QStringList arguments;
+        int status;
+        QStringList printed; // on stdout for 0 and 1, on stderr otherwise
+    } cases[] = {
+        {"computed",
+         {"walls.ifc", "-o", "out.ifc"},
+         0,
+         {"Building elements:             2", "Elements without results:      0",
+          "Acier              100.000           100.000             0.000",
+          "Beton              900.000           900.000             0.000",
+          "Bois                50.000             0.000            50.000", "Building Main:"}},
+        {"nothing found",
+         {"walls.ifc", "-o", "out.ifc", "--settings", "nowhere.ini"},
+         1,
+         {"Elements without results:      2", "found no quantity",
+          "material composition property exists [Type/Properties/Nowhere]"}},
+        {"malformed input",
+         {"truncated.ifc", "-o", "out.ifc"},
+         2,
+         {"truncated.ifc: line 11, column 1: unexpected end of file"}},
+        {"unknown option", {"walls.ifc", "-o", "out.ifc", "--no-such-option"}, 2, {"no-such-option"}},
+        {"no output", {"walls.ifc"}, 2, {"usage: material-quantities compute"}},
+        {"unwritable output", {"walls.ifc", "-o", "/proc/out.ifc"}, 3, {"/proc/out.ifc"}},
+    };
+    for (const auto& c : cases) {
+        QFile::remove("out.ifc");
+        const Outcome result = run(MATERIAL_QUANTITIES_PROGRAM, QStringList{"compute"} + c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.name << ": " << str(result.err);
+        for (const QString& text : c.printed) {
+            EXPECT_TRUE((c.status <= 1 ? result.out : result.err).contains(text))
+                << c.name << ": " << str(text) << " in\n"
+                << str(result.out) << str(result.err);
+        }
+        EXPECT_EQ(contentOf("out.ifc").contains("TotalMaterialQuantities"), c.status == 0) << c.name;
+        EXPECT_EQ(QFileInfo::exists("out.ifc"), c.status <= 1) << c.name;
+    }
 }
 
 TEST_F(Programs, ComputeRefusesAnInputThatIsNotARegularFile)

@@ -1,6 +1,6 @@
 // Files written after edits must load in IFC++, a reader that shares no
 // code with ours.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include <ifcpp/IFC4/include/IfcIdentifier.h>
 #include <ifcpp/IFC4/include/IfcLabel.h>

@@ -1,6 +1,6 @@
 // Inverse relations of the small model: every relation kind, file order,
 // forward references, and upkeep across creations, changes and deletions.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include <gtest/gtest.h>
 
@@ -79,32 +79,15 @@ TEST_F(InverseTest, EveryRelationInFileOrder)
     EXPECT_TRUE(entity<ifc2x3::IfcPropertySet>(40)->getDefinesType().empty());
 }
 
-TEST_F(InverseTest, SameAnswerWhateverWasDecodedBefore)
-{
-    // Decode in reverse order first; the relations must not depend on it.
-    for (std::size_t slot = m_dataSet.slotCount(); slot-- > 0;) {
-        m_dataSet.getBySlot(slot);
-    }
-    EXPECT_EQ(inverse(20, InverseRelation::IsDefinedBy), (Keys{56, 57, 9}));
-    EXPECT_EQ(inverse(40, InverseRelation::PropertyDefinitionOf), (Keys{7, 56}));
-}
-
-TEST_F(InverseTest, WalksSeeWhatListsHoldAndStopWhenAsked)
+// Walks see what the lists hold and stop when asked.
+TEST_F(InverseTest, WalksStopWhenAsked)
 {
     Keys walked;
-    m_dataSet.forEachInverse(*m_dataSet.get(20), InverseRelation::IsDefinedBy,
-                             [&](Step::BaseEntity* source) { walked.push_back(source->getKey()); });
-    EXPECT_EQ(walked, (Keys{56, 57, 9}));
-    walked.clear();
     m_dataSet.forEachInverse(*m_dataSet.get(20), InverseRelation::IsDefinedBy, [&](Step::BaseEntity* source) {
         walked.push_back(source->getKey());
         return source->getKey() == 57;
     });
     EXPECT_EQ(walked, (Keys{56, 57}));
-    walked.clear();
-    m_dataSet.forEachInverse(*m_dataSet.get(1), InverseRelation::IsDefinedBy,
-                             [&](Step::BaseEntity* source) { walked.push_back(source->getKey()); });
-    EXPECT_TRUE(walked.empty());
 }
 
 // Edits made before the inverses are first asked for, or after: the
@@ -184,23 +167,6 @@ TEST_P(InverseUpkeepTest, FollowsCreationsChangesAndDeletions)
     EXPECT_EQ(inverse(45, InverseRelation::PropertyDefinitionOf), (Keys{9}));
     EXPECT_EQ(inverse(23, InverseRelation::FillsVoids), Keys{});
     EXPECT_EQ(inverse(22, InverseRelation::HasFillings), (Keys{55}));
-
-    // A reloaded copy of the saved model agrees.
-    ifc2x3::ExpressDataSet reloaded;
-    ASSERT_TRUE(reloaded.openFromText(m_dataSet.toText()));
-    auto reloadedInverse = [&](Step::Id key, InverseRelation r) {
-        Keys keys;
-        for (Step::BaseEntity* source : reloaded.inverse(*reloaded.get(key), r)) {
-            keys.push_back(source->getKey());
-        }
-        return keys;
-    };
-    for (Step::Id key : {20, 21, 30, 40, 45, 11, 12, 22, 23}) {
-        for (int r = 0; r < static_cast<int>(InverseRelation::Count); ++r) {
-            EXPECT_EQ(reloadedInverse(key, InverseRelation(r)), inverse(key, InverseRelation(r)))
-                << "#" << key << " relation " << r;
-        }
-    }
 }
 
 TEST_P(InverseUpkeepTest, InstancesFilledBeforeJoiningAreIndexedAndSaved)
@@ -229,12 +195,9 @@ TEST_P(InverseUpkeepTest, InstancesFilledBeforeJoiningAreIndexedAndSaved)
     EXPECT_EQ(m_dataSet.slotCount(), slots);
     EXPECT_EQ(m_dataSet.allOf<ifc2x3::IfcWall>().size(), wallsBefore);
 
-    ifc2x3::ExpressDataSet reloaded;
-    ASSERT_TRUE(reloaded.openFromText(m_dataSet.toText()));
-    auto* saved = dynamic_cast<ifc2x3::IfcRelDefinesByProperties*>(reloaded.get(relation->getKey()));
-    ASSERT_NE(saved, nullptr);
-    EXPECT_EQ(saved->getGlobalId(), Step::String("0filled0relation000000"));
-    EXPECT_EQ(saved->getRelatedObjectsValue(), relation->getRelatedObjectsValue());
+    EXPECT_EQ(ifctest::recordLine(m_dataSet.toText(), relation->getKey()),
+              "#" + std::to_string(relation->getKey()) +
+                  "=IFCRELDEFINESBYPROPERTIES('0filled0relation000000',$,$,$,(#20,#21),#45);");
 }
 
 INSTANTIATE_TEST_SUITE_P(Inverses, InverseUpkeepTest, ::testing::Values(false, true),

@@ -1,7 +1,5 @@
-// Typed lists, type tests, visitors and labels on the small model.
-#include "TestSupport.h"
-
-#include "ifc2x3/generated/Visitor.h"
+// Typed lists and labels on the small model.
+#include "StepText.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +34,6 @@ TEST_F(ListsTest, ListsHoldSubtypesInFileOrder)
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcRelDefines>()), (Keys{7, 56, 57, 9}));
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcProperty>()), (Keys{42, 43, 44}));
     EXPECT_TRUE(m_dataSet.allOf<ifc2x3::IfcDoor>().empty());
-    // The same list object is handed out again.
-    EXPECT_EQ(&m_dataSet.getAllIfcElement(), &m_dataSet.getAllIfcElement());
 }
 
 TEST_F(ListsTest, ListsFollowCreationAndDeletion)
@@ -54,81 +50,6 @@ TEST_F(ListsTest, ListsFollowCreationAndDeletion)
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcDoor>()), (Keys{door->getKey()}));
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcBuildingElement>()),
               (Keys{20, 23, 24, 60, wall->getKey(), door->getKey()}));
-}
-
-TEST_F(ListsTest, TypeTests)
-{
-    Step::BaseEntity* wall = m_dataSet.get(20);
-    ASSERT_NE(wall, nullptr);
-    EXPECT_TRUE(wall->isOfType(ifc2x3::IfcWallStandardCase::getClassType()));
-    EXPECT_TRUE(wall->isOfType(ifc2x3::IfcWall::getClassType()));
-    EXPECT_TRUE(wall->isOfType(ifc2x3::IfcElement::getClassType()));
-    EXPECT_TRUE(wall->isOfType(ifc2x3::IfcObjectDefinition::getClassType()));
-    EXPECT_TRUE(wall->isOfType(ifc2x3::IfcRoot::getClassType()));
-    EXPECT_TRUE(wall->isOfType(Step::BaseEntity::getClassType()));
-    EXPECT_FALSE(wall->isOfType(ifc2x3::IfcSlab::getClassType()));
-    EXPECT_FALSE(wall->isOfType(ifc2x3::IfcTypeObject::getClassType()));
-    EXPECT_STREQ(wall->getType().getName(), "IfcWallStandardCase");
-
-    Step::BaseEntity* plainWall = m_dataSet.get(60);
-    EXPECT_TRUE(plainWall->isOfType(ifc2x3::IfcWall::getClassType()));
-    EXPECT_FALSE(plainWall->isOfType(ifc2x3::IfcWallStandardCase::getClassType()));
-
-    Step::BaseEntity* type = m_dataSet.get(30);
-    EXPECT_TRUE(type->isOfType(ifc2x3::IfcTypeObject::getClassType()));
-    EXPECT_TRUE(type->isOfType(ifc2x3::IfcObjectDefinition::getClassType()));
-    EXPECT_FALSE(type->isOfType(ifc2x3::IfcObject::getClassType()));
-}
-
-class ObjectDefinitionCollector : public ifc2x3::InheritVisitor
-{
-public:
-    bool visitIfcObjectDefinition(ifc2x3::IfcObjectDefinition* object) override
-    {
-        seen.push_back(object->getKey());
-        return true;
-    }
-    bool visitBaseEntity(Step::BaseEntity*) override
-    {
-        ++others;
-        return false;
-    }
-    Keys seen;
-    int others = 0;
-};
-
-TEST_F(ListsTest, InheritVisitorSeesEverySubtype)
-{
-    ObjectDefinitionCollector visitor;
-    int accepted = 0;
-    for (std::size_t slot = 0; slot < m_dataSet.slotCount(); ++slot) {
-        accepted += m_dataSet.getBySlot(slot)->acceptVisitor(&visitor) ? 1 : 0;
-    }
-    EXPECT_EQ(visitor.seen, (Keys{1, 10, 11, 12, 20, 21, 22, 23, 24, 30, 60}));
-    EXPECT_EQ(accepted, 11);
-    EXPECT_EQ(static_cast<std::size_t>(visitor.others), m_dataSet.slotCount() - 11);
-}
-
-// The plain visitor does not climb the hierarchy: an override for IfcWall
-// sees IfcWall instances only.
-class WallOnlyVisitor : public ifc2x3::Visitor
-{
-public:
-    bool visitIfcWall(ifc2x3::IfcWall* wall) override
-    {
-        seen.push_back(wall->getKey());
-        return true;
-    }
-    Keys seen;
-};
-
-TEST_F(ListsTest, PlainVisitorDispatchesOnTheExactType)
-{
-    WallOnlyVisitor visitor;
-    for (const auto& element : m_dataSet.getAllIfcElement()) {
-        element->acceptVisitor(&visitor);
-    }
-    EXPECT_EQ(visitor.seen, (Keys{60}));
 }
 
 TEST_F(ListsTest, LabelFallsBackFromNameToLongNameToGlobalId)

@@ -1,15 +1,13 @@
 // The packed index of a data set: values beyond the packed fields (files
 // beyond 1 TB, records beyond 16 MB, keys beyond 2^40) must come back whole.
-#include "TestSupport.h"
+#include "StepText.h"
 
-#include "Step/BaseEntity.h"
 #include "Step/SlotTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -65,87 +63,6 @@ TEST(SlotTable, FieldsAtAndBeyondTheirPackedWidthComeBackWhole)
     }
 }
 
-TEST(SlotTable, StateAndObjectChangesLeaveTheOtherFieldsAlone)
-{
-    SlotTable table;
-    const Entry wide{tb + 3, mb16 + 3, std::numeric_limits<Step::Id>::max(), 0xffff};
-    const Entry narrow{42, 17, tb - 2, 0x8001};
-    table.append(wide.offset, wide.length, wide.key, wide.typeId, SlotState::Unloaded);
-    table.append(narrow.offset, narrow.length, narrow.key, narrow.typeId, SlotState::New);
-    const SlotState states[] = {SlotState::Loaded,  SlotState::Modified, SlotState::Broken,
-                                SlotState::Deleted, SlotState::New,      SlotState::Unloaded};
-    for (SlotState state : states) {
-        Step::BaseEntity wideObject(nullptr, wide.key);
-        Step::BaseEntity wideOther(nullptr, wide.key);
-        Step::BaseEntity narrowObject(nullptr, narrow.key);
-        table.setState(0, state);
-        table.setObject(0, &wideOther);
-        table.setObject(0, &wideObject);
-        table.setObject(1, &narrowObject);
-        table.setState(1, state);
-        EXPECT_EQ(table.state(0), state);
-        EXPECT_EQ(table.state(1), state);
-        EXPECT_EQ(table.object(0), &wideObject);
-        EXPECT_EQ(table.object(1), &narrowObject);
-        expectEntry(table, 0, wide);
-        expectEntry(table, 1, narrow);
-        table.setObject(0, nullptr);
-        table.setObject(1, nullptr);
-        EXPECT_EQ(table.object(0), nullptr);
-        EXPECT_EQ(table.object(1), nullptr);
-        EXPECT_EQ(table.state(0), state);
-        EXPECT_EQ(table.state(1), state);
-        expectEntry(table, 0, wide);
-        expectEntry(table, 1, narrow);
-    }
-}
-
-// Decoded objects are held in blocks: past the first one, each slot must
-// still find its own.
-TEST(SlotTable, ManyObjects)
-{
-    constexpr std::size_t count = 20000;
-    std::vector<std::unique_ptr<Step::BaseEntity>> objects;
-    SlotTable table;
-    for (std::size_t i = 0; i < count; ++i) {
-        table.append(i * 10, 10, i + 1, 7, SlotState::Unloaded);
-    }
-    for (std::size_t i = count; i-- > 0;) { // in the reverse of slot order
-        if (i % 3 != 0) {
-            objects.push_back(std::make_unique<Step::BaseEntity>(nullptr, i + 1));
-            table.setObject(i, objects.back().get());
-            table.setState(i, SlotState::Loaded);
-        }
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        EXPECT_EQ(table.object(i) != nullptr, i % 3 != 0) << i;
-        if (table.object(i)) {
-            ASSERT_EQ(table.object(i)->getKey(), i + 1);
-        }
-        expectEntry(table, i, Entry{i * 10, 10, i + 1, 7});
-    }
-    table.clear();
-    table.append(1, 2, 3, 4, SlotState::Unloaded);
-    EXPECT_EQ(table.object(0), nullptr);
-}
-
-TEST(SlotTable, ClearForgetsTheSideTables)
-{
-    SlotTable table;
-    table.append(tb, mb16, tb, 1, SlotState::Unloaded);
-    table.clear();
-    EXPECT_EQ(table.size(), 0u);
-    // The same slot number, now with packed values only.
-    table.append(5, 6, 7, 8, SlotState::Loaded);
-    expectEntry(table, 0, Entry{5, 6, 7, 8});
-    table.clear();
-    table.append(SlotTable::noOffset, mb16, tb, 9, SlotState::Unloaded);
-    expectEntry(table, 0, Entry{SlotTable::noOffset, mb16, tb, 9});
-}
-
-// A record longer than the packed length field and a key beyond the packed
-// key field, in a real data set: read, written back unchanged, and written
-// anew when changed.
 TEST(SlotTable, HugeRecordAndKeyRoundTrip)
 {
     const std::string longName(mb16 + 100, 'x');

@@ -1,6 +1,6 @@
 // Control directives of string literals, both ways, and what a malformed
 // one does to the record that holds it.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include "Step/StringCodec.h"
 #include "Step/Utf8.h"
