@@ -31,6 +31,23 @@ wait_window() {
   return 1
 }
 
+# Sends keys to a dialog until it goes: Qt focuses a new dialog itself, some
+# time after showing it, and keys sent before are lost.
+answer() {
+  local dialog=$1 attempt
+  shift
+  for attempt in 1 2 3 4 5; do
+    xdotool key "$@"
+    for _ in $(seq 25); do
+      xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -qx "$dialog" || return 0
+      sleep 0.2
+    done
+    xdotool windowfocus --sync "$dialog"
+  done
+  echo "the dialog $dialog did not close" >&2
+  return 1
+}
+
 # Clicks the dock's compute button, from the window's top right corner.
 compute() {
   local width
@@ -67,11 +84,11 @@ run() {
     local dialog
     dialog=$(wait_window "Settings")
     shoot "$dialog" docs/settings-dialog.png
-    xdotool windowfocus --sync "$dialog" key Escape
+    answer "$dialog" Escape
   fi
   # Quitting asks about the unsaved results: saved, into the scratch copy.
   xdotool windowfocus --sync "$window" key ctrl+q
-  xdotool windowfocus --sync "$(wait_window "$question")" key Return
+  answer "$(wait_window "$question")" Return
   wait "$pid"
 }
 

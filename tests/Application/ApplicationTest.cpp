@@ -24,12 +24,12 @@ const int patienceMs = 120000;
 const QPoint computeButton(-300, 122);
 const QPoint exportPmdButton(-300, -67);
 
-bool waitUntil(const std::function<bool()>& condition)
+bool waitUntil(const std::function<bool()>& condition, int patience = patienceMs)
 {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
-        if (timer.elapsed() > patienceMs) {
+        if (timer.elapsed() > patience) {
             return false;
         }
         QThread::msleep(100);
@@ -86,19 +86,53 @@ public:
     {
         QString found;
         waitUntil([&] {
-            for (const QString& window : visibleWindows()) {
-                if (xdotool({"getwindowname", window}) == title) {
-                    found = window;
-                }
-            }
-            return !found.isEmpty() || m_process.state() == QProcess::NotRunning;
+            found = shownWindow(title);
+            return !found.isEmpty() || !running();
         });
         return found;
     }
 
-    bool windowGone(const QString& window) const
+    QString shownWindow(const QString& title) const
     {
-        return waitUntil([&] { return !visibleWindows().contains(window); });
+        for (const QString& window : visibleWindows()) {
+            if (xdotool({"getwindowname", window}) == title) {
+                return window;
+            }
+        }
+        return {};
+    }
+
+    bool running() const { return !m_process.waitForFinished(0) && m_process.state() != QProcess::NotRunning; }
+
+    /// Repeats what the user does until its effect shows: a click or key that
+    /// comes while Qt moves the focus between the program's windows, which it
+    /// does itself some time after showing one, is lost.
+    static bool until(const std::function<void()>& action, const std::function<bool()>& effect)
+    {
+        const int attempts = 5;
+        const int attemptPatienceMs = 5000;
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            action();
+            if (waitUntil(effect, attemptPatienceMs)) {
+                return true;
+            }
+        }
+        return waitUntil(effect);
+    }
+
+    /// Answers a dialog with a key, after typing text into its focused field.
+    bool answer(const QString& dialog, const QString& key, const QString& text = QString()) const
+    {
+        return until(
+            [&] {
+                if (!text.isEmpty()) {
+                    xdotool({"key", "ctrl+a"});
+                    xdotool({"type", "--delay", "10", text});
+                }
+                xdotool({"key", key});
+                xdotool({"windowfocus", dialog}); // for the next attempt
+            },
+            [&] { return !visibleWindows().contains(dialog); });
     }
 
     /// Clicks at offset from the window's top right corner, or its bottom
@@ -113,20 +147,17 @@ public:
             {"mousemove", "--window", window, QString::number(width + offset.x()), QString::number(y), "click", "1"});
     }
 
-    void keys(const QString& window, const QStringList& keys) const
+    /// A key for the main window, focused first: without a window manager
+    /// nobody gives it the focus back when a dialog closes.
+    void key(const QString& window, const QString& key) const
     {
-        xdotool(QStringList{"windowfocus", "--sync", window, "key", "--delay", "50"} + keys);
-    }
-
-    void type(const QString& window, const QString& text) const
-    {
-        xdotool({"windowfocus", "--sync", window, "type", "--delay", "10", text});
+        xdotool({"windowfocus", "--sync", window, "key", key});
     }
 
     /// The exit status once the program ended by itself, -1 otherwise.
     int exitStatus()
     {
-        if (!m_process.waitForFinished(patienceMs) || m_process.exitStatus() != QProcess::NormalExit) {
+        if ((running() && !m_process.waitForFinished(patienceMs)) || m_process.exitStatus() != QProcess::NormalExit) {
             return -1;
         }
         return m_process.exitCode();
@@ -139,7 +170,8 @@ private:
             .split('\n', Qt::SkipEmptyParts);
     }
 
-    QProcess m_process;
+    /// Mutable: without an event loop only its waits notice that it ended.
+    mutable QProcess m_process;
 };
 
 bool holdsResults(const QString& fileName)
@@ -180,10 +212,22 @@ protected:
     QString computeInNewRun(Orvane& orvane)
     {
         const QString window = orvane.window("model.ifc - Orvane");
-        if (!window.isEmpty()) {
-            orvane.click(window, computeButton);
-        }
-        return window.isEmpty() || orvane.window("model.ifc* - Orvane").isEmpty() ? QString() : window;
+        const bool computed =
+            !window.isEmpty() && Orvane::until([&] { orvane.click(window, computeButton); },
+                                               [&] { return !orvane.shownWindow("model.ifc* - Orvane").isEmpty(); });
+        return computed ? window : QString();
+    }
+
+    /// The dialog of that title that the button at offset opens.
+    static QString openDialog(const Orvane& orvane, const QString& window, const QPoint& offset, const QString& title)
+    {
+        Orvane::until([&] { orvane.click(window, offset); }, [&] { return !orvane.shownWindow(title).isEmpty(); });
+        return orvane.shownWindow(title);
+    }
+
+    static void quit(const Orvane& orvane, const QString& window)
+    {
+        Orvane::until([&] { orvane.key(window, "ctrl+q"); }, [&] { return !orvane.running(); });
     }
 
     QTemporaryDir folder;
@@ -199,9 +243,10 @@ TEST_F(ApplicationTest, ComputedResultsAreSavedAndShownAgainWhenTheModelIsReopen
         Orvane orvane(home, "en_US", {model});
         const QString window = computeInNewRun(orvane);
         ASSERT_FALSE(window.isEmpty()) << "the results were not computed";
-        orvane.keys(window, {"ctrl+s"});
-        EXPECT_FALSE(orvane.window("model.ifc - Orvane").isEmpty()) << "the results were not saved";
-        orvane.keys(window, {"ctrl+q"});
+        EXPECT_TRUE(Orvane::until([&] { orvane.key(window, "ctrl+s"); },
+                                  [&] { return !orvane.shownWindow("model.ifc - Orvane").isEmpty(); }))
+            << "the results were not saved";
+        quit(orvane, window);
         ASSERT_EQ(orvane.exitStatus(), 0);
     }
     ASSERT_TRUE(holdsResults(model));
@@ -215,14 +260,11 @@ TEST_F(ApplicationTest, ComputedResultsAreSavedAndShownAgainWhenTheModelIsReopen
     Orvane orvane(home, "en_US", {model});
     const QString window = orvane.window("model.ifc - Orvane");
     ASSERT_FALSE(window.isEmpty());
-    orvane.click(window, exportPmdButton);
-    const QString dialog = orvane.window("Excel output file");
+    const QString dialog = openDialog(orvane, window, exportPmdButton, "Excel output file");
     ASSERT_FALSE(dialog.isEmpty());
-    orvane.type(dialog, workbook);
-    orvane.keys(dialog, {"Return"});
-    ASSERT_TRUE(orvane.windowGone(dialog));
+    ASSERT_TRUE(orvane.answer(dialog, "Return", workbook));
     ASSERT_TRUE(waitUntil([&] { return QFileInfo(workbook).size() > 0; }));
-    orvane.keys(window, {"ctrl+q"});
+    quit(orvane, window);
     EXPECT_EQ(orvane.exitStatus(), 0);
     const QStringList materials = firstColumn(workbook, "Total quantities");
     EXPECT_GE(materials.size(), 5) << materials.join(", ").toStdString();
@@ -237,15 +279,14 @@ TEST_F(ApplicationTest, AFrenchRunShowsTheFrenchTexts)
 
     // The plug-in's texts, then the host's: the question asked before quitting
     // with unsaved results, answered with its default button, Save.
-    orvane.click(window, exportPmdButton);
-    const QString dialog = orvane.window("Fichier Excel de sortie");
+    const QString dialog = openDialog(orvane, window, exportPmdButton, "Fichier Excel de sortie");
     ASSERT_FALSE(dialog.isEmpty());
-    orvane.keys(dialog, {"Escape"});
-    ASSERT_TRUE(orvane.windowGone(dialog));
-    orvane.keys(window, {"ctrl+q"});
-    const QString question = orvane.window(QString::fromUtf8("Résultats non enregistrés"));
-    ASSERT_FALSE(question.isEmpty());
-    orvane.keys(question, {"Return"});
+    ASSERT_TRUE(orvane.answer(dialog, "Escape"));
+    const QString title = QString::fromUtf8("Résultats non enregistrés");
+    ASSERT_TRUE(
+        Orvane::until([&] { orvane.key(window, "ctrl+q"); }, [&] { return !orvane.shownWindow(title).isEmpty(); }));
+    const QString question = orvane.shownWindow(title);
+    ASSERT_TRUE(orvane.answer(question, "Return"));
     EXPECT_EQ(orvane.exitStatus(), 0);
     EXPECT_TRUE(holdsResults(model));
 }
