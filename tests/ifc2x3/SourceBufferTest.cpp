@@ -44,6 +44,7 @@ std::string bigModelText()
 
 TEST(SourceBuffer, ScatteredReadsDoNotKeepTheFileResident)
 {
+    Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
     ifctest::TempDir dir;
     const std::string path = dir.file("big.ifc");
     const std::string text = bigModelText();
@@ -71,6 +72,7 @@ TEST(SourceBuffer, ScatteredReadsDoNotKeepTheFileResident)
 
 TEST(SourceBuffer, KeptPagesStayUntilTheyAreLetGo)
 {
+    Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
     ifctest::TempDir dir;
     const std::string path = dir.file("big.ifc");
     const std::string text = bigModelText();

@@ -3,6 +3,8 @@
 #include "ComputeCommand.h"
 #include "FileNameCodec.h"
 
+#include "Step/MemoryPolicy.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -82,6 +84,7 @@ QString usageProblem(const QCommandLineParser& parser, const QList<QCommandLineO
 int main(int argc, char** argv)
 {
     restartWithAllocatorSettings(argv);
+    Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
     log4cplus::Initializer logging;
     // The computation reports every item to this thread; the plain Unix
     // event dispatcher wakes it once per batch of posted events, where the
