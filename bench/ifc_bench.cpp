@@ -25,6 +25,7 @@
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>
 #else
+#include "Step/MemoryPolicy.h"
 #include "ifc2x3/ExpressDataSet.h"
 #endif
 
@@ -370,6 +371,7 @@ int main(int argc, char** argv)
     Report::count("Lines", lines);
     report.memory("Peak RSS before open");
 
+    Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
     ifc2x3::ExpressDataSet dataSet;
     const Stopwatch openWatch;
     if (!dataSet.open(path)) {

@@ -1,7 +1,6 @@
 #include "BaseExpressDataSet.h"
 
 #include "AtomicFile.h"
-#include "MemoryPolicy.h"
 
 #include <algorithm>
 #include <limits>
@@ -85,7 +84,7 @@ bool BaseExpressDataSet::finishOpen()
         return false;
     }
     std::uint32_t duplicate = 0;
-    if (!m_keys.build(m_slots, m_maxKey, duplicate)) {
+    if (!m_keys.build(m_slots, m_maxKey, m_source.memoryPolicy(), duplicate)) {
         lineAndColumn(m_source.text(), m_slots.offset(duplicate), m_error.line, m_error.column);
         m_error.message = "duplicate instance name " + keyText(m_slots.key(duplicate));
         reset();
@@ -111,7 +110,7 @@ bool BaseExpressDataSet::indexSource()
     // Reserving more than files usually need costs address space only:
     // pages never written stay free.
     m_slots.reserve(text.size() / 32 + 16);
-    MemoryPolicy::adviseFilledInOnePass(m_slots.storage(), m_slots.storageBytes());
+    m_source.memoryPolicy().adviseTable(m_slots.storage(), m_slots.storageBytes());
     indexer.setRecordSink(
         [](void* context, const RecordLocation& r) {
             auto* self = static_cast<BaseExpressDataSet*>(context);

@@ -9,28 +9,12 @@ namespace Step {
 
 namespace {
 
-/// Offset of the '=' after the instance name of a record, comments
-/// skipped; the end of the text when there is none.
+constexpr const char* blanks = " \t\r\n";
+
+/// Offset of the '=' after the instance name of a record.
 std::size_t equalsOf(std::string_view record)
 {
-    std::size_t pos = 0;
-    while (pos < record.size() && record[pos] != '=') {
-        pos = std::max(pos + 1, Lexer::skipLiteral(record, pos));
-    }
-    return pos;
-}
-
-/// The key of the reference "#n" at pos, and the offset past its digits
-/// in end; false when no digit follows the '#'.
-bool readReference(std::string_view text, std::size_t pos, Id& key, std::size_t& end)
-{
-    key = 0;
-    end = pos + 1;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
-        key = key * 10 + static_cast<Id>(text[end] - '0');
-        ++end;
-    }
-    return end > pos + 1;
+    return Lexer::findOutsideLiterals(record, '=');
 }
 
 } // namespace
@@ -59,21 +43,12 @@ bool DeletedReferenceFilter::strip(Value& value) const
 
 bool DeletedReferenceFilter::referencedBy(std::string_view text) const
 {
-    // Every record not decoded yet is looked through on a save after a
-    // deletion: plain bytes take one test each.
-    for (std::size_t i = equalsOf(text); i < text.size();) {
-        const char c = text[i];
-        Id key = 0;
-        std::size_t end = 0;
-        if (c == '#' && readReference(text, i, key, end)) {
-            if (contains(key)) {
-                return true;
-            }
-            i = end;
-        } else if (c == '\'' || c == '/') {
-            i = std::max(i + 1, Lexer::skipLiteral(text, i));
-        } else {
-            ++i;
+    Id key = 0;
+    std::size_t end = 0;
+    for (std::size_t pos = Lexer::findReference(text, equalsOf(text), key, end); pos != Lexer::npos;
+         pos = Lexer::findReference(text, end, key, end)) {
+        if (contains(key)) {
+            return true;
         }
     }
     return false;
@@ -84,7 +59,6 @@ bool DeletedReferenceFilter::referencedBy(std::string_view text) const
 // reference becomes $. Strings and comments are left alone.
 std::string DeletedReferenceFilter::stripText(std::string_view text) const
 {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     const std::size_t equals = equalsOf(text);
     std::string out(text.substr(0, equals));
     std::vector<bool> inList; // per open parenthesis: a list, or parameters
@@ -104,17 +78,17 @@ std::string DeletedReferenceFilter::stripText(std::string_view text) const
             if (!inList.empty()) {
                 inList.pop_back();
             }
-        } else if (c == '#' && readReference(text, i, key, end) && contains(key)) {
+        } else if (c == '#' && Lexer::readReference(text, i, key, end) && contains(key)) {
             if (inList.empty() || !inList.back()) {
                 out += '$';
                 previous = '$';
-            } else if (const std::size_t comma = out.find_last_not_of(" \t\r\n");
+            } else if (const std::size_t comma = out.find_last_not_of(blanks);
                        comma != std::string::npos && out[comma] == ',') {
                 out.erase(comma);
-                previous = out[out.find_last_not_of(" \t\r\n")];
+                previous = out[out.find_last_not_of(blanks)];
             } else {
                 // First entry: the comma after it goes instead.
-                while (end < text.size() && isBlank(text[end])) {
+                while (end < text.size() && Lexer::isBlank(text[end])) {
                     ++end;
                 }
                 if (end < text.size() && text[end] == ',') {
@@ -125,7 +99,7 @@ std::string DeletedReferenceFilter::stripText(std::string_view text) const
             continue;
         }
         out.append(text.substr(i, end - i));
-        if (!isBlank(c)) {
+        if (!Lexer::isBlank(c)) {
             previous = text[end - 1];
         }
         i = end;

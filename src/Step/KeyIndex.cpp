@@ -7,7 +7,7 @@
 
 namespace Step {
 
-bool KeyIndex::build(const SlotTable& slots, Id maxKey, std::uint32_t& duplicate)
+bool KeyIndex::build(const SlotTable& slots, Id maxKey, const MemoryPolicy& policy, std::uint32_t& duplicate)
 {
     clear();
     m_dense = maxKey <= 4 * slots.size() + 1024;
@@ -15,7 +15,7 @@ bool KeyIndex::build(const SlotTable& slots, Id maxKey, std::uint32_t& duplicate
         // Room for the instances a session creates: a first creation would
         // otherwise copy the whole index.
         m_denseSlots.reserve(maxKey + 1 + maxKey / 2);
-        MemoryPolicy::adviseFilledInOnePass(m_denseSlots.data(), m_denseSlots.capacity() * sizeof(std::uint32_t));
+        policy.adviseTable(m_denseSlots.data(), m_denseSlots.capacity() * sizeof(std::uint32_t));
         m_denseSlots.assign(maxKey + 1, noSlot);
     } else {
         m_sparseSlots.reserve(slots.size());

@@ -8,6 +8,7 @@
 
 namespace Step {
 
+class MemoryPolicy;
 class SlotTable;
 
 /// Finds the slot of an instance by its key. Files number their instances
@@ -18,9 +19,10 @@ class KeyIndex
 public:
     static constexpr std::uint32_t noSlot = ~std::uint32_t(0);
 
-    /// Indexes the keys of every slot. False on a key used twice, with the
-    /// second slot that uses it in `duplicate`; the index is then partial.
-    bool build(const SlotTable& slots, Id maxKey, std::uint32_t& duplicate);
+    /// Indexes the keys of every slot, with the advice of `policy` for its
+    /// table. False on a key used twice, with the second slot that uses it in
+    /// `duplicate`; the index is then partial.
+    bool build(const SlotTable& slots, Id maxKey, const MemoryPolicy& policy, std::uint32_t& duplicate);
     void clear();
 
     std::uint32_t find(Id key) const

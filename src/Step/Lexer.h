@@ -1,6 +1,12 @@
 #pragma once
 
+#include "Value.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #ifdef __SSE2__
@@ -9,14 +15,76 @@
 
 namespace Step {
 
-/// Where a comment and a string literal of an exchange file end. Every
-/// scanner that skips over parameters (the indexer, the record parser, the
-/// removal of references to deleted instances) follows these rules, so that
-/// a quote in a comment or a comment marker in a string reads the same to
-/// all of them. Inline: the indexer calls them for every string it skips.
+/// The lexical rules of an exchange file (ISO 10303-21): blanks, comments,
+/// strings with their doubled quotes, instance names and references "#n",
+/// and keywords, read in upper case. Every reader of the text (the indexer,
+/// the record parser, the removal of references to deleted instances)
+/// follows these, so that a quote in a comment, a comment marker in a
+/// string or a "#n" in either reads the same to all of them. Inline: the
+/// indexer calls them for every record.
 namespace Lexer {
 
 constexpr std::size_t npos = std::string_view::npos;
+
+constexpr bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+constexpr bool isLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+/// Letters, digits and '_': the characters of entity, type and
+/// enumeration names.
+constexpr bool isNameChar(char c)
+{
+    return isLetter(c) || isDigit(c) || c == '_';
+}
+
+/// Name characters and '-', which the section keywords (ISO-10303-21,
+/// END-ISO-10303-21) hold. Entity names are read with them too, so that a
+/// malformed name is reported whole rather than cut at its '-'.
+constexpr bool isKeywordChar(char c)
+{
+    return isNameChar(c) || c == '-';
+}
+
+constexpr char toUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+/// Keywords are case-insensitive: they are held in upper case.
+inline void toUpper(std::string& keyword)
+{
+    for (char& c : keyword) {
+        c = toUpper(c);
+    }
+}
+
+namespace detail {
+constexpr std::array<char, 256> makeKeywordUpper()
+{
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        if (isKeywordChar(static_cast<char>(c))) {
+            table[static_cast<std::size_t>(c)] = toUpper(static_cast<char>(c));
+        }
+    }
+    return table;
+}
+} // namespace detail
+
+/// The upper-case form of each keyword character, 0 for every other byte:
+/// one look-up both tests and converts.
+inline constexpr std::array<char, 256> keywordUpper = detail::makeKeywordUpper();
 
 /// The first quote from p on, or end. Strings are mostly short: a library
 /// call costs more than looking at the bytes here.
@@ -85,6 +153,73 @@ inline std::size_t skipLiteral(std::string_view text, std::size_t pos)
         end = commentEnd(text, pos);
     }
     return end == npos ? text.size() : end;
+}
+
+/// Moves pos past blanks and comments. False when a comment is not closed,
+/// with pos where it opens.
+inline bool skipBlanks(std::string_view text, std::size_t& pos)
+{
+    while (pos < text.size()) {
+        if (isBlank(text[pos])) {
+            ++pos;
+        } else if (opensComment(text, pos)) {
+            const std::size_t end = commentEnd(text, pos);
+            if (end == npos) {
+                return false;
+            }
+            pos = end;
+        } else {
+            break;
+        }
+    }
+    return true;
+}
+
+/// Reads the instance name or reference "#n" whose '#' is at pos: its
+/// number in key, and in end the offset past its digits, as far as they go.
+/// False when no digit follows the '#' or the number does not fit an Id.
+inline bool readReference(std::string_view text, std::size_t pos, Id& key, std::size_t& end)
+{
+    const char* const digits = text.data() + pos + 1;
+    const char* const last = text.data() + text.size();
+    const char* p = digits;
+    Id value = 0;
+    while (p < last && isDigit(*p)) {
+        value = value * 10 + static_cast<Id>(*p - '0');
+        ++p;
+    }
+    end = static_cast<std::size_t>(p - text.data());
+    // Nineteen digits always fit; beyond, the sum above may have wrapped.
+    if (p == digits || (p - digits > 19 && std::from_chars(digits, p, value).ec != std::errc())) {
+        return false;
+    }
+    key = value;
+    return true;
+}
+
+/// The first `wanted` character from pos on outside strings and comments,
+/// or the end of the text.
+inline std::size_t findOutsideLiterals(std::string_view text, char wanted, std::size_t pos = 0)
+{
+    while (pos < text.size() && text[pos] != wanted) {
+        pos = std::max(pos + 1, skipLiteral(text, pos));
+    }
+    return pos;
+}
+
+/// The next reference "#n" from pos on outside strings and comments: the
+/// offset of its '#', its number in key and the offset past it in end; npos
+/// when there is none.
+inline std::size_t findReference(std::string_view text, std::size_t pos, Id& key, std::size_t& end)
+{
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (c == '#' && readReference(text, pos, key, end)) {
+            return pos;
+        }
+        pos = c == '\'' || c == '/' ? std::max(pos + 1, skipLiteral(text, pos)) : pos + 1;
+    }
+    return npos;
 }
 
 } // namespace Lexer

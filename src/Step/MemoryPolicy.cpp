@@ -1,21 +1,111 @@
 #include "MemoryPolicy.h"
 
+#include <atomic>
 #include <cstdint>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace Step {
 
-void MemoryPolicy::adviseFilledInOnePass(const void* data, std::size_t bytes)
+namespace {
+
+constexpr unsigned DropReadPages = 1;
+constexpr unsigned HugePages = 2;
+constexpr unsigned SequentialReads = 4;
+constexpr unsigned PrefaultKeptFiles = 8;
+
+std::atomic<unsigned> currentFlags{0};
+
+std::size_t physicalMemory()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize) : 0;
+}
+
+} // namespace
+
+MemoryPolicy MemoryPolicy::forLargeModels()
+{
+    MemoryPolicy policy;
+    policy.dropReadPages = true;
+    policy.hugePages = true;
+    policy.sequentialReads = true;
+    policy.prefaultKeptFiles = true;
+    return policy;
+}
+
+MemoryPolicy MemoryPolicy::current()
+{
+    const unsigned flags = currentFlags.load(std::memory_order_relaxed);
+    MemoryPolicy policy;
+    policy.dropReadPages = flags & DropReadPages;
+    policy.hugePages = flags & HugePages;
+    policy.sequentialReads = flags & SequentialReads;
+    policy.prefaultKeptFiles = flags & PrefaultKeptFiles;
+    return policy;
+}
+
+void MemoryPolicy::setCurrent(const MemoryPolicy& policy)
+{
+    currentFlags.store((policy.dropReadPages ? DropReadPages : 0) | (policy.hugePages ? HugePages : 0) |
+                           (policy.sequentialReads ? SequentialReads : 0) |
+                           (policy.prefaultKeptFiles ? PrefaultKeptFiles : 0),
+                       std::memory_order_relaxed);
+}
+
+void MemoryPolicy::adviseMappedFile(void* map, std::size_t bytes) const
+{
+    if (sequentialReads) {
+        madvise(map, bytes, MADV_SEQUENTIAL);
+    }
+#ifdef MADV_HUGEPAGE
+    // Files read into the cache from now on come in large blocks the
+    // kernel can map with 2 MB pages.
+    if (hugePages) {
+        madvise(map, bytes, MADV_HUGEPAGE);
+    }
+#endif
+}
+
+void MemoryPolicy::adviseTable(const void* data, std::size_t bytes) const
 {
 #ifdef MADV_HUGEPAGE
     constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
     const auto first = (reinterpret_cast<std::uintptr_t>(data) + huge - 1) & ~(huge - 1);
     const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(huge - 1);
-    if (last > first) {
+    if (hugePages && last > first) {
         madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
     }
 #else
     (void)data;
+    (void)bytes;
+#endif
+}
+
+void MemoryPolicy::dropPages(void* map, std::size_t mapBytes, std::size_t begin, std::size_t end) const
+{
+    if (!dropReadPages) {
+        return;
+    }
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    begin = (begin + page - 1) / page * page;
+    end = (end > mapBytes ? mapBytes : end) / page * page;
+    if (end > begin) {
+        madvise(static_cast<char*>(map) + begin, end - begin, MADV_DONTNEED);
+    }
+}
+
+void MemoryPolicy::prefault(void* map, std::size_t bytes) const
+{
+#ifdef MADV_POPULATE_READ
+    // Kernels before 5.14 refuse it and fault as they go. A file that
+    // memory cannot hold comfortably is left to fault page by page.
+    if (prefaultKeptFiles && bytes <= physicalMemory() / 2) {
+        madvise(map, bytes, MADV_POPULATE_READ);
+    }
+#else
+    (void)map;
     (void)bytes;
 #endif
 }

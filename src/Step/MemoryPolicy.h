@@ -4,13 +4,43 @@
 
 namespace Step {
 
-/// Advice to the kernel about the memory of the runtime's large tables.
+/// How the runtime treats the memory of opened files and of its own large
+/// tables. The library is plain by default: it gives the kernel no advice
+/// and leaves the pages of opened files where the kernel puts them. A
+/// program sets its policy once in main(), before it opens a file; a file
+/// keeps the policy it was opened with.
 class MemoryPolicy
 {
 public:
-    /// For a table written from start to end when a file is opened: huge
-    /// pages take one page fault per 2 MB instead of one per 4 KB.
-    static void adviseFilledInOnePass(const void* data, std::size_t bytes);
+    /// Drop the pages of a mapped file once read (while indexing, decoding
+    /// here and there, saving), so that resident memory stays near the size
+    /// of what is decoded; pages read again are read from the cache again.
+    bool dropReadPages = false;
+    /// Ask for huge pages for mapped files and for the index tables written
+    /// from start to end on open: fewer page faults, and fewer misses of
+    /// the processor's address cache when decoding jumps around the file.
+    bool hugePages = false;
+    /// Tell the kernel that mapped files are read from start to end.
+    bool sequentialReads = false;
+    /// Map all the pages of a file asked to stay resident in one call,
+    /// rather than one fault per page, when memory holds it comfortably.
+    bool prefaultKeptFiles = false;
+
+    /// All of the above: for programs that read models of hundreds of
+    /// megabytes.
+    static MemoryPolicy forLargeModels();
+    static MemoryPolicy current();
+    static void setCurrent(const MemoryPolicy& policy);
+
+    /// The advice for a file just mapped.
+    void adviseMappedFile(void* map, std::size_t bytes) const;
+    /// The advice for a table about to be written from start to end.
+    void adviseTable(const void* data, std::size_t bytes) const;
+    /// Drops the whole pages within [begin, end) of a mapping of `mapBytes`
+    /// at `map`, when the policy drops read pages.
+    void dropPages(void* map, std::size_t mapBytes, std::size_t begin, std::size_t end) const;
+    /// Maps every page of a file meant to stay resident, as the policy says.
+    void prefault(void* map, std::size_t bytes) const;
 };
 
 } // namespace Step

@@ -37,21 +37,6 @@ const char* skipStringText(const char* p, const char* end)
     return p;
 }
 
-bool isUpperAlpha(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-bool isKeywordChar(char c)
-{
-    return isUpperAlpha(c) || isDigit(c) || c == '_';
-}
-} // namespace
-
-namespace {
 std::vector<Value>& threadStack()
 {
     static thread_local std::vector<Value> stack;
@@ -80,20 +65,8 @@ bool RecordParser::fail(const char* message)
 
 void RecordParser::skipSpace()
 {
-    while (m_pos < m_text.size()) {
-        const char c = m_text[m_pos];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++m_pos;
-        } else if (c == '/' && Lexer::opensComment(m_text, m_pos)) {
-            const std::size_t end = Lexer::commentEnd(m_text, m_pos);
-            if (end == Lexer::npos) {
-                fail("unterminated comment"); // where it opens; what follows fails too
-                return;
-            }
-            m_pos = end;
-        } else {
-            return;
-        }
+    if (!Lexer::skipBlanks(m_text, m_pos)) {
+        fail("unterminated comment"); // where it opens; what follows fails too
     }
 }
 
@@ -211,10 +184,10 @@ bool RecordParser::parseValue(Value& out, int depth)
         return true;
     }
     default:
-        if (isDigit(c) || c == '-' || c == '+') {
+        if (Lexer::isDigit(c) || c == '-' || c == '+') {
             return parseNumber(out);
         }
-        if (isUpperAlpha(c)) {
+        if (Lexer::isLetter(c)) {
             return parseTyped(out, depth);
         }
         return fail(std::string("unexpected character '") + c + "'");
@@ -229,14 +202,14 @@ bool RecordParser::parseNumber(Value& out)
     }
     bool isReal = false;
     bool digits = false;
-    while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+    while (m_pos < m_text.size() && Lexer::isDigit(m_text[m_pos])) {
         ++m_pos;
         digits = true;
     }
     if (m_pos < m_text.size() && m_text[m_pos] == '.') {
         isReal = true;
         ++m_pos;
-        while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+        while (m_pos < m_text.size() && Lexer::isDigit(m_text[m_pos])) {
             ++m_pos;
         }
     }
@@ -246,7 +219,7 @@ bool RecordParser::parseNumber(Value& out)
             ++m_pos;
         }
         bool expDigits = false;
-        while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+        while (m_pos < m_text.size() && Lexer::isDigit(m_text[m_pos])) {
             ++m_pos;
             expDigits = true;
         }
@@ -332,18 +305,14 @@ bool RecordParser::parseString(Value& out)
 bool RecordParser::parseEnumeration(Value& out)
 {
     const std::size_t start = ++m_pos;
-    while (m_pos < m_text.size() && isKeywordChar(m_text[m_pos])) {
+    while (m_pos < m_text.size() && Lexer::isNameChar(m_text[m_pos])) {
         ++m_pos;
     }
     if (m_pos >= m_text.size() || m_text[m_pos] != '.' || m_pos == start) {
         return fail("malformed enumeration");
     }
     std::string name(m_text.substr(start, m_pos - start));
-    for (char& ch : name) {
-        if (ch >= 'a' && ch <= 'z') {
-            ch = static_cast<char>(ch - 'a' + 'A');
-        }
-    }
+    Lexer::toUpper(name);
     ++m_pos;
     out = Value::enumeration(std::move(name));
     return true;
@@ -363,13 +332,8 @@ bool RecordParser::parseBinary(Value& out)
 
 bool RecordParser::parseReference(Value& out)
 {
-    const std::size_t start = ++m_pos;
-    while (m_pos < m_text.size() && isDigit(m_text[m_pos])) {
-        ++m_pos;
-    }
     Id key = 0;
-    const auto result = std::from_chars(m_text.data() + start, m_text.data() + m_pos, key);
-    if (m_pos == start || result.ec != std::errc()) {
+    if (!Lexer::readReference(m_text, m_pos, key, m_pos)) {
         return fail("malformed instance reference");
     }
     out = Value::reference(key);
@@ -379,15 +343,11 @@ bool RecordParser::parseReference(Value& out)
 bool RecordParser::parseTyped(Value& out, int depth)
 {
     const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && isKeywordChar(m_text[m_pos])) {
+    while (m_pos < m_text.size() && Lexer::isNameChar(m_text[m_pos])) {
         ++m_pos;
     }
     std::string name(m_text.substr(start, m_pos - start));
-    for (char& ch : name) {
-        if (ch >= 'a' && ch <= 'z') {
-            ch = static_cast<char>(ch - 'a' + 'A');
-        }
-    }
+    Lexer::toUpper(name);
     skipSpace();
     std::vector<Value> inner;
     if (!parseList(inner, depth)) {

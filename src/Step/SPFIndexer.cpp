@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstring>
 #include <unordered_set>
 
@@ -17,21 +16,6 @@
 namespace Step {
 
 namespace {
-
-constexpr bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-constexpr bool isAlpha(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-constexpr bool isKeywordChar(char c)
-{
-    return isAlpha(c) || (c >= '0' && c <= '9') || c == '_' || c == '-';
-}
 
 // Characters that matter while skipping over the parameters of a record.
 enum : std::uint8_t { Plain = 0, Quote, Open, Close, Slash, Semicolon };
@@ -49,25 +33,6 @@ constexpr std::array<std::uint8_t, 256> makeClassTable()
 
 constexpr auto charClass = makeClassTable();
 constexpr std::size_t progressStep = std::size_t(16) << 20;
-
-constexpr bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// Upper-case form of each keyword character, 0 for the other bytes.
-constexpr std::array<char, 256> makeKeywordTable()
-{
-    std::array<char, 256> table{};
-    for (int c = 0; c < 256; ++c) {
-        if (isKeywordChar(static_cast<char>(c))) {
-            table[static_cast<std::size_t>(c)] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-        }
-    }
-    return table;
-}
-
-constexpr auto keywordUpper = makeKeywordTable();
 
 // The first byte from p on that matters in the parameters of a record
 // (quote, parenthesis, slash, semicolon), or end.
@@ -131,9 +96,9 @@ std::size_t scanName(const char* p, const char* end, char* upper)
         length += 16;
     }
 #endif
-    while (p + length < end && keywordUpper[static_cast<unsigned char>(p[length])]) {
+    while (p + length < end && Lexer::keywordUpper[static_cast<unsigned char>(p[length])]) {
         if (length < nameBuffer) {
-            upper[length] = keywordUpper[static_cast<unsigned char>(p[length])];
+            upper[length] = Lexer::keywordUpper[static_cast<unsigned char>(p[length])];
         }
         ++length;
     }
@@ -238,31 +203,17 @@ bool SPFIndexer::fail(const std::string& message, std::size_t offset)
 
 bool SPFIndexer::skipSpace()
 {
-    while (m_pos < m_text.size()) {
-        const char c = m_text[m_pos];
-        if (isSpace(c)) {
-            ++m_pos;
-        } else if (c == '/' && Lexer::opensComment(m_text, m_pos)) {
-            const std::size_t end = Lexer::commentEnd(m_text, m_pos);
-            if (end == Lexer::npos) {
-                return fail("unterminated comment", m_pos);
-            }
-            m_pos = end;
-        } else {
-            break;
-        }
-    }
-    return true;
+    return Lexer::skipBlanks(m_text, m_pos) || fail("unterminated comment", m_pos);
 }
 
 bool SPFIndexer::readKeyword(std::string& out)
 {
     const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && isKeywordChar(m_text[m_pos])) {
+    while (m_pos < m_text.size() && Lexer::isKeywordChar(m_text[m_pos])) {
         ++m_pos;
     }
     out.assign(m_text.substr(start, m_pos - start));
-    std::transform(out.begin(), out.end(), out.begin(), [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
+    Lexer::toUpper(out);
     return !out.empty();
 }
 
@@ -333,20 +284,19 @@ bool SPFIndexer::holdsRecordStart(std::string_view text)
 {
     for (std::size_t line = text.find('\n'); line != std::string_view::npos; line = text.find('\n', line + 1)) {
         std::size_t p = line + 1;
-        while (p < text.size() && isSpace(text[p])) {
+        while (p < text.size() && Lexer::isBlank(text[p])) {
             ++p;
         }
         if (p >= text.size() || text[p] != '#') {
             continue;
         }
-        const std::size_t digits = ++p;
-        while (p < text.size() && isDigit(text[p])) {
+        const std::size_t hash = p;
+        Id key = 0;
+        Lexer::readReference(text, hash, key, p);
+        while (p < text.size() && Lexer::isBlank(text[p])) {
             ++p;
         }
-        while (p < text.size() && isSpace(text[p])) {
-            ++p;
-        }
-        if (p > digits && p < text.size() && text[p] == '=') {
+        if (p > hash + 1 && p < text.size() && text[p] == '=') {
             return true;
         }
     }
@@ -389,8 +339,7 @@ bool SPFIndexer::parseHeader()
     }
     const std::string& schema = m_header.schemaNames.front();
     std::string upper = schema;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
+    Lexer::toUpper(upper);
     if (upper.rfind(m_schema.name(), 0) != 0) {
         return fail("unsupported schema '" + schema + "': only " + m_schema.name() + " files can be opened",
                     m_schemaOffset);
@@ -468,17 +417,16 @@ bool SPFIndexer::parseData()
     const char* const end = begin + m_text.size();
     // Skips blanks and comments from p; false (m_pos set) on an open comment.
     auto skipBlank = [&](const char*& p) {
-        while (p < end && isSpace(*p)) {
+        while (p < end && Lexer::isBlank(*p)) {
             ++p;
         }
-        if (p + 1 < end && *p == '/' && p[1] == '*') {
-            m_pos = static_cast<std::size_t>(p - begin);
-            if (!skipSpace()) {
-                return false;
-            }
-            p = begin + m_pos;
+        if (p == end || *p != '/') {
+            return true; // nearly always
         }
-        return true;
+        m_pos = static_cast<std::size_t>(p - begin);
+        const bool closed = skipSpace();
+        p = begin + m_pos;
+        return closed;
     };
     const char* p = begin + m_pos;
     char upper[NameTable::maxLength + 24];
@@ -492,7 +440,7 @@ bool SPFIndexer::parseData()
         const std::size_t recordStart = static_cast<std::size_t>(p - begin);
         if (*p != '#') {
             m_pos = recordStart;
-            if (isAlpha(*p) && readKeyword(name) && name == "ENDSEC") {
+            if (Lexer::isLetter(*p) && readKeyword(name) && name == "ENDSEC") {
                 m_dataEnd = recordStart;
                 skipSpace();
                 if (m_pos >= m_text.size() || m_text[m_pos] != ';') {
@@ -503,23 +451,12 @@ bool SPFIndexer::parseData()
             }
             return fail("expected an instance name '#<number>'", recordStart);
         }
-        ++p;
-        const char* const digits = p;
         Id key = 0;
-        while (p < end && isDigit(*p)) {
-            key = key * 10 + static_cast<Id>(*p - '0');
-            ++p;
-        }
-        if (p - digits > 19) {
-            // Beyond what the loop above can add up without overflow.
-            const auto parsed = std::from_chars(digits, p, key);
-            if (parsed.ec != std::errc()) {
-                return fail("bad instance name", recordStart);
-            }
-        }
-        if (p == digits || key == 0) {
+        std::size_t nameEnd = 0;
+        if (!Lexer::readReference(m_text, recordStart, key, nameEnd) || key == 0) {
             return fail("bad instance name", recordStart);
         }
+        p = begin + nameEnd;
         if (!skipBlank(p)) {
             return false;
         }
@@ -538,7 +475,7 @@ bool SPFIndexer::parseData()
             location.typeId = 0;
         } else {
             const char* const nameStart = p;
-            if (p >= end || !isAlpha(*p)) {
+            if (p >= end || !Lexer::isLetter(*p)) {
                 return fail("expected an entity name", static_cast<std::size_t>(nameStart - begin));
             }
             const std::size_t length = scanName(nameStart, end, upper);
@@ -552,9 +489,7 @@ bool SPFIndexer::parseData()
                 }
             } else {
                 name.assign(nameStart, length);
-                for (char& c : name) {
-                    c = keywordUpper[static_cast<unsigned char>(c)];
-                }
+                Lexer::toUpper(name);
                 location.typeId = m_schema.findEntity(name);
             }
             if (location.typeId == 0 && unknown.insert(name).second) {
@@ -649,7 +584,7 @@ bool SPFIndexer::scanRecordBody(std::size_t recordStart)
             }
             break;
         case Slash:
-            if (p + 1 < end && p[1] == '*') {
+            if (Lexer::opensComment(m_text, static_cast<std::size_t>(p - begin))) {
                 const std::size_t close = Lexer::commentEnd(m_text, static_cast<std::size_t>(p - begin));
                 if (close == Lexer::npos) {
                     return fail("unterminated comment", static_cast<std::size_t>(p - begin));

@@ -13,11 +13,6 @@
 namespace Step {
 
 namespace {
-#ifdef MADV_POPULATE_READ
-constexpr int populateRead = MADV_POPULATE_READ;
-#else
-constexpr int populateRead = 22; // Linux 5.14
-#endif
 constexpr std::int64_t lazyCheckInterval = 20'000'000; // nanoseconds
 
 std::int64_t coarseNow()
@@ -27,12 +22,6 @@ std::int64_t coarseNow()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-std::size_t physicalMemory()
-{
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    return pages > 0 && pageSize > 0 ? static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize) : 0;
-}
 } // namespace
 
 SourceBuffer::~SourceBuffer()
@@ -67,6 +56,7 @@ void SourceBuffer::clear()
 bool SourceBuffer::map(const std::string& path, std::string& error)
 {
     clear();
+    m_policy = MemoryPolicy::current();
     const int fd = RegularFile::openForReading(path, &error);
     if (fd < 0) {
         return false;
@@ -105,12 +95,7 @@ bool SourceBuffer::map(const std::string& path, std::string& error)
     m_fd = fd;
     m_path = path;
     m_modified = info.st_mtim;
-    madvise(m_map, m_mapSize, MADV_SEQUENTIAL);
-    // Files read into the cache from now on come in large blocks the
-    // kernel can map with 2 MB pages: decoding jumps from record to record
-    // all over a file of hundreds of megabytes, and with 4 KB pages most of
-    // those jumps miss the processor's address cache.
-    madvise(m_map, m_mapSize, MADV_HUGEPAGE);
+    m_policy.adviseMappedFile(m_map, m_mapSize);
     m_view = std::string_view(static_cast<const char*>(m_map), m_mapSize);
     return true;
 }
@@ -152,6 +137,7 @@ std::string SourceBuffer::damage() const
 void SourceBuffer::assign(std::string text)
 {
     clear();
+    m_policy = MemoryPolicy::current();
     m_owned = std::move(text);
     m_view = m_owned;
 }
@@ -162,28 +148,17 @@ void SourceBuffer::setKeepResident(bool keep)
         m_keepResident = false;
         releaseAll();
     }
-    if (keep && !m_keepResident && m_map && m_mapSize <= physicalMemory() / 2) {
-        // Mapping every page in one call costs less than a fault per page
-        // later; kernels before 5.14 refuse it and fault as they go. A file
-        // that memory cannot hold comfortably is left to fault page by page.
-        madvise(m_map, m_mapSize, populateRead);
+    if (keep && !m_keepResident && m_map) {
+        // Mapping every page in one call costs less than a fault per page.
+        m_policy.prefault(m_map, m_mapSize);
     }
     m_keepResident = keep;
 }
 
 void SourceBuffer::release(std::size_t begin, std::size_t end) const
 {
-    if (!m_map || m_keepResident) {
-        return;
-    }
-    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    begin = (begin + page - 1) / page * page;
-    end = end / page * page;
-    if (end > m_mapSize) {
-        end = m_mapSize / page * page;
-    }
-    if (end > begin) {
-        madvise(static_cast<char*>(m_map) + begin, end - begin, MADV_DONTNEED);
+    if (m_map && !m_keepResident) {
+        m_policy.dropPages(m_map, m_mapSize, begin, end);
     }
 }
 
@@ -191,7 +166,7 @@ void SourceBuffer::releaseAll() const
 {
     m_windowsRead = 0;
     m_lastWindow = ~std::size_t(0);
-    madvise(m_map, m_mapSize, MADV_DONTNEED);
+    m_policy.dropPages(m_map, m_mapSize, 0, m_mapSize);
 }
 
 } // namespace Step

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MemoryPolicy.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +13,9 @@
 namespace Step {
 
 /// The bytes of an opened file: memory-mapped read-only, or owned text.
-/// Mapped pages can be released after use; the kernel reads them back in on
-/// the next access, so resident memory stays near the size of the index.
+/// Where the memory policy says so, mapped pages are released after use;
+/// the kernel reads them back in on the next access, so resident memory
+/// stays near the size of the index.
 ///
 /// Another program may truncate or rewrite the file while it is mapped: the
 /// bytes read then are not those indexed. Reads past a new end give zeros
@@ -39,6 +42,8 @@ public:
     void clear();
 
     std::string_view text() const { return m_view; }
+    /// The memory policy the file was mapped with.
+    const MemoryPolicy& memoryPolicy() const { return m_policy; }
     /// False once the mapped file was found changed since it was mapped:
     /// a read of it faulted past its new end, or its size or modification
     /// time differ. It stays false. Owned text is always intact.
@@ -54,24 +59,25 @@ public:
     void markChanged() const { m_changed = true; }
     /// What happened to the file, for messages; empty while intact.
     std::string damage() const;
-    /// Drops resident pages of the mapped range [begin, end) (no-op for owned
-    /// text, or while pages are kept).
+    /// Drops resident pages of the mapped range [begin, end) when the memory
+    /// policy drops read pages (no-op for owned text, or while pages are
+    /// kept).
     void release(std::size_t begin, std::size_t end) const;
     /// Keeps the pages read resident instead of dropping them as reads add
     /// up: a pass over most of the file then maps each page once, where
-    /// dropping and mapping again costs more than the reading (a third of a
-    /// whole-model pass on a virtual machine). Resident memory grows by up
-    /// to the file's size, in clean pages of the kernel's cache. Turning it
-    /// off drops every page.
+    /// dropping and mapping again costs more than the reading. Resident
+    /// memory grows by up to the file's size, in clean pages of the kernel's
+    /// cache. Turning it off drops every page, as the policy says.
     void setKeepResident(bool keep);
     bool keepsResident() const { return m_keepResident; }
     /// Notes a read at offset. Reads spread over the file map a window of
-    /// pages each; once they add up to a few megabytes all are dropped, so
-    /// decoding records here and there does not keep the file resident.
+    /// pages each; once they add up to a few megabytes all are dropped (when
+    /// the policy drops read pages), so decoding records here and there does
+    /// not keep the file resident.
     void noteRead(std::size_t offset) const
     {
         const std::size_t window = offset >> windowShift;
-        if (m_map && !m_keepResident && window != m_lastWindow) {
+        if (m_map && m_policy.dropReadPages && !m_keepResident && window != m_lastWindow) {
             m_lastWindow = window;
             if (++m_windowsRead >= windowBudget) {
                 releaseAll();
@@ -112,6 +118,7 @@ private:
     mutable std::size_t m_lastWindow = ~std::size_t(0);
     mutable std::size_t m_windowsRead = 0;
     bool m_keepResident = false;
+    MemoryPolicy m_policy;
 };
 
 } // namespace Step

@@ -1,5 +1,7 @@
 #include "Value.h"
 
+#include "Lexer.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -16,11 +18,7 @@ const Value nullValue;
 // written with the usual spelling.
 std::string upperCase(std::string name)
 {
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
+    Lexer::toUpper(name);
     return name;
 }
 

@@ -4,6 +4,8 @@
 #include "FileNameCodec.h"
 #include "FoldingConsoleAppender.h"
 
+#include "Step/MemoryPolicy.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -84,6 +86,7 @@ QString usageProblem(const QCommandLineParser& parser, const QList<QCommandLineO
 int main(int argc, char** argv)
 {
     restartWithAllocatorSettings(argv);
+    Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
     log4cplus::Initializer logging;
     // The computation reports every item to this thread; the plain Unix
     // event dispatcher wakes it once per batch of posted events, where the

@@ -5,6 +5,7 @@
 #include "Orvane/Widgets/MainWindow.h"
 #include "Orvane/Widgets/PluginManager.h"
 #include "Orvane/Widgets/Translations.h"
+#include "Step/MemoryPolicy.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -15,6 +16,7 @@
 int main(int argc, char** argv)
 {
     log4cplus::Initializer logInitializer;
+    Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
