@@ -470,15 +470,6 @@ Step::Value unitValue(ExpressDataSet& dataSet, IfcValue::IfcValue_select type, I
     return referenceTo(findOrCreateSIUnit(dataSet, unit, siPrefix), ok);
 }
 
-/// Lets the model showing the data set know its relations change (called
-/// with the lock held for writing, so no reader sees the change half done).
-void announceChange(ExpressDataSet& dataSet)
-{
-    if (_ifc2x3::IFC2x3Model* model = _ifc2x3::IFC2x3Model::modelOf(&dataSet)) {
-        model->relationsChanged();
-    }
-}
-
 /// The object's own set of that name, made (madeNew) or copied for it when
 /// needed; null when that takes instances that cannot be created.
 IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const std::string& utf8Name,
@@ -538,7 +529,6 @@ public:
         if (sets.empty()) {
             return false;
         }
-        announceChange(m_dataSet);
         for (const Attachment& attachment : sets) {
             if (attachment.relation) {
                 const auto [at, added] = m_relationAt.try_emplace(attachment.relation, m_relations.size());
@@ -778,7 +768,6 @@ int PropertySetUtils::addProperties(IfcObjectDefinition* object, const std::stri
         return 0;
     }
     const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
-    announceChange(*dataSet);
     Creations creations(*dataSet);
     bool madeNew = false;
     IfcPropertySet* set = writableSet(*dataSet, object, propertySetName, creations, madeNew);

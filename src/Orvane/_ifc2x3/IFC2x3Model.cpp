@@ -250,34 +250,23 @@ std::unordered_set<std::uint64_t> findSharedPropertyParts(ifc2x3::ExpressDataSet
 
 const std::unordered_set<std::uint64_t>& IFC2x3Model::sharedPropertyParts() const
 {
-    if (!m_sharedParts) {
+    std::call_once(m_sharedPartsFound, [this] {
         m_sharedParts = std::make_unique<std::unordered_set<std::uint64_t>>(findSharedPropertyParts(*m_dataSet));
-    }
+    });
     return *m_sharedParts;
-}
-
-void IFC2x3Model::relationsChanged()
-{
-    m_generation.fetch_add(1, std::memory_order_relaxed);
 }
 
 const IFC2x3Model::RowRelations& IFC2x3Model::rowRelations(int row, std::unique_lock<std::mutex>& guard) const
 {
     guard = std::unique_lock<std::mutex>(m_relationsMutex);
     RowRelations& entry = m_relations[static_cast<std::size_t>(row) % m_relations.size()];
-    // Creating or deleting instances may change relations too: such edits
-    // need not be announced.
-    const std::uint64_t generation = m_generation.load(std::memory_order_relaxed);
-    const std::size_t slotTotal = m_dataSet->slotCount();
-    const std::size_t instances = m_dataSet->instanceCount();
-    if (entry.row != row || entry.generation != generation || entry.slotCount != slotTotal ||
-        entry.instances != instances) {
+    // Any creation, change or deletion may concern the row's relations.
+    const std::uint64_t changes = m_dataSet->changeCount();
+    if (entry.row != row || entry.changeCount != changes) {
         entry.row = row;
         IFC2x3Property::readRelations(m_rows[static_cast<std::size_t>(row)].get(), entry.occurrence, entry.type,
                                       entry.sets);
-        entry.generation = generation;
-        entry.slotCount = slotTotal;
-        entry.instances = instances;
+        entry.changeCount = changes;
     }
     return entry;
 }

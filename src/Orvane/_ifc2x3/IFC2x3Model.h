@@ -9,7 +9,6 @@
 #include <QReadWriteLock>
 
 #include <array>
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -72,12 +71,6 @@ public:
     using CoreModel::getProperty;
     Step::RefPtr<CoreProperty> getProperty(const QModelIndex& index, const QStringList& path) const override;
 
-    /// Tells the model that objects' property sets or relations changed, so
-    /// that what it keeps of them for path resolution is read again.
-    /// PropertySetUtils calls it; so must code that edits relationships
-    /// directly without creating or deleting instances.
-    void relationsChanged();
-
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -117,10 +110,8 @@ private:
     struct RowRelations
     {
         int row = -1;
-        std::uint64_t generation = 0;
-        std::size_t slotCount = 0;
-        std::size_t instances = 0;
-        bool occurrence = false; // an IfcObject (types list their own sets)
+        std::uint64_t changeCount = 0; // the data set's, when read
+        bool occurrence = false;       // an IfcObject (types list their own sets)
         Step::RefPtr<Step::BaseEntity> type;
         std::vector<Step::RefPtr<Step::BaseEntity>> sets;
     };
@@ -143,7 +134,7 @@ private:
     /// go through rows in turn or look at a few, and a cache over every
     /// row of a large model would hold megabytes it rarely uses again.
     mutable std::array<RowRelations, 64> m_relations;
-    std::atomic<std::uint64_t> m_generation{1};
+    mutable std::once_flag m_sharedPartsFound;
     mutable std::unique_ptr<std::unordered_set<std::uint64_t>> m_sharedParts;
 };
 

@@ -2,12 +2,12 @@
 
 #include "Orvane/ModelToExcelExport.h"
 #include "Orvane/QtTools.h"
+#include "Orvane/_ifc2x3/DataSetLocker.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
-#include <QReadLocker>
 
 namespace Orvane {
 
@@ -18,11 +18,13 @@ QString projectLabel(_ifc2x3::IFC2x3Model* model)
     if (!model || !model->dataSet()) {
         return {};
     }
+    // Through the model's locker, which ThreadSanitizer builds see, and
+    // around the list too: a computation may be writing meanwhile.
+    const _ifc2x3::DataSetLocker locker(model->lock(), _ifc2x3::DataSetLocker::Read);
     const auto& projects = model->dataSet()->getAllIfcProject();
     if (projects.empty()) {
         return {};
     }
-    QReadLocker locker(&model->lock());
     return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*projects.front()).toWString());
 }
 
