@@ -1,57 +1,15 @@
 #include "BaseExpressDataSet.h"
 
 #include "AtomicFile.h"
-#include "ClassType.h"
-#include "Lexer.h"
-#include "RecordParser.h"
+#include "MemoryPolicy.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <limits>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace Step {
 
 namespace {
-
-constexpr std::size_t writeChunk = std::size_t(8) << 20;
-
-void collectReferences(const Value& value, std::vector<Id>& out)
-{
-    if (value.isReference()) {
-        out.push_back(value.referenceKey());
-    } else if (value.isList()) {
-        for (const Value& item : value.items()) {
-            collectReferences(item, out);
-        }
-    } else if (value.isTyped()) {
-        collectReferences(value.inner(), out);
-    }
-}
-
-// Large tables written from start to end when a file is opened: huge pages
-// take one page fault per 2 MB instead of one per 4 KB. Only advice.
-void adviseHugePages(const void* data, std::size_t bytes)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
-    const auto first = (reinterpret_cast<std::uintptr_t>(data) + huge - 1) & ~(huge - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(huge - 1);
-    if (last > first) {
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
-#else
-    (void)data;
-    (void)bytes;
-#endif
-}
 
 std::string keyText(Id key)
 {
@@ -68,7 +26,7 @@ std::string OpenError::toString() const
     return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + message;
 }
 
-BaseExpressDataSet::BaseExpressDataSet(const Schema& schema) : m_schema(schema) {}
+BaseExpressDataSet::BaseExpressDataSet(const Schema& schema) : m_schema(schema), m_decoder(schema) {}
 
 BaseExpressDataSet::~BaseExpressDataSet()
 {
@@ -85,16 +43,14 @@ void BaseExpressDataSet::reset()
         }
     }
     m_slots.clear();
-    m_denseKeys.clear();
-    m_sparseKeys.clear();
-    m_useDenseKeys = true;
+    m_keys.clear();
     m_maxKey = 0;
     m_dataEnd = 0;
     m_deletedCount = 0;
     m_changeCount = 0;
     m_instanceNumbersExhausted = false;
     m_sourceDamageReported = false;
-    m_deletedKeys.clear();
+    m_deleted.clear();
     m_rewritten.clear();
     m_header = FileHeader();
     m_source.clear();
@@ -125,6 +81,22 @@ bool BaseExpressDataSet::openFromText(std::string text)
 
 bool BaseExpressDataSet::finishOpen()
 {
+    if (!indexSource()) {
+        return false;
+    }
+    std::uint32_t duplicate = 0;
+    if (!m_keys.build(m_slots, m_maxKey, duplicate)) {
+        lineAndColumn(m_source.text(), m_slots.offset(duplicate), m_error.line, m_error.column);
+        m_error.message = "duplicate instance name " + keyText(m_slots.key(duplicate));
+        reset();
+        return false;
+    }
+    return true;
+}
+
+// Runs the indexer over the source, straight into the slot table.
+bool BaseExpressDataSet::indexSource()
+{
     const std::string_view text = m_source.text();
     SPFIndexer indexer(text, m_schema);
     indexer.setProgressCallback(
@@ -136,10 +108,10 @@ bool BaseExpressDataSet::finishOpen()
             }
         },
         &m_source);
-    // Records go straight into the slot table. Reserving more than files
-    // usually need costs address space only: pages never written stay free.
+    // Reserving more than files usually need costs address space only:
+    // pages never written stay free.
     m_slots.reserve(text.size() / 32 + 16);
-    adviseHugePages(m_slots.storage(), m_slots.storageBytes());
+    MemoryPolicy::adviseFilledInOnePass(m_slots.storage(), m_slots.storageBytes());
     indexer.setRecordSink(
         [](void* context, const RecordLocation& r) {
             auto* self = static_cast<BaseExpressDataSet*>(context);
@@ -157,7 +129,6 @@ bool BaseExpressDataSet::finishOpen()
     if (!indexed) {
         m_error.message = indexer.error();
         lineAndColumn(text, indexer.errorOffset(), m_error.line, m_error.column);
-        m_source.release(0, text.size());
         reset();
         return false;
     }
@@ -168,57 +139,7 @@ bool BaseExpressDataSet::finishOpen()
     for (const std::string& name : indexer.unknownEntityNames()) {
         warn("entity " + name + " is not part of " + m_schema.name() + "; its instances are kept as they are");
     }
-
-    m_useDenseKeys = m_maxKey <= 4 * m_slots.size() + 1024;
-    if (m_useDenseKeys) {
-        // Room for the instances a session creates, as for the slots: a
-        // first creation would otherwise copy the whole index.
-        m_denseKeys.reserve(m_maxKey + 1 + m_maxKey / 2);
-        adviseHugePages(m_denseKeys.data(), m_denseKeys.capacity() * sizeof(std::uint32_t));
-        m_denseKeys.assign(m_maxKey + 1, noSlot);
-    } else {
-        m_sparseKeys.reserve(m_slots.size());
-    }
-    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
-        const Id key = m_slots.key(i);
-        // Inline for the dense table, whose size covers every key read.
-        const bool fresh =
-            m_useDenseKeys ? std::exchange(m_denseKeys[key], i) == noSlot : m_sparseKeys.emplace(key, i).second;
-        if (!fresh) {
-            std::size_t line = 0;
-            std::size_t column = 0;
-            lineAndColumn(text, m_slots.offset(i), line, column);
-            m_error.message = "duplicate instance name " + keyText(key);
-            m_error.line = line;
-            m_error.column = column;
-            reset();
-            return false;
-        }
-    }
     return true;
-}
-
-std::uint32_t BaseExpressDataSet::slotOf(Id key) const
-{
-    if (m_useDenseKeys) {
-        return key < m_denseKeys.size() ? m_denseKeys[key] : noSlot;
-    }
-    const auto it = m_sparseKeys.find(key);
-    return it == m_sparseKeys.end() ? noSlot : it->second;
-}
-
-void BaseExpressDataSet::setSlotOf(Id key, std::uint32_t slot)
-{
-    if (m_useDenseKeys) {
-        if (key >= m_denseKeys.size()) {
-            m_denseKeys.resize(key + 1, noSlot);
-        }
-        m_denseKeys[key] = slot;
-    } else if (slot == noSlot) {
-        m_sparseKeys.erase(key);
-    } else {
-        m_sparseKeys[key] = slot;
-    }
 }
 
 void BaseExpressDataSet::warn(const std::string& message)
@@ -268,13 +189,13 @@ std::size_t BaseExpressDataSet::instanceCount() const
 bool BaseExpressDataSet::contains(Id key) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return slotOf(key) != noSlot;
+    return m_keys.contains(key);
 }
 
 std::uint16_t BaseExpressDataSet::typeIdOf(Id key) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const std::uint32_t slot = slotOf(key);
+    const std::uint32_t slot = m_keys.find(key);
     return slot == noSlot ? 0 : m_slots.typeId(slot);
 }
 
@@ -286,7 +207,7 @@ std::size_t BaseExpressDataSet::slotOfKey(Id key) const
 
 std::size_t BaseExpressDataSet::slotOfKeyLocked(Id key) const
 {
-    const std::uint32_t slot = slotOf(key);
+    const std::uint32_t slot = m_keys.find(key);
     return slot == noSlot ? m_slots.size() : slot;
 }
 
@@ -298,7 +219,7 @@ BaseEntity* BaseExpressDataSet::get(Id key)
 
 BaseEntity* BaseExpressDataSet::getLocked(Id key)
 {
-    const std::uint32_t slot = slotOf(key);
+    const std::uint32_t slot = m_keys.find(key);
     return slot == noSlot ? nullptr : loadSlot(slot);
 }
 
@@ -314,11 +235,16 @@ bool BaseExpressDataSet::keepsSourceResident() const
     return m_source.keepsResident();
 }
 
-std::string_view BaseExpressDataSet::parameterText(std::uint32_t slot) const
+std::string_view BaseExpressDataSet::recordText(std::uint32_t slot) const
 {
     const std::uint64_t offset = m_slots.offset(slot);
-    const std::string_view record = m_source.text().substr(offset, m_slots.length(slot));
     m_source.noteRead(offset);
+    return m_source.text().substr(offset, m_slots.length(slot));
+}
+
+std::string_view BaseExpressDataSet::parameterText(std::uint32_t slot) const
+{
+    const std::string_view record = recordText(slot);
     const std::size_t paren = record.find('(');
     return paren == std::string_view::npos ? std::string_view() : record.substr(paren);
 }
@@ -326,7 +252,7 @@ std::string_view BaseExpressDataSet::parameterText(std::uint32_t slot) const
 bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const std::uint32_t slot = slotOf(key);
+    const std::uint32_t slot = m_keys.find(key);
     if (slot == noSlot || m_slots.state(slot) != SlotState::Unloaded) {
         return false;
     }
@@ -337,10 +263,8 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
     if (!recordIntact(slot)) {
         return false;
     }
-    RecordParser parser(parameterText(slot));
     Value value;
-    if (!parser.parseArgumentAt(index, value) || parser.badStringCount() > 0 ||
-        !m_source.intact(SourceBuffer::Check::Lazily)) {
+    if (!m_decoder.peek(index, parameterText(slot), value) || !m_source.intact(SourceBuffer::Check::Lazily)) {
         return false;
     }
     out = std::move(value);
@@ -357,10 +281,10 @@ bool BaseExpressDataSet::dropDanglingReferences(Value& value, Id owner)
 {
     bool droppedDeleted = false;
     if (value.isReference()) {
-        if (slotOf(value.referenceKey()) == noSlot) {
+        if (m_keys.find(value.referenceKey()) == noSlot) {
             // A reference to an instance deleted since opening is expected;
             // one to an instance the file never had is the file's fault.
-            if (m_deletedKeys.count(value.referenceKey())) {
+            if (m_deleted.contains(value.referenceKey())) {
                 droppedDeleted = true;
             } else {
                 warn(keyText(owner) + ": reference to " + keyText(value.referenceKey()) +
@@ -401,36 +325,18 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
         return nullptr; // left unread: the file may not change it back
     }
     const Id key = m_slots.key(slot);
-    const char* name = m_schema.stepName(typeId);
-    RecordParser parser(parameterText(slot));
     std::vector<Value>& arguments = m_scratchArguments;
-    arguments.clear();
-    const bool parsed = parser.parseArguments(arguments);
+    const bool decoded = m_decoder.decode(key, typeId, parameterText(slot), arguments);
     if (!m_source.intact(SourceBuffer::Check::Lazily)) {
         reportChangedSource();
         return nullptr;
     }
-    if (!parsed) {
-        warn(keyText(key) + ": cannot read " + name + " (" + parser.error() + "); the instance is ignored");
+    if (!decoded) {
+        warn(m_decoder.problem());
         m_slots.setState(slot, SlotState::Broken);
         return nullptr;
     }
-    const std::size_t expected = m_schema.attributeCount(typeId);
-    if (arguments.size() != expected) {
-        warn(keyText(key) + ": " + name + " has " + std::to_string(arguments.size()) + " attributes instead of " +
-             std::to_string(expected) + "; the instance is ignored");
-        m_slots.setState(slot, SlotState::Broken);
-        return nullptr;
-    }
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (!m_schema.acceptsArgument(typeId, i, arguments[i])) {
-            warn(keyText(key) + ": " + name + " attribute " + m_schema.attributeName(typeId, i) + " (#" +
-                 std::to_string(i + 1) + ") holds a value of the wrong kind; the instance is ignored");
-            m_slots.setState(slot, SlotState::Broken);
-            return nullptr;
-        }
-    }
-    if (parser.badStringCount() > 0) {
+    if (m_decoder.hadMalformedString()) {
         warn(keyText(key) + ": malformed string escape, text kept as written");
     }
     bool droppedDeleted = false;
@@ -519,8 +425,8 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
         }
     }
     entity->attachToDataSet(this);
-    setSlotOf(key, static_cast<std::uint32_t>(m_slots.size()));
-    m_slots.append(noOffset, 0, key, typeId, SlotState::New);
+    m_keys.set(key, static_cast<std::uint32_t>(m_slots.size()));
+    m_slots.append(SlotTable::noOffset, 0, key, typeId, SlotState::New);
     m_slots.setObject(m_slots.size() - 1, entity);
     ++m_changeCount;
     onCreated(entity);
@@ -530,7 +436,7 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
 bool BaseExpressDataSet::remove(Id key)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const std::uint32_t index = slotOf(key);
+    const std::uint32_t index = m_keys.find(key);
     if (index == noSlot) {
         return false;
     }
@@ -545,8 +451,8 @@ bool BaseExpressDataSet::remove(Id key)
         entity->detachFromDataSet();
         entity->unref();
     }
-    setSlotOf(key, noSlot);
-    m_deletedKeys.insert(key);
+    m_keys.set(key, noSlot);
+    m_deleted.add(key);
     ++m_deletedCount;
     ++m_changeCount;
     return true;
@@ -555,7 +461,7 @@ bool BaseExpressDataSet::remove(Id key)
 void BaseExpressDataSet::argumentChanged(BaseEntity* entity, std::size_t index, const Value& old)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const std::uint32_t slot = slotOf(entity->getKey());
+    const std::uint32_t slot = m_keys.find(entity->getKey());
     if (slot == noSlot || m_slots.object(slot) != entity) {
         return;
     }
@@ -584,278 +490,65 @@ bool BaseExpressDataSet::isModified() const
     return m_changeCount > 0;
 }
 
-bool BaseExpressDataSet::stripDeleted(Value& value) const
-{
-    if (value.isReference()) {
-        if (m_deletedKeys.count(value.referenceKey())) {
-            value = Value::null();
-            return true;
-        }
-        return false;
-    }
-    if (!value.isList()) {
-        return false;
-    }
-    bool changed = false;
-    for (Value& item : value.items()) {
-        changed = stripDeleted(item) || changed;
-    }
-    if (changed) {
-        value.eraseUnsetItems();
-    }
-    return changed;
-}
-
-namespace {
-
-/// Offset of the '=' after the instance name of a record, comments
-/// skipped; the end of the text when there is none.
-std::size_t equalsOf(std::string_view record)
-{
-    std::size_t pos = 0;
-    while (pos < record.size() && record[pos] != '=') {
-        pos = std::max(pos + 1, Lexer::skipLiteral(record, pos));
-    }
-    return pos;
-}
-
-/// The key of the reference "#n" at pos, and the offset past its digits
-/// in end; false when no digit follows the '#'.
-bool readReference(std::string_view text, std::size_t pos, Id& key, std::size_t& end)
-{
-    key = 0;
-    end = pos + 1;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
-        key = key * 10 + static_cast<Id>(text[end] - '0');
-        ++end;
-    }
-    return end > pos + 1;
-}
-
-} // namespace
-
-bool BaseExpressDataSet::referencesDeleted(std::string_view text) const
-{
-    // Every record not decoded yet is looked through on a save after a
-    // deletion: plain bytes take one test each.
-    for (std::size_t i = equalsOf(text); i < text.size();) {
-        const char c = text[i];
-        Id key = 0;
-        std::size_t end = 0;
-        if (c == '#' && readReference(text, i, key, end)) {
-            if (m_deletedKeys.count(key)) {
-                return true;
-            }
-            i = end;
-        } else if (c == '\'' || c == '/') {
-            i = std::max(i + 1, Lexer::skipLiteral(text, i));
-        } else {
-            ++i;
-        }
-    }
-    return false;
-}
-
-// The record without its references to deleted instances, for records
-// that cannot be decoded: a list entry drops out with its comma, any other
-// reference becomes $. Strings and comments are left alone.
-std::string BaseExpressDataSet::stripDeletedFromText(std::string_view text) const
-{
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    const std::size_t equals = equalsOf(text);
-    std::string out(text.substr(0, equals));
-    std::vector<bool> inList; // per open parenthesis: a list, or parameters
-    char previous = '=';      // last character that is not blank
-    for (std::size_t i = equals; i < text.size();) {
-        const char c = text[i];
-        std::size_t end = std::max(i + 1, Lexer::skipLiteral(text, i));
-        if (Lexer::opensComment(text, i)) {
-            out.append(text.substr(i, end - i));
-            i = end;
-            continue;
-        }
-        Id key = 0;
-        if (c == '(') {
-            inList.push_back(previous == '(' || previous == ',');
-        } else if (c == ')') {
-            if (!inList.empty()) {
-                inList.pop_back();
-            }
-        } else if (c == '#' && readReference(text, i, key, end) && m_deletedKeys.count(key)) {
-            if (inList.empty() || !inList.back()) {
-                out += '$';
-                previous = '$';
-            } else if (const std::size_t comma = out.find_last_not_of(" \t\r\n");
-                       comma != std::string::npos && out[comma] == ',') {
-                out.erase(comma);
-                previous = out[out.find_last_not_of(" \t\r\n")];
-            } else {
-                // First entry: the comma after it goes instead.
-                while (end < text.size() && isBlank(text[end])) {
-                    ++end;
-                }
-                if (end < text.size() && text[end] == ',') {
-                    ++end;
-                }
-            }
-            i = end;
-            continue;
-        }
-        out.append(text.substr(i, end - i));
-        if (!isBlank(c)) {
-            previous = text[end - 1];
-        }
-        i = end;
-    }
-    return out;
-}
-
 // Drops references to deleted instances from every remaining instance, so
 // that the file written never names an instance that is not in it.
 void BaseExpressDataSet::purgeDeletedReferences()
 {
     for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
-        const SlotState state = m_slots.state(i);
-        if (state == SlotState::Deleted) {
-            continue;
-        }
-        const std::uint64_t offset = m_slots.offset(i);
-        if (state == SlotState::Unloaded && m_slots.typeId(i) != 0) {
-            m_source.noteRead(offset);
-            if (!referencesDeleted(m_source.text().substr(offset, m_slots.length(i)))) {
-                continue;
-            }
-            loadSlot(i);
-        }
-        BaseEntity* object = m_slots.object(i);
-        if (!object) {
-            if (offset == noOffset) {
-                continue;
-            }
-            const auto it = m_rewritten.find(i);
-            const std::string_view text = it == m_rewritten.end() ? m_source.text().substr(offset, m_slots.length(i))
-                                                                  : std::string_view(it->second);
-            if (referencesDeleted(text)) {
-                std::string stripped = stripDeletedFromText(text);
-                m_rewritten[i] = std::move(stripped);
-            }
-            continue;
-        }
-        const BaseEntity::Arguments current = object->arguments();
-        std::vector<Value> arguments(current.begin(), current.end());
-        bool changed = false;
-        for (Value& argument : arguments) {
-            changed = stripDeleted(argument) || changed;
-        }
-        if (changed) {
-            object->takeArguments(arguments);
-            if (m_slots.state(i) == SlotState::Loaded) {
-                m_slots.setState(i, SlotState::Modified);
-            }
+        if (m_slots.state(i) != SlotState::Deleted) {
+            purgeDeletedReferences(i);
         }
     }
-    m_deletedKeys.clear();
+    m_deleted.clear();
 }
 
-std::string BaseExpressDataSet::serialize(std::uint32_t slot) const
+void BaseExpressDataSet::purgeDeletedReferences(std::uint32_t slot)
 {
-    std::string out = keyText(m_slots.key(slot));
-    out += '=';
-    out += m_schema.stepName(m_slots.typeId(slot));
-    const BaseEntity::Arguments arguments = m_slots.object(slot)->arguments();
-    ValueWriter::writeArguments(out, arguments.begin(), arguments.size());
-    out += ';';
-    return out;
+    if (m_slots.state(slot) == SlotState::Unloaded && m_slots.typeId(slot) != 0) {
+        // Most records are looked through as text and left undecoded.
+        if (!m_deleted.referencedBy(recordText(slot))) {
+            return;
+        }
+        loadSlot(slot);
+    }
+    BaseEntity* object = m_slots.object(slot);
+    if (!object) {
+        if (m_slots.offset(slot) == SlotTable::noOffset) {
+            return;
+        }
+        const auto it = m_rewritten.find(slot);
+        const std::string_view text = it == m_rewritten.end() ? recordText(slot) : std::string_view(it->second);
+        if (m_deleted.referencedBy(text)) {
+            std::string stripped = m_deleted.stripText(text);
+            m_rewritten[slot] = std::move(stripped);
+        }
+        return;
+    }
+    const BaseEntity::Arguments current = object->arguments();
+    std::vector<Value> arguments(current.begin(), current.end());
+    bool changed = false;
+    for (Value& argument : arguments) {
+        changed = m_deleted.strip(argument) || changed;
+    }
+    if (changed) {
+        object->takeArguments(arguments);
+        if (m_slots.state(slot) == SlotState::Loaded) {
+            m_slots.setState(slot, SlotState::Modified);
+        }
+    }
 }
 
-bool BaseExpressDataSet::write(const std::function<bool(std::string_view)>& sink)
+bool BaseExpressDataSet::write(const SPFWriter::Sink& sink)
 {
     // Untouched records are copied from the file: from a changed file they
     // would be other bytes than those read.
     if (!m_source.intact()) {
         return false;
     }
-    if (!m_deletedKeys.empty()) {
+    if (!m_deleted.empty()) {
         purgeDeletedReferences();
     }
-    const std::string_view source = m_source.text();
-    auto copySource = [&](std::size_t from, std::size_t to) {
-        while (from < to) {
-            const std::size_t end = std::min(to, from + writeChunk);
-            if (!sink(source.substr(from, end - from))) {
-                return false;
-            }
-            m_source.release(from, end);
-            from = end;
-        }
-        return true;
-    };
-
-    if (source.empty()) {
-        std::string head = "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\n"
-                           "FILE_NAME('','',(''),(''),'','','');\nFILE_SCHEMA(('";
-        head += m_schema.name();
-        head += "'));\nENDSEC;\nDATA;\n";
-        if (!sink(head)) {
-            return false;
-        }
-    }
-    std::size_t cursor = 0;
-    std::string pending;
-    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
-        const SlotState state = m_slots.state(i);
-        const auto rewritten = m_rewritten.empty() || m_slots.object(i) ? m_rewritten.end() : m_rewritten.find(i);
-        const bool asInSource =
-            state == SlotState::Unloaded || state == SlotState::Loaded || state == SlotState::Broken;
-        if (asInSource && rewritten == m_rewritten.end()) {
-            continue;
-        }
-        const std::uint64_t offset = m_slots.offset(i);
-        if (offset == noOffset) {
-            continue;
-        }
-        if (!copySource(cursor, offset)) {
-            return false;
-        }
-        cursor = offset + m_slots.length(i);
-        if (state == SlotState::Deleted) {
-            // Take the line break with the record, so no blank line remains.
-            if (source.substr(cursor, 2) == "\r\n") {
-                cursor += 2;
-            } else if (cursor < source.size() && source[cursor] == '\n') {
-                cursor += 1;
-            }
-            continue;
-        }
-        const bool written = rewritten != m_rewritten.end() ? sink(rewritten->second) : sink(serialize(i));
-        if (!written) {
-            return false;
-        }
-    }
-    const std::size_t dataEnd = source.empty() ? 0 : m_dataEnd;
-    if (!copySource(cursor, dataEnd)) {
-        return false;
-    }
-    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
-        if (m_slots.state(i) != SlotState::New || m_slots.offset(i) != noOffset) {
-            continue;
-        }
-        pending += serialize(i);
-        pending += newline();
-        if (pending.size() >= writeChunk) {
-            if (!sink(pending)) {
-                return false;
-            }
-            pending.clear();
-        }
-    }
-    if (!pending.empty() && !sink(pending)) {
-        return false;
-    }
-    if (source.empty()) {
-        return sink("ENDSEC;\nEND-ISO-10303-21;\n");
-    }
-    return copySource(dataEnd, source.size()) && m_source.intact();
+    return SPFWriter(m_schema, m_slots, m_source, m_rewritten, m_dataEnd, m_crlf).write(sink);
 }
 
 std::string BaseExpressDataSet::toText()

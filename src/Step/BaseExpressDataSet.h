@@ -1,7 +1,11 @@
 #pragma once
 
 #include "BaseEntity.h"
+#include "DeletedReferenceFilter.h"
+#include "KeyIndex.h"
+#include "RecordDecoder.h"
 #include "SPFIndexer.h"
+#include "SPFWriter.h"
 #include "Schema.h"
 #include "SlotTable.h"
 #include "SourceBuffer.h"
@@ -9,8 +13,6 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace Step {
@@ -29,6 +31,12 @@ struct OpenError
 /// A STEP data set: the instances of one file, indexed on open and decoded
 /// one by one on first use, plus the instances created since. Saving writes
 /// untouched instances back byte for byte and only serialises what changed.
+///
+/// The data set holds the slots and creates and removes instances; the
+/// other jobs have classes of their own: SPFIndexer reads the file's
+/// structure, KeyIndex finds slots by key, RecordDecoder decodes records,
+/// DeletedReferenceFilter removes references to deleted instances,
+/// SPFWriter writes the file and AtomicFile puts it in place.
 ///
 /// The data set's own operations are safe to call from several threads:
 /// decoding on demand, creation, deletion and saving are serialised by one
@@ -149,31 +157,27 @@ protected:
     BaseEntity* getLocked(Id key);
 
 private:
-    static constexpr std::uint64_t noOffset = SlotTable::noOffset;
-    static constexpr std::uint32_t noSlot = ~std::uint32_t(0);
+    static constexpr std::uint32_t noSlot = KeyIndex::noSlot;
 
     bool finishOpen();
+    bool indexSource();
     void reset();
     BaseEntity* loadSlot(std::uint32_t slot);
     /// The parameter list "(...)" of a slot's record as the file has it
     /// (empty when there is none); notes the read.
     std::string_view parameterText(std::uint32_t slot) const;
+    /// The whole record of a slot as the file has it; notes the read.
+    std::string_view recordText(std::uint32_t slot) const;
     /// Whether a slot's record may be decoded from the file: false when the
     /// file changed since opening (see sourceIntact()).
     bool recordIntact(std::uint32_t slot) const;
     void reportChangedSource();
-    std::uint32_t slotOf(Id key) const;
-    void setSlotOf(Id key, std::uint32_t slot);
     /// Unsets references to missing instances; true when one of them was
     /// deleted since opening (the record then differs from its text).
     bool dropDanglingReferences(Value& value, Id owner);
     void purgeDeletedReferences();
-    bool stripDeleted(Value& value) const;
-    bool referencesDeleted(std::string_view recordText) const;
-    std::string stripDeletedFromText(std::string_view recordText) const;
-    bool write(const std::function<bool(std::string_view)>& sink);
-    std::string serialize(std::uint32_t slot) const;
-    std::string_view newline() const { return m_crlf ? "\r\n" : "\n"; }
+    void purgeDeletedReferences(std::uint32_t slot);
+    bool write(const SPFWriter::Sink& sink);
 
     const Schema& m_schema;
     mutable std::recursive_mutex m_mutex;
@@ -181,9 +185,8 @@ private:
     FileHeader m_header;
     OpenError m_error;
     SlotTable m_slots;
-    std::vector<std::uint32_t> m_denseKeys; // key -> slot when keys are dense
-    std::unordered_map<Id, std::uint32_t> m_sparseKeys;
-    bool m_useDenseKeys = true;
+    KeyIndex m_keys;
+    RecordDecoder m_decoder;
     Id m_maxKey = 0;
     std::uint64_t m_dataEnd = 0;
     bool m_crlf = false;
@@ -191,11 +194,11 @@ private:
     std::size_t m_changeCount = 0;
     bool m_instanceNumbersExhausted = false;
     bool m_sourceDamageReported = false;
-    std::unordered_set<Id> m_deletedKeys;
+    DeletedReferenceFilter m_deleted;
     /// Records that cannot be decoded (unknown or complex entities, broken
     /// records), rewritten as text without their references to deleted
-    /// instances; by slot.
-    std::unordered_map<std::uint32_t, std::string> m_rewritten;
+    /// instances.
+    SPFWriter::RewrittenRecords m_rewritten;
     std::vector<std::string> m_warnings;
     /// Values of the record being decoded or the instance being made, kept
     /// between uses so that each does not allocate a list of its own.

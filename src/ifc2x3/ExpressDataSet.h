@@ -1,21 +1,20 @@
 #pragma once
 
-#include "ifc2x3/InverseRelation.h"
 #include "ifc2x3/Schema.h"
 #include "ifc2x3/generated/Entities.h"
+#include "ifc2x3/generated/InverseRelation.h"
 
 #include "Step/BaseExpressDataSet.h"
 #include "Step/RefLinkedList.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <type_traits>
 #include <unordered_map>
 
 namespace ifc2x3 {
-
-struct InverseSource;
 
 /// An IFC 2x3 model: the STEP data set with typed lists of instances and the
 /// inverse relations the applications navigate (IsDefinedBy, containment,
@@ -88,6 +87,11 @@ public:
     /// excluded; decodes nothing.
     std::vector<std::size_t> countByType() const;
 
+    /// A number that grows with every creation, change and deletion of an
+    /// instance: what was read from the data set under an equal number is
+    /// still what it holds.
+    std::uint64_t changeCount() const { return m_changes.load(std::memory_order_relaxed); }
+
     /// Label of a root object: its Name, else LongName, else GlobalId.
     static Step::String label(const IfcRoot& object);
 
@@ -154,6 +158,7 @@ private:
     };
     using InversePairs = std::vector<std::pair<Step::Id, Step::Id>>; // target, source
 
+    std::atomic<std::uint64_t> m_changes{0};
     bool m_inversesBuilt = false;
     std::array<InverseTable, static_cast<std::size_t>(InverseRelation::Count)> m_inverses;
     /// While the tables are built: the links found so far, by relation.

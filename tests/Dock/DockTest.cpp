@@ -12,6 +12,7 @@
 #include "MaterialQuantitiesChartView.h"
 #include "MaterialQuantitiesDockWidget.h"
 #include "MaterialQuantitiesSortProxyModel.h"
+#include "ModelComponentsExcelExport.h"
 
 #include "Orvane/Model.h"
 #include "Orvane/Widgets/InformationWidget.h"
@@ -21,12 +22,12 @@
 
 #include <QAbstractProxyModel>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -100,10 +101,7 @@ protected:
     std::unique_ptr<IFC2x3Model> openText(const ModelBuilder& builder)
     {
         const QString path = scratch.filePath(QString("model%1.ifc").arg(++files));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString(builder.text()));
-        file.close();
+        EXPECT_TRUE(writeFile(path, QByteArray::fromStdString(builder.text())));
         return openFile(path);
     }
     /// Opens the sample, computes it without the dock and shows it.
@@ -413,59 +411,67 @@ TEST_F(Dock, ResultsOfAModelLeftDuringTheComputationWaitForItsReturn)
     EXPECT_TRUE(information()->isHidden());
 }
 
-TEST_F(Dock, ExportsBothWorkbooksThroughTheButtons)
+TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
 {
     MQ_REQUIRE_OPENPYXL();
     ASSERT_TRUE(showComputedSample());
     // The dialog proposes a file named after the project in the last folder.
     QSettings().setValue("MaterialQuantities/ExportPMD", scratch.path());
     QSettings().setValue("MaterialQuantities/ExportComponents", scratch.path());
-    const auto acceptProposal = [](QString* chosen) {
-        answerModal<QFileDialog>([chosen](QFileDialog* dialog) {
-            *chosen = dialog->selectedFiles().value(0);
-            static_cast<QDialog*>(dialog)->accept();
-        });
+    const struct
+    {
+        const char* button;
+        const char* prefix;
+        std::vector<int> rows; // per sheet, header included
+    } cases[] = {
+        {"exportPMDPushButton", "Export_PMD_", {tree()->model()->rowCount() + 1, table()->model()->rowCount() + 1}},
+        {"exportComponentsPushButton", "Export_par_type_", {}},
     };
-
-    QString pmd;
-    acceptProposal(&pmd);
-    QTest::mouseClick(button("exportPMDPushButton"), Qt::LeftButton);
-    EXPECT_TRUE(pmd.startsWith(scratch.filePath("Export_PMD_"))) << pmd.toStdString();
-    const auto sheets = Sheet::readWorkbook(pmd);
-    EXPECT_EQ(Sheet::names(sheets), QStringList({"Total quantities", "Details quantities"}));
-    if (sheets.size() == 2) {
-        EXPECT_EQ(sheets[0].rows.size(), tree()->model()->rowCount() + 1);
-        EXPECT_EQ(sheets[1].rows.size(), table()->model()->rowCount() + 1);
-    }
-
-    QString components;
-    acceptProposal(&components);
-    QTest::mouseClick(button("exportComponentsPushButton"), Qt::LeftButton);
-    EXPECT_TRUE(components.startsWith(scratch.filePath("Export_par_type_"))) << components.toStdString();
-    const auto types = Sheet::readWorkbook(components);
-    ASSERT_EQ(types.size(), 1);
-    EXPECT_GT(types[0].rows.size(), 1);
-}
-
-TEST_F(Dock, AnExportThatCannotBeWrittenIsReported)
-{
-    ASSERT_TRUE(showComputedSample());
-    const QString folder = scratch.path();
-    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton"}) {
-        SCOPED_TRACE(name);
-        answerModal<QFileDialog>([folder](QFileDialog* dialog) {
-            typeFileName(dialog, folder + "/out.xlsx");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        answerModal<QFileDialog>([this](QFileDialog* dialog) {
+            typeFileName(dialog, scratch.filePath("full.xlsx"));
             static_cast<QDialog*>(dialog)->accept();
         });
         MessageBoxWatcher boxes;
         {
             const FileSizeLimit diskFull;
-            QTest::mouseClick(button(name), Qt::LeftButton);
+            QTest::mouseClick(button(c.button), Qt::LeftButton);
         }
         EXPECT_EQ(boxes.count(), 1);
         EXPECT_EQ(boxes.icon(), QMessageBox::Warning);
         EXPECT_FALSE(boxes.text().isEmpty());
-        EXPECT_FALSE(QFile::exists(folder + "/out.xlsx"));
+        EXPECT_FALSE(QFile::exists(scratch.filePath("full.xlsx")));
+
+        QString chosen;
+        answerModal<QFileDialog>([&chosen](QFileDialog* dialog) {
+            chosen = dialog->selectedFiles().value(0);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        QTest::mouseClick(button(c.button), Qt::LeftButton);
+        EXPECT_TRUE(chosen.startsWith(scratch.filePath(c.prefix))) << chosen.toStdString();
+        const QList<Sheet> sheets = Sheet::readWorkbook(chosen);
+        if (c.rows.empty()) { // one column per line of the shipped template, the results as numbers
+            ASSERT_EQ(sheets.size(), 1);
+            QVariantList header;
+            const QByteArray lines = readFile(Orvane::ModelComponentsExcelExport().getTemplateFile());
+            for (const QString& line : QString::fromUtf8(lines).split('\n', Qt::SkipEmptyParts)) {
+                header.append(line);
+            }
+            EXPECT_EQ(sheets[0].row(1), header);
+            const int weight = header.indexOf("Properties/TotalMaterialQuantities/TotalWeight") + 1;
+            int weighed = 0;
+            for (int row = 2; row <= sheets[0].rows.size(); ++row) {
+                const QVariant cell = sheets[0].cell(row, weight);
+                EXPECT_TRUE(!cell.isValid() || cell.userType() == QMetaType::Double) << row;
+                weighed += cell.isValid() ? 1 : 0;
+            }
+            EXPECT_GT(weighed, 0);
+            continue;
+        }
+        ASSERT_EQ(Sheet::names(sheets), QStringList({"Total quantities", "Details quantities"}));
+        EXPECT_EQ(sheets[0].rows.size(), c.rows[0]);
+        EXPECT_EQ(sheets[1].rows.size(), c.rows[1]);
     }
 }
 
@@ -507,6 +513,37 @@ TEST_F(Dock, TheChartFollowsTheShownTotals)
 
     dock->setModel(nullptr);
     EXPECT_TRUE(chartView->isHidden());
+}
+
+// The host's progress report, as the dock uses it.
+TEST(OperationStatus, ReportsToTheSinkUntilDeletedAndACancellableOneAsksOnce)
+{
+    Orvane::OperationStatus cancellable("Working...", 10, true); // works without a sink
+    EXPECT_EQ(Orvane::OperationStatus::progressSink(), nullptr);
+    QSignalSpy cancelRequests(&cancellable, &Orvane::OperationStatus::cancelRequested);
+    cancellable.cancel();
+    cancellable.cancel();
+    EXPECT_EQ(cancelRequests.count(), 1);
+    EXPECT_TRUE(cancellable.isCancelRequested());
+
+    docktest::RecordingSink sink;
+    auto* status = new Orvane::OperationStatus("Working...", 3, false);
+    EXPECT_EQ(sink.current, status);
+    EXPECT_EQ(sink.text, "Working...");
+    EXPECT_EQ(sink.steps, 3);
+    status->addStep(1);
+    status->addStep(5); // never beyond the end
+    status->addStep(-2);
+    EXPECT_EQ(status->done(), 3);
+
+    // Cancel means nothing to an operation that cannot stop.
+    QSignalSpy cancelled(status, &Orvane::OperationStatus::cancelRequested);
+    status->cancel();
+    EXPECT_EQ(cancelled.count(), 0);
+    delete status;
+    EXPECT_EQ(sink.ended, 1);
+    EXPECT_EQ(sink.doneAtEnd, 3);
+    EXPECT_EQ(sink.current, nullptr);
 }
 
 } // namespace

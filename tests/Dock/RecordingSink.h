@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Orvane/Widgets/OperationStatus.h"
 #include "Orvane/Widgets/ProgressSink.h"
 
 #include <QString>
@@ -8,17 +9,32 @@
 
 namespace docktest {
 
-/// The host's progress display as the tests see it: what was started, how
-/// far it got and when it ended.
+/// The host's progress display as the tests see it, while alive: what was
+/// started, how far it got and when it ended.
 class RecordingSink : public Orvane::ProgressSink
 {
 public:
-    RecordingSink();
-    ~RecordingSink() override;
+    RecordingSink() { Orvane::OperationStatus::setProgressSink(this); }
+    ~RecordingSink() override { Orvane::OperationStatus::setProgressSink(nullptr); }
 
-    void operationStarted(Orvane::OperationStatus* status) override;
+    void operationStarted(Orvane::OperationStatus* status) override
+    {
+        current = status;
+        ++started;
+        text = status->text();
+        steps = status->steps();
+        cancellable = status->isCancellable();
+        if (onStarted) {
+            onStarted(status);
+        }
+    }
     void operationProgressed(Orvane::OperationStatus*) override {}
-    void operationEnded(Orvane::OperationStatus* status) override;
+    void operationEnded(Orvane::OperationStatus* status) override
+    {
+        doneAtEnd = status->done();
+        current = nullptr;
+        ++ended;
+    }
 
     Orvane::OperationStatus* current = nullptr;
     int started = 0;

@@ -33,7 +33,7 @@ TEST(Concurrency, ReadsWhileAnotherThreadWritesPropertySets)
                 PropertySetUtils::addProperty(element, Step::String("TotalMaterialQuantities"), Step::String("Beton"),
                                               1.0 + round, ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO,
                                               true);
-                model->updateItem(model->index(element), true);
+                model->updateItem(model->index(element));
             }
             for (const auto& type : model->dataSet()->getAllIfcTypeObject()) {
                 PropertySetUtils::addProperty(type.get(), Step::String("TotalMaterialQuantities"),

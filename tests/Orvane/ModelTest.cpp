@@ -123,9 +123,9 @@ TEST(IFC2x3Model, UpdatesFromAWorkerAreToldOnTheModelsThread)
                      });
     std::thread worker([&] {
         for (int row : {3, 1, 2, 5, 2, 3}) {
-            model->updateItem(model->index(row, 0), true);
+            model->updateItem(model->index(row, 0));
         }
-        model->updateItem(QModelIndex(), true);
+        model->updateItem(QModelIndex());
     });
     worker.join();
     EXPECT_EQ(announcements, 0) << "nothing is told on the worker's thread";
@@ -134,7 +134,7 @@ TEST(IFC2x3Model, UpdatesFromAWorkerAreToldOnTheModelsThread)
     EXPECT_LE(announcements, 2) << "runs of rows are told at once";
     // Announced again later: told again.
     told.clear();
-    model->updateItem(model->index(4, 0), false);
+    model->updateItem(model->index(4, 0));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !told.empty(); }));
     EXPECT_EQ(told, std::set<int>{4});
 }
@@ -153,7 +153,7 @@ TEST(IFC2x3Model, PassesTheItemModelTesterOnSamples)
         model->hide(rowIndexes(*model, {0, 3, 5}));
         model->toggleVisibility(rowIndexes(*model, {3, 4}));
         model->show(rowIndexes(*model, {0}));
-        model->updateItem(model->index(7, 0), false);
+        model->updateItem(model->index(7, 0));
         QCoreApplication::processEvents();
     }
 }

@@ -4,24 +4,6 @@ namespace resultmodels {
 
 const QString totalSet = QStringLiteral("TotalMaterialQuantities");
 
-QVariantList columnValues(const QAbstractItemModel& model, int column, int role)
-{
-    QVariantList values;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        values.append(model.data(model.index(row, column), role));
-    }
-    return values;
-}
-
-QStringList horizontalHeaders(const QAbstractItemModel& model)
-{
-    QStringList headers;
-    for (int section = 0; section < model.columnCount(); ++section) {
-        headers.append(model.headerData(section, Qt::Horizontal).toString());
-    }
-    return headers;
-}
-
 void BuildingTest::SetUp()
 {
     ModelBuilder text;

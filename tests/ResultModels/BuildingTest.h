@@ -5,25 +5,17 @@
 
 #include "CheckedModel.h"
 #include "HostModels.h"
-
-#include <QStringList>
-#include <QVariant>
+#include "ItemModels.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace resultmodels {
 
 using namespace testsupport;
 
 extern const QString totalSet; // "TotalMaterialQuantities"
-
-QVariantList columnValues(const QAbstractItemModel& model, int column, int role = Qt::EditRole);
-QStringList horizontalHeaders(const QAbstractItemModel& model);
 
 /// A model as a computation leaves it: the project's set lists beton, Acier
 /// and bois in that order; the building elements are, in data set order,

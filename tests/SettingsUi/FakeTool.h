@@ -15,15 +15,12 @@ public:
     }
     void setDockSettings(const Orvane::MaterialQuantitiesSettings& newSettings) override
     {
-        if (hasDock) {
-            dockSettings = newSettings;
-            ++dockUpdates;
-        }
+        dockSettings = newSettings;
+        ++dockUpdates;
     }
 
     Orvane::MaterialQuantitiesSettings settings;
     Orvane::MaterialQuantitiesSettings dockSettings;
     int toolUpdates = 0;
     int dockUpdates = 0;
-    bool hasDock = true;
 };

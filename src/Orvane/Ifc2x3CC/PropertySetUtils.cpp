@@ -32,9 +32,10 @@ struct Attachment
     IfcRelDefinesByProperties* relation;
 };
 
+/// The name of a property set (an IfcRoot).
 std::string_view nameOf(const Step::BaseEntity* entity)
 {
-    return entity->argument(2).plain().text();
+    return static_cast<const IfcRoot*>(entity)->getNameValue().plain().text();
 }
 
 bool isOneOf(std::string_view name, const std::vector<std::string>& names)
@@ -512,6 +513,103 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
     return set;
 }
 
+/// Detaches the sets of some names from objects of one data set, under one
+/// lock: objects are noted one by one, and each relation that lists several
+/// of them is rewritten once at the end.
+class Removal
+{
+public:
+    Removal(ExpressDataSet& dataSet, const std::vector<std::string>& utf8Names)
+        : m_dataSet(dataSet), m_names(utf8Names),
+          m_locker(_ifc2x3::dataSetLock(&dataSet), _ifc2x3::DataSetLocker::Write)
+    {
+    }
+    Removal(const Removal&) = delete;
+    Removal& operator=(const Removal&) = delete;
+
+    ExpressDataSet& dataSet() const { return m_dataSet; }
+    std::size_t size() const { return m_objects; }
+
+    /// False when the object has no set of these names.
+    bool add(IfcObjectDefinition* object)
+    {
+        ++m_objects;
+        const std::vector<Attachment> sets = attachedSets(m_dataSet, object, m_names);
+        if (sets.empty()) {
+            return false;
+        }
+        announceChange(m_dataSet);
+        for (const Attachment& attachment : sets) {
+            if (attachment.relation) {
+                const auto [at, added] = m_relationAt.try_emplace(attachment.relation, m_relations.size());
+                if (added) {
+                    m_relations.push_back(attachment.relation);
+                }
+                m_leaving.emplace_back(at->second, object->getKey());
+            } else {
+                detach(m_dataSet, object, attachment);
+            }
+            // A set listed twice is deleted once.
+            if (m_detachedSets.insert(attachment.set).second) {
+                m_detached.push_back(attachment.set);
+            }
+        }
+        return true;
+    }
+
+    void finish()
+    {
+        std::stable_sort(m_leaving.begin(), m_leaving.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto first = m_leaving.begin(); first != m_leaving.end();) {
+            auto last = std::find_if(first, m_leaving.end(), [&](const auto& l) { return l.first != first->first; });
+            prune(m_relations[first->first], first, last);
+            first = last;
+        }
+        // Only once every link is gone can a set tell it is unused.
+        for (IfcPropertySetDefinition* set : m_detached) {
+            deleteIfUnused(m_dataSet, set);
+        }
+    }
+
+private:
+    using Leaving = std::vector<std::pair<std::size_t, Step::Id>>; // relation position, object key
+
+    /// Rewrites the relation without the objects leaving it, or deletes it
+    /// when none is left.
+    void prune(IfcRelDefinesByProperties* relation, Leaving::const_iterator first, Leaving::const_iterator last)
+    {
+        // Mostly one object leaves its own relation: no set is made for it.
+        const bool one = std::next(first) == last;
+        std::unordered_set<Step::Id> keys;
+        for (auto it = first; !one && it != last; ++it) {
+            keys.insert(it->second);
+        }
+        auto leaves = [&](Step::Id key) { return one ? key == first->second : keys.count(key) > 0; };
+        std::vector<Step::Value> remaining;
+        for (const Step::Value& item : relation->getRelatedObjectsValue().items()) {
+            if (!leaves(item.referenceKey())) {
+                remaining.push_back(item);
+            }
+        }
+        if (remaining.empty()) {
+            m_dataSet.remove(relation->getKey());
+        } else {
+            relation->setRelatedObjectsValue(Step::Value::list(std::move(remaining)));
+        }
+    }
+
+    ExpressDataSet& m_dataSet;
+    const std::vector<std::string>& m_names;
+    const _ifc2x3::DataSetLocker m_locker;
+    std::size_t m_objects = 0;
+    std::vector<IfcRelDefinesByProperties*> m_relations;
+    std::unordered_map<IfcRelDefinesByProperties*, std::size_t> m_relationAt;
+    Leaving m_leaving;
+    std::vector<IfcPropertySetDefinition*> m_detached;
+    std::unordered_set<IfcPropertySetDefinition*> m_detachedSets;
+};
+
 /// Writes single values into one set: its list is read once, changed in
 /// memory and set once at the end, instead of once per property.
 class SetWriter
@@ -546,6 +644,9 @@ public:
         if (!single) {
             return false;
         }
+        if (!m_positions.empty()) {
+            m_positions.try_emplace(std::string(name), m_items.size());
+        }
         m_items.push_back(Step::Value::reference(single->getKey()));
         return true;
     }
@@ -553,16 +654,27 @@ public:
     void finish() { m_set->setHasPropertiesValue(Step::Value::list(std::move(m_items))); }
 
 private:
-    /// Position of the first property of that name. Sets hold a few
-    /// properties: a look through them costs less than keeping an index.
-    std::optional<std::size_t> find(std::string_view name) const
+    /// Position of the first property of that name. Sets mostly hold a few
+    /// properties: a look through them costs less than keeping an index;
+    /// a large one gets an index, so that writing it stays linear.
+    std::optional<std::size_t> find(std::string_view name)
     {
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            if (nameOfProperty(m_set->resolve(m_items[i])) == name) {
-                return i;
+        constexpr std::size_t smallSet = 16;
+        if (m_positions.empty() && m_items.size() <= smallSet) {
+            for (std::size_t i = 0; i < m_items.size(); ++i) {
+                if (nameOfProperty(m_set->resolve(m_items[i])) == name) {
+                    return i;
+                }
+            }
+            return std::nullopt;
+        }
+        if (m_positions.empty()) {
+            for (std::size_t i = 0; i < m_items.size(); ++i) {
+                m_positions.try_emplace(std::string(nameOfProperty(m_set->resolve(m_items[i]))), i);
             }
         }
-        return std::nullopt;
+        const auto it = m_positions.find(std::string(name));
+        return it == m_positions.end() ? std::nullopt : std::optional<std::size_t>(it->second);
     }
 
     static std::string_view nameOfProperty(const Step::BaseEntity* property)
@@ -621,6 +733,8 @@ private:
     bool m_replace;
     SharedParts m_shared;
     std::vector<Step::Value> m_items;
+    /// Position of the first property of each name, once the set is large.
+    std::unordered_map<std::string, std::size_t> m_positions;
     std::vector<std::tuple<IfcValue::IfcValue_select, IfcSIPrefix, Step::Value>> m_units;
 };
 
@@ -695,31 +809,37 @@ bool PropertySetUtils::removePropertySet(IfcObjectDefinition* object, const Step
 
 bool PropertySetUtils::removePropertySets(IfcObjectDefinition* object, const std::vector<std::string>& utf8Names)
 {
-    auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
-    if (!dataSet) {
-        return false;
-    }
-    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
-    const std::vector<Attachment> sets = attachedSets(*dataSet, object, utf8Names);
-    if (sets.empty()) {
-        return false;
-    }
-    announceChange(*dataSet);
-    for (const Attachment& attachment : sets) {
-        detach(*dataSet, object, attachment);
-    }
-    // Only once every link is gone can a set tell it is unused; a set listed
-    // twice must not be deleted twice.
-    std::vector<IfcPropertySetDefinition*> detached;
-    for (const Attachment& attachment : sets) {
-        if (std::find(detached.begin(), detached.end(), attachment.set) == detached.end()) {
-            detached.push_back(attachment.set);
+    return !removePropertySets(std::vector<IfcObjectDefinition*>{object}, utf8Names).empty();
+}
+
+std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(const std::vector<IfcObjectDefinition*>& objects,
+                                                                       const std::vector<std::string>& utf8Names)
+{
+    // The lock is let go between batches, so that readers are not kept
+    // waiting for the whole model.
+    constexpr std::size_t batchSize = 4096;
+    std::vector<IfcObjectDefinition*> changed;
+    std::optional<Removal> removal;
+    for (IfcObjectDefinition* object : objects) {
+        auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
+        if (!dataSet) {
+            continue;
+        }
+        if (removal && (&removal->dataSet() != dataSet || removal->size() >= batchSize)) {
+            removal->finish();
+            removal.reset();
+        }
+        if (!removal) {
+            removal.emplace(*dataSet, utf8Names);
+        }
+        if (removal->add(object)) {
+            changed.push_back(object);
         }
     }
-    for (IfcPropertySetDefinition* set : detached) {
-        deleteIfUnused(*dataSet, set);
+    if (removal) {
+        removal->finish();
     }
-    return true;
+    return changed;
 }
 
 } // namespace Ifc2x3CC

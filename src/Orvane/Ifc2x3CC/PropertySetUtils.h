@@ -63,6 +63,12 @@ public:
     /// set holds them, so that a pass over every object converts them once),
     /// in one walk of the object's relations.
     static bool removePropertySets(ifc2x3::IfcObjectDefinition* object, const std::vector<std::string>& utf8Names);
+    /// The same for many objects at once: a relation that several of them
+    /// share is rewritten once for all of them, not once each. Returns the
+    /// objects that had such a set, in the order given.
+    static std::vector<ifc2x3::IfcObjectDefinition*>
+    removePropertySets(const std::vector<ifc2x3::IfcObjectDefinition*>& objects,
+                       const std::vector<std::string>& utf8Names);
 
     /// The first set of that name attached to the object (an occurrence's
     /// relations in file order, a type's list in order), or null.

@@ -5,12 +5,14 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <algorithm>
+
 namespace Orvane {
 namespace Ifc2x3CV {
 
 using namespace ifc2x3;
 
-std::vector<IfcObjectDefinition*> VisitParentVisitor::parentsOf(IfcObjectDefinition* object)
+VisitParentVisitor::Parents VisitParentVisitor::parentsOf(IfcObjectDefinition* object)
 {
     struct Parent
     {
@@ -62,6 +64,60 @@ std::vector<IfcObjectDefinition*> VisitParentVisitor::parentsOf(IfcObjectDefinit
     return out;
 }
 
+const VisitParentVisitor::Parents& VisitParentVisitor::parentsFor(IfcObjectDefinition* object)
+{
+    if (!m_cache) {
+        m_looked = parentsOf(object);
+        return m_looked;
+    }
+    auto [known, inserted] = m_cache->try_emplace(object);
+    if (inserted) {
+        known->second = parentsOf(object);
+    }
+    return known->second;
+}
+
+void VisitParentVisitor::enqueue(const Parents& parents)
+{
+    // What lies above an object is mostly a handful of objects: looking
+    // through them costs less than hashing; long chains go to a set.
+    constexpr std::size_t shortWalk = 16;
+    for (IfcObjectDefinition* parent : parents) {
+        if (m_queue.size() < shortWalk) {
+            if (std::find(m_queue.begin(), m_queue.end(), parent) != m_queue.end()) {
+                continue;
+            }
+        } else {
+            if (m_seen.empty()) {
+                m_seen.insert(m_queue.begin(), m_queue.end());
+            }
+            if (!m_seen.insert(parent).second) {
+                continue;
+            }
+        }
+        m_queue.push_back(parent);
+    }
+}
+
+bool VisitParentVisitor::walk(IfcObjectDefinition* start, const Parents& parents)
+{
+    m_walking = true;
+    m_queue.assign(1, start);
+    enqueue(parents);
+    bool stopped = false;
+    // Visits append the parents of what they visit: no iterator survives.
+    for (std::size_t next = 1; next < m_queue.size() && !stopped; ++next) {
+        stopped = m_queue[next]->acceptVisitor(this);
+    }
+    m_walking = false;
+    m_queue.clear();
+    if (!m_seen.empty()) {
+        // Dropped rather than cleared: clearing walks every bucket it grew.
+        decltype(m_seen)().swap(m_seen);
+    }
+    return stopped;
+}
+
 bool VisitParentVisitor::visitIfcObjectDefinition(IfcObjectDefinition* object)
 {
     if (!object || !object->getExpressDataSet()) {
@@ -70,32 +126,18 @@ bool VisitParentVisitor::visitIfcObjectDefinition(IfcObjectDefinition* object)
     if (m_walking) {
         // Called back from a subclass during a walk: queue this object's
         // parents for the next generation.
-        for (IfcObjectDefinition* parent : parentsOf(object)) {
-            if (m_seen.insert(parent).second) {
-                m_queue.push_back(parent);
-            }
-        }
+        enqueue(parentsFor(object));
         return false;
     }
-    m_walking = true;
-    m_queue.clear();
-    m_seen.clear();
-    m_seen.insert(object);
-    for (IfcObjectDefinition* parent : parentsOf(object)) {
-        if (m_seen.insert(parent).second) {
-            m_queue.push_back(parent);
-        }
+    return walk(object, parentsFor(object));
+}
+
+bool VisitParentVisitor::visitParents(IfcObjectDefinition* object, const Parents& parents)
+{
+    if (!object || m_walking) {
+        return false;
     }
-    bool stopped = false;
-    while (!m_queue.empty() && !stopped) {
-        IfcObjectDefinition* next = m_queue.front();
-        m_queue.pop_front();
-        stopped = next->acceptVisitor(this);
-    }
-    m_walking = false;
-    m_queue.clear();
-    m_seen.clear();
-    return stopped;
+    return walk(object, parents);
 }
 
 } // namespace Ifc2x3CV

@@ -2,8 +2,9 @@
 
 #include "ifc2x3/generated/Visitor.h"
 
-#include <deque>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace ifc2x3 {
 class IfcObjectDefinition;
@@ -23,16 +24,35 @@ namespace Ifc2x3CV {
 class VisitParentVisitor : public ifc2x3::InheritVisitor
 {
 public:
+    using Parents = std::vector<ifc2x3::IfcObjectDefinition*>;
+    /// Parents by object, each looked up once: for many walks over a model
+    /// that does not change meanwhile (storeys and buildings lie above
+    /// thousands of elements).
+    using ParentCache = std::unordered_map<ifc2x3::IfcObjectDefinition*, Parents>;
+
     /// Visits the parents of object; true when a visit asked to stop.
     bool visitIfcObjectDefinition(ifc2x3::IfcObjectDefinition* object) override;
+    /// The same walk from an object whose direct parents are known.
+    bool visitParents(ifc2x3::IfcObjectDefinition* object, const Parents& parents);
+
+    /// Walks to come look parents up in cache and keep them there; null
+    /// (the default) looks them up each time.
+    void setParentCache(ParentCache* cache) { m_cache = cache; }
 
     /// Direct parents of an object, in the order they are visited.
-    static std::vector<ifc2x3::IfcObjectDefinition*> parentsOf(ifc2x3::IfcObjectDefinition* object);
+    static Parents parentsOf(ifc2x3::IfcObjectDefinition* object);
 
 private:
+    bool walk(ifc2x3::IfcObjectDefinition* start, const Parents& parents);
+    void enqueue(const Parents& parents);
+    const Parents& parentsFor(ifc2x3::IfcObjectDefinition* object);
+
     bool m_walking = false;
-    std::deque<ifc2x3::IfcObjectDefinition*> m_queue;
-    std::unordered_set<const ifc2x3::IfcObjectDefinition*> m_seen;
+    ParentCache* m_cache = nullptr;
+    Parents m_looked; // parents of the last object, without a cache
+    /// The start object, then every object queued, in visiting order.
+    Parents m_queue;
+    std::unordered_set<const ifc2x3::IfcObjectDefinition*> m_seen; // for long walks
 };
 
 } // namespace Ifc2x3CV

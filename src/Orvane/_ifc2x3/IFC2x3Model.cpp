@@ -145,7 +145,7 @@ ifc2x3::IfcObjectDefinition* IFC2x3Model::ifcObjectDefinition(const QModelIndex&
     return m_rows[static_cast<std::size_t>(index.row())].get();
 }
 
-void IFC2x3Model::updateItem(const QModelIndex& index, bool)
+void IFC2x3Model::updateItem(const QModelIndex& index)
 {
     if (!index.isValid()) {
         return;

@@ -61,8 +61,9 @@ public:
 
     /// Announces that the row of index changed (its property sets, say). May
     /// be called from any thread: the signal is delivered on the model's
-    /// thread, and bursts of calls are merged.
-    virtual void updateItem(const QModelIndex& index, bool recursive);
+    /// thread, and bursts of calls are merged. The table is flat: a row has
+    /// no rows below it to announce too.
+    virtual void updateItem(const QModelIndex& index);
 
     /// The type object of the row's object (what the "Type" path shows), or
     /// null when it has none.

@@ -6,6 +6,9 @@
 #include "Step/BaseEntity.h"
 #include "Step/RefPtr.h"
 
+#include <cstdint>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace ifc2x3 {
@@ -69,7 +72,11 @@ private:
     static bool descend(const IFC2x3Model* model, Position& position, const QString& name);
 
     IFC2x3Property* child(Kind kind, Step::BaseEntity* entity, int attribute, const QString& name) const;
-    std::vector<Step::BaseEntity*> childEntities() const;
+    /// The sets, properties or quantities under this node, read again only
+    /// when the data set changed since: readers going through them by
+    /// position would otherwise walk the list again for each one. The
+    /// caller holds the model's lock and m_childrenMutex.
+    const std::vector<Step::RefPtr<Step::BaseEntity>>& childEntities() const;
     const Step::Value* rawValue() const;
     QVariant valueUnlocked() const;
     QVariant numericValueUnlocked() const;
@@ -81,6 +88,9 @@ private:
     Kind m_kind;
     Step::RefPtr<Step::BaseEntity> m_entity;
     int m_attribute;
+    mutable std::mutex m_childrenMutex;
+    mutable std::vector<Step::RefPtr<Step::BaseEntity>> m_children;
+    mutable std::optional<std::uint64_t> m_childrenRead; // the data set's change count then
 };
 
 } // namespace _ifc2x3

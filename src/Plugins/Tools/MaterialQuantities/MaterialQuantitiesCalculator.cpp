@@ -1,6 +1,6 @@
 #include "MaterialQuantitiesCalculator.h"
 
-#include "Orvane/Ifc2x3CV/VisitParentVisitor.h"
+#include "FindParentVisitor.h"
 
 #include "Orvane/BooleanVariant.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
@@ -98,7 +98,7 @@ struct MaterialQuantitiesCalculator::PassTotals
     int elementsWithResults = 0;
     /// The parents of the objects above elements (storeys, buildings,
     /// openings...), which many elements share: looked up once.
-    std::unordered_map<IfcObjectDefinition*, std::vector<IfcObjectDefinition*>> parents;
+    Ifc2x3CV::VisitParentVisitor::ParentCache parents;
     /// The building found above an element's only parent.
     std::unordered_map<IfcObjectDefinition*, ifc2x3::IfcBuilding*> buildingAbove;
 };
@@ -587,7 +587,7 @@ void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object, const Q
     // A calculator without a model may still write into an object's data
     // set; there is just no view to tell.
     if (model) {
-        model->updateItem(index.isValid() ? index : model->index(object), true);
+        model->updateItem(index.isValid() ? index : model->index(object));
     }
 }
 
@@ -645,10 +645,16 @@ void MaterialQuantitiesCalculator::removeQuantities()
     if (names.empty()) {
         return;
     }
-    for (const auto& object : model->dataSet()->getAllIfcObjectDefinition()) {
-        if (Ifc2x3CC::PropertySetUtils::removePropertySets(object.get(), names)) {
-            announce(object.get());
-        }
+    // All objects at once: an old set that thousands of them share through
+    // one relation is then unlinked from them in one rewrite of it.
+    const auto& all = model->dataSet()->getAllIfcObjectDefinition();
+    std::vector<IfcObjectDefinition*> objects;
+    objects.reserve(all.size());
+    for (const auto& object : all) {
+        objects.push_back(object.get());
+    }
+    for (IfcObjectDefinition* object : Ifc2x3CC::PropertySetUtils::removePropertySets(objects, names)) {
+        announce(object);
     }
 }
 
@@ -777,47 +783,25 @@ ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::buildingOf(IfcObjectDefinitio
 {
     const std::vector<IfcObjectDefinition*> parents = Ifc2x3CV::VisitParentVisitor::parentsOf(element);
     if (parents.size() != 1) {
-        return firstBuildingAbove(element, parents, totals);
+        return nearestBuilding(element, parents, totals);
     }
     // Most elements have one parent (their storey), shared by many: the
     // search from there is the same for all of them.
     auto [known, inserted] = totals.buildingAbove.try_emplace(parents.front());
     if (inserted) {
-        known->second = firstBuildingAbove(element, parents, totals);
+        known->second = nearestBuilding(element, parents, totals);
     }
     return known->second;
 }
 
-ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::firstBuildingAbove(IfcObjectDefinition* element,
-                                                                      const std::vector<IfcObjectDefinition*>& parents,
-                                                                      PassTotals& totals) const
+ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::nearestBuilding(IfcObjectDefinition* element,
+                                                                   const std::vector<IfcObjectDefinition*>& parents,
+                                                                   PassTotals& totals) const
 {
-    // The search FindParentVisitor<IfcBuilding> makes (breadth first, the
-    // parents of an object in the order of their relations, each object
-    // once), over parents looked up once per object for the whole pass.
-    // What lies above an element is a handful of objects: a list searched
-    // in turn costs less than a hash set.
-    std::vector<IfcObjectDefinition*> queue;
-    auto enqueue = [&](const std::vector<IfcObjectDefinition*>& next) {
-        for (IfcObjectDefinition* parent : next) {
-            if (parent != element && std::find(queue.begin(), queue.end(), parent) == queue.end()) {
-                queue.push_back(parent);
-            }
-        }
-    };
-    enqueue(parents);
-    for (std::size_t next = 0; next < queue.size(); ++next) {
-        IfcObjectDefinition* object = queue[next];
-        if (object->isOfType(ifc2x3::IfcBuilding::getClassType())) {
-            return static_cast<ifc2x3::IfcBuilding*>(object);
-        }
-        auto [known, inserted] = totals.parents.try_emplace(object);
-        if (inserted) {
-            known->second = Ifc2x3CV::VisitParentVisitor::parentsOf(object);
-        }
-        enqueue(known->second);
-    }
-    return nullptr;
+    Ifc2x3CV::FindParentVisitor<ifc2x3::IfcBuilding> find(true, element);
+    find.setParentCache(&totals.parents);
+    find.visitParents(element, parents);
+    return find.parents().empty() ? nullptr : find.parents().front();
 }
 
 void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)

@@ -75,9 +75,9 @@ private:
     const std::string& utf8Name(const QString& name);
     /// The nearest building above an element, as FindParentVisitor finds it.
     ifc2x3::IfcBuilding* buildingOf(ifc2x3::IfcObjectDefinition* element, PassTotals& totals) const;
-    ifc2x3::IfcBuilding* firstBuildingAbove(ifc2x3::IfcObjectDefinition* element,
-                                            const std::vector<ifc2x3::IfcObjectDefinition*>& parents,
-                                            PassTotals& totals) const;
+    ifc2x3::IfcBuilding* nearestBuilding(ifc2x3::IfcObjectDefinition* element,
+                                         const std::vector<ifc2x3::IfcObjectDefinition*>& parents,
+                                         PassTotals& totals) const;
     void writeTypeSummary(ifc2x3::IfcObjectDefinition* type, const PassTotals& totals);
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
     /// Tells the model the object changed; `index` is its row when known.
