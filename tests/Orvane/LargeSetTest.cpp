@@ -34,7 +34,7 @@ TEST(LargeSets, ManyPropertiesAreReadInOrderAndWrittenOncePerName)
     constexpr int count = 3000;
     auto model = openText(wallWithProperties(count));
     ASSERT_TRUE(model);
-    const auto set = model->getProperty(indexOfKey(*model, 20), QStringLiteral("Properties/Composition"));
+    const auto set = model->getProperty(indexOf(*model, 20), QStringLiteral("Properties/Composition"));
     ASSERT_TRUE(set);
     ASSERT_EQ(set->childCount(), count);
     for (int i = 0; i < count; i += 7) {
