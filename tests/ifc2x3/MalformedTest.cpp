@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <tuple>
 
@@ -61,7 +63,11 @@ TEST_P(BadFileTest, FailsWithPosition)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, BadFileTest, ::testing::ValuesIn(badFiles),
-                         [](const ::testing::TestParamInfo<BadFile>& info) { return std::to_string(info.index); });
+                         [](const ::testing::TestParamInfo<BadFile>& info) {
+                             std::string name(info.param.fixture, std::strchr(info.param.fixture, '.'));
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 // A string left open swallows what follows, and the scan fails far from it
 // (at the last quote of the file): the error names where the string opens.
