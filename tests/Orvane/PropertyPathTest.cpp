@@ -2,6 +2,8 @@
 
 #include "Orvane/BooleanVariant.h"
 
+#include <tuple>
+
 using namespace orvanetest;
 using Orvane::BooleanVariant;
 
@@ -195,52 +197,26 @@ TEST(PropertyPathLookup, ManyRowsReadInTurnAndAgainGiveTheirOwnValues)
 
 TEST(PropertyUnits, ConversionBasedUnitsOfTheProjectAndOfAQuantity)
 {
-    auto model = openText(projectWithUnits("#6,#9") +
-                          "#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"
-                          "#4=IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0);\n"
-                          "#5=IFCMEASUREWITHUNIT(IFCLENGTHMEASURE(0.3048),#3);\n"
-                          "#6=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'FOOT',#5);\n"
-                          "#7=IFCSIUNIT(*,.AREAUNIT.,$,.SQUARE_METRE.);\n"
-                          "#8=IFCMEASUREWITHUNIT(IFCAREAMEASURE(0.09290304),#7);\n"
-                          "#9=IFCCONVERSIONBASEDUNIT(#10,.AREAUNIT.,'SQUARE FOOT',#8);\n"
-                          "#10=IFCDIMENSIONALEXPONENTS(2,0,0,0,0,0,0);\n"
-                          "#11=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);\n"
-                          "#12=IFCMEASUREWITHUNIT(IFCRATIOMEASURE(25.4),#11);\n"
-                          "#13=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'INCH',#12);\n"
-                          "#20=IFCSLAB('1nRz0x2Zf3B8XJq3fY8YhC',$,'Slab',$,$,$,$,$,.FLOOR.);\n"
-                          "#21=IFCELEMENTQUANTITY('2mQ6wX0nT1Lh7wB4lq2eYd',$,'BaseQuantities',$,$,(#22,#23,#24,#25));\n"
-                          "#22=IFCQUANTITYLENGTH('Length',$,$,10.);\n"
-                          "#23=IFCQUANTITYLENGTH('Width',$,#13,10.);\n"
-                          "#24=IFCQUANTITYAREA('GrossArea',$,$,100.);\n"
-                          // Volumes are not declared: the SI default applies.
-                          "#25=IFCQUANTITYVOLUME('GrossVolume',$,$,3.5);\n"
-                          "#26=IFCRELDEFINESBYPROPERTIES('0bq4M4JdL2Lhq0dM0F2QyU',$,$,$,(#20),#21);\n"
-                          "#27=IFCPROPERTYSET('3v7k3Yy3P5Z8BdqN2jV2eP',$,'Dims',$,(#28,#29));\n"
-                          "#28=IFCPROPERTYSINGLEVALUE('Depth',$,IFCLENGTHMEASURE(2.),$);\n"
-                          "#29=IFCPROPERTYSINGLEVALUE('Span',$,IFCLENGTHMEASURE(5.),#11);\n"
-                          "#30=IFCRELDEFINESBYPROPERTIES('2dN1tQWJX8pB1Z7m6ahh5m',$,$,$,(#20),#27);\n");
+    auto model = openText(fixture("conversion-units.ifc"));
     ASSERT_TRUE(model);
-    EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/BaseQuantities/Length").toDouble(), 3.048);
-    EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/BaseQuantities/Width").toDouble(), 0.254);
-    EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/BaseQuantities/GrossArea").toDouble(), 9.290304);
-    EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/BaseQuantities/GrossVolume").toDouble(), 3.5);
-    EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/Dims/Depth").toDouble(), 0.6096);
-    EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/Dims/Span").toDouble(), 0.005);
-    EXPECT_EQ(displayAt(*model, 20, "Properties/BaseQuantities/Length"), "10 FOOT");
-    EXPECT_EQ(displayAt(*model, 20, "Properties/BaseQuantities/Width"), "10 INCH");
-    EXPECT_EQ(displayAt(*model, 20, "Properties/BaseQuantities/GrossVolume"), QString::fromUtf8("3.5 m³"));
+    // Feet and square feet for the project, inches for one quantity, no
+    // volume unit declared (the SI default applies).
+    const std::tuple<const char*, double, const char*> cases[] = {
+        {"Properties/BaseQuantities/Length", 3.048, "10 FOOT"},
+        {"Properties/BaseQuantities/Width", 0.254, "10 INCH"},
+        {"Properties/BaseQuantities/GrossArea", 9.290304, "100 SQUARE FOOT"},
+        {"Properties/BaseQuantities/GrossVolume", 3.5, "3.5 m\u00b3"},
+        {"Properties/Dims/Depth", 0.6096, "2 FOOT"},
+        {"Properties/Dims/Span", 0.005, "5 mm"}};
+    for (const auto& [path, number, display] : cases) {
+        EXPECT_DOUBLE_EQ(numberAt(*model, 20, path).toDouble(), number) << path;
+        EXPECT_EQ(displayAt(*model, 20, path), QString::fromUtf8(display)) << path;
+    }
 }
 
 TEST(PropertyUnits, AConversionLoopEndsUnconverted)
 {
-    auto model = openText(projectWithUnits("#6") +
-                          "#4=IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0);\n"
-                          "#5=IFCMEASUREWITHUNIT(IFCLENGTHMEASURE(2.),#6);\n"
-                          "#6=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'LOOP',#5);\n"
-                          "#20=IFCSLAB('1nRz0x2Zf3B8XJq3fY8YhC',$,'Slab',$,$,$,$,$,.FLOOR.);\n"
-                          "#21=IFCELEMENTQUANTITY('2mQ6wX0nT1Lh7wB4lq2eYd',$,'BaseQuantities',$,$,(#22));\n"
-                          "#22=IFCQUANTITYLENGTH('Length',$,$,10.);\n"
-                          "#26=IFCRELDEFINESBYPROPERTIES('0bq4M4JdL2Lhq0dM0F2QyU',$,$,$,(#20),#21);\n");
+    auto model = openText(fixture("unit-loop.ifc"));
     ASSERT_TRUE(model);
     EXPECT_DOUBLE_EQ(numberAt(*model, 20, "Properties/BaseQuantities/Length").toDouble(), 10.0);
 }

@@ -320,15 +320,7 @@ TEST(PropertySetEditingSharedParts, APropertyListedByTwoSetsSurvivesEditsOfEithe
 {
     // Some exporters list one property instance in several sets: #31 is in
     // set #30 of wall #20 and in set #40 of wall #21.
-    auto model =
-        openText(projectWithUnits("") + "#20=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall 20',$,$,$,$,$);\n"
-                                        "#21=IFCWALL('0kF4rTvcz2$Pp7zNBsJ4Ng',$,'Wall 21',$,$,$,$,$);\n"
-                                        "#30=IFCPROPERTYSET('1Xn6cm5Kb9TvYl2NBRnGC1',$,'Common',$,(#31,#32));\n"
-                                        "#31=IFCPROPERTYSINGLEVALUE('Colour',$,IFCLABEL('red'),$);\n"
-                                        "#32=IFCPROPERTYSINGLEVALUE('Size',$,IFCLABEL('M'),$);\n"
-                                        "#33=IFCRELDEFINESBYPROPERTIES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,(#20),#30);\n"
-                                        "#40=IFCPROPERTYSET('3Zq7Kx3W59JfQbI6h9Q5uQ',$,'Other',$,(#31));\n"
-                                        "#41=IFCRELDEFINESBYPROPERTIES('2hHkQ9dZT7yRkq0u2K9Yt8',$,$,$,(#21),#40);\n");
+    auto model = openText(fixture("property-in-two-sets.ifc"));
     ASSERT_TRUE(model);
     ASSERT_TRUE(add(*model, 21, "Other", "Colour", QStringLiteral("blue")));
     EXPECT_EQ(valueAt(*model, 21, "Properties/Other/Colour"), QVariant("blue"));

@@ -117,17 +117,14 @@ TEST_F(EditTest, CreateChangeDeleteSaveReload)
     EXPECT_EQ(kept, dataLines(original).size() - touched.size() - deleted.size());
     EXPECT_EQ(dataLines(saved).size(), m_dataSet.instanceCount());
 
-    // What the edits left.
-    auto* pset = dynamic_cast<ifc2x3::IfcPropertySet*>(reloaded.get(40));
-    ASSERT_NE(pset, nullptr);
-    EXPECT_EQ(pset->getHasPropertiesValue(), Value::list({Value::reference(42)}));
-    auto* byQuantities = dynamic_cast<ifc2x3::IfcRelDefinesByProperties*>(reloaded.get(9));
-    ASSERT_NE(byQuantities, nullptr);
-    EXPECT_TRUE(byQuantities->getRelatingPropertyDefinitionValue().isNull());
-    EXPECT_TRUE(dynamic_cast<ifc2x3::IfcRelVoidsElement*>(reloaded.get(54))->getRelatedOpeningElementValue().isNull());
-    EXPECT_EQ(dynamic_cast<ifc2x3::IfcRelContainedInSpatialStructure*>(reloaded.get(53))->getRelatedElementsValue(),
-              Value::list({Value::reference(20), Value::reference(21), Value::reference(23), Value::reference(24)}));
-
+    // What the edits left of the records that named deleted instances.
+    for (const char* record :
+         {"#40=IFCPROPERTYSET('0040pset000000000000000',$,'Pset_WallCommon',$,(#42));",
+          "#9=IFCRELDEFINESBYPROPERTIES('0009defquantities000000',$,$,$,(#20),$);",
+          "#54=IFCRELVOIDSELEMENT('0054voids0000000000000',$,$,$,#20,$);",
+          "#53=IFCRELCONTAINEDINSPATIALSTRUCTURE('0053contained0000000000',$,$,$,(#20,#21,#23,#24),#12);"}) {
+        EXPECT_EQ(ifctest::recordLine(saved, std::stoull(record + 1)), record);
+    }
     EXPECT_EQ(dynamic_cast<ifc2x3::IfcRoot*>(reloaded.get(21))->getName(), Step::String("Wall B \xE2\x82\xAC"));
     EXPECT_EQ(ifctest::recordLine(saved, property->getKey()),
               "#" + std::to_string(property->getKey()) +
@@ -137,7 +134,6 @@ TEST_F(EditTest, CreateChangeDeleteSaveReload)
                   std::to_string(property->getKey()) + "));");
     EXPECT_EQ(reloaded.inverse(*reloaded.get(21), ifc2x3::InverseRelation::IsDefinedBy).back()->getKey(),
               relation->getKey());
-    EXPECT_EQ(reloaded.typeIdOf(late->getKey()), ifc2x3::IfcPropertySingleValue::getClassType().id());
 }
 
 TEST_F(EditTest, InstanceDecodedAfterADeletionDropsTheReference)

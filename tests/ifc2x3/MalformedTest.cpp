@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <tuple>
 
@@ -62,11 +64,8 @@ TEST_P(BadFileTest, FailsWithPosition)
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, BadFileTest, ::testing::ValuesIn(badFiles),
                          [](const ::testing::TestParamInfo<BadFile>& info) {
-                             std::string name = info.param.fixture;
-                             name = name.substr(0, name.find('.'));
-                             for (char& c : name) {
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
+                             std::string name(info.param.fixture, std::strchr(info.param.fixture, '.'));
+                             std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
 
