@@ -1,6 +1,6 @@
 // The lexical rules every reader of a record follows: strings and comments
 // hide what they hold, and "#n" is a reference only outside them.
-#include "TestSupport.h"
+#include "StepText.h"
 
 #include "Step/Lexer.h"
 
@@ -87,12 +87,12 @@ TEST(Lexer, ACommentNamingADeletedInstanceIsNoReference)
 {
     const std::string named = "#41=IFCPROPERTYSET('0041typepset00000000000',$,/* was #12 */'Pset',$,(#44));";
     const std::string unknown = "#70=IFCFUTURETHING(#12,/* #12 */(#11,#12));";
-    std::string data = ifctest::smallModelData;
-    const std::size_t start = data.find("#41=");
-    data.replace(start, data.find('\n', start) - start, named);
-    data += unknown + "\n";
+    std::string text = ifctest::smallModel();
+    const std::size_t start = text.find("\n#41=") + 1;
+    text.replace(start, text.find('\n', start) - start, named);
+    text.insert(text.rfind("ENDSEC;"), unknown + "\n");
     ifc2x3::ExpressDataSet dataSet;
-    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile(data)));
+    ASSERT_TRUE(dataSet.openFromText(text));
     ASSERT_TRUE(dataSet.remove(12));
 
     const std::string saved = dataSet.toText();

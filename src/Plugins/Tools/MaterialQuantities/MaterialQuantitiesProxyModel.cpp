@@ -255,6 +255,9 @@ QVariant MaterialQuantitiesProxyModel::headerData(int section, Qt::Orientation o
         return {};
     }
     if (role == Qt::DisplayRole) {
+        if (section == 1) {
+            return tr("Name");
+        }
         if (section == 2) {
             return tr("Type");
         }

@@ -91,6 +91,10 @@
         <translation>Type</translation>
     </message>
     <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
         <source>Quantity property path</source>
         <translation>Chemin de la propriété de quantité</translation>
     </message>
