@@ -9,7 +9,7 @@ packages=(
   liblog4cplus-dev libxlsxwriter-dev libminizip-dev libifcplusplus-dev libboost-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth python3 python3-openpyxl fonts-dejavu-core clang-14
-  qttranslations5-l10n imagemagick
+  qttranslations5-l10n imagemagick xdotool
 )
 
 missing=()

@@ -11,10 +11,18 @@ are not monotonic in file order, typing relations at the end of the file, proper
 sets shared by hundreds of elements through one relation, \\X2\\ and \\S\\ string
 encodings, and lengths in millimetres with areas in m2 and volumes in m3.
 
+With --shape real, the model takes the shapes files from authoring tools have and the
+default model lacks: lengths in millimetres through a conversion-based unit, shared
+property sets of twenty and more properties (also on beams and columns), a vendor set on
+every type, a third of the types without the material properties, quantities of weight
+and count beside lengths, areas and volumes, and one quantity set shared by all the
+identical members, and another by all the plates, of a storey.
+
 Output is deterministic for a given set of arguments and seed.
 
     generate_ifc_model.py --elements 5000 -o model.ifc
     generate_ifc_model.py --target-mb 200 --length-unit mm -o /tmp/big.ifc
+    generate_ifc_model.py --target-mb 200 --shape real -o /tmp/real.ifc
 """
 
 import argparse
@@ -266,6 +274,35 @@ KIND_SHARES = [
 ]
 TYPED_KINDS = ("wall", "slab", "beam", "column", "door", "window")
 
+# Padding of the shared sets of the real shape: what vendors add to every set.
+EXTRA_PROPERTIES = [
+    ("Fabricant", "IFCLABEL", ("Constructions Rhône", "Aciéries du Nord", "BoisTec")),
+    ("Référence catalogue", "IFCIDENTIFIER", ("RC-1024", "AN-220", "BT-77")),
+    ("Phase", "IFCLABEL", ("Existant", "Nouvelle construction")),
+    ("Lot", "IFCLABEL", ("Gros oeuvre", "Charpente", "Second oeuvre")),
+    ("Finition", "IFCLABEL", ("Brut", "Peint", "Galvanisé")),
+    ("Couleur", "IFCLABEL", ("RAL 7016", "RAL 9010", "Naturel")),
+    ("Durée de vie", "IFCREAL", (50, 30, 100)),
+    ("Garantie", "IFCREAL", (10, 2, 5)),
+    ("Classe d'exposition", "IFCLABEL", ("XC1", "XC4", "XF1")),
+    ("Marquage CE", "IFCBOOLEAN", (True, False)),
+    ("Norme", "IFCLABEL", ("NF EN 1090", "NF EN 206", "NF EN 14081")),
+    ("Recyclable", "IFCBOOLEAN", (True, False)),
+    ("Origine", "IFCLABEL", ("France", "Belgique", "Allemagne")),
+    ("Distance de transport", "IFCLENGTHMEASURE", (120000, 45000, 800000)),
+    ("Émissions COV", "IFCLABEL", ("A+", "A", "B")),
+    ("Commentaire", "IFCTEXT", ("Voir carnet de détails", "Sans objet")),
+    ("Revêtement", "IFCLABEL", ("Aucun", "Enduit", "Peinture intumescente")),
+    ("Traitement", "IFCLABEL", ("Aucun", "Classe 2", "Grenaillage")),
+    ("Code article", "IFCIDENTIFIER", ("A-001", "B-114", "C-208")),
+    ("Prix unitaire", "IFCREAL", (125.5, 48, 310)),
+    ("Statut", "IFCLABEL", ("Validé", "À vérifier")),
+    ("Modifié par", "IFCLABEL", ("M. Lefèvre", "J. Martin")),
+    ("Numéro de révision", "IFCLABEL", ("A", "B", "C")),
+    ("Repère de montage", "IFCLABEL", ("R1", "R2", "R3")),
+]
+REAL_SET_SIZE = 24
+
 SPACE_NAMES = ["Bureau", "Salle de réunion", "Circulation", "Local technique",
                "Sanitaires", "Hall d'accueil", "Cafétéria", "Réserve"]
 
@@ -299,12 +336,13 @@ def storey_mix(n):
 
 class ModelGenerator:
     def __init__(self, writer, elements, seed=1, length_unit="m", buildings=1,
-                 storeys=4, materials=20):
+                 storeys=4, materials=20, shape="synthetic"):
         self.w = writer
         self.n_elements = elements
         self.rng = random.Random(seed)
         self.seed = seed
-        self.mm = length_unit == "mm"
+        self.real = shape == "real"
+        self.mm = length_unit == "mm" or self.real
         self.n_buildings = max(1, buildings)
         self.n_storeys = max(1, storeys)
         self.materials = self._material_names(max(1, materials))
@@ -381,13 +419,34 @@ class ModelGenerator:
         w.put(pds, "IFCPRODUCTDEFINITIONSHAPE($,$,%s)" % refs(reps))
 
     def quantities(self, element, qs):
-        """BaseQuantities of one element; qs = [(LENGTH|AREA|VOLUME, name, text)]."""
+        """BaseQuantities of one element, or of several sharing them (a list);
+        qs = [(LENGTH|AREA|VOLUME, name, text)]."""
         w = self.w
+        if self.real:
+            qs = qs + [("WEIGHT", "GrossWeight", real(round(self.rng.uniform(2.0, 2500.0), 1))),
+                       ("COUNT", "Count", "1.")]
         ids = [w.add("IFCQUANTITY%s('%s',$,$,%s)" % q) for q in qs]
         eq = w.add("IFCELEMENTQUANTITY(%s,#%d,'BaseQuantities',$,$,%s)"
                    % (self.guid(), self.oh, refs(ids)))
-        w.add("IFCRELDEFINESBYPROPERTIES(%s,#%d,$,$,(#%d),#%d)"
-              % (self.guid(), self.oh, element, eq))
+        elements = refs(element) if isinstance(element, list) else "(#%d)" % element
+        w.add("IFCRELDEFINESBYPROPERTIES(%s,#%d,$,$,%s,#%d)"
+              % (self.guid(), self.oh, elements, eq))
+
+    def padded(self, props):
+        """The real shape's sets: vendor properties up to REAL_SET_SIZE."""
+        if not self.real:
+            return props
+        extra = EXTRA_PROPERTIES[: max(0, REAL_SET_SIZE - len(props))]
+        return props + [self.single_value(name, "%s(%s)" % (measure, self.value_text(
+                            self.rng.choice(values)))) for name, measure, values in extra]
+
+    @staticmethod
+    def value_text(value):
+        if isinstance(value, bool):
+            return ".T." if value else ".F."
+        if isinstance(value, str):
+            return step_string(value)
+        return real(value)
 
     def single_value(self, name, value):
         return self.w.add("IFCPROPERTYSINGLEVALUE(%s,$,%s,$)" % (step_string(name), value))
@@ -407,8 +466,9 @@ class ModelGenerator:
     def generate(self):
         w = self.w
         w.raw("ISO-10303-21;\nHEADER;\n")
-        w.raw("/* Synthetic model: %d building elements, seed %d, lengths in %s */\n"
-              % (self.n_elements, self.seed, "millimetres" if self.mm else "metres"))
+        w.raw("/* Synthetic model: %d building elements, seed %d, lengths in %s%s */\n"
+              % (self.n_elements, self.seed, "millimetres" if self.mm else "metres",
+                 ", real shape" if self.real else ""))
         w.raw("FILE_DESCRIPTION(('ViewDefinition [CoordinationView_V2.0, "
               "QuantityTakeOffAddOnView]'),'2;1');\n")
         w.raw("FILE_NAME('synthetic-model.ifc','2024-05-13T10:42:17',(%s),(%s),"
@@ -462,7 +522,15 @@ class ModelGenerator:
         self.project = w.reserve()
         self.project_guid = self.guid()
 
-        length = w.add("IFCSIUNIT(*,.LENGTHUNIT.,%s,.METRE.)" % (".MILLI." if self.mm else "$"))
+        if self.real:
+            metre = w.add("IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.)")
+            length_dims = w.add("IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0)")
+            millimetre = w.add("IFCMEASUREWITHUNIT(IFCLENGTHMEASURE(0.001),#%d)" % metre)
+            length = w.add("IFCCONVERSIONBASEDUNIT(#%d,.LENGTHUNIT.,'MILLIMETRE',#%d)"
+                           % (length_dims, millimetre))
+        else:
+            length = w.add("IFCSIUNIT(*,.LENGTHUNIT.,%s,.METRE.)"
+                           % (".MILLI." if self.mm else "$"))
         units = [length,
                  w.add("IFCSIUNIT(*,.AREAUNIT.,$,.SQUARE_METRE.)"),
                  w.add("IFCSIUNIT(*,.VOLUMEUNIT.,$,.CUBIC_METRE.)"),
@@ -527,6 +595,17 @@ class ModelGenerator:
         return names, fractions, rng.choice(("IFCREAL", "IFCPOSITIVERATIOMEASURE"))
 
     def type_property_sets(self, spec):
+        if not self.real:
+            return self.material_property_sets(spec)
+        vendor = self.property_set("Données fabricant", self.padded([]))
+        if self.rng.random() < 1 / 3:
+            # As most files come: a material, but none of the properties asked for.
+            name = spec["comp"][0][0]
+            return [vendor], name if name in self.materials else self.materials[0]
+        psets, main = self.material_property_sets(spec)
+        return psets + [vendor], main
+
+    def material_property_sets(self, spec):
         mass_kind = self.rng.choice(("IFCREAL", "IFCMASSMEASURE"))
         fu = [self.single_value("Type", "IFCLABEL('%s')" % spec["fu"]),
               self.single_value("Masse_par_UF", "%s(%s)" % (mass_kind, real(spec["mass"])))]
@@ -594,7 +673,7 @@ class ModelGenerator:
                 self.typed[tid] = []
                 self.types.append(spec)
                 self.types_by_kind[kind].append(spec)
-            if kind in ("wall", "slab", "door", "window"):
+            if kind in ("wall", "slab", "door", "window") or self.real:
                 self.common_psets(kind)
 
     def common_psets(self, kind):
@@ -615,13 +694,18 @@ class ModelGenerator:
                          self.single_value("IsExternal", "IFCBOOLEAN(.%s.)"
                                            % ("T" if spec["pre"] == "ROOF" else "F")),
                          self.single_value("LoadBearing", "IFCBOOLEAN(.T.)")]
+            elif kind in ("beam", "column"):
+                props = [ref,
+                         self.single_value("LoadBearing", "IFCBOOLEAN(.T.)"),
+                         self.single_value("IsExternal", "IFCBOOLEAN(.F.)")]
             else:
                 props = [ref,
                          self.single_value("IsExternal", "IFCBOOLEAN(.%s.)"
                                            % self.rng.choice("TF")),
                          self.single_value("FireRating", "IFCLABEL('%s')"
                                            % ("EI 30" if kind == "door" else "E 15"))]
-            spec["common"] = self.property_set("Pset_%sCommon" % kind.capitalize(), props)
+            spec["common"] = self.property_set("Pset_%sCommon" % kind.capitalize(),
+                                               self.padded(props))
 
     def pick_slab_type(self, level, top):
         """Roof slabs on the top storey, base slabs on the ground floor, floors elsewhere."""
@@ -698,7 +782,7 @@ class ModelGenerator:
 
         self.write_walls(storey, grid, mix, contained, shared)
         self.write_slabs(storey, grid, mix["slab"], contained, shared, top)
-        frame = self.write_frame(storey, grid, mix["column"], mix["beam"])
+        frame = self.write_frame(storey, grid, mix["column"], mix["beam"], shared)
         self.write_assemblies(storey, frame, contained)
         self.write_members(storey, grid, mix["member"], contained)
         self.write_plates(storey, grid, mix["plate"], contained)
@@ -843,7 +927,7 @@ class ModelGenerator:
                 ("LENGTH", "Perimeter", self.L(perimeter)), ("LENGTH", "Width", self.L(t))])
             w.maybe_flush()
 
-    def write_frame(self, storey, grid, ncolumns, nbeams):
+    def write_frame(self, storey, grid, ncolumns, nbeams, shared):
         """Columns on grid nodes and beams along grid lines; returns both id lists."""
         w = self.w
         L = self.L
@@ -862,6 +946,8 @@ class ModelGenerator:
             columns.append(column)
             if spec:
                 self.typed[spec["id"]].append(column)
+                if "common" in spec:
+                    shared.setdefault(spec["common"], []).append(column)
             self.quantities(column, [
                 ("LENGTH", "Length", L(STOREY_HEIGHT)),
                 ("VOLUME", "GrossVolume", self.volume(b * h * STOREY_HEIGHT)),
@@ -886,6 +972,8 @@ class ModelGenerator:
             beams.append(beam)
             if spec:
                 self.typed[spec["id"]].append(beam)
+                if "common" in spec:
+                    shared.setdefault(spec["common"], []).append(beam)
             self.quantities(beam, [
                 ("LENGTH", "Length", L(length)),
                 ("VOLUME", "GrossVolume", self.volume(b * h * length)),
@@ -919,6 +1007,10 @@ class ModelGenerator:
 
     def write_members(self, storey, grid, count, contained):
         w = self.w
+        qs = [("LENGTH", "Length", self.L(2.5)),
+              ("VOLUME", "GrossVolume", self.volume(0.1 * 0.05 * 2.5)),
+              ("AREA", "CrossSectionArea", self.area(0.1 * 0.05))]
+        shared = []  # the real shape's identical pieces share one set per storey
         for i in range(count):
             row, col = divmod(i, grid["ncols"])
             name, _, tag = self.element_name(None, "Montant 100x50")
@@ -929,13 +1021,18 @@ class ModelGenerator:
                            % (self.guid(), self.oh, name, lp, pds, tag))
             self.body(pds, self.extrusion_of_rectangle(0.0, 0.0, 0.1, 0.05, 2.5))
             contained.append(member)
-            self.quantities(member, [
-                ("LENGTH", "Length", self.L(2.5)),
-                ("VOLUME", "GrossVolume", self.volume(0.1 * 0.05 * 2.5)),
-                ("AREA", "CrossSectionArea", self.area(0.1 * 0.05))])
+            if self.real:
+                shared.append(member)
+            else:
+                self.quantities(member, qs)
+        if shared:
+            self.quantities(shared, qs)
 
     def write_plates(self, storey, grid, count, contained):
         w = self.w
+        qs = [("LENGTH", "Width", self.L(0.013)), ("AREA", "GrossArea", self.area(3.0)),
+              ("VOLUME", "GrossVolume", self.volume(3.0 * 0.013))]
+        shared = []
         for i in range(count):
             row, col = divmod(i, grid["ncols"])
             name, _, tag = self.element_name(None, "Panneau de façade")
@@ -947,9 +1044,12 @@ class ModelGenerator:
             self.body(pds, self.extrusion_of_outline(
                 [(0.0, 0.0), (1.2, 0.0), (1.2, 2.5), (0.0, 2.5)], 0.013))
             contained.append(plate)
-            self.quantities(plate, [
-                ("LENGTH", "Width", self.L(0.013)), ("AREA", "GrossArea", self.area(3.0)),
-                ("VOLUME", "GrossVolume", self.volume(3.0 * 0.013))])
+            if self.real:
+                shared.append(plate)
+            else:
+                self.quantities(plate, qs)
+        if shared:
+            self.quantities(shared, qs)
 
     def write_coverings(self, storey, grid, count, contained):
         w = self.w
@@ -1049,6 +1149,9 @@ def main(argv=None):
                       help="instead of --elements: approximate file size in MB (10^6 bytes)")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--length-unit", choices=("m", "mm"), default="m")
+    parser.add_argument("--shape", choices=("synthetic", "real"), default="synthetic",
+                        help="real: the shapes of files from authoring tools (see above); "
+                             "lengths are then in millimetres")
     parser.add_argument("--buildings", type=int, default=1)
     parser.add_argument("--storeys-per-building", type=int, default=4)
     parser.add_argument("--materials", type=int, default=20,
@@ -1065,7 +1168,8 @@ def main(argv=None):
             parser.error("--%s must be at least 1" % name.replace("_", "-"))
 
     options = dict(seed=args.seed, length_unit=args.length_unit, buildings=args.buildings,
-                   storeys=args.storeys_per_building, materials=args.materials)
+                   storeys=args.storeys_per_building, materials=args.materials,
+                   shape=args.shape)
     start = time.monotonic()
     elements = args.elements
     if elements is None:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ifc2x3/InverseRelation.h"
+#include "ifc2x3/generated/InverseRelation.h"
 
 #include "Step/BaseEntity.h"
 #include "Step/ObsPtr.h"

@@ -6,27 +6,6 @@
 
 namespace ifc2x3 {
 
-/// A forward attribute that feeds an inverse relation: instances of
-/// `source` list or name their targets in attribute `attribute`.
-struct InverseSource
-{
-    InverseRelation relation;
-    const Step::ClassType& (*source)();
-    const char* attribute;
-    std::size_t index; // resolved from the schema on first use
-};
-
-namespace {
-
-template <class T> const Step::ClassType& typeOf()
-{
-    return T::getClassType();
-}
-
-} // namespace
-
-static InverseSource* inverseSources(std::size_t& count);
-
 ExpressDataSet::ExpressDataSet() : Step::BaseExpressDataSet(ifc2x3::schema()) {}
 
 ExpressDataSet::~ExpressDataSet() = default;
@@ -97,12 +76,10 @@ const std::vector<const InverseSource*>& ExpressDataSet::sourcesOf(std::uint16_t
         m_sourcesKnown.assign(schema().entityCount() + 1, false);
     }
     if (!m_sourcesKnown[typeId]) {
-        std::size_t count = 0;
-        InverseSource* sources = inverseSources(count);
         const Step::ClassType& type = schema().classType(typeId);
-        for (std::size_t i = 0; i < count; ++i) {
-            if (typeId != 0 && type.isDerivedFrom(sources[i].source())) {
-                m_sourcesByType[typeId].push_back(&sources[i]);
+        for (const InverseSource& source : inverseSources) {
+            if (typeId != 0 && type.isDerivedFrom(schema().classType(source.sourceType))) {
+                m_sourcesByType[typeId].push_back(&source);
             }
         }
         m_sourcesKnown[typeId] = true;
@@ -274,7 +251,7 @@ void ExpressDataSet::ensureInverses()
 void ExpressDataSet::indexSource(Step::BaseEntity& entity, bool add)
 {
     for (const InverseSource* source : sourcesOf(entity.getType().id())) {
-        indexAttribute(entity, source->index, entity.argument(source->index), add);
+        indexAttribute(entity, source->attribute, entity.argument(source->attribute), add);
     }
 }
 
@@ -282,7 +259,7 @@ void ExpressDataSet::indexAttribute(const Step::BaseEntity& entity, std::size_t 
                                     bool add)
 {
     for (const InverseSource* source : sourcesOf(entity.getType().id())) {
-        if (source->index != index) {
+        if (source->attribute != index) {
             continue;
         }
         auto visit = [&](const Step::Value& v) {
@@ -395,35 +372,6 @@ void ExpressDataSet::onArgumentChanged(Step::BaseEntity* entity, std::size_t ind
     }
     indexAttribute(*entity, index, old, false);
     indexAttribute(*entity, index, entity->argument(index), true);
-}
-
-// Defined last: the table needs the generated classes' type accessors.
-static InverseSource* inverseSources(std::size_t& count)
-{
-    static InverseSource sources[] = {
-        {InverseRelation::HasAssociations, &typeOf<IfcRelAssociates>, "RelatedObjects", 0},
-        {InverseRelation::IsDecomposedBy, &typeOf<IfcRelDecomposes>, "RelatingObject", 0},
-        {InverseRelation::Decomposes, &typeOf<IfcRelDecomposes>, "RelatedObjects", 0},
-        {InverseRelation::IsDefinedBy, &typeOf<IfcRelDefines>, "RelatedObjects", 0},
-        {InverseRelation::ObjectTypeOf, &typeOf<IfcRelDefinesByType>, "RelatingType", 0},
-        {InverseRelation::ContainedInStructure, &typeOf<IfcRelContainedInSpatialStructure>, "RelatedElements", 0},
-        {InverseRelation::HasOpenings, &typeOf<IfcRelVoidsElement>, "RelatingBuildingElement", 0},
-        {InverseRelation::FillsVoids, &typeOf<IfcRelFillsElement>, "RelatedBuildingElement", 0},
-        {InverseRelation::ContainsElements, &typeOf<IfcRelContainedInSpatialStructure>, "RelatingStructure", 0},
-        {InverseRelation::VoidsElements, &typeOf<IfcRelVoidsElement>, "RelatedOpeningElement", 0},
-        {InverseRelation::HasFillings, &typeOf<IfcRelFillsElement>, "RelatingOpeningElement", 0},
-        {InverseRelation::PropertyDefinitionOf, &typeOf<IfcRelDefinesByProperties>, "RelatingPropertyDefinition", 0},
-        {InverseRelation::DefinesType, &typeOf<IfcTypeObject>, "HasPropertySets", 0},
-    };
-    static const bool resolved = [] {
-        for (auto& source : sources) {
-            source.index = static_cast<std::size_t>(schema().attributeIndex(source.source().id(), source.attribute));
-        }
-        return true;
-    }();
-    (void)resolved;
-    count = sizeof(sources) / sizeof(sources[0]);
-    return sources;
 }
 
 } // namespace ifc2x3

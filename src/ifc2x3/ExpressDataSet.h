@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ifc2x3/InverseRelation.h"
 #include "ifc2x3/Schema.h"
 #include "ifc2x3/generated/Entities.h"
+#include "ifc2x3/generated/InverseRelation.h"
 
 #include "Step/BaseExpressDataSet.h"
 #include "Step/RefLinkedList.h"
@@ -14,8 +14,6 @@
 #include <unordered_map>
 
 namespace ifc2x3 {
-
-struct InverseSource;
 
 /// An IFC 2x3 model: the STEP data set with typed lists of instances and the
 /// inverse relations the applications navigate (IsDefinedBy, containment,

@@ -1,18 +1,30 @@
 // The main window's handling of models: opening off the user-interface
-// thread, errors, the active model, and unsaved changes.
+// thread, dropped files, errors, the active model, and unsaved changes; with
+// the tools of the build tree: their docks' layout and quitting while they
+// compute.
 #include "Orvane/Widgets/MainWindow.h"
+#include "Orvane/Widgets/DockWidgetManager.h"
+#include "Orvane/Widgets/ISettingsPage.h"
 #include "Orvane/Widgets/ModelDocument.h"
+#include "Orvane/Widgets/PluginManager.h"
+#include "Orvane/Widgets/ToolInterface.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +53,33 @@ void answerNextMessageBox(QMessageBox::StandardButton button, QString* text)
     });
 }
 
+/// Answers every message box shown while alive: a question about a running
+/// operation with the given button, any other with Discard; keeps the texts.
+class MessageBoxAnswerer
+{
+public:
+    explicit MessageBoxAnswerer(QMessageBox::StandardButton runningAnswer)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this, runningAnswer] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->button(box->text().contains("running") ? runningAnswer : QMessageBox::Discard)->click();
+            }
+        });
+        timer.start(10);
+    }
+
+    QStringList texts;
+
+private:
+    QTimer timer;
+};
+
+QDockWidget* toolDock(const Orvane::MainWindow& window)
+{
+    return window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget");
+}
+
 class MainWindowTest : public ::testing::Test
 {
 protected:
@@ -61,8 +100,38 @@ protected:
         ASSERT_TRUE(changed.wait(patienceMs));
     }
 
+    /// The tools of the build tree started in window, with settings as at a
+    /// first start.
+    static void startTools(Orvane::MainWindow& window)
+    {
+        QSettings().clear();
+        Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR)});
+        window.startPlugins();
+        ASSERT_NE(toolDock(window), nullptr);
+    }
+
     QTemporaryDir folder;
     Orvane::MainWindow window;
+};
+
+struct DockLayout
+{
+    Qt::DockWidgetArea area;
+    bool visible;
+};
+
+class DockLayoutTest : public MainWindowTest, public ::testing::WithParamInterface<DockLayout>
+{
+};
+
+struct QuitAnswer
+{
+    QMessageBox::StandardButton answer;
+    bool quits;
+};
+
+class QuitWhileComputingTest : public MainWindowTest, public ::testing::WithParamInterface<QuitAnswer>
+{
 };
 
 } // namespace
@@ -131,4 +200,76 @@ TEST_F(MainWindowTest, AFailedSaveIsShownAndTheChangesStayMarked)
 
     answerNextMessageBox(QMessageBox::Discard, &error);
     EXPECT_TRUE(window.closeActiveDocument());
+}
+
+TEST_F(MainWindowTest, DroppedFilesAreOpened)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(folder.filePath("a.ifc")), QUrl("https://example.org/remote.ifc"),
+                  QUrl::fromLocalFile(folder.filePath("b.ifc"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+
+    QSignalSpy opened(&window, &Orvane::MainWindow::fileOpened);
+    QDropEvent drop(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 2; }, patienceMs));
+    EXPECT_EQ(window.documentCount(), 2);
+    EXPECT_TRUE(opened.at(0).at(1).toBool() && opened.at(1).at(1).toBool());
+}
+
+TEST_P(DockLayoutTest, IsSavedAtExitAndRestoredAtTheNextStart)
+{
+    startTools(window);
+    window.show();
+    QDockWidget* dock = toolDock(window);
+    window.addDockWidget(GetParam().area, dock);
+    dock->setVisible(GetParam().visible);
+    ASSERT_TRUE(window.close());
+
+    Orvane::MainWindow next;
+    next.startPlugins();
+    next.show();
+    EXPECT_EQ(next.dockWidgetArea(toolDock(next)), GetParam().area);
+    EXPECT_EQ(toolDock(next)->isVisible(), GetParam().visible);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, DockLayoutTest,
+                         ::testing::Values(DockLayout{Qt::LeftDockWidgetArea, true},
+                                           DockLayout{Qt::BottomDockWidgetArea, false}));
+
+TEST_P(QuitWhileComputingTest, AsksAndStopsTheComputationOrCarriesOn)
+{
+    startTools(window);
+    window.show();
+    ASSERT_TRUE(openAndWait(window, folder.filePath("a.ifc")));
+    auto* compute = window.findChild<QPushButton*>("computeQuantitiesPushButton");
+    ASSERT_NE(compute, nullptr);
+    QTest::mouseClick(compute, Qt::LeftButton);
+    ASSERT_GT(window.runningOperationCount(), 0);
+
+    {
+        MessageBoxAnswerer answerer(GetParam().answer);
+        EXPECT_EQ(window.close(), GetParam().quits);
+        ASSERT_FALSE(answerer.texts.isEmpty());
+        EXPECT_EQ(answerer.texts.first(), "An operation is still running. Stop it and quit?");
+    }
+    EXPECT_EQ(window.documentCount(), GetParam().quits ? 0 : 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.runningOperationCount() == 0; }, patienceMs));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QuitWhileComputingTest,
+                         ::testing::Values(QuitAnswer{QMessageBox::Yes, true}, QuitAnswer{QMessageBox::No, false}));
+
+TEST_F(MainWindowTest, TheToolsSettingsPagesAreDeletedWhenTheToolsStop)
+{
+    startTools(window);
+    Orvane::ToolInterface* tool = Orvane::PluginManager::Get(nullptr, {})->tools().value(0);
+    ASSERT_NE(tool, nullptr);
+    QPointer<Orvane::ISettingsPage> page = tool->settingsPage();
+    ASSERT_FALSE(page.isNull());
+    window.stopPlugins();
+    EXPECT_TRUE(page.isNull());
+    EXPECT_EQ(tool->settingsPage(), nullptr);
 }

@@ -34,9 +34,12 @@ public:
     QVariant data(const QModelIndex&, int) const override { return {}; }
 };
 
+/// The build tree's plug-ins, and the fixtures in a folder of the user's own,
+/// named by the environment.
 Orvane::PluginManager* pluginManager()
 {
-    return Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR), QStringLiteral(MQ_FIXTURE_PLUGIN_DIR)});
+    qputenv("ORVANE_PLUGIN_PATH", "/nonexistent:" MQ_FIXTURE_PLUGIN_DIR);
+    return Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR)});
 }
 
 /// The tool started in a real main window, as the host starts it, and stopped

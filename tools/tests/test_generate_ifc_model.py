@@ -104,6 +104,41 @@ class Model:
         return decode(a[2]), {decode(self.args(p)[0]): self.args(p)[2] for p in ids(a[4])}
 
 
+def check_schema(test, model):
+    """Every record names a concrete entity with the schema's attribute count."""
+    entities, attributes, types = {}, collections.defaultdict(list), {}
+    for line in (SCHEMA_DIR / "ifc2x3-entities.tsv").read_text().splitlines():
+        if not line.startswith("#"):
+            f = line.split("\t")
+            entities[f[0].upper()] = (f[2] == "ABSTRACT", int(f[3]))
+    for line in (SCHEMA_DIR / "ifc2x3-attributes.tsv").read_text().splitlines():
+        if not line.startswith("#"):
+            f = line.split("\t")
+            attributes[f[0].upper()].append((f[3], f[4] != "", f[6] == "DERIVED"))
+    for line in (SCHEMA_DIR / "ifc2x3-types.tsv").read_text().splitlines():
+        if not line.startswith("#"):
+            f = line.split("\t")
+            types[f[0].upper()] = (f[1], f[2].split(","))
+    m = model
+    for k in m.order:
+        entity, body = m.records[k]
+        with test.subTest(record=k, entity=entity):
+            test.assertIn(entity, entities)
+            abstract, count = entities[entity]
+            test.assertFalse(abstract)
+            args = split_args(body)
+            test.assertEqual(len(args), count)
+            for arg, (atype, optional, derived) in zip(args, attributes[entity]):
+                if derived:
+                    test.assertEqual(arg, "*")
+                elif arg == "$":
+                    test.assertTrue(optional, atype)
+                elif types.get(atype.upper(), ("",))[0] == "ENUMERATION":
+                    test.assertIn(arg.strip("."), types[atype.upper()][1])
+            for typed in re.findall(r"(IFC[A-Z]+)\(", STRING.sub("''", body)):
+                test.assertEqual(types.get(typed, ("?",))[0], "DEFINED", typed)
+
+
 def run(tmp, name, *args):
     out = Path(tmp) / name
     subprocess.run([sys.executable, str(SCRIPT), *args, "-o", str(out)], check=True,
@@ -146,37 +181,7 @@ class GeneratedModelTest(unittest.TestCase):
 
     @unittest.skipUnless(SCHEMA_DIR.is_dir(), "IFC 2x3 schema tables not available")
     def test_records_match_schema(self):
-        entities, attributes, types = {}, collections.defaultdict(list), {}
-        for line in (SCHEMA_DIR / "ifc2x3-entities.tsv").read_text().splitlines():
-            if not line.startswith("#"):
-                f = line.split("\t")
-                entities[f[0].upper()] = (f[2] == "ABSTRACT", int(f[3]))
-        for line in (SCHEMA_DIR / "ifc2x3-attributes.tsv").read_text().splitlines():
-            if not line.startswith("#"):
-                f = line.split("\t")
-                attributes[f[0].upper()].append((f[3], f[4] != "", f[6] == "DERIVED"))
-        for line in (SCHEMA_DIR / "ifc2x3-types.tsv").read_text().splitlines():
-            if not line.startswith("#"):
-                f = line.split("\t")
-                types[f[0].upper()] = (f[1], f[2].split(","))
-        m = self.model
-        for k in m.order:
-            entity, body = m.records[k]
-            with self.subTest(record=k, entity=entity):
-                self.assertIn(entity, entities)
-                abstract, count = entities[entity]
-                self.assertFalse(abstract)
-                args = split_args(body)
-                self.assertEqual(len(args), count)
-                for arg, (atype, optional, derived) in zip(args, attributes[entity]):
-                    if derived:
-                        self.assertEqual(arg, "*")
-                    elif arg == "$":
-                        self.assertTrue(optional, atype)
-                    elif types.get(atype.upper(), ("",))[0] == "ENUMERATION":
-                        self.assertIn(arg.strip("."), types[atype.upper()][1])
-                for typed in re.findall(r"(IFC[A-Z]+)\(", STRING.sub("''", body)):
-                    self.assertEqual(types.get(typed, ("?",))[0], "DEFINED", typed)
+        check_schema(self, self.model)
 
     def test_numbers_are_step_reals(self):
         m = self.model
@@ -301,6 +306,39 @@ class GeneratedModelTest(unittest.TestCase):
         typed = {e for es in m.relations("IFCRELDEFINESBYTYPE", 5, 4).values() for e in es}
         self.assertEqual(set(covered), walls & typed)
         self.assertGreater(len(covered) / sum(relations.values()), 5)
+
+
+class RealShapeTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        with tempfile.TemporaryDirectory() as tmp:
+            cls.model = Model(run(tmp, "r.ifc", "--elements", "1000", "--shape", "real")
+                              .decode("ascii"))
+
+    @unittest.skipUnless(SCHEMA_DIR.is_dir(), "IFC 2x3 schema tables not available")
+    def test_records_match_schema(self):
+        check_schema(self, self.model)
+
+    def test_shapes_of_authoring_tools(self):
+        m = self.model
+        self.assertIn("IFCCONVERSIONBASEDUNIT(#8,.LENGTHUNIT.,'MILLIMETRE',#9)", m.text)
+        quantities = {m.records[k][0] for k in m.order if m.records[k][0].startswith("IFCQUANTITY")}
+        self.assertEqual(quantities, {"IFCQUANTITY" + kind
+                                      for kind in ("LENGTH", "AREA", "VOLUME", "WEIGHT", "COUNT")})
+        largest_shared = collections.Counter()
+        for rel in m.of("IFCRELDEFINESBYPROPERTIES"):
+            a = m.args(rel)
+            (target,) = ids(a[5])
+            entity = m.records[target][0]
+            members = len(ids(m.args(target)[4 if entity == "IFCPROPERTYSET" else 5]))
+            if entity == "IFCELEMENTQUANTITY" or members >= 20:
+                largest_shared[entity] = max(largest_shared[entity], len(ids(a[4])))
+        self.assertGreater(largest_shared["IFCPROPERTYSET"], 50)
+        self.assertGreater(largest_shared["IFCELEMENTQUANTITY"], 5)
+        with_material = [any(m.pset(p)[0] == "Unite_Fonctionnelle" for p in ids(m.args(t)[5]))
+                         for t in m.relations("IFCRELDEFINESBYTYPE", 5, 4)]
+        self.assertIn(True, with_material)
+        self.assertIn(False, with_material)
 
 
 class OptionsTest(unittest.TestCase):

@@ -32,9 +32,10 @@ struct Attachment
     IfcRelDefinesByProperties* relation;
 };
 
+/// The name of a property set (an IfcRoot).
 std::string_view nameOf(const Step::BaseEntity* entity)
 {
-    return entity->argument(2).plain().text();
+    return static_cast<const IfcRoot*>(entity)->getNameValue().plain().text();
 }
 
 bool isOneOf(std::string_view name, const std::vector<std::string>& names)

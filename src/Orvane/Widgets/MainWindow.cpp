@@ -141,8 +141,19 @@ void MainWindow::startPlugins()
     }
     QSettings settings;
     restoreGeometry(settings.value(geometryKey()).toByteArray());
-    restoreState(settings.value(stateKey()).toByteArray());
+    if (!restoreState(settings.value(stateKey()).toByteArray())) {
+        giveDocksRoom();
+    }
     manager->setModel(activeModel());
+}
+
+// At the first start the docks would get their narrow size hint, too small to
+// read a result table in.
+void MainWindow::giveDocksRoom()
+{
+    const int dockShare = 45;
+    const QList<QDockWidget*> docks = m_dockWidgetManager->dockWidgets();
+    resizeDocks(docks, QVector<int>(docks.size(), width() * dockShare / 100).toList(), Qt::Horizontal);
 }
 
 void MainWindow::stopPlugins()

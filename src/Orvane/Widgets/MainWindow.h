@@ -35,7 +35,8 @@ public:
     void removeActionInToolBar(QAction* action);
 
     /// Starts the enabled tools of the plug-in manager, lists them in the
-    /// menus and puts their docks back where they were at the last exit.
+    /// menus and puts their docks back where they were at the last exit
+    /// (at the first start, beside the models at nearly half the width).
     void startPlugins();
     /// Stops them; done when the window closes.
     void stopPlugins();
@@ -77,6 +78,7 @@ protected:
 
 private:
     void createMenus();
+    void giveDocksRoom();
     void updateRecentFilesMenu();
     void addRecentFile(const QString& fileName);
     void addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* model, const QString& error);

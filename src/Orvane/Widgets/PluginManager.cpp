@@ -1,5 +1,6 @@
 #include "PluginManager.h"
 
+#include "ISettingsPage.h"
 #include "PluginItem.h"
 #include "ToolInterface.h"
 
@@ -186,6 +187,10 @@ void PluginManager::startTools(MainWindow* mainWindow)
             continue;
         }
         tool->initialize(mainWindow);
+        // Also freed with the manager should the tools never be stopped.
+        if (ISettingsPage* page = tool->settingsPage()) {
+            page->setParent(this);
+        }
         tool->enable();
         m_tools.append(tool);
     }
@@ -195,8 +200,10 @@ void PluginManager::stopTools()
 {
     while (!m_tools.isEmpty()) {
         ToolInterface* tool = m_tools.takeLast();
+        ISettingsPage* page = tool->settingsPage();
         tool->disable();
         tool->finalize();
+        delete page;
     }
 }
 

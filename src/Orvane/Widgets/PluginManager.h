@@ -43,9 +43,11 @@ public:
     bool isEnabled(const PluginItem* item) const;
     void setEnabled(const PluginItem* item, bool enabled);
 
-    /// Loads, initialises and enables every enabled tool.
+    /// Loads, initialises and enables every enabled tool, and takes over
+    /// their settings pages.
     void startTools(MainWindow* mainWindow);
-    /// Disables and finalises the started tools, last first.
+    /// Disables and finalises the started tools, last first, and deletes
+    /// their settings pages.
     void stopTools();
     QList<ToolInterface*> tools() const;
     /// Hands the newly active model (null for none) to every enabled tool.

@@ -32,7 +32,8 @@ public:
     virtual bool running() const = 0;
     /// The tool's consent to quit, asked while it runs.
     virtual bool okToQuitApplication() = 0;
-    /// The tool's page of the settings dialog, or null; the tool keeps it.
+    /// The tool's page of the settings dialog, or null. The page made by
+    /// initialize() belongs to the host, which deletes it after finalize().
     virtual ISettingsPage* settingsPage() = 0;
     virtual ToolState toolState() const = 0;
     virtual bool enable() = 0;

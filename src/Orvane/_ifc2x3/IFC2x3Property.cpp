@@ -31,10 +31,13 @@ bool isA(const Step::BaseEntity* entity, const Step::ClassType& type)
 std::string_view nameOf(const Step::BaseEntity* entity)
 {
     if (isA(entity, ifc2x3::IfcRoot::getClassType())) {
-        return entity->argument(2).plain().text();
+        return static_cast<const ifc2x3::IfcRoot*>(entity)->getNameValue().plain().text();
     }
-    if (isA(entity, ifc2x3::IfcProperty::getClassType()) || isA(entity, ifc2x3::IfcPhysicalQuantity::getClassType())) {
-        return entity->argument(0).plain().text();
+    if (isA(entity, ifc2x3::IfcProperty::getClassType())) {
+        return static_cast<const ifc2x3::IfcProperty*>(entity)->getNameValue().plain().text();
+    }
+    if (isA(entity, ifc2x3::IfcPhysicalQuantity::getClassType())) {
+        return static_cast<const ifc2x3::IfcPhysicalQuantity*>(entity)->getNameValue().plain().text();
     }
     return {};
 }
@@ -84,8 +87,11 @@ Step::BaseEntity* typeOf(Step::BaseEntity* entity)
 /// decodes that one only.
 bool mayBeNamed(const Step::BaseEntity* owner, const Step::Value& child, const QString& name)
 {
+    // The child is a property or a quantity, not known yet which one.
+    static_assert(ifc2x3::IfcProperty::NameIndex == ifc2x3::IfcPhysicalQuantity::NameIndex);
     Step::Value childName;
-    if (!child.isReference() || !owner->getExpressDataSet()->peekArgument(child.referenceKey(), 0, childName)) {
+    if (!child.isReference() ||
+        !owner->getExpressDataSet()->peekArgument(child.referenceKey(), ifc2x3::IfcProperty::NameIndex, childName)) {
         return true;
     }
     return sameName(childName.plain().text(), name);
@@ -147,6 +153,14 @@ void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit, const QStr
         }
     }
 }
+
+/// Where every simple quantity holds its number (LengthValue, AreaValue...).
+constexpr std::size_t simpleQuantityValueIndex = ifc2x3::IfcQuantityLength::LengthValueIndex;
+static_assert(ifc2x3::IfcQuantityArea::AreaValueIndex == simpleQuantityValueIndex &&
+              ifc2x3::IfcQuantityVolume::VolumeValueIndex == simpleQuantityValueIndex &&
+              ifc2x3::IfcQuantityCount::CountValueIndex == simpleQuantityValueIndex &&
+              ifc2x3::IfcQuantityWeight::WeightValueIndex == simpleQuantityValueIndex &&
+              ifc2x3::IfcQuantityTime::TimeValueIndex == simpleQuantityValueIndex);
 
 QString toQString(std::string_view utf8)
 {
@@ -424,12 +438,14 @@ const Step::Value* IFC2x3Property::rawValue() const
     if (m_kind != Kind::Property) {
         return nullptr;
     }
-    if (isA(entity, ifc2x3::IfcPropertySingleValue::getClassType()) ||
-        isA(entity, ifc2x3::IfcPropertyEnumeratedValue::getClassType())) {
-        return &entity->argument(2);
+    if (isA(entity, ifc2x3::IfcPropertySingleValue::getClassType())) {
+        return &static_cast<const ifc2x3::IfcPropertySingleValue*>(entity)->getNominalValueValue();
+    }
+    if (isA(entity, ifc2x3::IfcPropertyEnumeratedValue::getClassType())) {
+        return &static_cast<const ifc2x3::IfcPropertyEnumeratedValue*>(entity)->getEnumerationValuesValue();
     }
     if (isA(entity, ifc2x3::IfcPhysicalSimpleQuantity::getClassType())) {
-        return &entity->argument(3);
+        return &entity->argument(simpleQuantityValueIndex);
     }
     return nullptr;
 }
@@ -475,7 +491,7 @@ UnitConverter::Kind IFC2x3Property::measureKind(const Step::Value** ownUnit) con
     const Step::BaseEntity* entity = m_entity.get();
     using UnitKind = UnitConverter::Kind;
     if (isA(entity, ifc2x3::IfcPhysicalSimpleQuantity::getClassType())) {
-        *ownUnit = &entity->argument(2);
+        *ownUnit = &static_cast<const ifc2x3::IfcPhysicalSimpleQuantity*>(entity)->getUnitValue();
         const Step::ClassType& type = entity->getType();
         if (type.isDerivedFrom(ifc2x3::IfcQuantityLength::getClassType())) {
             return UnitKind::Length;
@@ -496,8 +512,9 @@ UnitConverter::Kind IFC2x3Property::measureKind(const Step::Value** ownUnit) con
     }
     if (isA(entity, ifc2x3::IfcPropertySingleValue::getClassType())) {
         // Measures of these kinds are normalised as quantities are.
-        *ownUnit = &entity->argument(3);
-        const Step::Value& nominal = entity->argument(2);
+        const auto* single = static_cast<const ifc2x3::IfcPropertySingleValue*>(entity);
+        *ownUnit = &single->getUnitValue();
+        const Step::Value& nominal = single->getNominalValueValue();
         return nominal.isTyped() ? UnitConverter::kindOfMeasure(nominal.text()) : UnitKind::None;
     }
     return UnitKind::None;

@@ -2,12 +2,12 @@
 // run on a file from the command line.
 #include "ComputeCommand.h"
 #include "FileNameCodec.h"
+#include "FoldingConsoleAppender.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include <log4cplus/consoleappender.h>
 #include <log4cplus/initializer.h>
 #include <log4cplus/layout.h>
 #include <log4cplus/logger.h>
@@ -21,18 +21,20 @@
 
 namespace {
 
-bool configureLogging(const QString& levelName)
+/// The console appender, null when the level is unknown.
+FoldingConsoleAppender* configureLogging(const QString& levelName)
 {
     const log4cplus::LogLevel level = log4cplus::getLogLevelManager().fromString(levelName.toUpper().toStdString());
     if (level == log4cplus::NOT_SET_LOG_LEVEL) {
-        return false;
+        return nullptr;
     }
-    log4cplus::SharedAppenderPtr appender(new log4cplus::ConsoleAppender(true, true));
+    auto* console = new FoldingConsoleAppender(stderr);
+    log4cplus::SharedAppenderPtr appender(console);
     appender->setLayout(std::make_unique<log4cplus::PatternLayout>("%-5p %c - %m%n"));
     log4cplus::Logger root = log4cplus::Logger::getRoot();
     root.addAppender(appender);
     root.setLogLevel(level);
-    return true;
+    return console;
 }
 
 /// A large model is millions of small allocations, most made by the worker
@@ -142,7 +144,8 @@ int main(int argc, char** argv)
                "[--template FILE.txt]]\n";
         return ComputeCommand::BadInput;
     }
-    if (!configureLogging(parser.value(logLevelOption))) {
+    FoldingConsoleAppender* console = configureLogging(parser.value(logLevelOption));
+    if (!console) {
         err << "material-quantities: unknown log level '" << parser.value(logLevelOption) << "'\n";
         return ComputeCommand::BadInput;
     }
@@ -162,6 +165,8 @@ int main(int argc, char** argv)
     options.componentsTemplate = parser.value(templateOption);
     ComputeCommand command(options);
     const int status = command.run(out, err);
+    // The records and their counts before the command's own last words.
+    console->finish();
     out.flush();
     err.flush();
     std::fflush(nullptr);

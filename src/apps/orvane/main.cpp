@@ -24,8 +24,8 @@ int main(int argc, char** argv)
     Orvane::MainWindow window;
     window.setLogFileName(startApplicationLog());
     Orvane::PluginManager::Get(&application, {});
+    window.resize(1400, 850); // the docks' first width is a share of it
     window.startPlugins();
-    window.resize(1400, 850);
     window.show();
     const QStringList files = QCoreApplication::arguments().mid(1);
     for (const QString& file : files) {

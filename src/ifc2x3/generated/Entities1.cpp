@@ -76,8 +76,8 @@ bool IfcCompositeCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcCompositeCurveSegment*> IfcCompositeCurve::getSegments() const { return resolveAll<IfcCompositeCurveSegment>(*this, argument(0)); }
-void IfcCompositeCurve::setSegments(const std::vector<IfcCompositeCurveSegment*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcCompositeCurveSegment*> IfcCompositeCurve::getSegments() const { return resolveAll<IfcCompositeCurveSegment>(*this, argument(SegmentsIndex)); }
+void IfcCompositeCurve::setSegments(const std::vector<IfcCompositeCurveSegment*>& values) { setArgument(SegmentsIndex, referenceList(values)); }
 
 const Step::ClassType& Ifc2DCompositeCurve::getClassType()
 {
@@ -106,14 +106,14 @@ bool IfcRoot::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcRoot::getGlobalId() const { return Step::String(argument(0).plain().text()); }
-void IfcRoot::setGlobalId(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcOwnerHistory* IfcRoot::getOwnerHistory() const { return entityAs<IfcOwnerHistory>(resolve(argument(1))); }
-void IfcRoot::setOwnerHistory(const IfcOwnerHistory* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcRoot::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcRoot::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcRoot::getDescription() const { return Step::String(argument(3).plain().text()); }
-void IfcRoot::setDescription(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+Step::String IfcRoot::getGlobalId() const { return Step::String(argument(GlobalIdIndex).plain().text()); }
+void IfcRoot::setGlobalId(const Step::String& value) { setArgument(GlobalIdIndex, Step::Value::string(value.toUtf8())); }
+IfcOwnerHistory* IfcRoot::getOwnerHistory() const { return entityAs<IfcOwnerHistory>(resolve(argument(OwnerHistoryIndex))); }
+void IfcRoot::setOwnerHistory(const IfcOwnerHistory* value) { setArgument(OwnerHistoryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcRoot::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcRoot::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcRoot::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcRoot::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcObjectDefinition::getClassType()
 {
@@ -145,8 +145,8 @@ bool IfcObject::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcObject::getObjectType() const { return Step::String(argument(4).plain().text()); }
-void IfcObject::setObjectType(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+Step::String IfcObject::getObjectType() const { return Step::String(argument(ObjectTypeIndex).plain().text()); }
+void IfcObject::setObjectType(const Step::String& value) { setArgument(ObjectTypeIndex, Step::Value::string(value.toUtf8())); }
 std::vector<Step::ObsPtr<IfcRelDefines>> IfcObject::getIsDefinedBy() const { return inverseOf<IfcRelDefines>(*this, InverseRelation::IsDefinedBy); }
 
 const Step::ClassType& IfcControl::getClassType()
@@ -176,8 +176,8 @@ bool IfcActionRequest::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcActionRequest::getRequestID() const { return Step::String(argument(5).plain().text()); }
-void IfcActionRequest::setRequestID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
+Step::String IfcActionRequest::getRequestID() const { return Step::String(argument(RequestIDIndex).plain().text()); }
+void IfcActionRequest::setRequestID(const Step::String& value) { setArgument(RequestIDIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcActor::getClassType()
 {
@@ -206,10 +206,10 @@ bool IfcActorRole::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcActorRole::getUserDefinedRole() const { return Step::String(argument(1).plain().text()); }
-void IfcActorRole::setUserDefinedRole(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcActorRole::getDescription() const { return Step::String(argument(2).plain().text()); }
-void IfcActorRole::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+Step::String IfcActorRole::getUserDefinedRole() const { return Step::String(argument(UserDefinedRoleIndex).plain().text()); }
+void IfcActorRole::setUserDefinedRole(const Step::String& value) { setArgument(UserDefinedRoleIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcActorRole::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcActorRole::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcTypeObject::getClassType()
 {
@@ -224,10 +224,10 @@ bool IfcTypeObject::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTypeObject::getApplicableOccurrence() const { return Step::String(argument(4).plain().text()); }
-void IfcTypeObject::setApplicableOccurrence(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
-std::vector<IfcPropertySetDefinition*> IfcTypeObject::getHasPropertySets() const { return resolveAll<IfcPropertySetDefinition>(*this, argument(5)); }
-void IfcTypeObject::setHasPropertySets(const std::vector<IfcPropertySetDefinition*>& values) { setArgument(5, referenceList(values)); }
+Step::String IfcTypeObject::getApplicableOccurrence() const { return Step::String(argument(ApplicableOccurrenceIndex).plain().text()); }
+void IfcTypeObject::setApplicableOccurrence(const Step::String& value) { setArgument(ApplicableOccurrenceIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcPropertySetDefinition*> IfcTypeObject::getHasPropertySets() const { return resolveAll<IfcPropertySetDefinition>(*this, argument(HasPropertySetsIndex)); }
+void IfcTypeObject::setHasPropertySets(const std::vector<IfcPropertySetDefinition*>& values) { setArgument(HasPropertySetsIndex, referenceList(values)); }
 std::vector<Step::ObsPtr<IfcRelDefinesByType>> IfcTypeObject::getObjectTypeOf() const { return inverseOf<IfcRelDefinesByType>(*this, InverseRelation::ObjectTypeOf); }
 
 const Step::ClassType& IfcTypeProduct::getClassType()
@@ -243,10 +243,10 @@ bool IfcTypeProduct::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcRepresentationMap*> IfcTypeProduct::getRepresentationMaps() const { return resolveAll<IfcRepresentationMap>(*this, argument(6)); }
-void IfcTypeProduct::setRepresentationMaps(const std::vector<IfcRepresentationMap*>& values) { setArgument(6, referenceList(values)); }
-Step::String IfcTypeProduct::getTag() const { return Step::String(argument(7).plain().text()); }
-void IfcTypeProduct::setTag(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+std::vector<IfcRepresentationMap*> IfcTypeProduct::getRepresentationMaps() const { return resolveAll<IfcRepresentationMap>(*this, argument(RepresentationMapsIndex)); }
+void IfcTypeProduct::setRepresentationMaps(const std::vector<IfcRepresentationMap*>& values) { setArgument(RepresentationMapsIndex, referenceList(values)); }
+Step::String IfcTypeProduct::getTag() const { return Step::String(argument(TagIndex).plain().text()); }
+void IfcTypeProduct::setTag(const Step::String& value) { setArgument(TagIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcElementType::getClassType()
 {
@@ -261,8 +261,8 @@ bool IfcElementType::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcElementType::getElementType() const { return Step::String(argument(8).plain().text()); }
-void IfcElementType::setElementType(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
+Step::String IfcElementType::getElementType() const { return Step::String(argument(ElementTypeIndex).plain().text()); }
+void IfcElementType::setElementType(const Step::String& value) { setArgument(ElementTypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcDistributionElementType::getClassType()
 {
@@ -319,10 +319,10 @@ bool IfcAddress::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcAddress::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcAddress::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcAddress::getUserDefinedPurpose() const { return Step::String(argument(2).plain().text()); }
-void IfcAddress::setUserDefinedPurpose(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+Step::String IfcAddress::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcAddress::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcAddress::getUserDefinedPurpose() const { return Step::String(argument(UserDefinedPurposeIndex).plain().text()); }
+void IfcAddress::setUserDefinedPurpose(const Step::String& value) { setArgument(UserDefinedPurposeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcDistributionFlowElementType::getClassType()
 {
@@ -491,10 +491,10 @@ bool IfcProduct::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcObjectPlacement* IfcProduct::getObjectPlacement() const { return entityAs<IfcObjectPlacement>(resolve(argument(5))); }
-void IfcProduct::setObjectPlacement(const IfcObjectPlacement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProductRepresentation* IfcProduct::getRepresentation() const { return entityAs<IfcProductRepresentation>(resolve(argument(6))); }
-void IfcProduct::setRepresentation(const IfcProductRepresentation* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcObjectPlacement* IfcProduct::getObjectPlacement() const { return entityAs<IfcObjectPlacement>(resolve(argument(ObjectPlacementIndex))); }
+void IfcProduct::setObjectPlacement(const IfcObjectPlacement* value) { setArgument(ObjectPlacementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProductRepresentation* IfcProduct::getRepresentation() const { return entityAs<IfcProductRepresentation>(resolve(argument(RepresentationIndex))); }
+void IfcProduct::setRepresentation(const IfcProductRepresentation* value) { setArgument(RepresentationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAnnotation::getClassType()
 {
@@ -523,12 +523,12 @@ bool IfcStyledItem::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentationItem* IfcStyledItem::getItem() const { return entityAs<IfcRepresentationItem>(resolve(argument(0))); }
-void IfcStyledItem::setItem(const IfcRepresentationItem* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcPresentationStyleAssignment*> IfcStyledItem::getStyles() const { return resolveAll<IfcPresentationStyleAssignment>(*this, argument(1)); }
-void IfcStyledItem::setStyles(const std::vector<IfcPresentationStyleAssignment*>& values) { setArgument(1, referenceList(values)); }
-Step::String IfcStyledItem::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcStyledItem::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+IfcRepresentationItem* IfcStyledItem::getItem() const { return entityAs<IfcRepresentationItem>(resolve(argument(ItemIndex))); }
+void IfcStyledItem::setItem(const IfcRepresentationItem* value) { setArgument(ItemIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcPresentationStyleAssignment*> IfcStyledItem::getStyles() const { return resolveAll<IfcPresentationStyleAssignment>(*this, argument(StylesIndex)); }
+void IfcStyledItem::setStyles(const std::vector<IfcPresentationStyleAssignment*>& values) { setArgument(StylesIndex, referenceList(values)); }
+Step::String IfcStyledItem::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcStyledItem::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcAnnotationOccurrence::getClassType()
 {
@@ -571,10 +571,10 @@ bool IfcAnnotationFillArea::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcAnnotationFillArea::getOuterBoundary() const { return entityAs<IfcCurve>(resolve(argument(0))); }
-void IfcAnnotationFillArea::setOuterBoundary(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcCurve*> IfcAnnotationFillArea::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(1)); }
-void IfcAnnotationFillArea::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(1, referenceList(values)); }
+IfcCurve* IfcAnnotationFillArea::getOuterBoundary() const { return entityAs<IfcCurve>(resolve(argument(OuterBoundaryIndex))); }
+void IfcAnnotationFillArea::setOuterBoundary(const IfcCurve* value) { setArgument(OuterBoundaryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcCurve*> IfcAnnotationFillArea::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(InnerBoundariesIndex)); }
+void IfcAnnotationFillArea::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(InnerBoundariesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcAnnotationFillAreaOccurrence::getClassType()
 {
@@ -589,8 +589,8 @@ bool IfcAnnotationFillAreaOccurrence::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPoint* IfcAnnotationFillAreaOccurrence::getFillStyleTarget() const { return entityAs<IfcPoint>(resolve(argument(3))); }
-void IfcAnnotationFillAreaOccurrence::setFillStyleTarget(const IfcPoint* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPoint* IfcAnnotationFillAreaOccurrence::getFillStyleTarget() const { return entityAs<IfcPoint>(resolve(argument(FillStyleTargetIndex))); }
+void IfcAnnotationFillAreaOccurrence::setFillStyleTarget(const IfcPoint* value) { setArgument(FillStyleTargetIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAnnotationSurface::getClassType()
 {
@@ -605,10 +605,10 @@ bool IfcAnnotationSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcGeometricRepresentationItem* IfcAnnotationSurface::getItem() const { return entityAs<IfcGeometricRepresentationItem>(resolve(argument(0))); }
-void IfcAnnotationSurface::setItem(const IfcGeometricRepresentationItem* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTextureCoordinate* IfcAnnotationSurface::getTextureCoordinates() const { return entityAs<IfcTextureCoordinate>(resolve(argument(1))); }
-void IfcAnnotationSurface::setTextureCoordinates(const IfcTextureCoordinate* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcGeometricRepresentationItem* IfcAnnotationSurface::getItem() const { return entityAs<IfcGeometricRepresentationItem>(resolve(argument(ItemIndex))); }
+void IfcAnnotationSurface::setItem(const IfcGeometricRepresentationItem* value) { setArgument(ItemIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTextureCoordinate* IfcAnnotationSurface::getTextureCoordinates() const { return entityAs<IfcTextureCoordinate>(resolve(argument(TextureCoordinatesIndex))); }
+void IfcAnnotationSurface::setTextureCoordinates(const IfcTextureCoordinate* value) { setArgument(TextureCoordinatesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAnnotationSurfaceOccurrence::getClassType()
 {
@@ -665,14 +665,14 @@ bool IfcApplication::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcOrganization* IfcApplication::getApplicationDeveloper() const { return entityAs<IfcOrganization>(resolve(argument(0))); }
-void IfcApplication::setApplicationDeveloper(const IfcOrganization* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcApplication::getVersion() const { return Step::String(argument(1).plain().text()); }
-void IfcApplication::setVersion(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcApplication::getApplicationFullName() const { return Step::String(argument(2).plain().text()); }
-void IfcApplication::setApplicationFullName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcApplication::getApplicationIdentifier() const { return Step::String(argument(3).plain().text()); }
-void IfcApplication::setApplicationIdentifier(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+IfcOrganization* IfcApplication::getApplicationDeveloper() const { return entityAs<IfcOrganization>(resolve(argument(ApplicationDeveloperIndex))); }
+void IfcApplication::setApplicationDeveloper(const IfcOrganization* value) { setArgument(ApplicationDeveloperIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcApplication::getVersion() const { return Step::String(argument(VersionIndex).plain().text()); }
+void IfcApplication::setVersion(const Step::String& value) { setArgument(VersionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApplication::getApplicationFullName() const { return Step::String(argument(ApplicationFullNameIndex).plain().text()); }
+void IfcApplication::setApplicationFullName(const Step::String& value) { setArgument(ApplicationFullNameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApplication::getApplicationIdentifier() const { return Step::String(argument(ApplicationIdentifierIndex).plain().text()); }
+void IfcApplication::setApplicationIdentifier(const Step::String& value) { setArgument(ApplicationIdentifierIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcAppliedValue::getClassType()
 {
@@ -687,12 +687,12 @@ bool IfcAppliedValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcAppliedValue::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcAppliedValue::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcAppliedValue::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcAppliedValue::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcMeasureWithUnit* IfcAppliedValue::getUnitBasis() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(3))); }
-void IfcAppliedValue::setUnitBasis(const IfcMeasureWithUnit* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcAppliedValue::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcAppliedValue::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcAppliedValue::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcAppliedValue::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+IfcMeasureWithUnit* IfcAppliedValue::getUnitBasis() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(UnitBasisIndex))); }
+void IfcAppliedValue::setUnitBasis(const IfcMeasureWithUnit* value) { setArgument(UnitBasisIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAppliedValueRelationship::getClassType()
 {
@@ -707,14 +707,14 @@ bool IfcAppliedValueRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAppliedValue* IfcAppliedValueRelationship::getComponentOfTotal() const { return entityAs<IfcAppliedValue>(resolve(argument(0))); }
-void IfcAppliedValueRelationship::setComponentOfTotal(const IfcAppliedValue* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcAppliedValue*> IfcAppliedValueRelationship::getComponents() const { return resolveAll<IfcAppliedValue>(*this, argument(1)); }
-void IfcAppliedValueRelationship::setComponents(const std::vector<IfcAppliedValue*>& values) { setArgument(1, referenceList(values)); }
-Step::String IfcAppliedValueRelationship::getName() const { return Step::String(argument(3).plain().text()); }
-void IfcAppliedValueRelationship::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
-Step::String IfcAppliedValueRelationship::getDescription() const { return Step::String(argument(4).plain().text()); }
-void IfcAppliedValueRelationship::setDescription(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+IfcAppliedValue* IfcAppliedValueRelationship::getComponentOfTotal() const { return entityAs<IfcAppliedValue>(resolve(argument(ComponentOfTotalIndex))); }
+void IfcAppliedValueRelationship::setComponentOfTotal(const IfcAppliedValue* value) { setArgument(ComponentOfTotalIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcAppliedValue*> IfcAppliedValueRelationship::getComponents() const { return resolveAll<IfcAppliedValue>(*this, argument(ComponentsIndex)); }
+void IfcAppliedValueRelationship::setComponents(const std::vector<IfcAppliedValue*>& values) { setArgument(ComponentsIndex, referenceList(values)); }
+Step::String IfcAppliedValueRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcAppliedValueRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcAppliedValueRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcAppliedValueRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcApproval::getClassType()
 {
@@ -729,18 +729,18 @@ bool IfcApproval::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcApproval::getDescription() const { return Step::String(argument(0).plain().text()); }
-void IfcApproval::setDescription(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcApproval::getApprovalStatus() const { return Step::String(argument(2).plain().text()); }
-void IfcApproval::setApprovalStatus(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcApproval::getApprovalLevel() const { return Step::String(argument(3).plain().text()); }
-void IfcApproval::setApprovalLevel(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
-Step::String IfcApproval::getApprovalQualifier() const { return Step::String(argument(4).plain().text()); }
-void IfcApproval::setApprovalQualifier(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
-Step::String IfcApproval::getName() const { return Step::String(argument(5).plain().text()); }
-void IfcApproval::setName(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcApproval::getIdentifier() const { return Step::String(argument(6).plain().text()); }
-void IfcApproval::setIdentifier(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
+Step::String IfcApproval::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcApproval::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApproval::getApprovalStatus() const { return Step::String(argument(ApprovalStatusIndex).plain().text()); }
+void IfcApproval::setApprovalStatus(const Step::String& value) { setArgument(ApprovalStatusIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApproval::getApprovalLevel() const { return Step::String(argument(ApprovalLevelIndex).plain().text()); }
+void IfcApproval::setApprovalLevel(const Step::String& value) { setArgument(ApprovalLevelIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApproval::getApprovalQualifier() const { return Step::String(argument(ApprovalQualifierIndex).plain().text()); }
+void IfcApproval::setApprovalQualifier(const Step::String& value) { setArgument(ApprovalQualifierIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApproval::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcApproval::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApproval::getIdentifier() const { return Step::String(argument(IdentifierIndex).plain().text()); }
+void IfcApproval::setIdentifier(const Step::String& value) { setArgument(IdentifierIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcApprovalActorRelationship::getClassType()
 {
@@ -755,10 +755,10 @@ bool IfcApprovalActorRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcApproval* IfcApprovalActorRelationship::getApproval() const { return entityAs<IfcApproval>(resolve(argument(1))); }
-void IfcApprovalActorRelationship::setApproval(const IfcApproval* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcActorRole* IfcApprovalActorRelationship::getRole() const { return entityAs<IfcActorRole>(resolve(argument(2))); }
-void IfcApprovalActorRelationship::setRole(const IfcActorRole* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcApproval* IfcApprovalActorRelationship::getApproval() const { return entityAs<IfcApproval>(resolve(argument(ApprovalIndex))); }
+void IfcApprovalActorRelationship::setApproval(const IfcApproval* value) { setArgument(ApprovalIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcActorRole* IfcApprovalActorRelationship::getRole() const { return entityAs<IfcActorRole>(resolve(argument(RoleIndex))); }
+void IfcApprovalActorRelationship::setRole(const IfcActorRole* value) { setArgument(RoleIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcApprovalPropertyRelationship::getClassType()
 {
@@ -773,10 +773,10 @@ bool IfcApprovalPropertyRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcProperty*> IfcApprovalPropertyRelationship::getApprovedProperties() const { return resolveAll<IfcProperty>(*this, argument(0)); }
-void IfcApprovalPropertyRelationship::setApprovedProperties(const std::vector<IfcProperty*>& values) { setArgument(0, referenceList(values)); }
-IfcApproval* IfcApprovalPropertyRelationship::getApproval() const { return entityAs<IfcApproval>(resolve(argument(1))); }
-void IfcApprovalPropertyRelationship::setApproval(const IfcApproval* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcProperty*> IfcApprovalPropertyRelationship::getApprovedProperties() const { return resolveAll<IfcProperty>(*this, argument(ApprovedPropertiesIndex)); }
+void IfcApprovalPropertyRelationship::setApprovedProperties(const std::vector<IfcProperty*>& values) { setArgument(ApprovedPropertiesIndex, referenceList(values)); }
+IfcApproval* IfcApprovalPropertyRelationship::getApproval() const { return entityAs<IfcApproval>(resolve(argument(ApprovalIndex))); }
+void IfcApprovalPropertyRelationship::setApproval(const IfcApproval* value) { setArgument(ApprovalIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcApprovalRelationship::getClassType()
 {
@@ -791,14 +791,14 @@ bool IfcApprovalRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcApproval* IfcApprovalRelationship::getRelatedApproval() const { return entityAs<IfcApproval>(resolve(argument(0))); }
-void IfcApprovalRelationship::setRelatedApproval(const IfcApproval* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcApproval* IfcApprovalRelationship::getRelatingApproval() const { return entityAs<IfcApproval>(resolve(argument(1))); }
-void IfcApprovalRelationship::setRelatingApproval(const IfcApproval* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcApprovalRelationship::getDescription() const { return Step::String(argument(2).plain().text()); }
-void IfcApprovalRelationship::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcApprovalRelationship::getName() const { return Step::String(argument(3).plain().text()); }
-void IfcApprovalRelationship::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+IfcApproval* IfcApprovalRelationship::getRelatedApproval() const { return entityAs<IfcApproval>(resolve(argument(RelatedApprovalIndex))); }
+void IfcApprovalRelationship::setRelatedApproval(const IfcApproval* value) { setArgument(RelatedApprovalIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcApproval* IfcApprovalRelationship::getRelatingApproval() const { return entityAs<IfcApproval>(resolve(argument(RelatingApprovalIndex))); }
+void IfcApprovalRelationship::setRelatingApproval(const IfcApproval* value) { setArgument(RelatingApprovalIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcApprovalRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcApprovalRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcApprovalRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcApprovalRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcProfileDef::getClassType()
 {
@@ -813,8 +813,8 @@ bool IfcProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProfileDef::getProfileName() const { return Step::String(argument(1).plain().text()); }
-void IfcProfileDef::setProfileName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
+Step::String IfcProfileDef::getProfileName() const { return Step::String(argument(ProfileNameIndex).plain().text()); }
+void IfcProfileDef::setProfileName(const Step::String& value) { setArgument(ProfileNameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcArbitraryClosedProfileDef::getClassType()
 {
@@ -829,8 +829,8 @@ bool IfcArbitraryClosedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcArbitraryClosedProfileDef::getOuterCurve() const { return entityAs<IfcCurve>(resolve(argument(2))); }
-void IfcArbitraryClosedProfileDef::setOuterCurve(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcArbitraryClosedProfileDef::getOuterCurve() const { return entityAs<IfcCurve>(resolve(argument(OuterCurveIndex))); }
+void IfcArbitraryClosedProfileDef::setOuterCurve(const IfcCurve* value) { setArgument(OuterCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcArbitraryOpenProfileDef::getClassType()
 {
@@ -845,8 +845,8 @@ bool IfcArbitraryOpenProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcBoundedCurve* IfcArbitraryOpenProfileDef::getCurve() const { return entityAs<IfcBoundedCurve>(resolve(argument(2))); }
-void IfcArbitraryOpenProfileDef::setCurve(const IfcBoundedCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcBoundedCurve* IfcArbitraryOpenProfileDef::getCurve() const { return entityAs<IfcBoundedCurve>(resolve(argument(CurveIndex))); }
+void IfcArbitraryOpenProfileDef::setCurve(const IfcBoundedCurve* value) { setArgument(CurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcArbitraryProfileDefWithVoids::getClassType()
 {
@@ -861,8 +861,8 @@ bool IfcArbitraryProfileDefWithVoids::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcCurve*> IfcArbitraryProfileDefWithVoids::getInnerCurves() const { return resolveAll<IfcCurve>(*this, argument(3)); }
-void IfcArbitraryProfileDefWithVoids::setInnerCurves(const std::vector<IfcCurve*>& values) { setArgument(3, referenceList(values)); }
+std::vector<IfcCurve*> IfcArbitraryProfileDefWithVoids::getInnerCurves() const { return resolveAll<IfcCurve>(*this, argument(InnerCurvesIndex)); }
+void IfcArbitraryProfileDefWithVoids::setInnerCurves(const std::vector<IfcCurve*>& values) { setArgument(InnerCurvesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcGroup::getClassType()
 {
@@ -891,20 +891,20 @@ bool IfcAsset::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcAsset::getAssetID() const { return Step::String(argument(5).plain().text()); }
-void IfcAsset::setAssetID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-IfcCostValue* IfcAsset::getOriginalValue() const { return entityAs<IfcCostValue>(resolve(argument(6))); }
-void IfcAsset::setOriginalValue(const IfcCostValue* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcAsset::getCurrentValue() const { return entityAs<IfcCostValue>(resolve(argument(7))); }
-void IfcAsset::setCurrentValue(const IfcCostValue* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcAsset::getTotalReplacementCost() const { return entityAs<IfcCostValue>(resolve(argument(8))); }
-void IfcAsset::setTotalReplacementCost(const IfcCostValue* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcPerson* IfcAsset::getResponsiblePerson() const { return entityAs<IfcPerson>(resolve(argument(11))); }
-void IfcAsset::setResponsiblePerson(const IfcPerson* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcAsset::getIncorporationDate() const { return entityAs<IfcCalendarDate>(resolve(argument(12))); }
-void IfcAsset::setIncorporationDate(const IfcCalendarDate* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcAsset::getDepreciatedValue() const { return entityAs<IfcCostValue>(resolve(argument(13))); }
-void IfcAsset::setDepreciatedValue(const IfcCostValue* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcAsset::getAssetID() const { return Step::String(argument(AssetIDIndex).plain().text()); }
+void IfcAsset::setAssetID(const Step::String& value) { setArgument(AssetIDIndex, Step::Value::string(value.toUtf8())); }
+IfcCostValue* IfcAsset::getOriginalValue() const { return entityAs<IfcCostValue>(resolve(argument(OriginalValueIndex))); }
+void IfcAsset::setOriginalValue(const IfcCostValue* value) { setArgument(OriginalValueIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCostValue* IfcAsset::getCurrentValue() const { return entityAs<IfcCostValue>(resolve(argument(CurrentValueIndex))); }
+void IfcAsset::setCurrentValue(const IfcCostValue* value) { setArgument(CurrentValueIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCostValue* IfcAsset::getTotalReplacementCost() const { return entityAs<IfcCostValue>(resolve(argument(TotalReplacementCostIndex))); }
+void IfcAsset::setTotalReplacementCost(const IfcCostValue* value) { setArgument(TotalReplacementCostIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPerson* IfcAsset::getResponsiblePerson() const { return entityAs<IfcPerson>(resolve(argument(ResponsiblePersonIndex))); }
+void IfcAsset::setResponsiblePerson(const IfcPerson* value) { setArgument(ResponsiblePersonIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCalendarDate* IfcAsset::getIncorporationDate() const { return entityAs<IfcCalendarDate>(resolve(argument(IncorporationDateIndex))); }
+void IfcAsset::setIncorporationDate(const IfcCalendarDate* value) { setArgument(IncorporationDateIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCostValue* IfcAsset::getDepreciatedValue() const { return entityAs<IfcCostValue>(resolve(argument(DepreciatedValueIndex))); }
+void IfcAsset::setDepreciatedValue(const IfcCostValue* value) { setArgument(DepreciatedValueIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcParameterizedProfileDef::getClassType()
 {
@@ -919,8 +919,8 @@ bool IfcParameterizedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement2D* IfcParameterizedProfileDef::getPosition() const { return entityAs<IfcAxis2Placement2D>(resolve(argument(2))); }
-void IfcParameterizedProfileDef::setPosition(const IfcAxis2Placement2D* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement2D* IfcParameterizedProfileDef::getPosition() const { return entityAs<IfcAxis2Placement2D>(resolve(argument(PositionIndex))); }
+void IfcParameterizedProfileDef::setPosition(const IfcAxis2Placement2D* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcIShapeProfileDef::getClassType()
 {
@@ -963,8 +963,8 @@ bool IfcPlacement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcPlacement::getLocation() const { return entityAs<IfcCartesianPoint>(resolve(argument(0))); }
-void IfcPlacement::setLocation(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianPoint* IfcPlacement::getLocation() const { return entityAs<IfcCartesianPoint>(resolve(argument(LocationIndex))); }
+void IfcPlacement::setLocation(const IfcCartesianPoint* value) { setArgument(LocationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAxis1Placement::getClassType()
 {
@@ -979,8 +979,8 @@ bool IfcAxis1Placement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcAxis1Placement::getAxis() const { return entityAs<IfcDirection>(resolve(argument(1))); }
-void IfcAxis1Placement::setAxis(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcAxis1Placement::getAxis() const { return entityAs<IfcDirection>(resolve(argument(AxisIndex))); }
+void IfcAxis1Placement::setAxis(const IfcDirection* value) { setArgument(AxisIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAxis2Placement2D::getClassType()
 {
@@ -995,8 +995,8 @@ bool IfcAxis2Placement2D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcAxis2Placement2D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(1))); }
-void IfcAxis2Placement2D::setRefDirection(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcAxis2Placement2D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(RefDirectionIndex))); }
+void IfcAxis2Placement2D::setRefDirection(const IfcDirection* value) { setArgument(RefDirectionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcAxis2Placement3D::getClassType()
 {
@@ -1011,10 +1011,10 @@ bool IfcAxis2Placement3D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcAxis2Placement3D::getAxis() const { return entityAs<IfcDirection>(resolve(argument(1))); }
-void IfcAxis2Placement3D::setAxis(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDirection* IfcAxis2Placement3D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(2))); }
-void IfcAxis2Placement3D::setRefDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcAxis2Placement3D::getAxis() const { return entityAs<IfcDirection>(resolve(argument(AxisIndex))); }
+void IfcAxis2Placement3D::setAxis(const IfcDirection* value) { setArgument(AxisIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcAxis2Placement3D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(RefDirectionIndex))); }
+void IfcAxis2Placement3D::setRefDirection(const IfcDirection* value) { setArgument(RefDirectionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcElement::getClassType()
 {
@@ -1029,8 +1029,8 @@ bool IfcElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcElement::getTag() const { return Step::String(argument(7).plain().text()); }
-void IfcElement::setTag(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+Step::String IfcElement::getTag() const { return Step::String(argument(TagIndex).plain().text()); }
+void IfcElement::setTag(const Step::String& value) { setArgument(TagIndex, Step::Value::string(value.toUtf8())); }
 std::vector<Step::ObsPtr<IfcRelContainedInSpatialStructure>> IfcElement::getContainedInStructure() const { return inverseOf<IfcRelContainedInSpatialStructure>(*this, InverseRelation::ContainedInStructure); }
 std::vector<Step::ObsPtr<IfcRelVoidsElement>> IfcElement::getHasOpenings() const { return inverseOf<IfcRelVoidsElement>(*this, InverseRelation::HasOpenings); }
 std::vector<Step::ObsPtr<IfcRelFillsElement>> IfcElement::getFillsVoids() const { return inverseOf<IfcRelFillsElement>(*this, InverseRelation::FillsVoids); }
@@ -1104,8 +1104,8 @@ bool IfcBSplineCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcCartesianPoint*> IfcBSplineCurve::getControlPointsList() const { return resolveAll<IfcCartesianPoint>(*this, argument(1)); }
-void IfcBSplineCurve::setControlPointsList(const std::vector<IfcCartesianPoint*>& values) { setArgument(1, referenceList(values)); }
+std::vector<IfcCartesianPoint*> IfcBSplineCurve::getControlPointsList() const { return resolveAll<IfcCartesianPoint>(*this, argument(ControlPointsListIndex)); }
+void IfcBSplineCurve::setControlPointsList(const std::vector<IfcCartesianPoint*>& values) { setArgument(ControlPointsListIndex, referenceList(values)); }
 
 const Step::ClassType& IfcBezierCurve::getClassType()
 {
@@ -1134,8 +1134,8 @@ bool IfcSurfaceTexture::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianTransformationOperator2D* IfcSurfaceTexture::getTextureTransform() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(3))); }
-void IfcSurfaceTexture::setTextureTransform(const IfcCartesianTransformationOperator2D* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianTransformationOperator2D* IfcSurfaceTexture::getTextureTransform() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(TextureTransformIndex))); }
+void IfcSurfaceTexture::setTextureTransform(const IfcCartesianTransformationOperator2D* value) { setArgument(TextureTransformIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBlobTexture::getClassType()
 {
@@ -1150,8 +1150,8 @@ bool IfcBlobTexture::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcBlobTexture::getRasterFormat() const { return Step::String(argument(4).plain().text()); }
-void IfcBlobTexture::setRasterFormat(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+Step::String IfcBlobTexture::getRasterFormat() const { return Step::String(argument(RasterFormatIndex).plain().text()); }
+void IfcBlobTexture::setRasterFormat(const Step::String& value) { setArgument(RasterFormatIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcCsgPrimitive3D::getClassType()
 {
@@ -1166,8 +1166,8 @@ bool IfcCsgPrimitive3D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcCsgPrimitive3D::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(0))); }
-void IfcCsgPrimitive3D::setPosition(const IfcAxis2Placement3D* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement3D* IfcCsgPrimitive3D::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(PositionIndex))); }
+void IfcCsgPrimitive3D::setPosition(const IfcAxis2Placement3D* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBlock::getClassType()
 {
@@ -1238,8 +1238,8 @@ bool IfcBoundaryCondition::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcBoundaryCondition::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcBoundaryCondition::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcBoundaryCondition::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcBoundaryCondition::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcBoundaryEdgeCondition::getClassType()
 {
@@ -1338,8 +1338,8 @@ bool IfcBoundingBox::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcBoundingBox::getCorner() const { return entityAs<IfcCartesianPoint>(resolve(argument(0))); }
-void IfcBoundingBox::setCorner(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianPoint* IfcBoundingBox::getCorner() const { return entityAs<IfcCartesianPoint>(resolve(argument(CornerIndex))); }
+void IfcBoundingBox::setCorner(const IfcCartesianPoint* value) { setArgument(CornerIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcHalfSpaceSolid::getClassType()
 {
@@ -1354,8 +1354,8 @@ bool IfcHalfSpaceSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcHalfSpaceSolid::getBaseSurface() const { return entityAs<IfcSurface>(resolve(argument(0))); }
-void IfcHalfSpaceSolid::setBaseSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSurface* IfcHalfSpaceSolid::getBaseSurface() const { return entityAs<IfcSurface>(resolve(argument(BaseSurfaceIndex))); }
+void IfcHalfSpaceSolid::setBaseSurface(const IfcSurface* value) { setArgument(BaseSurfaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBoxedHalfSpace::getClassType()
 {
@@ -1370,8 +1370,8 @@ bool IfcBoxedHalfSpace::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcBoundingBox* IfcBoxedHalfSpace::getEnclosure() const { return entityAs<IfcBoundingBox>(resolve(argument(2))); }
-void IfcBoxedHalfSpace::setEnclosure(const IfcBoundingBox* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcBoundingBox* IfcBoxedHalfSpace::getEnclosure() const { return entityAs<IfcBoundingBox>(resolve(argument(EnclosureIndex))); }
+void IfcBoxedHalfSpace::setEnclosure(const IfcBoundingBox* value) { setArgument(EnclosureIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSpatialStructureElement::getClassType()
 {
@@ -1386,8 +1386,8 @@ bool IfcSpatialStructureElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcSpatialStructureElement::getLongName() const { return Step::String(argument(7).plain().text()); }
-void IfcSpatialStructureElement::setLongName(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+Step::String IfcSpatialStructureElement::getLongName() const { return Step::String(argument(LongNameIndex).plain().text()); }
+void IfcSpatialStructureElement::setLongName(const Step::String& value) { setArgument(LongNameIndex, Step::Value::string(value.toUtf8())); }
 std::vector<Step::ObsPtr<IfcRelContainedInSpatialStructure>> IfcSpatialStructureElement::getContainsElements() const { return inverseOf<IfcRelContainedInSpatialStructure>(*this, InverseRelation::ContainsElements); }
 
 const Step::ClassType& IfcBuilding::getClassType()
@@ -1403,8 +1403,8 @@ bool IfcBuilding::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPostalAddress* IfcBuilding::getBuildingAddress() const { return entityAs<IfcPostalAddress>(resolve(argument(11))); }
-void IfcBuilding::setBuildingAddress(const IfcPostalAddress* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPostalAddress* IfcBuilding::getBuildingAddress() const { return entityAs<IfcPostalAddress>(resolve(argument(BuildingAddressIndex))); }
+void IfcBuilding::setBuildingAddress(const IfcPostalAddress* value) { setArgument(BuildingAddressIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcBuildingElementComponent::getClassType()
 {
@@ -1601,12 +1601,12 @@ bool IfcCartesianTransformationOperator::acceptVisitor(Step::BaseVisitor* visito
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcCartesianTransformationOperator::getAxis1() const { return entityAs<IfcDirection>(resolve(argument(0))); }
-void IfcCartesianTransformationOperator::setAxis1(const IfcDirection* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDirection* IfcCartesianTransformationOperator::getAxis2() const { return entityAs<IfcDirection>(resolve(argument(1))); }
-void IfcCartesianTransformationOperator::setAxis2(const IfcDirection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianPoint* IfcCartesianTransformationOperator::getLocalOrigin() const { return entityAs<IfcCartesianPoint>(resolve(argument(2))); }
-void IfcCartesianTransformationOperator::setLocalOrigin(const IfcCartesianPoint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcCartesianTransformationOperator::getAxis1() const { return entityAs<IfcDirection>(resolve(argument(Axis1Index))); }
+void IfcCartesianTransformationOperator::setAxis1(const IfcDirection* value) { setArgument(Axis1Index, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcCartesianTransformationOperator::getAxis2() const { return entityAs<IfcDirection>(resolve(argument(Axis2Index))); }
+void IfcCartesianTransformationOperator::setAxis2(const IfcDirection* value) { setArgument(Axis2Index, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianPoint* IfcCartesianTransformationOperator::getLocalOrigin() const { return entityAs<IfcCartesianPoint>(resolve(argument(LocalOriginIndex))); }
+void IfcCartesianTransformationOperator::setLocalOrigin(const IfcCartesianPoint* value) { setArgument(LocalOriginIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCartesianTransformationOperator2D::getClassType()
 {
@@ -1649,8 +1649,8 @@ bool IfcCartesianTransformationOperator3D::acceptVisitor(Step::BaseVisitor* visi
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcCartesianTransformationOperator3D::getAxis3() const { return entityAs<IfcDirection>(resolve(argument(4))); }
-void IfcCartesianTransformationOperator3D::setAxis3(const IfcDirection* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcCartesianTransformationOperator3D::getAxis3() const { return entityAs<IfcDirection>(resolve(argument(Axis3Index))); }
+void IfcCartesianTransformationOperator3D::setAxis3(const IfcDirection* value) { setArgument(Axis3Index, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCartesianTransformationOperator3DnonUniform::getClassType()
 {
@@ -1820,14 +1820,14 @@ bool IfcClassification::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcClassification::getSource() const { return Step::String(argument(0).plain().text()); }
-void IfcClassification::setSource(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcClassification::getEdition() const { return Step::String(argument(1).plain().text()); }
-void IfcClassification::setEdition(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcCalendarDate* IfcClassification::getEditionDate() const { return entityAs<IfcCalendarDate>(resolve(argument(2))); }
-void IfcClassification::setEditionDate(const IfcCalendarDate* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcClassification::getName() const { return Step::String(argument(3).plain().text()); }
-void IfcClassification::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+Step::String IfcClassification::getSource() const { return Step::String(argument(SourceIndex).plain().text()); }
+void IfcClassification::setSource(const Step::String& value) { setArgument(SourceIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcClassification::getEdition() const { return Step::String(argument(EditionIndex).plain().text()); }
+void IfcClassification::setEdition(const Step::String& value) { setArgument(EditionIndex, Step::Value::string(value.toUtf8())); }
+IfcCalendarDate* IfcClassification::getEditionDate() const { return entityAs<IfcCalendarDate>(resolve(argument(EditionDateIndex))); }
+void IfcClassification::setEditionDate(const IfcCalendarDate* value) { setArgument(EditionDateIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcClassification::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcClassification::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcClassificationItem::getClassType()
 {
@@ -1842,12 +1842,12 @@ bool IfcClassificationItem::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClassificationNotationFacet* IfcClassificationItem::getNotation() const { return entityAs<IfcClassificationNotationFacet>(resolve(argument(0))); }
-void IfcClassificationItem::setNotation(const IfcClassificationNotationFacet* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcClassification* IfcClassificationItem::getItemOf() const { return entityAs<IfcClassification>(resolve(argument(1))); }
-void IfcClassificationItem::setItemOf(const IfcClassification* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcClassificationItem::getTitle() const { return Step::String(argument(2).plain().text()); }
-void IfcClassificationItem::setTitle(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+IfcClassificationNotationFacet* IfcClassificationItem::getNotation() const { return entityAs<IfcClassificationNotationFacet>(resolve(argument(NotationIndex))); }
+void IfcClassificationItem::setNotation(const IfcClassificationNotationFacet* value) { setArgument(NotationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcClassification* IfcClassificationItem::getItemOf() const { return entityAs<IfcClassification>(resolve(argument(ItemOfIndex))); }
+void IfcClassificationItem::setItemOf(const IfcClassification* value) { setArgument(ItemOfIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcClassificationItem::getTitle() const { return Step::String(argument(TitleIndex).plain().text()); }
+void IfcClassificationItem::setTitle(const Step::String& value) { setArgument(TitleIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcClassificationItemRelationship::getClassType()
 {
@@ -1862,10 +1862,10 @@ bool IfcClassificationItemRelationship::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClassificationItem* IfcClassificationItemRelationship::getRelatingItem() const { return entityAs<IfcClassificationItem>(resolve(argument(0))); }
-void IfcClassificationItemRelationship::setRelatingItem(const IfcClassificationItem* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcClassificationItem*> IfcClassificationItemRelationship::getRelatedItems() const { return resolveAll<IfcClassificationItem>(*this, argument(1)); }
-void IfcClassificationItemRelationship::setRelatedItems(const std::vector<IfcClassificationItem*>& values) { setArgument(1, referenceList(values)); }
+IfcClassificationItem* IfcClassificationItemRelationship::getRelatingItem() const { return entityAs<IfcClassificationItem>(resolve(argument(RelatingItemIndex))); }
+void IfcClassificationItemRelationship::setRelatingItem(const IfcClassificationItem* value) { setArgument(RelatingItemIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcClassificationItem*> IfcClassificationItemRelationship::getRelatedItems() const { return resolveAll<IfcClassificationItem>(*this, argument(RelatedItemsIndex)); }
+void IfcClassificationItemRelationship::setRelatedItems(const std::vector<IfcClassificationItem*>& values) { setArgument(RelatedItemsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcClassificationNotation::getClassType()
 {
@@ -1880,8 +1880,8 @@ bool IfcClassificationNotation::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcClassificationNotationFacet*> IfcClassificationNotation::getNotationFacets() const { return resolveAll<IfcClassificationNotationFacet>(*this, argument(0)); }
-void IfcClassificationNotation::setNotationFacets(const std::vector<IfcClassificationNotationFacet*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcClassificationNotationFacet*> IfcClassificationNotation::getNotationFacets() const { return resolveAll<IfcClassificationNotationFacet>(*this, argument(NotationFacetsIndex)); }
+void IfcClassificationNotation::setNotationFacets(const std::vector<IfcClassificationNotationFacet*>& values) { setArgument(NotationFacetsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcClassificationNotationFacet::getClassType()
 {
@@ -1896,8 +1896,8 @@ bool IfcClassificationNotationFacet::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcClassificationNotationFacet::getNotationValue() const { return Step::String(argument(0).plain().text()); }
-void IfcClassificationNotationFacet::setNotationValue(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcClassificationNotationFacet::getNotationValue() const { return Step::String(argument(NotationValueIndex).plain().text()); }
+void IfcClassificationNotationFacet::setNotationValue(const Step::String& value) { setArgument(NotationValueIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcExternalReference::getClassType()
 {
@@ -1912,12 +1912,12 @@ bool IfcExternalReference::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcExternalReference::getLocation() const { return Step::String(argument(0).plain().text()); }
-void IfcExternalReference::setLocation(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcExternalReference::getItemReference() const { return Step::String(argument(1).plain().text()); }
-void IfcExternalReference::setItemReference(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcExternalReference::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcExternalReference::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+Step::String IfcExternalReference::getLocation() const { return Step::String(argument(LocationIndex).plain().text()); }
+void IfcExternalReference::setLocation(const Step::String& value) { setArgument(LocationIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcExternalReference::getItemReference() const { return Step::String(argument(ItemReferenceIndex).plain().text()); }
+void IfcExternalReference::setItemReference(const Step::String& value) { setArgument(ItemReferenceIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcExternalReference::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcExternalReference::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcClassificationReference::getClassType()
 {
@@ -1932,8 +1932,8 @@ bool IfcClassificationReference::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClassification* IfcClassificationReference::getReferencedSource() const { return entityAs<IfcClassification>(resolve(argument(3))); }
-void IfcClassificationReference::setReferencedSource(const IfcClassification* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcClassification* IfcClassificationReference::getReferencedSource() const { return entityAs<IfcClassification>(resolve(argument(ReferencedSourceIndex))); }
+void IfcClassificationReference::setReferencedSource(const IfcClassification* value) { setArgument(ReferencedSourceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTopologicalRepresentationItem::getClassType()
 {
@@ -1962,8 +1962,8 @@ bool IfcConnectedFaceSet::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcFace*> IfcConnectedFaceSet::getCfsFaces() const { return resolveAll<IfcFace>(*this, argument(0)); }
-void IfcConnectedFaceSet::setCfsFaces(const std::vector<IfcFace*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcFace*> IfcConnectedFaceSet::getCfsFaces() const { return resolveAll<IfcFace>(*this, argument(CfsFacesIndex)); }
+void IfcConnectedFaceSet::setCfsFaces(const std::vector<IfcFace*>& values) { setArgument(CfsFacesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcClosedShell::getClassType()
 {
@@ -2006,8 +2006,8 @@ bool IfcColourSpecification::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcColourSpecification::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcColourSpecification::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcColourSpecification::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcColourSpecification::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcColourRgb::getClassType()
 {
@@ -2064,10 +2064,10 @@ bool IfcProperty::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProperty::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcProperty::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcProperty::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcProperty::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
+Step::String IfcProperty::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcProperty::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcProperty::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcProperty::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcComplexProperty::getClassType()
 {
@@ -2082,10 +2082,10 @@ bool IfcComplexProperty::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcComplexProperty::getUsageName() const { return Step::String(argument(2).plain().text()); }
-void IfcComplexProperty::setUsageName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-std::vector<IfcProperty*> IfcComplexProperty::getHasProperties() const { return resolveAll<IfcProperty>(*this, argument(3)); }
-void IfcComplexProperty::setHasProperties(const std::vector<IfcProperty*>& values) { setArgument(3, referenceList(values)); }
+Step::String IfcComplexProperty::getUsageName() const { return Step::String(argument(UsageNameIndex).plain().text()); }
+void IfcComplexProperty::setUsageName(const Step::String& value) { setArgument(UsageNameIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcProperty*> IfcComplexProperty::getHasProperties() const { return resolveAll<IfcProperty>(*this, argument(HasPropertiesIndex)); }
+void IfcComplexProperty::setHasProperties(const std::vector<IfcProperty*>& values) { setArgument(HasPropertiesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcCompositeCurveSegment::getClassType()
 {
@@ -2100,8 +2100,8 @@ bool IfcCompositeCurveSegment::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcCompositeCurveSegment::getParentCurve() const { return entityAs<IfcCurve>(resolve(argument(2))); }
-void IfcCompositeCurveSegment::setParentCurve(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcCompositeCurveSegment::getParentCurve() const { return entityAs<IfcCurve>(resolve(argument(ParentCurveIndex))); }
+void IfcCompositeCurveSegment::setParentCurve(const IfcCurve* value) { setArgument(ParentCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCompositeProfileDef::getClassType()
 {
@@ -2116,10 +2116,10 @@ bool IfcCompositeProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcProfileDef*> IfcCompositeProfileDef::getProfiles() const { return resolveAll<IfcProfileDef>(*this, argument(2)); }
-void IfcCompositeProfileDef::setProfiles(const std::vector<IfcProfileDef*>& values) { setArgument(2, referenceList(values)); }
-Step::String IfcCompositeProfileDef::getLabel() const { return Step::String(argument(3).plain().text()); }
-void IfcCompositeProfileDef::setLabel(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+std::vector<IfcProfileDef*> IfcCompositeProfileDef::getProfiles() const { return resolveAll<IfcProfileDef>(*this, argument(ProfilesIndex)); }
+void IfcCompositeProfileDef::setProfiles(const std::vector<IfcProfileDef*>& values) { setArgument(ProfilesIndex, referenceList(values)); }
+Step::String IfcCompositeProfileDef::getLabel() const { return Step::String(argument(LabelIndex).plain().text()); }
+void IfcCompositeProfileDef::setLabel(const Step::String& value) { setArgument(LabelIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcFlowMovingDeviceType::getClassType()
 {
@@ -2260,8 +2260,8 @@ bool IfcConnectionPortGeometry::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcConnectionPortGeometry::getProfileOfPort() const { return entityAs<IfcProfileDef>(resolve(argument(2))); }
-void IfcConnectionPortGeometry::setProfileOfPort(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProfileDef* IfcConnectionPortGeometry::getProfileOfPort() const { return entityAs<IfcProfileDef>(resolve(argument(ProfileOfPortIndex))); }
+void IfcConnectionPortGeometry::setProfileOfPort(const IfcProfileDef* value) { setArgument(ProfileOfPortIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcConnectionSurfaceGeometry::getClassType()
 {
@@ -2290,14 +2290,14 @@ bool IfcConstraint::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcConstraint::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcConstraint::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcConstraint::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcConstraint::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcConstraint::getConstraintSource() const { return Step::String(argument(3).plain().text()); }
-void IfcConstraint::setConstraintSource(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
-Step::String IfcConstraint::getUserDefinedGrade() const { return Step::String(argument(6).plain().text()); }
-void IfcConstraint::setUserDefinedGrade(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
+Step::String IfcConstraint::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcConstraint::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcConstraint::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcConstraint::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcConstraint::getConstraintSource() const { return Step::String(argument(ConstraintSourceIndex).plain().text()); }
+void IfcConstraint::setConstraintSource(const Step::String& value) { setArgument(ConstraintSourceIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcConstraint::getUserDefinedGrade() const { return Step::String(argument(UserDefinedGradeIndex).plain().text()); }
+void IfcConstraint::setUserDefinedGrade(const Step::String& value) { setArgument(UserDefinedGradeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcConstraintAggregationRelationship::getClassType()
 {
@@ -2312,14 +2312,14 @@ bool IfcConstraintAggregationRelationship::acceptVisitor(Step::BaseVisitor* visi
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcConstraintAggregationRelationship::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcConstraintAggregationRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcConstraintAggregationRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcConstraintAggregationRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcConstraint* IfcConstraintAggregationRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(2))); }
-void IfcConstraintAggregationRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcConstraint*> IfcConstraintAggregationRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(3)); }
-void IfcConstraintAggregationRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(3, referenceList(values)); }
+Step::String IfcConstraintAggregationRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcConstraintAggregationRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcConstraintAggregationRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcConstraintAggregationRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+IfcConstraint* IfcConstraintAggregationRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(RelatingConstraintIndex))); }
+void IfcConstraintAggregationRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(RelatingConstraintIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcConstraint*> IfcConstraintAggregationRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(RelatedConstraintsIndex)); }
+void IfcConstraintAggregationRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(RelatedConstraintsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcConstraintClassificationRelationship::getClassType()
 {
@@ -2334,8 +2334,8 @@ bool IfcConstraintClassificationRelationship::acceptVisitor(Step::BaseVisitor* v
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConstraint* IfcConstraintClassificationRelationship::getClassifiedConstraint() const { return entityAs<IfcConstraint>(resolve(argument(0))); }
-void IfcConstraintClassificationRelationship::setClassifiedConstraint(const IfcConstraint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcConstraint* IfcConstraintClassificationRelationship::getClassifiedConstraint() const { return entityAs<IfcConstraint>(resolve(argument(ClassifiedConstraintIndex))); }
+void IfcConstraintClassificationRelationship::setClassifiedConstraint(const IfcConstraint* value) { setArgument(ClassifiedConstraintIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcConstraintRelationship::getClassType()
 {
@@ -2350,14 +2350,14 @@ bool IfcConstraintRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcConstraintRelationship::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcConstraintRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcConstraintRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcConstraintRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcConstraint* IfcConstraintRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(2))); }
-void IfcConstraintRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcConstraint*> IfcConstraintRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(3)); }
-void IfcConstraintRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(3, referenceList(values)); }
+Step::String IfcConstraintRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcConstraintRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcConstraintRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcConstraintRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+IfcConstraint* IfcConstraintRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(RelatingConstraintIndex))); }
+void IfcConstraintRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(RelatingConstraintIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcConstraint*> IfcConstraintRelationship::getRelatedConstraints() const { return resolveAll<IfcConstraint>(*this, argument(RelatedConstraintsIndex)); }
+void IfcConstraintRelationship::setRelatedConstraints(const std::vector<IfcConstraint*>& values) { setArgument(RelatedConstraintsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcResource::getClassType()
 {
@@ -2386,12 +2386,12 @@ bool IfcConstructionResource::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcConstructionResource::getResourceIdentifier() const { return Step::String(argument(5).plain().text()); }
-void IfcConstructionResource::setResourceIdentifier(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcConstructionResource::getResourceGroup() const { return Step::String(argument(6).plain().text()); }
-void IfcConstructionResource::setResourceGroup(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-IfcMeasureWithUnit* IfcConstructionResource::getBaseQuantity() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(8))); }
-void IfcConstructionResource::setBaseQuantity(const IfcMeasureWithUnit* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcConstructionResource::getResourceIdentifier() const { return Step::String(argument(ResourceIdentifierIndex).plain().text()); }
+void IfcConstructionResource::setResourceIdentifier(const Step::String& value) { setArgument(ResourceIdentifierIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcConstructionResource::getResourceGroup() const { return Step::String(argument(ResourceGroupIndex).plain().text()); }
+void IfcConstructionResource::setResourceGroup(const Step::String& value) { setArgument(ResourceGroupIndex, Step::Value::string(value.toUtf8())); }
+IfcMeasureWithUnit* IfcConstructionResource::getBaseQuantity() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(BaseQuantityIndex))); }
+void IfcConstructionResource::setBaseQuantity(const IfcMeasureWithUnit* value) { setArgument(BaseQuantityIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcConstructionEquipmentResource::getClassType()
 {
@@ -2448,8 +2448,8 @@ bool IfcNamedUnit::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDimensionalExponents* IfcNamedUnit::getDimensions() const { return entityAs<IfcDimensionalExponents>(resolve(argument(0))); }
-void IfcNamedUnit::setDimensions(const IfcDimensionalExponents* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDimensionalExponents* IfcNamedUnit::getDimensions() const { return entityAs<IfcDimensionalExponents>(resolve(argument(DimensionsIndex))); }
+void IfcNamedUnit::setDimensions(const IfcDimensionalExponents* value) { setArgument(DimensionsIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcContextDependentUnit::getClassType()
 {
@@ -2464,8 +2464,8 @@ bool IfcContextDependentUnit::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcContextDependentUnit::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcContextDependentUnit::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+Step::String IfcContextDependentUnit::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcContextDependentUnit::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcControllerType::getClassType()
 {
@@ -2494,10 +2494,10 @@ bool IfcConversionBasedUnit::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcConversionBasedUnit::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcConversionBasedUnit::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-IfcMeasureWithUnit* IfcConversionBasedUnit::getConversionFactor() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(3))); }
-void IfcConversionBasedUnit::setConversionFactor(const IfcMeasureWithUnit* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcConversionBasedUnit::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcConversionBasedUnit::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+IfcMeasureWithUnit* IfcConversionBasedUnit::getConversionFactor() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(ConversionFactorIndex))); }
+void IfcConversionBasedUnit::setConversionFactor(const IfcMeasureWithUnit* value) { setArgument(ConversionFactorIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCooledBeamType::getClassType()
 {
@@ -2568,9 +2568,9 @@ bool IfcCostSchedule::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcCostSchedule::getStatus() const { return Step::String(argument(8).plain().text()); }
-void IfcCostSchedule::setStatus(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
-Step::String IfcCostSchedule::getID() const { return Step::String(argument(11).plain().text()); }
-void IfcCostSchedule::setID(const Step::String& value) { setArgument(11, Step::Value::string(value.toUtf8())); }
+Step::String IfcCostSchedule::getStatus() const { return Step::String(argument(StatusIndex).plain().text()); }
+void IfcCostSchedule::setStatus(const Step::String& value) { setArgument(StatusIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcCostSchedule::getID() const { return Step::String(argument(IDIndex).plain().text()); }
+void IfcCostSchedule::setID(const Step::String& value) { setArgument(IDIndex, Step::Value::string(value.toUtf8())); }
 
 } // namespace ifc2x3

@@ -20,10 +20,10 @@ bool IfcCostValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcCostValue::getCostType() const { return Step::String(argument(6).plain().text()); }
-void IfcCostValue::setCostType(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-Step::String IfcCostValue::getCondition() const { return Step::String(argument(7).plain().text()); }
-void IfcCostValue::setCondition(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+Step::String IfcCostValue::getCostType() const { return Step::String(argument(CostTypeIndex).plain().text()); }
+void IfcCostValue::setCostType(const Step::String& value) { setArgument(CostTypeIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcCostValue::getCondition() const { return Step::String(argument(ConditionIndex).plain().text()); }
+void IfcCostValue::setCondition(const Step::String& value) { setArgument(ConditionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcCovering::getClassType()
 {
@@ -150,14 +150,14 @@ bool IfcCurrencyRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMonetaryUnit* IfcCurrencyRelationship::getRelatingMonetaryUnit() const { return entityAs<IfcMonetaryUnit>(resolve(argument(0))); }
-void IfcCurrencyRelationship::setRelatingMonetaryUnit(const IfcMonetaryUnit* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMonetaryUnit* IfcCurrencyRelationship::getRelatedMonetaryUnit() const { return entityAs<IfcMonetaryUnit>(resolve(argument(1))); }
-void IfcCurrencyRelationship::setRelatedMonetaryUnit(const IfcMonetaryUnit* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDateAndTime* IfcCurrencyRelationship::getRateDateTime() const { return entityAs<IfcDateAndTime>(resolve(argument(3))); }
-void IfcCurrencyRelationship::setRateDateTime(const IfcDateAndTime* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcLibraryInformation* IfcCurrencyRelationship::getRateSource() const { return entityAs<IfcLibraryInformation>(resolve(argument(4))); }
-void IfcCurrencyRelationship::setRateSource(const IfcLibraryInformation* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMonetaryUnit* IfcCurrencyRelationship::getRelatingMonetaryUnit() const { return entityAs<IfcMonetaryUnit>(resolve(argument(RelatingMonetaryUnitIndex))); }
+void IfcCurrencyRelationship::setRelatingMonetaryUnit(const IfcMonetaryUnit* value) { setArgument(RelatingMonetaryUnitIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMonetaryUnit* IfcCurrencyRelationship::getRelatedMonetaryUnit() const { return entityAs<IfcMonetaryUnit>(resolve(argument(RelatedMonetaryUnitIndex))); }
+void IfcCurrencyRelationship::setRelatedMonetaryUnit(const IfcMonetaryUnit* value) { setArgument(RelatedMonetaryUnitIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDateAndTime* IfcCurrencyRelationship::getRateDateTime() const { return entityAs<IfcDateAndTime>(resolve(argument(RateDateTimeIndex))); }
+void IfcCurrencyRelationship::setRateDateTime(const IfcDateAndTime* value) { setArgument(RateDateTimeIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcLibraryInformation* IfcCurrencyRelationship::getRateSource() const { return entityAs<IfcLibraryInformation>(resolve(argument(RateSourceIndex))); }
+void IfcCurrencyRelationship::setRateSource(const IfcLibraryInformation* value) { setArgument(RateSourceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcCurtainWall::getClassType()
 {
@@ -200,12 +200,12 @@ bool IfcCurveBoundedPlane::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPlane* IfcCurveBoundedPlane::getBasisSurface() const { return entityAs<IfcPlane>(resolve(argument(0))); }
-void IfcCurveBoundedPlane::setBasisSurface(const IfcPlane* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCurve* IfcCurveBoundedPlane::getOuterBoundary() const { return entityAs<IfcCurve>(resolve(argument(1))); }
-void IfcCurveBoundedPlane::setOuterBoundary(const IfcCurve* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcCurve*> IfcCurveBoundedPlane::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(2)); }
-void IfcCurveBoundedPlane::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(2, referenceList(values)); }
+IfcPlane* IfcCurveBoundedPlane::getBasisSurface() const { return entityAs<IfcPlane>(resolve(argument(BasisSurfaceIndex))); }
+void IfcCurveBoundedPlane::setBasisSurface(const IfcPlane* value) { setArgument(BasisSurfaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcCurveBoundedPlane::getOuterBoundary() const { return entityAs<IfcCurve>(resolve(argument(OuterBoundaryIndex))); }
+void IfcCurveBoundedPlane::setOuterBoundary(const IfcCurve* value) { setArgument(OuterBoundaryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcCurve*> IfcCurveBoundedPlane::getInnerBoundaries() const { return resolveAll<IfcCurve>(*this, argument(InnerBoundariesIndex)); }
+void IfcCurveBoundedPlane::setInnerBoundaries(const std::vector<IfcCurve*>& values) { setArgument(InnerBoundariesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcPresentationStyle::getClassType()
 {
@@ -220,8 +220,8 @@ bool IfcPresentationStyle::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPresentationStyle::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcPresentationStyle::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcPresentationStyle::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcPresentationStyle::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcCurveStyle::getClassType()
 {
@@ -250,10 +250,10 @@ bool IfcCurveStyleFont::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcCurveStyleFont::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcCurveStyleFont::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-std::vector<IfcCurveStyleFontPattern*> IfcCurveStyleFont::getPatternList() const { return resolveAll<IfcCurveStyleFontPattern>(*this, argument(1)); }
-void IfcCurveStyleFont::setPatternList(const std::vector<IfcCurveStyleFontPattern*>& values) { setArgument(1, referenceList(values)); }
+Step::String IfcCurveStyleFont::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcCurveStyleFont::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcCurveStyleFontPattern*> IfcCurveStyleFont::getPatternList() const { return resolveAll<IfcCurveStyleFontPattern>(*this, argument(PatternListIndex)); }
+void IfcCurveStyleFont::setPatternList(const std::vector<IfcCurveStyleFontPattern*>& values) { setArgument(PatternListIndex, referenceList(values)); }
 
 const Step::ClassType& IfcCurveStyleFontAndScaling::getClassType()
 {
@@ -268,8 +268,8 @@ bool IfcCurveStyleFontAndScaling::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcCurveStyleFontAndScaling::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcCurveStyleFontAndScaling::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcCurveStyleFontAndScaling::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcCurveStyleFontAndScaling::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcCurveStyleFontPattern::getClassType()
 {
@@ -312,10 +312,10 @@ bool IfcDateAndTime::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCalendarDate* IfcDateAndTime::getDateComponent() const { return entityAs<IfcCalendarDate>(resolve(argument(0))); }
-void IfcDateAndTime::setDateComponent(const IfcCalendarDate* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcLocalTime* IfcDateAndTime::getTimeComponent() const { return entityAs<IfcLocalTime>(resolve(argument(1))); }
-void IfcDateAndTime::setTimeComponent(const IfcLocalTime* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCalendarDate* IfcDateAndTime::getDateComponent() const { return entityAs<IfcCalendarDate>(resolve(argument(DateComponentIndex))); }
+void IfcDateAndTime::setDateComponent(const IfcCalendarDate* value) { setArgument(DateComponentIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcLocalTime* IfcDateAndTime::getTimeComponent() const { return entityAs<IfcLocalTime>(resolve(argument(TimeComponentIndex))); }
+void IfcDateAndTime::setTimeComponent(const IfcLocalTime* value) { setArgument(TimeComponentIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDefinedSymbol::getClassType()
 {
@@ -330,8 +330,8 @@ bool IfcDefinedSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianTransformationOperator2D* IfcDefinedSymbol::getTarget() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(1))); }
-void IfcDefinedSymbol::setTarget(const IfcCartesianTransformationOperator2D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianTransformationOperator2D* IfcDefinedSymbol::getTarget() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(TargetIndex))); }
+void IfcDefinedSymbol::setTarget(const IfcCartesianTransformationOperator2D* value) { setArgument(TargetIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDerivedProfileDef::getClassType()
 {
@@ -346,12 +346,12 @@ bool IfcDerivedProfileDef::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcDerivedProfileDef::getParentProfile() const { return entityAs<IfcProfileDef>(resolve(argument(2))); }
-void IfcDerivedProfileDef::setParentProfile(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianTransformationOperator2D* IfcDerivedProfileDef::getOperator() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(3))); }
-void IfcDerivedProfileDef::setOperator(const IfcCartesianTransformationOperator2D* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcDerivedProfileDef::getLabel() const { return Step::String(argument(4).plain().text()); }
-void IfcDerivedProfileDef::setLabel(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+IfcProfileDef* IfcDerivedProfileDef::getParentProfile() const { return entityAs<IfcProfileDef>(resolve(argument(ParentProfileIndex))); }
+void IfcDerivedProfileDef::setParentProfile(const IfcProfileDef* value) { setArgument(ParentProfileIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianTransformationOperator2D* IfcDerivedProfileDef::getOperator() const { return entityAs<IfcCartesianTransformationOperator2D>(resolve(argument(OperatorIndex))); }
+void IfcDerivedProfileDef::setOperator(const IfcCartesianTransformationOperator2D* value) { setArgument(OperatorIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcDerivedProfileDef::getLabel() const { return Step::String(argument(LabelIndex).plain().text()); }
+void IfcDerivedProfileDef::setLabel(const Step::String& value) { setArgument(LabelIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcDerivedUnit::getClassType()
 {
@@ -366,10 +366,10 @@ bool IfcDerivedUnit::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcDerivedUnitElement*> IfcDerivedUnit::getElements() const { return resolveAll<IfcDerivedUnitElement>(*this, argument(0)); }
-void IfcDerivedUnit::setElements(const std::vector<IfcDerivedUnitElement*>& values) { setArgument(0, referenceList(values)); }
-Step::String IfcDerivedUnit::getUserDefinedType() const { return Step::String(argument(2).plain().text()); }
-void IfcDerivedUnit::setUserDefinedType(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+std::vector<IfcDerivedUnitElement*> IfcDerivedUnit::getElements() const { return resolveAll<IfcDerivedUnitElement>(*this, argument(ElementsIndex)); }
+void IfcDerivedUnit::setElements(const std::vector<IfcDerivedUnitElement*>& values) { setArgument(ElementsIndex, referenceList(values)); }
+Step::String IfcDerivedUnit::getUserDefinedType() const { return Step::String(argument(UserDefinedTypeIndex).plain().text()); }
+void IfcDerivedUnit::setUserDefinedType(const Step::String& value) { setArgument(UserDefinedTypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcDerivedUnitElement::getClassType()
 {
@@ -384,8 +384,8 @@ bool IfcDerivedUnitElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcNamedUnit* IfcDerivedUnitElement::getUnit() const { return entityAs<IfcNamedUnit>(resolve(argument(0))); }
-void IfcDerivedUnitElement::setUnit(const IfcNamedUnit* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcNamedUnit* IfcDerivedUnitElement::getUnit() const { return entityAs<IfcNamedUnit>(resolve(argument(UnitIndex))); }
+void IfcDerivedUnitElement::setUnit(const IfcNamedUnit* value) { setArgument(UnitIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDiameterDimension::getClassType()
 {
@@ -428,14 +428,14 @@ bool IfcDraughtingCalloutRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcDraughtingCalloutRelationship::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcDraughtingCalloutRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcDraughtingCalloutRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcDraughtingCalloutRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatingDraughtingCallout() const { return entityAs<IfcDraughtingCallout>(resolve(argument(2))); }
-void IfcDraughtingCalloutRelationship::setRelatingDraughtingCallout(const IfcDraughtingCallout* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatedDraughtingCallout() const { return entityAs<IfcDraughtingCallout>(resolve(argument(3))); }
-void IfcDraughtingCalloutRelationship::setRelatedDraughtingCallout(const IfcDraughtingCallout* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcDraughtingCalloutRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcDraughtingCalloutRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDraughtingCalloutRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcDraughtingCalloutRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatingDraughtingCallout() const { return entityAs<IfcDraughtingCallout>(resolve(argument(RelatingDraughtingCalloutIndex))); }
+void IfcDraughtingCalloutRelationship::setRelatingDraughtingCallout(const IfcDraughtingCallout* value) { setArgument(RelatingDraughtingCalloutIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDraughtingCallout* IfcDraughtingCalloutRelationship::getRelatedDraughtingCallout() const { return entityAs<IfcDraughtingCallout>(resolve(argument(RelatedDraughtingCalloutIndex))); }
+void IfcDraughtingCalloutRelationship::setRelatedDraughtingCallout(const IfcDraughtingCallout* value) { setArgument(RelatedDraughtingCalloutIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDimensionCalloutRelationship::getClassType()
 {
@@ -478,8 +478,8 @@ bool IfcTerminatorSymbol::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAnnotationCurveOccurrence* IfcTerminatorSymbol::getAnnotatedCurve() const { return entityAs<IfcAnnotationCurveOccurrence>(resolve(argument(3))); }
-void IfcTerminatorSymbol::setAnnotatedCurve(const IfcAnnotationCurveOccurrence* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAnnotationCurveOccurrence* IfcTerminatorSymbol::getAnnotatedCurve() const { return entityAs<IfcAnnotationCurveOccurrence>(resolve(argument(AnnotatedCurveIndex))); }
+void IfcTerminatorSymbol::setAnnotatedCurve(const IfcAnnotationCurveOccurrence* value) { setArgument(AnnotatedCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDimensionCurveTerminator::getClassType()
 {
@@ -648,8 +648,8 @@ bool IfcDistributionControlElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcDistributionControlElement::getControlElementId() const { return Step::String(argument(8).plain().text()); }
-void IfcDistributionControlElement::setControlElementId(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
+Step::String IfcDistributionControlElement::getControlElementId() const { return Step::String(argument(ControlElementIdIndex).plain().text()); }
+void IfcDistributionControlElement::setControlElementId(const Step::String& value) { setArgument(ControlElementIdIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPort::getClassType()
 {
@@ -692,12 +692,12 @@ bool IfcDocumentElectronicFormat::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcDocumentElectronicFormat::getFileExtension() const { return Step::String(argument(0).plain().text()); }
-void IfcDocumentElectronicFormat::setFileExtension(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcDocumentElectronicFormat::getMimeContentType() const { return Step::String(argument(1).plain().text()); }
-void IfcDocumentElectronicFormat::setMimeContentType(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcDocumentElectronicFormat::getMimeSubtype() const { return Step::String(argument(2).plain().text()); }
-void IfcDocumentElectronicFormat::setMimeSubtype(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentElectronicFormat::getFileExtension() const { return Step::String(argument(FileExtensionIndex).plain().text()); }
+void IfcDocumentElectronicFormat::setFileExtension(const Step::String& value) { setArgument(FileExtensionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentElectronicFormat::getMimeContentType() const { return Step::String(argument(MimeContentTypeIndex).plain().text()); }
+void IfcDocumentElectronicFormat::setMimeContentType(const Step::String& value) { setArgument(MimeContentTypeIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentElectronicFormat::getMimeSubtype() const { return Step::String(argument(MimeSubtypeIndex).plain().text()); }
+void IfcDocumentElectronicFormat::setMimeSubtype(const Step::String& value) { setArgument(MimeSubtypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcDocumentInformation::getClassType()
 {
@@ -712,32 +712,32 @@ bool IfcDocumentInformation::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcDocumentInformation::getDocumentId() const { return Step::String(argument(0).plain().text()); }
-void IfcDocumentInformation::setDocumentId(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcDocumentInformation::getName() const { return Step::String(argument(1).plain().text()); }
-void IfcDocumentInformation::setName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcDocumentInformation::getDescription() const { return Step::String(argument(2).plain().text()); }
-void IfcDocumentInformation::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-std::vector<IfcDocumentReference*> IfcDocumentInformation::getDocumentReferences() const { return resolveAll<IfcDocumentReference>(*this, argument(3)); }
-void IfcDocumentInformation::setDocumentReferences(const std::vector<IfcDocumentReference*>& values) { setArgument(3, referenceList(values)); }
-Step::String IfcDocumentInformation::getPurpose() const { return Step::String(argument(4).plain().text()); }
-void IfcDocumentInformation::setPurpose(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
-Step::String IfcDocumentInformation::getIntendedUse() const { return Step::String(argument(5).plain().text()); }
-void IfcDocumentInformation::setIntendedUse(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcDocumentInformation::getScope() const { return Step::String(argument(6).plain().text()); }
-void IfcDocumentInformation::setScope(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-Step::String IfcDocumentInformation::getRevision() const { return Step::String(argument(7).plain().text()); }
-void IfcDocumentInformation::setRevision(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
-IfcDateAndTime* IfcDocumentInformation::getCreationTime() const { return entityAs<IfcDateAndTime>(resolve(argument(10))); }
-void IfcDocumentInformation::setCreationTime(const IfcDateAndTime* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDateAndTime* IfcDocumentInformation::getLastRevisionTime() const { return entityAs<IfcDateAndTime>(resolve(argument(11))); }
-void IfcDocumentInformation::setLastRevisionTime(const IfcDateAndTime* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDocumentElectronicFormat* IfcDocumentInformation::getElectronicFormat() const { return entityAs<IfcDocumentElectronicFormat>(resolve(argument(12))); }
-void IfcDocumentInformation::setElectronicFormat(const IfcDocumentElectronicFormat* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcDocumentInformation::getValidFrom() const { return entityAs<IfcCalendarDate>(resolve(argument(13))); }
-void IfcDocumentInformation::setValidFrom(const IfcCalendarDate* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcDocumentInformation::getValidUntil() const { return entityAs<IfcCalendarDate>(resolve(argument(14))); }
-void IfcDocumentInformation::setValidUntil(const IfcCalendarDate* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcDocumentInformation::getDocumentId() const { return Step::String(argument(DocumentIdIndex).plain().text()); }
+void IfcDocumentInformation::setDocumentId(const Step::String& value) { setArgument(DocumentIdIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentInformation::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcDocumentInformation::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentInformation::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcDocumentInformation::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcDocumentReference*> IfcDocumentInformation::getDocumentReferences() const { return resolveAll<IfcDocumentReference>(*this, argument(DocumentReferencesIndex)); }
+void IfcDocumentInformation::setDocumentReferences(const std::vector<IfcDocumentReference*>& values) { setArgument(DocumentReferencesIndex, referenceList(values)); }
+Step::String IfcDocumentInformation::getPurpose() const { return Step::String(argument(PurposeIndex).plain().text()); }
+void IfcDocumentInformation::setPurpose(const Step::String& value) { setArgument(PurposeIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentInformation::getIntendedUse() const { return Step::String(argument(IntendedUseIndex).plain().text()); }
+void IfcDocumentInformation::setIntendedUse(const Step::String& value) { setArgument(IntendedUseIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentInformation::getScope() const { return Step::String(argument(ScopeIndex).plain().text()); }
+void IfcDocumentInformation::setScope(const Step::String& value) { setArgument(ScopeIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcDocumentInformation::getRevision() const { return Step::String(argument(RevisionIndex).plain().text()); }
+void IfcDocumentInformation::setRevision(const Step::String& value) { setArgument(RevisionIndex, Step::Value::string(value.toUtf8())); }
+IfcDateAndTime* IfcDocumentInformation::getCreationTime() const { return entityAs<IfcDateAndTime>(resolve(argument(CreationTimeIndex))); }
+void IfcDocumentInformation::setCreationTime(const IfcDateAndTime* value) { setArgument(CreationTimeIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDateAndTime* IfcDocumentInformation::getLastRevisionTime() const { return entityAs<IfcDateAndTime>(resolve(argument(LastRevisionTimeIndex))); }
+void IfcDocumentInformation::setLastRevisionTime(const IfcDateAndTime* value) { setArgument(LastRevisionTimeIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDocumentElectronicFormat* IfcDocumentInformation::getElectronicFormat() const { return entityAs<IfcDocumentElectronicFormat>(resolve(argument(ElectronicFormatIndex))); }
+void IfcDocumentInformation::setElectronicFormat(const IfcDocumentElectronicFormat* value) { setArgument(ElectronicFormatIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCalendarDate* IfcDocumentInformation::getValidFrom() const { return entityAs<IfcCalendarDate>(resolve(argument(ValidFromIndex))); }
+void IfcDocumentInformation::setValidFrom(const IfcCalendarDate* value) { setArgument(ValidFromIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCalendarDate* IfcDocumentInformation::getValidUntil() const { return entityAs<IfcCalendarDate>(resolve(argument(ValidUntilIndex))); }
+void IfcDocumentInformation::setValidUntil(const IfcCalendarDate* value) { setArgument(ValidUntilIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDocumentInformationRelationship::getClassType()
 {
@@ -752,12 +752,12 @@ bool IfcDocumentInformationRelationship::acceptVisitor(Step::BaseVisitor* visito
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDocumentInformation* IfcDocumentInformationRelationship::getRelatingDocument() const { return entityAs<IfcDocumentInformation>(resolve(argument(0))); }
-void IfcDocumentInformationRelationship::setRelatingDocument(const IfcDocumentInformation* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcDocumentInformation*> IfcDocumentInformationRelationship::getRelatedDocuments() const { return resolveAll<IfcDocumentInformation>(*this, argument(1)); }
-void IfcDocumentInformationRelationship::setRelatedDocuments(const std::vector<IfcDocumentInformation*>& values) { setArgument(1, referenceList(values)); }
-Step::String IfcDocumentInformationRelationship::getRelationshipType() const { return Step::String(argument(2).plain().text()); }
-void IfcDocumentInformationRelationship::setRelationshipType(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+IfcDocumentInformation* IfcDocumentInformationRelationship::getRelatingDocument() const { return entityAs<IfcDocumentInformation>(resolve(argument(RelatingDocumentIndex))); }
+void IfcDocumentInformationRelationship::setRelatingDocument(const IfcDocumentInformation* value) { setArgument(RelatingDocumentIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcDocumentInformation*> IfcDocumentInformationRelationship::getRelatedDocuments() const { return resolveAll<IfcDocumentInformation>(*this, argument(RelatedDocumentsIndex)); }
+void IfcDocumentInformationRelationship::setRelatedDocuments(const std::vector<IfcDocumentInformation*>& values) { setArgument(RelatedDocumentsIndex, referenceList(values)); }
+Step::String IfcDocumentInformationRelationship::getRelationshipType() const { return Step::String(argument(RelationshipTypeIndex).plain().text()); }
+void IfcDocumentInformationRelationship::setRelationshipType(const Step::String& value) { setArgument(RelationshipTypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcDocumentReference::getClassType()
 {
@@ -830,8 +830,8 @@ bool IfcDoorLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcDoorLiningProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(14))); }
-void IfcDoorLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcShapeAspect* IfcDoorLiningProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(ShapeAspectStyleIndex))); }
+void IfcDoorLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(ShapeAspectStyleIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDoorPanelProperties::getClassType()
 {
@@ -846,8 +846,8 @@ bool IfcDoorPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcDoorPanelProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(8))); }
-void IfcDoorPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcShapeAspect* IfcDoorPanelProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(ShapeAspectStyleIndex))); }
+void IfcDoorPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(ShapeAspectStyleIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcDoorStyle::getClassType()
 {
@@ -876,8 +876,8 @@ bool IfcPreDefinedItem::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPreDefinedItem::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcPreDefinedItem::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcPreDefinedItem::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcPreDefinedItem::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPreDefinedColour::getClassType()
 {
@@ -1032,10 +1032,10 @@ bool IfcEdge::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVertex* IfcEdge::getEdgeStart() const { return entityAs<IfcVertex>(resolve(argument(0))); }
-void IfcEdge::setEdgeStart(const IfcVertex* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcVertex* IfcEdge::getEdgeEnd() const { return entityAs<IfcVertex>(resolve(argument(1))); }
-void IfcEdge::setEdgeEnd(const IfcVertex* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVertex* IfcEdge::getEdgeStart() const { return entityAs<IfcVertex>(resolve(argument(EdgeStartIndex))); }
+void IfcEdge::setEdgeStart(const IfcVertex* value) { setArgument(EdgeStartIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVertex* IfcEdge::getEdgeEnd() const { return entityAs<IfcVertex>(resolve(argument(EdgeEndIndex))); }
+void IfcEdge::setEdgeEnd(const IfcVertex* value) { setArgument(EdgeEndIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcEdgeCurve::getClassType()
 {
@@ -1050,8 +1050,8 @@ bool IfcEdgeCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcEdgeCurve::getEdgeGeometry() const { return entityAs<IfcCurve>(resolve(argument(2))); }
-void IfcEdgeCurve::setEdgeGeometry(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcEdgeCurve::getEdgeGeometry() const { return entityAs<IfcCurve>(resolve(argument(EdgeGeometryIndex))); }
+void IfcEdgeCurve::setEdgeGeometry(const IfcCurve* value) { setArgument(EdgeGeometryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLoop::getClassType()
 {
@@ -1080,8 +1080,8 @@ bool IfcEdgeLoop::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcOrientedEdge*> IfcEdgeLoop::getEdgeList() const { return resolveAll<IfcOrientedEdge>(*this, argument(0)); }
-void IfcEdgeLoop::setEdgeList(const std::vector<IfcOrientedEdge*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcOrientedEdge*> IfcEdgeLoop::getEdgeList() const { return resolveAll<IfcOrientedEdge>(*this, argument(EdgeListIndex)); }
+void IfcEdgeLoop::setEdgeList(const std::vector<IfcOrientedEdge*>& values) { setArgument(EdgeListIndex, referenceList(values)); }
 
 const Step::ClassType& IfcEnergyProperties::getClassType()
 {
@@ -1096,8 +1096,8 @@ bool IfcEnergyProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcEnergyProperties::getUserDefinedEnergySequence() const { return Step::String(argument(5).plain().text()); }
-void IfcEnergyProperties::setUserDefinedEnergySequence(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
+Step::String IfcEnergyProperties::getUserDefinedEnergySequence() const { return Step::String(argument(UserDefinedEnergySequenceIndex).plain().text()); }
+void IfcEnergyProperties::setUserDefinedEnergySequence(const Step::String& value) { setArgument(UserDefinedEnergySequenceIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcElectricalBaseProperties::getClassType()
 {
@@ -1196,8 +1196,8 @@ bool IfcElectricDistributionPoint::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcElectricDistributionPoint::getUserDefinedFunction() const { return Step::String(argument(9).plain().text()); }
-void IfcElectricDistributionPoint::setUserDefinedFunction(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
+Step::String IfcElectricDistributionPoint::getUserDefinedFunction() const { return Step::String(argument(UserDefinedFunctionIndex).plain().text()); }
+void IfcElectricDistributionPoint::setUserDefinedFunction(const Step::String& value) { setArgument(UserDefinedFunctionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcFlowStorageDeviceType::getClassType()
 {
@@ -1296,8 +1296,8 @@ bool IfcElementarySurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcElementarySurface::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(0))); }
-void IfcElementarySurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement3D* IfcElementarySurface::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(PositionIndex))); }
+void IfcElementarySurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcElementAssembly::getClassType()
 {
@@ -1326,10 +1326,10 @@ bool IfcElementQuantity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcElementQuantity::getMethodOfMeasurement() const { return Step::String(argument(4).plain().text()); }
-void IfcElementQuantity::setMethodOfMeasurement(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
-std::vector<IfcPhysicalQuantity*> IfcElementQuantity::getQuantities() const { return resolveAll<IfcPhysicalQuantity>(*this, argument(5)); }
-void IfcElementQuantity::setQuantities(const std::vector<IfcPhysicalQuantity*>& values) { setArgument(5, referenceList(values)); }
+Step::String IfcElementQuantity::getMethodOfMeasurement() const { return Step::String(argument(MethodOfMeasurementIndex).plain().text()); }
+void IfcElementQuantity::setMethodOfMeasurement(const Step::String& value) { setArgument(MethodOfMeasurementIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcPhysicalQuantity*> IfcElementQuantity::getQuantities() const { return resolveAll<IfcPhysicalQuantity>(*this, argument(QuantitiesIndex)); }
+void IfcElementQuantity::setQuantities(const std::vector<IfcPhysicalQuantity*>& values) { setArgument(QuantitiesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcEllipse::getClassType()
 {
@@ -1386,10 +1386,10 @@ bool IfcEnvironmentalImpactValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcEnvironmentalImpactValue::getImpactType() const { return Step::String(argument(6).plain().text()); }
-void IfcEnvironmentalImpactValue::setImpactType(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-Step::String IfcEnvironmentalImpactValue::getUserDefinedCategory() const { return Step::String(argument(8).plain().text()); }
-void IfcEnvironmentalImpactValue::setUserDefinedCategory(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
+Step::String IfcEnvironmentalImpactValue::getImpactType() const { return Step::String(argument(ImpactTypeIndex).plain().text()); }
+void IfcEnvironmentalImpactValue::setImpactType(const Step::String& value) { setArgument(ImpactTypeIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcEnvironmentalImpactValue::getUserDefinedCategory() const { return Step::String(argument(UserDefinedCategoryIndex).plain().text()); }
+void IfcEnvironmentalImpactValue::setUserDefinedCategory(const Step::String& value) { setArgument(UserDefinedCategoryIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcEquipmentElement::getClassType()
 {
@@ -1460,8 +1460,8 @@ bool IfcMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialProperties::getMaterial() const { return entityAs<IfcMaterial>(resolve(argument(0))); }
-void IfcMaterialProperties::setMaterial(const IfcMaterial* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMaterial* IfcMaterialProperties::getMaterial() const { return entityAs<IfcMaterial>(resolve(argument(MaterialIndex))); }
+void IfcMaterialProperties::setMaterial(const IfcMaterial* value) { setArgument(MaterialIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcExtendedMaterialProperties::getClassType()
 {
@@ -1476,12 +1476,12 @@ bool IfcExtendedMaterialProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcProperty*> IfcExtendedMaterialProperties::getExtendedProperties() const { return resolveAll<IfcProperty>(*this, argument(1)); }
-void IfcExtendedMaterialProperties::setExtendedProperties(const std::vector<IfcProperty*>& values) { setArgument(1, referenceList(values)); }
-Step::String IfcExtendedMaterialProperties::getDescription() const { return Step::String(argument(2).plain().text()); }
-void IfcExtendedMaterialProperties::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcExtendedMaterialProperties::getName() const { return Step::String(argument(3).plain().text()); }
-void IfcExtendedMaterialProperties::setName(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+std::vector<IfcProperty*> IfcExtendedMaterialProperties::getExtendedProperties() const { return resolveAll<IfcProperty>(*this, argument(ExtendedPropertiesIndex)); }
+void IfcExtendedMaterialProperties::setExtendedProperties(const std::vector<IfcProperty*>& values) { setArgument(ExtendedPropertiesIndex, referenceList(values)); }
+Step::String IfcExtendedMaterialProperties::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcExtendedMaterialProperties::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcExtendedMaterialProperties::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcExtendedMaterialProperties::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcExternallyDefinedHatchStyle::getClassType()
 {
@@ -1552,10 +1552,10 @@ bool IfcSweptAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcSweptAreaSolid::getSweptArea() const { return entityAs<IfcProfileDef>(resolve(argument(0))); }
-void IfcSweptAreaSolid::setSweptArea(const IfcProfileDef* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcAxis2Placement3D* IfcSweptAreaSolid::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(1))); }
-void IfcSweptAreaSolid::setPosition(const IfcAxis2Placement3D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProfileDef* IfcSweptAreaSolid::getSweptArea() const { return entityAs<IfcProfileDef>(resolve(argument(SweptAreaIndex))); }
+void IfcSweptAreaSolid::setSweptArea(const IfcProfileDef* value) { setArgument(SweptAreaIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement3D* IfcSweptAreaSolid::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(PositionIndex))); }
+void IfcSweptAreaSolid::setPosition(const IfcAxis2Placement3D* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcExtrudedAreaSolid::getClassType()
 {
@@ -1570,8 +1570,8 @@ bool IfcExtrudedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcExtrudedAreaSolid::getExtrudedDirection() const { return entityAs<IfcDirection>(resolve(argument(2))); }
-void IfcExtrudedAreaSolid::setExtrudedDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcExtrudedAreaSolid::getExtrudedDirection() const { return entityAs<IfcDirection>(resolve(argument(ExtrudedDirectionIndex))); }
+void IfcExtrudedAreaSolid::setExtrudedDirection(const IfcDirection* value) { setArgument(ExtrudedDirectionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFace::getClassType()
 {
@@ -1586,8 +1586,8 @@ bool IfcFace::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcFaceBound*> IfcFace::getBounds() const { return resolveAll<IfcFaceBound>(*this, argument(0)); }
-void IfcFace::setBounds(const std::vector<IfcFaceBound*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcFaceBound*> IfcFace::getBounds() const { return resolveAll<IfcFaceBound>(*this, argument(BoundsIndex)); }
+void IfcFace::setBounds(const std::vector<IfcFaceBound*>& values) { setArgument(BoundsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcFaceBasedSurfaceModel::getClassType()
 {
@@ -1602,8 +1602,8 @@ bool IfcFaceBasedSurfaceModel::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcConnectedFaceSet*> IfcFaceBasedSurfaceModel::getFbsmFaces() const { return resolveAll<IfcConnectedFaceSet>(*this, argument(0)); }
-void IfcFaceBasedSurfaceModel::setFbsmFaces(const std::vector<IfcConnectedFaceSet*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcConnectedFaceSet*> IfcFaceBasedSurfaceModel::getFbsmFaces() const { return resolveAll<IfcConnectedFaceSet>(*this, argument(FbsmFacesIndex)); }
+void IfcFaceBasedSurfaceModel::setFbsmFaces(const std::vector<IfcConnectedFaceSet*>& values) { setArgument(FbsmFacesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcFaceBound::getClassType()
 {
@@ -1618,8 +1618,8 @@ bool IfcFaceBound::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcLoop* IfcFaceBound::getBound() const { return entityAs<IfcLoop>(resolve(argument(0))); }
-void IfcFaceBound::setBound(const IfcLoop* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcLoop* IfcFaceBound::getBound() const { return entityAs<IfcLoop>(resolve(argument(BoundIndex))); }
+void IfcFaceBound::setBound(const IfcLoop* value) { setArgument(BoundIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFaceOuterBound::getClassType()
 {
@@ -1648,8 +1648,8 @@ bool IfcFaceSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcFaceSurface::getFaceSurface() const { return entityAs<IfcSurface>(resolve(argument(1))); }
-void IfcFaceSurface::setFaceSurface(const IfcSurface* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSurface* IfcFaceSurface::getFaceSurface() const { return entityAs<IfcSurface>(resolve(argument(FaceSurfaceIndex))); }
+void IfcFaceSurface::setFaceSurface(const IfcSurface* value) { setArgument(FaceSurfaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcManifoldSolidBrep::getClassType()
 {
@@ -1664,8 +1664,8 @@ bool IfcManifoldSolidBrep::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcClosedShell* IfcManifoldSolidBrep::getOuter() const { return entityAs<IfcClosedShell>(resolve(argument(0))); }
-void IfcManifoldSolidBrep::setOuter(const IfcClosedShell* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcClosedShell* IfcManifoldSolidBrep::getOuter() const { return entityAs<IfcClosedShell>(resolve(argument(OuterIndex))); }
+void IfcManifoldSolidBrep::setOuter(const IfcClosedShell* value) { setArgument(OuterIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFacetedBrep::getClassType()
 {
@@ -1694,8 +1694,8 @@ bool IfcFacetedBrepWithVoids::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcClosedShell*> IfcFacetedBrepWithVoids::getVoids() const { return resolveAll<IfcClosedShell>(*this, argument(1)); }
-void IfcFacetedBrepWithVoids::setVoids(const std::vector<IfcClosedShell*>& values) { setArgument(1, referenceList(values)); }
+std::vector<IfcClosedShell*> IfcFacetedBrepWithVoids::getVoids() const { return resolveAll<IfcClosedShell>(*this, argument(VoidsIndex)); }
+void IfcFacetedBrepWithVoids::setVoids(const std::vector<IfcClosedShell*>& values) { setArgument(VoidsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcStructuralConnectionCondition::getClassType()
 {
@@ -1710,8 +1710,8 @@ bool IfcStructuralConnectionCondition::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcStructuralConnectionCondition::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcStructuralConnectionCondition::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcStructuralConnectionCondition::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcStructuralConnectionCondition::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcFailureConnectionCondition::getClassType()
 {
@@ -1810,12 +1810,12 @@ bool IfcFillAreaStyleHatching::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurveStyle* IfcFillAreaStyleHatching::getHatchLineAppearance() const { return entityAs<IfcCurveStyle>(resolve(argument(0))); }
-void IfcFillAreaStyleHatching::setHatchLineAppearance(const IfcCurveStyle* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianPoint* IfcFillAreaStyleHatching::getPointOfReferenceHatchLine() const { return entityAs<IfcCartesianPoint>(resolve(argument(2))); }
-void IfcFillAreaStyleHatching::setPointOfReferenceHatchLine(const IfcCartesianPoint* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianPoint* IfcFillAreaStyleHatching::getPatternStart() const { return entityAs<IfcCartesianPoint>(resolve(argument(3))); }
-void IfcFillAreaStyleHatching::setPatternStart(const IfcCartesianPoint* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurveStyle* IfcFillAreaStyleHatching::getHatchLineAppearance() const { return entityAs<IfcCurveStyle>(resolve(argument(HatchLineAppearanceIndex))); }
+void IfcFillAreaStyleHatching::setHatchLineAppearance(const IfcCurveStyle* value) { setArgument(HatchLineAppearanceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianPoint* IfcFillAreaStyleHatching::getPointOfReferenceHatchLine() const { return entityAs<IfcCartesianPoint>(resolve(argument(PointOfReferenceHatchLineIndex))); }
+void IfcFillAreaStyleHatching::setPointOfReferenceHatchLine(const IfcCartesianPoint* value) { setArgument(PointOfReferenceHatchLineIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianPoint* IfcFillAreaStyleHatching::getPatternStart() const { return entityAs<IfcCartesianPoint>(resolve(argument(PatternStartIndex))); }
+void IfcFillAreaStyleHatching::setPatternStart(const IfcCartesianPoint* value) { setArgument(PatternStartIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFillAreaStyleTiles::getClassType()
 {
@@ -1830,8 +1830,8 @@ bool IfcFillAreaStyleTiles::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcOneDirectionRepeatFactor* IfcFillAreaStyleTiles::getTilingPattern() const { return entityAs<IfcOneDirectionRepeatFactor>(resolve(argument(0))); }
-void IfcFillAreaStyleTiles::setTilingPattern(const IfcOneDirectionRepeatFactor* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcOneDirectionRepeatFactor* IfcFillAreaStyleTiles::getTilingPattern() const { return entityAs<IfcOneDirectionRepeatFactor>(resolve(argument(TilingPatternIndex))); }
+void IfcFillAreaStyleTiles::setTilingPattern(const IfcOneDirectionRepeatFactor* value) { setArgument(TilingPatternIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFillAreaStyleTileSymbolWithStyle::getClassType()
 {
@@ -1846,8 +1846,8 @@ bool IfcFillAreaStyleTileSymbolWithStyle::acceptVisitor(Step::BaseVisitor* visit
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAnnotationSymbolOccurrence* IfcFillAreaStyleTileSymbolWithStyle::getSymbol() const { return entityAs<IfcAnnotationSymbolOccurrence>(resolve(argument(0))); }
-void IfcFillAreaStyleTileSymbolWithStyle::setSymbol(const IfcAnnotationSymbolOccurrence* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAnnotationSymbolOccurrence* IfcFillAreaStyleTileSymbolWithStyle::getSymbol() const { return entityAs<IfcAnnotationSymbolOccurrence>(resolve(argument(SymbolIndex))); }
+void IfcFillAreaStyleTileSymbolWithStyle::setSymbol(const IfcAnnotationSymbolOccurrence* value) { setArgument(SymbolIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFilterType::getClassType()
 {
@@ -2002,22 +2002,22 @@ bool IfcFluidFlowProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcFluidFlowProperties::getFlowConditionTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(5))); }
-void IfcFluidFlowProperties::setFlowConditionTimeSeries(const IfcTimeSeries* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getVelocityTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(6))); }
-void IfcFluidFlowProperties::setVelocityTimeSeries(const IfcTimeSeries* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getFlowrateTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(7))); }
-void IfcFluidFlowProperties::setFlowrateTimeSeries(const IfcTimeSeries* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMaterial* IfcFluidFlowProperties::getFluid() const { return entityAs<IfcMaterial>(resolve(argument(8))); }
-void IfcFluidFlowProperties::setFluid(const IfcMaterial* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getPressureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(9))); }
-void IfcFluidFlowProperties::setPressureTimeSeries(const IfcTimeSeries* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcFluidFlowProperties::getUserDefinedPropertySource() const { return Step::String(argument(10).plain().text()); }
-void IfcFluidFlowProperties::setUserDefinedPropertySource(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
-IfcTimeSeries* IfcFluidFlowProperties::getWetBulbTemperatureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(13))); }
-void IfcFluidFlowProperties::setWetBulbTemperatureTimeSeries(const IfcTimeSeries* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcTimeSeries* IfcFluidFlowProperties::getTemperatureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(14))); }
-void IfcFluidFlowProperties::setTemperatureTimeSeries(const IfcTimeSeries* value) { setArgument(14, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcFluidFlowProperties::getFlowConditionTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(FlowConditionTimeSeriesIndex))); }
+void IfcFluidFlowProperties::setFlowConditionTimeSeries(const IfcTimeSeries* value) { setArgument(FlowConditionTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcFluidFlowProperties::getVelocityTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(VelocityTimeSeriesIndex))); }
+void IfcFluidFlowProperties::setVelocityTimeSeries(const IfcTimeSeries* value) { setArgument(VelocityTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcFluidFlowProperties::getFlowrateTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(FlowrateTimeSeriesIndex))); }
+void IfcFluidFlowProperties::setFlowrateTimeSeries(const IfcTimeSeries* value) { setArgument(FlowrateTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMaterial* IfcFluidFlowProperties::getFluid() const { return entityAs<IfcMaterial>(resolve(argument(FluidIndex))); }
+void IfcFluidFlowProperties::setFluid(const IfcMaterial* value) { setArgument(FluidIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcFluidFlowProperties::getPressureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(PressureTimeSeriesIndex))); }
+void IfcFluidFlowProperties::setPressureTimeSeries(const IfcTimeSeries* value) { setArgument(PressureTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcFluidFlowProperties::getUserDefinedPropertySource() const { return Step::String(argument(UserDefinedPropertySourceIndex).plain().text()); }
+void IfcFluidFlowProperties::setUserDefinedPropertySource(const Step::String& value) { setArgument(UserDefinedPropertySourceIndex, Step::Value::string(value.toUtf8())); }
+IfcTimeSeries* IfcFluidFlowProperties::getWetBulbTemperatureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(WetBulbTemperatureTimeSeriesIndex))); }
+void IfcFluidFlowProperties::setWetBulbTemperatureTimeSeries(const IfcTimeSeries* value) { setArgument(WetBulbTemperatureTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcFluidFlowProperties::getTemperatureTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(TemperatureTimeSeriesIndex))); }
+void IfcFluidFlowProperties::setTemperatureTimeSeries(const IfcTimeSeries* value) { setArgument(TemperatureTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcFooting::getClassType()
 {
@@ -2144,10 +2144,10 @@ bool IfcProfileProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProfileProperties::getProfileName() const { return Step::String(argument(0).plain().text()); }
-void IfcProfileProperties::setProfileName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcProfileDef* IfcProfileProperties::getProfileDefinition() const { return entityAs<IfcProfileDef>(resolve(argument(1))); }
-void IfcProfileProperties::setProfileDefinition(const IfcProfileDef* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcProfileProperties::getProfileName() const { return Step::String(argument(ProfileNameIndex).plain().text()); }
+void IfcProfileProperties::setProfileName(const Step::String& value) { setArgument(ProfileNameIndex, Step::Value::string(value.toUtf8())); }
+IfcProfileDef* IfcProfileProperties::getProfileDefinition() const { return entityAs<IfcProfileDef>(resolve(argument(ProfileDefinitionIndex))); }
+void IfcProfileProperties::setProfileDefinition(const IfcProfileDef* value) { setArgument(ProfileDefinitionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcGeneralProfileProperties::getClassType()
 {
@@ -2204,10 +2204,10 @@ bool IfcRepresentationContext::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcRepresentationContext::getContextIdentifier() const { return Step::String(argument(0).plain().text()); }
-void IfcRepresentationContext::setContextIdentifier(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcRepresentationContext::getContextType() const { return Step::String(argument(1).plain().text()); }
-void IfcRepresentationContext::setContextType(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
+Step::String IfcRepresentationContext::getContextIdentifier() const { return Step::String(argument(ContextIdentifierIndex).plain().text()); }
+void IfcRepresentationContext::setContextIdentifier(const Step::String& value) { setArgument(ContextIdentifierIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcRepresentationContext::getContextType() const { return Step::String(argument(ContextTypeIndex).plain().text()); }
+void IfcRepresentationContext::setContextType(const Step::String& value) { setArgument(ContextTypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcGeometricRepresentationContext::getClassType()
 {
@@ -2222,8 +2222,8 @@ bool IfcGeometricRepresentationContext::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcGeometricRepresentationContext::getTrueNorth() const { return entityAs<IfcDirection>(resolve(argument(5))); }
-void IfcGeometricRepresentationContext::setTrueNorth(const IfcDirection* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcGeometricRepresentationContext::getTrueNorth() const { return entityAs<IfcDirection>(resolve(argument(TrueNorthIndex))); }
+void IfcGeometricRepresentationContext::setTrueNorth(const IfcDirection* value) { setArgument(TrueNorthIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcGeometricRepresentationSubContext::getClassType()
 {
@@ -2238,10 +2238,10 @@ bool IfcGeometricRepresentationSubContext::acceptVisitor(Step::BaseVisitor* visi
     }
     return visitor->visitBaseEntity(this);
 }
-IfcGeometricRepresentationContext* IfcGeometricRepresentationSubContext::getParentContext() const { return entityAs<IfcGeometricRepresentationContext>(resolve(argument(6))); }
-void IfcGeometricRepresentationSubContext::setParentContext(const IfcGeometricRepresentationContext* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcGeometricRepresentationSubContext::getUserDefinedTargetView() const { return Step::String(argument(9).plain().text()); }
-void IfcGeometricRepresentationSubContext::setUserDefinedTargetView(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
+IfcGeometricRepresentationContext* IfcGeometricRepresentationSubContext::getParentContext() const { return entityAs<IfcGeometricRepresentationContext>(resolve(argument(ParentContextIndex))); }
+void IfcGeometricRepresentationSubContext::setParentContext(const IfcGeometricRepresentationContext* value) { setArgument(ParentContextIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcGeometricRepresentationSubContext::getUserDefinedTargetView() const { return Step::String(argument(UserDefinedTargetViewIndex).plain().text()); }
+void IfcGeometricRepresentationSubContext::setUserDefinedTargetView(const Step::String& value) { setArgument(UserDefinedTargetViewIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcGrid::getClassType()
 {
@@ -2256,12 +2256,12 @@ bool IfcGrid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcGridAxis*> IfcGrid::getUAxes() const { return resolveAll<IfcGridAxis>(*this, argument(7)); }
-void IfcGrid::setUAxes(const std::vector<IfcGridAxis*>& values) { setArgument(7, referenceList(values)); }
-std::vector<IfcGridAxis*> IfcGrid::getVAxes() const { return resolveAll<IfcGridAxis>(*this, argument(8)); }
-void IfcGrid::setVAxes(const std::vector<IfcGridAxis*>& values) { setArgument(8, referenceList(values)); }
-std::vector<IfcGridAxis*> IfcGrid::getWAxes() const { return resolveAll<IfcGridAxis>(*this, argument(9)); }
-void IfcGrid::setWAxes(const std::vector<IfcGridAxis*>& values) { setArgument(9, referenceList(values)); }
+std::vector<IfcGridAxis*> IfcGrid::getUAxes() const { return resolveAll<IfcGridAxis>(*this, argument(UAxesIndex)); }
+void IfcGrid::setUAxes(const std::vector<IfcGridAxis*>& values) { setArgument(UAxesIndex, referenceList(values)); }
+std::vector<IfcGridAxis*> IfcGrid::getVAxes() const { return resolveAll<IfcGridAxis>(*this, argument(VAxesIndex)); }
+void IfcGrid::setVAxes(const std::vector<IfcGridAxis*>& values) { setArgument(VAxesIndex, referenceList(values)); }
+std::vector<IfcGridAxis*> IfcGrid::getWAxes() const { return resolveAll<IfcGridAxis>(*this, argument(WAxesIndex)); }
+void IfcGrid::setWAxes(const std::vector<IfcGridAxis*>& values) { setArgument(WAxesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcGridAxis::getClassType()
 {
@@ -2276,10 +2276,10 @@ bool IfcGridAxis::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcGridAxis::getAxisTag() const { return Step::String(argument(0).plain().text()); }
-void IfcGridAxis::setAxisTag(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcCurve* IfcGridAxis::getAxisCurve() const { return entityAs<IfcCurve>(resolve(argument(1))); }
-void IfcGridAxis::setAxisCurve(const IfcCurve* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcGridAxis::getAxisTag() const { return Step::String(argument(AxisTagIndex).plain().text()); }
+void IfcGridAxis::setAxisTag(const Step::String& value) { setArgument(AxisTagIndex, Step::Value::string(value.toUtf8())); }
+IfcCurve* IfcGridAxis::getAxisCurve() const { return entityAs<IfcCurve>(resolve(argument(AxisCurveIndex))); }
+void IfcGridAxis::setAxisCurve(const IfcCurve* value) { setArgument(AxisCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcObjectPlacement::getClassType()
 {
@@ -2308,10 +2308,10 @@ bool IfcGridPlacement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVirtualGridIntersection* IfcGridPlacement::getPlacementLocation() const { return entityAs<IfcVirtualGridIntersection>(resolve(argument(0))); }
-void IfcGridPlacement::setPlacementLocation(const IfcVirtualGridIntersection* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcVirtualGridIntersection* IfcGridPlacement::getPlacementRefDirection() const { return entityAs<IfcVirtualGridIntersection>(resolve(argument(1))); }
-void IfcGridPlacement::setPlacementRefDirection(const IfcVirtualGridIntersection* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVirtualGridIntersection* IfcGridPlacement::getPlacementLocation() const { return entityAs<IfcVirtualGridIntersection>(resolve(argument(PlacementLocationIndex))); }
+void IfcGridPlacement::setPlacementLocation(const IfcVirtualGridIntersection* value) { setArgument(PlacementLocationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVirtualGridIntersection* IfcGridPlacement::getPlacementRefDirection() const { return entityAs<IfcVirtualGridIntersection>(resolve(argument(PlacementRefDirectionIndex))); }
+void IfcGridPlacement::setPlacementRefDirection(const IfcVirtualGridIntersection* value) { setArgument(PlacementRefDirectionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcHeatExchangerType::getClassType()
 {
@@ -2368,8 +2368,8 @@ bool IfcImageTexture::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcImageTexture::getUrlReference() const { return Step::String(argument(4).plain().text()); }
-void IfcImageTexture::setUrlReference(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+Step::String IfcImageTexture::getUrlReference() const { return Step::String(argument(UrlReferenceIndex).plain().text()); }
+void IfcImageTexture::setUrlReference(const Step::String& value) { setArgument(UrlReferenceIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcInventory::getClassType()
 {
@@ -2384,14 +2384,14 @@ bool IfcInventory::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcPerson*> IfcInventory::getResponsiblePersons() const { return resolveAll<IfcPerson>(*this, argument(7)); }
-void IfcInventory::setResponsiblePersons(const std::vector<IfcPerson*>& values) { setArgument(7, referenceList(values)); }
-IfcCalendarDate* IfcInventory::getLastUpdateDate() const { return entityAs<IfcCalendarDate>(resolve(argument(8))); }
-void IfcInventory::setLastUpdateDate(const IfcCalendarDate* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcInventory::getCurrentValue() const { return entityAs<IfcCostValue>(resolve(argument(9))); }
-void IfcInventory::setCurrentValue(const IfcCostValue* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCostValue* IfcInventory::getOriginalValue() const { return entityAs<IfcCostValue>(resolve(argument(10))); }
-void IfcInventory::setOriginalValue(const IfcCostValue* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcPerson*> IfcInventory::getResponsiblePersons() const { return resolveAll<IfcPerson>(*this, argument(ResponsiblePersonsIndex)); }
+void IfcInventory::setResponsiblePersons(const std::vector<IfcPerson*>& values) { setArgument(ResponsiblePersonsIndex, referenceList(values)); }
+IfcCalendarDate* IfcInventory::getLastUpdateDate() const { return entityAs<IfcCalendarDate>(resolve(argument(LastUpdateDateIndex))); }
+void IfcInventory::setLastUpdateDate(const IfcCalendarDate* value) { setArgument(LastUpdateDateIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCostValue* IfcInventory::getCurrentValue() const { return entityAs<IfcCostValue>(resolve(argument(CurrentValueIndex))); }
+void IfcInventory::setCurrentValue(const IfcCostValue* value) { setArgument(CurrentValueIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCostValue* IfcInventory::getOriginalValue() const { return entityAs<IfcCostValue>(resolve(argument(OriginalValueIndex))); }
+void IfcInventory::setOriginalValue(const IfcCostValue* value) { setArgument(OriginalValueIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTimeSeries::getClassType()
 {
@@ -2406,12 +2406,12 @@ bool IfcTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTimeSeries::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcTimeSeries::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcTimeSeries::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcTimeSeries::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcTimeSeries::getUserDefinedDataOrigin() const { return Step::String(argument(6).plain().text()); }
-void IfcTimeSeries::setUserDefinedDataOrigin(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
+Step::String IfcTimeSeries::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcTimeSeries::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTimeSeries::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcTimeSeries::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTimeSeries::getUserDefinedDataOrigin() const { return Step::String(argument(UserDefinedDataOriginIndex).plain().text()); }
+void IfcTimeSeries::setUserDefinedDataOrigin(const Step::String& value) { setArgument(UserDefinedDataOriginIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcIrregularTimeSeries::getClassType()
 {
@@ -2426,8 +2426,8 @@ bool IfcIrregularTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcIrregularTimeSeriesValue*> IfcIrregularTimeSeries::getValues() const { return resolveAll<IfcIrregularTimeSeriesValue>(*this, argument(8)); }
-void IfcIrregularTimeSeries::setValues(const std::vector<IfcIrregularTimeSeriesValue*>& values) { setArgument(8, referenceList(values)); }
+std::vector<IfcIrregularTimeSeriesValue*> IfcIrregularTimeSeries::getValues() const { return resolveAll<IfcIrregularTimeSeriesValue>(*this, argument(ValuesIndex)); }
+void IfcIrregularTimeSeries::setValues(const std::vector<IfcIrregularTimeSeriesValue*>& values) { setArgument(ValuesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcIrregularTimeSeriesValue::getClassType()
 {
@@ -2470,8 +2470,8 @@ bool IfcLaborResource::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcLaborResource::getSkillSet() const { return Step::String(argument(9).plain().text()); }
-void IfcLaborResource::setSkillSet(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
+Step::String IfcLaborResource::getSkillSet() const { return Step::String(argument(SkillSetIndex).plain().text()); }
+void IfcLaborResource::setSkillSet(const Step::String& value) { setArgument(SkillSetIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcLampType::getClassType()
 {
@@ -2500,16 +2500,16 @@ bool IfcLibraryInformation::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcLibraryInformation::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcLibraryInformation::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcLibraryInformation::getVersion() const { return Step::String(argument(1).plain().text()); }
-void IfcLibraryInformation::setVersion(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcOrganization* IfcLibraryInformation::getPublisher() const { return entityAs<IfcOrganization>(resolve(argument(2))); }
-void IfcLibraryInformation::setPublisher(const IfcOrganization* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCalendarDate* IfcLibraryInformation::getVersionDate() const { return entityAs<IfcCalendarDate>(resolve(argument(3))); }
-void IfcLibraryInformation::setVersionDate(const IfcCalendarDate* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcLibraryReference*> IfcLibraryInformation::getLibraryReference() const { return resolveAll<IfcLibraryReference>(*this, argument(4)); }
-void IfcLibraryInformation::setLibraryReference(const std::vector<IfcLibraryReference*>& values) { setArgument(4, referenceList(values)); }
+Step::String IfcLibraryInformation::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcLibraryInformation::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcLibraryInformation::getVersion() const { return Step::String(argument(VersionIndex).plain().text()); }
+void IfcLibraryInformation::setVersion(const Step::String& value) { setArgument(VersionIndex, Step::Value::string(value.toUtf8())); }
+IfcOrganization* IfcLibraryInformation::getPublisher() const { return entityAs<IfcOrganization>(resolve(argument(PublisherIndex))); }
+void IfcLibraryInformation::setPublisher(const IfcOrganization* value) { setArgument(PublisherIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCalendarDate* IfcLibraryInformation::getVersionDate() const { return entityAs<IfcCalendarDate>(resolve(argument(VersionDateIndex))); }
+void IfcLibraryInformation::setVersionDate(const IfcCalendarDate* value) { setArgument(VersionDateIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcLibraryReference*> IfcLibraryInformation::getLibraryReference() const { return resolveAll<IfcLibraryReference>(*this, argument(LibraryReferenceIndex)); }
+void IfcLibraryInformation::setLibraryReference(const std::vector<IfcLibraryReference*>& values) { setArgument(LibraryReferenceIndex, referenceList(values)); }
 
 const Step::ClassType& IfcLibraryReference::getClassType()
 {

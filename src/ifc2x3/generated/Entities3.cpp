@@ -34,8 +34,8 @@ bool IfcLightIntensityDistribution::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcLightDistributionData*> IfcLightIntensityDistribution::getDistributionData() const { return resolveAll<IfcLightDistributionData>(*this, argument(1)); }
-void IfcLightIntensityDistribution::setDistributionData(const std::vector<IfcLightDistributionData*>& values) { setArgument(1, referenceList(values)); }
+std::vector<IfcLightDistributionData*> IfcLightIntensityDistribution::getDistributionData() const { return resolveAll<IfcLightDistributionData>(*this, argument(DistributionDataIndex)); }
+void IfcLightIntensityDistribution::setDistributionData(const std::vector<IfcLightDistributionData*>& values) { setArgument(DistributionDataIndex, referenceList(values)); }
 
 const Step::ClassType& IfcLightSource::getClassType()
 {
@@ -50,10 +50,10 @@ bool IfcLightSource::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcLightSource::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcLightSource::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-IfcColourRgb* IfcLightSource::getLightColour() const { return entityAs<IfcColourRgb>(resolve(argument(1))); }
-void IfcLightSource::setLightColour(const IfcColourRgb* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcLightSource::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcLightSource::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+IfcColourRgb* IfcLightSource::getLightColour() const { return entityAs<IfcColourRgb>(resolve(argument(LightColourIndex))); }
+void IfcLightSource::setLightColour(const IfcColourRgb* value) { setArgument(LightColourIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourceAmbient::getClassType()
 {
@@ -82,8 +82,8 @@ bool IfcLightSourceDirectional::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcLightSourceDirectional::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(4))); }
-void IfcLightSourceDirectional::setOrientation(const IfcDirection* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcLightSourceDirectional::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(OrientationIndex))); }
+void IfcLightSourceDirectional::setOrientation(const IfcDirection* value) { setArgument(OrientationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourceGoniometric::getClassType()
 {
@@ -98,10 +98,10 @@ bool IfcLightSourceGoniometric::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcLightSourceGoniometric::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(4))); }
-void IfcLightSourceGoniometric::setPosition(const IfcAxis2Placement3D* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcLightSourceGoniometric::getColourAppearance() const { return entityAs<IfcColourRgb>(resolve(argument(5))); }
-void IfcLightSourceGoniometric::setColourAppearance(const IfcColourRgb* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement3D* IfcLightSourceGoniometric::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(PositionIndex))); }
+void IfcLightSourceGoniometric::setPosition(const IfcAxis2Placement3D* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcColourRgb* IfcLightSourceGoniometric::getColourAppearance() const { return entityAs<IfcColourRgb>(resolve(argument(ColourAppearanceIndex))); }
+void IfcLightSourceGoniometric::setColourAppearance(const IfcColourRgb* value) { setArgument(ColourAppearanceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourcePositional::getClassType()
 {
@@ -116,8 +116,8 @@ bool IfcLightSourcePositional::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcLightSourcePositional::getPosition() const { return entityAs<IfcCartesianPoint>(resolve(argument(4))); }
-void IfcLightSourcePositional::setPosition(const IfcCartesianPoint* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianPoint* IfcLightSourcePositional::getPosition() const { return entityAs<IfcCartesianPoint>(resolve(argument(PositionIndex))); }
+void IfcLightSourcePositional::setPosition(const IfcCartesianPoint* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLightSourceSpot::getClassType()
 {
@@ -132,8 +132,8 @@ bool IfcLightSourceSpot::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcLightSourceSpot::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(9))); }
-void IfcLightSourceSpot::setOrientation(const IfcDirection* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcLightSourceSpot::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(OrientationIndex))); }
+void IfcLightSourceSpot::setOrientation(const IfcDirection* value) { setArgument(OrientationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLine::getClassType()
 {
@@ -148,10 +148,10 @@ bool IfcLine::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCartesianPoint* IfcLine::getPnt() const { return entityAs<IfcCartesianPoint>(resolve(argument(0))); }
-void IfcLine::setPnt(const IfcCartesianPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcVector* IfcLine::getDir() const { return entityAs<IfcVector>(resolve(argument(1))); }
-void IfcLine::setDir(const IfcVector* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianPoint* IfcLine::getPnt() const { return entityAs<IfcCartesianPoint>(resolve(argument(PntIndex))); }
+void IfcLine::setPnt(const IfcCartesianPoint* value) { setArgument(PntIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVector* IfcLine::getDir() const { return entityAs<IfcVector>(resolve(argument(DirIndex))); }
+void IfcLine::setDir(const IfcVector* value) { setArgument(DirIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLinearDimension::getClassType()
 {
@@ -180,8 +180,8 @@ bool IfcLocalPlacement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcObjectPlacement* IfcLocalPlacement::getPlacementRelTo() const { return entityAs<IfcObjectPlacement>(resolve(argument(0))); }
-void IfcLocalPlacement::setPlacementRelTo(const IfcObjectPlacement* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcObjectPlacement* IfcLocalPlacement::getPlacementRelTo() const { return entityAs<IfcObjectPlacement>(resolve(argument(PlacementRelToIndex))); }
+void IfcLocalPlacement::setPlacementRelTo(const IfcObjectPlacement* value) { setArgument(PlacementRelToIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLocalTime::getClassType()
 {
@@ -196,8 +196,8 @@ bool IfcLocalTime::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCoordinatedUniversalTimeOffset* IfcLocalTime::getZone() const { return entityAs<IfcCoordinatedUniversalTimeOffset>(resolve(argument(3))); }
-void IfcLocalTime::setZone(const IfcCoordinatedUniversalTimeOffset* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCoordinatedUniversalTimeOffset* IfcLocalTime::getZone() const { return entityAs<IfcCoordinatedUniversalTimeOffset>(resolve(argument(ZoneIndex))); }
+void IfcLocalTime::setZone(const IfcCoordinatedUniversalTimeOffset* value) { setArgument(ZoneIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcLShapeProfileDef::getClassType()
 {
@@ -226,10 +226,10 @@ bool IfcMappedItem::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentationMap* IfcMappedItem::getMappingSource() const { return entityAs<IfcRepresentationMap>(resolve(argument(0))); }
-void IfcMappedItem::setMappingSource(const IfcRepresentationMap* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcCartesianTransformationOperator* IfcMappedItem::getMappingTarget() const { return entityAs<IfcCartesianTransformationOperator>(resolve(argument(1))); }
-void IfcMappedItem::setMappingTarget(const IfcCartesianTransformationOperator* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcRepresentationMap* IfcMappedItem::getMappingSource() const { return entityAs<IfcRepresentationMap>(resolve(argument(MappingSourceIndex))); }
+void IfcMappedItem::setMappingSource(const IfcRepresentationMap* value) { setArgument(MappingSourceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCartesianTransformationOperator* IfcMappedItem::getMappingTarget() const { return entityAs<IfcCartesianTransformationOperator>(resolve(argument(MappingTargetIndex))); }
+void IfcMappedItem::setMappingTarget(const IfcCartesianTransformationOperator* value) { setArgument(MappingTargetIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterial::getClassType()
 {
@@ -244,8 +244,8 @@ bool IfcMaterial::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcMaterial::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcMaterial::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcMaterial::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcMaterial::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcMaterialClassificationRelationship::getClassType()
 {
@@ -260,8 +260,8 @@ bool IfcMaterialClassificationRelationship::acceptVisitor(Step::BaseVisitor* vis
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialClassificationRelationship::getClassifiedMaterial() const { return entityAs<IfcMaterial>(resolve(argument(1))); }
-void IfcMaterialClassificationRelationship::setClassifiedMaterial(const IfcMaterial* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMaterial* IfcMaterialClassificationRelationship::getClassifiedMaterial() const { return entityAs<IfcMaterial>(resolve(argument(ClassifiedMaterialIndex))); }
+void IfcMaterialClassificationRelationship::setClassifiedMaterial(const IfcMaterial* value) { setArgument(ClassifiedMaterialIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcProductRepresentation::getClassType()
 {
@@ -276,12 +276,12 @@ bool IfcProductRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProductRepresentation::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcProductRepresentation::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcProductRepresentation::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcProductRepresentation::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-std::vector<IfcRepresentation*> IfcProductRepresentation::getRepresentations() const { return resolveAll<IfcRepresentation>(*this, argument(2)); }
-void IfcProductRepresentation::setRepresentations(const std::vector<IfcRepresentation*>& values) { setArgument(2, referenceList(values)); }
+Step::String IfcProductRepresentation::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcProductRepresentation::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcProductRepresentation::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcProductRepresentation::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcRepresentation*> IfcProductRepresentation::getRepresentations() const { return resolveAll<IfcRepresentation>(*this, argument(RepresentationsIndex)); }
+void IfcProductRepresentation::setRepresentations(const std::vector<IfcRepresentation*>& values) { setArgument(RepresentationsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcMaterialDefinitionRepresentation::getClassType()
 {
@@ -296,8 +296,8 @@ bool IfcMaterialDefinitionRepresentation::acceptVisitor(Step::BaseVisitor* visit
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialDefinitionRepresentation::getRepresentedMaterial() const { return entityAs<IfcMaterial>(resolve(argument(3))); }
-void IfcMaterialDefinitionRepresentation::setRepresentedMaterial(const IfcMaterial* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMaterial* IfcMaterialDefinitionRepresentation::getRepresentedMaterial() const { return entityAs<IfcMaterial>(resolve(argument(RepresentedMaterialIndex))); }
+void IfcMaterialDefinitionRepresentation::setRepresentedMaterial(const IfcMaterial* value) { setArgument(RepresentedMaterialIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterialLayer::getClassType()
 {
@@ -312,8 +312,8 @@ bool IfcMaterialLayer::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterial* IfcMaterialLayer::getMaterial() const { return entityAs<IfcMaterial>(resolve(argument(0))); }
-void IfcMaterialLayer::setMaterial(const IfcMaterial* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMaterial* IfcMaterialLayer::getMaterial() const { return entityAs<IfcMaterial>(resolve(argument(MaterialIndex))); }
+void IfcMaterialLayer::setMaterial(const IfcMaterial* value) { setArgument(MaterialIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterialLayerSet::getClassType()
 {
@@ -328,10 +328,10 @@ bool IfcMaterialLayerSet::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcMaterialLayer*> IfcMaterialLayerSet::getMaterialLayers() const { return resolveAll<IfcMaterialLayer>(*this, argument(0)); }
-void IfcMaterialLayerSet::setMaterialLayers(const std::vector<IfcMaterialLayer*>& values) { setArgument(0, referenceList(values)); }
-Step::String IfcMaterialLayerSet::getLayerSetName() const { return Step::String(argument(1).plain().text()); }
-void IfcMaterialLayerSet::setLayerSetName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
+std::vector<IfcMaterialLayer*> IfcMaterialLayerSet::getMaterialLayers() const { return resolveAll<IfcMaterialLayer>(*this, argument(MaterialLayersIndex)); }
+void IfcMaterialLayerSet::setMaterialLayers(const std::vector<IfcMaterialLayer*>& values) { setArgument(MaterialLayersIndex, referenceList(values)); }
+Step::String IfcMaterialLayerSet::getLayerSetName() const { return Step::String(argument(LayerSetNameIndex).plain().text()); }
+void IfcMaterialLayerSet::setLayerSetName(const Step::String& value) { setArgument(LayerSetNameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcMaterialLayerSetUsage::getClassType()
 {
@@ -346,8 +346,8 @@ bool IfcMaterialLayerSetUsage::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMaterialLayerSet* IfcMaterialLayerSetUsage::getForLayerSet() const { return entityAs<IfcMaterialLayerSet>(resolve(argument(0))); }
-void IfcMaterialLayerSetUsage::setForLayerSet(const IfcMaterialLayerSet* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMaterialLayerSet* IfcMaterialLayerSetUsage::getForLayerSet() const { return entityAs<IfcMaterialLayerSet>(resolve(argument(ForLayerSetIndex))); }
+void IfcMaterialLayerSetUsage::setForLayerSet(const IfcMaterialLayerSet* value) { setArgument(ForLayerSetIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcMaterialList::getClassType()
 {
@@ -362,8 +362,8 @@ bool IfcMaterialList::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcMaterial*> IfcMaterialList::getMaterials() const { return resolveAll<IfcMaterial>(*this, argument(0)); }
-void IfcMaterialList::setMaterials(const std::vector<IfcMaterial*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcMaterial*> IfcMaterialList::getMaterials() const { return resolveAll<IfcMaterial>(*this, argument(MaterialsIndex)); }
+void IfcMaterialList::setMaterials(const std::vector<IfcMaterial*>& values) { setArgument(MaterialsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcMeasureWithUnit::getClassType()
 {
@@ -406,12 +406,12 @@ bool IfcMechanicalConcreteMaterialProperties::acceptVisitor(Step::BaseVisitor* v
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcMechanicalConcreteMaterialProperties::getAdmixturesDescription() const { return Step::String(argument(8).plain().text()); }
-void IfcMechanicalConcreteMaterialProperties::setAdmixturesDescription(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
-Step::String IfcMechanicalConcreteMaterialProperties::getWorkability() const { return Step::String(argument(9).plain().text()); }
-void IfcMechanicalConcreteMaterialProperties::setWorkability(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
-Step::String IfcMechanicalConcreteMaterialProperties::getWaterImpermeability() const { return Step::String(argument(11).plain().text()); }
-void IfcMechanicalConcreteMaterialProperties::setWaterImpermeability(const Step::String& value) { setArgument(11, Step::Value::string(value.toUtf8())); }
+Step::String IfcMechanicalConcreteMaterialProperties::getAdmixturesDescription() const { return Step::String(argument(AdmixturesDescriptionIndex).plain().text()); }
+void IfcMechanicalConcreteMaterialProperties::setAdmixturesDescription(const Step::String& value) { setArgument(AdmixturesDescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcMechanicalConcreteMaterialProperties::getWorkability() const { return Step::String(argument(WorkabilityIndex).plain().text()); }
+void IfcMechanicalConcreteMaterialProperties::setWorkability(const Step::String& value) { setArgument(WorkabilityIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcMechanicalConcreteMaterialProperties::getWaterImpermeability() const { return Step::String(argument(WaterImpermeabilityIndex).plain().text()); }
+void IfcMechanicalConcreteMaterialProperties::setWaterImpermeability(const Step::String& value) { setArgument(WaterImpermeabilityIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcMechanicalFastener::getClassType()
 {
@@ -454,8 +454,8 @@ bool IfcMechanicalSteelMaterialProperties::acceptVisitor(Step::BaseVisitor* visi
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcRelaxation*> IfcMechanicalSteelMaterialProperties::getRelaxations() const { return resolveAll<IfcRelaxation>(*this, argument(12)); }
-void IfcMechanicalSteelMaterialProperties::setRelaxations(const std::vector<IfcRelaxation*>& values) { setArgument(12, referenceList(values)); }
+std::vector<IfcRelaxation*> IfcMechanicalSteelMaterialProperties::getRelaxations() const { return resolveAll<IfcRelaxation>(*this, argument(RelaxationsIndex)); }
+void IfcMechanicalSteelMaterialProperties::setRelaxations(const std::vector<IfcRelaxation*>& values) { setArgument(RelaxationsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcMember::getClassType()
 {
@@ -498,8 +498,8 @@ bool IfcMetric::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcMetric::getValueSource() const { return Step::String(argument(8).plain().text()); }
-void IfcMetric::setValueSource(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
+Step::String IfcMetric::getValueSource() const { return Step::String(argument(ValueSourceIndex).plain().text()); }
+void IfcMetric::setValueSource(const Step::String& value) { setArgument(ValueSourceIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcMonetaryUnit::getClassType()
 {
@@ -556,12 +556,12 @@ bool IfcTask::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTask::getTaskId() const { return Step::String(argument(5).plain().text()); }
-void IfcTask::setTaskId(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcTask::getStatus() const { return Step::String(argument(6).plain().text()); }
-void IfcTask::setStatus(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-Step::String IfcTask::getWorkMethod() const { return Step::String(argument(7).plain().text()); }
-void IfcTask::setWorkMethod(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+Step::String IfcTask::getTaskId() const { return Step::String(argument(TaskIdIndex).plain().text()); }
+void IfcTask::setTaskId(const Step::String& value) { setArgument(TaskIdIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTask::getStatus() const { return Step::String(argument(StatusIndex).plain().text()); }
+void IfcTask::setStatus(const Step::String& value) { setArgument(StatusIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTask::getWorkMethod() const { return Step::String(argument(WorkMethodIndex).plain().text()); }
+void IfcTask::setWorkMethod(const Step::String& value) { setArgument(WorkMethodIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcMove::getClassType()
 {
@@ -576,10 +576,10 @@ bool IfcMove::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpatialStructureElement* IfcMove::getMoveFrom() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(10))); }
-void IfcMove::setMoveFrom(const IfcSpatialStructureElement* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSpatialStructureElement* IfcMove::getMoveTo() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(11))); }
-void IfcMove::setMoveTo(const IfcSpatialStructureElement* value) { setArgument(11, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSpatialStructureElement* IfcMove::getMoveFrom() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(MoveFromIndex))); }
+void IfcMove::setMoveFrom(const IfcSpatialStructureElement* value) { setArgument(MoveFromIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSpatialStructureElement* IfcMove::getMoveTo() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(MoveToIndex))); }
+void IfcMove::setMoveTo(const IfcSpatialStructureElement* value) { setArgument(MoveToIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcObjective::getClassType()
 {
@@ -594,12 +594,12 @@ bool IfcObjective::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcMetric* IfcObjective::getBenchmarkValues() const { return entityAs<IfcMetric>(resolve(argument(7))); }
-void IfcObjective::setBenchmarkValues(const IfcMetric* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMetric* IfcObjective::getResultValues() const { return entityAs<IfcMetric>(resolve(argument(8))); }
-void IfcObjective::setResultValues(const IfcMetric* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcObjective::getUserDefinedQualifier() const { return Step::String(argument(10).plain().text()); }
-void IfcObjective::setUserDefinedQualifier(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
+IfcMetric* IfcObjective::getBenchmarkValues() const { return entityAs<IfcMetric>(resolve(argument(BenchmarkValuesIndex))); }
+void IfcObjective::setBenchmarkValues(const IfcMetric* value) { setArgument(BenchmarkValuesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMetric* IfcObjective::getResultValues() const { return entityAs<IfcMetric>(resolve(argument(ResultValuesIndex))); }
+void IfcObjective::setResultValues(const IfcMetric* value) { setArgument(ResultValuesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcObjective::getUserDefinedQualifier() const { return Step::String(argument(UserDefinedQualifierIndex).plain().text()); }
+void IfcObjective::setUserDefinedQualifier(const Step::String& value) { setArgument(UserDefinedQualifierIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcOccupant::getClassType()
 {
@@ -628,8 +628,8 @@ bool IfcOffsetCurve2D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcOffsetCurve2D::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
-void IfcOffsetCurve2D::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcOffsetCurve2D::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(BasisCurveIndex))); }
+void IfcOffsetCurve2D::setBasisCurve(const IfcCurve* value) { setArgument(BasisCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOffsetCurve3D::getClassType()
 {
@@ -644,10 +644,10 @@ bool IfcOffsetCurve3D::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcOffsetCurve3D::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
-void IfcOffsetCurve3D::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcDirection* IfcOffsetCurve3D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(3))); }
-void IfcOffsetCurve3D::setRefDirection(const IfcDirection* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcOffsetCurve3D::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(BasisCurveIndex))); }
+void IfcOffsetCurve3D::setBasisCurve(const IfcCurve* value) { setArgument(BasisCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcOffsetCurve3D::getRefDirection() const { return entityAs<IfcDirection>(resolve(argument(RefDirectionIndex))); }
+void IfcOffsetCurve3D::setRefDirection(const IfcDirection* value) { setArgument(RefDirectionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOneDirectionRepeatFactor::getClassType()
 {
@@ -662,8 +662,8 @@ bool IfcOneDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVector* IfcOneDirectionRepeatFactor::getRepeatFactor() const { return entityAs<IfcVector>(resolve(argument(0))); }
-void IfcOneDirectionRepeatFactor::setRepeatFactor(const IfcVector* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVector* IfcOneDirectionRepeatFactor::getRepeatFactor() const { return entityAs<IfcVector>(resolve(argument(RepeatFactorIndex))); }
+void IfcOneDirectionRepeatFactor::setRepeatFactor(const IfcVector* value) { setArgument(RepeatFactorIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOpeningElement::getClassType()
 {
@@ -721,8 +721,8 @@ bool IfcOrderAction::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcOrderAction::getActionID() const { return Step::String(argument(10).plain().text()); }
-void IfcOrderAction::setActionID(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
+Step::String IfcOrderAction::getActionID() const { return Step::String(argument(ActionIDIndex).plain().text()); }
+void IfcOrderAction::setActionID(const Step::String& value) { setArgument(ActionIDIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcOrganization::getClassType()
 {
@@ -737,16 +737,16 @@ bool IfcOrganization::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcOrganization::getId() const { return Step::String(argument(0).plain().text()); }
-void IfcOrganization::setId(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcOrganization::getName() const { return Step::String(argument(1).plain().text()); }
-void IfcOrganization::setName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcOrganization::getDescription() const { return Step::String(argument(2).plain().text()); }
-void IfcOrganization::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-std::vector<IfcActorRole*> IfcOrganization::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(3)); }
-void IfcOrganization::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(3, referenceList(values)); }
-std::vector<IfcAddress*> IfcOrganization::getAddresses() const { return resolveAll<IfcAddress>(*this, argument(4)); }
-void IfcOrganization::setAddresses(const std::vector<IfcAddress*>& values) { setArgument(4, referenceList(values)); }
+Step::String IfcOrganization::getId() const { return Step::String(argument(IdIndex).plain().text()); }
+void IfcOrganization::setId(const Step::String& value) { setArgument(IdIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcOrganization::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcOrganization::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcOrganization::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcOrganization::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcActorRole*> IfcOrganization::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(RolesIndex)); }
+void IfcOrganization::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(RolesIndex, referenceList(values)); }
+std::vector<IfcAddress*> IfcOrganization::getAddresses() const { return resolveAll<IfcAddress>(*this, argument(AddressesIndex)); }
+void IfcOrganization::setAddresses(const std::vector<IfcAddress*>& values) { setArgument(AddressesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcOrganizationRelationship::getClassType()
 {
@@ -761,14 +761,14 @@ bool IfcOrganizationRelationship::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcOrganizationRelationship::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcOrganizationRelationship::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcOrganizationRelationship::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcOrganizationRelationship::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-IfcOrganization* IfcOrganizationRelationship::getRelatingOrganization() const { return entityAs<IfcOrganization>(resolve(argument(2))); }
-void IfcOrganizationRelationship::setRelatingOrganization(const IfcOrganization* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcOrganization*> IfcOrganizationRelationship::getRelatedOrganizations() const { return resolveAll<IfcOrganization>(*this, argument(3)); }
-void IfcOrganizationRelationship::setRelatedOrganizations(const std::vector<IfcOrganization*>& values) { setArgument(3, referenceList(values)); }
+Step::String IfcOrganizationRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcOrganizationRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcOrganizationRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcOrganizationRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+IfcOrganization* IfcOrganizationRelationship::getRelatingOrganization() const { return entityAs<IfcOrganization>(resolve(argument(RelatingOrganizationIndex))); }
+void IfcOrganizationRelationship::setRelatingOrganization(const IfcOrganization* value) { setArgument(RelatingOrganizationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcOrganization*> IfcOrganizationRelationship::getRelatedOrganizations() const { return resolveAll<IfcOrganization>(*this, argument(RelatedOrganizationsIndex)); }
+void IfcOrganizationRelationship::setRelatedOrganizations(const std::vector<IfcOrganization*>& values) { setArgument(RelatedOrganizationsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcOrientedEdge::getClassType()
 {
@@ -783,8 +783,8 @@ bool IfcOrientedEdge::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcEdge* IfcOrientedEdge::getEdgeElement() const { return entityAs<IfcEdge>(resolve(argument(2))); }
-void IfcOrientedEdge::setEdgeElement(const IfcEdge* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcEdge* IfcOrientedEdge::getEdgeElement() const { return entityAs<IfcEdge>(resolve(argument(EdgeElementIndex))); }
+void IfcOrientedEdge::setEdgeElement(const IfcEdge* value) { setArgument(EdgeElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcOutletType::getClassType()
 {
@@ -813,14 +813,14 @@ bool IfcOwnerHistory::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPersonAndOrganization* IfcOwnerHistory::getOwningUser() const { return entityAs<IfcPersonAndOrganization>(resolve(argument(0))); }
-void IfcOwnerHistory::setOwningUser(const IfcPersonAndOrganization* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcApplication* IfcOwnerHistory::getOwningApplication() const { return entityAs<IfcApplication>(resolve(argument(1))); }
-void IfcOwnerHistory::setOwningApplication(const IfcApplication* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcPersonAndOrganization* IfcOwnerHistory::getLastModifyingUser() const { return entityAs<IfcPersonAndOrganization>(resolve(argument(5))); }
-void IfcOwnerHistory::setLastModifyingUser(const IfcPersonAndOrganization* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcApplication* IfcOwnerHistory::getLastModifyingApplication() const { return entityAs<IfcApplication>(resolve(argument(6))); }
-void IfcOwnerHistory::setLastModifyingApplication(const IfcApplication* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPersonAndOrganization* IfcOwnerHistory::getOwningUser() const { return entityAs<IfcPersonAndOrganization>(resolve(argument(OwningUserIndex))); }
+void IfcOwnerHistory::setOwningUser(const IfcPersonAndOrganization* value) { setArgument(OwningUserIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcApplication* IfcOwnerHistory::getOwningApplication() const { return entityAs<IfcApplication>(resolve(argument(OwningApplicationIndex))); }
+void IfcOwnerHistory::setOwningApplication(const IfcApplication* value) { setArgument(OwningApplicationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPersonAndOrganization* IfcOwnerHistory::getLastModifyingUser() const { return entityAs<IfcPersonAndOrganization>(resolve(argument(LastModifyingUserIndex))); }
+void IfcOwnerHistory::setLastModifyingUser(const IfcPersonAndOrganization* value) { setArgument(LastModifyingUserIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcApplication* IfcOwnerHistory::getLastModifyingApplication() const { return entityAs<IfcApplication>(resolve(argument(LastModifyingApplicationIndex))); }
+void IfcOwnerHistory::setLastModifyingApplication(const IfcApplication* value) { setArgument(LastModifyingApplicationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPath::getClassType()
 {
@@ -835,8 +835,8 @@ bool IfcPath::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcOrientedEdge*> IfcPath::getEdgeList() const { return resolveAll<IfcOrientedEdge>(*this, argument(0)); }
-void IfcPath::setEdgeList(const std::vector<IfcOrientedEdge*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcOrientedEdge*> IfcPath::getEdgeList() const { return resolveAll<IfcOrientedEdge>(*this, argument(EdgeListIndex)); }
+void IfcPath::setEdgeList(const std::vector<IfcOrientedEdge*>& values) { setArgument(EdgeListIndex, referenceList(values)); }
 
 const Step::ClassType& IfcPerformanceHistory::getClassType()
 {
@@ -851,8 +851,8 @@ bool IfcPerformanceHistory::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPerformanceHistory::getLifeCyclePhase() const { return Step::String(argument(5).plain().text()); }
-void IfcPerformanceHistory::setLifeCyclePhase(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
+Step::String IfcPerformanceHistory::getLifeCyclePhase() const { return Step::String(argument(LifeCyclePhaseIndex).plain().text()); }
+void IfcPerformanceHistory::setLifeCyclePhase(const Step::String& value) { setArgument(LifeCyclePhaseIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPermeableCoveringProperties::getClassType()
 {
@@ -867,8 +867,8 @@ bool IfcPermeableCoveringProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcPermeableCoveringProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(8))); }
-void IfcPermeableCoveringProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcShapeAspect* IfcPermeableCoveringProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(ShapeAspectStyleIndex))); }
+void IfcPermeableCoveringProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(ShapeAspectStyleIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPermit::getClassType()
 {
@@ -883,8 +883,8 @@ bool IfcPermit::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPermit::getPermitID() const { return Step::String(argument(5).plain().text()); }
-void IfcPermit::setPermitID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
+Step::String IfcPermit::getPermitID() const { return Step::String(argument(PermitIDIndex).plain().text()); }
+void IfcPermit::setPermitID(const Step::String& value) { setArgument(PermitIDIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPerson::getClassType()
 {
@@ -899,16 +899,16 @@ bool IfcPerson::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPerson::getId() const { return Step::String(argument(0).plain().text()); }
-void IfcPerson::setId(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcPerson::getFamilyName() const { return Step::String(argument(1).plain().text()); }
-void IfcPerson::setFamilyName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcPerson::getGivenName() const { return Step::String(argument(2).plain().text()); }
-void IfcPerson::setGivenName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-std::vector<IfcActorRole*> IfcPerson::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(6)); }
-void IfcPerson::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(6, referenceList(values)); }
-std::vector<IfcAddress*> IfcPerson::getAddresses() const { return resolveAll<IfcAddress>(*this, argument(7)); }
-void IfcPerson::setAddresses(const std::vector<IfcAddress*>& values) { setArgument(7, referenceList(values)); }
+Step::String IfcPerson::getId() const { return Step::String(argument(IdIndex).plain().text()); }
+void IfcPerson::setId(const Step::String& value) { setArgument(IdIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPerson::getFamilyName() const { return Step::String(argument(FamilyNameIndex).plain().text()); }
+void IfcPerson::setFamilyName(const Step::String& value) { setArgument(FamilyNameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPerson::getGivenName() const { return Step::String(argument(GivenNameIndex).plain().text()); }
+void IfcPerson::setGivenName(const Step::String& value) { setArgument(GivenNameIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcActorRole*> IfcPerson::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(RolesIndex)); }
+void IfcPerson::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(RolesIndex, referenceList(values)); }
+std::vector<IfcAddress*> IfcPerson::getAddresses() const { return resolveAll<IfcAddress>(*this, argument(AddressesIndex)); }
+void IfcPerson::setAddresses(const std::vector<IfcAddress*>& values) { setArgument(AddressesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcPersonAndOrganization::getClassType()
 {
@@ -923,12 +923,12 @@ bool IfcPersonAndOrganization::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPerson* IfcPersonAndOrganization::getThePerson() const { return entityAs<IfcPerson>(resolve(argument(0))); }
-void IfcPersonAndOrganization::setThePerson(const IfcPerson* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcOrganization* IfcPersonAndOrganization::getTheOrganization() const { return entityAs<IfcOrganization>(resolve(argument(1))); }
-void IfcPersonAndOrganization::setTheOrganization(const IfcOrganization* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcActorRole*> IfcPersonAndOrganization::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(2)); }
-void IfcPersonAndOrganization::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(2, referenceList(values)); }
+IfcPerson* IfcPersonAndOrganization::getThePerson() const { return entityAs<IfcPerson>(resolve(argument(ThePersonIndex))); }
+void IfcPersonAndOrganization::setThePerson(const IfcPerson* value) { setArgument(ThePersonIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcOrganization* IfcPersonAndOrganization::getTheOrganization() const { return entityAs<IfcOrganization>(resolve(argument(TheOrganizationIndex))); }
+void IfcPersonAndOrganization::setTheOrganization(const IfcOrganization* value) { setArgument(TheOrganizationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcActorRole*> IfcPersonAndOrganization::getRoles() const { return resolveAll<IfcActorRole>(*this, argument(RolesIndex)); }
+void IfcPersonAndOrganization::setRoles(const std::vector<IfcActorRole*>& values) { setArgument(RolesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcPhysicalQuantity::getClassType()
 {
@@ -943,10 +943,10 @@ bool IfcPhysicalQuantity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPhysicalQuantity::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcPhysicalQuantity::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcPhysicalQuantity::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcPhysicalQuantity::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
+Step::String IfcPhysicalQuantity::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcPhysicalQuantity::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPhysicalQuantity::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcPhysicalQuantity::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPhysicalComplexQuantity::getClassType()
 {
@@ -961,14 +961,14 @@ bool IfcPhysicalComplexQuantity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcPhysicalQuantity*> IfcPhysicalComplexQuantity::getHasQuantities() const { return resolveAll<IfcPhysicalQuantity>(*this, argument(2)); }
-void IfcPhysicalComplexQuantity::setHasQuantities(const std::vector<IfcPhysicalQuantity*>& values) { setArgument(2, referenceList(values)); }
-Step::String IfcPhysicalComplexQuantity::getDiscrimination() const { return Step::String(argument(3).plain().text()); }
-void IfcPhysicalComplexQuantity::setDiscrimination(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
-Step::String IfcPhysicalComplexQuantity::getQuality() const { return Step::String(argument(4).plain().text()); }
-void IfcPhysicalComplexQuantity::setQuality(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
-Step::String IfcPhysicalComplexQuantity::getUsage() const { return Step::String(argument(5).plain().text()); }
-void IfcPhysicalComplexQuantity::setUsage(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
+std::vector<IfcPhysicalQuantity*> IfcPhysicalComplexQuantity::getHasQuantities() const { return resolveAll<IfcPhysicalQuantity>(*this, argument(HasQuantitiesIndex)); }
+void IfcPhysicalComplexQuantity::setHasQuantities(const std::vector<IfcPhysicalQuantity*>& values) { setArgument(HasQuantitiesIndex, referenceList(values)); }
+Step::String IfcPhysicalComplexQuantity::getDiscrimination() const { return Step::String(argument(DiscriminationIndex).plain().text()); }
+void IfcPhysicalComplexQuantity::setDiscrimination(const Step::String& value) { setArgument(DiscriminationIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPhysicalComplexQuantity::getQuality() const { return Step::String(argument(QualityIndex).plain().text()); }
+void IfcPhysicalComplexQuantity::setQuality(const Step::String& value) { setArgument(QualityIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPhysicalComplexQuantity::getUsage() const { return Step::String(argument(UsageIndex).plain().text()); }
+void IfcPhysicalComplexQuantity::setUsage(const Step::String& value) { setArgument(UsageIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPhysicalSimpleQuantity::getClassType()
 {
@@ -983,8 +983,8 @@ bool IfcPhysicalSimpleQuantity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcNamedUnit* IfcPhysicalSimpleQuantity::getUnit() const { return entityAs<IfcNamedUnit>(resolve(argument(2))); }
-void IfcPhysicalSimpleQuantity::setUnit(const IfcNamedUnit* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcNamedUnit* IfcPhysicalSimpleQuantity::getUnit() const { return entityAs<IfcNamedUnit>(resolve(argument(UnitIndex))); }
+void IfcPhysicalSimpleQuantity::setUnit(const IfcNamedUnit* value) { setArgument(UnitIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPile::getClassType()
 {
@@ -1125,8 +1125,8 @@ bool IfcPointOnCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcPointOnCurve::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
-void IfcPointOnCurve::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcPointOnCurve::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(BasisCurveIndex))); }
+void IfcPointOnCurve::setBasisCurve(const IfcCurve* value) { setArgument(BasisCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPointOnSurface::getClassType()
 {
@@ -1141,8 +1141,8 @@ bool IfcPointOnSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcPointOnSurface::getBasisSurface() const { return entityAs<IfcSurface>(resolve(argument(0))); }
-void IfcPointOnSurface::setBasisSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSurface* IfcPointOnSurface::getBasisSurface() const { return entityAs<IfcSurface>(resolve(argument(BasisSurfaceIndex))); }
+void IfcPointOnSurface::setBasisSurface(const IfcSurface* value) { setArgument(BasisSurfaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPolygonalBoundedHalfSpace::getClassType()
 {
@@ -1157,10 +1157,10 @@ bool IfcPolygonalBoundedHalfSpace::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcPolygonalBoundedHalfSpace::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(2))); }
-void IfcPolygonalBoundedHalfSpace::setPosition(const IfcAxis2Placement3D* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcBoundedCurve* IfcPolygonalBoundedHalfSpace::getPolygonalBoundary() const { return entityAs<IfcBoundedCurve>(resolve(argument(3))); }
-void IfcPolygonalBoundedHalfSpace::setPolygonalBoundary(const IfcBoundedCurve* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement3D* IfcPolygonalBoundedHalfSpace::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(PositionIndex))); }
+void IfcPolygonalBoundedHalfSpace::setPosition(const IfcAxis2Placement3D* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcBoundedCurve* IfcPolygonalBoundedHalfSpace::getPolygonalBoundary() const { return entityAs<IfcBoundedCurve>(resolve(argument(PolygonalBoundaryIndex))); }
+void IfcPolygonalBoundedHalfSpace::setPolygonalBoundary(const IfcBoundedCurve* value) { setArgument(PolygonalBoundaryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPolyline::getClassType()
 {
@@ -1175,8 +1175,8 @@ bool IfcPolyline::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcCartesianPoint*> IfcPolyline::getPoints() const { return resolveAll<IfcCartesianPoint>(*this, argument(0)); }
-void IfcPolyline::setPoints(const std::vector<IfcCartesianPoint*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcCartesianPoint*> IfcPolyline::getPoints() const { return resolveAll<IfcCartesianPoint>(*this, argument(PointsIndex)); }
+void IfcPolyline::setPoints(const std::vector<IfcCartesianPoint*>& values) { setArgument(PointsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcPolyLoop::getClassType()
 {
@@ -1191,8 +1191,8 @@ bool IfcPolyLoop::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcCartesianPoint*> IfcPolyLoop::getPolygon() const { return resolveAll<IfcCartesianPoint>(*this, argument(0)); }
-void IfcPolyLoop::setPolygon(const std::vector<IfcCartesianPoint*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcCartesianPoint*> IfcPolyLoop::getPolygon() const { return resolveAll<IfcCartesianPoint>(*this, argument(PolygonIndex)); }
+void IfcPolyLoop::setPolygon(const std::vector<IfcCartesianPoint*>& values) { setArgument(PolygonIndex, referenceList(values)); }
 
 const Step::ClassType& IfcPostalAddress::getClassType()
 {
@@ -1207,18 +1207,18 @@ bool IfcPostalAddress::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPostalAddress::getInternalLocation() const { return Step::String(argument(3).plain().text()); }
-void IfcPostalAddress::setInternalLocation(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
-Step::String IfcPostalAddress::getPostalBox() const { return Step::String(argument(5).plain().text()); }
-void IfcPostalAddress::setPostalBox(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcPostalAddress::getTown() const { return Step::String(argument(6).plain().text()); }
-void IfcPostalAddress::setTown(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-Step::String IfcPostalAddress::getRegion() const { return Step::String(argument(7).plain().text()); }
-void IfcPostalAddress::setRegion(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
-Step::String IfcPostalAddress::getPostalCode() const { return Step::String(argument(8).plain().text()); }
-void IfcPostalAddress::setPostalCode(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
-Step::String IfcPostalAddress::getCountry() const { return Step::String(argument(9).plain().text()); }
-void IfcPostalAddress::setCountry(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
+Step::String IfcPostalAddress::getInternalLocation() const { return Step::String(argument(InternalLocationIndex).plain().text()); }
+void IfcPostalAddress::setInternalLocation(const Step::String& value) { setArgument(InternalLocationIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPostalAddress::getPostalBox() const { return Step::String(argument(PostalBoxIndex).plain().text()); }
+void IfcPostalAddress::setPostalBox(const Step::String& value) { setArgument(PostalBoxIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPostalAddress::getTown() const { return Step::String(argument(TownIndex).plain().text()); }
+void IfcPostalAddress::setTown(const Step::String& value) { setArgument(TownIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPostalAddress::getRegion() const { return Step::String(argument(RegionIndex).plain().text()); }
+void IfcPostalAddress::setRegion(const Step::String& value) { setArgument(RegionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPostalAddress::getPostalCode() const { return Step::String(argument(PostalCodeIndex).plain().text()); }
+void IfcPostalAddress::setPostalCode(const Step::String& value) { setArgument(PostalCodeIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPostalAddress::getCountry() const { return Step::String(argument(CountryIndex).plain().text()); }
+void IfcPostalAddress::setCountry(const Step::String& value) { setArgument(CountryIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPreDefinedSymbol::getClassType()
 {
@@ -1289,12 +1289,12 @@ bool IfcPresentationLayerAssignment::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPresentationLayerAssignment::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcPresentationLayerAssignment::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-Step::String IfcPresentationLayerAssignment::getDescription() const { return Step::String(argument(1).plain().text()); }
-void IfcPresentationLayerAssignment::setDescription(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcPresentationLayerAssignment::getIdentifier() const { return Step::String(argument(3).plain().text()); }
-void IfcPresentationLayerAssignment::setIdentifier(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+Step::String IfcPresentationLayerAssignment::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcPresentationLayerAssignment::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPresentationLayerAssignment::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcPresentationLayerAssignment::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPresentationLayerAssignment::getIdentifier() const { return Step::String(argument(IdentifierIndex).plain().text()); }
+void IfcPresentationLayerAssignment::setIdentifier(const Step::String& value) { setArgument(IdentifierIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPresentationLayerWithStyle::getClassType()
 {
@@ -1337,10 +1337,10 @@ bool IfcProcedure::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProcedure::getProcedureID() const { return Step::String(argument(5).plain().text()); }
-void IfcProcedure::setProcedureID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcProcedure::getUserDefinedProcedureType() const { return Step::String(argument(7).plain().text()); }
-void IfcProcedure::setUserDefinedProcedureType(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+Step::String IfcProcedure::getProcedureID() const { return Step::String(argument(ProcedureIDIndex).plain().text()); }
+void IfcProcedure::setProcedureID(const Step::String& value) { setArgument(ProcedureIDIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcProcedure::getUserDefinedProcedureType() const { return Step::String(argument(UserDefinedProcedureTypeIndex).plain().text()); }
+void IfcProcedure::setUserDefinedProcedureType(const Step::String& value) { setArgument(UserDefinedProcedureTypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcProductDefinitionShape::getClassType()
 {
@@ -1383,14 +1383,14 @@ bool IfcProject::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProject::getLongName() const { return Step::String(argument(5).plain().text()); }
-void IfcProject::setLongName(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcProject::getPhase() const { return Step::String(argument(6).plain().text()); }
-void IfcProject::setPhase(const Step::String& value) { setArgument(6, Step::Value::string(value.toUtf8())); }
-std::vector<IfcRepresentationContext*> IfcProject::getRepresentationContexts() const { return resolveAll<IfcRepresentationContext>(*this, argument(7)); }
-void IfcProject::setRepresentationContexts(const std::vector<IfcRepresentationContext*>& values) { setArgument(7, referenceList(values)); }
-IfcUnitAssignment* IfcProject::getUnitsInContext() const { return entityAs<IfcUnitAssignment>(resolve(argument(8))); }
-void IfcProject::setUnitsInContext(const IfcUnitAssignment* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcProject::getLongName() const { return Step::String(argument(LongNameIndex).plain().text()); }
+void IfcProject::setLongName(const Step::String& value) { setArgument(LongNameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcProject::getPhase() const { return Step::String(argument(PhaseIndex).plain().text()); }
+void IfcProject::setPhase(const Step::String& value) { setArgument(PhaseIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcRepresentationContext*> IfcProject::getRepresentationContexts() const { return resolveAll<IfcRepresentationContext>(*this, argument(RepresentationContextsIndex)); }
+void IfcProject::setRepresentationContexts(const std::vector<IfcRepresentationContext*>& values) { setArgument(RepresentationContextsIndex, referenceList(values)); }
+IfcUnitAssignment* IfcProject::getUnitsInContext() const { return entityAs<IfcUnitAssignment>(resolve(argument(UnitsInContextIndex))); }
+void IfcProject::setUnitsInContext(const IfcUnitAssignment* value) { setArgument(UnitsInContextIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcProjectionCurve::getClassType()
 {
@@ -1433,10 +1433,10 @@ bool IfcProjectOrder::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProjectOrder::getID() const { return Step::String(argument(5).plain().text()); }
-void IfcProjectOrder::setID(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcProjectOrder::getStatus() const { return Step::String(argument(7).plain().text()); }
-void IfcProjectOrder::setStatus(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+Step::String IfcProjectOrder::getID() const { return Step::String(argument(IDIndex).plain().text()); }
+void IfcProjectOrder::setID(const Step::String& value) { setArgument(IDIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcProjectOrder::getStatus() const { return Step::String(argument(StatusIndex).plain().text()); }
+void IfcProjectOrder::setStatus(const Step::String& value) { setArgument(StatusIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcProjectOrderRecord::getClassType()
 {
@@ -1451,8 +1451,8 @@ bool IfcProjectOrderRecord::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcRelAssignsToProjectOrder*> IfcProjectOrderRecord::getRecords() const { return resolveAll<IfcRelAssignsToProjectOrder>(*this, argument(5)); }
-void IfcProjectOrderRecord::setRecords(const std::vector<IfcRelAssignsToProjectOrder*>& values) { setArgument(5, referenceList(values)); }
+std::vector<IfcRelAssignsToProjectOrder*> IfcProjectOrderRecord::getRecords() const { return resolveAll<IfcRelAssignsToProjectOrder>(*this, argument(RecordsIndex)); }
+void IfcProjectOrderRecord::setRecords(const std::vector<IfcRelAssignsToProjectOrder*>& values) { setArgument(RecordsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcSimpleProperty::getClassType()
 {
@@ -1495,14 +1495,14 @@ bool IfcPropertyConstraintRelationship::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConstraint* IfcPropertyConstraintRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(0))); }
-void IfcPropertyConstraintRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcProperty*> IfcPropertyConstraintRelationship::getRelatedProperties() const { return resolveAll<IfcProperty>(*this, argument(1)); }
-void IfcPropertyConstraintRelationship::setRelatedProperties(const std::vector<IfcProperty*>& values) { setArgument(1, referenceList(values)); }
-Step::String IfcPropertyConstraintRelationship::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcPropertyConstraintRelationship::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcPropertyConstraintRelationship::getDescription() const { return Step::String(argument(3).plain().text()); }
-void IfcPropertyConstraintRelationship::setDescription(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+IfcConstraint* IfcPropertyConstraintRelationship::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(RelatingConstraintIndex))); }
+void IfcPropertyConstraintRelationship::setRelatingConstraint(const IfcConstraint* value) { setArgument(RelatingConstraintIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcProperty*> IfcPropertyConstraintRelationship::getRelatedProperties() const { return resolveAll<IfcProperty>(*this, argument(RelatedPropertiesIndex)); }
+void IfcPropertyConstraintRelationship::setRelatedProperties(const std::vector<IfcProperty*>& values) { setArgument(RelatedPropertiesIndex, referenceList(values)); }
+Step::String IfcPropertyConstraintRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcPropertyConstraintRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPropertyConstraintRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcPropertyConstraintRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPropertyDependencyRelationship::getClassType()
 {
@@ -1517,16 +1517,16 @@ bool IfcPropertyDependencyRelationship::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProperty* IfcPropertyDependencyRelationship::getDependingProperty() const { return entityAs<IfcProperty>(resolve(argument(0))); }
-void IfcPropertyDependencyRelationship::setDependingProperty(const IfcProperty* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProperty* IfcPropertyDependencyRelationship::getDependantProperty() const { return entityAs<IfcProperty>(resolve(argument(1))); }
-void IfcPropertyDependencyRelationship::setDependantProperty(const IfcProperty* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcPropertyDependencyRelationship::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcPropertyDependencyRelationship::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcPropertyDependencyRelationship::getDescription() const { return Step::String(argument(3).plain().text()); }
-void IfcPropertyDependencyRelationship::setDescription(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
-Step::String IfcPropertyDependencyRelationship::getExpression() const { return Step::String(argument(4).plain().text()); }
-void IfcPropertyDependencyRelationship::setExpression(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+IfcProperty* IfcPropertyDependencyRelationship::getDependingProperty() const { return entityAs<IfcProperty>(resolve(argument(DependingPropertyIndex))); }
+void IfcPropertyDependencyRelationship::setDependingProperty(const IfcProperty* value) { setArgument(DependingPropertyIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProperty* IfcPropertyDependencyRelationship::getDependantProperty() const { return entityAs<IfcProperty>(resolve(argument(DependantPropertyIndex))); }
+void IfcPropertyDependencyRelationship::setDependantProperty(const IfcProperty* value) { setArgument(DependantPropertyIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcPropertyDependencyRelationship::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcPropertyDependencyRelationship::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPropertyDependencyRelationship::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcPropertyDependencyRelationship::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcPropertyDependencyRelationship::getExpression() const { return Step::String(argument(ExpressionIndex).plain().text()); }
+void IfcPropertyDependencyRelationship::setExpression(const Step::String& value) { setArgument(ExpressionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPropertyEnumeratedValue::getClassType()
 {
@@ -1541,8 +1541,8 @@ bool IfcPropertyEnumeratedValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPropertyEnumeration* IfcPropertyEnumeratedValue::getEnumerationReference() const { return entityAs<IfcPropertyEnumeration>(resolve(argument(3))); }
-void IfcPropertyEnumeratedValue::setEnumerationReference(const IfcPropertyEnumeration* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPropertyEnumeration* IfcPropertyEnumeratedValue::getEnumerationReference() const { return entityAs<IfcPropertyEnumeration>(resolve(argument(EnumerationReferenceIndex))); }
+void IfcPropertyEnumeratedValue::setEnumerationReference(const IfcPropertyEnumeration* value) { setArgument(EnumerationReferenceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcPropertyEnumeration::getClassType()
 {
@@ -1557,8 +1557,8 @@ bool IfcPropertyEnumeration::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPropertyEnumeration::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcPropertyEnumeration::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcPropertyEnumeration::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcPropertyEnumeration::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPropertyListValue::getClassType()
 {
@@ -1587,8 +1587,8 @@ bool IfcPropertyReferenceValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPropertyReferenceValue::getUsageName() const { return Step::String(argument(2).plain().text()); }
-void IfcPropertyReferenceValue::setUsageName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
+Step::String IfcPropertyReferenceValue::getUsageName() const { return Step::String(argument(UsageNameIndex).plain().text()); }
+void IfcPropertyReferenceValue::setUsageName(const Step::String& value) { setArgument(UsageNameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPropertySet::getClassType()
 {
@@ -1603,8 +1603,8 @@ bool IfcPropertySet::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcProperty*> IfcPropertySet::getHasProperties() const { return resolveAll<IfcProperty>(*this, argument(4)); }
-void IfcPropertySet::setHasProperties(const std::vector<IfcProperty*>& values) { setArgument(4, referenceList(values)); }
+std::vector<IfcProperty*> IfcPropertySet::getHasProperties() const { return resolveAll<IfcProperty>(*this, argument(HasPropertiesIndex)); }
+void IfcPropertySet::setHasProperties(const std::vector<IfcProperty*>& values) { setArgument(HasPropertiesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcPropertySingleValue::getClassType()
 {
@@ -1633,8 +1633,8 @@ bool IfcPropertyTableValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcPropertyTableValue::getExpression() const { return Step::String(argument(4).plain().text()); }
-void IfcPropertyTableValue::setExpression(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+Step::String IfcPropertyTableValue::getExpression() const { return Step::String(argument(ExpressionIndex).plain().text()); }
+void IfcPropertyTableValue::setExpression(const Step::String& value) { setArgument(ExpressionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcProtectiveDeviceType::getClassType()
 {
@@ -1663,8 +1663,8 @@ bool IfcProxy::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcProxy::getTag() const { return Step::String(argument(8).plain().text()); }
-void IfcProxy::setTag(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
+Step::String IfcProxy::getTag() const { return Step::String(argument(TagIndex).plain().text()); }
+void IfcProxy::setTag(const Step::String& value) { setArgument(TagIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcPumpType::getClassType()
 {
@@ -1917,8 +1917,8 @@ bool IfcRectangularTrimmedSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSurface* IfcRectangularTrimmedSurface::getBasisSurface() const { return entityAs<IfcSurface>(resolve(argument(0))); }
-void IfcRectangularTrimmedSurface::setBasisSurface(const IfcSurface* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSurface* IfcRectangularTrimmedSurface::getBasisSurface() const { return entityAs<IfcSurface>(resolve(argument(BasisSurfaceIndex))); }
+void IfcRectangularTrimmedSurface::setBasisSurface(const IfcSurface* value) { setArgument(BasisSurfaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcReferencesValueDocument::getClassType()
 {
@@ -1933,12 +1933,12 @@ bool IfcReferencesValueDocument::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcAppliedValue*> IfcReferencesValueDocument::getReferencingValues() const { return resolveAll<IfcAppliedValue>(*this, argument(1)); }
-void IfcReferencesValueDocument::setReferencingValues(const std::vector<IfcAppliedValue*>& values) { setArgument(1, referenceList(values)); }
-Step::String IfcReferencesValueDocument::getName() const { return Step::String(argument(2).plain().text()); }
-void IfcReferencesValueDocument::setName(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcReferencesValueDocument::getDescription() const { return Step::String(argument(3).plain().text()); }
-void IfcReferencesValueDocument::setDescription(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
+std::vector<IfcAppliedValue*> IfcReferencesValueDocument::getReferencingValues() const { return resolveAll<IfcAppliedValue>(*this, argument(ReferencingValuesIndex)); }
+void IfcReferencesValueDocument::setReferencingValues(const std::vector<IfcAppliedValue*>& values) { setArgument(ReferencingValuesIndex, referenceList(values)); }
+Step::String IfcReferencesValueDocument::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcReferencesValueDocument::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcReferencesValueDocument::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcReferencesValueDocument::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcRegularTimeSeries::getClassType()
 {
@@ -1953,8 +1953,8 @@ bool IfcRegularTimeSeries::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcTimeSeriesValue*> IfcRegularTimeSeries::getValues() const { return resolveAll<IfcTimeSeriesValue>(*this, argument(9)); }
-void IfcRegularTimeSeries::setValues(const std::vector<IfcTimeSeriesValue*>& values) { setArgument(9, referenceList(values)); }
+std::vector<IfcTimeSeriesValue*> IfcRegularTimeSeries::getValues() const { return resolveAll<IfcTimeSeriesValue>(*this, argument(ValuesIndex)); }
+void IfcRegularTimeSeries::setValues(const std::vector<IfcTimeSeriesValue*>& values) { setArgument(ValuesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcReinforcementBarProperties::getClassType()
 {
@@ -1969,8 +1969,8 @@ bool IfcReinforcementBarProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcReinforcementBarProperties::getSteelGrade() const { return Step::String(argument(1).plain().text()); }
-void IfcReinforcementBarProperties::setSteelGrade(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
+Step::String IfcReinforcementBarProperties::getSteelGrade() const { return Step::String(argument(SteelGradeIndex).plain().text()); }
+void IfcReinforcementBarProperties::setSteelGrade(const Step::String& value) { setArgument(SteelGradeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcReinforcementDefinitionProperties::getClassType()
 {
@@ -1985,10 +1985,10 @@ bool IfcReinforcementDefinitionProperties::acceptVisitor(Step::BaseVisitor* visi
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcReinforcementDefinitionProperties::getDefinitionType() const { return Step::String(argument(4).plain().text()); }
-void IfcReinforcementDefinitionProperties::setDefinitionType(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
-std::vector<IfcSectionReinforcementProperties*> IfcReinforcementDefinitionProperties::getReinforcementSectionDefinitions() const { return resolveAll<IfcSectionReinforcementProperties>(*this, argument(5)); }
-void IfcReinforcementDefinitionProperties::setReinforcementSectionDefinitions(const std::vector<IfcSectionReinforcementProperties*>& values) { setArgument(5, referenceList(values)); }
+Step::String IfcReinforcementDefinitionProperties::getDefinitionType() const { return Step::String(argument(DefinitionTypeIndex).plain().text()); }
+void IfcReinforcementDefinitionProperties::setDefinitionType(const Step::String& value) { setArgument(DefinitionTypeIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcSectionReinforcementProperties*> IfcReinforcementDefinitionProperties::getReinforcementSectionDefinitions() const { return resolveAll<IfcSectionReinforcementProperties>(*this, argument(ReinforcementSectionDefinitionsIndex)); }
+void IfcReinforcementDefinitionProperties::setReinforcementSectionDefinitions(const std::vector<IfcSectionReinforcementProperties*>& values) { setArgument(ReinforcementSectionDefinitionsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcReinforcingElement::getClassType()
 {
@@ -2003,8 +2003,8 @@ bool IfcReinforcingElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcReinforcingElement::getSteelGrade() const { return Step::String(argument(8).plain().text()); }
-void IfcReinforcingElement::setSteelGrade(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
+Step::String IfcReinforcingElement::getSteelGrade() const { return Step::String(argument(SteelGradeIndex).plain().text()); }
+void IfcReinforcingElement::setSteelGrade(const Step::String& value) { setArgument(SteelGradeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcReinforcingBar::getClassType()
 {
@@ -2061,10 +2061,10 @@ bool IfcRelDecomposes::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcObjectDefinition* IfcRelDecomposes::getRelatingObject() const { return entityAs<IfcObjectDefinition>(resolve(argument(4))); }
-void IfcRelDecomposes::setRelatingObject(const IfcObjectDefinition* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcObjectDefinition*> IfcRelDecomposes::getRelatedObjects() const { return resolveAll<IfcObjectDefinition>(*this, argument(5)); }
-void IfcRelDecomposes::setRelatedObjects(const std::vector<IfcObjectDefinition*>& values) { setArgument(5, referenceList(values)); }
+IfcObjectDefinition* IfcRelDecomposes::getRelatingObject() const { return entityAs<IfcObjectDefinition>(resolve(argument(RelatingObjectIndex))); }
+void IfcRelDecomposes::setRelatingObject(const IfcObjectDefinition* value) { setArgument(RelatingObjectIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcObjectDefinition*> IfcRelDecomposes::getRelatedObjects() const { return resolveAll<IfcObjectDefinition>(*this, argument(RelatedObjectsIndex)); }
+void IfcRelDecomposes::setRelatedObjects(const std::vector<IfcObjectDefinition*>& values) { setArgument(RelatedObjectsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelAggregates::getClassType()
 {
@@ -2093,8 +2093,8 @@ bool IfcRelAssigns::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcObjectDefinition*> IfcRelAssigns::getRelatedObjects() const { return resolveAll<IfcObjectDefinition>(*this, argument(4)); }
-void IfcRelAssigns::setRelatedObjects(const std::vector<IfcObjectDefinition*>& values) { setArgument(4, referenceList(values)); }
+std::vector<IfcObjectDefinition*> IfcRelAssigns::getRelatedObjects() const { return resolveAll<IfcObjectDefinition>(*this, argument(RelatedObjectsIndex)); }
+void IfcRelAssigns::setRelatedObjects(const std::vector<IfcObjectDefinition*>& values) { setArgument(RelatedObjectsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelAssignsToControl::getClassType()
 {
@@ -2109,8 +2109,8 @@ bool IfcRelAssignsToControl::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcControl* IfcRelAssignsToControl::getRelatingControl() const { return entityAs<IfcControl>(resolve(argument(6))); }
-void IfcRelAssignsToControl::setRelatingControl(const IfcControl* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcControl* IfcRelAssignsToControl::getRelatingControl() const { return entityAs<IfcControl>(resolve(argument(RelatingControlIndex))); }
+void IfcRelAssignsToControl::setRelatingControl(const IfcControl* value) { setArgument(RelatingControlIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsTasks::getClassType()
 {
@@ -2125,8 +2125,8 @@ bool IfcRelAssignsTasks::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcScheduleTimeControl* IfcRelAssignsTasks::getTimeForTask() const { return entityAs<IfcScheduleTimeControl>(resolve(argument(7))); }
-void IfcRelAssignsTasks::setTimeForTask(const IfcScheduleTimeControl* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcScheduleTimeControl* IfcRelAssignsTasks::getTimeForTask() const { return entityAs<IfcScheduleTimeControl>(resolve(argument(TimeForTaskIndex))); }
+void IfcRelAssignsTasks::setTimeForTask(const IfcScheduleTimeControl* value) { setArgument(TimeForTaskIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToActor::getClassType()
 {
@@ -2141,10 +2141,10 @@ bool IfcRelAssignsToActor::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcActor* IfcRelAssignsToActor::getRelatingActor() const { return entityAs<IfcActor>(resolve(argument(6))); }
-void IfcRelAssignsToActor::setRelatingActor(const IfcActor* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcActorRole* IfcRelAssignsToActor::getActingRole() const { return entityAs<IfcActorRole>(resolve(argument(7))); }
-void IfcRelAssignsToActor::setActingRole(const IfcActorRole* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcActor* IfcRelAssignsToActor::getRelatingActor() const { return entityAs<IfcActor>(resolve(argument(RelatingActorIndex))); }
+void IfcRelAssignsToActor::setRelatingActor(const IfcActor* value) { setArgument(RelatingActorIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcActorRole* IfcRelAssignsToActor::getActingRole() const { return entityAs<IfcActorRole>(resolve(argument(ActingRoleIndex))); }
+void IfcRelAssignsToActor::setActingRole(const IfcActorRole* value) { setArgument(ActingRoleIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToGroup::getClassType()
 {
@@ -2159,8 +2159,8 @@ bool IfcRelAssignsToGroup::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcGroup* IfcRelAssignsToGroup::getRelatingGroup() const { return entityAs<IfcGroup>(resolve(argument(6))); }
-void IfcRelAssignsToGroup::setRelatingGroup(const IfcGroup* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcGroup* IfcRelAssignsToGroup::getRelatingGroup() const { return entityAs<IfcGroup>(resolve(argument(RelatingGroupIndex))); }
+void IfcRelAssignsToGroup::setRelatingGroup(const IfcGroup* value) { setArgument(RelatingGroupIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToProcess::getClassType()
 {
@@ -2175,10 +2175,10 @@ bool IfcRelAssignsToProcess::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProcess* IfcRelAssignsToProcess::getRelatingProcess() const { return entityAs<IfcProcess>(resolve(argument(6))); }
-void IfcRelAssignsToProcess::setRelatingProcess(const IfcProcess* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcMeasureWithUnit* IfcRelAssignsToProcess::getQuantityInProcess() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(7))); }
-void IfcRelAssignsToProcess::setQuantityInProcess(const IfcMeasureWithUnit* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProcess* IfcRelAssignsToProcess::getRelatingProcess() const { return entityAs<IfcProcess>(resolve(argument(RelatingProcessIndex))); }
+void IfcRelAssignsToProcess::setRelatingProcess(const IfcProcess* value) { setArgument(RelatingProcessIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcMeasureWithUnit* IfcRelAssignsToProcess::getQuantityInProcess() const { return entityAs<IfcMeasureWithUnit>(resolve(argument(QuantityInProcessIndex))); }
+void IfcRelAssignsToProcess::setQuantityInProcess(const IfcMeasureWithUnit* value) { setArgument(QuantityInProcessIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToProduct::getClassType()
 {
@@ -2193,8 +2193,8 @@ bool IfcRelAssignsToProduct::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProduct* IfcRelAssignsToProduct::getRelatingProduct() const { return entityAs<IfcProduct>(resolve(argument(6))); }
-void IfcRelAssignsToProduct::setRelatingProduct(const IfcProduct* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProduct* IfcRelAssignsToProduct::getRelatingProduct() const { return entityAs<IfcProduct>(resolve(argument(RelatingProductIndex))); }
+void IfcRelAssignsToProduct::setRelatingProduct(const IfcProduct* value) { setArgument(RelatingProductIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssignsToProjectOrder::getClassType()
 {
@@ -2223,8 +2223,8 @@ bool IfcRelAssignsToResource::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcResource* IfcRelAssignsToResource::getRelatingResource() const { return entityAs<IfcResource>(resolve(argument(6))); }
-void IfcRelAssignsToResource::setRelatingResource(const IfcResource* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcResource* IfcRelAssignsToResource::getRelatingResource() const { return entityAs<IfcResource>(resolve(argument(RelatingResourceIndex))); }
+void IfcRelAssignsToResource::setRelatingResource(const IfcResource* value) { setArgument(RelatingResourceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociates::getClassType()
 {
@@ -2239,8 +2239,8 @@ bool IfcRelAssociates::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcRoot*> IfcRelAssociates::getRelatedObjects() const { return resolveAll<IfcRoot>(*this, argument(4)); }
-void IfcRelAssociates::setRelatedObjects(const std::vector<IfcRoot*>& values) { setArgument(4, referenceList(values)); }
+std::vector<IfcRoot*> IfcRelAssociates::getRelatedObjects() const { return resolveAll<IfcRoot>(*this, argument(RelatedObjectsIndex)); }
+void IfcRelAssociates::setRelatedObjects(const std::vector<IfcRoot*>& values) { setArgument(RelatedObjectsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelAssociatesAppliedValue::getClassType()
 {
@@ -2255,8 +2255,8 @@ bool IfcRelAssociatesAppliedValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAppliedValue* IfcRelAssociatesAppliedValue::getRelatingAppliedValue() const { return entityAs<IfcAppliedValue>(resolve(argument(5))); }
-void IfcRelAssociatesAppliedValue::setRelatingAppliedValue(const IfcAppliedValue* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAppliedValue* IfcRelAssociatesAppliedValue::getRelatingAppliedValue() const { return entityAs<IfcAppliedValue>(resolve(argument(RelatingAppliedValueIndex))); }
+void IfcRelAssociatesAppliedValue::setRelatingAppliedValue(const IfcAppliedValue* value) { setArgument(RelatingAppliedValueIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociatesApproval::getClassType()
 {
@@ -2271,8 +2271,8 @@ bool IfcRelAssociatesApproval::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcApproval* IfcRelAssociatesApproval::getRelatingApproval() const { return entityAs<IfcApproval>(resolve(argument(5))); }
-void IfcRelAssociatesApproval::setRelatingApproval(const IfcApproval* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcApproval* IfcRelAssociatesApproval::getRelatingApproval() const { return entityAs<IfcApproval>(resolve(argument(RelatingApprovalIndex))); }
+void IfcRelAssociatesApproval::setRelatingApproval(const IfcApproval* value) { setArgument(RelatingApprovalIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociatesClassification::getClassType()
 {
@@ -2301,10 +2301,10 @@ bool IfcRelAssociatesConstraint::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcRelAssociatesConstraint::getIntent() const { return Step::String(argument(5).plain().text()); }
-void IfcRelAssociatesConstraint::setIntent(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-IfcConstraint* IfcRelAssociatesConstraint::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(6))); }
-void IfcRelAssociatesConstraint::setRelatingConstraint(const IfcConstraint* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcRelAssociatesConstraint::getIntent() const { return Step::String(argument(IntentIndex).plain().text()); }
+void IfcRelAssociatesConstraint::setIntent(const Step::String& value) { setArgument(IntentIndex, Step::Value::string(value.toUtf8())); }
+IfcConstraint* IfcRelAssociatesConstraint::getRelatingConstraint() const { return entityAs<IfcConstraint>(resolve(argument(RelatingConstraintIndex))); }
+void IfcRelAssociatesConstraint::setRelatingConstraint(const IfcConstraint* value) { setArgument(RelatingConstraintIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelAssociatesDocument::getClassType()
 {
@@ -2361,10 +2361,10 @@ bool IfcRelAssociatesProfileProperties::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileProperties* IfcRelAssociatesProfileProperties::getRelatingProfileProperties() const { return entityAs<IfcProfileProperties>(resolve(argument(5))); }
-void IfcRelAssociatesProfileProperties::setRelatingProfileProperties(const IfcProfileProperties* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcShapeAspect* IfcRelAssociatesProfileProperties::getProfileSectionLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(6))); }
-void IfcRelAssociatesProfileProperties::setProfileSectionLocation(const IfcShapeAspect* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProfileProperties* IfcRelAssociatesProfileProperties::getRelatingProfileProperties() const { return entityAs<IfcProfileProperties>(resolve(argument(RelatingProfilePropertiesIndex))); }
+void IfcRelAssociatesProfileProperties::setRelatingProfileProperties(const IfcProfileProperties* value) { setArgument(RelatingProfilePropertiesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcShapeAspect* IfcRelAssociatesProfileProperties::getProfileSectionLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(ProfileSectionLocationIndex))); }
+void IfcRelAssociatesProfileProperties::setProfileSectionLocation(const IfcShapeAspect* value) { setArgument(ProfileSectionLocationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelaxation::getClassType()
 {
@@ -2407,12 +2407,12 @@ bool IfcRelConnectsElements::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConnectionGeometry* IfcRelConnectsElements::getConnectionGeometry() const { return entityAs<IfcConnectionGeometry>(resolve(argument(4))); }
-void IfcRelConnectsElements::setConnectionGeometry(const IfcConnectionGeometry* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsElements::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
-void IfcRelConnectsElements::setRelatingElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsElements::getRelatedElement() const { return entityAs<IfcElement>(resolve(argument(6))); }
-void IfcRelConnectsElements::setRelatedElement(const IfcElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcConnectionGeometry* IfcRelConnectsElements::getConnectionGeometry() const { return entityAs<IfcConnectionGeometry>(resolve(argument(ConnectionGeometryIndex))); }
+void IfcRelConnectsElements::setConnectionGeometry(const IfcConnectionGeometry* value) { setArgument(ConnectionGeometryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelConnectsElements::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(RelatingElementIndex))); }
+void IfcRelConnectsElements::setRelatingElement(const IfcElement* value) { setArgument(RelatingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelConnectsElements::getRelatedElement() const { return entityAs<IfcElement>(resolve(argument(RelatedElementIndex))); }
+void IfcRelConnectsElements::setRelatedElement(const IfcElement* value) { setArgument(RelatedElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsPathElements::getClassType()
 {
@@ -2441,12 +2441,12 @@ bool IfcRelConnectsPorts::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPort* IfcRelConnectsPorts::getRelatingPort() const { return entityAs<IfcPort>(resolve(argument(4))); }
-void IfcRelConnectsPorts::setRelatingPort(const IfcPort* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcPort* IfcRelConnectsPorts::getRelatedPort() const { return entityAs<IfcPort>(resolve(argument(5))); }
-void IfcRelConnectsPorts::setRelatedPort(const IfcPort* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsPorts::getRealizingElement() const { return entityAs<IfcElement>(resolve(argument(6))); }
-void IfcRelConnectsPorts::setRealizingElement(const IfcElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPort* IfcRelConnectsPorts::getRelatingPort() const { return entityAs<IfcPort>(resolve(argument(RelatingPortIndex))); }
+void IfcRelConnectsPorts::setRelatingPort(const IfcPort* value) { setArgument(RelatingPortIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPort* IfcRelConnectsPorts::getRelatedPort() const { return entityAs<IfcPort>(resolve(argument(RelatedPortIndex))); }
+void IfcRelConnectsPorts::setRelatedPort(const IfcPort* value) { setArgument(RelatedPortIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelConnectsPorts::getRealizingElement() const { return entityAs<IfcElement>(resolve(argument(RealizingElementIndex))); }
+void IfcRelConnectsPorts::setRealizingElement(const IfcElement* value) { setArgument(RealizingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsPortToElement::getClassType()
 {
@@ -2461,10 +2461,10 @@ bool IfcRelConnectsPortToElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPort* IfcRelConnectsPortToElement::getRelatingPort() const { return entityAs<IfcPort>(resolve(argument(4))); }
-void IfcRelConnectsPortToElement::setRelatingPort(const IfcPort* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelConnectsPortToElement::getRelatedElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
-void IfcRelConnectsPortToElement::setRelatedElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPort* IfcRelConnectsPortToElement::getRelatingPort() const { return entityAs<IfcPort>(resolve(argument(RelatingPortIndex))); }
+void IfcRelConnectsPortToElement::setRelatingPort(const IfcPort* value) { setArgument(RelatingPortIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelConnectsPortToElement::getRelatedElement() const { return entityAs<IfcElement>(resolve(argument(RelatedElementIndex))); }
+void IfcRelConnectsPortToElement::setRelatedElement(const IfcElement* value) { setArgument(RelatedElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsStructuralActivity::getClassType()
 {
@@ -2479,8 +2479,8 @@ bool IfcRelConnectsStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralActivity* IfcRelConnectsStructuralActivity::getRelatedStructuralActivity() const { return entityAs<IfcStructuralActivity>(resolve(argument(5))); }
-void IfcRelConnectsStructuralActivity::setRelatedStructuralActivity(const IfcStructuralActivity* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralActivity* IfcRelConnectsStructuralActivity::getRelatedStructuralActivity() const { return entityAs<IfcStructuralActivity>(resolve(argument(RelatedStructuralActivityIndex))); }
+void IfcRelConnectsStructuralActivity::setRelatedStructuralActivity(const IfcStructuralActivity* value) { setArgument(RelatedStructuralActivityIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsStructuralElement::getClassType()
 {
@@ -2495,10 +2495,10 @@ bool IfcRelConnectsStructuralElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelConnectsStructuralElement::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
-void IfcRelConnectsStructuralElement::setRelatingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcStructuralMember* IfcRelConnectsStructuralElement::getRelatedStructuralMember() const { return entityAs<IfcStructuralMember>(resolve(argument(5))); }
-void IfcRelConnectsStructuralElement::setRelatedStructuralMember(const IfcStructuralMember* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelConnectsStructuralElement::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(RelatingElementIndex))); }
+void IfcRelConnectsStructuralElement::setRelatingElement(const IfcElement* value) { setArgument(RelatingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralMember* IfcRelConnectsStructuralElement::getRelatedStructuralMember() const { return entityAs<IfcStructuralMember>(resolve(argument(RelatedStructuralMemberIndex))); }
+void IfcRelConnectsStructuralElement::setRelatedStructuralMember(const IfcStructuralMember* value) { setArgument(RelatedStructuralMemberIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsStructuralMember::getClassType()
 {
@@ -2513,16 +2513,16 @@ bool IfcRelConnectsStructuralMember::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralMember* IfcRelConnectsStructuralMember::getRelatingStructuralMember() const { return entityAs<IfcStructuralMember>(resolve(argument(4))); }
-void IfcRelConnectsStructuralMember::setRelatingStructuralMember(const IfcStructuralMember* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcStructuralConnection* IfcRelConnectsStructuralMember::getRelatedStructuralConnection() const { return entityAs<IfcStructuralConnection>(resolve(argument(5))); }
-void IfcRelConnectsStructuralMember::setRelatedStructuralConnection(const IfcStructuralConnection* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcBoundaryCondition* IfcRelConnectsStructuralMember::getAppliedCondition() const { return entityAs<IfcBoundaryCondition>(resolve(argument(6))); }
-void IfcRelConnectsStructuralMember::setAppliedCondition(const IfcBoundaryCondition* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcStructuralConnectionCondition* IfcRelConnectsStructuralMember::getAdditionalConditions() const { return entityAs<IfcStructuralConnectionCondition>(resolve(argument(7))); }
-void IfcRelConnectsStructuralMember::setAdditionalConditions(const IfcStructuralConnectionCondition* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcAxis2Placement3D* IfcRelConnectsStructuralMember::getConditionCoordinateSystem() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(9))); }
-void IfcRelConnectsStructuralMember::setConditionCoordinateSystem(const IfcAxis2Placement3D* value) { setArgument(9, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralMember* IfcRelConnectsStructuralMember::getRelatingStructuralMember() const { return entityAs<IfcStructuralMember>(resolve(argument(RelatingStructuralMemberIndex))); }
+void IfcRelConnectsStructuralMember::setRelatingStructuralMember(const IfcStructuralMember* value) { setArgument(RelatingStructuralMemberIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralConnection* IfcRelConnectsStructuralMember::getRelatedStructuralConnection() const { return entityAs<IfcStructuralConnection>(resolve(argument(RelatedStructuralConnectionIndex))); }
+void IfcRelConnectsStructuralMember::setRelatedStructuralConnection(const IfcStructuralConnection* value) { setArgument(RelatedStructuralConnectionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcBoundaryCondition* IfcRelConnectsStructuralMember::getAppliedCondition() const { return entityAs<IfcBoundaryCondition>(resolve(argument(AppliedConditionIndex))); }
+void IfcRelConnectsStructuralMember::setAppliedCondition(const IfcBoundaryCondition* value) { setArgument(AppliedConditionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralConnectionCondition* IfcRelConnectsStructuralMember::getAdditionalConditions() const { return entityAs<IfcStructuralConnectionCondition>(resolve(argument(AdditionalConditionsIndex))); }
+void IfcRelConnectsStructuralMember::setAdditionalConditions(const IfcStructuralConnectionCondition* value) { setArgument(AdditionalConditionsIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement3D* IfcRelConnectsStructuralMember::getConditionCoordinateSystem() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(ConditionCoordinateSystemIndex))); }
+void IfcRelConnectsStructuralMember::setConditionCoordinateSystem(const IfcAxis2Placement3D* value) { setArgument(ConditionCoordinateSystemIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsWithEccentricity::getClassType()
 {
@@ -2537,8 +2537,8 @@ bool IfcRelConnectsWithEccentricity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcConnectionGeometry* IfcRelConnectsWithEccentricity::getConnectionConstraint() const { return entityAs<IfcConnectionGeometry>(resolve(argument(10))); }
-void IfcRelConnectsWithEccentricity::setConnectionConstraint(const IfcConnectionGeometry* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcConnectionGeometry* IfcRelConnectsWithEccentricity::getConnectionConstraint() const { return entityAs<IfcConnectionGeometry>(resolve(argument(ConnectionConstraintIndex))); }
+void IfcRelConnectsWithEccentricity::setConnectionConstraint(const IfcConnectionGeometry* value) { setArgument(ConnectionConstraintIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelConnectsWithRealizingElements::getClassType()
 {
@@ -2553,10 +2553,10 @@ bool IfcRelConnectsWithRealizingElements::acceptVisitor(Step::BaseVisitor* visit
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcElement*> IfcRelConnectsWithRealizingElements::getRealizingElements() const { return resolveAll<IfcElement>(*this, argument(7)); }
-void IfcRelConnectsWithRealizingElements::setRealizingElements(const std::vector<IfcElement*>& values) { setArgument(7, referenceList(values)); }
-Step::String IfcRelConnectsWithRealizingElements::getConnectionType() const { return Step::String(argument(8).plain().text()); }
-void IfcRelConnectsWithRealizingElements::setConnectionType(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
+std::vector<IfcElement*> IfcRelConnectsWithRealizingElements::getRealizingElements() const { return resolveAll<IfcElement>(*this, argument(RealizingElementsIndex)); }
+void IfcRelConnectsWithRealizingElements::setRealizingElements(const std::vector<IfcElement*>& values) { setArgument(RealizingElementsIndex, referenceList(values)); }
+Step::String IfcRelConnectsWithRealizingElements::getConnectionType() const { return Step::String(argument(ConnectionTypeIndex).plain().text()); }
+void IfcRelConnectsWithRealizingElements::setConnectionType(const Step::String& value) { setArgument(ConnectionTypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcRelContainedInSpatialStructure::getClassType()
 {
@@ -2571,10 +2571,10 @@ bool IfcRelContainedInSpatialStructure::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcProduct*> IfcRelContainedInSpatialStructure::getRelatedElements() const { return resolveAll<IfcProduct>(*this, argument(4)); }
-void IfcRelContainedInSpatialStructure::setRelatedElements(const std::vector<IfcProduct*>& values) { setArgument(4, referenceList(values)); }
-IfcSpatialStructureElement* IfcRelContainedInSpatialStructure::getRelatingStructure() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(5))); }
-void IfcRelContainedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcProduct*> IfcRelContainedInSpatialStructure::getRelatedElements() const { return resolveAll<IfcProduct>(*this, argument(RelatedElementsIndex)); }
+void IfcRelContainedInSpatialStructure::setRelatedElements(const std::vector<IfcProduct*>& values) { setArgument(RelatedElementsIndex, referenceList(values)); }
+IfcSpatialStructureElement* IfcRelContainedInSpatialStructure::getRelatingStructure() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(RelatingStructureIndex))); }
+void IfcRelContainedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(RelatingStructureIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelCoversBldgElements::getClassType()
 {
@@ -2589,10 +2589,10 @@ bool IfcRelCoversBldgElements::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelCoversBldgElements::getRelatingBuildingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
-void IfcRelCoversBldgElements::setRelatingBuildingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcCovering*> IfcRelCoversBldgElements::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(5)); }
-void IfcRelCoversBldgElements::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(5, referenceList(values)); }
+IfcElement* IfcRelCoversBldgElements::getRelatingBuildingElement() const { return entityAs<IfcElement>(resolve(argument(RelatingBuildingElementIndex))); }
+void IfcRelCoversBldgElements::setRelatingBuildingElement(const IfcElement* value) { setArgument(RelatingBuildingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcCovering*> IfcRelCoversBldgElements::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(RelatedCoveringsIndex)); }
+void IfcRelCoversBldgElements::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(RelatedCoveringsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelCoversSpaces::getClassType()
 {
@@ -2607,10 +2607,10 @@ bool IfcRelCoversSpaces::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpace* IfcRelCoversSpaces::getRelatedSpace() const { return entityAs<IfcSpace>(resolve(argument(4))); }
-void IfcRelCoversSpaces::setRelatedSpace(const IfcSpace* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcCovering*> IfcRelCoversSpaces::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(5)); }
-void IfcRelCoversSpaces::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(5, referenceList(values)); }
+IfcSpace* IfcRelCoversSpaces::getRelatedSpace() const { return entityAs<IfcSpace>(resolve(argument(RelatedSpaceIndex))); }
+void IfcRelCoversSpaces::setRelatedSpace(const IfcSpace* value) { setArgument(RelatedSpaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcCovering*> IfcRelCoversSpaces::getRelatedCoverings() const { return resolveAll<IfcCovering>(*this, argument(RelatedCoveringsIndex)); }
+void IfcRelCoversSpaces::setRelatedCoverings(const std::vector<IfcCovering*>& values) { setArgument(RelatedCoveringsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelDefines::getClassType()
 {
@@ -2625,8 +2625,8 @@ bool IfcRelDefines::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcObject*> IfcRelDefines::getRelatedObjects() const { return resolveAll<IfcObject>(*this, argument(4)); }
-void IfcRelDefines::setRelatedObjects(const std::vector<IfcObject*>& values) { setArgument(4, referenceList(values)); }
+std::vector<IfcObject*> IfcRelDefines::getRelatedObjects() const { return resolveAll<IfcObject>(*this, argument(RelatedObjectsIndex)); }
+void IfcRelDefines::setRelatedObjects(const std::vector<IfcObject*>& values) { setArgument(RelatedObjectsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelDefinesByProperties::getClassType()
 {
@@ -2641,7 +2641,7 @@ bool IfcRelDefinesByProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPropertySetDefinition* IfcRelDefinesByProperties::getRelatingPropertyDefinition() const { return entityAs<IfcPropertySetDefinition>(resolve(argument(5))); }
-void IfcRelDefinesByProperties::setRelatingPropertyDefinition(const IfcPropertySetDefinition* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPropertySetDefinition* IfcRelDefinesByProperties::getRelatingPropertyDefinition() const { return entityAs<IfcPropertySetDefinition>(resolve(argument(RelatingPropertyDefinitionIndex))); }
+void IfcRelDefinesByProperties::setRelatingPropertyDefinition(const IfcPropertySetDefinition* value) { setArgument(RelatingPropertyDefinitionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 } // namespace ifc2x3

@@ -20,8 +20,8 @@ bool IfcRelDefinesByType::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTypeObject* IfcRelDefinesByType::getRelatingType() const { return entityAs<IfcTypeObject>(resolve(argument(5))); }
-void IfcRelDefinesByType::setRelatingType(const IfcTypeObject* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTypeObject* IfcRelDefinesByType::getRelatingType() const { return entityAs<IfcTypeObject>(resolve(argument(RelatingTypeIndex))); }
+void IfcRelDefinesByType::setRelatingType(const IfcTypeObject* value) { setArgument(RelatingTypeIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelFillsElement::getClassType()
 {
@@ -36,10 +36,10 @@ bool IfcRelFillsElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcOpeningElement* IfcRelFillsElement::getRelatingOpeningElement() const { return entityAs<IfcOpeningElement>(resolve(argument(4))); }
-void IfcRelFillsElement::setRelatingOpeningElement(const IfcOpeningElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelFillsElement::getRelatedBuildingElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
-void IfcRelFillsElement::setRelatedBuildingElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcOpeningElement* IfcRelFillsElement::getRelatingOpeningElement() const { return entityAs<IfcOpeningElement>(resolve(argument(RelatingOpeningElementIndex))); }
+void IfcRelFillsElement::setRelatingOpeningElement(const IfcOpeningElement* value) { setArgument(RelatingOpeningElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelFillsElement::getRelatedBuildingElement() const { return entityAs<IfcElement>(resolve(argument(RelatedBuildingElementIndex))); }
+void IfcRelFillsElement::setRelatedBuildingElement(const IfcElement* value) { setArgument(RelatedBuildingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelFlowControlElements::getClassType()
 {
@@ -54,10 +54,10 @@ bool IfcRelFlowControlElements::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcDistributionControlElement*> IfcRelFlowControlElements::getRelatedControlElements() const { return resolveAll<IfcDistributionControlElement>(*this, argument(4)); }
-void IfcRelFlowControlElements::setRelatedControlElements(const std::vector<IfcDistributionControlElement*>& values) { setArgument(4, referenceList(values)); }
-IfcDistributionFlowElement* IfcRelFlowControlElements::getRelatingFlowElement() const { return entityAs<IfcDistributionFlowElement>(resolve(argument(5))); }
-void IfcRelFlowControlElements::setRelatingFlowElement(const IfcDistributionFlowElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcDistributionControlElement*> IfcRelFlowControlElements::getRelatedControlElements() const { return resolveAll<IfcDistributionControlElement>(*this, argument(RelatedControlElementsIndex)); }
+void IfcRelFlowControlElements::setRelatedControlElements(const std::vector<IfcDistributionControlElement*>& values) { setArgument(RelatedControlElementsIndex, referenceList(values)); }
+IfcDistributionFlowElement* IfcRelFlowControlElements::getRelatingFlowElement() const { return entityAs<IfcDistributionFlowElement>(resolve(argument(RelatingFlowElementIndex))); }
+void IfcRelFlowControlElements::setRelatingFlowElement(const IfcDistributionFlowElement* value) { setArgument(RelatingFlowElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelInteractionRequirements::getClassType()
 {
@@ -72,12 +72,12 @@ bool IfcRelInteractionRequirements::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpatialStructureElement* IfcRelInteractionRequirements::getLocationOfInteraction() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(6))); }
-void IfcRelInteractionRequirements::setLocationOfInteraction(const IfcSpatialStructureElement* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSpaceProgram* IfcRelInteractionRequirements::getRelatedSpaceProgram() const { return entityAs<IfcSpaceProgram>(resolve(argument(7))); }
-void IfcRelInteractionRequirements::setRelatedSpaceProgram(const IfcSpaceProgram* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSpaceProgram* IfcRelInteractionRequirements::getRelatingSpaceProgram() const { return entityAs<IfcSpaceProgram>(resolve(argument(8))); }
-void IfcRelInteractionRequirements::setRelatingSpaceProgram(const IfcSpaceProgram* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSpatialStructureElement* IfcRelInteractionRequirements::getLocationOfInteraction() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(LocationOfInteractionIndex))); }
+void IfcRelInteractionRequirements::setLocationOfInteraction(const IfcSpatialStructureElement* value) { setArgument(LocationOfInteractionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSpaceProgram* IfcRelInteractionRequirements::getRelatedSpaceProgram() const { return entityAs<IfcSpaceProgram>(resolve(argument(RelatedSpaceProgramIndex))); }
+void IfcRelInteractionRequirements::setRelatedSpaceProgram(const IfcSpaceProgram* value) { setArgument(RelatedSpaceProgramIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSpaceProgram* IfcRelInteractionRequirements::getRelatingSpaceProgram() const { return entityAs<IfcSpaceProgram>(resolve(argument(RelatingSpaceProgramIndex))); }
+void IfcRelInteractionRequirements::setRelatingSpaceProgram(const IfcSpaceProgram* value) { setArgument(RelatingSpaceProgramIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelNests::getClassType()
 {
@@ -120,8 +120,8 @@ bool IfcRelOverridesProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcProperty*> IfcRelOverridesProperties::getOverridingProperties() const { return resolveAll<IfcProperty>(*this, argument(6)); }
-void IfcRelOverridesProperties::setOverridingProperties(const std::vector<IfcProperty*>& values) { setArgument(6, referenceList(values)); }
+std::vector<IfcProperty*> IfcRelOverridesProperties::getOverridingProperties() const { return resolveAll<IfcProperty>(*this, argument(OverridingPropertiesIndex)); }
+void IfcRelOverridesProperties::setOverridingProperties(const std::vector<IfcProperty*>& values) { setArgument(OverridingPropertiesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelProjectsElement::getClassType()
 {
@@ -136,10 +136,10 @@ bool IfcRelProjectsElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelProjectsElement::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
-void IfcRelProjectsElement::setRelatingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcFeatureElementAddition* IfcRelProjectsElement::getRelatedFeatureElement() const { return entityAs<IfcFeatureElementAddition>(resolve(argument(5))); }
-void IfcRelProjectsElement::setRelatedFeatureElement(const IfcFeatureElementAddition* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelProjectsElement::getRelatingElement() const { return entityAs<IfcElement>(resolve(argument(RelatingElementIndex))); }
+void IfcRelProjectsElement::setRelatingElement(const IfcElement* value) { setArgument(RelatingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcFeatureElementAddition* IfcRelProjectsElement::getRelatedFeatureElement() const { return entityAs<IfcFeatureElementAddition>(resolve(argument(RelatedFeatureElementIndex))); }
+void IfcRelProjectsElement::setRelatedFeatureElement(const IfcFeatureElementAddition* value) { setArgument(RelatedFeatureElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelReferencedInSpatialStructure::getClassType()
 {
@@ -154,10 +154,10 @@ bool IfcRelReferencedInSpatialStructure::acceptVisitor(Step::BaseVisitor* visito
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcProduct*> IfcRelReferencedInSpatialStructure::getRelatedElements() const { return resolveAll<IfcProduct>(*this, argument(4)); }
-void IfcRelReferencedInSpatialStructure::setRelatedElements(const std::vector<IfcProduct*>& values) { setArgument(4, referenceList(values)); }
-IfcSpatialStructureElement* IfcRelReferencedInSpatialStructure::getRelatingStructure() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(5))); }
-void IfcRelReferencedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcProduct*> IfcRelReferencedInSpatialStructure::getRelatedElements() const { return resolveAll<IfcProduct>(*this, argument(RelatedElementsIndex)); }
+void IfcRelReferencedInSpatialStructure::setRelatedElements(const std::vector<IfcProduct*>& values) { setArgument(RelatedElementsIndex, referenceList(values)); }
+IfcSpatialStructureElement* IfcRelReferencedInSpatialStructure::getRelatingStructure() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(RelatingStructureIndex))); }
+void IfcRelReferencedInSpatialStructure::setRelatingStructure(const IfcSpatialStructureElement* value) { setArgument(RelatingStructureIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelSchedulesCostItems::getClassType()
 {
@@ -186,10 +186,10 @@ bool IfcRelSequence::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProcess* IfcRelSequence::getRelatingProcess() const { return entityAs<IfcProcess>(resolve(argument(4))); }
-void IfcRelSequence::setRelatingProcess(const IfcProcess* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProcess* IfcRelSequence::getRelatedProcess() const { return entityAs<IfcProcess>(resolve(argument(5))); }
-void IfcRelSequence::setRelatedProcess(const IfcProcess* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProcess* IfcRelSequence::getRelatingProcess() const { return entityAs<IfcProcess>(resolve(argument(RelatingProcessIndex))); }
+void IfcRelSequence::setRelatingProcess(const IfcProcess* value) { setArgument(RelatingProcessIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProcess* IfcRelSequence::getRelatedProcess() const { return entityAs<IfcProcess>(resolve(argument(RelatedProcessIndex))); }
+void IfcRelSequence::setRelatedProcess(const IfcProcess* value) { setArgument(RelatedProcessIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelServicesBuildings::getClassType()
 {
@@ -204,10 +204,10 @@ bool IfcRelServicesBuildings::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSystem* IfcRelServicesBuildings::getRelatingSystem() const { return entityAs<IfcSystem>(resolve(argument(4))); }
-void IfcRelServicesBuildings::setRelatingSystem(const IfcSystem* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcSpatialStructureElement*> IfcRelServicesBuildings::getRelatedBuildings() const { return resolveAll<IfcSpatialStructureElement>(*this, argument(5)); }
-void IfcRelServicesBuildings::setRelatedBuildings(const std::vector<IfcSpatialStructureElement*>& values) { setArgument(5, referenceList(values)); }
+IfcSystem* IfcRelServicesBuildings::getRelatingSystem() const { return entityAs<IfcSystem>(resolve(argument(RelatingSystemIndex))); }
+void IfcRelServicesBuildings::setRelatingSystem(const IfcSystem* value) { setArgument(RelatingSystemIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcSpatialStructureElement*> IfcRelServicesBuildings::getRelatedBuildings() const { return resolveAll<IfcSpatialStructureElement>(*this, argument(RelatedBuildingsIndex)); }
+void IfcRelServicesBuildings::setRelatedBuildings(const std::vector<IfcSpatialStructureElement*>& values) { setArgument(RelatedBuildingsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRelSpaceBoundary::getClassType()
 {
@@ -222,12 +222,12 @@ bool IfcRelSpaceBoundary::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSpace* IfcRelSpaceBoundary::getRelatingSpace() const { return entityAs<IfcSpace>(resolve(argument(4))); }
-void IfcRelSpaceBoundary::setRelatingSpace(const IfcSpace* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcElement* IfcRelSpaceBoundary::getRelatedBuildingElement() const { return entityAs<IfcElement>(resolve(argument(5))); }
-void IfcRelSpaceBoundary::setRelatedBuildingElement(const IfcElement* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcConnectionGeometry* IfcRelSpaceBoundary::getConnectionGeometry() const { return entityAs<IfcConnectionGeometry>(resolve(argument(6))); }
-void IfcRelSpaceBoundary::setConnectionGeometry(const IfcConnectionGeometry* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSpace* IfcRelSpaceBoundary::getRelatingSpace() const { return entityAs<IfcSpace>(resolve(argument(RelatingSpaceIndex))); }
+void IfcRelSpaceBoundary::setRelatingSpace(const IfcSpace* value) { setArgument(RelatingSpaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelSpaceBoundary::getRelatedBuildingElement() const { return entityAs<IfcElement>(resolve(argument(RelatedBuildingElementIndex))); }
+void IfcRelSpaceBoundary::setRelatedBuildingElement(const IfcElement* value) { setArgument(RelatedBuildingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcConnectionGeometry* IfcRelSpaceBoundary::getConnectionGeometry() const { return entityAs<IfcConnectionGeometry>(resolve(argument(ConnectionGeometryIndex))); }
+void IfcRelSpaceBoundary::setConnectionGeometry(const IfcConnectionGeometry* value) { setArgument(ConnectionGeometryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRelVoidsElement::getClassType()
 {
@@ -242,10 +242,10 @@ bool IfcRelVoidsElement::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcElement* IfcRelVoidsElement::getRelatingBuildingElement() const { return entityAs<IfcElement>(resolve(argument(4))); }
-void IfcRelVoidsElement::setRelatingBuildingElement(const IfcElement* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcFeatureElementSubtraction* IfcRelVoidsElement::getRelatedOpeningElement() const { return entityAs<IfcFeatureElementSubtraction>(resolve(argument(5))); }
-void IfcRelVoidsElement::setRelatedOpeningElement(const IfcFeatureElementSubtraction* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcElement* IfcRelVoidsElement::getRelatingBuildingElement() const { return entityAs<IfcElement>(resolve(argument(RelatingBuildingElementIndex))); }
+void IfcRelVoidsElement::setRelatingBuildingElement(const IfcElement* value) { setArgument(RelatingBuildingElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcFeatureElementSubtraction* IfcRelVoidsElement::getRelatedOpeningElement() const { return entityAs<IfcFeatureElementSubtraction>(resolve(argument(RelatedOpeningElementIndex))); }
+void IfcRelVoidsElement::setRelatedOpeningElement(const IfcFeatureElementSubtraction* value) { setArgument(RelatedOpeningElementIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRepresentation::getClassType()
 {
@@ -260,14 +260,14 @@ bool IfcRepresentation::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentationContext* IfcRepresentation::getContextOfItems() const { return entityAs<IfcRepresentationContext>(resolve(argument(0))); }
-void IfcRepresentation::setContextOfItems(const IfcRepresentationContext* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcRepresentation::getRepresentationIdentifier() const { return Step::String(argument(1).plain().text()); }
-void IfcRepresentation::setRepresentationIdentifier(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcRepresentation::getRepresentationType() const { return Step::String(argument(2).plain().text()); }
-void IfcRepresentation::setRepresentationType(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-std::vector<IfcRepresentationItem*> IfcRepresentation::getItems() const { return resolveAll<IfcRepresentationItem>(*this, argument(3)); }
-void IfcRepresentation::setItems(const std::vector<IfcRepresentationItem*>& values) { setArgument(3, referenceList(values)); }
+IfcRepresentationContext* IfcRepresentation::getContextOfItems() const { return entityAs<IfcRepresentationContext>(resolve(argument(ContextOfItemsIndex))); }
+void IfcRepresentation::setContextOfItems(const IfcRepresentationContext* value) { setArgument(ContextOfItemsIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcRepresentation::getRepresentationIdentifier() const { return Step::String(argument(RepresentationIdentifierIndex).plain().text()); }
+void IfcRepresentation::setRepresentationIdentifier(const Step::String& value) { setArgument(RepresentationIdentifierIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcRepresentation::getRepresentationType() const { return Step::String(argument(RepresentationTypeIndex).plain().text()); }
+void IfcRepresentation::setRepresentationType(const Step::String& value) { setArgument(RepresentationTypeIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcRepresentationItem*> IfcRepresentation::getItems() const { return resolveAll<IfcRepresentationItem>(*this, argument(ItemsIndex)); }
+void IfcRepresentation::setItems(const std::vector<IfcRepresentationItem*>& values) { setArgument(ItemsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcRepresentationMap::getClassType()
 {
@@ -282,8 +282,8 @@ bool IfcRepresentationMap::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcRepresentation* IfcRepresentationMap::getMappedRepresentation() const { return entityAs<IfcRepresentation>(resolve(argument(1))); }
-void IfcRepresentationMap::setMappedRepresentation(const IfcRepresentation* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcRepresentation* IfcRepresentationMap::getMappedRepresentation() const { return entityAs<IfcRepresentation>(resolve(argument(MappedRepresentationIndex))); }
+void IfcRepresentationMap::setMappedRepresentation(const IfcRepresentation* value) { setArgument(MappedRepresentationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRevolvedAreaSolid::getClassType()
 {
@@ -298,8 +298,8 @@ bool IfcRevolvedAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis1Placement* IfcRevolvedAreaSolid::getAxis() const { return entityAs<IfcAxis1Placement>(resolve(argument(2))); }
-void IfcRevolvedAreaSolid::setAxis(const IfcAxis1Placement* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis1Placement* IfcRevolvedAreaSolid::getAxis() const { return entityAs<IfcAxis1Placement>(resolve(argument(AxisIndex))); }
+void IfcRevolvedAreaSolid::setAxis(const IfcAxis1Placement* value) { setArgument(AxisIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcRibPlateProfileProperties::getClassType()
 {
@@ -426,12 +426,12 @@ bool IfcSectionedSpine::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCompositeCurve* IfcSectionedSpine::getSpineCurve() const { return entityAs<IfcCompositeCurve>(resolve(argument(0))); }
-void IfcSectionedSpine::setSpineCurve(const IfcCompositeCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcProfileDef*> IfcSectionedSpine::getCrossSections() const { return resolveAll<IfcProfileDef>(*this, argument(1)); }
-void IfcSectionedSpine::setCrossSections(const std::vector<IfcProfileDef*>& values) { setArgument(1, referenceList(values)); }
-std::vector<IfcAxis2Placement3D*> IfcSectionedSpine::getCrossSectionPositions() const { return resolveAll<IfcAxis2Placement3D>(*this, argument(2)); }
-void IfcSectionedSpine::setCrossSectionPositions(const std::vector<IfcAxis2Placement3D*>& values) { setArgument(2, referenceList(values)); }
+IfcCompositeCurve* IfcSectionedSpine::getSpineCurve() const { return entityAs<IfcCompositeCurve>(resolve(argument(SpineCurveIndex))); }
+void IfcSectionedSpine::setSpineCurve(const IfcCompositeCurve* value) { setArgument(SpineCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcProfileDef*> IfcSectionedSpine::getCrossSections() const { return resolveAll<IfcProfileDef>(*this, argument(CrossSectionsIndex)); }
+void IfcSectionedSpine::setCrossSections(const std::vector<IfcProfileDef*>& values) { setArgument(CrossSectionsIndex, referenceList(values)); }
+std::vector<IfcAxis2Placement3D*> IfcSectionedSpine::getCrossSectionPositions() const { return resolveAll<IfcAxis2Placement3D>(*this, argument(CrossSectionPositionsIndex)); }
+void IfcSectionedSpine::setCrossSectionPositions(const std::vector<IfcAxis2Placement3D*>& values) { setArgument(CrossSectionPositionsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcSectionProperties::getClassType()
 {
@@ -446,10 +446,10 @@ bool IfcSectionProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcSectionProperties::getStartProfile() const { return entityAs<IfcProfileDef>(resolve(argument(1))); }
-void IfcSectionProperties::setStartProfile(const IfcProfileDef* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcProfileDef* IfcSectionProperties::getEndProfile() const { return entityAs<IfcProfileDef>(resolve(argument(2))); }
-void IfcSectionProperties::setEndProfile(const IfcProfileDef* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProfileDef* IfcSectionProperties::getStartProfile() const { return entityAs<IfcProfileDef>(resolve(argument(StartProfileIndex))); }
+void IfcSectionProperties::setStartProfile(const IfcProfileDef* value) { setArgument(StartProfileIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProfileDef* IfcSectionProperties::getEndProfile() const { return entityAs<IfcProfileDef>(resolve(argument(EndProfileIndex))); }
+void IfcSectionProperties::setEndProfile(const IfcProfileDef* value) { setArgument(EndProfileIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSectionReinforcementProperties::getClassType()
 {
@@ -464,10 +464,10 @@ bool IfcSectionReinforcementProperties::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcSectionProperties* IfcSectionReinforcementProperties::getSectionDefinition() const { return entityAs<IfcSectionProperties>(resolve(argument(4))); }
-void IfcSectionReinforcementProperties::setSectionDefinition(const IfcSectionProperties* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcReinforcementBarProperties*> IfcSectionReinforcementProperties::getCrossSectionReinforcementDefinitions() const { return resolveAll<IfcReinforcementBarProperties>(*this, argument(5)); }
-void IfcSectionReinforcementProperties::setCrossSectionReinforcementDefinitions(const std::vector<IfcReinforcementBarProperties*>& values) { setArgument(5, referenceList(values)); }
+IfcSectionProperties* IfcSectionReinforcementProperties::getSectionDefinition() const { return entityAs<IfcSectionProperties>(resolve(argument(SectionDefinitionIndex))); }
+void IfcSectionReinforcementProperties::setSectionDefinition(const IfcSectionProperties* value) { setArgument(SectionDefinitionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcReinforcementBarProperties*> IfcSectionReinforcementProperties::getCrossSectionReinforcementDefinitions() const { return resolveAll<IfcReinforcementBarProperties>(*this, argument(CrossSectionReinforcementDefinitionsIndex)); }
+void IfcSectionReinforcementProperties::setCrossSectionReinforcementDefinitions(const std::vector<IfcReinforcementBarProperties*>& values) { setArgument(CrossSectionReinforcementDefinitionsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcSensorType::getClassType()
 {
@@ -524,14 +524,14 @@ bool IfcShapeAspect::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcShapeModel*> IfcShapeAspect::getShapeRepresentations() const { return resolveAll<IfcShapeModel>(*this, argument(0)); }
-void IfcShapeAspect::setShapeRepresentations(const std::vector<IfcShapeModel*>& values) { setArgument(0, referenceList(values)); }
-Step::String IfcShapeAspect::getName() const { return Step::String(argument(1).plain().text()); }
-void IfcShapeAspect::setName(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcShapeAspect::getDescription() const { return Step::String(argument(2).plain().text()); }
-void IfcShapeAspect::setDescription(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-IfcProductDefinitionShape* IfcShapeAspect::getPartOfProductDefinitionShape() const { return entityAs<IfcProductDefinitionShape>(resolve(argument(4))); }
-void IfcShapeAspect::setPartOfProductDefinitionShape(const IfcProductDefinitionShape* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcShapeModel*> IfcShapeAspect::getShapeRepresentations() const { return resolveAll<IfcShapeModel>(*this, argument(ShapeRepresentationsIndex)); }
+void IfcShapeAspect::setShapeRepresentations(const std::vector<IfcShapeModel*>& values) { setArgument(ShapeRepresentationsIndex, referenceList(values)); }
+Step::String IfcShapeAspect::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcShapeAspect::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcShapeAspect::getDescription() const { return Step::String(argument(DescriptionIndex).plain().text()); }
+void IfcShapeAspect::setDescription(const Step::String& value) { setArgument(DescriptionIndex, Step::Value::string(value.toUtf8())); }
+IfcProductDefinitionShape* IfcShapeAspect::getPartOfProductDefinitionShape() const { return entityAs<IfcProductDefinitionShape>(resolve(argument(PartOfProductDefinitionShapeIndex))); }
+void IfcShapeAspect::setPartOfProductDefinitionShape(const IfcProductDefinitionShape* value) { setArgument(PartOfProductDefinitionShapeIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcShapeModel::getClassType()
 {
@@ -588,10 +588,10 @@ bool IfcSite::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcSite::getLandTitleNumber() const { return Step::String(argument(12).plain().text()); }
-void IfcSite::setLandTitleNumber(const Step::String& value) { setArgument(12, Step::Value::string(value.toUtf8())); }
-IfcPostalAddress* IfcSite::getSiteAddress() const { return entityAs<IfcPostalAddress>(resolve(argument(13))); }
-void IfcSite::setSiteAddress(const IfcPostalAddress* value) { setArgument(13, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcSite::getLandTitleNumber() const { return Step::String(argument(LandTitleNumberIndex).plain().text()); }
+void IfcSite::setLandTitleNumber(const Step::String& value) { setArgument(LandTitleNumberIndex, Step::Value::string(value.toUtf8())); }
+IfcPostalAddress* IfcSite::getSiteAddress() const { return entityAs<IfcPostalAddress>(resolve(argument(SiteAddressIndex))); }
+void IfcSite::setSiteAddress(const IfcPostalAddress* value) { setArgument(SiteAddressIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSIUnit::getClassType()
 {
@@ -662,8 +662,8 @@ bool IfcSoundProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcSoundValue*> IfcSoundProperties::getSoundValues() const { return resolveAll<IfcSoundValue>(*this, argument(6)); }
-void IfcSoundProperties::setSoundValues(const std::vector<IfcSoundValue*>& values) { setArgument(6, referenceList(values)); }
+std::vector<IfcSoundValue*> IfcSoundProperties::getSoundValues() const { return resolveAll<IfcSoundValue>(*this, argument(SoundValuesIndex)); }
+void IfcSoundProperties::setSoundValues(const std::vector<IfcSoundValue*>& values) { setArgument(SoundValuesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcSoundValue::getClassType()
 {
@@ -678,8 +678,8 @@ bool IfcSoundValue::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcSoundValue::getSoundLevelTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(4))); }
-void IfcSoundValue::setSoundLevelTimeSeries(const IfcTimeSeries* value) { setArgument(4, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcSoundValue::getSoundLevelTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(SoundLevelTimeSeriesIndex))); }
+void IfcSoundValue::setSoundLevelTimeSeries(const IfcTimeSeries* value) { setArgument(SoundLevelTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSpace::getClassType()
 {
@@ -722,10 +722,10 @@ bool IfcSpaceProgram::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcSpaceProgram::getSpaceProgramIdentifier() const { return Step::String(argument(5).plain().text()); }
-void IfcSpaceProgram::setSpaceProgramIdentifier(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-IfcSpatialStructureElement* IfcSpaceProgram::getRequestedLocation() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(8))); }
-void IfcSpaceProgram::setRequestedLocation(const IfcSpatialStructureElement* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcSpaceProgram::getSpaceProgramIdentifier() const { return Step::String(argument(SpaceProgramIdentifierIndex).plain().text()); }
+void IfcSpaceProgram::setSpaceProgramIdentifier(const Step::String& value) { setArgument(SpaceProgramIdentifierIndex, Step::Value::string(value.toUtf8())); }
+IfcSpatialStructureElement* IfcSpaceProgram::getRequestedLocation() const { return entityAs<IfcSpatialStructureElement>(resolve(argument(RequestedLocationIndex))); }
+void IfcSpaceProgram::setRequestedLocation(const IfcSpatialStructureElement* value) { setArgument(RequestedLocationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSpaceThermalLoadProperties::getClassType()
 {
@@ -740,14 +740,14 @@ bool IfcSpaceThermalLoadProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcSpaceThermalLoadProperties::getSourceDescription() const { return Step::String(argument(7).plain().text()); }
-void IfcSpaceThermalLoadProperties::setSourceDescription(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
-IfcTimeSeries* IfcSpaceThermalLoadProperties::getThermalLoadTimeSeriesValues() const { return entityAs<IfcTimeSeries>(resolve(argument(10))); }
-void IfcSpaceThermalLoadProperties::setThermalLoadTimeSeriesValues(const IfcTimeSeries* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcSpaceThermalLoadProperties::getUserDefinedThermalLoadSource() const { return Step::String(argument(11).plain().text()); }
-void IfcSpaceThermalLoadProperties::setUserDefinedThermalLoadSource(const Step::String& value) { setArgument(11, Step::Value::string(value.toUtf8())); }
-Step::String IfcSpaceThermalLoadProperties::getUserDefinedPropertySource() const { return Step::String(argument(12).plain().text()); }
-void IfcSpaceThermalLoadProperties::setUserDefinedPropertySource(const Step::String& value) { setArgument(12, Step::Value::string(value.toUtf8())); }
+Step::String IfcSpaceThermalLoadProperties::getSourceDescription() const { return Step::String(argument(SourceDescriptionIndex).plain().text()); }
+void IfcSpaceThermalLoadProperties::setSourceDescription(const Step::String& value) { setArgument(SourceDescriptionIndex, Step::Value::string(value.toUtf8())); }
+IfcTimeSeries* IfcSpaceThermalLoadProperties::getThermalLoadTimeSeriesValues() const { return entityAs<IfcTimeSeries>(resolve(argument(ThermalLoadTimeSeriesValuesIndex))); }
+void IfcSpaceThermalLoadProperties::setThermalLoadTimeSeriesValues(const IfcTimeSeries* value) { setArgument(ThermalLoadTimeSeriesValuesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcSpaceThermalLoadProperties::getUserDefinedThermalLoadSource() const { return Step::String(argument(UserDefinedThermalLoadSourceIndex).plain().text()); }
+void IfcSpaceThermalLoadProperties::setUserDefinedThermalLoadSource(const Step::String& value) { setArgument(UserDefinedThermalLoadSourceIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcSpaceThermalLoadProperties::getUserDefinedPropertySource() const { return Step::String(argument(UserDefinedPropertySourceIndex).plain().text()); }
+void IfcSpaceThermalLoadProperties::setUserDefinedPropertySource(const Step::String& value) { setArgument(UserDefinedPropertySourceIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcSpatialStructureElementType::getClassType()
 {
@@ -860,8 +860,8 @@ bool IfcStructuralActivity::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralLoad* IfcStructuralActivity::getAppliedLoad() const { return entityAs<IfcStructuralLoad>(resolve(argument(7))); }
-void IfcStructuralActivity::setAppliedLoad(const IfcStructuralLoad* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralLoad* IfcStructuralActivity::getAppliedLoad() const { return entityAs<IfcStructuralLoad>(resolve(argument(AppliedLoadIndex))); }
+void IfcStructuralActivity::setAppliedLoad(const IfcStructuralLoad* value) { setArgument(AppliedLoadIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralAction::getClassType()
 {
@@ -876,8 +876,8 @@ bool IfcStructuralAction::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralReaction* IfcStructuralAction::getCausedBy() const { return entityAs<IfcStructuralReaction>(resolve(argument(10))); }
-void IfcStructuralAction::setCausedBy(const IfcStructuralReaction* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralReaction* IfcStructuralAction::getCausedBy() const { return entityAs<IfcStructuralReaction>(resolve(argument(CausedByIndex))); }
+void IfcStructuralAction::setCausedBy(const IfcStructuralReaction* value) { setArgument(CausedByIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralAnalysisModel::getClassType()
 {
@@ -892,12 +892,12 @@ bool IfcStructuralAnalysisModel::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis2Placement3D* IfcStructuralAnalysisModel::getOrientationOf2DPlane() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(6))); }
-void IfcStructuralAnalysisModel::setOrientationOf2DPlane(const IfcAxis2Placement3D* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcStructuralLoadGroup*> IfcStructuralAnalysisModel::getLoadedBy() const { return resolveAll<IfcStructuralLoadGroup>(*this, argument(7)); }
-void IfcStructuralAnalysisModel::setLoadedBy(const std::vector<IfcStructuralLoadGroup*>& values) { setArgument(7, referenceList(values)); }
-std::vector<IfcStructuralResultGroup*> IfcStructuralAnalysisModel::getHasResults() const { return resolveAll<IfcStructuralResultGroup>(*this, argument(8)); }
-void IfcStructuralAnalysisModel::setHasResults(const std::vector<IfcStructuralResultGroup*>& values) { setArgument(8, referenceList(values)); }
+IfcAxis2Placement3D* IfcStructuralAnalysisModel::getOrientationOf2DPlane() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(OrientationOf2DPlaneIndex))); }
+void IfcStructuralAnalysisModel::setOrientationOf2DPlane(const IfcAxis2Placement3D* value) { setArgument(OrientationOf2DPlaneIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcStructuralLoadGroup*> IfcStructuralAnalysisModel::getLoadedBy() const { return resolveAll<IfcStructuralLoadGroup>(*this, argument(LoadedByIndex)); }
+void IfcStructuralAnalysisModel::setLoadedBy(const std::vector<IfcStructuralLoadGroup*>& values) { setArgument(LoadedByIndex, referenceList(values)); }
+std::vector<IfcStructuralResultGroup*> IfcStructuralAnalysisModel::getHasResults() const { return resolveAll<IfcStructuralResultGroup>(*this, argument(HasResultsIndex)); }
+void IfcStructuralAnalysisModel::setHasResults(const std::vector<IfcStructuralResultGroup*>& values) { setArgument(HasResultsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcStructuralItem::getClassType()
 {
@@ -926,8 +926,8 @@ bool IfcStructuralConnection::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcBoundaryCondition* IfcStructuralConnection::getAppliedCondition() const { return entityAs<IfcBoundaryCondition>(resolve(argument(7))); }
-void IfcStructuralConnection::setAppliedCondition(const IfcBoundaryCondition* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcBoundaryCondition* IfcStructuralConnection::getAppliedCondition() const { return entityAs<IfcBoundaryCondition>(resolve(argument(AppliedConditionIndex))); }
+void IfcStructuralConnection::setAppliedCondition(const IfcBoundaryCondition* value) { setArgument(AppliedConditionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralCurveConnection::getClassType()
 {
@@ -1012,10 +1012,10 @@ bool IfcStructuralLinearActionVarying::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcStructuralLinearActionVarying::getVaryingAppliedLoadLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(12))); }
-void IfcStructuralLinearActionVarying::setVaryingAppliedLoadLocation(const IfcShapeAspect* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcStructuralLoad*> IfcStructuralLinearActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(13)); }
-void IfcStructuralLinearActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(13, referenceList(values)); }
+IfcShapeAspect* IfcStructuralLinearActionVarying::getVaryingAppliedLoadLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(VaryingAppliedLoadLocationIndex))); }
+void IfcStructuralLinearActionVarying::setVaryingAppliedLoadLocation(const IfcShapeAspect* value) { setArgument(VaryingAppliedLoadLocationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcStructuralLoad*> IfcStructuralLinearActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(SubsequentAppliedLoadsIndex)); }
+void IfcStructuralLinearActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(SubsequentAppliedLoadsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcStructuralLoad::getClassType()
 {
@@ -1030,8 +1030,8 @@ bool IfcStructuralLoad::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcStructuralLoad::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcStructuralLoad::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcStructuralLoad::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcStructuralLoad::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcStructuralLoadGroup::getClassType()
 {
@@ -1046,8 +1046,8 @@ bool IfcStructuralLoadGroup::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcStructuralLoadGroup::getPurpose() const { return Step::String(argument(9).plain().text()); }
-void IfcStructuralLoadGroup::setPurpose(const Step::String& value) { setArgument(9, Step::Value::string(value.toUtf8())); }
+Step::String IfcStructuralLoadGroup::getPurpose() const { return Step::String(argument(PurposeIndex).plain().text()); }
+void IfcStructuralLoadGroup::setPurpose(const Step::String& value) { setArgument(PurposeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcStructuralLoadStatic::getClassType()
 {
@@ -1188,10 +1188,10 @@ bool IfcStructuralPlanarActionVarying::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcStructuralPlanarActionVarying::getVaryingAppliedLoadLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(12))); }
-void IfcStructuralPlanarActionVarying::setVaryingAppliedLoadLocation(const IfcShapeAspect* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-std::vector<IfcStructuralLoad*> IfcStructuralPlanarActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(13)); }
-void IfcStructuralPlanarActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(13, referenceList(values)); }
+IfcShapeAspect* IfcStructuralPlanarActionVarying::getVaryingAppliedLoadLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(VaryingAppliedLoadLocationIndex))); }
+void IfcStructuralPlanarActionVarying::setVaryingAppliedLoadLocation(const IfcShapeAspect* value) { setArgument(VaryingAppliedLoadLocationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+std::vector<IfcStructuralLoad*> IfcStructuralPlanarActionVarying::getSubsequentAppliedLoads() const { return resolveAll<IfcStructuralLoad>(*this, argument(SubsequentAppliedLoadsIndex)); }
+void IfcStructuralPlanarActionVarying::setSubsequentAppliedLoads(const std::vector<IfcStructuralLoad*>& values) { setArgument(SubsequentAppliedLoadsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcStructuralPointAction::getClassType()
 {
@@ -1276,8 +1276,8 @@ bool IfcStructuralResultGroup::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcStructuralLoadGroup* IfcStructuralResultGroup::getResultForLoadGroup() const { return entityAs<IfcStructuralLoadGroup>(resolve(argument(6))); }
-void IfcStructuralResultGroup::setResultForLoadGroup(const IfcStructuralLoadGroup* value) { setArgument(6, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcStructuralLoadGroup* IfcStructuralResultGroup::getResultForLoadGroup() const { return entityAs<IfcStructuralLoadGroup>(resolve(argument(ResultForLoadGroupIndex))); }
+void IfcStructuralResultGroup::setResultForLoadGroup(const IfcStructuralLoadGroup* value) { setArgument(ResultForLoadGroupIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuralSteelProfileProperties::getClassType()
 {
@@ -1334,8 +1334,8 @@ bool IfcStructuralSurfaceMemberVarying::acceptVisitor(Step::BaseVisitor* visitor
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcStructuralSurfaceMemberVarying::getVaryingThicknessLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(10))); }
-void IfcStructuralSurfaceMemberVarying::setVaryingThicknessLocation(const IfcShapeAspect* value) { setArgument(10, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcShapeAspect* IfcStructuralSurfaceMemberVarying::getVaryingThicknessLocation() const { return entityAs<IfcShapeAspect>(resolve(argument(VaryingThicknessLocationIndex))); }
+void IfcStructuralSurfaceMemberVarying::setVaryingThicknessLocation(const IfcShapeAspect* value) { setArgument(VaryingThicknessLocationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcStructuredDimensionCallout::getClassType()
 {
@@ -1392,8 +1392,8 @@ bool IfcSubContractResource::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcSubContractResource::getJobDescription() const { return Step::String(argument(10).plain().text()); }
-void IfcSubContractResource::setJobDescription(const Step::String& value) { setArgument(10, Step::Value::string(value.toUtf8())); }
+Step::String IfcSubContractResource::getJobDescription() const { return Step::String(argument(JobDescriptionIndex).plain().text()); }
+void IfcSubContractResource::setJobDescription(const Step::String& value) { setArgument(JobDescriptionIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcSubedge::getClassType()
 {
@@ -1408,8 +1408,8 @@ bool IfcSubedge::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcEdge* IfcSubedge::getParentEdge() const { return entityAs<IfcEdge>(resolve(argument(2))); }
-void IfcSubedge::setParentEdge(const IfcEdge* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcEdge* IfcSubedge::getParentEdge() const { return entityAs<IfcEdge>(resolve(argument(ParentEdgeIndex))); }
+void IfcSubedge::setParentEdge(const IfcEdge* value) { setArgument(ParentEdgeIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceCurveSweptAreaSolid::getClassType()
 {
@@ -1424,10 +1424,10 @@ bool IfcSurfaceCurveSweptAreaSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcSurfaceCurveSweptAreaSolid::getDirectrix() const { return entityAs<IfcCurve>(resolve(argument(2))); }
-void IfcSurfaceCurveSweptAreaSolid::setDirectrix(const IfcCurve* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcSurface* IfcSurfaceCurveSweptAreaSolid::getReferenceSurface() const { return entityAs<IfcSurface>(resolve(argument(5))); }
-void IfcSurfaceCurveSweptAreaSolid::setReferenceSurface(const IfcSurface* value) { setArgument(5, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcSurfaceCurveSweptAreaSolid::getDirectrix() const { return entityAs<IfcCurve>(resolve(argument(DirectrixIndex))); }
+void IfcSurfaceCurveSweptAreaSolid::setDirectrix(const IfcCurve* value) { setArgument(DirectrixIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcSurface* IfcSurfaceCurveSweptAreaSolid::getReferenceSurface() const { return entityAs<IfcSurface>(resolve(argument(ReferenceSurfaceIndex))); }
+void IfcSurfaceCurveSweptAreaSolid::setReferenceSurface(const IfcSurface* value) { setArgument(ReferenceSurfaceIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSweptSurface::getClassType()
 {
@@ -1442,10 +1442,10 @@ bool IfcSweptSurface::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcProfileDef* IfcSweptSurface::getSweptCurve() const { return entityAs<IfcProfileDef>(resolve(argument(0))); }
-void IfcSweptSurface::setSweptCurve(const IfcProfileDef* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcAxis2Placement3D* IfcSweptSurface::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(1))); }
-void IfcSweptSurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcProfileDef* IfcSweptSurface::getSweptCurve() const { return entityAs<IfcProfileDef>(resolve(argument(SweptCurveIndex))); }
+void IfcSweptSurface::setSweptCurve(const IfcProfileDef* value) { setArgument(SweptCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis2Placement3D* IfcSweptSurface::getPosition() const { return entityAs<IfcAxis2Placement3D>(resolve(argument(PositionIndex))); }
+void IfcSweptSurface::setPosition(const IfcAxis2Placement3D* value) { setArgument(PositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceOfLinearExtrusion::getClassType()
 {
@@ -1460,8 +1460,8 @@ bool IfcSurfaceOfLinearExtrusion::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcSurfaceOfLinearExtrusion::getExtrudedDirection() const { return entityAs<IfcDirection>(resolve(argument(2))); }
-void IfcSurfaceOfLinearExtrusion::setExtrudedDirection(const IfcDirection* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcSurfaceOfLinearExtrusion::getExtrudedDirection() const { return entityAs<IfcDirection>(resolve(argument(ExtrudedDirectionIndex))); }
+void IfcSurfaceOfLinearExtrusion::setExtrudedDirection(const IfcDirection* value) { setArgument(ExtrudedDirectionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceOfRevolution::getClassType()
 {
@@ -1476,8 +1476,8 @@ bool IfcSurfaceOfRevolution::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcAxis1Placement* IfcSurfaceOfRevolution::getAxisPosition() const { return entityAs<IfcAxis1Placement>(resolve(argument(2))); }
-void IfcSurfaceOfRevolution::setAxisPosition(const IfcAxis1Placement* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcAxis1Placement* IfcSurfaceOfRevolution::getAxisPosition() const { return entityAs<IfcAxis1Placement>(resolve(argument(AxisPositionIndex))); }
+void IfcSurfaceOfRevolution::setAxisPosition(const IfcAxis1Placement* value) { setArgument(AxisPositionIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceStyle::getClassType()
 {
@@ -1506,14 +1506,14 @@ bool IfcSurfaceStyleLighting::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseTransmissionColour() const { return entityAs<IfcColourRgb>(resolve(argument(0))); }
-void IfcSurfaceStyleLighting::setDiffuseTransmissionColour(const IfcColourRgb* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseReflectionColour() const { return entityAs<IfcColourRgb>(resolve(argument(1))); }
-void IfcSurfaceStyleLighting::setDiffuseReflectionColour(const IfcColourRgb* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcSurfaceStyleLighting::getTransmissionColour() const { return entityAs<IfcColourRgb>(resolve(argument(2))); }
-void IfcSurfaceStyleLighting::setTransmissionColour(const IfcColourRgb* value) { setArgument(2, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-IfcColourRgb* IfcSurfaceStyleLighting::getReflectanceColour() const { return entityAs<IfcColourRgb>(resolve(argument(3))); }
-void IfcSurfaceStyleLighting::setReflectanceColour(const IfcColourRgb* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseTransmissionColour() const { return entityAs<IfcColourRgb>(resolve(argument(DiffuseTransmissionColourIndex))); }
+void IfcSurfaceStyleLighting::setDiffuseTransmissionColour(const IfcColourRgb* value) { setArgument(DiffuseTransmissionColourIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcColourRgb* IfcSurfaceStyleLighting::getDiffuseReflectionColour() const { return entityAs<IfcColourRgb>(resolve(argument(DiffuseReflectionColourIndex))); }
+void IfcSurfaceStyleLighting::setDiffuseReflectionColour(const IfcColourRgb* value) { setArgument(DiffuseReflectionColourIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcColourRgb* IfcSurfaceStyleLighting::getTransmissionColour() const { return entityAs<IfcColourRgb>(resolve(argument(TransmissionColourIndex))); }
+void IfcSurfaceStyleLighting::setTransmissionColour(const IfcColourRgb* value) { setArgument(TransmissionColourIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcColourRgb* IfcSurfaceStyleLighting::getReflectanceColour() const { return entityAs<IfcColourRgb>(resolve(argument(ReflectanceColourIndex))); }
+void IfcSurfaceStyleLighting::setReflectanceColour(const IfcColourRgb* value) { setArgument(ReflectanceColourIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceStyleRefraction::getClassType()
 {
@@ -1542,8 +1542,8 @@ bool IfcSurfaceStyleShading::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcColourRgb* IfcSurfaceStyleShading::getSurfaceColour() const { return entityAs<IfcColourRgb>(resolve(argument(0))); }
-void IfcSurfaceStyleShading::setSurfaceColour(const IfcColourRgb* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcColourRgb* IfcSurfaceStyleShading::getSurfaceColour() const { return entityAs<IfcColourRgb>(resolve(argument(SurfaceColourIndex))); }
+void IfcSurfaceStyleShading::setSurfaceColour(const IfcColourRgb* value) { setArgument(SurfaceColourIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSurfaceStyleRendering::getClassType()
 {
@@ -1572,8 +1572,8 @@ bool IfcSurfaceStyleWithTextures::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcSurfaceTexture*> IfcSurfaceStyleWithTextures::getTextures() const { return resolveAll<IfcSurfaceTexture>(*this, argument(0)); }
-void IfcSurfaceStyleWithTextures::setTextures(const std::vector<IfcSurfaceTexture*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcSurfaceTexture*> IfcSurfaceStyleWithTextures::getTextures() const { return resolveAll<IfcSurfaceTexture>(*this, argument(TexturesIndex)); }
+void IfcSurfaceStyleWithTextures::setTextures(const std::vector<IfcSurfaceTexture*>& values) { setArgument(TexturesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcSweptDiskSolid::getClassType()
 {
@@ -1588,8 +1588,8 @@ bool IfcSweptDiskSolid::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcSweptDiskSolid::getDirectrix() const { return entityAs<IfcCurve>(resolve(argument(0))); }
-void IfcSweptDiskSolid::setDirectrix(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcSweptDiskSolid::getDirectrix() const { return entityAs<IfcCurve>(resolve(argument(DirectrixIndex))); }
+void IfcSweptDiskSolid::setDirectrix(const IfcCurve* value) { setArgument(DirectrixIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcSwitchingDeviceType::getClassType()
 {
@@ -1646,10 +1646,10 @@ bool IfcTable::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTable::getName() const { return Step::String(argument(0).plain().text()); }
-void IfcTable::setName(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
-std::vector<IfcTableRow*> IfcTable::getRows() const { return resolveAll<IfcTableRow>(*this, argument(1)); }
-void IfcTable::setRows(const std::vector<IfcTableRow*>& values) { setArgument(1, referenceList(values)); }
+Step::String IfcTable::getName() const { return Step::String(argument(NameIndex).plain().text()); }
+void IfcTable::setName(const Step::String& value) { setArgument(NameIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcTableRow*> IfcTable::getRows() const { return resolveAll<IfcTableRow>(*this, argument(RowsIndex)); }
+void IfcTable::setRows(const std::vector<IfcTableRow*>& values) { setArgument(RowsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcTableRow::getClassType()
 {
@@ -1692,10 +1692,10 @@ bool IfcTelecomAddress::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTelecomAddress::getPagerNumber() const { return Step::String(argument(5).plain().text()); }
-void IfcTelecomAddress::setPagerNumber(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-Step::String IfcTelecomAddress::getWWWHomePageURL() const { return Step::String(argument(7).plain().text()); }
-void IfcTelecomAddress::setWWWHomePageURL(const Step::String& value) { setArgument(7, Step::Value::string(value.toUtf8())); }
+Step::String IfcTelecomAddress::getPagerNumber() const { return Step::String(argument(PagerNumberIndex).plain().text()); }
+void IfcTelecomAddress::setPagerNumber(const Step::String& value) { setArgument(PagerNumberIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTelecomAddress::getWWWHomePageURL() const { return Step::String(argument(WWWHomePageURLIndex).plain().text()); }
+void IfcTelecomAddress::setWWWHomePageURL(const Step::String& value) { setArgument(WWWHomePageURLIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcTendon::getClassType()
 {
@@ -1738,8 +1738,8 @@ bool IfcTextLiteral::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTextLiteral::getLiteral() const { return Step::String(argument(0).plain().text()); }
-void IfcTextLiteral::setLiteral(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextLiteral::getLiteral() const { return Step::String(argument(LiteralIndex).plain().text()); }
+void IfcTextLiteral::setLiteral(const Step::String& value) { setArgument(LiteralIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcTextLiteralWithExtent::getClassType()
 {
@@ -1754,10 +1754,10 @@ bool IfcTextLiteralWithExtent::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPlanarExtent* IfcTextLiteralWithExtent::getExtent() const { return entityAs<IfcPlanarExtent>(resolve(argument(3))); }
-void IfcTextLiteralWithExtent::setExtent(const IfcPlanarExtent* value) { setArgument(3, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
-Step::String IfcTextLiteralWithExtent::getBoxAlignment() const { return Step::String(argument(4).plain().text()); }
-void IfcTextLiteralWithExtent::setBoxAlignment(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+IfcPlanarExtent* IfcTextLiteralWithExtent::getExtent() const { return entityAs<IfcPlanarExtent>(resolve(argument(ExtentIndex))); }
+void IfcTextLiteralWithExtent::setExtent(const IfcPlanarExtent* value) { setArgument(ExtentIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+Step::String IfcTextLiteralWithExtent::getBoxAlignment() const { return Step::String(argument(BoxAlignmentIndex).plain().text()); }
+void IfcTextLiteralWithExtent::setBoxAlignment(const Step::String& value) { setArgument(BoxAlignmentIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcTextStyle::getClassType()
 {
@@ -1786,12 +1786,12 @@ bool IfcTextStyleFontModel::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTextStyleFontModel::getFontStyle() const { return Step::String(argument(2).plain().text()); }
-void IfcTextStyleFontModel::setFontStyle(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcTextStyleFontModel::getFontVariant() const { return Step::String(argument(3).plain().text()); }
-void IfcTextStyleFontModel::setFontVariant(const Step::String& value) { setArgument(3, Step::Value::string(value.toUtf8())); }
-Step::String IfcTextStyleFontModel::getFontWeight() const { return Step::String(argument(4).plain().text()); }
-void IfcTextStyleFontModel::setFontWeight(const Step::String& value) { setArgument(4, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextStyleFontModel::getFontStyle() const { return Step::String(argument(FontStyleIndex).plain().text()); }
+void IfcTextStyleFontModel::setFontStyle(const Step::String& value) { setArgument(FontStyleIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextStyleFontModel::getFontVariant() const { return Step::String(argument(FontVariantIndex).plain().text()); }
+void IfcTextStyleFontModel::setFontVariant(const Step::String& value) { setArgument(FontVariantIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextStyleFontModel::getFontWeight() const { return Step::String(argument(FontWeightIndex).plain().text()); }
+void IfcTextStyleFontModel::setFontWeight(const Step::String& value) { setArgument(FontWeightIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcTextStyleForDefinedFont::getClassType()
 {
@@ -1820,12 +1820,12 @@ bool IfcTextStyleTextModel::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTextStyleTextModel::getTextAlign() const { return Step::String(argument(1).plain().text()); }
-void IfcTextStyleTextModel::setTextAlign(const Step::String& value) { setArgument(1, Step::Value::string(value.toUtf8())); }
-Step::String IfcTextStyleTextModel::getTextDecoration() const { return Step::String(argument(2).plain().text()); }
-void IfcTextStyleTextModel::setTextDecoration(const Step::String& value) { setArgument(2, Step::Value::string(value.toUtf8())); }
-Step::String IfcTextStyleTextModel::getTextTransform() const { return Step::String(argument(5).plain().text()); }
-void IfcTextStyleTextModel::setTextTransform(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextStyleTextModel::getTextAlign() const { return Step::String(argument(TextAlignIndex).plain().text()); }
+void IfcTextStyleTextModel::setTextAlign(const Step::String& value) { setArgument(TextAlignIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextStyleTextModel::getTextDecoration() const { return Step::String(argument(TextDecorationIndex).plain().text()); }
+void IfcTextStyleTextModel::setTextDecoration(const Step::String& value) { setArgument(TextDecorationIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextStyleTextModel::getTextTransform() const { return Step::String(argument(TextTransformIndex).plain().text()); }
+void IfcTextStyleTextModel::setTextTransform(const Step::String& value) { setArgument(TextTransformIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcTextStyleWithBoxCharacteristics::getClassType()
 {
@@ -1868,8 +1868,8 @@ bool IfcTextureCoordinateGenerator::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcTextureCoordinateGenerator::getMode() const { return Step::String(argument(0).plain().text()); }
-void IfcTextureCoordinateGenerator::setMode(const Step::String& value) { setArgument(0, Step::Value::string(value.toUtf8())); }
+Step::String IfcTextureCoordinateGenerator::getMode() const { return Step::String(argument(ModeIndex).plain().text()); }
+void IfcTextureCoordinateGenerator::setMode(const Step::String& value) { setArgument(ModeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcTextureMap::getClassType()
 {
@@ -1884,8 +1884,8 @@ bool IfcTextureMap::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcVertexBasedTextureMap*> IfcTextureMap::getTextureMaps() const { return resolveAll<IfcVertexBasedTextureMap>(*this, argument(0)); }
-void IfcTextureMap::setTextureMaps(const std::vector<IfcVertexBasedTextureMap*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcVertexBasedTextureMap*> IfcTextureMap::getTextureMaps() const { return resolveAll<IfcVertexBasedTextureMap>(*this, argument(TextureMapsIndex)); }
+void IfcTextureMap::setTextureMaps(const std::vector<IfcVertexBasedTextureMap*>& values) { setArgument(TextureMapsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcTextureVertex::getClassType()
 {
@@ -1928,8 +1928,8 @@ bool IfcTimeSeriesReferenceRelationship::acceptVisitor(Step::BaseVisitor* visito
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcTimeSeriesReferenceRelationship::getReferencedTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(0))); }
-void IfcTimeSeriesReferenceRelationship::setReferencedTimeSeries(const IfcTimeSeries* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcTimeSeriesReferenceRelationship::getReferencedTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(ReferencedTimeSeriesIndex))); }
+void IfcTimeSeriesReferenceRelationship::setReferencedTimeSeries(const IfcTimeSeries* value) { setArgument(ReferencedTimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTimeSeriesSchedule::getClassType()
 {
@@ -1944,8 +1944,8 @@ bool IfcTimeSeriesSchedule::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcTimeSeries* IfcTimeSeriesSchedule::getTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(7))); }
-void IfcTimeSeriesSchedule::setTimeSeries(const IfcTimeSeries* value) { setArgument(7, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcTimeSeries* IfcTimeSeriesSchedule::getTimeSeries() const { return entityAs<IfcTimeSeries>(resolve(argument(TimeSeriesIndex))); }
+void IfcTimeSeriesSchedule::setTimeSeries(const IfcTimeSeries* value) { setArgument(TimeSeriesIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTimeSeriesValue::getClassType()
 {
@@ -2044,8 +2044,8 @@ bool IfcTrimmedCurve::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcCurve* IfcTrimmedCurve::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(0))); }
-void IfcTrimmedCurve::setBasisCurve(const IfcCurve* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcCurve* IfcTrimmedCurve::getBasisCurve() const { return entityAs<IfcCurve>(resolve(argument(BasisCurveIndex))); }
+void IfcTrimmedCurve::setBasisCurve(const IfcCurve* value) { setArgument(BasisCurveIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcTShapeProfileDef::getClassType()
 {
@@ -2088,8 +2088,8 @@ bool IfcTwoDirectionRepeatFactor::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVector* IfcTwoDirectionRepeatFactor::getSecondRepeatFactor() const { return entityAs<IfcVector>(resolve(argument(1))); }
-void IfcTwoDirectionRepeatFactor::setSecondRepeatFactor(const IfcVector* value) { setArgument(1, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVector* IfcTwoDirectionRepeatFactor::getSecondRepeatFactor() const { return entityAs<IfcVector>(resolve(argument(SecondRepeatFactorIndex))); }
+void IfcTwoDirectionRepeatFactor::setSecondRepeatFactor(const IfcVector* value) { setArgument(SecondRepeatFactorIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcUnitaryEquipmentType::getClassType()
 {
@@ -2160,8 +2160,8 @@ bool IfcVector::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcDirection* IfcVector::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(0))); }
-void IfcVector::setOrientation(const IfcDirection* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcDirection* IfcVector::getOrientation() const { return entityAs<IfcDirection>(resolve(argument(OrientationIndex))); }
+void IfcVector::setOrientation(const IfcDirection* value) { setArgument(OrientationIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcVertex::getClassType()
 {
@@ -2190,10 +2190,10 @@ bool IfcVertexBasedTextureMap::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcTextureVertex*> IfcVertexBasedTextureMap::getTextureVertices() const { return resolveAll<IfcTextureVertex>(*this, argument(0)); }
-void IfcVertexBasedTextureMap::setTextureVertices(const std::vector<IfcTextureVertex*>& values) { setArgument(0, referenceList(values)); }
-std::vector<IfcCartesianPoint*> IfcVertexBasedTextureMap::getTexturePoints() const { return resolveAll<IfcCartesianPoint>(*this, argument(1)); }
-void IfcVertexBasedTextureMap::setTexturePoints(const std::vector<IfcCartesianPoint*>& values) { setArgument(1, referenceList(values)); }
+std::vector<IfcTextureVertex*> IfcVertexBasedTextureMap::getTextureVertices() const { return resolveAll<IfcTextureVertex>(*this, argument(TextureVerticesIndex)); }
+void IfcVertexBasedTextureMap::setTextureVertices(const std::vector<IfcTextureVertex*>& values) { setArgument(TextureVerticesIndex, referenceList(values)); }
+std::vector<IfcCartesianPoint*> IfcVertexBasedTextureMap::getTexturePoints() const { return resolveAll<IfcCartesianPoint>(*this, argument(TexturePointsIndex)); }
+void IfcVertexBasedTextureMap::setTexturePoints(const std::vector<IfcCartesianPoint*>& values) { setArgument(TexturePointsIndex, referenceList(values)); }
 
 const Step::ClassType& IfcVertexLoop::getClassType()
 {
@@ -2208,8 +2208,8 @@ bool IfcVertexLoop::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcVertex* IfcVertexLoop::getLoopVertex() const { return entityAs<IfcVertex>(resolve(argument(0))); }
-void IfcVertexLoop::setLoopVertex(const IfcVertex* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcVertex* IfcVertexLoop::getLoopVertex() const { return entityAs<IfcVertex>(resolve(argument(LoopVertexIndex))); }
+void IfcVertexLoop::setLoopVertex(const IfcVertex* value) { setArgument(LoopVertexIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcVertexPoint::getClassType()
 {
@@ -2224,8 +2224,8 @@ bool IfcVertexPoint::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcPoint* IfcVertexPoint::getVertexGeometry() const { return entityAs<IfcPoint>(resolve(argument(0))); }
-void IfcVertexPoint::setVertexGeometry(const IfcPoint* value) { setArgument(0, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcPoint* IfcVertexPoint::getVertexGeometry() const { return entityAs<IfcPoint>(resolve(argument(VertexGeometryIndex))); }
+void IfcVertexPoint::setVertexGeometry(const IfcPoint* value) { setArgument(VertexGeometryIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcVibrationIsolatorType::getClassType()
 {
@@ -2268,8 +2268,8 @@ bool IfcVirtualGridIntersection::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-std::vector<IfcGridAxis*> IfcVirtualGridIntersection::getIntersectingAxes() const { return resolveAll<IfcGridAxis>(*this, argument(0)); }
-void IfcVirtualGridIntersection::setIntersectingAxes(const std::vector<IfcGridAxis*>& values) { setArgument(0, referenceList(values)); }
+std::vector<IfcGridAxis*> IfcVirtualGridIntersection::getIntersectingAxes() const { return resolveAll<IfcGridAxis>(*this, argument(IntersectingAxesIndex)); }
+void IfcVirtualGridIntersection::setIntersectingAxes(const std::vector<IfcGridAxis*>& values) { setArgument(IntersectingAxesIndex, referenceList(values)); }
 
 const Step::ClassType& IfcWall::getClassType()
 {
@@ -2368,8 +2368,8 @@ bool IfcWindowLiningProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcWindowLiningProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(12))); }
-void IfcWindowLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(12, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcShapeAspect* IfcWindowLiningProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(ShapeAspectStyleIndex))); }
+void IfcWindowLiningProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(ShapeAspectStyleIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcWindowPanelProperties::getClassType()
 {
@@ -2384,8 +2384,8 @@ bool IfcWindowPanelProperties::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-IfcShapeAspect* IfcWindowPanelProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(8))); }
-void IfcWindowPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(8, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
+IfcShapeAspect* IfcWindowPanelProperties::getShapeAspectStyle() const { return entityAs<IfcShapeAspect>(resolve(argument(ShapeAspectStyleIndex))); }
+void IfcWindowPanelProperties::setShapeAspectStyle(const IfcShapeAspect* value) { setArgument(ShapeAspectStyleIndex, value ? Step::Value::reference(value->getKey()) : Step::Value()); }
 
 const Step::ClassType& IfcWindowStyle::getClassType()
 {
@@ -2414,14 +2414,14 @@ bool IfcWorkControl::acceptVisitor(Step::BaseVisitor* visitor)
     }
     return visitor->visitBaseEntity(this);
 }
-Step::String IfcWorkControl::getIdentifier() const { return Step::String(argument(5).plain().text()); }
-void IfcWorkControl::setIdentifier(const Step::String& value) { setArgument(5, Step::Value::string(value.toUtf8())); }
-std::vector<IfcPerson*> IfcWorkControl::getCreators() const { return resolveAll<IfcPerson>(*this, argument(7)); }
-void IfcWorkControl::setCreators(const std::vector<IfcPerson*>& values) { setArgument(7, referenceList(values)); }
-Step::String IfcWorkControl::getPurpose() const { return Step::String(argument(8).plain().text()); }
-void IfcWorkControl::setPurpose(const Step::String& value) { setArgument(8, Step::Value::string(value.toUtf8())); }
-Step::String IfcWorkControl::getUserDefinedControlType() const { return Step::String(argument(14).plain().text()); }
-void IfcWorkControl::setUserDefinedControlType(const Step::String& value) { setArgument(14, Step::Value::string(value.toUtf8())); }
+Step::String IfcWorkControl::getIdentifier() const { return Step::String(argument(IdentifierIndex).plain().text()); }
+void IfcWorkControl::setIdentifier(const Step::String& value) { setArgument(IdentifierIndex, Step::Value::string(value.toUtf8())); }
+std::vector<IfcPerson*> IfcWorkControl::getCreators() const { return resolveAll<IfcPerson>(*this, argument(CreatorsIndex)); }
+void IfcWorkControl::setCreators(const std::vector<IfcPerson*>& values) { setArgument(CreatorsIndex, referenceList(values)); }
+Step::String IfcWorkControl::getPurpose() const { return Step::String(argument(PurposeIndex).plain().text()); }
+void IfcWorkControl::setPurpose(const Step::String& value) { setArgument(PurposeIndex, Step::Value::string(value.toUtf8())); }
+Step::String IfcWorkControl::getUserDefinedControlType() const { return Step::String(argument(UserDefinedControlTypeIndex).plain().text()); }
+void IfcWorkControl::setUserDefinedControlType(const Step::String& value) { setArgument(UserDefinedControlTypeIndex, Step::Value::string(value.toUtf8())); }
 
 const Step::ClassType& IfcWorkPlan::getClassType()
 {

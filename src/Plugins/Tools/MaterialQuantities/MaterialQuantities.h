@@ -4,6 +4,8 @@
 #include "MaterialQuantitiesSettingsHolder.h"
 #include "Orvane/Widgets/ModelTool.h"
 
+#include <QPointer>
+
 #include <log4cplus/logger.h>
 
 namespace Orvane {
@@ -41,7 +43,8 @@ private:
     log4cplus::Logger logger;
     MaterialQuantitiesDockWidget* dock = nullptr;
     MaterialQuantitiesSettings settings;
-    MaterialQuantitiesSettingsPage* settingsPage_ = nullptr;
+    /// The host deletes the page once the tool is finalised.
+    QPointer<MaterialQuantitiesSettingsPage> settingsPage_;
 };
 
 } // namespace Orvane
