@@ -106,8 +106,9 @@ public:
 
     /// Whether the pages of the opened file that decoding and saving read
     /// stay resident (see SourceBuffer::setKeepResident). Off by default:
-    /// resident memory then stays near the size of what is decoded. Worth
-    /// turning on around passes that read most of the model.
+    /// under a memory policy that drops read pages, resident memory then
+    /// stays near the size of what is decoded. Worth turning on around
+    /// passes that read most of the model.
     void setKeepSourceResident(bool keep);
     bool keepsSourceResident() const;
 
