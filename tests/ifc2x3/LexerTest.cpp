@@ -86,7 +86,8 @@ TEST(Lexer, KeywordsAreReadInUpperCase)
 TEST(Lexer, ACommentNamingADeletedInstanceIsNoReference)
 {
     const std::string named = "#41=IFCPROPERTYSET('0041typepset00000000000',$,/* was #12 */'Pset',$,(#44));";
-    const std::string unknown = "#70=IFCFUTURETHING(#12,/* #12 */(#11,#12));";
+    const std::string unknown = "#70=IFCFUTURETHING(#12,/* #12 */(#11,#12));\n"
+                                "#71=IFCFUTURETHING((#11,/* c */#12),(#12 /* d */,#11));";
     std::string text = ifctest::smallModel();
     const std::size_t start = text.find("\n#41=") + 1;
     text.replace(start, text.find('\n', start) - start, named);
@@ -99,6 +100,8 @@ TEST(Lexer, ACommentNamingADeletedInstanceIsNoReference)
     EXPECT_EQ(ifctest::recordLine(saved, 41), named);
     EXPECT_EQ(dataSet.slotState(dataSet.slotOfKey(41)), Step::SlotState::Unloaded);
     EXPECT_EQ(ifctest::recordLine(saved, 70), "#70=IFCFUTURETHING($,/* #12 */(#11));");
+    // A comment next to a dropped entry keeps its place, the comma goes.
+    EXPECT_EQ(ifctest::recordLine(saved, 71), "#71=IFCFUTURETHING((#11/* c */),( /* d */#11));");
 }
 
 } // namespace
