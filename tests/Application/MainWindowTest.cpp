@@ -192,4 +192,5 @@ TEST_P(QuitWhileComputingTest, AsksAndStopsTheComputationOrCarriesOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, QuitWhileComputingTest,
-                         ::testing::Values(QuitAnswer{QMessageBox::Yes, true}, QuitAnswer{QMessageBox::No, false}));
+                         ::testing::Values(QuitAnswer{QMessageBox::Yes, true}, QuitAnswer{QMessageBox::No, false}),
+                         [](const auto& info) { return info.param.quits ? "Yes" : "No"; });

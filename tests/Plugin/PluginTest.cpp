@@ -65,11 +65,46 @@ TEST(PluginLoadTest, MetaDataIsReadWithoutLoading)
     EXPECT_EQ(top.value("className").toString(), "MaterialQuantities");
     EXPECT_EQ(top.value("version").toInt(), QT_VERSION_CHECK(QT_VERSION_MAJOR, QT_VERSION_MINOR, 0));
     const QJsonObject metaData = top.value("MetaData").toObject();
-    EXPECT_EQ(metaData.value("Id").toString(), "Orvane.Plugin.tool.MaterialQuantities");
-    EXPECT_EQ(metaData.value("Type").toString(), "Orvane::ToolInterface");
-    EXPECT_EQ(metaData.value("Name").toObject().value("fr").toString(), "Quantités matière");
+    const QMap<QString, QString> texts = {{"Icon", ":/icons/compost_heap.svg"},
+                                          {"Id", "Orvane.Plugin.tool.MaterialQuantities"},
+                                          {"MinVersion", "3.6.1.428"},
+                                          {"Runtime", "Release"},
+                                          {"Status", "Beta"},
+                                          {"Type", "Orvane::ToolInterface"},
+                                          {"Version", "3.6.1.428"}};
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+        EXPECT_EQ(metaData.value(it.key()).toString(), it.value()) << it.key().toStdString();
+    }
+    const QMap<QString, QStringList> localized = {{"Category", {"IFC", "IFC"}},
+                                                  {"Name", {"Material quantities", "Quantités matière"}},
+                                                  {"Tab", {"Home", "Accueil"}}};
+    for (auto it = localized.cbegin(); it != localized.cend(); ++it) {
+        const QJsonObject value = metaData.value(it.key()).toObject();
+        EXPECT_EQ(value.value("en").toString(), it.value().at(0)) << it.key().toStdString();
+        EXPECT_EQ(value.value("fr").toString(), it.value().at(1)) << it.key().toStdString();
+    }
     EXPECT_EQ(metaData.value("Depends").toArray(), QJsonArray{"Orvane.Plugin.model.IFC"});
     EXPECT_FALSE(loader.isLoaded());
+}
+
+TEST(PluginLoadTest, LoadingRegistersTheQuantityPathMapAndGivesOneObject)
+{
+    EXPECT_EQ(QMetaType::type("QMap<int, QString>"), QMetaType::UnknownType);
+    QPluginLoader loader(QStringLiteral(MQ_PLUGIN_FILE));
+    ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
+    const int typeId = QMetaType::type("QMap<int, QString>");
+    EXPECT_NE(typeId, QMetaType::UnknownType);
+    EXPECT_TRUE(
+        QMetaType::hasRegisteredConverterFunction(typeId, qMetaTypeId<QtMetaTypePrivate::QAssociativeIterableImpl>()));
+
+    QObject* first = loader.instance();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(QPluginLoader(QStringLiteral(MQ_PLUGIN_FILE)).instance(), first);
+    EXPECT_STREQ(first->metaObject()->className(), "Orvane::MaterialQuantities");
+    delete first;
+    QObject* second = loader.instance();
+    EXPECT_NE(second, nullptr);
+    delete second;
 }
 
 TEST_F(PluginLifecycleTest, EnablePutsTheDockAndActionInTheWindowAndDisableTakesThemOut)
