@@ -69,36 +69,4 @@ TEST(Lexer, BlanksAndCommentsAreSkippedTogether)
     }
 }
 
-TEST(Lexer, KeywordsAreReadInUpperCase)
-{
-    std::string keyword = "ifcWall_2-x";
-    Step::Lexer::toUpper(keyword);
-    EXPECT_EQ(keyword, "IFCWALL_2-X");
-    EXPECT_EQ(Step::Lexer::keywordUpper['q'], 'Q');
-    EXPECT_EQ(Step::Lexer::keywordUpper['-'], '-');
-    EXPECT_EQ(Step::Lexer::keywordUpper['('], '\0');
-    EXPECT_FALSE(Step::Lexer::isNameChar('-'));
-}
-
-// Deleting #12 must not touch a record that names it in a comment only:
-// the record stays undecoded and is written as it was. One that cannot be
-// decoded loses its references, not its comment.
-TEST(Lexer, ACommentNamingADeletedInstanceIsNoReference)
-{
-    const std::string named = "#41=IFCPROPERTYSET('0041typepset00000000000',$,/* was #12 */'Pset',$,(#44));";
-    const std::string unknown = "#70=IFCFUTURETHING(#12,/* #12 */(#11,#12));";
-    std::string text = ifctest::smallModel();
-    const std::size_t start = text.find("\n#41=") + 1;
-    text.replace(start, text.find('\n', start) - start, named);
-    text.insert(text.rfind("ENDSEC;"), unknown + "\n");
-    ifc2x3::ExpressDataSet dataSet;
-    ASSERT_TRUE(dataSet.openFromText(text));
-    ASSERT_TRUE(dataSet.remove(12));
-
-    const std::string saved = dataSet.toText();
-    EXPECT_EQ(ifctest::recordLine(saved, 41), named);
-    EXPECT_EQ(dataSet.slotState(dataSet.slotOfKey(41)), Step::SlotState::Unloaded);
-    EXPECT_EQ(ifctest::recordLine(saved, 70), "#70=IFCFUTURETHING($,/* #12 */(#11));");
-}
-
 } // namespace
