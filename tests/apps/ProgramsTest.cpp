@@ -207,6 +207,16 @@ TEST_F(Programs, ComputeStatusesAndSummary)
     }
 }
 
+// The model is saved before the workbooks: one that cannot be written then
+// still fails the run.
+TEST_F(Programs, ComputeFailsWhenAWorkbookCannotBeWrittenAfterTheSave)
+{
+    const Outcome result =
+        run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "walls.ifc", "-o", "out.ifc", "--export-pmd", "/proc/w.xlsx"});
+    EXPECT_EQ(result.status, 3) << str(result.err);
+    EXPECT_TRUE(result.err.contains("cannot write '/proc/w.xlsx'")) << str(result.err);
+}
+
 TEST_F(Programs, ComputeWritesThroughASymbolicLink)
 {
     ASSERT_TRUE(QDir().mkdir("real"));
