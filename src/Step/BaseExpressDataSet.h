@@ -82,8 +82,6 @@ public:
     /// The instance with this key, decoded on first use; null when there is
     /// none or it cannot be read.
     BaseEntity* get(Id key);
-    /// Decodes an instance; same as get(), named after the placeholder use.
-    BaseEntity* load(Id key) { return get(key); }
     std::uint16_t typeIdOf(Id key) const;
     /// Reads one attribute of an instance not decoded yet from its text,
     /// without decoding the instance: for looking through many instances
@@ -108,8 +106,9 @@ public:
 
     /// Whether the pages of the opened file that decoding and saving read
     /// stay resident (see SourceBuffer::setKeepResident). Off by default:
-    /// resident memory then stays near the size of what is decoded. Worth
-    /// turning on around passes that read most of the model.
+    /// under a memory policy that drops read pages, resident memory then
+    /// stays near the size of what is decoded. Worth turning on around
+    /// passes that read most of the model.
     void setKeepSourceResident(bool keep);
     bool keepsSourceResident() const;
 

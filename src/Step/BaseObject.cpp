@@ -1,7 +1,6 @@
 #include "BaseObject.h"
 
 #include "BaseExpressDataSet.h"
-#include "BaseSPFObject.h"
 #include "BaseVisitor.h"
 
 namespace Step {
@@ -15,12 +14,6 @@ const ClassType& BaseObject::getClassType()
 bool BaseObject::acceptVisitor(BaseVisitor* visitor)
 {
     return visitor->visitBaseObject(this);
-}
-
-const ClassType& BaseSPFObject::getClassType()
-{
-    static const ClassType type("BaseSPFObject", &BaseEntity::getClassType(), 0);
-    return type;
 }
 
 } // namespace Step

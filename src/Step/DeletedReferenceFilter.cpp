@@ -9,8 +9,6 @@ namespace Step {
 
 namespace {
 
-constexpr const char* blanks = " \t\r\n";
-
 /// Offset of the '=' after the instance name of a record.
 std::size_t equalsOf(std::string_view record)
 {
@@ -56,13 +54,20 @@ bool DeletedReferenceFilter::referencedBy(std::string_view text) const
 
 // The record without its references to deleted instances, for records
 // that cannot be decoded: a list entry drops out with its comma, any other
-// reference becomes $. Strings and comments are left alone.
+// reference becomes $. Strings and comments are left alone, and a comment
+// between entries never hides the comma that has to go with one.
 std::string DeletedReferenceFilter::stripText(std::string_view text) const
 {
     const std::size_t equals = equalsOf(text);
     std::string out(text.substr(0, equals));
     std::vector<bool> inList; // per open parenthesis: a list, or parameters
-    char previous = '=';      // last character that is not blank
+    // Offsets in out of the last two characters outside blanks and comments.
+    std::size_t last = std::string::npos;
+    std::size_t beforeLast = std::string::npos;
+    const auto noteSignificant = [&] {
+        beforeLast = last;
+        last = out.size() - 1;
+    };
     for (std::size_t i = equals; i < text.size();) {
         const char c = text[i];
         std::size_t end = std::max(i + 1, Lexer::skipLiteral(text, i));
@@ -73,6 +78,7 @@ std::string DeletedReferenceFilter::stripText(std::string_view text) const
         }
         Id key = 0;
         if (c == '(') {
+            const char previous = last == std::string::npos ? '=' : out[last];
             inList.push_back(previous == '(' || previous == ',');
         } else if (c == ')') {
             if (!inList.empty()) {
@@ -81,18 +87,17 @@ std::string DeletedReferenceFilter::stripText(std::string_view text) const
         } else if (c == '#' && Lexer::readReference(text, i, key, end) && contains(key)) {
             if (inList.empty() || !inList.back()) {
                 out += '$';
-                previous = '$';
-            } else if (const std::size_t comma = out.find_last_not_of(blanks);
-                       comma != std::string::npos && out[comma] == ',') {
-                out.erase(comma);
-                previous = out[out.find_last_not_of(blanks)];
+                noteSignificant();
+            } else if (last != std::string::npos && out[last] == ',') {
+                out.erase(last, 1);
+                last = beforeLast;
+                beforeLast = std::string::npos;
             } else {
                 // First entry: the comma after it goes instead.
-                while (end < text.size() && Lexer::isBlank(text[end])) {
-                    ++end;
-                }
-                if (end < text.size() && text[end] == ',') {
-                    ++end;
+                std::size_t next = end;
+                if (Lexer::skipBlanks(text, next) && next < text.size() && text[next] == ',') {
+                    out.append(text.substr(end, next - end));
+                    end = next + 1;
                 }
             }
             i = end;
@@ -100,7 +105,7 @@ std::string DeletedReferenceFilter::stripText(std::string_view text) const
         }
         out.append(text.substr(i, end - i));
         if (!Lexer::isBlank(c)) {
-            previous = text[end - 1];
+            noteSignificant();
         }
         i = end;
     }

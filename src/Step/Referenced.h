@@ -10,7 +10,7 @@ class Referenced
 {
 public:
     Referenced() = default;
-    Referenced(const Referenced&) : m_refCount(0), m_observerCount(0) {}
+    Referenced(const Referenced&) : m_refCount(0) {}
     Referenced& operator=(const Referenced&) { return *this; }
     virtual ~Referenced() = default;
 
@@ -24,15 +24,8 @@ public:
     }
     int refCount() const { return m_refCount.load(std::memory_order_relaxed); }
 
-    /// Observers hold the object without owning it (ObsPtr); the count lets
-    /// owners tell whether anything still watches an object.
-    void addObserver() const { m_observerCount.fetch_add(1, std::memory_order_relaxed); }
-    void removeObserver() const { m_observerCount.fetch_sub(1, std::memory_order_relaxed); }
-    int observerCount() const { return m_observerCount.load(std::memory_order_relaxed); }
-
 private:
     mutable std::atomic<int> m_refCount{0};
-    mutable std::atomic<int> m_observerCount{0};
 };
 
 } // namespace Step

@@ -5,14 +5,16 @@
 #include "ifc2x3/generated/InverseRelation.h"
 
 #include "Step/BaseExpressDataSet.h"
-#include "Step/RefLinkedList.h"
+#include "Step/RefPtr.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 namespace ifc2x3 {
 
@@ -29,13 +31,13 @@ public:
     ~ExpressDataSet() override;
 
     /// All instances of T, subtypes included, in data set order.
-    Step::RefLinkedList<IfcElement>& getAllIfcElement() { return allOf<IfcElement>(); }
-    Step::RefLinkedList<IfcObjectDefinition>& getAllIfcObjectDefinition() { return allOf<IfcObjectDefinition>(); }
-    Step::RefLinkedList<IfcTypeObject>& getAllIfcTypeObject() { return allOf<IfcTypeObject>(); }
-    Step::RefLinkedList<IfcProject>& getAllIfcProject() { return allOf<IfcProject>(); }
-    Step::RefLinkedList<IfcBuilding>& getAllIfcBuilding() { return allOf<IfcBuilding>(); }
+    std::vector<Step::RefPtr<IfcElement>>& getAllIfcElement() { return allOf<IfcElement>(); }
+    std::vector<Step::RefPtr<IfcObjectDefinition>>& getAllIfcObjectDefinition() { return allOf<IfcObjectDefinition>(); }
+    std::vector<Step::RefPtr<IfcTypeObject>>& getAllIfcTypeObject() { return allOf<IfcTypeObject>(); }
+    std::vector<Step::RefPtr<IfcProject>>& getAllIfcProject() { return allOf<IfcProject>(); }
+    std::vector<Step::RefPtr<IfcBuilding>>& getAllIfcBuilding() { return allOf<IfcBuilding>(); }
 
-    template <class T> Step::RefLinkedList<T>& allOf()
+    template <class T> std::vector<Step::RefPtr<T>>& allOf()
     {
         std::lock_guard<std::recursive_mutex> lock(mutex());
         auto& holder = m_lists[&T::getClassType()];
@@ -112,9 +114,13 @@ private:
     };
     template <class T> struct TypedList : TypedListBase
     {
-        Step::RefLinkedList<T> items;
-        void add(Step::BaseEntity* entity) override { items.push_back(static_cast<T*>(entity)); }
-        void remove(Step::BaseEntity* entity) override { items.remove(static_cast<T*>(entity)); }
+        std::vector<Step::RefPtr<T>> items;
+        void add(Step::BaseEntity* entity) override { items.emplace_back(static_cast<T*>(entity)); }
+        void remove(Step::BaseEntity* entity) override
+        {
+            const auto held = [entity](const Step::RefPtr<T>& item) { return item.get() == entity; };
+            items.erase(std::remove_if(items.begin(), items.end(), held), items.end());
+        }
     };
 
     void fill(const Step::ClassType& type, TypedListBase& list);

@@ -4,10 +4,8 @@
 // compute.
 #include "Orvane/Widgets/MainWindow.h"
 #include "Orvane/Widgets/DockWidgetManager.h"
-#include "Orvane/Widgets/ISettingsPage.h"
 #include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/Widgets/PluginManager.h"
-#include "Orvane/Widgets/ToolInterface.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include <QAbstractButton>
@@ -16,15 +14,12 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QMessageBox>
-#include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -114,16 +109,6 @@ protected:
     Orvane::MainWindow window;
 };
 
-struct DockLayout
-{
-    Qt::DockWidgetArea area;
-    bool visible;
-};
-
-class DockLayoutTest : public MainWindowTest, public ::testing::WithParamInterface<DockLayout>
-{
-};
-
 struct QuitAnswer
 {
     QMessageBox::StandardButton answer;
@@ -135,25 +120,6 @@ class QuitWhileComputingTest : public MainWindowTest, public ::testing::WithPara
 };
 
 } // namespace
-
-TEST_F(MainWindowTest, EachActiveModelIsAnnouncedAndNoneAfterTheLastIsClosed)
-{
-    // Plain pointers: the models are gone when they are compared.
-    QList<Orvane::Model*> active;
-    QObject::connect(&window, &Orvane::MainWindow::activeModelChanged,
-                     [&active](Orvane::Model* model) { active.append(model); });
-    ASSERT_TRUE(openAndWait(window, folder.filePath("a.ifc")));
-    ASSERT_TRUE(openAndWait(window, folder.filePath("b.ifc")));
-    ASSERT_EQ(active.size(), 2);
-    EXPECT_NE(active.at(0), active.at(1));
-    EXPECT_EQ(window.windowTitle(), "b.ifc[*] - Orvane");
-
-    ASSERT_TRUE(window.closeActiveDocument());
-    ASSERT_TRUE(window.closeActiveDocument());
-    ASSERT_EQ(active.size(), 4);
-    EXPECT_EQ(active.at(2), active.at(0));
-    EXPECT_EQ(active.at(3), nullptr);
-}
 
 TEST_F(MainWindowTest, AnUnreadableFileGivesAnErrorAndTheWindowCarriesOn)
 {
@@ -205,43 +171,6 @@ TEST_F(MainWindowTest, AFailedSaveIsShownAndTheChangesStayMarked)
     EXPECT_TRUE(window.closeActiveDocument());
 }
 
-TEST_F(MainWindowTest, DroppedFilesAreOpened)
-{
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(folder.filePath("a.ifc")), QUrl("https://example.org/remote.ifc"),
-                  QUrl::fromLocalFile(folder.filePath("b.ifc"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-
-    QSignalSpy opened(&window, &Orvane::MainWindow::fileOpened);
-    QDropEvent drop(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &drop);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 2; }, patienceMs));
-    EXPECT_EQ(window.documentCount(), 2);
-    EXPECT_TRUE(opened.at(0).at(1).toBool() && opened.at(1).at(1).toBool());
-}
-
-TEST_P(DockLayoutTest, IsSavedAtExitAndRestoredAtTheNextStart)
-{
-    startTools(window);
-    window.show();
-    QDockWidget* dock = toolDock(window);
-    window.addDockWidget(GetParam().area, dock);
-    dock->setVisible(GetParam().visible);
-    ASSERT_TRUE(window.close());
-
-    Orvane::MainWindow next;
-    next.startPlugins();
-    next.show();
-    EXPECT_EQ(next.dockWidgetArea(toolDock(next)), GetParam().area);
-    EXPECT_EQ(toolDock(next)->isVisible(), GetParam().visible);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, DockLayoutTest,
-                         ::testing::Values(DockLayout{Qt::LeftDockWidgetArea, true},
-                                           DockLayout{Qt::BottomDockWidgetArea, false}));
-
 TEST_P(QuitWhileComputingTest, AsksAndStopsTheComputationOrCarriesOn)
 {
     startTools(window);
@@ -263,16 +192,5 @@ TEST_P(QuitWhileComputingTest, AsksAndStopsTheComputationOrCarriesOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, QuitWhileComputingTest,
-                         ::testing::Values(QuitAnswer{QMessageBox::Yes, true}, QuitAnswer{QMessageBox::No, false}));
-
-TEST_F(MainWindowTest, TheToolsSettingsPagesAreDeletedWhenTheToolsStop)
-{
-    startTools(window);
-    Orvane::ToolInterface* tool = Orvane::PluginManager::Get(nullptr, {})->tools().value(0);
-    ASSERT_NE(tool, nullptr);
-    QPointer<Orvane::ISettingsPage> page = tool->settingsPage();
-    ASSERT_FALSE(page.isNull());
-    window.stopPlugins();
-    EXPECT_TRUE(page.isNull());
-    EXPECT_EQ(tool->settingsPage(), nullptr);
-}
+                         ::testing::Values(QuitAnswer{QMessageBox::Yes, true}, QuitAnswer{QMessageBox::No, false}),
+                         [](const auto& info) { return info.param.quits ? "Yes" : "No"; });

@@ -21,13 +21,11 @@
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QAbstractProxyModel>
-#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -256,78 +254,6 @@ TEST_F(Dock, ComputesWithProgressThenShowsTheResults)
     EXPECT_EQ(table()->model(), shown);
 }
 
-TEST_F(Dock, WarnsOfElementsWithoutQuantitiesInSingularOrPlural)
-{
-    const TypeInputs concrete{"volume", mass(100), {{"Acier", number(1)}}, ""};
-    struct Case
-    {
-        int untyped;     // walls that get no quantities
-        QString warning; // empty: none shown
-    };
-    for (const Case& c : {Case{0, ""}, Case{1, "1 building element has no material quantity"},
-                          Case{2, "2 building elements have no material quantity"}}) {
-        ModelBuilder builder;
-        std::vector<int> walls;
-        builder.typedWalls(concrete, {{qVolume("GrossVolume", 2.0)}}, walls);
-        for (int i = 0; i < c.untyped; ++i) {
-            builder.element("IFCWALL", "Untyped");
-        }
-        auto opened = openText(builder);
-        ASSERT_TRUE(opened);
-        dock->setModel(opened.get());
-        ASSERT_TRUE(compute());
-        EXPECT_EQ(warning()->isHidden(), c.warning.isEmpty()) << c.warning.toStdString();
-        EXPECT_EQ(warning()->message().toStdString(), c.warning.isEmpty() ? "" : c.warning.toStdString());
-        dock->setModel(nullptr);
-    }
-}
-
-TEST_F(Dock, FailureNamesBothConfiguredPaths)
-{
-    ModelBuilder builder;
-    builder.element("IFCWALL", "Untyped");
-    model = openText(builder);
-    ASSERT_TRUE(model);
-    Orvane::MaterialQuantitiesSettings settings = Orvane::MaterialQuantitiesSettings();
-    settings.functionalUnitPropertyPath = "Type/Properties/Nowhere/Unit";
-    settings.massPerFunctionalUnitPropertyPath = "Type/Properties/Nowhere/Mass";
-    dock->setSettings(settings);
-    dock->setModel(model.get());
-    MessageBoxWatcher boxes;
-    ASSERT_TRUE(compute());
-    ASSERT_TRUE(waitFor([&] { return boxes.count() == 1; }));
-    EXPECT_EQ(boxes.icon(), QMessageBox::Critical);
-    const QString text = boxes.text();
-    EXPECT_TRUE(text.contains("[Type/Properties/Nowhere/Unit]")) << text.toStdString();
-    EXPECT_TRUE(text.contains("[Type/Properties/Nowhere/Mass]")) << text.toStdString();
-    EXPECT_EQ(table()->model(), nullptr);
-    EXPECT_EQ(tree()->model(), nullptr);
-    EXPECT_TRUE(button("computeQuantitiesPushButton")->isEnabled());
-}
-
-TEST_F(Dock, OpensWithTheVerificationModeAndTheHostSelection)
-{
-    model = openSample();
-    ASSERT_TRUE(model);
-    ASSERT_TRUE(MaterialQuantitiesCalculator(model.get(), Orvane::MaterialQuantitiesSettings()).computeQuantities());
-    const QList<int> rows = MaterialQuantitiesCalculator::getBuildingElementRows(model.get());
-    const QList<int> selected = {rows[2], rows[3], rows[7]};
-    for (int row : selected) {
-        model->selectionModel()->select(model->index(row, 0), QItemSelectionModel::Select);
-    }
-    widget<QCheckBox>("debugModeCheckBox")->setChecked(true);
-    dock->setModel(model.get());
-
-    ASSERT_NE(table()->model(), nullptr);
-    EXPECT_EQ(table()->model()->columnCount(), 4);
-    const QModelIndexList tableRows = table()->selectionModel()->selectedRows(0);
-    EXPECT_EQ(sourceRows(tableRows), selected);
-    EXPECT_EQ(table()->selectionModel()->selectedRows(table()->model()->columnCount() - 1).size(), 3);
-
-    widget<QCheckBox>("debugModeCheckBox")->setChecked(false);
-    EXPECT_GT(table()->model()->columnCount(), 4);
-}
-
 TEST_F(Dock, ACheckBoxClickShowsOrHidesEverySelectedElement)
 {
     ASSERT_TRUE(showComputedSample());
@@ -513,37 +439,6 @@ TEST_F(Dock, TheChartFollowsTheShownTotals)
 
     dock->setModel(nullptr);
     EXPECT_TRUE(chartView->isHidden());
-}
-
-// The host's progress report, as the dock uses it.
-TEST(OperationStatus, ReportsToTheSinkUntilDeletedAndACancellableOneAsksOnce)
-{
-    Orvane::OperationStatus cancellable("Working...", 10, true); // works without a sink
-    EXPECT_EQ(Orvane::OperationStatus::progressSink(), nullptr);
-    QSignalSpy cancelRequests(&cancellable, &Orvane::OperationStatus::cancelRequested);
-    cancellable.cancel();
-    cancellable.cancel();
-    EXPECT_EQ(cancelRequests.count(), 1);
-    EXPECT_TRUE(cancellable.isCancelRequested());
-
-    docktest::RecordingSink sink;
-    auto* status = new Orvane::OperationStatus("Working...", 3, false);
-    EXPECT_EQ(sink.current, status);
-    EXPECT_EQ(sink.text, "Working...");
-    EXPECT_EQ(sink.steps, 3);
-    status->addStep(1);
-    status->addStep(5); // never beyond the end
-    status->addStep(-2);
-    EXPECT_EQ(status->done(), 3);
-
-    // Cancel means nothing to an operation that cannot stop.
-    QSignalSpy cancelled(status, &Orvane::OperationStatus::cancelRequested);
-    status->cancel();
-    EXPECT_EQ(cancelled.count(), 0);
-    delete status;
-    EXPECT_EQ(sink.ended, 1);
-    EXPECT_EQ(sink.doneAtEnd, 3);
-    EXPECT_EQ(sink.current, nullptr);
 }
 
 } // namespace

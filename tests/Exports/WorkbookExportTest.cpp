@@ -1,25 +1,17 @@
 #include "FileSizeLimit.h"
 #include "ItemModels.h"
-#include "ModalAnswer.h"
-#include "ModelBuilder.h"
 #include "Sheet.h"
 #include "TestFiles.h"
 
 #include "QuantitiesWorkbookExport.h"
 
 #include "Orvane/BooleanVariant.h"
-#include "Orvane/FindFile.h"
 #include "Orvane/ModelToExcelExport.h"
-#include "Orvane/QtTools.h"
 #include "Orvane/Xlsx/XlsxDocument.h"
-#include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include <QAbstractTableModel>
-#include <QDir>
-#include <QFileDialog>
 #include <QIcon>
 #include <QLocale>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -95,11 +87,6 @@ struct Results
                     {QVariant(), "Mur 1", "Mur béton 20", 120.5, 24000.0, "Properties/BaseQuantities/NetVolume"}});
 };
 
-void setLastFolder(const QString& key, const QString& folder)
-{
-    QSettings().setValue(key, folder);
-}
-
 } // namespace
 
 TEST(ModelToExcelExport, WritesHeadersThenNumbersFromTheEditRole)
@@ -165,27 +152,6 @@ book.save(sys.argv[1])
     EXPECT_EQ(before[1].rows, foreign[1].rows);
 }
 
-TEST(ModelToExcelExport, ASheetOfTheSameCleanedNameIsReplacedAndWithoutAddingItIsAlone)
-{
-    MQ_REQUIRE_OPENPYXL();
-    QTemporaryDir dir;
-    const QString path = dir.filePath("replace.xlsx");
-    const auto old = tableModel({"old"}, {{1}, {2}, {3}});
-    const auto other = tableModel({"other"}, {{"kept"}});
-    const auto fresh = tableModel({"new"}, {{4}});
-    const QString name = "Quantités [kg]: lot 1/2 *final* avec un nom bien trop long";
-    ASSERT_TRUE(modelToExcelExport(old.get(), path, "Data", true));
-    ASSERT_TRUE(modelToExcelExport(other.get(), path, name, true));
-    ASSERT_TRUE(modelToExcelExport(fresh.get(), path, "DATA", true));
-    ASSERT_TRUE(modelToExcelExport(other.get(), path, name, true));
-    const QList<Sheet> sheets = Sheet::readWorkbook(path);
-    ASSERT_EQ(Sheet::names(sheets), (QStringList{"DATA", "Quantités _kg__ lot 1_2 _final_"}));
-    EXPECT_EQ(sheets[0].rows, (QList<QVariantList>{{"new"}, {4.0}}));
-
-    ASSERT_TRUE(modelToExcelExport(fresh.get(), path, "Two", false));
-    EXPECT_EQ(Sheet::names(Sheet::readWorkbook(path)), QStringList{"Two"});
-}
-
 TEST(ModelToExcelExport, AFileThatIsNoWorkbookOrAModelTooLargeLeavesTheFileAlone)
 {
     QTemporaryDir dir;
@@ -206,38 +172,6 @@ TEST(ModelToExcelExport, AFileThatIsNoWorkbookOrAModelTooLargeLeavesTheFileAlone
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(modelToExcelExport(nullptr, kept, "None", true));
     EXPECT_EQ(readFile(kept), before);
-}
-
-TEST(ModelToExcelExport, ADamagedWorkbookIsLeftAlone)
-{
-    MQ_REQUIRE_OPENPYXL();
-    QTemporaryDir dir;
-    const QString path = dir.filePath("damaged.xlsx");
-    QList<QVariantList> rows;
-    for (int i = 0; i < 3000; ++i) {
-        rows.append({i * 1.5, QStringLiteral("Élément %1").arg(i)});
-    }
-    const auto model = tableModel({"Masse", "Nom"}, rows);
-    ASSERT_TRUE(modelToExcelExport(model.get(), path, "Data", true));
-    // One byte changed in the middle of the sheet's compressed data.
-    ASSERT_TRUE(Sheet::runPython(R"(
-import sys, zipfile, struct
-path = sys.argv[1]
-info = zipfile.ZipFile(path).getinfo("xl/worksheets/sheet1.xml")
-data = bytearray(open(path, "rb").read())
-name_length, extra_length = struct.unpack("<HH", data[info.header_offset + 26:info.header_offset + 30])
-position = info.header_offset + 30 + name_length + extra_length + info.compress_size // 2
-data[position] ^= 0x55
-open(path, "wb").write(data)
-)",
-                                 {path}));
-    const QByteArray damaged = readFile(path);
-
-    const auto other = tableModel({"x"}, {{1}});
-    QString error;
-    EXPECT_FALSE(modelToExcelExport(other.get(), path, "Other", true, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(readFile(path), damaged);
 }
 
 TEST(QuantitiesWorkbookExport, ReplacesAWorkbookWithTheTwoSheets)
@@ -287,86 +221,4 @@ TEST(QuantitiesWorkbookExport, FailureKeepsThePreviousFile)
     }
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readFile(path), "previous export");
-}
-
-TEST(QuantitiesWorkbookExport, ProposedFileNameNamesTheProject)
-{
-    const QString key = QuantitiesWorkbookExport::pmdSettingsKey();
-    setLastFolder(key, "/data/exports");
-
-    ModelBuilder withProject(ModelBuilder::Metres, QStringLiteral("Résidence Les Pins"));
-    const auto model = withProject.open();
-    ASSERT_TRUE(model);
-    EXPECT_EQ(QuantitiesWorkbookExport::defaultExportFilePath(model.get(), key, "PMD"),
-              "/data/exports/Export_PMD_Résidence Les Pins.xlsx");
-
-    // No project: the name is still proposed, without a label.
-    ModelBuilder withoutProject(ModelBuilder::Metres, QString());
-    const auto bare = withoutProject.open();
-    ASSERT_TRUE(bare);
-    EXPECT_EQ(QuantitiesWorkbookExport::defaultExportFilePath(bare.get(), key, "PMD"), "/data/exports/Export_PMD.xlsx");
-    EXPECT_EQ(QuantitiesWorkbookExport::defaultExportFilePath(nullptr, key, "PMD"), "/data/exports/Export_PMD.xlsx");
-
-    // A label with a slash must not point into another folder.
-    ModelBuilder slashed(ModelBuilder::Metres, QStringLiteral("Lot 2/3"));
-    const auto lot = slashed.open();
-    ASSERT_TRUE(lot);
-    const QString components = QuantitiesWorkbookExport::componentsSettingsKey();
-    setLastFolder(components, "/data/types");
-    EXPECT_EQ(QuantitiesWorkbookExport::defaultExportFilePath(lot.get(), components, "par_type"),
-              "/data/types/Export_par_type_Lot 2_3.xlsx");
-
-    // Never used: a folder of the user's, not the root.
-    QSettings().remove(key);
-    const QString proposal = QuantitiesWorkbookExport::defaultExportFilePath(model.get(), key, "PMD");
-    EXPECT_FALSE(proposal.startsWith("/Export"));
-    EXPECT_TRUE(proposal.endsWith("/Export_PMD_Résidence Les Pins.xlsx"));
-}
-
-TEST(QtTools, SaveDialogRemembersTheChosenFolder)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkpath("chosen"));
-    const QString key = "Tests/SaveDialog";
-    setLastFolder(key, dir.path());
-
-    // A name typed without extension gets the filter's.
-    answerModal<QFileDialog>([&](QFileDialog* dialog) {
-        typeFileName(dialog, dir.filePath("chosen/quantities"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    const QString chosen = Orvane::QtTools::getSaveFileName(key, nullptr, "Excel output file",
-                                                            dir.filePath("Export_PMD_P.xlsx"), "Excel files (*.xlsx)");
-    EXPECT_EQ(chosen.toStdString(), dir.filePath("chosen/quantities.xlsx").toStdString());
-    EXPECT_EQ(Orvane::QtTools::getLastOpenedPath(key), dir.filePath("chosen"));
-
-    // Cancelling returns nothing and forgets nothing.
-    QFileDialog* shown = nullptr;
-    answerModal<QFileDialog>([&](QFileDialog* dialog) {
-        shown = dialog;
-        EXPECT_EQ(dialog->directory().absolutePath(), dir.filePath("chosen"));
-        dialog->reject();
-    });
-    EXPECT_TRUE(Orvane::QtTools::getSaveFileName(key, nullptr, "Excel output file", QString(), "Excel files (*.xlsx)")
-                    .isEmpty());
-    EXPECT_NE(shown, nullptr);
-    EXPECT_EQ(Orvane::QtTools::getLastOpenedPath(key), dir.filePath("chosen"));
-}
-
-TEST(FindFile, UserTemplatesComeBeforeInstalledOnes)
-{
-    const QString name = "ExportComponentsPropertiesList.txt";
-    const QString installed = Orvane::FindFile::templateFile(name);
-    ASSERT_FALSE(installed.isEmpty()) << "the build copies the template beside the executables";
-    EXPECT_EQ(readFile(installed), readFile(QStringLiteral(MQ_SOURCE_DIR "/share/orvane/templates/") + name));
-
-    const QString userFolder = Orvane::FindFile::userTemplateFolder();
-    ASSERT_TRUE(QDir().mkpath(userFolder));
-    const QString own = QDir(userFolder).filePath(name);
-    ASSERT_TRUE(writeFile(own, "Fields/Name\n"));
-    EXPECT_EQ(Orvane::FindFile::templateFile(name), own);
-    QFile::remove(own);
-    EXPECT_EQ(Orvane::FindFile::templateFile(name), installed);
-
-    EXPECT_TRUE(Orvane::FindFile::templateFile("NoSuchTemplate.txt").isEmpty());
 }

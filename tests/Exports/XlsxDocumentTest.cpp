@@ -63,7 +63,7 @@ TEST(XlsxDocument, StoresEachValueWithItsCellType)
     EXPECT_EQ(sheets[0].cell(1, 1).userType(), QMetaType::Double);
 }
 
-TEST(XlsxDocument, CountsRowsAndColumnsFromOneAndInRowOrderRefusesEarlierRows)
+TEST(XlsxDocument, CountsRowsAndColumnsFromOneAndRefusesCellsOutsideTheSheet)
 {
     MQ_REQUIRE_OPENPYXL();
     QTemporaryDir dir;
@@ -79,36 +79,6 @@ TEST(XlsxDocument, CountsRowsAndColumnsFromOneAndInRowOrderRefusesEarlierRows)
     const QList<Sheet> sheets = Sheet::readWorkbook(dir.filePath("cells.xlsx"));
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_EQ(sheets[0].rows, (QList<QVariantList>{{"A1", QVariant()}, {QVariant(), QVariant()}, {QVariant(), "B3"}}));
-
-    XlsxDocument ordered(dir.filePath("ordered.xlsx"), XlsxDocument::Mode::RowOrdered);
-    EXPECT_TRUE(ordered.write(2, 2, 1));
-    EXPECT_TRUE(ordered.write(2, 1, 2));
-    EXPECT_FALSE(ordered.write(1, 1, 3));
-    EXPECT_TRUE(ordered.write(3, 1, 4));
-    ASSERT_TRUE(ordered.save());
-    const QList<Sheet> rows = Sheet::readWorkbook(dir.filePath("ordered.xlsx"));
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0].rows, (QList<QVariantList>{{QVariant(), QVariant()}, {2.0, 1.0}, {4.0, QVariant()}}));
-}
-
-TEST(XlsxDocument, SheetNamesAreMadeAcceptable)
-{
-    EXPECT_EQ(XlsxDocument::validSheetName("Lot 1/2: [kg]?*\\"), "Lot 1_2_ _kg____");
-    EXPECT_EQ(XlsxDocument::validSheetName(QString(40, QLatin1Char('x'))).size(), 31);
-    EXPECT_EQ(XlsxDocument::validSheetName("'quoted'"), "quoted");
-    EXPECT_EQ(XlsxDocument::validSheetName(""), "Sheet");
-    EXPECT_EQ(XlsxDocument::validSheetName("history"), "history_");
-    // A name cut at 31 characters keeps whole characters.
-    const QString emoji = QString(30, QLatin1Char('a')) + QString::fromUtf8("😀");
-    EXPECT_EQ(XlsxDocument::validSheetName(emoji), QString(30, QLatin1Char('a')));
-
-    QTemporaryDir dir;
-    XlsxDocument document(dir.filePath("names.xlsx"));
-    EXPECT_EQ(document.addSheet("Data"), "Data");
-    // Excel compares names without case.
-    EXPECT_EQ(document.addSheet("DATA"), "DATA (2)");
-    EXPECT_EQ(document.addSheet(QString(31, QLatin1Char('d'))), QString(31, QLatin1Char('d')));
-    EXPECT_EQ(document.addSheet(QString(31, QLatin1Char('D'))), QString(27, QLatin1Char('D')) + " (2)");
 }
 
 TEST(XlsxDocument, SaveReplacesTheFileWholeOrNotAtAll)

@@ -99,27 +99,6 @@ TEST_F(Pass, WallsOfOneTypeAddUpOnElementsTypeBuildingAndProject)
     EXPECT_EQ(log.lines(), (std::vector<std::string>{noReuse(walls[0]), noReuse(walls[1])}));
 }
 
-TEST_F(Pass, TypeQuantityIsInTheTypesUnitAndWeighsWithItsFirstElementsMass)
-{
-    // Mass read on each element: the type keeps the first one met.
-    settings.massPerFunctionalUnitPropertyPath = "Properties/Masse/Masse_par_UF";
-    std::vector<int> areaWalls;
-    std::vector<int> lengthWalls;
-    const TypeInputs area{"surface", "", {{"Acier", number(1)}}, ""};
-    const TypeInputs length{"longueur", "", {{"Acier", number(1)}}, ""};
-    const int areaType = builder.typedWalls(area, {{qArea("Area", 1.0)}, {qArea("Area", 1.0)}}, areaWalls);
-    const int lengthType = builder.typedWalls(length, {{qLength("Length", 4.0)}}, lengthWalls);
-    builder.defineBy(builder.propertySet("Masse", {{"Masse_par_UF", number(100)}}), {areaWalls[0], lengthWalls[0]});
-    builder.defineBy(builder.propertySet("Masse", {{"Masse_par_UF", number(200)}}), {areaWalls[1]});
-    open();
-    ASSERT_TRUE(compute());
-    EXPECT_EQ(values(areaWalls[1]), (Values{{"Acier", 200.0}}));
-    EXPECT_EQ(values(areaType), (Values{{"Instances", 2.0}, {"Quantity", 2.0}, {"TotalWeight", 200.0}}));
-    EXPECT_EQ(storedValue(*model, areaType, total, "Quantity").valueType, "IFCAREAMEASURE");
-    EXPECT_EQ(values(lengthType), (Values{{"Instances", 1.0}, {"Quantity", 4.0}, {"TotalWeight", 400.0}}));
-    EXPECT_EQ(storedValue(*model, lengthType, total, "Quantity").valueType, "IFCLENGTHMEASURE");
-}
-
 TEST_F(Pass, ElementsWithoutValueOrMassStillCountOnTheirType)
 {
     std::vector<int> noValue, noMass, mixed, notFinite;
@@ -243,42 +222,6 @@ TEST_F(Pass, ElementsCountInTheFirstBuildingAmongTheirParents)
     EXPECT_EQ(values(builder.project()), (Values{{"A", 6300.0}}));
 }
 
-TEST_F(Pass, ElementsUnderOneParentShareWhatIsFoundAboveIt)
-{
-    const int building = builder.building("Only");
-    const int storey = builder.storey(building, "Ground floor");
-    std::vector<int> walls;
-    const TypeInputs inputs{"volume", mass(100), {{"A", number(1)}}, ""};
-    builder.typedWalls(inputs, {{qVolume("Volume", 1.0)}, {qVolume("Volume", 2.0)}, {qVolume("Volume", 4.0)}}, walls,
-                       storey);
-    // Parts of an assembly that stands in no building.
-    const int assembly = builder.element("IFCELEMENTASSEMBLY", "Frame");
-    const int first = builder.element("IFCCOLUMN", "Column 1");
-    const int second = builder.element("IFCCOLUMN", "Column 2");
-    builder.aggregate(assembly, {first, second});
-    builder.baseQuantities(first, {qVolume("Volume", 8.0)});
-    builder.baseQuantities(second, {qVolume("Volume", 16.0)});
-    builder.typeWith("Columns", inputs, {first, second});
-    open();
-    // 5 elements, 1 building, 2 types, the project.
-    ASSERT_TRUE(compute(9));
-    EXPECT_EQ(values(building), (Values{{"A", 700.0}}));
-    EXPECT_EQ(values(builder.project()), (Values{{"A", 3100.0}}));
-    EXPECT_EQ(values(second), (Values{{"A", 1600.0}}));
-}
-
-TEST_F(Pass, WithoutProjectTheTotalsAreSkippedWithAWarning)
-{
-    ModelBuilder noProject(ModelBuilder::Metres, QString());
-    std::vector<int> walls;
-    noProject.typedWalls({"volume", mass(100), {{"A", number(1)}}, boolean('F')}, {{qVolume("Volume", 1.0)}}, walls);
-    builder = noProject;
-    open();
-    ASSERT_TRUE(compute(3));
-    EXPECT_EQ(values(walls[0]), (Values{{"A", 100.0}}));
-    EXPECT_EQ(log.lines(), std::vector<std::string>{warn("Can't create quantities on project")});
-}
-
 TEST_F(Pass, ASecondRunHoldsOnlyItsOwnResults)
 {
     std::vector<int> walls;
@@ -332,65 +275,6 @@ TEST_F(Pass, DeeplyNestedPropertiesOfAnOldResultSetAreRemoved)
     EXPECT_TRUE(model->dataSet()->contains(cycle));
 }
 
-// A file using the largest instance number leaves none to create results
-// with: the pass says so and fails rather than reporting a result.
-TEST_F(Pass, NoInstanceNumberLeftFailsThePass)
-{
-    std::vector<int> walls;
-    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}}, walls);
-    std::string text = builder.text();
-    text.insert(text.rfind("ENDSEC;"), "#18446744073709551615=IFCCARTESIANPOINT((0.,0.));\n");
-    auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
-    ASSERT_TRUE(dataSet->openFromText(text));
-    model = std::make_unique<IFC2x3Model>(std::move(dataSet));
-    calculator = std::make_unique<Calculator>(model.get(), settings);
-    EXPECT_FALSE(compute());
-    EXPECT_EQ(log.count(error("no instance number left")), 1);
-    EXPECT_EQ(setCount(*model, walls[0], total), 0);
-}
-
-TEST_F(Pass, MissingQuantitiesAreCountedUnderTheCurrentSetName)
-{
-    std::vector<int> walls;
-    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}, {qVolume("Volume", 3.0)}}, walls);
-    builder.typedWalls({"volume", mass(100), {}, ""}, {{qVolume("Volume", 2.0)}}, walls);
-    open();
-    EXPECT_EQ(calculator->getMissingQuantitiesCount(), 3);
-    ASSERT_TRUE(compute());
-    EXPECT_EQ(calculator->getMissingQuantitiesCount(), 1);
-
-    // Results under another name leave the first run's sets in place.
-    settings.totalQuantitiesPropertySetName = "QuantitiesV2";
-    Calculator renamed(model.get(), settings);
-    EXPECT_EQ(renamed.getMissingQuantitiesCount(), 3);
-    ASSERT_TRUE(renamed.computeQuantities());
-    EXPECT_EQ(renamed.getMissingQuantitiesCount(), 1);
-    EXPECT_EQ(values(walls[0], "QuantitiesV2"), values(walls[0]));
-    EXPECT_EQ(values(walls[0]), (Values{{"Acier", 20.0}, {beton, 180.0}}));
-    EXPECT_EQ(calculator->getMissingQuantitiesCount(), 1);
-
-    EXPECT_EQ(Calculator(nullptr, settings).getMissingQuantitiesCount(), 0);
-    auto empty = ModelBuilder().open();
-    EXPECT_EQ(Calculator(empty.get(), settings).getMissingQuantitiesCount(), 0);
-}
-
-TEST_F(Pass, ElementWithoutTypeIsWarnedAboutAndStillComputed)
-{
-    settings.functionalUnitPropertyPath = "Properties/UF/Type";
-    settings.massPerFunctionalUnitPropertyPath = "Properties/UF/Masse_par_UF";
-    settings.materialCompositionPropertyPath = "Properties/PMIB";
-    const int wall = builder.element("IFCWALL", "Untyped");
-    builder.defineBy(builder.propertySet("UF", {{"Type", label("volume")}, {"Masse_par_UF", mass(10)}}), {wall});
-    builder.defineBy(builder.propertySet("PMIB", {{"A", number(1)}}), {wall});
-    builder.baseQuantities(wall, {qVolume("NetVolume", 3.0)});
-    open();
-    ASSERT_TRUE(compute(2));
-    EXPECT_EQ(values(wall), (Values{{"A", 30.0}}));
-    EXPECT_EQ(values(builder.project()), (Values{{"A", 30.0}}));
-    EXPECT_EQ(log.lines(),
-              (std::vector<std::string>{warn("Element has no type : " + std::to_string(wall)), noReuse(wall)}));
-}
-
 TEST_F(Pass, NothingFoundOrStorableFailsAfterEveryElementAndType)
 {
     const int building = builder.building("Building");
@@ -414,54 +298,6 @@ TEST_F(Pass, NothingFoundOrStorableFailsAfterEveryElementAndType)
     EXPECT_EQ(setCount(*model, building, total), 0);
     EXPECT_EQ(setCount(*model, builder.project(), total), 0);
     EXPECT_EQ(calculator->getMissingQuantitiesCount(), 3);
-}
-
-TEST_F(Pass, StopsBeforeAnyElementWithoutModelOrSetName)
-{
-    std::vector<int> walls;
-    builder.typedWalls(concrete, {{qVolume("Volume", 2.0)}}, walls);
-    open();
-    ASSERT_TRUE(compute());
-    log.clear();
-
-    Calculator withoutModel(nullptr, settings);
-    QSignalSpy nothing(&withoutModel, &Calculator::calculatedItem);
-    EXPECT_FALSE(withoutModel.computeQuantities());
-    EXPECT_EQ(nothing.count(), 0);
-    EXPECT_EQ(log.lines(),
-              std::vector<std::string>{error("MaterialQuantitiesCalculator::computeQuantities: No model")});
-    log.clear();
-
-    settings.totalQuantitiesPropertySetName.clear();
-    calculator = std::make_unique<Calculator>(model.get(), settings);
-    EXPECT_FALSE(compute(0));
-    EXPECT_EQ(log.lines(), std::vector<std::string>{error(
-                               "MaterialQuantitiesCalculator::computeQuantities: No quantities property set name")});
-    // The earlier run's project sets were removed before stopping.
-    EXPECT_EQ(setCount(*model, builder.project(), recovered), 0);
-    EXPECT_TRUE(calculator->getQuantitiesPropPathMap().isEmpty());
-}
-
-TEST_F(Pass, MaterialThatCannotBeWrittenIsReportedAndTheOthersWritten)
-{
-    std::vector<int> walls;
-    builder.typedWalls({"volume", mass(100), {{"", number(50)}, {"A", number(50)}}, boolean('F')},
-                       {{qVolume("Volume", 1.0)}}, walls);
-    open();
-    ASSERT_TRUE(compute());
-    EXPECT_EQ(values(walls[0]), (Values{{"A", 50.0}}));
-    EXPECT_EQ(values(builder.project()), (Values{{"A", 50.0}}));
-    const std::string cantWrite = "Can't create property for item : ";
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{warn(cantWrite + std::to_string(walls[0])),
-                                                     warn(cantWrite + std::to_string(builder.project())),
-                                                     warn(cantWrite + std::to_string(builder.project()))}));
-
-    calculator->createQuantities(objectOf(*model, walls[0]), {}, "Nothing");
-    EXPECT_EQ(setCount(*model, walls[0], "Nothing"), 0);
-    // Writing needs neither a model to tell nor an object to skip.
-    Calculator(nullptr, settings).createQuantities(objectOf(*model, walls[0]), {{"A", 1.5}}, "Set");
-    EXPECT_EQ(values(walls[0], "Set"), (Values{{"A", 1.5}}));
-    calculator->createQuantities(nullptr, {{"A", 1.5}}, "Set");
 }
 
 TEST_F(Pass, LengthsInMillimetresAreStoredInMetresAndMassesUnderGramsTakenAsKilograms)
@@ -489,28 +325,6 @@ TEST_F(Pass, LengthsInMillimetresAreStoredInMetresAndMassesUnderGramsTakenAsKilo
     EXPECT_EQ(quantity.valueType, "IFCLENGTHMEASURE");
     EXPECT_EQ(quantity.unitPrefix + quantity.unitName, "METRE");
     EXPECT_DOUBLE_EQ(valueAt(*model, type, "Properties/TotalMaterialQuantities/Quantity").toDouble(), 7.5);
-}
-
-TEST_F(Pass, RecordsThatCannotBeReadDuringThePassAreLogged)
-{
-    std::vector<int> walls;
-    // A real without its point is no number to the reader: the record is dropped.
-    builder.typedWalls({"volume", "IFCMASSMEASURE(1E400)", {{"A", number(1)}}, ""}, {{qVolume("Volume", 2.0)}}, walls);
-    // Opened as a user's file is: records are decoded when the pass asks.
-    auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
-    ASSERT_TRUE(dataSet->openFromText(builder.text()));
-    model = std::make_unique<IFC2x3Model>(std::move(dataSet));
-    calculator = std::make_unique<Calculator>(model.get(), settings);
-    const LogCapture dataSetLog("Orvane.ifc2x3");
-    compute();
-    const std::vector<std::string> lines = dataSetLog.lines();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& line) {
-                                return line.rfind("WARN ", 0) == 0 &&
-                                       line.find("cannot read IFCPROPERTYSINGLEVALUE") != std::string::npos;
-                            }),
-              1)
-        << ::testing::PrintToString(lines);
 }
 
 } // namespace

@@ -88,24 +88,6 @@ TEST_F(Readers, FunctionalUnitKeywordsAreFoundAnywhereInAnyCase)
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(Readers, FunctionalUnitWithoutPropertyOrModelIsUndefinedWithAnError)
-{
-    const int untyped = builder.element("IFCWALL", "Wall");
-    open();
-    EXPECT_EQ(calculator->getFunctionalUnit(at(untyped)), Calculator::Undefined);
-    Calculator withoutModel(nullptr, settings);
-    EXPECT_EQ(withoutModel.getFunctionalUnit(at(untyped)), Calculator::Undefined);
-    EXPECT_EQ(log.lines(),
-              (std::vector<std::string>{
-                  error("MaterialQuantitiesCalculator::getFunctionalUnit: Functional unit property not found"),
-                  error("MaterialQuantitiesCalculator::getFunctionalUnit: No model")}));
-    const LogRecord record = log.records().front();
-    EXPECT_EQ(record.logger, "Orvane.Plugins.tool.MaterialQuantities");
-    EXPECT_NE(record.file.find("src/Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator"), std::string::npos);
-    EXPECT_GT(record.line, 0);
-    EXPECT_NE(record.function.find("getFunctionalUnit"), std::string::npos);
-}
-
 TEST_F(Readers, FirstPathOfTheUnitsListHoldingANumberGivesTheValue)
 {
     const TypeInputs area{"surface", "", {}, ""};
@@ -140,22 +122,6 @@ TEST_F(Readers, FirstPathOfTheUnitsListHoldingANumberGivesTheValue)
     Calculator reordered(model.get(), settings);
     EXPECT_DOUBLE_EQ(reordered.getFunctionalUnitValue(at(both)), 7.0);
     EXPECT_EQ(reordered.getQuantitiesPropPathMap().value(at(both).row()), "Properties/BaseQuantities/GrossArea");
-}
-
-TEST_F(Readers, UndefinedUnitAndEmptyPathListFailEveryTime)
-{
-    const int undefined = wall({"kg", "", {}, ""}, {qVolume("GrossVolume", 5.0)});
-    const int volume = wall({"volume", "", {}, ""}, {qVolume("GrossVolume", 5.0)});
-    settings.volumeQuantitiesPropPaths.clear();
-    open();
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(calculator->getFunctionalUnitValue(at(undefined)), -1.0);
-        EXPECT_EQ(calculator->getFunctionalUnitValue(at(volume)), -1.0);
-    }
-    const std::string noPaths =
-        error("MaterialQuantitiesCalculator::getFunctionalUnitValue: No property path to look for unit property");
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{error(fuNotFound), noPaths, error(fuNotFound), noPaths}));
-    EXPECT_TRUE(calculator->getQuantitiesPropPathMap().isEmpty());
 }
 
 TEST_F(Readers, MassPerFunctionalUnitIsAFiniteNumberOrNotFoundAndNamed)

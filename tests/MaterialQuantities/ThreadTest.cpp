@@ -11,11 +11,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <private/qhooks_p.h>
-
 #include <gtest/gtest.h>
-
-#include <set>
 
 namespace mqtest {
 using namespace testsupport;
@@ -70,18 +66,6 @@ std::vector<std::string> items(int count, const std::string& last)
     return out;
 }
 
-/// The QObjects made while the hook is set and not destroyed since. The
-/// worker thread only erases, while the test thread waits for it.
-std::set<QObject*> madeObjects;
-void objectMade(QObject* object)
-{
-    madeObjects.insert(object);
-}
-void objectDestroyed(QObject* object)
-{
-    madeObjects.erase(object);
-}
-
 class Worker : public ::testing::Test
 {
 protected:
@@ -90,14 +74,6 @@ protected:
     ModelBuilder builder;
     LogCapture log{calculatorLog};
 };
-
-TEST_F(Worker, WithoutModelFailsOnceAndReportsNoItem)
-{
-    EXPECT_EQ(runWorker(nullptr, settings).order, std::vector<std::string>{"failed"});
-    EXPECT_TRUE(log.lines().empty());
-    // Queued signals find the path map by the name the signal gives it.
-    EXPECT_NE(QMetaType::type("QMap<int, QString>"), QMetaType::UnknownType);
-}
 
 TEST_F(Worker, SuccessComesAfterEveryItemWithThePathOfEachRow)
 {
@@ -137,32 +113,6 @@ TEST_F(Worker, AFailingPassOrOneWithoutBaseQuantitiesDeliversItsItemsFirst)
     const Received received = runWorker(model.get(), settings);
     EXPECT_EQ(received.order, items(4, "succeeded"));
     EXPECT_TRUE(received.paths.isEmpty());
-}
-
-TEST_F(Worker, DeletingTheWorkerDeletesItsCalculator)
-{
-    std::vector<int> walls;
-    builder.typedWalls(concrete, {{qVolume("Volume", 1.0)}}, walls);
-    auto model = builder.open();
-    ASSERT_TRUE(model);
-    const quintptr previousMade = qtHookData[QHooks::AddQObject];
-    const quintptr previousDestroyed = qtHookData[QHooks::RemoveQObject];
-    qtHookData[QHooks::RemoveQObject] = reinterpret_cast<quintptr>(&objectDestroyed);
-    for (const bool run : {false, true}) {
-        madeObjects.clear();
-        qtHookData[QHooks::AddQObject] = reinterpret_cast<quintptr>(&objectMade);
-        auto* thread = new MaterialQuantitiesCalculatorThread(model.get(), settings, nullptr);
-        qtHookData[QHooks::AddQObject] = previousMade;
-        EXPECT_EQ(madeObjects.size(), 2u); // the worker and its calculator
-        if (run) {
-            thread->start();
-            ASSERT_TRUE(thread->wait(60000));
-            QCoreApplication::sendPostedEvents();
-        }
-        delete thread;
-        EXPECT_TRUE(madeObjects.empty()) << (run ? "after a run" : "never started");
-    }
-    qtHookData[QHooks::RemoveQObject] = previousDestroyed;
 }
 
 } // namespace

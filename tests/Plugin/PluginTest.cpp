@@ -1,8 +1,6 @@
 // The material quantities plug-in loaded the way the host loads it.
-#include "Orvane/Model.h"
 #include "Orvane/Widgets/DockWidgetManager.h"
 #include "Orvane/Widgets/ISettingsPage.h"
-#include "Orvane/Widgets/InformationWidget.h"
 #include "Orvane/Widgets/MainWindow.h"
 #include "Orvane/Widgets/PluginItem.h"
 #include "Orvane/Widgets/PluginManager.h"
@@ -22,17 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class OtherKindModel : public Orvane::Model
-{
-public:
-    QString modelTypeName() const override { return QStringLiteral("Point cloud"); }
-    QModelIndex index(int, int, const QModelIndex&) const override { return {}; }
-    QModelIndex parent(const QModelIndex&) const override { return {}; }
-    int rowCount(const QModelIndex&) const override { return 0; }
-    int columnCount(const QModelIndex&) const override { return 0; }
-    QVariant data(const QModelIndex&, int) const override { return {}; }
-};
 
 /// The build tree's plug-ins, and the fixtures in a folder of the user's own,
 /// named by the environment.
@@ -135,16 +122,6 @@ TEST_F(PluginLifecycleTest, EnablePutsTheDockAndActionInTheWindowAndDisableTakes
     EXPECT_EQ(window.dockWidgetArea(dock), Qt::RightDockWidgetArea);
     EXPECT_TRUE(window.toolBar()->actions().contains(tool->toolAction()));
     EXPECT_TRUE(dock->isEnabled());
-
-    // The dock refuses a model of another kind.
-    OtherKindModel model;
-    tool->setModel(&model);
-    auto* information = dock->findChild<Orvane::InformationWidget*>("informationWidget");
-    ASSERT_NE(information, nullptr);
-    EXPECT_EQ(information->level(), Orvane::InformationWidget::Level::Error);
-    EXPECT_EQ(information->message(), "Material quantities is only available for IFC 2x3 models. Current model is a "
-                                      "Point cloud model.");
-    tool->setModel(nullptr);
 
     ASSERT_TRUE(tool->disable());
     EXPECT_EQ(window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"), nullptr);

@@ -46,16 +46,8 @@ TEST_F(BuildingTest, OneColumnPerMaterialInTheHostsOrder)
 {
     EXPECT_EQ(horizontalHeaders(*detailed),
               QStringList({"", "Name", "Type", "beton", "Acier", "bois", "Quantity property path"}));
-    EXPECT_EQ(detailed->headerColumnCount(), 7);
-    EXPECT_FALSE(detailed->headerData(0, Qt::Horizontal).isValid());
-    EXPECT_FALSE(detailed->headerData(1, Qt::Vertical).isValid());
-    // "Name" and "Type" both end with "Name": the tool tips tell the paths.
-    EXPECT_EQ(detailed->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toStringList(), QStringList({"Fields", "Name"}));
-    EXPECT_EQ(detailed->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toStringList(),
-              QStringList({"Type", "Fields", "Name"}));
     EXPECT_EQ(detailed->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toStringList(),
               QStringList({"Properties", totalSet, "Acier"}));
-    EXPECT_FALSE(detailed->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
 }
 
 TEST_F(BuildingTest, RowsAreTheBuildingElementsOnly)
@@ -110,25 +102,6 @@ TEST_F(BuildingTest, CellsShowTheElementsOwnValuesAndWhetherItHasAny)
     }
 }
 
-TEST_F(BuildingTest, CellsFollowTheHost)
-{
-    const QModelIndex betonA = detailed->index(proxyRow(wallA), 3);
-    const QModelIndex statusB = detailed->index(proxyRow(wallB), 0);
-    ASSERT_EQ(detailed->data(betonA, Qt::EditRole), QVariant(2400.0)); // now kept for sorting
-    ASSERT_EQ(detailed->data(statusB, Qt::EditRole), QVariant(1));
-    addMasses(*model, wallA, totalSet, {{"beton", 12.0}});
-    addMasses(*model, wallB, totalSet, {{"bois", 3.0}});
-    EXPECT_TRUE(detailed->data(betonA).toString().startsWith("12")) << "displayed values are always read";
-
-    // Raw values are read again once the host announces the rows.
-    model->updateItem(indexOf(*model, wallA));
-    model->updateItem(indexOf(*model, wallB));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(detailed->data(betonA, Qt::EditRole), QVariant(12.0));
-    EXPECT_EQ(detailed->data(statusB, Qt::EditRole), QVariant(0));
-    EXPECT_EQ(detailed->data(detailed->index(proxyRow(wallB), 5), Qt::EditRole), QVariant(3.0));
-}
-
 TEST_F(BuildingTest, SelectionsMapByRunsOfRows)
 {
     // In the host, wall A and wall B are neighbours, one row (the virtual
@@ -161,26 +134,6 @@ TEST_F(BuildingTest, SelectionsMapByRunsOfRows)
     const QModelIndexList sources = detailed->prepareIndexListToSource(
         {detailed->index(2, 0), detailed->index(2, 4), QModelIndex(), detailed->index(0, 6)});
     EXPECT_EQ(sources, QModelIndexList({indexOf(*model, slab), indexOf(*model, wallA)}));
-}
-
-TEST(DetailedModelSources, ColumnsComeFromTheProjectsSet)
-{
-    ModelBuilder empty;
-    auto model = empty.open();
-    ASSERT_TRUE(model);
-    addMasses(*model, empty.project(), totalSet, {{"beton", 1.0}, {"Acier", 2.0}, {"bois", 3.0}});
-    MaterialQuantitiesProxyModel detailed(totalSet);
-    detailed.setSourceModel(model.get());
-    EXPECT_EQ(detailed.rowCount(), 0);
-    EXPECT_EQ(detailed.columnCount(), 7);
-
-    ModelBuilder withoutResults;
-    withoutResults.element("IFCWALL", "Wall");
-    model = withoutResults.open();
-    ASSERT_TRUE(model);
-    detailed.setSourceModel(model.get());
-    EXPECT_EQ(detailed.rowCount(), 1);
-    EXPECT_EQ(horizontalHeaders(detailed), QStringList({"", "Name", "Type", "Quantity property path"}));
 }
 
 // -------------------------------------------------------------- visibility
@@ -220,32 +173,6 @@ TEST_F(VisibilityTest, ACheckBoxClickAppliesToTheSelectionItBelongsToAndIsTheOnl
     click(wallA); // hidden: shows the selection again
     EXPECT_TRUE(visible(wallA));
     EXPECT_TRUE(visible(slab));
-}
-
-/// A host model that reports every visible element as partly visible.
-class PartlyVisibleModel : public IFC2x3Model
-{
-public:
-    using IFC2x3Model::IFC2x3Model;
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (role == Qt::CheckStateRole && isVisible(index)) {
-            return int(Qt::PartiallyChecked);
-        }
-        return IFC2x3Model::data(index, role);
-    }
-};
-
-TEST(DetailedModelVisibility, PartiallyCheckedRowHidesOnClick)
-{
-    ModelBuilder text;
-    const int wall = text.element("IFCWALL", "Wall");
-    PartlyVisibleModel model(text.openDataSet());
-    MaterialQuantitiesProxyModel detailed(totalSet);
-    detailed.setSourceModel(&model);
-    ASSERT_EQ(detailed.data(detailed.index(0, 0), Qt::CheckStateRole), QVariant(int(Qt::PartiallyChecked)));
-    detailed.setData(detailed.index(0, 0), Qt::Checked, Qt::CheckStateRole);
-    EXPECT_FALSE(model.isVisible(indexOf(model, wall)));
 }
 
 } // namespace

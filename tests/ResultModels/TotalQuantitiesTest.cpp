@@ -98,17 +98,5 @@ TEST(TotalQuantities, MaterialNamesHoldingTheSeparatorKeepTheirValues)
     EXPECT_EQ(columnValues(totals, 2), QVariantList({4.0, 0.0}));
 }
 
-TEST(DisplayDoubleDelegate, ShowsDoublesWithThreeDecimalsInTheLocale)
-{
-    const DisplayDoubleDelegate delegate(nullptr);
-    const QLocale french(QLocale::French, QLocale::France);
-    EXPECT_EQ(delegate.displayText(1234.5, english), "1,234.500");
-    EXPECT_TRUE(delegate.displayText(1234.5, french).endsWith("234,500"));
-    EXPECT_EQ(delegate.displayText(2.0 / 3.0, english), "0.667");
-    // Anything else as the base delegate shows it.
-    EXPECT_EQ(delegate.displayText(12345, english), QStyledItemDelegate().displayText(12345, english));
-    EXPECT_EQ(delegate.displayText(QStringLiteral("1234.5"), english), "1234.5");
-}
-
 } // namespace
 } // namespace resultmodels

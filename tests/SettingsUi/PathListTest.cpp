@@ -67,22 +67,6 @@ TEST_F(PathList, StaysWithinTheItemModelContractThroughEveryEdit)
     model.setPropertyPaths({});
 }
 
-TEST_F(PathList, AnEmptyListShowsTheNewPathRowWhichAppendsWhenEdited)
-{
-    ASSERT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(model.data(row(0)).toString(), "+ New property path");
-    EXPECT_EQ(model.data(row(0), Qt::EditRole).toString(), "");
-    EXPECT_FALSE(model.flags(row(0)) & (Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled));
-
-    EXPECT_FALSE(model.setData(row(0), QString()));
-    EXPECT_EQ(model.rowCount(), 1);
-
-    EXPECT_TRUE(model.setData(row(0), "Properties/BaseQuantities/Length"));
-    EXPECT_EQ(model.getPropertyPaths(), QStringList{"Properties/BaseQuantities/Length"});
-    EXPECT_EQ(model.data(row(1)).toString(), "+ New property path");
-    EXPECT_EQ(model.rowCount(row(0)), 0);
-}
-
 TEST_F(PathList, RefusedEditsLeaveTheListAsItWasAndDeleteRemovesTheCurrentPathOnly)
 {
     model.setPropertyPaths(threePaths);

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSettings>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -67,23 +66,6 @@ TEST_F(SettingsPage, FormShowsTheSettingsAndThePathsOfTheChosenUnitAlsoAfterLoad
     EXPECT_EQ(shownPaths(), QStringList{"L"});
 }
 
-TEST_F(SettingsPage, EveryListStepReachesTheWidgetsCopyOfTheChosenUnitOnly)
-{
-    units->setCurrentIndex(2);
-    QAbstractItemModel* model = list->model();
-    model->setData(model->index(1, 0), "V1");
-    model->setData(model->index(3, 0), "V2"); // the new-path row
-    list->setCurrentIndex(model->index(0, 0));
-    QTest::keyClick(list, Qt::Key_Delete);
-    EXPECT_EQ(widget->getSettings().volumeQuantitiesPropPaths,
-              QStringList({"V1", "Properties/BaseQuantities/NetVolume", "V2"}));
-    model->moveRows(QModelIndex(), 0, 1, QModelIndex(), 3);
-    EXPECT_EQ(widget->getSettings().volumeQuantitiesPropPaths,
-              QStringList({"Properties/BaseQuantities/NetVolume", "V2", "V1"}));
-    EXPECT_EQ(widget->getSettings().lengthQuantitiesPropPaths, defaults.lengthQuantitiesPropPaths);
-    EXPECT_EQ(widget->getSettings().areaQuantitiesPropPaths, defaults.areaQuantitiesPropPaths);
-}
-
 TEST_F(SettingsPage, ApplyingCopiesTheWholeRecordOnceAndOnlyAfterAnEdit)
 {
     page.apply();
@@ -103,14 +85,4 @@ TEST_F(SettingsPage, ApplyingCopiesTheWholeRecordOnceAndOnlyAfterAnEdit)
     EXPECT_EQ(tool.toolUpdates, 1);
     EXPECT_EQ(tool.dockUpdates, 1);
     EXPECT_EQ(QSettings().childGroups(), QStringList()); // applying writes no store
-}
-
-TEST_F(SettingsPage, AskingAgainForTheWidgetsGivesTheSameWidgetWithItsEdits)
-{
-    lineEdit("materialCompositionPropertyPathLineEdit")->setText("Edited");
-    QWidget otherParent;
-    EXPECT_EQ(page.createWidgets(&otherParent), QList<QWidget*>{widget});
-    EXPECT_EQ(widget->parentWidget(), &otherParent);
-    EXPECT_EQ(lineEdit("materialCompositionPropertyPathLineEdit")->text(), "Edited");
-    EXPECT_EQ(widget->getSettings().materialCompositionPropertyPath, "Edited");
 }

@@ -7,7 +7,7 @@ namespace {
 
 using Keys = std::vector<Step::Id>;
 
-template <class T> Keys keysOf(const Step::RefLinkedList<T>& list)
+template <class T> Keys keysOf(const std::vector<Step::RefPtr<T>>& list)
 {
     Keys keys;
     for (const auto& item : list) {

@@ -808,7 +808,7 @@ std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(const std
     // waiting for the whole model.
     constexpr std::size_t batchSize = 4096;
     std::vector<IfcObjectDefinition*> changed;
-    std::optional<Removal> removal;
+    std::unique_ptr<Removal> removal;
     for (IfcObjectDefinition* object : objects) {
         auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
         if (!dataSet) {
@@ -819,7 +819,7 @@ std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(const std
             removal.reset();
         }
         if (!removal) {
-            removal.emplace(*dataSet, utf8Names);
+            removal = std::make_unique<Removal>(*dataSet, utf8Names);
         }
         if (removal->add(object)) {
             changed.push_back(object);

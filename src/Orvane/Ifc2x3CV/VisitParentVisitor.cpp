@@ -107,7 +107,7 @@ bool VisitParentVisitor::walk(IfcObjectDefinition* start, const Parents& parents
     bool stopped = false;
     // Visits append the parents of what they visit: no iterator survives.
     for (std::size_t next = 1; next < m_queue.size() && !stopped; ++next) {
-        stopped = m_queue[next]->acceptVisitor(this);
+        stopped = m_dispatch ? m_queue[next]->acceptVisitor(this) : visitIfcObjectDefinition(m_queue[next]);
     }
     m_walking = false;
     m_queue.clear();

@@ -42,12 +42,19 @@ public:
     /// Direct parents of an object, in the order they are visited.
     static Parents parentsOf(ifc2x3::IfcObjectDefinition* object);
 
+protected:
+    /// For a subclass that overrides visitIfcObjectDefinition alone: each
+    /// parent goes to it straight, not through its type's operation and
+    /// those of its supertypes, which would lead there all the same.
+    void visitParentsDirectly() { m_dispatch = false; }
+
 private:
     bool walk(ifc2x3::IfcObjectDefinition* start, const Parents& parents);
     void enqueue(const Parents& parents);
     const Parents& parentsFor(ifc2x3::IfcObjectDefinition* object);
 
     bool m_walking = false;
+    bool m_dispatch = true;
     ParentCache* m_cache = nullptr;
     Parents m_looked; // parents of the last object, without a cache
     /// The start object, then every object queued, in visiting order.

@@ -11,13 +11,13 @@ namespace Ifc2x3CV {
 
 /// Finds the ancestors of type T of an IFC object (see VisitParentVisitor
 /// for the order), optionally stopping at the first one.
-template <class T>
-class FindParentVisitor : public VisitParentVisitor
+template <class T> class FindParentVisitor : public VisitParentVisitor
 {
 public:
     FindParentVisitor(bool stopAtFirst, const ifc2x3::IfcObjectDefinition* ignored = nullptr)
         : m_stopAtFirst(stopAtFirst), m_ignored(ignored)
     {
+        visitParentsDirectly();
     }
     ~FindParentVisitor() override { m_parents.clear(); }
 

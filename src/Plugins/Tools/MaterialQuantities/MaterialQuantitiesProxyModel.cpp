@@ -255,14 +255,15 @@ QVariant MaterialQuantitiesProxyModel::headerData(int section, Qt::Orientation o
         return {};
     }
     if (role == Qt::DisplayRole) {
+        // Checked first: without a source the path column is the second one.
+        if (section == columnPaths.size() + 1) {
+            return tr("Quantity property path");
+        }
         if (section == 1) {
             return tr("Name");
         }
         if (section == 2) {
             return tr("Type");
-        }
-        if (section == columnPaths.size() + 1) {
-            return tr("Quantity property path");
         }
         return columnPaths.at(section - 1).last();
     }

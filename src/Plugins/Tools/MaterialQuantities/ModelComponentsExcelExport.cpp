@@ -5,7 +5,6 @@
 #include "Orvane/Xlsx/XlsxDocument.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
-#include "Step/BaseSPFObject.h"
 #include "Step/RegularFile.h"
 #include "ifc2x3/ExpressDataSet.h"
 
@@ -54,9 +53,6 @@ bool ModelComponentsExcelExport::exportComponents(_ifc2x3::IFC2x3Model* model, c
     ifc2x3::ExpressDataSet* dataSet = model->dataSet();
     for (const auto& entry : dataSet->getAllIfcTypeObject()) {
         ifc2x3::IfcTypeObject* type = entry.get();
-        if (type->isOfType(Step::BaseSPFObject::getClassType())) {
-            type = dynamic_cast<ifc2x3::IfcTypeObject*>(dataSet->load(type->getKey()));
-        }
         if (!type || type->isOfType(ifc2x3::IfcSpaceType::getClassType())) {
             continue;
         }
