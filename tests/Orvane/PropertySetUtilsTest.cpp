@@ -22,22 +22,17 @@ namespace {
 // #40 and #41 both list set #50. Lengths are in millimetres, masses in grams.
 const std::string sharedModel = fixture("shared-sets.ifc");
 
-ifc2x3::IfcObjectDefinition* object(const IFC2x3Model& model, Step::Id key)
-{
-    return entityOf<ifc2x3::IfcObjectDefinition>(model, key);
-}
-
 bool add(const IFC2x3Model& model, Step::Id key, const char* set, const char* name, const QVariant& value,
          IfcValue::IfcValue_select type = IfcValue::IfcLabel, ifc2x3::IfcSIPrefix prefix = ifc2x3::IfcSIPrefix_UNSET,
          bool replace = true)
 {
-    return PropertySetUtils::addProperty(object(model, key), Step::String(set), Step::String(name), value, type, prefix,
-                                         replace);
+    return PropertySetUtils::addProperty(objectOf(model, key), Step::String(set), Step::String(name), value, type,
+                                         prefix, replace);
 }
 
 bool remove(const IFC2x3Model& model, Step::Id key, const char* set)
 {
-    return PropertySetUtils::removePropertySet(object(model, key), Step::String(set));
+    return PropertySetUtils::removePropertySet(objectOf(model, key), Step::String(set));
 }
 
 template <class T> std::size_t countOf(const IFC2x3Model& model)
@@ -120,7 +115,7 @@ TEST_F(PropertySetEditing, AddingCreatesTheSetOnceThenReplacesOrAppends)
     EXPECT_EQ(childCount(*model, 23, "Properties/Results"), 2);
     EXPECT_EQ(valueAt(*model, 23, "Properties/Results/Name"), QVariant("second"));
     EXPECT_EQ(valueAt(*model, 23, "Properties/Results/Count"), QVariant(4));
-    EXPECT_TRUE(PropertySetUtils::findPropertySet(object(*model, 23), Step::String("Results"))->testGlobalId());
+    EXPECT_TRUE(PropertySetUtils::findPropertySet(objectOf(*model, 23), Step::String("Results"))->testGlobalId());
     EXPECT_EQ(childCount(*model, 20, "Properties/Results"), -1) << "nothing else sees the new set";
     // Without replace, a second property of the name; the first still answers.
     ASSERT_TRUE(add(*model, 23, "Results", "Name", QStringLiteral("third"), IfcValue::IfcLabel,
@@ -144,7 +139,7 @@ TEST_F(PropertySetEditing, RejectsWhatItCannotWriteAndMakesNoSetForIt)
     EXPECT_FALSE(add(*model, 23, "Results", "", QStringLiteral("x")));
     EXPECT_FALSE(add(*model, 23, "Results", "Mass", QVariant(), IfcValue::IfcMassMeasure));
     EXPECT_FALSE(add(*model, 23, "Results", "Mass", QStringLiteral("heavy"), IfcValue::IfcMassMeasure));
-    EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 23), Step::String("Results")));
+    EXPECT_FALSE(PropertySetUtils::findPropertySet(objectOf(*model, 23), Step::String("Results")));
     EXPECT_FALSE(remove(*model, 23, "Results"));
 }
 
@@ -161,17 +156,18 @@ TEST_F(PropertySetEditing, SeveralPropertiesGoInOneCallAsTheyWouldOneByOne)
         {"Bad", std::nan(""), IfcValue::IfcReal, ifc2x3::IfcSIPrefix_UNSET},
         {"Mass", 13.0, IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
     };
-    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 20), "Shared", properties, true), 3);
+    EXPECT_EQ(PropertySetUtils::addProperties(objectOf(*model, 20), "Shared", properties, true), 3);
     EXPECT_EQ(childCount(*model, 20, "Properties/Shared"), 3); // Colour, Layer, Mass
     EXPECT_EQ(valueAt(*model, 20, "Properties/Shared/Colour"), QVariant("green"));
     EXPECT_EQ(valueAt(*model, 20, "Properties/Shared/Mass"), QVariant(13.0));
     EXPECT_EQ(valueAt(*model, 21, "Properties/Shared/Colour"), QVariant("red"));
     EXPECT_EQ(childCount(*model, 21, "Properties/Shared"), 2);
     // Without replace, names repeat as given; with nothing to write no set is made.
-    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 23), "Results", {properties[1], properties[4]}, false), 2);
+    EXPECT_EQ(PropertySetUtils::addProperties(objectOf(*model, 23), "Results", {properties[1], properties[4]}, false),
+              2);
     EXPECT_EQ(childCount(*model, 23, "Properties/Results"), 2);
-    EXPECT_EQ(PropertySetUtils::addProperties(object(*model, 22), "Empty", {properties[3]}, true), 0);
-    EXPECT_FALSE(PropertySetUtils::findPropertySet(object(*model, 22), Step::String("Empty")));
+    EXPECT_EQ(PropertySetUtils::addProperties(objectOf(*model, 22), "Empty", {properties[3]}, true), 0);
+    EXPECT_FALSE(PropertySetUtils::findPropertySet(objectOf(*model, 22), Step::String("Empty")));
     EXPECT_TRUE(saveAndReopen(*model));
 }
 
@@ -266,7 +262,7 @@ TEST_F(PropertySetEditing, ASharedSetIsCopiedForTheObjectWrittenTo)
 
 TEST_F(PropertySetEditing, RemovingUnlinksASetAndDeletesWhatOnlyItUsed)
 {
-    ASSERT_TRUE(PropertySetUtils::removePropertySets(object(*model, 22), {"Shared", "None"}));
+    ASSERT_TRUE(PropertySetUtils::removePropertySets(objectOf(*model, 22), {"Shared", "None"}));
     for (Step::Id key : {35, 36, 37, 38}) {
         EXPECT_FALSE(model->dataSet()->get(key)) << key;
     }

@@ -1,4 +1,4 @@
-// The settings record: its defaults and the seven keys it persists.
+// The settings record: the seven keys it persists.
 #include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
 
 #include <QSettings>
@@ -9,25 +9,6 @@
 #include <utility>
 
 using Orvane::MaterialQuantitiesSettings;
-
-TEST(SettingsRecord, Defaults)
-{
-    QSettings().clear();
-    const MaterialQuantitiesSettings s;
-    EXPECT_EQ(s.functionalUnitPropertyPath, "Type/Properties/Unite_Fonctionnelle/Type");
-    EXPECT_EQ(s.massPerFunctionalUnitPropertyPath, "Type/Properties/Unite_Fonctionnelle/Masse_par_UF");
-    EXPECT_EQ(s.materialCompositionPropertyPath, "Type/Properties/Pourcentage_PMIB");
-    EXPECT_EQ(s.reusedMaterialsPropertyPath, QString::fromUtf8("Type/Properties/R\u00e9emploi/R\u00e9employ\u00e9"));
-    EXPECT_EQ(s.totalQuantitiesPropertySetName, "TotalMaterialQuantities");
-    EXPECT_EQ(s.recoveredQuantitiesPropertySetName, "RecoveredMaterialQuantities");
-    EXPECT_EQ(s.reusedQuantitiesPropertySetName, "ReusedMaterialQuantities");
-    const QString q = QStringLiteral("Properties/BaseQuantities/");
-    EXPECT_EQ(s.lengthQuantitiesPropPaths, QStringList({q + "Length", q + "Perimeter", q + "Height", q + "Width"}));
-    EXPECT_EQ(s.areaQuantitiesPropPaths,
-              QStringList({q + "Area", q + "GrossArea", q + "GrossSideArea", q + "GrossFootprintArea", q + "NetArea",
-                           q + "NetSideArea", q + "NetFootprintArea"}));
-    EXPECT_EQ(s.volumeQuantitiesPropPaths, QStringList({q + "Volume", q + "GrossVolume", q + "NetVolume"}));
-}
 
 TEST(SettingsRecord, SevenKeysRoundTripThroughAStoreWithListsInOrder)
 {

@@ -136,24 +136,6 @@ TEST_F(EditTest, CreateChangeDeleteSaveReload)
               relation->getKey());
 }
 
-TEST_F(EditTest, InstanceDecodedAfterADeletionDropsTheReference)
-{
-    ASSERT_TRUE(m_dataSet.remove(43));
-    ASSERT_TRUE(m_dataSet.remove(20));
-    // Decoded only now, after the instances they name went away.
-    auto* pset = dynamic_cast<ifc2x3::IfcPropertySet*>(m_dataSet.get(40));
-    ASSERT_NE(pset, nullptr);
-    EXPECT_EQ(pset->getHasPropertiesValue(), Value::list({Value::reference(42)}));
-    ASSERT_NE(m_dataSet.get(56), nullptr);
-    EXPECT_TRUE(m_dataSet.takeWarnings().empty()) << "a deleted instance is not a dangling reference";
-
-    const std::string text = m_dataSet.toText();
-    EXPECT_FALSE(ifctest::mentionsKey(text, 43)) << text;
-    EXPECT_FALSE(ifctest::mentionsKey(text, 20)) << text;
-    EXPECT_EQ(ifctest::recordLine(text, 56),
-              "#56=IFCRELDEFINESBYPROPERTIES('0056defprops00000000000',$,$,$,(#21),#40);");
-}
-
 // References to deleted instances go, whether their record is decoded and
 // written anew or cannot be decoded and is rewritten as text: an entry drops
 // out of a list, a single reference becomes $. Quotes in comments and
@@ -213,16 +195,6 @@ TEST_F(EditTest, NewModelFromNothing)
     EXPECT_EQ(back->getName(), Step::String("It's new"));
     EXPECT_EQ(ifctest::recordLine(reloaded.toText(), unit->getKey()),
               "#" + std::to_string(unit->getKey()) + "=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);");
-}
-
-TEST_F(EditTest, CreatedThenDeletedLeavesNoTrace)
-{
-    auto* property = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
-    auto* pset = dynamic_cast<ifc2x3::IfcPropertySet*>(m_dataSet.get(40));
-    pset->setHasProperties({dynamic_cast<ifc2x3::IfcProperty*>(m_dataSet.get(42)), property});
-    ASSERT_TRUE(m_dataSet.remove(property->getKey()));
-    EXPECT_EQ(ifctest::recordLine(m_dataSet.toText(), 40),
-              "#40=IFCPROPERTYSET('0040pset000000000000000',$,'Pset_WallCommon',$,(#42));");
 }
 
 } // namespace

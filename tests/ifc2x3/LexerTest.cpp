@@ -69,17 +69,6 @@ TEST(Lexer, BlanksAndCommentsAreSkippedTogether)
     }
 }
 
-TEST(Lexer, KeywordsAreReadInUpperCase)
-{
-    std::string keyword = "ifcWall_2-x";
-    Step::Lexer::toUpper(keyword);
-    EXPECT_EQ(keyword, "IFCWALL_2-X");
-    EXPECT_EQ(Step::Lexer::keywordUpper['q'], 'Q');
-    EXPECT_EQ(Step::Lexer::keywordUpper['-'], '-');
-    EXPECT_EQ(Step::Lexer::keywordUpper['('], '\0');
-    EXPECT_FALSE(Step::Lexer::isNameChar('-'));
-}
-
 // Deleting #12 must not touch a record that names it in a comment only:
 // the record stays undecoded and is written as it was. One that cannot be
 // decoded loses its references, not its comment.

@@ -231,18 +231,4 @@ TEST(Writer, NamesMadeInCodeAreWrittenInUpperCase)
     EXPECT_EQ(ifctest::recordLine(text, 2), "#2=IFCSLAB('0002',$,$,$,$,$,$,$,.ROOF.);");
 }
 
-TEST(Writer, RealsAreWrittenInStepSyntax)
-{
-    const std::pair<double, const char*> cases[] = {{1.0, "1."},     {-2.5e-3, "-0.0025"}, {1e-5, "1.E-05"},
-                                                    {1e21, "1.E21"}, {100.0, "100."},      {0.5, "0.5"}};
-    for (const auto& [value, expected] : cases) {
-        std::string out;
-        Step::ValueWriter::writeReal(out, value);
-        EXPECT_EQ(out, expected);
-    }
-    std::string out;
-    Step::ValueWriter::writeReal(out, std::nan(""));
-    EXPECT_EQ(out, "$");
-}
-
 } // namespace

@@ -77,16 +77,6 @@ TEST(StringCodec, MalformedDirectivesFailAndKeepTheText)
     }
 }
 
-TEST(StringCodec, EncodesToPrintableAscii)
-{
-    EXPECT_EQ(encode("It's a\\b"), "It''s a\\\\b");
-    EXPECT_EQ(encode("gl\xC3\xA4nzend"), "gl\\X2\\00E4\\X0\\nzend");
-    EXPECT_EQ(encode("\xC3\xA4\xC3\xB6"), "\\X2\\00E400F6\\X0\\");
-    EXPECT_EQ(encode("\xF0\x9F\x98\x80"), "\\X4\\0001F600\\X0\\");
-    EXPECT_EQ(encode("a\nb\t"), "a\\X\\0Ab\\X\\09");
-    EXPECT_EQ(encode(""), "");
-}
-
 TEST(StringCodec, EncodeThenDecodeGivesBackAnyUnicodeText)
 {
     std::mt19937 random(20240521);
