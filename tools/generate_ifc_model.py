@@ -594,23 +594,23 @@ class ModelGenerator:
         fractions.append(round(1.0 - sum(fractions), 4))
         return names, fractions, rng.choice(("IFCREAL", "IFCPOSITIVERATIOMEASURE"))
 
-    def type_property_sets(self, spec):
+    def type_property_sets(self, type_entry):
         if not self.real:
-            return self.material_property_sets(spec)
+            return self.material_property_sets(type_entry)
         vendor = self.property_set("Données fabricant", self.padded([]))
         if self.rng.random() < 1 / 3:
             # As most files come: a material, but none of the properties asked for.
-            name = spec["comp"][0][0]
+            name = type_entry["comp"][0][0]
             return [vendor], name if name in self.materials else self.materials[0]
-        psets, main = self.material_property_sets(spec)
+        psets, main = self.material_property_sets(type_entry)
         return psets + [vendor], main
 
-    def material_property_sets(self, spec):
+    def material_property_sets(self, type_entry):
         mass_kind = self.rng.choice(("IFCREAL", "IFCMASSMEASURE"))
-        fu = [self.single_value("Type", "IFCLABEL('%s')" % spec["fu"]),
-              self.single_value("Masse_par_UF", "%s(%s)" % (mass_kind, real(spec["mass"])))]
+        fu = [self.single_value("Type", "IFCLABEL('%s')" % type_entry["fu"]),
+              self.single_value("Masse_par_UF", "%s(%s)" % (mass_kind, real(type_entry["mass"])))]
         psets = [self.property_set("Unite_Fonctionnelle", fu)]
-        names, values, measure = self.composition(spec["comp"])
+        names, values, measure = self.composition(type_entry["comp"])
         props = [self.single_value(n, "%s(%s)" % (measure, real(v)))
                  for n, v in zip(names, values)]
         psets.append(self.property_set("Pourcentage_PMIB", props))
@@ -635,9 +635,9 @@ class ModelGenerator:
                 picked = sorted(set(picked) | {0, 2})
             self.types_by_kind[kind] = []
             for i in picked:
-                spec = dict(cat[i])
-                psets, main = self.type_property_sets(spec)
-                enc = step_string(spec["name"])
+                type_entry = dict(cat[i])
+                psets, main = self.type_property_sets(type_entry)
+                enc = step_string(type_entry["name"])
                 tag = self.next_tag()
                 if kind == "door":
                     lining = w.add("IFCDOORLININGPROPERTIES(%s,#%d,$,$,%s,%s,$,$,$,$,$,$,$,$,$)"
@@ -646,7 +646,7 @@ class ModelGenerator:
                                   ".MIDDLE.,$)" % (self.guid(), self.oh, self.L(0.04)))
                     tid = w.add("IFCDOORSTYLE(%s,#%d,%s,$,$,%s,$,%s,.%s.,.%s.,.F.,.F.)"
                                 % (self.guid(), self.oh, enc, refs(psets + [lining, panel]),
-                                   tag, spec["op"], spec["cons"]))
+                                   tag, type_entry["op"], type_entry["cons"]))
                 elif kind == "window":
                     lining = w.add("IFCWINDOWLININGPROPERTIES(%s,#%d,$,$,%s,%s,$,$,$,$,$,$,$)"
                                    % (self.guid(), self.oh, self.L(0.07), self.L(0.05)))
@@ -655,44 +655,44 @@ class ModelGenerator:
                                   % (self.guid(), self.oh, self.L(0.06), self.L(0.05)))
                     tid = w.add("IFCWINDOWSTYLE(%s,#%d,%s,$,$,%s,$,%s,.%s.,.%s.,.F.,.F.)"
                                 % (self.guid(), self.oh, enc, refs(psets + [lining, panel]),
-                                   tag, spec["cons"], spec["op"]))
+                                   tag, type_entry["cons"], type_entry["op"]))
                 else:
                     entity = dict(wall="IFCWALLTYPE", slab="IFCSLABTYPE", beam="IFCBEAMTYPE",
                                   column="IFCCOLUMNTYPE")[kind]
                     pre = dict(wall="STANDARD", beam="BEAM", column="COLUMN").get(
-                        kind, spec.get("pre"))
+                        kind, type_entry.get("pre"))
                     tid = w.add("%s(%s,#%d,%s,$,$,%s,$,%s,%s,.%s.)"
                                 % (entity, self.guid(), self.oh, enc, refs(psets), tag,
                                    enc, pre))
                 if main is not None:
                     w.add("IFCRELASSOCIATESMATERIAL(%s,#%d,$,$,(#%d),#%d)"
                           % (self.guid(), self.oh, tid, self.material_ids[main]))
-                spec["id"] = tid
-                spec["enc"] = enc
-                spec["name_enc"] = enc[:-1]  # element names append ':<tag>'
+                type_entry["id"] = tid
+                type_entry["enc"] = enc
+                type_entry["name_enc"] = enc[:-1]  # element names append ':<tag>'
                 self.typed[tid] = []
-                self.types.append(spec)
-                self.types_by_kind[kind].append(spec)
+                self.types.append(type_entry)
+                self.types_by_kind[kind].append(type_entry)
             if kind in ("wall", "slab", "door", "window") or self.real:
                 self.common_psets(kind)
 
     def common_psets(self, kind):
         """The Pset_*Common set of each type, later shared by its occurrences."""
-        for spec in self.types_by_kind[kind]:
-            ref = self.single_value("Reference", "IFCIDENTIFIER(%s)" % spec["enc"])
+        for type_entry in self.types_by_kind[kind]:
+            ref = self.single_value("Reference", "IFCIDENTIFIER(%s)" % type_entry["enc"])
             if kind == "wall":
                 props = [ref,
-                         self.single_value("IsExternal", "IFCBOOLEAN(.%s.)" % "FT"[spec["ext"]]),
-                         self.single_value("LoadBearing", "IFCBOOLEAN(.%s.)" % "FT"[spec["lb"]]),
+                         self.single_value("IsExternal", "IFCBOOLEAN(.%s.)" % "FT"[type_entry["ext"]]),
+                         self.single_value("LoadBearing", "IFCBOOLEAN(.%s.)" % "FT"[type_entry["lb"]]),
                          self.single_value("ExtendToStructure", "IFCBOOLEAN(.F.)"),
-                         self.single_value("FireRating", "IFCLABEL('%s')" % spec["fire"]),
+                         self.single_value("FireRating", "IFCLABEL('%s')" % type_entry["fire"]),
                          self.single_value("ThermalTransmittance",
                                            "IFCTHERMALTRANSMITTANCEMEASURE(%s)"
-                                           % real(spec["u"]))]
+                                           % real(type_entry["u"]))]
             elif kind == "slab":
                 props = [ref,
                          self.single_value("IsExternal", "IFCBOOLEAN(.%s.)"
-                                           % ("T" if spec["pre"] == "ROOF" else "F")),
+                                           % ("T" if type_entry["pre"] == "ROOF" else "F")),
                          self.single_value("LoadBearing", "IFCBOOLEAN(.T.)")]
             elif kind in ("beam", "column"):
                 props = [ref,
@@ -704,7 +704,7 @@ class ModelGenerator:
                                            % self.rng.choice("TF")),
                          self.single_value("FireRating", "IFCLABEL('%s')"
                                            % ("EI 30" if kind == "door" else "E 15"))]
-            spec["common"] = self.property_set("Pset_%sCommon" % kind.capitalize(),
+            type_entry["common"] = self.property_set("Pset_%sCommon" % kind.capitalize(),
                                                self.padded(props))
 
     def pick_slab_type(self, level, top):
@@ -791,11 +791,11 @@ class ModelGenerator:
             self.write_virtual(storey, grid, contained)
         self.write_spaces(storey, grid, max(1, mix["wall"] // 6))
 
-    def element_name(self, spec, fallback):
+    def element_name(self, type_entry, fallback):
         tag = self.next_tag()
-        if spec is None:
+        if type_entry is None:
             return step_string(fallback + ":" + tag[1:-1]), "$", tag
-        return "%s:%s'" % (spec["name_enc"], tag[1:-1]), spec["enc"], tag
+        return "%s:%s'" % (type_entry["name_enc"], tag[1:-1]), type_entry["enc"], tag
 
     def write_walls(self, storey, grid, mix, contained, shared):
         w = self.w
@@ -812,9 +812,9 @@ class ModelGenerator:
             row, col = divmod(cell, grid["ncols"])
             x, y = col * grid["cx"], row * grid["cy"]
             length = grid["cy"] if vertical else grid["cx"]
-            spec = self.pick_type("wall", 0.02)
-            t = spec["t"] if spec else 0.2
-            name, otype, tag = self.element_name(spec, "Mur générique")
+            type_entry = self.pick_type("wall", 0.02)
+            t = type_entry["t"] if type_entry else 0.2
+            name, otype, tag = self.element_name(type_entry, "Mur générique")
             lp = self.local_placement(storey["lp"], x, y, 0.0, "#%d" % self.dz,
                                       "#%d" % (self.dy if vertical else self.dx))
             pds = w.reserve()
@@ -825,9 +825,9 @@ class ModelGenerator:
                 [(0.0, -t / 2), (length, -t / 2), (length, t / 2), (0.0, t / 2)], height)
             self.body(pds, solid, axis)
             contained.append(wall)
-            if spec:
-                self.typed[spec["id"]].append(wall)
-                shared.setdefault(spec["common"], []).append(wall)
+            if type_entry:
+                self.typed[type_entry["id"]].append(wall)
+                shared.setdefault(type_entry["common"], []).append(wall)
 
             holes = 0.0
             k = len(hosted[i])
@@ -850,10 +850,10 @@ class ModelGenerator:
         """An opening voiding the wall and the door or window filling it; returns the
         opening's area in the wall's side."""
         w = self.w
-        spec = self.pick_type(kind)
-        width = min(spec["w"], room - 0.1)
-        height = spec["h"]
-        sill = spec.get("sill", 0.0)
+        type_entry = self.pick_type(kind)
+        width = min(type_entry["w"], room - 0.1)
+        height = type_entry["h"]
+        sill = type_entry.get("sill", 0.0)
         x0 = centre - width / 2
 
         # Local z of the opening runs through the wall, local y points down: the
@@ -871,7 +871,7 @@ class ModelGenerator:
         depth = min(0.1, t)
         flp = self.local_placement(olp, 0.0, (t - depth) / 2, 0.0)
         fpds = w.reserve()
-        name, otype, tag = self.element_name(spec, "")
+        name, otype, tag = self.element_name(type_entry, "")
         entity = "IFCDOOR" if kind == "door" else "IFCWINDOW"
         filler = w.add("%s(%s,#%d,%s,$,%s,#%d,#%d,%s,%s,%s)"
                        % (entity, self.guid(), self.oh, name, otype, flp, fpds, tag,
@@ -882,8 +882,8 @@ class ModelGenerator:
         w.add("IFCRELFILLSELEMENT(%s,#%d,$,$,#%d,#%d)"
               % (self.guid(), self.oh, opening, filler))
         contained.append(filler)
-        self.typed[spec["id"]].append(filler)
-        shared.setdefault(spec["common"], []).append(filler)
+        self.typed[type_entry["id"]].append(filler)
+        shared.setdefault(type_entry["common"], []).append(filler)
         self.quantities(filler, [
             ("LENGTH", "Width", self.L(width)), ("LENGTH", "Height", self.L(height)),
             ("AREA", "Area", self.area(width * height))])
@@ -897,8 +897,8 @@ class ModelGenerator:
         total_d = grid["nrows"] * grid["cy"]
         strip = total_d / count
         for i in range(count):
-            spec = self.pick_slab_type(storey["level"], top)
-            t = spec["t"] if spec else 0.2
+            type_entry = self.pick_slab_type(storey["level"], top)
+            t = type_entry["t"] if type_entry else 0.2
             y0 = i * strip
             # notch one corner of every other slab: real outlines are rarely rectangles
             notch = min(total_w, strip) / 4 if i % 2 else 0.0
@@ -909,17 +909,17 @@ class ModelGenerator:
                 pts = [(0.0, 0.0), (total_w, 0.0), (total_w, strip), (0.0, strip)]
             area = total_w * strip - notch * notch
             perimeter = 2 * (total_w + strip)
-            name, otype, tag = self.element_name(spec, "Dalle générique")
+            name, otype, tag = self.element_name(type_entry, "Dalle générique")
             lp = self.local_placement(storey["lp"], 0.0, y0, 0.0)
             pds = w.reserve()
-            pre = spec["pre"] if spec else "FLOOR"
+            pre = type_entry["pre"] if type_entry else "FLOOR"
             slab = w.add("IFCSLAB(%s,#%d,%s,$,%s,#%d,#%d,%s,.%s.)"
                          % (self.guid(), self.oh, name, otype, lp, pds, tag, pre))
             self.body(pds, self.extrusion_of_outline(pts, t, -t))
             contained.append(slab)
-            if spec:
-                self.typed[spec["id"]].append(slab)
-                shared.setdefault(spec["common"], []).append(slab)
+            if type_entry:
+                self.typed[type_entry["id"]].append(slab)
+                shared.setdefault(type_entry["common"], []).append(slab)
             self.quantities(slab, [
                 ("AREA", "GrossArea", self.area(area)), ("AREA", "NetArea", self.area(area)),
                 ("VOLUME", "GrossVolume", self.volume(area * t)),
@@ -935,19 +935,19 @@ class ModelGenerator:
         nodes_x = grid["ncols"] + 1
         for i in range(ncolumns):
             row, col = divmod(i, nodes_x)
-            spec = self.pick_type("column", 0.02)
-            b, h = (spec["b"], spec["h"]) if spec else (0.3, 0.3)
-            name, otype, tag = self.element_name(spec, "Poteau générique")
+            type_entry = self.pick_type("column", 0.02)
+            b, h = (type_entry["b"], type_entry["h"]) if type_entry else (0.3, 0.3)
+            name, otype, tag = self.element_name(type_entry, "Poteau générique")
             lp = self.local_placement(storey["lp"], col * grid["cx"], row * grid["cy"], 0.0)
             pds = w.reserve()
             column = w.add("IFCCOLUMN(%s,#%d,%s,$,%s,#%d,#%d,%s)"
                            % (self.guid(), self.oh, name, otype, lp, pds, tag))
             self.body(pds, self.extrusion_of_rectangle(0.0, 0.0, b, h, STOREY_HEIGHT))
             columns.append(column)
-            if spec:
-                self.typed[spec["id"]].append(column)
-                if "common" in spec:
-                    shared.setdefault(spec["common"], []).append(column)
+            if type_entry:
+                self.typed[type_entry["id"]].append(column)
+                if "common" in type_entry:
+                    shared.setdefault(type_entry["common"], []).append(column)
             self.quantities(column, [
                 ("LENGTH", "Length", L(STOREY_HEIGHT)),
                 ("VOLUME", "GrossVolume", self.volume(b * h * STOREY_HEIGHT)),
@@ -957,9 +957,9 @@ class ModelGenerator:
             cell, along_y = divmod(i, 2)
             row, col = divmod(cell, grid["ncols"])
             length = grid["cy"] if along_y else grid["cx"]
-            spec = self.pick_type("beam", 0.02)
-            b, h = (spec["b"], spec["h"]) if spec else (0.2, 0.4)
-            name, otype, tag = self.element_name(spec, "Poutre générique")
+            type_entry = self.pick_type("beam", 0.02)
+            b, h = (type_entry["b"], type_entry["h"]) if type_entry else (0.2, 0.4)
+            name, otype, tag = self.element_name(type_entry, "Poutre générique")
             # The beam runs along its local z (the extrusion); local x points up.
             lp = self.local_placement(storey["lp"], col * grid["cx"], row * grid["cy"],
                                       STOREY_HEIGHT - h / 2,
@@ -970,10 +970,10 @@ class ModelGenerator:
                          % (self.guid(), self.oh, name, otype, lp, pds, tag))
             self.body(pds, self.extrusion_of_rectangle(0.0, 0.0, h, b, length))
             beams.append(beam)
-            if spec:
-                self.typed[spec["id"]].append(beam)
-                if "common" in spec:
-                    shared.setdefault(spec["common"], []).append(beam)
+            if type_entry:
+                self.typed[type_entry["id"]].append(beam)
+                if "common" in type_entry:
+                    shared.setdefault(type_entry["common"], []).append(beam)
             self.quantities(beam, [
                 ("LENGTH", "Length", L(length)),
                 ("VOLUME", "GrossVolume", self.volume(b * h * length)),
