@@ -34,13 +34,12 @@ FoldingConsoleAppender::~FoldingConsoleAppender()
 
 void FoldingConsoleAppender::fold(const std::string& message)
 {
-    std::string& folded = m_folded;
-    folded.clear();
+    m_folded.clear();
     for (std::size_t i = 0; i < message.size(); ++i) {
         if (!std::isdigit(static_cast<unsigned char>(message[i]))) {
-            folded += message[i];
+            m_folded += message[i];
         } else if (i == 0 || !std::isdigit(static_cast<unsigned char>(message[i - 1]))) {
-            folded += '#';
+            m_folded += '#';
         }
     }
 }
