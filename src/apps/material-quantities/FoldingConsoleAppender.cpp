@@ -3,6 +3,8 @@
 #include <log4cplus/spi/loggingevent.h>
 #include <log4cplus/thread/syncprims.h>
 
+#include <algorithm>
+
 namespace {
 
 /// Flushing a line at a time made a million warnings cost minutes.
@@ -32,21 +34,20 @@ FoldingConsoleAppender::~FoldingConsoleAppender()
 
 void FoldingConsoleAppender::fold(const std::string& message)
 {
-    // Written in place: appending character by character cost more than
-    // the rest of a record's way through the appender.
-    m_folded.resize(message.size());
-    char* out = m_folded.data();
-    bool inNumber = false;
-    for (const char c : message) {
-        const bool digit = c >= '0' && c <= '9';
-        if (!digit) {
-            *out++ = c;
-        } else if (!inNumber) {
-            *out++ = '#';
+    // Copied a run of text at a time: appending character by character cost
+    // more than the rest of a record's way through the appender.
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    m_folded.clear();
+    auto from = message.begin();
+    while (from != message.end()) {
+        const auto digits = std::find_if(from, message.end(), isDigit);
+        m_folded.append(from, digits);
+        if (digits == message.end()) {
+            break;
         }
-        inNumber = digit;
+        m_folded += '#';
+        from = std::find_if_not(digits, message.end(), isDigit);
     }
-    m_folded.resize(static_cast<std::size_t>(out - m_folded.data()));
 }
 
 void FoldingConsoleAppender::append(const log4cplus::spi::InternalLoggingEvent& event)
