@@ -198,6 +198,8 @@ void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
     ui->detailedInformationWidget->hide();
     showInformation(tr("Material quantities computing is running."));
 
+    itemsNotShown = 0;
+    itemsUpdatePending = false;
     auto* thread = new MaterialQuantitiesCalculatorThread(model, settings, this);
     // Counted on the worker thread, and shown about once per mille of the
     // pass: an event per element woke this thread a hundred thousand times
@@ -206,8 +208,7 @@ void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
         thread, &MaterialQuantitiesCalculatorThread::calculatedItem, this,
         [this] {
             if (itemsNotShown.fetch_add(1) + 1 >= itemsPerUpdate && !itemsUpdatePending.exchange(true)) {
-                QMetaObject::invokeMethod(this, &MaterialQuantitiesDockWidget::showCalculatedItems,
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(this, &MaterialQuantitiesDockWidget::calculatedItem, Qt::QueuedConnection);
             }
         },
         Qt::DirectConnection);
@@ -232,7 +233,7 @@ void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
     thread->start(QThread::InheritPriority);
 }
 
-void MaterialQuantitiesDockWidget::showCalculatedItems()
+void MaterialQuantitiesDockWidget::calculatedItem()
 {
     itemsUpdatePending = false;
     const int items = itemsNotShown.exchange(0);
@@ -243,7 +244,7 @@ void MaterialQuantitiesDockWidget::showCalculatedItems()
 
 bool MaterialQuantitiesDockWidget::endComputation()
 {
-    showCalculatedItems();
+    calculatedItem();
     delete operationStatus;
     operationStatus = nullptr;
     ui->computeQuantitiesPushButton->setEnabled(true);

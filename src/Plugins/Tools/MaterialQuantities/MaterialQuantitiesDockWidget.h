@@ -48,7 +48,7 @@ public:
 protected slots:
     void on_computeQuantitiesPushButton_clicked();
     /// Adds the items counted since the last call to the progress.
-    void showCalculatedItems();
+    void calculatedItem();
     void calculationFailed();
     void calculationSucceeded(QMap<int, QString> quantitiesPropPathMap);
     void on_exportPMDPushButton_clicked();
