@@ -124,16 +124,10 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
          2,
          "usage error: --template is only used with --export-components"},
         {"empty output name", {"-o", ""}, 2, "usage error: -o is given an empty file name"},
-        {"empty settings name", {"-o", "out.ifc", "--settings", ""}, 2, "usage error: --settings is given an empty"},
-        {"empty workbook name", {"-o", "out.ifc", "--export-pmd", ""}, 2, "usage error: --export-pmd is given an"},
         {"workbook over the input",
          {"-o", "out.ifc", "--export-pmd", "in.ifc"},
          2,
          "INPUT 'in.ifc' and --export-pmd 'in.ifc' are the same file"},
-        {"workbook over the output",
-         {"-o", "out.ifc", "--export-pmd", "./out.ifc"},
-         2,
-         "-o 'out.ifc' and --export-pmd './out.ifc' are the same file"},
         {"workbook over the output through a link",
          {"-o", "out.ifc", "--export-pmd", "link-to-out.xlsx"},
          2,
@@ -219,14 +213,6 @@ TEST_F(Programs, ComputeFailsWhenAWorkbookCannotBeWrittenAfterTheSave)
 
 TEST_F(Programs, ComputeWritesThroughASymbolicLink)
 {
-    ASSERT_TRUE(QDir().mkdir("real"));
-    writeFile(QStringLiteral("real/out.ifc"), "previous");
-    ASSERT_TRUE(QFile::link("real/out.ifc", "out.ifc"));
-    const Outcome result = compute({"-o", "out.ifc"});
-    EXPECT_LE(result.status, 1) << str(result.err);
-    EXPECT_TRUE(QFileInfo("out.ifc").isSymLink());
-    EXPECT_GT(QFileInfo("real/out.ifc").size(), 1000);
-
     // In place, through a link to the input.
     ASSERT_TRUE(QFile::link("in.ifc", "model.ifc"));
     const Outcome inPlace = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "model.ifc", "-o", "model.ifc", "--in-place"});

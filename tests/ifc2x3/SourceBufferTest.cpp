@@ -9,23 +9,11 @@
 
 namespace {
 
-/// Ends the process if a test hangs (a read faulting for ever), rather than
-/// leaving the run waiting.
-class Watchdog
-{
-public:
-    Watchdog() { alarm(120); }
-    ~Watchdog() { alarm(0); }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-};
-
 // Truncated, or rewritten in place as an authoring tool exporting again
 // does: what was decoded stays, nothing more is read from the file, saving
 // refuses with a message, and the process lives on.
 TEST(SourceBuffer, AModelWhoseFileChangesKeepsWhatItReadAndRefusesTheRest)
 {
-    const Watchdog watchdog;
     const std::string model = ifctest::smallModel();
     const std::string reexported = "/* exported again */\n" + model;
     for (const bool truncated : {true, false}) {

@@ -140,13 +140,4 @@ TEST(StringCodec, BadStringSpoilsOnlyItsValueAndIsWrittenBackAsItWas)
     EXPECT_EQ(ifctest::recordLine(dataSet.toText(), 3).rfind("#3=IFCPROPERTYSINGLEVALUE('WT\\\\',", 0), 0u);
 }
 
-TEST(StringCodec, WideStringConversionsAgreeWithUtf8)
-{
-    const std::string utf8 = "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80";
-    const Step::String text(utf8);
-    EXPECT_EQ(text.toWString(), std::wstring(L"a\u00E4\u20AC\U0001F600"));
-    EXPECT_EQ(text.toUtf8(), utf8);
-    EXPECT_EQ(Step::String("bad \xFF").toWString(), std::wstring(L"bad \uFFFD"));
-}
-
 } // namespace
