@@ -113,6 +113,9 @@ TEST(DeletedReferences, AreRemovedFromEveryKindOfRecord)
         // Named in a comment only: left as it was until it is written anew.
         {"#10=IFCPROPERTYSET('0010',$,/* was #1 */'Pset',$,(#2));",
          "#10=IFCPROPERTYSET('0010',$,/* was #1 */'Pset',$,(#2));", "#10=IFCPROPERTYSET('0010',$,'Pset',$,());"},
+        // A lone '#' and a key too large for an instance name are no references.
+        {"#11=IFCFOOBAR(#,#1,#123456789012345678901234);", "#11=IFCFOOBAR(#,$,#123456789012345678901234);",
+         "#11=IFCFOOBAR(#,$,#123456789012345678901234);"},
     };
     std::string data = "#1=IFCCARTESIANPOINT((0.,0.));\n#2=IFCCARTESIANPOINT((1.,0.));\n";
     for (const auto& c : cases) {

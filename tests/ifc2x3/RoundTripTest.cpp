@@ -1,4 +1,5 @@
 // The real sample models: counts checked against the files and round trips.
+#include "ReaderCheck.h"
 #include "StepText.h"
 
 #include "ifc2x3/ExpressDataSet.h"
@@ -8,8 +9,6 @@
 #include <numeric>
 
 namespace {
-
-using ifc2x3::InverseRelation;
 
 // Counted with grep over "^#n= NAME(" and the supertype chains of the
 // schema tables, not with this library.
@@ -94,29 +93,16 @@ TEST_P(SampleTest, CountsMatchTheFile)
     EXPECT_EQ(m_dataSet.getAllIfcBuilding().size(), 1u);
 }
 
-TEST_P(SampleTest, EveryInstanceDecodesWithoutWarningsAndWritesBackByteIdentical)
+// Then the checks every input of the reader goes through: written back
+// byte for byte, and changed, saved and read again.
+TEST_P(SampleTest, EveryInstanceDecodesWithoutWarningsAndSurvivesRoundTrips)
 {
-    const std::string original = ifctest::readFile(m_path);
-    EXPECT_EQ(m_dataSet.toText(), original) << "indexed only";
-
-    for (const auto& object : m_dataSet.getAllIfcObjectDefinition()) {
-        for (int r = 0; r < static_cast<int>(InverseRelation::Count); ++r) {
-            m_dataSet.inverse(*object, static_cast<InverseRelation>(r));
-        }
-    }
-    EXPECT_FALSE(m_dataSet.isModified());
-    EXPECT_EQ(m_dataSet.toText(), original) << "after object definitions and inverses";
-
     for (std::size_t slot = 0; slot < m_dataSet.slotCount(); ++slot) {
         ASSERT_NE(m_dataSet.getBySlot(slot), nullptr) << "#" << m_dataSet.slotKey(slot);
     }
     const std::vector<std::string> warnings = m_dataSet.takeWarnings();
     EXPECT_TRUE(warnings.empty()) << warnings.front();
-    EXPECT_EQ(m_dataSet.toText(), original) << "after every instance";
-
-    ifctest::TempDir dir;
-    ASSERT_TRUE(m_dataSet.save(dir.file("copy.ifc")));
-    EXPECT_TRUE(ifctest::readFile(dir.file("copy.ifc")) == original);
+    EXPECT_EQ(ReaderCheck::run(ifctest::readFile(m_path)), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::Values(&ac11, &duplex),
