@@ -39,13 +39,12 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         QDir::setCurrent(dir.path());
-        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", "in.ifc"));
+        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/tests/apps/fixtures/two-walls.ifc", "in.ifc"));
         ASSERT_EQ(::mkfifo("fifo", 0644), 0);
-        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/tests/apps/fixtures/two-walls.ifc", "walls.ifc"));
         writeFile(QStringLiteral("settings.ini"), "[Tool]\n");
         writeFile(QStringLiteral("nowhere.ini"),
                   "[Tool]\nMaterialQuantities\\materialCompositionPropertyPath=Type/Properties/Nowhere\n");
-        writeFile(QStringLiteral("truncated.ifc"), readFile(QStringLiteral("walls.ifc")).left(400));
+        writeFile(QStringLiteral("truncated.ifc"), readFile(QStringLiteral("in.ifc")).left(400));
         writeFile(QStringLiteral("template.txt"), "Fields/Name\n");
     }
 
@@ -136,11 +135,11 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
         EXPECT_FALSE(QFileInfo::exists("out.ifc")) << c.name << ": refused after the work";
         EXPECT_TRUE(isFifo("fifo")) << c.name;
     }
-    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 6) << "nothing written";
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 5) << "nothing written";
     EXPECT_EQ(readFile(QStringLiteral("in.ifc")), input) << "the input is left as it was";
 }
 
-// fixtures/two-walls.ifc: wall A is 2 m3 of a type of 500 kg/m3, 90 %
+// in.ifc, fixtures/two-walls.ifc: wall A is 2 m3 of a type of 500 kg/m3, 90 %
 // concrete and 10 % steel; wall B counts as one unit of a re-employed type
 // of 50 kg, all wood.
 TEST_F(Programs, ComputeStatusesAndSummary)
@@ -153,14 +152,14 @@ TEST_F(Programs, ComputeStatusesAndSummary)
         QStringList printed; // on stdout for 0 and 1, on stderr otherwise
     } cases[] = {
         {"computed",
-         {"walls.ifc", "-o", "out.ifc"},
+         {"in.ifc", "-o", "out.ifc"},
          0,
          {"Building elements:             2", "Elements without results:      0",
           "Acier              100.000           100.000             0.000",
           "Beton              900.000           900.000             0.000",
           "Bois                50.000             0.000            50.000", "Building Main:"}},
         {"nothing found",
-         {"walls.ifc", "-o", "out.ifc", "--settings", "nowhere.ini"},
+         {"in.ifc", "-o", "out.ifc", "--settings", "nowhere.ini"},
          1,
          {"Elements without results:      2", "found no quantity",
           "material composition property exists [Type/Properties/Nowhere]"}},
@@ -169,9 +168,9 @@ TEST_F(Programs, ComputeStatusesAndSummary)
          2,
          {"truncated.ifc: line 11, column 1: unexpected end of file"}},
         {"input is a FIFO", {"fifo", "-o", "out.ifc"}, 2, {"'fifo' is not a regular file but a FIFO"}},
-        {"unknown option", {"walls.ifc", "-o", "out.ifc", "--no-such-option"}, 2, {"no-such-option"}},
-        {"no output", {"walls.ifc"}, 2, {"usage: material-quantities compute"}},
-        {"unwritable output", {"walls.ifc", "-o", "/proc/out.ifc"}, 3, {"/proc/out.ifc"}},
+        {"unknown option", {"in.ifc", "-o", "out.ifc", "--no-such-option"}, 2, {"no-such-option"}},
+        {"no output", {"in.ifc"}, 2, {"usage: material-quantities compute"}},
+        {"unwritable output", {"in.ifc", "-o", "/proc/out.ifc"}, 3, {"/proc/out.ifc"}},
     };
     for (const auto& c : cases) {
         QFile::remove("out.ifc");
@@ -192,7 +191,7 @@ TEST_F(Programs, ComputeStatusesAndSummary)
 TEST_F(Programs, ComputeFailsWhenAWorkbookCannotBeWrittenAfterTheSave)
 {
     const Outcome result =
-        run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "walls.ifc", "-o", "out.ifc", "--export-pmd", "/proc/w.xlsx"});
+        run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "in.ifc", "-o", "out.ifc", "--export-pmd", "/proc/w.xlsx"});
     EXPECT_EQ(result.status, 3) << str(result.err);
     EXPECT_TRUE(result.err.contains("cannot write '/proc/w.xlsx'")) << str(result.err);
 }
