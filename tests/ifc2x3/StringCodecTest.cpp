@@ -14,13 +14,6 @@ namespace {
 using Step::StringCodec::decode;
 using Step::StringCodec::encode;
 
-std::string decoded(const std::string& body)
-{
-    std::string out;
-    EXPECT_TRUE(decode(body, out)) << body;
-    return out;
-}
-
 TEST(StringCodec, DecodesEveryDirective)
 {
     const std::pair<const char*, const char*> cases[] = {
@@ -47,7 +40,9 @@ TEST(StringCodec, DecodesEveryDirective)
         {"\xE4", "\xC3\xA4"}, // a stray 8-bit byte is Latin-1
     };
     for (const auto& [body, expected] : cases) {
-        EXPECT_EQ(decoded(body), expected) << body;
+        std::string out;
+        EXPECT_TRUE(decode(body, out)) << body;
+        EXPECT_EQ(out, expected) << body;
     }
 }
 
