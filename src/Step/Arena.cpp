@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <new>
+#include <sanitizer/asan_interface.h>
 #include <sys/mman.h>
 #include <utility>
 
@@ -55,6 +56,7 @@ void* Arena::allocateInstance(std::size_t bytes, std::uint16_t& sizeClass)
     void* memory = nullptr;
     if (list.ready) {
         memory = std::exchange(list.ready, list.ready->next);
+        ASAN_UNPOISON_MEMORY_REGION(memory, index * granule);
     } else {
         memory = take(index * granule);
     }
@@ -68,6 +70,9 @@ void Arena::recycle(void* block, std::uint16_t sizeClass)
     Arena* arena = owner(block);
     FreeList& list = arena->m_free[sizeClass];
     auto* freed = static_cast<FreeBlock*>(block);
+    // Under the address sanitizer, a use of an instance after its end is
+    // caught as it would be on the heap.
+    ASAN_POISON_MEMORY_REGION(freed + 1, sizeClass * granule - sizeof(FreeBlock));
     freed->next = list.returned.load(std::memory_order_relaxed);
     while (!list.returned.compare_exchange_weak(freed->next, freed, std::memory_order_release,
                                                 std::memory_order_relaxed)) {
