@@ -27,6 +27,7 @@ Arena* Arena::create()
 Arena::~Arena()
 {
     for (char* block : m_blocks) {
+        ASAN_UNPOISON_MEMORY_REGION(block, blockSize); // the addresses may be mapped again
         munmap(block, blockSize);
     }
 }
