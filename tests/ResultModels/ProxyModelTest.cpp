@@ -40,6 +40,8 @@ TEST_F(BuildingTest, StaysConsistentAndFollowsNoStructuralChangeOfItsSource)
     EXPECT_EQ(model->isVisible(indexOf(*model, wallA)), wallAVisible);
     detailed->setSourceModel(model.get());
     EXPECT_EQ(detailed->rowCount(), 4);
+    model.reset(); // deleted under the proxy: empty, not stale
+    EXPECT_EQ(detailed->rowCount(), 0);
 }
 
 TEST_F(BuildingTest, OneColumnPerMaterialInTheHostsOrder)
