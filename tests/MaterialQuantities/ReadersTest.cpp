@@ -275,27 +275,5 @@ TEST_F(Readers, QuantitiesAreValueTimesMassTimesShare)
     EXPECT_EQ(log.lines(), (std::vector<std::string>{error(compositionNotFound), error(massNotFound)}));
 }
 
-TEST_F(Readers, BuildingElementsLeaveOutOpeningsAssembliesAndVirtualElements)
-{
-    const int building = builder.building("Building");
-    const int storey = builder.storey(building, "Ground floor");
-    const int wall1 = builder.element("IFCWALL", "Wall 1", storey);
-    const int opening = builder.element("IFCOPENINGELEMENT", "Opening");
-    builder.voids(wall1, opening);
-    const int door = builder.element("IFCDOOR", "Door");
-    builder.fills(opening, door);
-    const int assembly = builder.element("IFCELEMENTASSEMBLY", "Assembly", storey);
-    const int column = builder.element("IFCCOLUMN", "Column");
-    builder.aggregate(assembly, {column});
-    builder.element("IFCVIRTUALELEMENT", "Boundary", storey);
-    const int slab = builder.element("IFCSLAB", "Slab", storey);
-    builder.type("IFCWALLTYPE", "Type", {}, {wall1});
-    open();
-    EXPECT_EQ(Calculator::getBuildingElementRows(model.get()),
-              (QList<int>{at(wall1).row(), at(door).row(), at(column).row(), at(slab).row()}));
-    EXPECT_TRUE(Calculator::getBuildingElementRows(nullptr).isEmpty());
-    EXPECT_TRUE(Calculator::getBuildingElementRows(ModelBuilder().open().get()).isEmpty());
-}
-
 } // namespace
 } // namespace mqtest

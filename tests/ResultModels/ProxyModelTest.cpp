@@ -42,16 +42,12 @@ TEST_F(BuildingTest, StaysConsistentAndFollowsNoStructuralChangeOfItsSource)
     EXPECT_EQ(detailed->rowCount(), 4);
 }
 
-TEST_F(BuildingTest, OneColumnPerMaterialInTheHostsOrder)
+TEST_F(BuildingTest, RowsAreTheBuildingElementsOnlyAndColumnsTheMaterialsInTheHostsOrder)
 {
     EXPECT_EQ(horizontalHeaders(*detailed),
               QStringList({"", "Name", "Type", "beton", "Acier", "bois", "Quantity property path"}));
     EXPECT_EQ(detailed->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toStringList(),
               QStringList({"Properties", totalSet, "Acier"}));
-}
-
-TEST_F(BuildingTest, RowsAreTheBuildingElementsOnly)
-{
     const QList<int> keys = {wallA, wallB, slab, beam};
     ASSERT_EQ(detailed->rowCount(), keys.size());
     for (int row = 0; row < keys.size(); ++row) {

@@ -41,18 +41,6 @@ TEST_F(SortTest, VerificationModeHidesTheMaterialColumnsOnceAndStaysConsistent)
     EXPECT_EQ(sorted.columnCount(), 9);
 }
 
-TEST_F(SortTest, CheckBoxOfASortedRowTogglesThatRowsElement)
-{
-    sorted.sort(1, Qt::DescendingOrder); // Wall B, Wall A, Slab, Beam
-    ASSERT_EQ(sorted.data(sorted.index(0, 1)), QVariant("Wall B"));
-    EXPECT_TRUE(sorted.flags(sorted.index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
-    EXPECT_TRUE(sorted.setData(sorted.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
-    EXPECT_FALSE(model->isVisible(indexOf(*model, wallB)));
-    EXPECT_TRUE(model->isVisible(indexOf(*model, wallA))) << "detailed row 0";
-    const int tableRow = sorted.mapFromSource(detailed->index(proxyRow(wallB), 0)).row();
-    EXPECT_EQ(sorted.data(sorted.index(tableRow, 0), Qt::CheckStateRole), QVariant(int(Qt::Unchecked)));
-}
-
 /// Twelve walls whose quantities sort differently as numbers and as text.
 class ManyWallsTest : public ::testing::Test
 {
