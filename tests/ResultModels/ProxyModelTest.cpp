@@ -132,20 +132,12 @@ TEST_F(BuildingTest, SelectionsMapByRunsOfRows)
     EXPECT_EQ(sources, QModelIndexList({indexOf(*model, slab), indexOf(*model, wallA)}));
 }
 
-// -------------------------------------------------------------- visibility
-
-class VisibilityTest : public BuildingTest
+TEST_F(BuildingTest, ACheckBoxClickAppliesToTheSelectionItBelongsToAndIsTheOnlyEdit)
 {
-protected:
-    bool visible(int key) const { return model->isVisible(indexOf(*model, key)); }
-    void click(int key) // the value passed does not matter: a click toggles
-    {
+    const auto visible = [this](int key) { return model->isVisible(indexOf(*model, key)); };
+    const auto click = [this](int key) { // the value passed does not matter: a click toggles
         EXPECT_TRUE(detailed->setData(detailed->index(proxyRow(key), 0), Qt::Checked, Qt::CheckStateRole));
-    }
-};
-
-TEST_F(VisibilityTest, ACheckBoxClickAppliesToTheSelectionItBelongsToAndIsTheOnlyEdit)
-{
+    };
     const QModelIndex status = detailed->index(proxyRow(wallA), 0);
     EXPECT_FALSE(detailed->setData(status, 5, Qt::EditRole));
     EXPECT_FALSE(detailed->setData(detailed->index(proxyRow(wallA), 1), "Other", Qt::DisplayRole));
