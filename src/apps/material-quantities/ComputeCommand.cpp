@@ -115,9 +115,6 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
         err << "material-quantities: " << error << "\n";
         return BadInput;
     }
-    // The job reads most of the file again, to compute and then to save:
-    // its pages stay resident rather than being dropped and mapped again.
-    model->dataSet()->setKeepSourceResident(true);
     const qint64 openMs = clock.elapsed();
 
     const QList<int> rows = Orvane::MaterialQuantitiesCalculator::getBuildingElementRows(model.get());

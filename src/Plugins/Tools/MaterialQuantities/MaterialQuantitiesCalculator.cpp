@@ -706,16 +706,9 @@ int MaterialQuantitiesCalculator::getMissingQuantitiesCount()
 
 bool MaterialQuantitiesCalculator::computeQuantities()
 {
-    // A pass reads most of the model's file: its pages stay resident while
-    // the pass runs rather than being dropped and mapped again.
     ifc2x3::ExpressDataSet* dataSet = model ? model->dataSet() : nullptr;
-    const bool keptResident = dataSet && dataSet->keepsSourceResident();
-    if (dataSet) {
-        dataSet->setKeepSourceResident(true);
-    }
     const bool computed = runPass();
     if (dataSet) {
-        dataSet->setKeepSourceResident(keptResident);
         // Records decoded by the pass that could not be read, or a file
         // changed under the model, explain missing inputs.
         model->logDataSetWarnings();
