@@ -121,9 +121,10 @@ private:
     std::vector<int> m_pendingRows;
     bool m_flushScheduled = false;
     static constexpr int updateDelayMs = 50;
-    /// Guarded by the data set's lock. Relations of the rows read last, by row modulo the size: readers
+    /// Relations of the rows read last, by row modulo the size: readers
     /// go through rows in turn or look at a few, and a cache over every
     /// row of a large model would hold megabytes it rarely uses again.
+    /// Guarded by the data set's lock.
     mutable std::array<RowRelations, 64> m_relations;
 };
 
