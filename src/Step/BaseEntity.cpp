@@ -1,8 +1,10 @@
 #include "BaseEntity.h"
 
+#include "Arena.h"
 #include "BaseExpressDataSet.h"
 #include "BaseVisitor.h"
 
+#include <limits>
 #include <new>
 #include <stdexcept>
 
@@ -24,13 +26,46 @@ bool BaseEntity::acceptVisitor(BaseVisitor* visitor)
     return visitor->visitBaseEntity(this);
 }
 
-void BaseEntity::useRoom(void* room, std::size_t count)
+void BaseEntity::checkRoom(std::size_t count)
 {
     if (count >= onHeap) {
         throw std::length_error("too many attributes");
     }
+}
+
+void* BaseEntity::allocateBlock(BaseExpressDataSet* dataSet, std::size_t bytes, std::uint16_t& sizeClass)
+{
+    sizeClass = 0;
+    void* block = dataSet ? dataSet->arena().allocateInstance(bytes, sizeClass) : nullptr;
+    return block ? block : ::operator new(bytes);
+}
+
+void BaseEntity::freeBlock(void* block, std::uint16_t sizeClass)
+{
+    if (sizeClass) {
+        Arena::recycle(block, sizeClass);
+    } else {
+        ::operator delete(block);
+    }
+}
+
+void BaseEntity::destroy() const
+{
+    if (!m_sizeClass) {
+        delete this;
+        return;
+    }
+    const std::uint16_t sizeClass = m_sizeClass;
+    void* const block = const_cast<BaseEntity*>(this);
+    this->~BaseEntity();
+    Arena::recycle(block, sizeClass);
+}
+
+void BaseEntity::useRoom(void* room, std::size_t count)
+{
+    checkRoom(count);
     m_arguments = static_cast<Value*>(room);
-    m_room = static_cast<std::uint32_t>(count);
+    m_room = static_cast<std::uint16_t>(count);
 }
 
 void BaseEntity::destroyArguments()
@@ -48,7 +83,7 @@ void BaseEntity::destroyArguments()
 
 void BaseEntity::resizeArguments(std::size_t count)
 {
-    if (count >= onHeap) {
+    if (count >= std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("too many attributes");
     }
     if (count <= m_count) {

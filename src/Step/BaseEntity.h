@@ -16,6 +16,8 @@ namespace Step {
 /// Instances made by the schema (createWithRoom) hold their values in the
 /// same block of memory as themselves: a model is millions of instances,
 /// and a second block each would cost an allocation and its overhead.
+/// That block comes from the data set's arena; an instance made without a
+/// data set, or too large for the arena, is on the heap.
 class BaseEntity : public BaseObject
 {
 public:
@@ -27,8 +29,18 @@ public:
     /// A new T with room for `count` values after it, in one allocation.
     template <class T> static T* createWithRoom(BaseExpressDataSet* dataSet, Id key, std::size_t count)
     {
-        T* entity = new (ArgumentRoom{count}) T(dataSet, key);
-        entity->useRoom(reinterpret_cast<char*>(entity) + roomOffset(sizeof(T)), count);
+        checkRoom(count);
+        std::uint16_t sizeClass = 0;
+        void* block = allocateBlock(dataSet, roomOffset(sizeof(T)) + count * sizeof(Value), sizeClass);
+        T* entity = nullptr;
+        try {
+            entity = ::new (block) T(dataSet, key);
+        } catch (...) {
+            freeBlock(block, sizeClass);
+            throw;
+        }
+        entity->m_sizeClass = sizeClass;
+        entity->useRoom(static_cast<char*>(block) + roomOffset(sizeof(T)), count);
         return entity;
     }
     static void* operator new(std::size_t size) { return ::operator new(size); }
@@ -60,26 +72,23 @@ public:
 
 protected:
     friend class BaseExpressDataSet;
+    void destroy() const override;
     /// Replaces the values by those of `arguments`, which is left empty
     /// with its capacity, for the caller to fill again.
     void takeArguments(std::vector<Value>& arguments);
 
 private:
-    struct ArgumentRoom
-    {
-        std::size_t count;
-    };
-    static constexpr std::uint32_t onHeap = ~std::uint32_t(0);
+    static constexpr std::uint16_t onHeap = 0xffff;
 
     static constexpr std::size_t roomOffset(std::size_t size)
     {
         return (size + alignof(Value) - 1) / alignof(Value) * alignof(Value);
     }
-    static void* operator new(std::size_t size, ArgumentRoom room)
-    {
-        return ::operator new(roomOffset(size) + room.count * sizeof(Value));
-    }
-    static void operator delete(void* block, ArgumentRoom) { ::operator delete(block); }
+    static void checkRoom(std::size_t count);
+    /// Memory for an instance: from the data set's arena (a size class other
+    /// than 0) or from the heap.
+    static void* allocateBlock(BaseExpressDataSet* dataSet, std::size_t bytes, std::uint16_t& sizeClass);
+    static void freeBlock(void* block, std::uint16_t sizeClass);
 
     void useRoom(void* room, std::size_t count);
     /// Storage for `count` values, the first `m_count` of them kept; the
@@ -92,7 +101,9 @@ private:
     std::uint32_t m_count = 0;
     /// Values the block after the instance holds, or onHeap once they have
     /// moved to a block of their own (more than the room, rarely).
-    std::uint32_t m_room = 0;
+    std::uint16_t m_room = 0;
+    /// The arena's size class of the instance's block; 0 when on the heap.
+    std::uint16_t m_sizeClass = 0;
 };
 
 } // namespace Step

@@ -30,6 +30,7 @@ BaseExpressDataSet::BaseExpressDataSet(const Schema& schema) : m_schema(schema),
 BaseExpressDataSet::~BaseExpressDataSet()
 {
     reset();
+    m_arena->release();
 }
 
 void BaseExpressDataSet::reset()
@@ -54,6 +55,9 @@ void BaseExpressDataSet::reset()
     m_header = FileHeader();
     m_source.clear();
     onReset();
+    // What the instances of the previous file used goes with them.
+    m_arena->release();
+    m_arena = Arena::create();
 }
 
 bool BaseExpressDataSet::open(const std::string& path)
@@ -315,7 +319,7 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
     }
     const Id key = m_slots.key(slot);
     std::vector<Value>& arguments = m_scratchArguments;
-    const bool decoded = m_decoder.decode(key, typeId, parameterText(slot), arguments);
+    const bool decoded = m_decoder.decode(key, typeId, parameterText(slot), arguments, m_arena);
     if (!m_source.intact(SourceBuffer::Check::Lazily)) {
         reportChangedSource();
         return nullptr;
@@ -402,7 +406,8 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
         }
     }
     // Filled before it joins the data set, which then hears of it once.
-    BaseEntity* entity = m_schema.create(typeId, nullptr, key);
+    BaseEntity* entity = m_schema.create(typeId, this, key);
+    entity->detachFromDataSet();
     entity->takeArguments(arguments);
     entity->ref();
     if (fill) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Arena.h"
 #include "BaseEntity.h"
 #include "DeletedReferenceFilter.h"
 #include "KeyIndex.h"
@@ -138,6 +139,9 @@ public:
     /// set until another file is opened.
     bool instanceNumbersExhausted() const;
 
+    /// Where the instances and decoded values of this data set live.
+    Arena& arena() { return *m_arena; }
+
     /// Called by BaseEntity::setArgument.
     void argumentChanged(BaseEntity* entity, std::size_t index, const Value& old);
 
@@ -214,6 +218,9 @@ private:
     bool write(const SPFWriter::Sink& sink);
 
     const Schema& m_schema;
+    /// Held, not owned alone: instances referenced after the data set goes
+    /// keep it (see Arena).
+    Arena* m_arena = Arena::create();
     mutable std::recursive_mutex m_mutex;
     SourceBuffer m_source;
     FileHeader m_header;

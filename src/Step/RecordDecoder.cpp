@@ -5,10 +5,11 @@
 
 namespace Step {
 
-bool RecordDecoder::decode(Id key, std::uint16_t typeId, std::string_view parameters, std::vector<Value>& arguments)
+bool RecordDecoder::decode(Id key, std::uint16_t typeId, std::string_view parameters, std::vector<Value>& arguments,
+                           Arena* arena)
 {
     m_malformedString = false;
-    RecordParser parser(parameters);
+    RecordParser parser(parameters, arena);
     arguments.clear();
     if (!parser.parseArguments(arguments)) {
         return reject(key, "cannot read " + nameOf(typeId) + " (" + parser.error() + ")");

@@ -9,6 +9,7 @@
 
 namespace Step {
 
+class Arena;
 class Schema;
 
 /// Reads the parameters of one record into values and checks them against
@@ -19,9 +20,11 @@ class RecordDecoder
 public:
     explicit RecordDecoder(const Schema& schema) : m_schema(schema) {}
 
-    /// Reads "(...)" of an instance of typeId into arguments. False when
-    /// the instance cannot be taken, with the reason in problem().
-    bool decode(Id key, std::uint16_t typeId, std::string_view parameters, std::vector<Value>& arguments);
+    /// Reads "(...)" of an instance of typeId into arguments, their payloads
+    /// in `arena` when there is one. False when the instance cannot be
+    /// taken, with the reason in problem().
+    bool decode(Id key, std::uint16_t typeId, std::string_view parameters, std::vector<Value>& arguments,
+                Arena* arena = nullptr);
     /// Reads the one attribute at index of "(...)", leaving the others
     /// unread. False when it cannot be read or holds a malformed string.
     static bool peek(std::size_t index, std::string_view parameters, Value& value);

@@ -44,7 +44,9 @@ std::vector<Value>& threadStack()
 }
 } // namespace
 
-RecordParser::RecordParser(std::string_view text) : m_text(text), m_stack(threadStack()) {}
+RecordParser::RecordParser(std::string_view text, Arena* arena) : m_text(text), m_arena(arena), m_stack(threadStack())
+{
+}
 
 bool RecordParser::fail(const std::string& message)
 {
@@ -110,6 +112,21 @@ bool RecordParser::parseArgumentAt(std::size_t index, Value& out)
 
 bool RecordParser::parseList(std::vector<Value>& out, int depth)
 {
+    const std::size_t mark = m_stack.size();
+    if (!parseItems(depth)) {
+        return false;
+    }
+    // One allocation of the exact size, instead of growing item by item.
+    out.reserve(out.size() + (m_stack.size() - mark));
+    for (auto it = m_stack.begin() + static_cast<std::ptrdiff_t>(mark); it != m_stack.end(); ++it) {
+        out.push_back(std::move(*it));
+    }
+    m_stack.resize(mark);
+    return true;
+}
+
+bool RecordParser::parseItems(int depth)
+{
     if (depth > maxDepth) {
         return fail("lists nested too deeply");
     }
@@ -122,7 +139,6 @@ bool RecordParser::parseList(std::vector<Value>& out, int depth)
         ++m_pos;
         return true;
     }
-    const std::size_t mark = m_stack.size();
     while (true) {
         Value v; // not read into the stack: nested lists may move it
         if (!parseValue(v, depth + 1)) {
@@ -142,12 +158,6 @@ bool RecordParser::parseList(std::vector<Value>& out, int depth)
         }
         skipSpace();
     }
-    // One allocation of the exact size, instead of growing item by item.
-    out.reserve(out.size() + (m_stack.size() - mark));
-    for (auto it = m_stack.begin() + static_cast<std::ptrdiff_t>(mark); it != m_stack.end(); ++it) {
-        out.push_back(std::move(*it));
-    }
-    m_stack.resize(mark);
     return true;
 }
 
@@ -176,11 +186,12 @@ bool RecordParser::parseValue(Value& out, int depth)
     case '#':
         return parseReference(out);
     case '(': {
-        std::vector<Value> items;
-        if (!parseList(items, depth)) {
+        const std::size_t mark = m_stack.size();
+        if (!parseItems(depth)) {
             return false;
         }
-        out = Value::list(std::move(items));
+        out = Value::listFrom(m_stack.data() + mark, m_stack.size() - mark, m_arena);
+        m_stack.resize(mark);
         return true;
     }
     default:
@@ -289,16 +300,16 @@ bool RecordParser::parseString(Value& out)
     m_pos = quote + 1;
     const std::string_view body = m_text.substr(start, quote - start);
     if (plain) {
-        out = Value::string(body);
+        out = Value::string(body, m_arena);
         return true;
     }
     std::string decoded;
     if (!StringCodec::decode(body, decoded)) {
         ++m_badStrings;
-        out = Value::stringAsWritten(decoded, body);
+        out = Value::stringAsWritten(decoded, body, m_arena);
         return true;
     }
-    out = Value::string(decoded);
+    out = Value::string(decoded, m_arena);
     return true;
 }
 
@@ -311,10 +322,9 @@ bool RecordParser::parseEnumeration(Value& out)
     if (m_pos >= m_text.size() || m_text[m_pos] != '.' || m_pos == start) {
         return fail("malformed enumeration");
     }
-    std::string name(m_text.substr(start, m_pos - start));
-    Lexer::toUpper(name);
+    const std::string_view name = m_text.substr(start, m_pos - start);
     ++m_pos;
-    out = Value::enumeration(std::move(name));
+    out = Value::enumeration(name, m_arena);
     return true;
 }
 
@@ -326,7 +336,7 @@ bool RecordParser::parseBinary(Value& out)
         return fail("unterminated binary");
     }
     m_pos = end + 1;
-    out = Value::binary(m_text.substr(start, end - start));
+    out = Value::binary(m_text.substr(start, end - start), m_arena);
     return true;
 }
 
@@ -346,17 +356,19 @@ bool RecordParser::parseTyped(Value& out, int depth)
     while (m_pos < m_text.size() && Lexer::isNameChar(m_text[m_pos])) {
         ++m_pos;
     }
-    std::string name(m_text.substr(start, m_pos - start));
-    Lexer::toUpper(name);
+    const std::string_view name = m_text.substr(start, m_pos - start);
     skipSpace();
-    std::vector<Value> inner;
-    if (!parseList(inner, depth)) {
+    const std::size_t mark = m_stack.size();
+    if (!parseItems(depth)) {
         return false;
     }
-    if (inner.size() != 1) {
-        return fail("typed parameter " + name + " must hold one value");
+    if (m_stack.size() - mark != 1) {
+        std::string upper(name);
+        Lexer::toUpper(upper);
+        return fail("typed parameter " + upper + " must hold one value");
     }
-    out = Value::typed(std::move(name), std::move(inner.front()));
+    out = Value::typed(name, std::move(m_stack[mark]), m_arena);
+    m_stack.resize(mark);
     return true;
 }
 

@@ -8,6 +8,8 @@
 
 namespace Step {
 
+class Arena;
+
 /// Decodes the parameter list of one record, "(...)" up to its closing
 /// parenthesis, into values. Failures are reported, never thrown.
 class RecordParser
@@ -15,7 +17,8 @@ class RecordParser
 public:
     static constexpr int maxDepth = 64;
 
-    explicit RecordParser(std::string_view text);
+    /// Values read keep their payloads in `arena` when there is one.
+    explicit RecordParser(std::string_view text, Arena* arena = nullptr);
 
     /// Parses "(p1,p2,...)" at the start of the text.
     bool parseArguments(std::vector<Value>& out);
@@ -32,6 +35,8 @@ public:
 
 private:
     bool parseList(std::vector<Value>& out, int depth);
+    /// Reads "(...)" onto the stack, above its current top.
+    bool parseItems(int depth);
     bool parseValue(Value& out, int depth);
     bool parseNumber(Value& out);
     bool parseString(Value& out);
@@ -44,6 +49,7 @@ private:
     [[gnu::noinline]] bool fail(const char* message);
 
     std::string_view m_text;
+    Arena* m_arena;
     std::size_t m_pos = 0;
     std::string m_error;
     int m_badStrings = 0;

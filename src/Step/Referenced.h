@@ -15,14 +15,19 @@ public:
     virtual ~Referenced() = default;
 
     void ref() const { m_refCount.fetch_add(1, std::memory_order_relaxed); }
-    /// Releases one reference and deletes the object when it was the last one.
+    /// Releases one reference and destroys the object when it was the last one.
     void unref() const
     {
         if (m_refCount.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            delete this;
+            destroy();
         }
     }
     int refCount() const { return m_refCount.load(std::memory_order_relaxed); }
+
+protected:
+    /// Ends the object's life: objects not made by `new` give their memory
+    /// back where it came from.
+    virtual void destroy() const { delete this; }
 
 private:
     mutable std::atomic<int> m_refCount{0};

@@ -1,5 +1,6 @@
 #include "Value.h"
 
+#include "Arena.h"
 #include "Lexer.h"
 
 #include <algorithm>
@@ -16,18 +17,44 @@ const Value nullValue;
 // Keywords are case-insensitive in files and read in upper case; values
 // made in code are held the same way, so both compare equal and are
 // written with the usual spelling.
-std::string upperCase(std::string name)
+void upperCase(char* name, std::size_t size)
 {
-    Lexer::toUpper(name);
-    return name;
+    std::transform(name, name + size, name, [](char c) { return Lexer::toUpper(c); });
+}
+
+// A payload's block: in the arena when there is one and the block fits.
+void* allocatePayload(std::size_t bytes, Arena* arena, bool& inArena)
+{
+    void* block = arena ? arena->allocate(bytes) : nullptr;
+    inArena = block != nullptr;
+    return inArena ? block : ::operator new(bytes);
 }
 
 } // namespace
 
 struct Value::TypedPayload
 {
-    std::string name;
     Value inner;
+    std::size_t nameSize;
+    char name[1];
+
+    static TypedPayload* make(std::string_view typeName, Value inner, Arena* arena, bool& inArena)
+    {
+        const std::size_t bytes = std::max(sizeof(TypedPayload), offsetof(TypedPayload, name) + typeName.size());
+        auto* made = new (allocatePayload(bytes, arena, inArena)) TypedPayload{std::move(inner), typeName.size(), {}};
+        std::memcpy(made->name, typeName.data(), typeName.size());
+        upperCase(made->name, typeName.size());
+        return made;
+    }
+    /// The inner value goes in any case: it may hold a block of its own.
+    static void destroy(TypedPayload* typed, bool inArena)
+    {
+        typed->~TypedPayload();
+        if (!inArena) {
+            ::operator delete(typed);
+        }
+    }
+    std::string_view typeName() const { return std::string_view(name, nameSize); }
 };
 
 struct Value::List
@@ -39,21 +66,29 @@ struct Value::List
 
     /// A list of `count` values made from those `first` points to, copied
     /// or moved as the iterator gives them.
-    template <class Iterator> static List* make(Iterator first, std::size_t count)
+    template <class Iterator>
+    static List* make(Iterator first, std::size_t count, Arena* arena = nullptr, bool* inArena = nullptr)
     {
         static_assert(sizeof(List) % alignof(Value) == 0, "items follow the length");
-        List* made = new (::operator new(sizeof(List) + count * sizeof(Value))) List{count};
+        bool placed = false;
+        List* made = new (allocatePayload(sizeof(List) + count * sizeof(Value), arena, placed)) List{count};
         for (std::size_t i = 0; i < count; ++i, ++first) {
             new (&made->items()[i]) Value(*first);
         }
+        if (inArena) {
+            *inArena = placed;
+        }
         return made;
     }
-    static void destroy(List* list)
+    /// The items go in any case: they may hold blocks of their own.
+    static void destroy(List* list, bool inArena)
     {
         for (std::size_t i = 0; i < list->count; ++i) {
             list->items()[i].~Value();
         }
-        ::operator delete(list);
+        if (!inArena) {
+            ::operator delete(list);
+        }
     }
 };
 
@@ -67,18 +102,27 @@ struct Value::Text
 
     static constexpr std::size_t writtenFlag = ~(~std::size_t(0) >> 1);
 
-    static Text* make(std::string_view text)
+    static Text* make(std::string_view text, Arena* arena = nullptr, bool* inArena = nullptr)
     {
-        void* block = ::operator new(std::max(sizeof(Text), offsetof(Text, characters) + text.size()));
+        bool placed = false;
+        void* block = allocatePayload(std::max(sizeof(Text), offsetof(Text, characters) + text.size()), arena, placed);
+        if (inArena) {
+            *inArena = placed;
+        }
         Text* made = static_cast<Text*>(block);
         made->size = text.size();
         std::memcpy(made->characters, text.data(), text.size());
         return made;
     }
-    static Text* make(std::string_view text, std::string_view written)
+    static Text* make(std::string_view text, std::string_view written, Arena* arena = nullptr, bool* inArena = nullptr)
     {
         const std::size_t writtenSize = written.size();
-        void* block = ::operator new(offsetof(Text, characters) + text.size() + sizeof writtenSize + writtenSize);
+        bool placed = false;
+        void* block =
+            allocatePayload(offsetof(Text, characters) + text.size() + sizeof writtenSize + writtenSize, arena, placed);
+        if (inArena) {
+            *inArena = placed;
+        }
         Text* made = static_cast<Text*>(block);
         made->size = text.size() | writtenFlag;
         char* p = made->characters;
@@ -126,8 +170,10 @@ Value& Value::operator=(Value&& other) noexcept
             destroyPayload();
         }
         m_kind = other.m_kind;
+        m_inArena = other.m_inArena;
         m_data = other.m_data;
         other.m_kind = Kind::Null;
+        other.m_inArena = false;
         other.m_data.integer = 0;
     }
     return *this;
@@ -140,13 +186,15 @@ void Value::destroyPayload()
     static_assert(payloadKinds == (textKinds | 1u << unsigned(Kind::List) | 1u << unsigned(Kind::Typed)));
     switch (m_kind) {
     case Kind::List:
-        List::destroy(m_data.items);
+        List::destroy(m_data.items, m_inArena);
         break;
     case Kind::Typed:
-        delete m_data.typed;
+        TypedPayload::destroy(m_data.typed, m_inArena);
         break;
     default:
-        Text::destroy(m_data.text);
+        if (!m_inArena) {
+            Text::destroy(m_data.text);
+        }
         break;
     }
 }
@@ -154,12 +202,14 @@ void Value::destroyPayload()
 void Value::copyFrom(const Value& other)
 {
     m_kind = other.m_kind;
+    m_inArena = false;
     if (other.holdsText()) {
         m_data.text = other.m_data.text->copy();
     } else if (other.m_kind == Kind::List) {
         m_data.items = List::make(other.m_data.items->items(), other.m_data.items->count);
     } else if (other.m_kind == Kind::Typed) {
-        m_data.typed = new TypedPayload(*other.m_data.typed);
+        m_data.typed =
+            TypedPayload::make(other.m_data.typed->typeName(), other.m_data.typed->inner, nullptr, m_inArena);
     } else {
         m_data = other.m_data;
     }
@@ -188,18 +238,18 @@ Value Value::real(double d)
     return v;
 }
 
-Value Value::string(std::string_view utf8)
+Value Value::string(std::string_view utf8, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(utf8);
+    v.m_data.text = Text::make(utf8, arena, &v.m_inArena);
     v.m_kind = Kind::String;
     return v;
 }
 
-Value Value::stringAsWritten(std::string_view utf8, std::string_view written)
+Value Value::stringAsWritten(std::string_view utf8, std::string_view written, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(utf8, written);
+    v.m_data.text = Text::make(utf8, written, arena, &v.m_inArena);
     v.m_kind = Kind::String;
     return v;
 }
@@ -214,18 +264,19 @@ std::string_view Value::writtenText() const
     return m_kind == Kind::String ? m_data.text->written() : std::string_view();
 }
 
-Value Value::enumeration(std::string name)
+Value Value::enumeration(std::string_view name, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(upperCase(std::move(name)));
+    v.m_data.text = Text::make(name, arena, &v.m_inArena);
+    upperCase(v.m_data.text->characters, name.size());
     v.m_kind = Kind::Enumeration;
     return v;
 }
 
-Value Value::binary(std::string_view hex)
+Value Value::binary(std::string_view hex, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(hex);
+    v.m_data.text = Text::make(hex, arena, &v.m_inArena);
     v.m_kind = Kind::Binary;
     return v;
 }
@@ -246,10 +297,18 @@ Value Value::list(std::vector<Value> items)
     return v;
 }
 
-Value Value::typed(std::string typeName, Value inner)
+Value Value::listFrom(Value* first, std::size_t count, Arena* arena)
 {
     Value v;
-    v.m_data.typed = new TypedPayload{upperCase(std::move(typeName)), std::move(inner)};
+    v.m_data.items = List::make(std::make_move_iterator(first), count, arena, &v.m_inArena);
+    v.m_kind = Kind::List;
+    return v;
+}
+
+Value Value::typed(std::string_view typeName, Value inner, Arena* arena)
+{
+    Value v;
+    v.m_data.typed = TypedPayload::make(typeName, std::move(inner), arena, v.m_inArena);
     v.m_kind = Kind::Typed;
     return v;
 }
@@ -273,7 +332,7 @@ std::string_view Value::text() const
     if (holdsText()) {
         return m_data.text->view();
     }
-    return m_kind == Kind::Typed ? std::string_view(m_data.typed->name) : std::string_view();
+    return m_kind == Kind::Typed ? m_data.typed->typeName() : std::string_view();
 }
 
 Value::Range<const Value> Value::items() const
@@ -357,7 +416,8 @@ bool Value::operator==(const Value& other) const
         return std::equal(m_data.items->items(), m_data.items->items() + m_data.items->count,
                           other.m_data.items->items(), other.m_data.items->items() + other.m_data.items->count);
     case Kind::Typed:
-        return m_data.typed->name == other.m_data.typed->name && m_data.typed->inner == other.m_data.typed->inner;
+        return m_data.typed->typeName() == other.m_data.typed->typeName() &&
+               m_data.typed->inner == other.m_data.typed->inner;
     default:
         return m_data.text->view() == other.m_data.text->view() &&
                m_data.text->written() == other.m_data.text->written();

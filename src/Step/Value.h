@@ -9,12 +9,18 @@
 
 namespace Step {
 
+class Arena;
 using Id = std::uint64_t;
 
 /// One parameter of a STEP record: unset ($), derived (*), integer, real,
 /// string (decoded, UTF-8), enumeration (.NAME., logicals included), binary,
 /// entity reference (#n), list, or a typed value such as IFCLABEL('x').
 /// Kept to 16 bytes because every loaded record holds a vector of them.
+///
+/// A value made with an arena keeps its payload there: the payload is not
+/// freed with the value but with the arena, and a copy is made on the heap.
+/// Such values belong to the instances of the arena's data set; one moved
+/// out of an instance must not outlive the data set (copy it instead).
 class Value
 {
 public:
@@ -33,9 +39,10 @@ public:
 
     Value() = default;
     Value(const Value& other);
-    Value(Value&& other) noexcept : m_kind(other.m_kind), m_data(other.m_data)
+    Value(Value&& other) noexcept : m_kind(other.m_kind), m_inArena(other.m_inArena), m_data(other.m_data)
     {
         other.m_kind = Kind::Null;
+        other.m_inArena = false;
         other.m_data.integer = 0;
     }
     Value& operator=(const Value& other);
@@ -51,18 +58,20 @@ public:
     static Value derived();
     static Value integer(std::int64_t v);
     static Value real(double v);
-    static Value string(std::string_view utf8);
+    static Value string(std::string_view utf8, Arena* arena = nullptr);
     /// A string whose literal cannot be decoded (a malformed escape): read
     /// as `utf8`, written back as the literal's own bytes `written` (between
     /// the quotes), so that saving changes nothing of it.
-    static Value stringAsWritten(std::string_view utf8, std::string_view written);
+    static Value stringAsWritten(std::string_view utf8, std::string_view written, Arena* arena = nullptr);
     /// Enumeration and type names are held in upper case, as read.
-    static Value enumeration(std::string name);
+    static Value enumeration(std::string_view name, Arena* arena = nullptr);
     static Value logical(bool v) { return enumeration(v ? "T" : "F"); }
-    static Value binary(std::string_view hex);
+    static Value binary(std::string_view hex, Arena* arena = nullptr);
     static Value reference(Id key);
     static Value list(std::vector<Value> items);
-    static Value typed(std::string typeName, Value inner);
+    /// A list of the values in [first, first + count), which are moved from.
+    static Value listFrom(Value* first, std::size_t count, Arena* arena = nullptr);
+    static Value typed(std::string_view typeName, Value inner, Arena* arena = nullptr);
 
     Kind kind() const { return m_kind; }
     bool isNull() const { return m_kind == Kind::Null; }
@@ -138,6 +147,8 @@ private:
     void copyFrom(const Value& other);
 
     Kind m_kind = Kind::Null;
+    /// The payload is in an arena: its block is not freed with the value.
+    bool m_inArena = false;
     // One allocation per payload, sized for its kind: strings are the most
     // frequent values of decoded records, and a list or typed value needs
     // no string. A text is its length and characters in one block.

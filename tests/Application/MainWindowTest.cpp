@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -123,6 +124,9 @@ class QuitWhileComputingTest : public MainWindowTest, public ::testing::WithPara
 
 TEST_F(MainWindowTest, AnUnreadableFileGivesAnErrorAndTheWindowCarriesOn)
 {
+    // Until a model opens, the window says how to open one.
+    const auto* welcome = window.findChild<QLabel*>("welcomeLabel");
+    ASSERT_NE(welcome, nullptr);
     const QString fileName = folder.filePath("broken.ifc");
     QFile file(fileName);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -134,7 +138,9 @@ TEST_F(MainWindowTest, AnUnreadableFileGivesAnErrorAndTheWindowCarriesOn)
     EXPECT_TRUE(message.contains("broken.ifc")) << message.toStdString();
     EXPECT_TRUE(message.contains("line")) << message.toStdString();
     EXPECT_EQ(window.documentCount(), 0);
+    EXPECT_TRUE(welcome->isVisibleTo(&window));
     EXPECT_TRUE(openAndWait(window, folder.filePath("a.ifc")));
+    EXPECT_FALSE(welcome->isVisibleTo(&window));
 }
 
 TEST_F(MainWindowTest, AChangedModelIsMarkedAndClosingItAsksFirst)

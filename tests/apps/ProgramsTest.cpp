@@ -39,16 +39,13 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         QDir::setCurrent(dir.path());
-        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", "in.ifc"));
+        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/tests/apps/fixtures/two-walls.ifc", "in.ifc"));
         ASSERT_EQ(::mkfifo("fifo", 0644), 0);
-        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/tests/apps/fixtures/two-walls.ifc", "walls.ifc"));
         writeFile(QStringLiteral("settings.ini"), "[Tool]\n");
         writeFile(QStringLiteral("nowhere.ini"),
                   "[Tool]\nMaterialQuantities\\materialCompositionPropertyPath=Type/Properties/Nowhere\n");
-        writeFile(QStringLiteral("truncated.ifc"), readFile(QStringLiteral("walls.ifc")).left(400));
+        writeFile(QStringLiteral("truncated.ifc"), readFile(QStringLiteral("in.ifc")).left(400));
         writeFile(QStringLiteral("template.txt"), "Fields/Name\n");
-        writeFile(QStringLiteral("empty.txt"), "");
-        writeFile(QStringLiteral("long.txt"), QByteArray("Fields/Name\n").repeated(16385));
     }
 
     /// Runs a program in the test's folder; a FIFO read by mistake would
@@ -107,33 +104,15 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
          {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "fifo"},
          2,
          "usage error: 'fifo' is not a regular file"},
-        {"missing template",
-         {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "missing.txt"},
-         2,
-         "usage error: cannot read 'missing.txt'"},
-        {"empty template",
-         {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "empty.txt"},
-         2,
-         "usage error: the template 'empty.txt' holds no line"},
-        {"template wider than a sheet",
-         {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "long.txt"},
-         2,
-         "16385 lines, more than the 16384 columns of a sheet"},
         {"template without its workbook",
          {"-o", "out.ifc", "--template", "template.txt"},
          2,
          "usage error: --template is only used with --export-components"},
         {"empty output name", {"-o", ""}, 2, "usage error: -o is given an empty file name"},
-        {"empty settings name", {"-o", "out.ifc", "--settings", ""}, 2, "usage error: --settings is given an empty"},
-        {"empty workbook name", {"-o", "out.ifc", "--export-pmd", ""}, 2, "usage error: --export-pmd is given an"},
         {"workbook over the input",
          {"-o", "out.ifc", "--export-pmd", "in.ifc"},
          2,
          "INPUT 'in.ifc' and --export-pmd 'in.ifc' are the same file"},
-        {"workbook over the output",
-         {"-o", "out.ifc", "--export-pmd", "./out.ifc"},
-         2,
-         "-o 'out.ifc' and --export-pmd './out.ifc' are the same file"},
         {"workbook over the output through a link",
          {"-o", "out.ifc", "--export-pmd", "link-to-out.xlsx"},
          2,
@@ -156,11 +135,11 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
         EXPECT_FALSE(QFileInfo::exists("out.ifc")) << c.name << ": refused after the work";
         EXPECT_TRUE(isFifo("fifo")) << c.name;
     }
-    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 8) << "nothing written";
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 5) << "nothing written";
     EXPECT_EQ(readFile(QStringLiteral("in.ifc")), input) << "the input is left as it was";
 }
 
-// fixtures/two-walls.ifc: wall A is 2 m3 of a type of 500 kg/m3, 90 %
+// in.ifc, fixtures/two-walls.ifc: wall A is 2 m3 of a type of 500 kg/m3, 90 %
 // concrete and 10 % steel; wall B counts as one unit of a re-employed type
 // of 50 kg, all wood.
 TEST_F(Programs, ComputeStatusesAndSummary)
@@ -173,14 +152,14 @@ TEST_F(Programs, ComputeStatusesAndSummary)
         QStringList printed; // on stdout for 0 and 1, on stderr otherwise
     } cases[] = {
         {"computed",
-         {"walls.ifc", "-o", "out.ifc"},
+         {"in.ifc", "-o", "out.ifc"},
          0,
          {"Building elements:             2", "Elements without results:      0",
           "Acier              100.000           100.000             0.000",
           "Beton              900.000           900.000             0.000",
           "Bois                50.000             0.000            50.000", "Building Main:"}},
         {"nothing found",
-         {"walls.ifc", "-o", "out.ifc", "--settings", "nowhere.ini"},
+         {"in.ifc", "-o", "out.ifc", "--settings", "nowhere.ini"},
          1,
          {"Elements without results:      2", "found no quantity",
           "material composition property exists [Type/Properties/Nowhere]"}},
@@ -189,9 +168,9 @@ TEST_F(Programs, ComputeStatusesAndSummary)
          2,
          {"truncated.ifc: line 11, column 1: unexpected end of file"}},
         {"input is a FIFO", {"fifo", "-o", "out.ifc"}, 2, {"'fifo' is not a regular file but a FIFO"}},
-        {"unknown option", {"walls.ifc", "-o", "out.ifc", "--no-such-option"}, 2, {"no-such-option"}},
-        {"no output", {"walls.ifc"}, 2, {"usage: material-quantities compute"}},
-        {"unwritable output", {"walls.ifc", "-o", "/proc/out.ifc"}, 3, {"/proc/out.ifc"}},
+        {"unknown option", {"in.ifc", "-o", "out.ifc", "--no-such-option"}, 2, {"no-such-option"}},
+        {"no output", {"in.ifc"}, 2, {"usage: material-quantities compute"}},
+        {"unwritable output", {"in.ifc", "-o", "/proc/out.ifc"}, 3, {"/proc/out.ifc"}},
     };
     for (const auto& c : cases) {
         QFile::remove("out.ifc");
@@ -212,21 +191,13 @@ TEST_F(Programs, ComputeStatusesAndSummary)
 TEST_F(Programs, ComputeFailsWhenAWorkbookCannotBeWrittenAfterTheSave)
 {
     const Outcome result =
-        run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "walls.ifc", "-o", "out.ifc", "--export-pmd", "/proc/w.xlsx"});
+        run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "in.ifc", "-o", "out.ifc", "--export-pmd", "/proc/w.xlsx"});
     EXPECT_EQ(result.status, 3) << str(result.err);
     EXPECT_TRUE(result.err.contains("cannot write '/proc/w.xlsx'")) << str(result.err);
 }
 
 TEST_F(Programs, ComputeWritesThroughASymbolicLink)
 {
-    ASSERT_TRUE(QDir().mkdir("real"));
-    writeFile(QStringLiteral("real/out.ifc"), "previous");
-    ASSERT_TRUE(QFile::link("real/out.ifc", "out.ifc"));
-    const Outcome result = compute({"-o", "out.ifc"});
-    EXPECT_LE(result.status, 1) << str(result.err);
-    EXPECT_TRUE(QFileInfo("out.ifc").isSymLink());
-    EXPECT_GT(QFileInfo("real/out.ifc").size(), 1000);
-
     // In place, through a link to the input.
     ASSERT_TRUE(QFile::link("in.ifc", "model.ifc"));
     const Outcome inPlace = run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "model.ifc", "-o", "model.ifc", "--in-place"});

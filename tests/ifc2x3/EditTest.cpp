@@ -23,86 +23,41 @@ std::vector<std::string> dataLines(const std::string& text)
     return lines;
 }
 
-class EditTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(m_dataSet.openFromText(ifctest::smallModel())); }
-
-    /// Saves, checks nothing was lost on the way and reopens the file.
-    std::string saveAndReload(ifc2x3::ExpressDataSet& reloaded)
-    {
-        const std::string path = m_dir.file("edited.ifc");
-        std::string error;
-        EXPECT_TRUE(m_dataSet.save(path, &error)) << error;
-        EXPECT_FALSE(m_dataSet.isModified());
-        const std::string text = ifctest::readFile(path);
-        EXPECT_TRUE(reloaded.open(path)) << reloaded.lastError().toString();
-        for (std::size_t slot = 0; slot < reloaded.slotCount(); ++slot) {
-            EXPECT_NE(reloaded.getBySlot(slot), nullptr) << "#" << reloaded.slotKey(slot);
-        }
-        const std::vector<std::string> warnings = reloaded.takeWarnings();
-        EXPECT_TRUE(warnings.empty()) << warnings.front();
-        return text;
-    }
-
-    ifctest::TempDir m_dir;
-    ifc2x3::ExpressDataSet m_dataSet;
-};
-
-TEST_F(EditTest, CreateChangeDeleteSaveReload)
+TEST(EditTest, CreateChangeDeleteSaveReload)
 {
     const std::string original = ifctest::smallModel();
-
-    // A property set with one typed single value, attached to wall B.
-    auto* property = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
-    property->setName("FireRating");
-    property->setNominalValueValue(Value::typed("IFCLABEL", Value::string("REI 90 \xE2\x80\x93 \xC3\xA4")));
-    auto* set = m_dataSet.createEntity<ifc2x3::IfcPropertySet>();
-    set->setGlobalId("1new0pset0000000000000");
-    set->setName("Pset_Custom");
-    set->setHasProperties({property});
-    auto* relation = m_dataSet.createEntity<ifc2x3::IfcRelDefinesByProperties>();
-    relation->setGlobalId("1new0relation000000000");
-    relation->setRelatedObjects({dynamic_cast<ifc2x3::IfcObject*>(m_dataSet.get(21))});
-    relation->setRelatingPropertyDefinition(set);
-    const std::set<Step::Id> created{property->getKey(), set->getKey(), relation->getKey()};
-
-    // A change of an attribute.
-    auto* wallB = dynamic_cast<ifc2x3::IfcWallStandardCase*>(m_dataSet.get(21));
-    wallB->setName("Wall B \xE2\x82\xAC");
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(original));
+    dynamic_cast<ifc2x3::IfcRoot*>(dataSet.get(21))->setName("Wall B \xE2\x82\xAC");
 
     // Deletions of instances named by records nobody has decoded: #43 from
     // the list of #40, #45 from a single attribute of #9, #22 from single
     // attributes of #54 and #55. #60, the highest key, goes too.
-    ASSERT_EQ(m_dataSet.slotState(m_dataSet.slotOfKey(40)), Step::BaseExpressDataSet::SlotState::Unloaded);
-    ASSERT_EQ(m_dataSet.slotState(m_dataSet.slotOfKey(9)), Step::BaseExpressDataSet::SlotState::Unloaded);
     const std::set<Step::Id> deleted{43, 45, 22, 60};
     for (Step::Id key : deleted) {
-        ASSERT_TRUE(m_dataSet.remove(key));
-        EXPECT_EQ(m_dataSet.get(key), nullptr);
-        EXPECT_FALSE(m_dataSet.contains(key));
+        ASSERT_TRUE(dataSet.remove(key));
+        EXPECT_FALSE(dataSet.contains(key));
     }
-    EXPECT_FALSE(m_dataSet.remove(43)) << "already deleted";
-    EXPECT_FALSE(m_dataSet.remove(999)) << "never existed";
+    EXPECT_FALSE(dataSet.remove(43)) << "already deleted";
+    EXPECT_FALSE(dataSet.remove(999)) << "never existed";
 
-    // Fresh keys: above every key the file used, deleted ones included.
-    auto* late = m_dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
-    late->setName("Late");
-    std::set<Step::Id> keys = created;
-    keys.insert(late->getKey());
-    EXPECT_EQ(keys.size(), 4u);
-    for (Step::Id key : keys) {
-        EXPECT_GT(key, 60u);
-    }
-    EXPECT_EQ(m_dataSet.instanceCount(), dataLines(original).size() + 4 - deleted.size());
-    EXPECT_TRUE(m_dataSet.isModified());
+    // A fresh key: above every key the file used, deleted ones included.
+    auto* property = dataSet.createEntity<ifc2x3::IfcPropertySingleValue>();
+    property->setName("FireRating");
+    property->setNominalValueValue(Value::typed("IFCLABEL", Value::string("REI 90 \xE2\x80\x93 \xC3\xA4")));
+    EXPECT_GT(property->getKey(), 60u);
+    EXPECT_EQ(dataSet.instanceCount(), dataLines(original).size() + 1 - deleted.size());
 
+    ifctest::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(dataSet.save(dir.file("edited.ifc"), &error)) << error;
+    EXPECT_FALSE(dataSet.isModified());
+    const std::string saved = ifctest::readFile(dir.file("edited.ifc"));
     ifc2x3::ExpressDataSet reloaded;
-    const std::string saved = saveAndReload(reloaded);
+    ASSERT_TRUE(reloaded.openFromText(saved)) << reloaded.lastError().toString();
 
     for (Step::Id key : deleted) {
         EXPECT_FALSE(ifctest::mentionsKey(saved, key)) << "#" << key << " in\n" << saved;
-        EXPECT_FALSE(reloaded.contains(key));
     }
     // Records that were not touched are written as they were.
     const std::set<Step::Id> touched{21, 40, 9, 54, 55, 53, 7};
@@ -115,7 +70,7 @@ TEST_F(EditTest, CreateChangeDeleteSaveReload)
         }
     }
     EXPECT_EQ(kept, dataLines(original).size() - touched.size() - deleted.size());
-    EXPECT_EQ(dataLines(saved).size(), m_dataSet.instanceCount());
+    EXPECT_EQ(dataLines(saved).size(), dataSet.instanceCount());
 
     // What the edits left of the records that named deleted instances.
     for (const char* record :
@@ -129,11 +84,6 @@ TEST_F(EditTest, CreateChangeDeleteSaveReload)
     EXPECT_EQ(ifctest::recordLine(saved, property->getKey()),
               "#" + std::to_string(property->getKey()) +
                   "=IFCPROPERTYSINGLEVALUE('FireRating',$,IFCLABEL('REI 90 \\X2\\2013\\X0\\ \\X2\\00E4\\X0\\'),$);");
-    EXPECT_EQ(ifctest::recordLine(saved, set->getKey()),
-              "#" + std::to_string(set->getKey()) + "=IFCPROPERTYSET('1new0pset0000000000000',$,'Pset_Custom',$,(#" +
-                  std::to_string(property->getKey()) + "));");
-    EXPECT_EQ(reloaded.inverse(*reloaded.get(21), ifc2x3::InverseRelation::IsDefinedBy).back()->getKey(),
-              relation->getKey());
 }
 
 // References to deleted instances go, whether their record is decoded and
@@ -157,6 +107,15 @@ TEST(DeletedReferences, AreRemovedFromEveryKindOfRecord)
         {"#7=IFCFOOBAR(/* it's */#1,'a''/*',#1,'*/',#2);", "#7=IFCFOOBAR(/* it's */$,'a''/*',$,'*/',#2);",
          "#7=IFCFOOBAR(/* it's */$,'a''/*',$,'*/',$);"},
         {"#8 /* x='y */ =IFCFOOBAR((#2,#1));", "#8 /* x='y */ =IFCFOOBAR((#2));", "#8 /* x='y */ =IFCFOOBAR(());"},
+        // A comment next to a dropped entry keeps its place, the comma goes.
+        {"#9=IFCFOOBAR((#2,/* c */#1),(#1 /* d */,#2));", "#9=IFCFOOBAR((#2/* c */),( /* d */#2));",
+         "#9=IFCFOOBAR((/* c */),( /* d */));"},
+        // Named in a comment only: left as it was until it is written anew.
+        {"#10=IFCPROPERTYSET('0010',$,/* was #1 */'Pset',$,(#2));",
+         "#10=IFCPROPERTYSET('0010',$,/* was #1 */'Pset',$,(#2));", "#10=IFCPROPERTYSET('0010',$,'Pset',$,());"},
+        // A lone '#' and a key too large for an instance name are no references.
+        {"#11=IFCFOOBAR(#,#1,#123456789012345678901234);", "#11=IFCFOOBAR(#,$,#123456789012345678901234);",
+         "#11=IFCFOOBAR(#,$,#123456789012345678901234);"},
     };
     std::string data = "#1=IFCCARTESIANPOINT((0.,0.));\n#2=IFCCARTESIANPOINT((1.,0.));\n";
     for (const auto& c : cases) {
@@ -176,7 +135,7 @@ TEST(DeletedReferences, AreRemovedFromEveryKindOfRecord)
     EXPECT_FALSE(ifctest::mentionsKey(second.substr(second.find("DATA;")), 2)) << second;
 }
 
-TEST_F(EditTest, NewModelFromNothing)
+TEST(EditTest, NewModelFromNothing)
 {
     ifc2x3::ExpressDataSet empty;
     auto* project = empty.createEntity<ifc2x3::IfcProject>();

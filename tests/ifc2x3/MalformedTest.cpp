@@ -41,7 +41,6 @@ TEST_P(BadFileTest, FailsWithPosition)
 {
     const BadFile& bad = GetParam();
     const std::string path = ifctest::fixturePath(bad.fixture);
-    ASSERT_TRUE(ifctest::fs::exists(path)) << path;
     // A failed open also forgets the model opened before.
     ifc2x3::ExpressDataSet dataSet;
     ASSERT_TRUE(dataSet.openFromText(ifctest::smallModel()));
@@ -68,40 +67,38 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, BadFileTest, ::testing::ValuesIn(badFiles),
                              return name;
                          });
 
-// A string left open swallows what follows, and the scan fails far from it
-// (at the last quote of the file): the error names where the string opens.
-TEST(BadFile, UnterminatedStringIsReportedWhereItOpens)
+// Errors found far from their cause name where it is: a string left open
+// swallows what follows and the scan fails at the last quote of the file.
+// Nesting, however deep, is refused with a message, never read by
+// recursing as deep; in a record it spoils only that record.
+TEST(BadFile, UnterminatedStringsAndDeepNestingAreReportedWhereTheyStart)
 {
     std::string data = "#1=IFCCARTESIANPOINT((0.,0.,0.));\n#2=IFCPROPERTYSINGLEVALUE('Name,$,$,$);\n";
     for (int key = 3; key < 4090; ++key) {
         data += "#" + std::to_string(key) + "=IFCPROPERTYSINGLEVALUE('P" + std::to_string(key) + "',$,$,$);\n";
     }
-    std::string header = ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.,0.));\n");
-    header.replace(header.find("IFC2X3'"), 7, "IFC2X3");
-    for (const auto& [text, line, column] : {std::tuple(ifctest::stepFile(data), 9, 27), std::tuple(header, 5, 14)}) {
-        ifc2x3::ExpressDataSet dataSet;
-        EXPECT_FALSE(dataSet.openFromText(text));
-        EXPECT_NE(dataSet.lastError().message.find("unterminated string"), std::string::npos)
-            << dataSet.lastError().toString();
-        EXPECT_EQ(dataSet.lastError().line, std::size_t(line)) << dataSet.lastError().toString();
-        EXPECT_EQ(dataSet.lastError().column, std::size_t(column)) << dataSet.lastError().toString();
-    }
-}
-
-// Nesting comes from the file: however deep, it is refused with a message,
-// never read by recursing as deep.
-TEST(BadFile, ListsNestedDeeperThanAnyModelAreRefused)
-{
     const std::string deep = std::string(100000, '(') + "0." + std::string(100000, ')');
+    std::string openString = ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.,0.));\n");
+    std::string deepHeader = openString;
+    openString.replace(openString.find("IFC2X3'"), 7, "IFC2X3");
+    deepHeader.replace(deepHeader.find("(('IFC2X3'))"), 12, "(" + deep + ")");
+    const std::tuple<std::string, const char*, std::size_t, std::size_t> cases[] = {
+        {ifctest::stepFile(data), "unterminated string", 9, 27},
+        {openString, "unterminated string", 5, 14},
+        {deepHeader, "nested too deeply", 5, 0}, // any column of its line
+    };
     ifc2x3::ExpressDataSet dataSet;
+    for (const auto& [text, message, line, column] : cases) {
+        EXPECT_FALSE(dataSet.openFromText(text));
+        const Step::OpenError& error = dataSet.lastError();
+        EXPECT_NE(error.message.find(message), std::string::npos) << error.toString();
+        EXPECT_EQ(error.line, line) << error.toString();
+        EXPECT_TRUE(column == 0 || error.column == column) << error.toString();
+    }
+
     ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#1=IFCCARTESIANPOINT(" + deep + ");\n")));
     EXPECT_EQ(dataSet.get(1), nullptr);
     EXPECT_TRUE(ifctest::anyContains(dataSet.takeWarnings(), "nested too deeply"));
-
-    std::string header = ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.,0.));\n");
-    header.replace(header.find("(('IFC2X3'))"), 12, "(" + deep + ")");
-    EXPECT_FALSE(dataSet.openFromText(header));
-    EXPECT_NE(dataSet.lastError().message.find("nested too deeply"), std::string::npos);
 }
 
 TEST(BadFile, MissingFileAndDirectory)

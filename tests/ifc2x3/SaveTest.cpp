@@ -1,5 +1,6 @@
 // Saving goes through a temporary file: failures leave no debris and keep
-// the previous file; success replaces it whole.
+// the previous file; success replaces it whole. A model whose file another
+// program changed does not save at all.
 #include "FileSizeLimit.h"
 #include "StepText.h"
 
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,12 +74,23 @@ TEST_F(SaveTest, RefusesTargetsItCannotReplaceAndLeavesThemAsTheyWere)
     EXPECT_NE(error.find("not a regular file but a character device"), std::string::npos) << error;
 }
 
-TEST_F(SaveTest, ReplacesAFileKeepingItsPermissionsAndGivesANewOneTheUmasks)
+TEST_F(SaveTest, ReplacesAFileWholeOrNotAtAllWithTheRightPermissions)
 {
     const std::string path = m_dir.file("model.ifc");
-    ifctest::writeFile(path, "previous content that is longer than nothing at all");
+    ifctest::writeFile(path, "previous content");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     std::string error;
+    bool written = true;
+    {
+        // A disk that fills up half way.
+        const ifctest::FileSizeLimit fullDisk;
+        written = m_dataSet.save(path, &error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ifctest::readFile(path), "previous content");
+    EXPECT_TRUE(m_dataSet.isModified());
+
     ASSERT_TRUE(m_dataSet.save(path, &error)) << error;
     EXPECT_EQ(ifctest::readFile(path), m_dataSet.toText());
     EXPECT_EQ(modeOf(path) & 07777, 0640u);
@@ -105,30 +118,6 @@ TEST_F(SaveTest, OverTheOpenedFileItselfTwice)
     EXPECT_FALSE(ifctest::mentionsKey(text, 42));
     EXPECT_FALSE(ifctest::mentionsKey(text, 43));
     EXPECT_EQ(ifctest::recordLine(text, 44), ifctest::recordLine(ifctest::smallModel(), 44));
-    ifc2x3::ExpressDataSet reloaded;
-    ASSERT_TRUE(reloaded.open(path));
-    EXPECT_EQ(reloaded.instanceCount(), dataSet.instanceCount());
-}
-
-// A disk that fills up half way, played by a file size limit.
-TEST_F(SaveTest, FailedWriteKeepsThePreviousFile)
-{
-    const std::string path = m_dir.file("model.ifc");
-    ifctest::writeFile(path, "previous content");
-    std::string error;
-    bool written = true;
-    {
-        const ifctest::FileSizeLimit fullDisk;
-        written = m_dataSet.save(path, &error);
-    }
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ifctest::readFile(path), "previous content");
-    EXPECT_EQ(ifctest::sortedEntries(m_dir), Names{"model.ifc"}) << "no temporary file left";
-    EXPECT_TRUE(m_dataSet.isModified());
-    // With room again the same data set saves.
-    ASSERT_TRUE(m_dataSet.save(path, &error)) << error;
-    EXPECT_EQ(ifctest::readFile(path), m_dataSet.toText());
 }
 
 TEST_F(SaveTest, ThroughSymbolicLinksReplacesWhatTheyPointTo)
@@ -191,6 +180,42 @@ TEST_F(SaveTest, AProcessEndedMidSaveLeavesNothingBehind)
             }
         })) << signal;
         EXPECT_EQ(ifctest::sortedEntries(m_dir), Names{"kept.ifc.tmp"}) << signal;
+    }
+}
+
+// A mapped file that another program truncates or rewrites: reads give
+// zeros rather than a crash, and the data set refuses what it cannot trust.
+// Truncated, or rewritten in place as an authoring tool exporting again
+// does: what was decoded stays, nothing more is read from the file, saving
+// refuses with a message, and the process lives on.
+TEST(SourceBuffer, AModelWhoseFileChangesKeepsWhatItReadAndRefusesTheRest)
+{
+    const std::string model = ifctest::smallModel();
+    const std::string reexported = "/* exported again */\n" + model;
+    for (const bool truncated : {true, false}) {
+        ifctest::TempDir dir;
+        const std::string path = dir.file("model.ifc");
+        ifctest::writeFile(path, model);
+        ifc2x3::ExpressDataSet dataSet;
+        ASSERT_TRUE(dataSet.open(path)) << dataSet.lastError().toString();
+        ASSERT_NE(dataSet.get(20), nullptr);
+
+        if (truncated) {
+            ASSERT_EQ(::truncate(path.c_str(), 0), 0);
+        } else {
+            ifctest::writeFile(path, reexported);
+        }
+        EXPECT_EQ(dataSet.get(21), nullptr) << truncated;
+        EXPECT_EQ(dataSet.get(60), nullptr) << truncated;
+        EXPECT_NE(dataSet.get(20), nullptr) << "decoded before, kept";
+        EXPECT_TRUE(ifctest::anyContains(dataSet.takeWarnings(), "changed by another program")) << truncated;
+
+        std::string error;
+        EXPECT_FALSE(dataSet.sourceIntact(&error));
+        EXPECT_FALSE(dataSet.save(dir.file("saved.ifc"), &error));
+        EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
+        EXPECT_FALSE(ifctest::fs::exists(dir.file("saved.ifc")));
+        EXPECT_EQ(ifctest::readFile(path), truncated ? "" : reexported) << "the other program's file is left alone";
     }
 }
 

@@ -21,10 +21,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -62,14 +64,23 @@ QString ifcFilter()
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_dockWidgetManager(new DockWidgetManager(this)), m_toolBar(addToolBar(tr("Tools"))),
-      m_progress(std::make_unique<StatusBarProgress>(statusBar())), m_tabs(new QTabWidget(this))
+      m_progress(std::make_unique<StatusBarProgress>(statusBar())), m_central(new QStackedWidget(this)),
+      m_welcome(new QLabel(m_central)), m_tabs(new QTabWidget(m_central))
 {
     setObjectName(QStringLiteral("OrvaneMainWindow"));
     m_toolBar->setObjectName(QStringLiteral("toolsToolBar"));
     m_tabs->setObjectName(QStringLiteral("modelTabs"));
     m_tabs->setTabsClosable(true);
     m_tabs->setDocumentMode(true);
-    setCentralWidget(m_tabs);
+    m_welcome->setObjectName(QStringLiteral("welcomeLabel"));
+    m_welcome->setAlignment(Qt::AlignCenter);
+    m_welcome->setWordWrap(true);
+    m_welcome->setEnabled(false); // drawn greyed, as a hint
+    m_welcome->setText(tr("No model is open.\nOpen an IFC 2x3 file with File > Open... (%1) or drop it here.")
+                           .arg(QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText)));
+    m_central->addWidget(m_welcome);
+    m_central->addWidget(m_tabs);
+    setCentralWidget(m_central);
     setAcceptDrops(true);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::activeTabChanged);
     connect(m_tabs, &QTabWidget::tabCloseRequested, this, &MainWindow::closeDocument);
@@ -254,6 +265,7 @@ void MainWindow::addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* mode
 
 void MainWindow::activeTabChanged()
 {
+    m_central->setCurrentWidget(m_tabs->count() > 0 ? static_cast<QWidget*>(m_tabs) : m_welcome);
     Model* model = activeModel();
     if (model != m_activeModel) {
         m_activeModel = model;

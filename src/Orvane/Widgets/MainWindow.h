@@ -5,7 +5,9 @@
 
 #include <memory>
 
+class QLabel;
 class QMenu;
+class QStackedWidget;
 class QTabWidget;
 class QToolBar;
 
@@ -95,6 +97,8 @@ private:
     DockWidgetManager* m_dockWidgetManager;
     QToolBar* m_toolBar;
     std::unique_ptr<StatusBarProgress> m_progress;
+    QStackedWidget* m_central;
+    QLabel* m_welcome;
     QTabWidget* m_tabs;
     QMenu* m_recentFilesMenu = nullptr;
     QMenu* m_toolsMenu = nullptr;

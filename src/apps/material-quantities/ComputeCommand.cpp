@@ -1,7 +1,6 @@
 #include "ComputeCommand.h"
 
 #include "FileIdentity.h"
-#include "HeapPrefaulter.h"
 #include "ProgressReporter.h"
 #include "ResultSummary.h"
 
@@ -143,12 +142,9 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     QElapsedTimer computeClock;
     computeClock.start();
     const qint64 computeCpuStart = processCpuMs();
-    {
-        const HeapPrefaulter prefaulter;
-        thread.start();
-        loop.exec();
-        thread.wait();
-    }
+    thread.start();
+    loop.exec();
+    thread.wait();
     QCoreApplication::processEvents();
     const qint64 computeMs = computeClock.elapsed();
     const qint64 computeCpuMs = processCpuMs() - computeCpuStart;

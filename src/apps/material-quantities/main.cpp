@@ -17,9 +17,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-
-#include <unistd.h>
 
 namespace {
 
@@ -37,32 +34,6 @@ FoldingConsoleAppender* configureLogging(const QString& levelName)
     root.addAppender(appender);
     root.setLogLevel(level);
     return console;
-}
-
-/// A large model is millions of small allocations, most made by the worker
-/// thread: with one allocator arena on transparent huge pages, they cost a
-/// fraction of the page faults (126 000 down to 18 000 on a 144 MB model).
-/// The C library reads these settings only when a program starts, so the
-/// program starts itself again, once, with them; should that fail, it simply
-/// carries on.
-void restartWithAllocatorSettings(char** argv)
-{
-#if defined(__linux__) && defined(__GLIBC__)
-    static const char restarted[] = "MATERIAL_QUANTITIES_ALLOCATOR_SET";
-    if (std::getenv(restarted)) {
-        return;
-    }
-    ::setenv(restarted, "1", 1);
-    // The user's own settings come last, so they win.
-    std::string tunables = "glibc.malloc.hugetlb=1:glibc.malloc.arena_max=1";
-    if (const char* own = std::getenv("GLIBC_TUNABLES"); own && *own) {
-        tunables += std::string(":") + own;
-    }
-    ::setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
-    ::execv("/proc/self/exe", argv);
-#else
-    (void)argv;
-#endif
 }
 
 /// What makes the file options unusable, empty when nothing does: an option
@@ -85,7 +56,6 @@ QString usageProblem(const QCommandLineParser& parser, const QList<QCommandLineO
 
 int main(int argc, char** argv)
 {
-    restartWithAllocatorSettings(argv);
     Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
     log4cplus::Initializer logging;
     // The computation reports every item to this thread; the plain Unix

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+#include <QScreen>
 
 #include <log4cplus/initializer.h>
 
@@ -26,7 +27,10 @@ int main(int argc, char** argv)
     Orvane::MainWindow window;
     window.setLogFileName(startApplicationLog());
     Orvane::PluginManager::Get(&application, {});
-    window.resize(1400, 850); // the docks' first width is a share of it
+    // The docks' first width is a share of this size; a small screen gets a
+    // window that still fits on it.
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    window.resize(QSize(1400, 850).boundedTo(screen * 0.9));
     window.startPlugins();
     window.show();
     const QStringList files = QCoreApplication::arguments().mid(1);

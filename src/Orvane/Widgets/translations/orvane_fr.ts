@@ -86,6 +86,12 @@
         <translation>Orvane</translation>
     </message>
     <message>
+        <source>No model is open.
+Open an IFC 2x3 file with File &gt; Open... (%1) or drop it here.</source>
+        <translation>Aucune maquette n&apos;est ouverte.
+Ouvrez un fichier IFC 2x3 par Fichier &gt; Ouvrir... (%1) ou déposez-le ici.</translation>
+    </message>
+    <message>
         <source>Save the model as</source>
         <translation>Enregistrer le modèle sous</translation>
     </message>

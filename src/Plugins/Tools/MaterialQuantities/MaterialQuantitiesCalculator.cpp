@@ -149,8 +149,6 @@ struct MaterialQuantitiesCalculator::TypeInputs
 class MaterialQuantitiesCalculator::TypeInputCache
 {
 public:
-    TypeInputs& of(const Step::BaseEntity* type) { return inputs[type]; }
-
     /// The type of the element being read: its readers ask for it several
     /// times, and it does not change during the pass.
     const Step::BaseEntity* typeOfRow(const _ifc2x3::IFC2x3Model& model, const QModelIndex& index)
@@ -158,13 +156,24 @@ public:
         if (index.row() != lastRow) {
             lastRow = index.row();
             lastType = model.typeObject(index);
+            lastInputs = nullptr;
         }
         return lastType;
+    }
+    /// The inputs of the type of the element being read.
+    TypeInputs& ofRow(const _ifc2x3::IFC2x3Model& model, const QModelIndex& index)
+    {
+        const Step::BaseEntity* type = typeOfRow(model, index);
+        if (!lastInputs) {
+            lastInputs = &inputs[type];
+        }
+        return *lastInputs;
     }
 
 private:
     int lastRow = -1;
     const Step::BaseEntity* lastType = nullptr;
+    TypeInputs* lastInputs = nullptr;
     std::unordered_map<const Step::BaseEntity*, TypeInputs> inputs;
 };
 
@@ -231,10 +240,10 @@ MaterialQuantitiesCalculator::MaterialQuantitiesCalculator(_ifc2x3::IFC2x3Model*
 MaterialQuantitiesCalculator::TypeInputs* MaterialQuantitiesCalculator::typeInputsFor(const QModelIndex& index,
                                                                                       const QStringList& path) const
 {
-    if (!typeInputs || !model || path.value(0) != QLatin1String("Type")) {
+    if (!typeInputs || !model || path.isEmpty() || path.constFirst() != QLatin1String("Type")) {
         return nullptr;
     }
-    return &typeInputs->of(typeInputs->typeOfRow(*model, index));
+    return &typeInputs->ofRow(*model, index);
 }
 
 template <class T, class Read>
@@ -267,8 +276,11 @@ MaterialQuantitiesCalculator::getFunctionalUnit(const QModelIndex& index) const
         if (issue.kind == InputRead<FunctionalUnit>::NoModel) {
             LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getFunctionalUnit: No model");
         } else {
-            LOG4CPLUS_ERROR(logger,
-                            "MaterialQuantitiesCalculator::getFunctionalUnit: Functional unit property not found");
+            // Logged for every element of a type without the material
+            // properties: the text is made once, not streamed each time.
+            static const std::string notFound =
+                "MaterialQuantitiesCalculator::getFunctionalUnit: Functional unit property not found";
+            LOG4CPLUS_ERROR_STR(logger, notFound);
         }
     }
     return result.value;
@@ -305,9 +317,11 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
     const QStringList* paths = nullptr;
     const QList<QStringList>* splitPaths = nullptr;
     switch (getFunctionalUnit(index)) {
-    case Unit:
-        quantitiesPropPathMap[row] = QStringLiteral("UF_UNITE");
+    case Unit: {
+        static const QString unitPath = QStringLiteral("UF_UNITE");
+        notePropPath(row, unitPath);
         return 1.0;
+    }
     case Volume:
         paths = &settings.volumeQuantitiesPropPaths;
         splitPaths = &volumePaths;
@@ -320,10 +334,12 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
         paths = &settings.lengthQuantitiesPropPaths;
         splitPaths = &lengthPaths;
         break;
-    default:
-        LOG4CPLUS_ERROR(logger,
-                        "MaterialQuantitiesCalculator::getFunctionalUnitValue: Functional unit property not found");
+    default: {
+        static const std::string notFound =
+            "MaterialQuantitiesCalculator::getFunctionalUnitValue: Functional unit property not found";
+        LOG4CPLUS_ERROR_STR(logger, notFound);
         return -1.0;
+    }
     }
     if (paths->isEmpty() || !model) {
         LOG4CPLUS_ERROR(
@@ -340,12 +356,14 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
         if (!ok || !std::isfinite(number)) {
             continue;
         }
-        quantitiesPropPathMap[row] = paths->at(i);
-        functionalUnitValueCache[row] = number;
+        notePropPath(row, paths->at(i));
+        functionalUnitValueCache.insert(row, number);
         return number;
     }
-    LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::getFunctionalUnitValue: quantities not found");
-    functionalUnitValueCache[row] = -1.0;
+    static const std::string quantitiesNotFound =
+        "MaterialQuantitiesCalculator::getFunctionalUnitValue: quantities not found";
+    LOG4CPLUS_ERROR_STR(logger, quantitiesNotFound);
+    functionalUnitValueCache.insert(row, -1.0);
     return -1.0;
 }
 
@@ -369,11 +387,12 @@ double MaterialQuantitiesCalculator::getMassPerFunctionalUnit(const QModelIndex&
                                            << massUnitNote(issue.detail).toStdString());
             }
             break;
-        default:
-            LOG4CPLUS_ERROR(
-                logger,
-                "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found");
+        default: {
+            static const std::string notFound =
+                "MaterialQuantitiesCalculator::getMassPerFunctionalUnit: Mass per functional unit property not found";
+            LOG4CPLUS_ERROR_STR(logger, notFound);
             break;
+        }
         }
     }
     return result.value;
@@ -402,6 +421,14 @@ QString MaterialQuantitiesCalculator::massUnitNote(const QString& projectMassUni
 {
     return QStringLiteral("The project's mass unit is %1: mass per functional unit values are taken as kilograms")
         .arg(projectMassUnit);
+}
+
+void MaterialQuantitiesCalculator::notePropPath(int row, const QString& path)
+{
+    // A pass goes through the rows in order: each is added after the last
+    // one, without a search from the root. A row seen before (or out of
+    // order) makes the map ignore the hint and replace its value.
+    quantitiesPropPathMap.insert(quantitiesPropPathMap.constEnd(), row, path);
 }
 
 unsigned long long MaterialQuantitiesCalculator::keyOf(const QModelIndex& index) const
@@ -443,11 +470,12 @@ QuantityMap MaterialQuantitiesCalculator::getMaterialComposition(const QModelInd
                                                      read, [&] { return readMaterialComposition(index); });
     for (const auto& issue : result.issues) {
         switch (issue.kind) {
-        case InputRead<QuantityMap>::PropertyNotFound:
-            LOG4CPLUS_ERROR(
-                logger,
-                "MaterialQuantitiesCalculator::getMaterialComposition: Material composition property not found");
+        case InputRead<QuantityMap>::PropertyNotFound: {
+            static const std::string notFound =
+                "MaterialQuantitiesCalculator::getMaterialComposition: Material composition property not found";
+            LOG4CPLUS_ERROR_STR(logger, notFound);
             break;
+        }
         case InputRead<QuantityMap>::EmptyChild:
             LOG4CPLUS_WARN(logger, "MaterialQuantitiesCalculator::getMaterialComposition: Empty child property");
             break;
@@ -726,6 +754,7 @@ bool MaterialQuantitiesCalculator::runPass()
     // Openings and the elements they void are looked up once each.
     totals.parents.reserve(static_cast<std::size_t>(rows.size()));
     totals.buildingAbove.reserve(static_cast<std::size_t>(rows.size()));
+    functionalUnitValueCache.reserve(rows.size());
     for (int row : rows) {
         if (QThread::currentThread()->isInterruptionRequested()) {
             // Stopped on request: the sets written so far would read as results.
@@ -779,7 +808,8 @@ bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsi
                           return readReusedState(index);
                       }).value;
     if (state < 0) {
-        LOG4CPLUS_WARN(logger, "Element : " << key << " has no reused property. False is use as default value.");
+        LOG4CPLUS_WARN_STR(logger, "Element : " + std::to_string(key) +
+                                       " has no reused property. False is use as default value.");
         return false;
     }
     return state == 1;
@@ -821,10 +851,10 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
     }
     const unsigned long long key = element->getKey();
     if (!typeInputs->typeOfRow(*model, index)) {
-        LOG4CPLUS_WARN(logger, "Element has no type : " << key);
+        LOG4CPLUS_WARN_STR(logger, "Element has no type : " + std::to_string(key));
     }
     if (quantities.isEmpty()) {
-        LOG4CPLUS_WARN(logger, "Quantities not found for item : " << key);
+        LOG4CPLUS_WARN_STR(logger, "Quantities not found for item : " + std::to_string(key));
         emit calculatedItem();
         return;
     }

@@ -85,6 +85,8 @@ private:
     /// Returns the number of properties written.
     int createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
                          const QString& propertySetName, const QModelIndex& index);
+    /// Records the quantity path that gave the functional unit value of row.
+    void notePropPath(int row, const QString& path);
     /// The entity key of the element at index, for log records.
     unsigned long long keyOf(const QModelIndex& index) const;
 
@@ -122,7 +124,7 @@ private:
     /// converted once.
     QHash<QString, std::string> utf8Names;
     QMap<int, QString> quantitiesPropPathMap;
-    QMap<int, double> functionalUnitValueCache;
+    QHash<int, double> functionalUnitValueCache;
     log4cplus::Logger logger;
 };
 

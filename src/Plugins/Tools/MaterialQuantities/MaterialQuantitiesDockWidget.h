@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
+
 class QSortFilterProxyModel;
 
 namespace Orvane {
@@ -45,6 +47,7 @@ public:
 
 protected slots:
     void on_computeQuantitiesPushButton_clicked();
+    /// Adds the items counted since the last call to the progress.
     void calculatedItem();
     void calculationFailed();
     void calculationSucceeded(QMap<int, QString> quantitiesPropPathMap);
@@ -74,6 +77,11 @@ private:
     MaterialQuantitiesSortProxyModel* detailedSortModel = nullptr;
     QMap<int, QString> quantitiesPropPathMap;
     OperationStatus* operationStatus = nullptr;
+    /// Items computed and not yet added to operationStatus, and whether
+    /// they are on their way.
+    std::atomic<int> itemsNotShown{0};
+    std::atomic<bool> itemsUpdatePending{false};
+    int itemsPerUpdate = 1;
     /// The running computation and the model it works on, which keeps
     /// receiving its results when another model becomes active.
     QPointer<MaterialQuantitiesCalculatorThread> calculatorThread;

@@ -1,0 +1,131 @@
+#include "Arena.h"
+
+#include "MemoryPolicy.h"
+
+#include <cstdint>
+#include <new>
+#include <sanitizer/asan_interface.h>
+#include <sys/mman.h>
+#include <utility>
+
+namespace Step {
+
+namespace {
+
+constexpr std::size_t roundUp(std::size_t bytes, std::size_t step)
+{
+    return (bytes + step - 1) / step * step;
+}
+
+} // namespace
+
+Arena* Arena::create()
+{
+    return new Arena;
+}
+
+Arena::~Arena()
+{
+    for (char* block : m_blocks) {
+        ASAN_UNPOISON_MEMORY_REGION(block, blockSize); // the addresses may be mapped again
+        munmap(block, blockSize);
+    }
+}
+
+void Arena::release()
+{
+    if (m_holds.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        delete this;
+    }
+}
+
+void* Arena::allocate(std::size_t bytes)
+{
+    return bytes <= largest ? take(roundUp(bytes, granule)) : nullptr;
+}
+
+void* Arena::allocateInstance(std::size_t bytes, std::uint16_t& sizeClass)
+{
+    if (bytes == 0 || bytes > largestInstance) {
+        return nullptr;
+    }
+    const std::size_t index = roundUp(bytes, granule) / granule;
+    FreeList& list = m_free[index];
+    if (!list.ready) {
+        list.ready = list.returned.exchange(nullptr, std::memory_order_acquire);
+    }
+    void* memory = nullptr;
+    if (list.ready) {
+        memory = std::exchange(list.ready, list.ready->next);
+        ASAN_UNPOISON_MEMORY_REGION(memory, index * granule);
+    } else {
+        memory = take(index * granule);
+    }
+    hold();
+    sizeClass = static_cast<std::uint16_t>(index);
+    return memory;
+}
+
+void Arena::recycle(void* block, std::uint16_t sizeClass)
+{
+    Arena* arena = owner(block);
+    FreeList& list = arena->m_free[sizeClass];
+    auto* freed = static_cast<FreeBlock*>(block);
+    // Under the address sanitizer, a use of an instance after its end is
+    // caught as it would be on the heap.
+    ASAN_POISON_MEMORY_REGION(freed + 1, sizeClass * granule - sizeof(FreeBlock));
+    freed->next = list.returned.load(std::memory_order_relaxed);
+    while (!list.returned.compare_exchange_weak(freed->next, freed, std::memory_order_release,
+                                                std::memory_order_relaxed)) {
+    }
+    arena->release();
+}
+
+void* Arena::take(std::size_t bytes)
+{
+    if (static_cast<std::size_t>(m_end - m_next) < bytes) {
+        m_next = newBlock() + granule;
+        m_end = m_blocks.back() + blockSize;
+    }
+    return std::exchange(m_next, m_next + bytes);
+}
+
+// A block aligned on its size, so that an instance finds its arena from its
+// own address. The first block is left to fault in page by page, as small
+// data sets use a fraction of it; the following ones belong to large
+// models and are mapped in one call (on one huge page where allowed).
+char* Arena::newBlock()
+{
+    void* mapped = mmap(nullptr, 2 * blockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    char* const start = static_cast<char*>(mapped);
+    char* const block = reinterpret_cast<char*>(roundUp(reinterpret_cast<std::uintptr_t>(start), blockSize));
+    if (block != start) {
+        munmap(start, static_cast<std::size_t>(block - start));
+    }
+    munmap(block + blockSize, static_cast<std::size_t>(start + 2 * blockSize - (block + blockSize)));
+    if (!m_blocks.empty()) {
+        if (MemoryPolicy::current().hugePages) {
+            madvise(block, blockSize, MADV_HUGEPAGE);
+        }
+        madvise(block, blockSize, MADV_POPULATE_WRITE); // an older kernel simply faults the pages in
+    }
+    try {
+        m_blocks.push_back(block);
+    } catch (...) {
+        munmap(block, blockSize);
+        throw;
+    }
+    *reinterpret_cast<Arena**>(block) = this;
+    return block;
+}
+
+Arena* Arena::owner(const void* memory)
+{
+    const auto address = reinterpret_cast<std::uintptr_t>(memory) & ~std::uintptr_t(blockSize - 1);
+    return *reinterpret_cast<Arena* const*>(address);
+}
+
+} // namespace Step

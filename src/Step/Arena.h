@@ -1,0 +1,86 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace Step {
+
+/// The memory of one data set's instances and of the values decoded from
+/// its records: a few blocks of 2 MB instead of millions of small
+/// allocations, all given back at once.
+///
+/// Values are never given back one by one: a value replaced or deleted
+/// stays until the arena goes, which bounds the waste by what was decoded
+/// (every record is decoded at most once per opening). Instance blocks are
+/// given back and reused for instances of the same size, so that creating
+/// and deleting over and over does not grow the arena.
+///
+/// The data set holds the arena, and so does every instance living in it:
+/// an instance still referenced when its data set goes keeps its block.
+/// Allocation is for the holder of the data set's lock; instances may be
+/// given back from any thread.
+class Arena
+{
+public:
+    /// Allocations above these sizes are for the caller to make on the heap.
+    static constexpr std::size_t largest = 64 * 1024;
+    static constexpr std::size_t largestInstance = 4096;
+
+    /// A new arena, held once by the caller.
+    static Arena* create();
+    void hold() { m_holds.fetch_add(1, std::memory_order_relaxed); }
+    /// Gives up one hold; the last one frees the arena and its blocks.
+    void release();
+
+    /// Memory for a value's payload, kept until the arena goes; null when
+    /// larger than `largest`.
+    void* allocate(std::size_t bytes);
+
+    /// Memory for an instance, which holds the arena until it gives the
+    /// block back with recycle(). Null when larger than `largestInstance`;
+    /// `sizeClass` is what recycle() needs.
+    void* allocateInstance(std::size_t bytes, std::uint16_t& sizeClass);
+    /// Takes back an instance's block, from any thread, and releases the
+    /// hold it had.
+    static void recycle(void* block, std::uint16_t sizeClass);
+
+    /// Bytes of the blocks taken from the system.
+    std::size_t reservedBytes() const { return m_blocks.size() * blockSize; }
+
+private:
+    static constexpr std::size_t blockSize = std::size_t(2) << 20;
+    static constexpr std::size_t granule = 8;
+    static constexpr std::size_t classCount = largestInstance / granule + 1;
+
+    struct FreeBlock
+    {
+        FreeBlock* next;
+    };
+    /// Blocks given back of one size: pushed from any thread on `returned`,
+    /// taken in one piece by the allocating thread into `ready`.
+    struct FreeList
+    {
+        std::atomic<FreeBlock*> returned{nullptr};
+        FreeBlock* ready = nullptr;
+    };
+
+    Arena() = default;
+    ~Arena();
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
+
+    void* take(std::size_t bytes);
+    char* newBlock();
+    static Arena* owner(const void* memory);
+
+    std::atomic<std::size_t> m_holds{1};
+    std::vector<char*> m_blocks;
+    char* m_next = nullptr;
+    char* m_end = nullptr;
+    std::array<FreeList, classCount> m_free;
+};
+
+} // namespace Step
