@@ -104,6 +104,9 @@ void ProxyModel::setSourceModel(QAbstractItemModel* source)
         connect(source, &QAbstractItemModel::layoutChanged, this, [this] { sourceLayoutChanged(); }),
         connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { sourceModelAboutToBeReset(); }),
         connect(source, &QAbstractItemModel::modelReset, this, [this] { sourceModelReset(); }),
+        // A source deleted under the proxy leaves it empty, rather than
+        // answering with the rows of a model that is gone.
+        connect(source, &QObject::destroyed, this, [this] { setSourceModel(nullptr); }),
     };
 }
 

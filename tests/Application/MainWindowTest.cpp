@@ -1,18 +1,20 @@
 // The main window's handling of models: opening off the user-interface
-// thread, dropped files, errors, the active model, and unsaved changes; with
+// thread, errors and unsaved changes; with
 // the tools of the build tree: their docks' layout and quitting while they
 // compute.
-#include "Orvane/Widgets/MainWindow.h"
+#include "ModalAnswer.h"
+#include "TestFiles.h"
+
 #include "Orvane/Widgets/DockWidgetManager.h"
+#include "Orvane/Widgets/MainWindow.h"
 #include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/Widgets/PluginManager.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
-#include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -20,7 +22,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -38,42 +39,10 @@ bool openAndWait(Orvane::MainWindow& window, const QString& fileName)
 /// Answers the next message box with button, and keeps its text.
 void answerNextMessageBox(QMessageBox::StandardButton button, QString* text)
 {
-    QTimer::singleShot(0, [button, text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextMessageBox(button, text);
-            return;
-        }
+    testsupport::answerModal<QMessageBox>([button, text](QMessageBox* box) {
         *text = box->text();
         box->button(button)->click();
     });
-}
-
-/// Answers every message box shown while alive: a question about a running
-/// operation with the given button, any other with Discard; keeps the texts.
-class MessageBoxAnswerer
-{
-public:
-    explicit MessageBoxAnswerer(QMessageBox::StandardButton runningAnswer)
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this, runningAnswer] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts.append(box->text());
-                box->button(box->text().contains("running") ? runningAnswer : QMessageBox::Discard)->click();
-            }
-        });
-        timer.start(10);
-    }
-
-    QStringList texts;
-
-private:
-    QTimer timer;
-};
-
-QDockWidget* toolDock(const Orvane::MainWindow& window)
-{
-    return window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget");
 }
 
 class MainWindowTest : public ::testing::Test
@@ -82,9 +51,7 @@ protected:
     void SetUp() override
     {
         qRegisterMetaType<Orvane::Model*>("Orvane::Model*");
-        for (const char* name : {"a.ifc", "b.ifc"}) {
-            ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", folder.filePath(name)));
-        }
+        ASSERT_TRUE(QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", folder.filePath("a.ifc")));
     }
 
     /// Changes the active model as a computation does.
@@ -103,7 +70,7 @@ protected:
         QSettings().clear();
         Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR)});
         window.startPlugins();
-        ASSERT_NE(toolDock(window), nullptr);
+        ASSERT_NE(window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"), nullptr);
     }
 
     QTemporaryDir folder;
@@ -128,10 +95,8 @@ TEST_F(MainWindowTest, AnUnreadableFileGivesAnErrorAndTheWindowCarriesOn)
     const auto* welcome = window.findChild<QLabel*>("welcomeLabel");
     ASSERT_NE(welcome, nullptr);
     const QString fileName = folder.filePath("broken.ifc");
-    QFile file(fileName);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nENDSEC;\nDATA;\n#1=IFCWALL(;\n");
-    file.close();
+    ASSERT_TRUE(testsupport::writeFile(
+        fileName, QByteArray("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nENDSEC;\nDATA;\n#1=IFCWALL(;\n")));
     QString message;
     answerNextMessageBox(QMessageBox::Ok, &message);
     EXPECT_FALSE(openAndWait(window, fileName));
@@ -143,7 +108,7 @@ TEST_F(MainWindowTest, AnUnreadableFileGivesAnErrorAndTheWindowCarriesOn)
     EXPECT_FALSE(welcome->isVisibleTo(&window));
 }
 
-TEST_F(MainWindowTest, AChangedModelIsMarkedAndClosingItAsksFirst)
+TEST_F(MainWindowTest, AChangedModelIsMarkedAndClosingItAsksFirstAndAFailedSaveIsShown)
 {
     ASSERT_TRUE(openAndWait(window, folder.filePath("a.ifc")));
     changeActiveModel();
@@ -156,15 +121,7 @@ TEST_F(MainWindowTest, AChangedModelIsMarkedAndClosingItAsksFirst)
     EXPECT_TRUE(question.contains("a.ifc"));
     EXPECT_EQ(window.documentCount(), 1);
 
-    answerNextMessageBox(QMessageBox::Save, &question);
-    EXPECT_TRUE(window.closeActiveDocument());
-    EXPECT_EQ(window.documentCount(), 0);
-}
-
-TEST_F(MainWindowTest, AFailedSaveIsShownAndTheChangesStayMarked)
-{
-    ASSERT_TRUE(openAndWait(window, folder.filePath("a.ifc")));
-    changeActiveModel();
+    // A folder where the file was cannot be replaced: the changes stay marked.
     ASSERT_TRUE(QFile::remove(folder.filePath("a.ifc")));
     ASSERT_TRUE(QDir(folder.path()).mkdir("a.ifc"));
     QString error;
@@ -173,8 +130,11 @@ TEST_F(MainWindowTest, AFailedSaveIsShownAndTheChangesStayMarked)
     EXPECT_TRUE(error.contains("a.ifc")) << error.toStdString();
     EXPECT_TRUE(window.activeDocument()->isModified());
 
-    answerNextMessageBox(QMessageBox::Discard, &error);
+    ASSERT_TRUE(QDir(folder.path()).rmdir("a.ifc"));
+    answerNextMessageBox(QMessageBox::Save, &question);
     EXPECT_TRUE(window.closeActiveDocument());
+    EXPECT_EQ(window.documentCount(), 0);
+    EXPECT_TRUE(QFileInfo(folder.filePath("a.ifc")).isFile());
 }
 
 TEST_P(QuitWhileComputingTest, AsksAndStopsTheComputationOrCarriesOn)
@@ -188,10 +148,14 @@ TEST_P(QuitWhileComputingTest, AsksAndStopsTheComputationOrCarriesOn)
     ASSERT_GT(window.runningOperationCount(), 0);
 
     {
-        MessageBoxAnswerer answerer(GetParam().answer);
+        // The question about the running operation, then Discard for the unsaved changes.
+        const QMessageBox::StandardButton answer = GetParam().answer;
+        testsupport::MessageBoxWatcher boxes([answer](const QMessageBox& box) {
+            return box.text().contains("running") ? answer : QMessageBox::Discard;
+        });
         EXPECT_EQ(window.close(), GetParam().quits);
-        ASSERT_FALSE(answerer.texts.isEmpty());
-        EXPECT_EQ(answerer.texts.first(), "An operation is still running. Stop it and quit?");
+        ASSERT_FALSE(boxes.texts.isEmpty());
+        EXPECT_EQ(boxes.texts.first(), "An operation is still running. Stop it and quit?");
     }
     EXPECT_EQ(window.documentCount(), GetParam().quits ? 0 : 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.runningOperationCount() == 0; }, patienceMs));

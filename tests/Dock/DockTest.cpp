@@ -20,14 +20,12 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
-#include <QAbstractProxyModel>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,7 +36,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -95,13 +92,6 @@ protected:
     {
         return openFile(QString::fromStdString(sourcePath("samples/small-building.ifc")));
     }
-    /// The model of the text, read back from a file as the host reads it.
-    std::unique_ptr<IFC2x3Model> openText(const ModelBuilder& builder)
-    {
-        const QString path = scratch.filePath(QString("model%1.ifc").arg(++files));
-        EXPECT_TRUE(writeFile(path, QByteArray::fromStdString(builder.text())));
-        return openFile(path);
-    }
     /// Opens the sample, computes it without the dock and shows it.
     bool showComputedSample()
     {
@@ -146,21 +136,8 @@ protected:
     {
         return MaterialQuantitiesCalculator(model, Orvane::MaterialQuantitiesSettings()).getMissingQuantitiesCount();
     }
-    /// Source rows of the host model for rows of the detailed table.
-    QList<int> sourceRows(const QModelIndexList& tableIndexes) const
-    {
-        auto* sort = static_cast<QAbstractProxyModel*>(table()->model());
-        auto* details = static_cast<QAbstractProxyModel*>(sort->sourceModel());
-        QList<int> rows;
-        for (const QModelIndex& index : tableIndexes) {
-            rows.append(details->mapToSource(sort->mapToSource(index)).row());
-        }
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    }
 
     QTemporaryDir scratch;
-    int files = 0;
     std::atomic<bool> released{false};
     docktest::RecordingSink sink;
     std::unique_ptr<IFC2x3Model> model;
@@ -200,7 +177,7 @@ TEST_F(Dock, FollowsTheKindOfTheActiveModel)
     // A model without project has no results either.
     ModelBuilder builder(ModelBuilder::Metres, QString());
     builder.element("IFCWALL", "Mur");
-    auto noProject = openText(builder);
+    auto noProject = builder.open();
     ASSERT_TRUE(noProject);
     dock->setModel(noProject.get());
     EXPECT_EQ(information()->message(), noResults);
@@ -254,36 +231,6 @@ TEST_F(Dock, ComputesWithProgressThenShowsTheResults)
     EXPECT_EQ(table()->model(), shown);
 }
 
-TEST_F(Dock, ACheckBoxClickShowsOrHidesEverySelectedElement)
-{
-    ASSERT_TRUE(showComputedSample());
-    dock->resize(600, 800);
-    dock->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dock.get()));
-    QTableView* view = table();
-    view->sortByColumn(1, Qt::DescendingOrder); // table rows differ from model rows
-    view->selectionModel()->select(QItemSelection(view->model()->index(0, 0), view->model()->index(2, 0)),
-                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    const QList<int> chosen = sourceRows(view->selectionModel()->selectedRows(0));
-    ASSERT_EQ(chosen.size(), 3);
-
-    QStyleOptionViewItem option;
-    option.initFrom(view->viewport());
-    option.rect = view->visualRect(view->model()->index(1, 0));
-    option.features |= QStyleOptionViewItem::HasCheckIndicator;
-    const QPoint box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
-
-    int hidden = 0;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        hidden += model->isVisible(model->index(row, 0)) ? 0 : 1;
-    }
-    EXPECT_EQ(hidden, 3);
-    for (int row : chosen) {
-        EXPECT_FALSE(model->isVisible(model->index(row, 0))) << row;
-    }
-}
-
 TEST_F(Dock, CancelOrQuitLeavesNoPartialResults)
 {
     for (const bool quit : {false, true}) {
@@ -305,7 +252,7 @@ TEST_F(Dock, CancelOrQuitLeavesNoPartialResults)
             EXPECT_EQ(information()->message(), "Material quantities computation was cancelled.");
             EXPECT_TRUE(button("computeQuantitiesPushButton")->isEnabled());
             QTest::qWait(50); // no failure box follows
-            EXPECT_EQ(boxes.count(), 0);
+            EXPECT_TRUE(boxes.texts.isEmpty());
         }
         const int rows = MaterialQuantitiesCalculator::getBuildingElementRows(opened.get()).size();
         EXPECT_EQ(missingCount(opened.get()), rows);
@@ -356,7 +303,8 @@ TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         answerModal<QFileDialog>([this](QFileDialog* dialog) {
-            typeFileName(dialog, scratch.filePath("full.xlsx"));
+            // As a user types it: selectFile() leaves the field alone once it has the focus.
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(scratch.filePath("full.xlsx"));
             static_cast<QDialog*>(dialog)->accept();
         });
         MessageBoxWatcher boxes;
@@ -364,9 +312,9 @@ TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
             const FileSizeLimit diskFull;
             QTest::mouseClick(button(c.button), Qt::LeftButton);
         }
-        EXPECT_EQ(boxes.count(), 1);
-        EXPECT_EQ(boxes.icon(), QMessageBox::Warning);
-        EXPECT_FALSE(boxes.text().isEmpty());
+        ASSERT_EQ(boxes.texts.size(), 1);
+        EXPECT_EQ(boxes.icon, QMessageBox::Warning);
+        EXPECT_FALSE(boxes.texts.first().isEmpty());
         EXPECT_FALSE(QFile::exists(scratch.filePath("full.xlsx")));
 
         QString chosen;
@@ -377,7 +325,7 @@ TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
         QTest::mouseClick(button(c.button), Qt::LeftButton);
         EXPECT_TRUE(chosen.startsWith(scratch.filePath(c.prefix))) << chosen.toStdString();
         const QList<Sheet> sheets = Sheet::readWorkbook(chosen);
-        if (c.rows.empty()) { // one column per line of the shipped template, the results as numbers
+        if (c.rows.empty()) { // one column per line of the shipped template
             ASSERT_EQ(sheets.size(), 1);
             QVariantList header;
             const QByteArray lines = readFile(Orvane::ModelComponentsExcelExport().getTemplateFile());
@@ -385,14 +333,7 @@ TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
                 header.append(line);
             }
             EXPECT_EQ(sheets[0].row(1), header);
-            const int weight = header.indexOf("Properties/TotalMaterialQuantities/TotalWeight") + 1;
-            int weighed = 0;
-            for (int row = 2; row <= sheets[0].rows.size(); ++row) {
-                const QVariant cell = sheets[0].cell(row, weight);
-                EXPECT_TRUE(!cell.isValid() || cell.userType() == QMetaType::Double) << row;
-                weighed += cell.isValid() ? 1 : 0;
-            }
-            EXPECT_GT(weighed, 0);
+            EXPECT_GT(sheets[0].rows.size(), 1);
             continue;
         }
         ASSERT_EQ(Sheet::names(sheets), QStringList({"Total quantities", "Details quantities"}));

@@ -33,12 +33,10 @@ public:
     {
         doneAtEnd = status->done();
         current = nullptr;
-        ++ended;
     }
 
     Orvane::OperationStatus* current = nullptr;
     int started = 0;
-    int ended = 0;
     QString text;
     qint64 steps = 0;
     qint64 doneAtEnd = 0;

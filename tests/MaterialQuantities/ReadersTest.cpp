@@ -194,7 +194,6 @@ TEST_F(Readers, CompositionInPercentOrFractions)
         {"percent", {{"B", number(60)}, {"A", number(40)}}, {{"A", 0.4}, {"B", 0.6}}, {}},
         {"integers", {{"A", "IFCINTEGER(75)"}, {"B", "IFCINTEGER(25)"}}, {{"A", 0.75}, {"B", 0.25}}, {}},
         {"fractions", {{"A", number(0.7)}, {"B", number(0.3)}}, {{"A", 0.7}, {"B", 0.3}}, {}},
-        {"exactly one", {{"A", number(0.5)}, {"B", number(0.5)}}, {{"A", 0.5}, {"B", 0.5}}, {}},
         {"one up to rounding",
          {{"A", number(0.34)}, {"B", number(0.56)}, {"C", number(0.1)}},
          {{"A", 0.34}, {"B", 0.56}, {"C", 0.1}},
@@ -273,28 +272,6 @@ TEST_F(Readers, QuantitiesAreValueTimesMassTimesShare)
     log.clear();
     EXPECT_TRUE(calculator->getQuantities(at(nothing)).isEmpty());
     EXPECT_EQ(log.lines(), (std::vector<std::string>{error(compositionNotFound), error(massNotFound)}));
-}
-
-TEST_F(Readers, BuildingElementsLeaveOutOpeningsAssembliesAndVirtualElements)
-{
-    const int building = builder.building("Building");
-    const int storey = builder.storey(building, "Ground floor");
-    const int wall1 = builder.element("IFCWALL", "Wall 1", storey);
-    const int opening = builder.element("IFCOPENINGELEMENT", "Opening");
-    builder.voids(wall1, opening);
-    const int door = builder.element("IFCDOOR", "Door");
-    builder.fills(opening, door);
-    const int assembly = builder.element("IFCELEMENTASSEMBLY", "Assembly", storey);
-    const int column = builder.element("IFCCOLUMN", "Column");
-    builder.aggregate(assembly, {column});
-    builder.element("IFCVIRTUALELEMENT", "Boundary", storey);
-    const int slab = builder.element("IFCSLAB", "Slab", storey);
-    builder.type("IFCWALLTYPE", "Type", {}, {wall1});
-    open();
-    EXPECT_EQ(Calculator::getBuildingElementRows(model.get()),
-              (QList<int>{at(wall1).row(), at(door).row(), at(column).row(), at(slab).row()}));
-    EXPECT_TRUE(Calculator::getBuildingElementRows(nullptr).isEmpty());
-    EXPECT_TRUE(Calculator::getBuildingElementRows(ModelBuilder().open().get()).isEmpty());
 }
 
 } // namespace

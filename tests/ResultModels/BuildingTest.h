@@ -5,7 +5,6 @@
 
 #include "CheckedModel.h"
 #include "HostModels.h"
-#include "ItemModels.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,24 @@
 namespace resultmodels {
 
 using namespace testsupport;
+
+inline QVariantList columnValues(const QAbstractItemModel& model, int column, int role = Qt::EditRole)
+{
+    QVariantList values;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        values.append(model.data(model.index(row, column), role));
+    }
+    return values;
+}
+
+inline QStringList horizontalHeaders(const QAbstractItemModel& model)
+{
+    QStringList headers;
+    for (int section = 0; section < model.columnCount(); ++section) {
+        headers.append(model.headerData(section, Qt::Horizontal).toString());
+    }
+    return headers;
+}
 
 extern const QString totalSet; // "TotalMaterialQuantities"
 

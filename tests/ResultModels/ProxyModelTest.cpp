@@ -40,18 +40,16 @@ TEST_F(BuildingTest, StaysConsistentAndFollowsNoStructuralChangeOfItsSource)
     EXPECT_EQ(model->isVisible(indexOf(*model, wallA)), wallAVisible);
     detailed->setSourceModel(model.get());
     EXPECT_EQ(detailed->rowCount(), 4);
+    model.reset(); // deleted under the proxy: empty, not stale
+    EXPECT_EQ(detailed->rowCount(), 0);
 }
 
-TEST_F(BuildingTest, OneColumnPerMaterialInTheHostsOrder)
+TEST_F(BuildingTest, RowsAreTheBuildingElementsOnlyAndColumnsTheMaterialsInTheHostsOrder)
 {
     EXPECT_EQ(horizontalHeaders(*detailed),
               QStringList({"", "Name", "Type", "beton", "Acier", "bois", "Quantity property path"}));
     EXPECT_EQ(detailed->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toStringList(),
               QStringList({"Properties", totalSet, "Acier"}));
-}
-
-TEST_F(BuildingTest, RowsAreTheBuildingElementsOnly)
-{
     const QList<int> keys = {wallA, wallB, slab, beam};
     ASSERT_EQ(detailed->rowCount(), keys.size());
     for (int row = 0; row < keys.size(); ++row) {
@@ -136,20 +134,12 @@ TEST_F(BuildingTest, SelectionsMapByRunsOfRows)
     EXPECT_EQ(sources, QModelIndexList({indexOf(*model, slab), indexOf(*model, wallA)}));
 }
 
-// -------------------------------------------------------------- visibility
-
-class VisibilityTest : public BuildingTest
+TEST_F(BuildingTest, ACheckBoxClickAppliesToTheSelectionItBelongsToAndIsTheOnlyEdit)
 {
-protected:
-    bool visible(int key) const { return model->isVisible(indexOf(*model, key)); }
-    void click(int key) // the value passed does not matter: a click toggles
-    {
+    const auto visible = [this](int key) { return model->isVisible(indexOf(*model, key)); };
+    const auto click = [this](int key) { // the value passed does not matter: a click toggles
         EXPECT_TRUE(detailed->setData(detailed->index(proxyRow(key), 0), Qt::Checked, Qt::CheckStateRole));
-    }
-};
-
-TEST_F(VisibilityTest, ACheckBoxClickAppliesToTheSelectionItBelongsToAndIsTheOnlyEdit)
-{
+    };
     const QModelIndex status = detailed->index(proxyRow(wallA), 0);
     EXPECT_FALSE(detailed->setData(status, 5, Qt::EditRole));
     EXPECT_FALSE(detailed->setData(detailed->index(proxyRow(wallA), 1), "Other", Qt::DisplayRole));

@@ -8,19 +8,9 @@ class FakeTool : public Orvane::MaterialQuantitiesSettingsHolder
 {
 public:
     const Orvane::MaterialQuantitiesSettings& getToolSettings() const override { return settings; }
-    void setToolSettings(const Orvane::MaterialQuantitiesSettings& newSettings) override
-    {
-        settings = newSettings;
-        ++toolUpdates;
-    }
-    void setDockSettings(const Orvane::MaterialQuantitiesSettings& newSettings) override
-    {
-        dockSettings = newSettings;
-        ++dockUpdates;
-    }
+    void setToolSettings(const Orvane::MaterialQuantitiesSettings& newSettings) override { settings = newSettings; }
+    void setDockSettings(const Orvane::MaterialQuantitiesSettings& newSettings) override { dockSettings = newSettings; }
 
     Orvane::MaterialQuantitiesSettings settings;
     Orvane::MaterialQuantitiesSettings dockSettings;
-    int toolUpdates = 0;
-    int dockUpdates = 0;
 };

@@ -42,6 +42,7 @@ TEST_F(SettingsDialogTest, ApplyHandsTheEditsOnCancelDropsTheRestAndTheNextOpeni
     click(QDialogButtonBox::Apply);
     EXPECT_EQ(page.getSettings().reusedMaterialsPropertyPath, "Applied");
     EXPECT_EQ(tool.settings.reusedMaterialsPropertyPath, "Applied");
+    EXPECT_EQ(tool.dockSettings, tool.settings);
     EXPECT_FALSE(QSettings().contains("Tool/MaterialQuantities/reusedMaterialsPropertyPath"));
 
     reusePathEdit()->setText("Cancelled");

@@ -2,22 +2,15 @@
 
 #include <QAbstractItemModelTester>
 
-#include <memory>
-
 namespace testsupport {
 
-/// Runs QAbstractItemModelTester on a model while alive; its complaints
-/// fail the current test.
-class CheckedModel
+/// Runs QAbstractItemModelTester on a model while alive. A complaint stops
+/// the program with the tester's message, so the test fails where the model
+/// went wrong.
+class CheckedModel : public QAbstractItemModelTester
 {
 public:
-    explicit CheckedModel(QAbstractItemModel* model);
-    ~CheckedModel();
-    CheckedModel(const CheckedModel&) = delete;
-    CheckedModel& operator=(const CheckedModel&) = delete;
-
-private:
-    std::unique_ptr<QAbstractItemModelTester> m_tester;
+    explicit CheckedModel(QAbstractItemModel* model) : QAbstractItemModelTester(model, FailureReportingMode::Fatal) {}
 };
 
 } // namespace testsupport

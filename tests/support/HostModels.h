@@ -50,20 +50,15 @@ inline QVariant valueAt(const IFC2x3Model& model, int key, const QString& path)
 }
 
 /// The properties of the object's first set of that name, name to value.
-inline QMap<QString, double> setValues(const IFC2x3Model& model, const QModelIndex& index, const QString& setName)
+inline QMap<QString, double> setValues(const IFC2x3Model& model, int key, const QString& setName)
 {
     QMap<QString, double> values;
-    const auto set = model.getProperty(index, QStringList{"Properties", setName});
+    const auto set = model.getProperty(indexOf(model, key), QStringList{"Properties", setName});
     for (int i = 0; set && i < set->childCount(); ++i) {
         const Step::RefPtr<Orvane::CoreProperty> child(set->getChildProperty(i));
         values.insert(child->name(), child->value().toDouble());
     }
     return values;
-}
-
-inline QMap<QString, double> setValues(const IFC2x3Model& model, int key, const QString& setName)
-{
-    return setValues(model, indexOf(model, key), setName);
 }
 
 /// Number of sets of that name the object carries.

@@ -14,29 +14,32 @@ public:
     ~Appender() override { destructorImpl(); }
     void close() override {}
 
-    std::vector<LogRecord> records() const
+    std::vector<std::string> lines() const
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return m_records;
+        return m_lines;
     }
     void clear()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_records.clear();
+        m_lines.clear();
     }
 
 protected:
     // Workers log from their own threads.
     void append(const log4cplus::spi::InternalLoggingEvent& event) override
     {
+        const int level = event.getLogLevel();
+        const char* prefix = level == log4cplus::ERROR_LOG_LEVEL  ? "ERROR "
+                             : level == log4cplus::WARN_LOG_LEVEL ? "WARN "
+                                                                  : "OTHER ";
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_records.push_back({event.getLogLevel(), event.getMessage(), event.getFile(), event.getLine(),
-                             event.getFunction(), event.getLoggerName()});
+        m_lines.push_back(prefix + event.getMessage());
     }
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<LogRecord> m_records;
+    std::vector<std::string> m_lines;
 };
 
 LogCapture::LogCapture(const std::string& loggerName)
@@ -51,21 +54,9 @@ LogCapture::~LogCapture()
     m_logger.removeAppender(m_appender);
 }
 
-std::vector<LogRecord> LogCapture::records() const
-{
-    return m_capture->records();
-}
-
 std::vector<std::string> LogCapture::lines() const
 {
-    std::vector<std::string> out;
-    for (const LogRecord& record : records()) {
-        const char* level = record.level == log4cplus::ERROR_LOG_LEVEL  ? "ERROR "
-                            : record.level == log4cplus::WARN_LOG_LEVEL ? "WARN "
-                                                                        : "OTHER ";
-        out.push_back(level + record.message);
-    }
-    return out;
+    return m_capture->lines();
 }
 
 int LogCapture::count(const std::string& line) const

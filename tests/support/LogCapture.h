@@ -8,16 +8,6 @@
 
 namespace testsupport {
 
-struct LogRecord
-{
-    int level;
-    std::string message;
-    std::string file;
-    int line;
-    std::string function;
-    std::string logger;
-};
-
 /// Collects the records of a logger and of those below it while alive.
 class LogCapture
 {
@@ -27,7 +17,6 @@ public:
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    std::vector<LogRecord> records() const;
     /// "ERROR text", "WARN text" (other levels "OTHER text") per record, in order.
     std::vector<std::string> lines() const;
     int count(const std::string& line) const;

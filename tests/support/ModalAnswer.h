@@ -2,13 +2,10 @@
 
 // For programs with widgets only (kept inline: the support library itself
 // does not link Qt Widgets).
+#include <QAbstractButton>
 #include <QApplication>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -29,42 +26,34 @@ template <class T> void answerModal(std::function<void(T*)> answer)
     timer->start(20);
 }
 
-/// Types a file name into a file dialog's name field, as a user would.
-/// selectFile() leaves that field alone once it has the focus, which the
-/// dialog gives it at some point after showing.
-inline void typeFileName(QFileDialog* dialog, const QString& name)
-{
-    auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(field, nullptr) << "the dialog has no file name field";
-    field->setText(name);
-}
-
-/// Closes every message box shown while alive, noting how many there were
-/// and what the last one said.
+/// Answers every message box shown while alive with the button chosen for
+/// it (Ok by default), noting what each said and the last one's icon.
 class MessageBoxWatcher
 {
 public:
-    MessageBoxWatcher()
+    using Choice = std::function<QMessageBox::StandardButton(const QMessageBox&)>;
+    explicit MessageBoxWatcher(Choice choose = [](const QMessageBox&) { return QMessageBox::Ok; })
     {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, choose] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                ++m_count;
-                m_text = box->text();
-                m_icon = box->icon();
-                box->done(QMessageBox::Ok);
+                texts.append(box->text());
+                icon = box->icon();
+                const QMessageBox::StandardButton choice = choose(*box);
+                if (QAbstractButton* button = box->button(choice)) {
+                    button->click();
+                } else {
+                    box->done(choice);
+                }
             }
         });
-        m_timer.start(20);
+        m_timer.start(10);
     }
-    int count() const { return m_count; }
-    QString text() const { return m_text; }
-    QMessageBox::Icon icon() const { return m_icon; }
+
+    QStringList texts;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 
 private:
     QTimer m_timer;
-    int m_count = 0;
-    QString m_text;
-    QMessageBox::Icon m_icon = QMessageBox::NoIcon;
 };
 
 } // namespace testsupport

@@ -87,12 +87,11 @@ public:
     void fills(int opening, int filling);
 
     std::string text() const { return stepFile(m_data); }
-    std::unique_ptr<ifc2x3::ExpressDataSet> openDataSet() const { return openStrict(text()); }
     /// The host's model of the text (or a model class derived from it);
     /// null when the text does not open.
     template <class Model = Orvane::_ifc2x3::IFC2x3Model> std::unique_ptr<Model> open() const
     {
-        auto dataSet = openDataSet();
+        auto dataSet = openStrict(text());
         return dataSet ? std::make_unique<Model>(std::move(dataSet)) : nullptr;
     }
 

@@ -24,12 +24,6 @@ bool writeFile(const std::string& path, const std::string& content)
     return static_cast<bool>(out);
 }
 
-bool fileExists(const std::string& path)
-{
-    std::error_code ignored;
-    return std::filesystem::exists(path, ignored);
-}
-
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -45,7 +39,8 @@ bool writeFile(const QString& path, const QByteArray& content)
 std::string samplePath(const std::string& name)
 {
     const std::string path = std::string(MQ_SHARED_DIR) + "/samples/" + name;
-    return fileExists(path) ? path : std::string();
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored) ? path : std::string();
 }
 
 std::string sourcePath(const std::string& relative)

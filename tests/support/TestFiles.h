@@ -11,7 +11,6 @@ namespace testsupport {
 std::string readFile(const std::string& path);
 /// False when the file cannot be written in full.
 bool writeFile(const std::string& path, const std::string& content);
-bool fileExists(const std::string& path);
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& content);
 
