@@ -53,7 +53,7 @@ TEST(FoldingConsoleAppender, ShowsTheFirstHundredOfEachMessageAndCountsTheRest)
     const std::set<std::string> lines = linesOf(console);
     std::fclose(console);
     logger.removeAppender(log4cplus::SharedAppenderPtr(folding));
-    EXPECT_EQ(capture.records().size(), 101U + 1100U + 1U);
+    EXPECT_EQ(capture.lines().size(), 101U + 1100U + 1U);
     EXPECT_EQ(lines.count("Element has no type : 100"), 1U);
     EXPECT_EQ(lines.count("Element has no type : 101"), 0U);
     EXPECT_EQ(lines.count("Quantities not found for item : 100"), 1U);
