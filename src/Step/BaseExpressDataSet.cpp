@@ -205,11 +205,6 @@ std::uint16_t BaseExpressDataSet::typeIdOf(Id key) const
 std::size_t BaseExpressDataSet::slotOfKey(Id key) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return slotOfKeyLocked(key);
-}
-
-std::size_t BaseExpressDataSet::slotOfKeyLocked(Id key) const
-{
     const std::uint32_t slot = m_keys.find(key);
     return slot == noSlot ? m_slots.size() : slot;
 }
@@ -217,11 +212,6 @@ std::size_t BaseExpressDataSet::slotOfKeyLocked(Id key) const
 BaseEntity* BaseExpressDataSet::get(Id key)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return getLocked(key);
-}
-
-BaseEntity* BaseExpressDataSet::getLocked(Id key)
-{
     const std::uint32_t slot = m_keys.find(key);
     return slot == noSlot ? nullptr : loadSlot(slot);
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace Step {
@@ -39,11 +40,12 @@ struct OpenError
 /// DeletedReferenceFilter removes references to deleted instances,
 /// SPFWriter writes the file and AtomicFile puts it in place.
 ///
-/// The data set's own operations are safe to call from several threads:
-/// decoding on demand, creation, deletion and saving are serialised by one
-/// internal mutex. Attribute values of decoded instances (argument(),
-/// setArgument()) are not: threads that read and write them must share a
-/// lock of their own, as the host model does.
+/// The data set owns the one lock of its instances, mutex(). Its own
+/// operations take it, so they are safe to call from several threads.
+/// Attribute values of decoded instances (argument(), setArgument()) are
+/// not guarded by the data set: threads that read and write them hold
+/// mutex() meanwhile. The mutex is recursive, so that such a holder may go
+/// on calling the data set's operations.
 class BaseExpressDataSet
 {
 public:
@@ -143,21 +145,54 @@ public:
     /// Called by BaseEntity::setArgument.
     void argumentChanged(BaseEntity* entity, std::size_t index, const Value& old);
 
+    /// The lock of the data set and of its instances' attribute values.
+    /// Reading decodes and caches, so readers take it too.
+    std::recursive_mutex& mutex() const { return m_mutex; }
+
+    /// Calls visit(slot, typeId, state) for each slot present when the walk
+    /// starts, in data set order, holding the lock once for the whole walk
+    /// rather than once per slot, as passes over millions of slots would.
+    template <class Visit> void forEachSlot(Visit&& visit) const
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        const std::size_t count = m_slots.size();
+        for (std::size_t slot = 0; slot < count; ++slot) {
+            visit(slot, m_slots.typeId(slot), m_slots.state(slot));
+        }
+    }
+
+    /// Calls visit(BaseEntity*) with the instance of each key of [first,
+    /// last) in turn, decoded if needed, skipping keys without a readable
+    /// instance, under the lock taken once. A visit returning bool stops the
+    /// walk by returning true.
+    template <class Visit> void forEachInstance(const Id* first, const Id* last, Visit&& visit)
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        for (; first != last; ++first) {
+            const std::uint32_t slot = m_keys.find(*first);
+            BaseEntity* entity = slot == noSlot ? nullptr : loadSlot(slot);
+            if (!entity) {
+                continue;
+            }
+            if constexpr (std::is_same_v<decltype(visit(entity)), bool>) {
+                if (visit(entity)) {
+                    return;
+                }
+            } else {
+                visit(entity);
+            }
+        }
+    }
+
 protected:
+    /// Hooks, called with mutex() held.
     virtual void onLoaded(BaseEntity*) {}
     virtual void onCreated(BaseEntity*) {}
     virtual void onRemoved(BaseEntity*) {}
     virtual void onArgumentChanged(BaseEntity*, std::size_t, const Value&) {}
     virtual void onReset() {}
 
-    std::recursive_mutex& mutex() const { return m_mutex; }
     void warn(const std::string& message);
-    /// slotTypeId() for callers that hold mutex() already, as passes over
-    /// millions of slots do.
-    std::uint16_t slotTypeIdLocked(std::size_t slot) const { return slot < m_slots.size() ? m_slots.typeId(slot) : 0; }
-    /// slotOfKey() and get() for callers that hold mutex() already.
-    std::size_t slotOfKeyLocked(Id key) const;
-    BaseEntity* getLocked(Id key);
 
 private:
     static constexpr std::uint32_t noSlot = KeyIndex::noSlot;

@@ -28,28 +28,24 @@ void ExpressDataSet::fill(const Step::ClassType& type, TypedListBase& list)
     for (std::uint16_t id = 1; id < wanted.size(); ++id) {
         wanted[id] = schema().classType(id).isDerivedFrom(type);
     }
-    const std::size_t count = slotCount();
-    for (std::size_t slot = 0; slot < count; ++slot) {
-        const std::uint16_t typeId = slotTypeIdLocked(slot);
+    forEachSlot([&](std::size_t slot, std::uint16_t typeId, SlotState) {
         if (typeId >= wanted.size() || !wanted[typeId]) {
-            continue;
+            return;
         }
         if (Step::BaseEntity* entity = getBySlot(slot)) {
             list.add(entity);
         }
-    }
+    });
 }
 
 std::vector<std::size_t> ExpressDataSet::countByType() const
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex());
     std::vector<std::size_t> counts(schema().entityCount() + 1, 0);
-    const std::size_t count = slotCount();
-    for (std::size_t slot = 0; slot < count; ++slot) {
-        if (slotState(slot) != SlotState::Deleted) {
-            ++counts[slotTypeId(slot)];
+    forEachSlot([&counts](std::size_t, std::uint16_t typeId, SlotState state) {
+        if (state != SlotState::Deleted) {
+            ++counts[typeId];
         }
-    }
+    });
     return counts;
 }
 
@@ -191,7 +187,6 @@ void ExpressDataSet::ensureInverses()
     // Collect every link first, in data set order, then sort them by target
     // into the tables.
     std::array<InversePairs, static_cast<std::size_t>(InverseRelation::Count)> pairs;
-    const std::size_t count = slotCount();
     // Room for about two links a source, taken at once: pages left unused are
     // never touched, where growing by doubling copies the lists again and again.
     std::array<std::size_t, static_cast<std::size_t>(InverseRelation::Count)> sourceCounts{};
@@ -202,17 +197,16 @@ void ExpressDataSet::ensureInverses()
         sourcesByType[typeId] = &sourcesOf(typeId);
     }
     std::vector<std::uint32_t> sourceSlots;
-    for (std::size_t slot = 0; slot < count; ++slot) {
-        const std::uint16_t typeId = slotTypeIdLocked(slot);
+    forEachSlot([&](std::size_t slot, std::uint16_t typeId, SlotState) {
         const auto& sources = *sourcesByType[typeId < sourcesByType.size() ? typeId : 0];
         if (sources.empty()) {
-            continue;
+            return;
         }
         sourceSlots.push_back(static_cast<std::uint32_t>(slot));
         for (const InverseSource* source : sources) {
             ++sourceCounts[static_cast<std::size_t>(source->relation)];
         }
-    }
+    });
     for (std::size_t relation = 0; relation < pairs.size(); ++relation) {
         pairs[relation].reserve(2 * sourceCounts[relation]);
     }
@@ -286,16 +280,16 @@ void ExpressDataSet::addInverse(InverseRelation relation, Step::Id target, Step:
         return;
     }
     KeyList& keys = m_inverses[static_cast<std::size_t>(relation)].edit(target);
-    const std::size_t slot = slotOfKeyLocked(source);
+    const std::size_t slot = slotOfKey(source);
     // Sources mostly arrive in data set order: appending is the common case.
-    if (keys.empty() || slotOfKeyLocked(keys.back()) < slot) {
+    if (keys.empty() || slotOfKey(keys.back()) < slot) {
         keys.push_back(source);
         return;
     }
     if (std::find(keys.begin(), keys.end(), source) != keys.end()) {
         return;
     }
-    const auto position = std::find_if(keys.begin(), keys.end(), [&](Step::Id k) { return slotOfKeyLocked(k) > slot; });
+    const auto position = std::find_if(keys.begin(), keys.end(), [&](Step::Id k) { return slotOfKey(k) > slot; });
     keys.insert(position, source);
 }
 

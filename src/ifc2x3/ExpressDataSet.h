@@ -70,19 +70,8 @@ public:
         std::lock_guard<std::recursive_mutex> lock(mutex());
         const Step::Id* first = nullptr;
         const Step::Id* last = nullptr;
-        for (inverseKeys(target, relation, first, last); first != last; ++first) {
-            Step::BaseEntity* entity = getLocked(*first);
-            if (!entity) {
-                continue;
-            }
-            if constexpr (std::is_same_v<decltype(visit(entity)), bool>) {
-                if (visit(entity)) {
-                    return;
-                }
-            } else {
-                visit(entity);
-            }
-        }
+        inverseKeys(target, relation, first, last);
+        forEachInstance(first, last, std::forward<Visit>(visit));
     }
 
     /// Number of instances of each type id (index = type id), deleted ones

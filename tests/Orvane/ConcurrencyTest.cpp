@@ -2,6 +2,7 @@
 // another thread. Run under ThreadSanitizer too (see docs/reliability.md).
 #include "OrvaneTestSupport.h"
 
+#include "Orvane/Ifc2x3CC/EditContext.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 
 #include <QCoreApplication>
@@ -21,18 +22,25 @@ TEST(Concurrency, ReadsWhileAnotherThreadWritesPropertySets)
         elements.push_back(element.get());
     }
     ASSERT_GT(elements.size(), 50u);
-    const QStringList paths = {
-        "Properties/BaseQuantities/NetVolume", "Type/Properties/Unite_Fonctionnelle/Masse_par_UF",
-        "Properties/TotalMaterialQuantities/Beton", "Type/Properties/TotalMaterialQuantities/Instances", "Fields/Name"};
+    const QStringList paths = {"Properties/BaseQuantities/NetVolume",
+                               "Type/Properties/Unite_Fonctionnelle/Masse_par_UF",
+                               "Properties/TotalMaterialQuantities/Beton",
+                               "Properties/TotalMaterialQuantities/Longueur",
+                               "Type/Properties/TotalMaterialQuantities/Instances",
+                               "Fields/Name"};
 
     std::atomic<bool> writing{true};
     std::atomic<int> reads{0};
+    // Elements are written through the model's context, as the calculator
+    // does, types without one. The first length written makes the writer
+    // read the project's units while the reader may be reading them too.
     std::thread writer([&] {
         for (int round = 0; round < 3; ++round) {
             for (ifc2x3::IfcObjectDefinition* element : elements) {
-                PropertySetUtils::addProperty(element, Step::String("TotalMaterialQuantities"), Step::String("Beton"),
-                                              1.0 + round, ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO,
-                                              true);
+                const std::vector<PropertySetUtils::SingleValue> values = {
+                    {"Beton", 1.0 + round, ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO},
+                    {"Longueur", 2.0, ifc2x3::IfcValue::IfcLengthMeasure, ifc2x3::IfcSIPrefix_UNSET}};
+                PropertySetUtils::addProperties(model->editContext(), element, "TotalMaterialQuantities", values, true);
                 model->updateItem(model->index(element));
             }
             for (const auto& type : model->dataSet()->getAllIfcTypeObject()) {

@@ -2,6 +2,7 @@
 // objects before writing to them, removing sets and what only they use.
 #include "OrvaneTestSupport.h"
 
+#include "Orvane/Ifc2x3CC/EditContext.h"
 #include "Orvane/Ifc2x3CC/GlobalId.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 
@@ -323,10 +324,32 @@ TEST(PropertySetEditingSharedParts, APropertyListedByTwoSetsSurvivesEditsOfEithe
     EXPECT_EQ(valueAt(*model, 20, "Properties/Common/Colour"), QVariant("red"));
     ASSERT_TRUE(remove(*model, 21, "Other"));
     EXPECT_FALSE(model->dataSet()->get(40));
+    EXPECT_EQ(entityOf<ifc2x3::IfcPropertySingleValue>(*model, 31)->getNominalValueValue().plain().text(), "red");
     ASSERT_TRUE(remove(*model, 20, "Common"));
     EXPECT_FALSE(model->dataSet()->get(32)) << "listed by the removed set alone";
-    EXPECT_EQ(entityOf<ifc2x3::IfcPropertySingleValue>(*model, 31)->getNominalValueValue().plain().text(), "red");
     EXPECT_TRUE(saveAndReopen(*model));
+}
+
+// The model's context keeps the parts it found shared between its edits;
+// a part shared by an edit made without it must be seen as such afterwards.
+TEST(PropertySetEditingSharedParts, TheModelsContextSeesPartsSharedByOtherEdits)
+{
+    auto model = openText(fixture("property-in-two-sets.ifc"));
+    ASSERT_TRUE(model);
+    auto write = [&](Step::Id key, const char* set, const char* name, const char* value) {
+        return PropertySetUtils::addProperty(model->editContext(), objectOf(*model, key), Step::String(set),
+                                             Step::String(name), QString::fromLatin1(value), IfcValue::IfcLabel,
+                                             ifc2x3::IfcSIPrefix_UNSET, true);
+    };
+    ASSERT_TRUE(write(21, "Other", "Colour", "blue"));
+    auto* other = entityOf<ifc2x3::IfcPropertySet>(*model, 40);
+    std::vector<ifc2x3::IfcProperty*> properties = other->getHasProperties();
+    properties.push_back(entityOf<ifc2x3::IfcProperty>(*model, 32));
+    other->setHasProperties(properties);
+
+    ASSERT_TRUE(write(20, "Common", "Size", "L"));
+    EXPECT_EQ(valueAt(*model, 20, "Properties/Common/Size"), QVariant("L"));
+    EXPECT_EQ(valueAt(*model, 21, "Properties/Other/Size"), QVariant("M"));
 }
 
 // A shared set whose complex properties nest 50 000 deep is copied for the

@@ -2,9 +2,9 @@
 
 #include "GlobalId.h"
 
+#include "EditContext.h"
+
 #include "Orvane/BooleanVariant.h"
-#include "Orvane/_ifc2x3/DataSetLocker.h"
-#include "Orvane/_ifc2x3/IFC2x3Model.h"
 #include "Orvane/_ifc2x3/UnitConverter.h"
 
 #include "ifc2x3/EntityAccess.h"
@@ -188,35 +188,6 @@ IfcPropertySet* copySet(ExpressDataSet& dataSet, IfcPropertySet* set, Creations&
     return copy;
 }
 
-/// The properties and quantities that several sets or complex properties
-/// list (some exporters share them): such a part is never changed nor
-/// deleted on behalf of one of them.
-class SharedParts
-{
-public:
-    explicit SharedParts(ExpressDataSet& dataSet) : m_dataSet(dataSet), m_model(_ifc2x3::IFC2x3Model::modelOf(&dataSet))
-    {
-    }
-
-    bool contains(const Step::BaseEntity* part)
-    {
-        if (m_model) {
-            return m_model->sharedPropertyParts().count(part->getKey()) > 0;
-        }
-        if (!m_scanned) {
-            m_keys = _ifc2x3::findSharedPropertyParts(m_dataSet);
-            m_scanned = true;
-        }
-        return m_keys.count(part->getKey()) > 0;
-    }
-
-private:
-    ExpressDataSet& m_dataSet;
-    _ifc2x3::IFC2x3Model* m_model;
-    bool m_scanned = false;
-    std::unordered_set<std::uint64_t> m_keys;
-};
-
 /// The parts a set, complex property or quantity set lists.
 std::vector<Step::BaseEntity*> partsOf(Step::BaseEntity* entity)
 {
@@ -241,7 +212,7 @@ std::vector<Step::BaseEntity*> partsOf(Step::BaseEntity* entity)
 /// from the file (complex properties within complex properties, even in a
 /// cycle): it is walked with a list of its own, not by recursion, and each
 /// part is deleted once.
-void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* root, SharedParts& shared)
+void deletePropertyTree(EditContext& context, Step::BaseEntity* root)
 {
     std::vector<Step::BaseEntity*> pending{root};
     std::unordered_set<Step::Id> found{root->getKey()};
@@ -251,14 +222,14 @@ void deletePropertyTree(ExpressDataSet& dataSet, Step::BaseEntity* root, SharedP
         pending.pop_back();
         doomed.push_back(entity->getKey());
         for (Step::BaseEntity* part : partsOf(entity)) {
-            if (!shared.contains(part) && found.insert(part->getKey()).second) {
+            if (!context.isSharedPart(*part) && found.insert(part->getKey()).second) {
                 pending.push_back(part);
             }
         }
     }
     // Parts before what lists them, as they were found in reverse.
     for (auto key = doomed.rbegin(); key != doomed.rend(); ++key) {
-        dataSet.remove(*key);
+        context.dataSet().remove(*key);
     }
 }
 
@@ -336,11 +307,10 @@ bool replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, con
     return true;
 }
 
-void deleteIfUnused(ExpressDataSet& dataSet, IfcPropertySetDefinition* set)
+void deleteIfUnused(EditContext& context, IfcPropertySetDefinition* set)
 {
     if (userCount(set) == 0) {
-        SharedParts shared(dataSet);
-        deletePropertyTree(dataSet, set, shared);
+        deletePropertyTree(context, set);
     }
 }
 
@@ -448,8 +418,9 @@ Step::Value referenceTo(const Step::BaseEntity* entity, bool& ok)
 /// given; without one, values are in SI units, which need saying only when
 /// the project's unit of that kind is another one (millimetres, say). `ok`
 /// false when the unit needed cannot be created.
-Step::Value unitValue(ExpressDataSet& dataSet, IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool& ok)
+Step::Value unitValue(EditContext& context, IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool& ok)
 {
+    ExpressDataSet& dataSet = context.dataSet();
     ok = true;
     SIUnitName unit{};
     if (!siUnitOf(type, unit)) {
@@ -458,10 +429,7 @@ Step::Value unitValue(ExpressDataSet& dataSet, IfcValue::IfcValue_select type, I
     if (prefix != IfcSIPrefix_UNSET) {
         return referenceTo(findOrCreateSIUnit(dataSet, unit, stepName(prefix)), ok);
     }
-    _ifc2x3::IFC2x3Model* model = _ifc2x3::IFC2x3Model::modelOf(&dataSet);
-    const double factor = model
-                              ? model->units().projectUnit(QString::fromLatin1(unit.unitType)).factor
-                              : _ifc2x3::UnitConverter(&dataSet).projectUnit(QString::fromLatin1(unit.unitType)).factor;
+    const double factor = context.units().projectUnit(QString::fromLatin1(unit.unitType)).factor;
     // Factors are relative to SI units (the kilogram for masses).
     if (std::abs(factor - 1.0) <= 1e-12) {
         return {};
@@ -510,15 +478,13 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
 class Removal
 {
 public:
-    Removal(ExpressDataSet& dataSet, const std::vector<std::string>& utf8Names)
-        : m_dataSet(dataSet), m_names(utf8Names),
-          m_locker(_ifc2x3::dataSetLock(&dataSet), _ifc2x3::DataSetLocker::Write)
+    Removal(EditContext& context, const std::vector<std::string>& utf8Names)
+        : m_context(context), m_dataSet(context.dataSet()), m_names(utf8Names), m_edit(context)
     {
     }
     Removal(const Removal&) = delete;
     Removal& operator=(const Removal&) = delete;
 
-    ExpressDataSet& dataSet() const { return m_dataSet; }
     std::size_t size() const { return m_objects; }
 
     /// False when the object has no set of these names.
@@ -558,7 +524,7 @@ public:
         }
         // Only once every link is gone can a set tell it is unused.
         for (IfcPropertySetDefinition* set : m_detached) {
-            deleteIfUnused(m_dataSet, set);
+            deleteIfUnused(m_context, set);
         }
     }
 
@@ -589,9 +555,10 @@ private:
         }
     }
 
+    EditContext& m_context;
     ExpressDataSet& m_dataSet;
     const std::vector<std::string>& m_names;
-    const _ifc2x3::DataSetLocker m_locker;
+    const EditContext::Edit m_edit;
     std::size_t m_objects = 0;
     std::vector<IfcRelDefinesByProperties*> m_relations;
     std::unordered_map<IfcRelDefinesByProperties*, std::size_t> m_relationAt;
@@ -605,8 +572,8 @@ private:
 class SetWriter
 {
 public:
-    SetWriter(ExpressDataSet& dataSet, IfcPropertySet* set, bool replace)
-        : m_dataSet(dataSet), m_set(set), m_replace(replace), m_shared(dataSet)
+    SetWriter(EditContext& context, IfcPropertySet* set, bool replace)
+        : m_context(context), m_set(set), m_replace(replace)
     {
         for (const Step::Value& item : set->getHasPropertiesValue().items()) {
             Step::BaseEntity* property = set->resolve(item);
@@ -675,7 +642,7 @@ private:
     bool replaceAt(std::size_t position, std::string_view name, Step::Value nominal, const Step::Value& unit)
     {
         auto* old = static_cast<IfcProperty*>(m_set->resolve(m_items[position]));
-        const bool sharedPart = m_shared.contains(old);
+        const bool sharedPart = m_context.isSharedPart(*old);
         if (!sharedPart && old->isOfType(IfcPropertySingleValue::getClassType())) {
             auto* single = static_cast<IfcPropertySingleValue*>(old);
             single->setNominalValueValue(nominal);
@@ -690,14 +657,14 @@ private:
         }
         m_items[position] = Step::Value::reference(single->getKey());
         if (!sharedPart) {
-            deletePropertyTree(m_dataSet, old, m_shared);
+            deletePropertyTree(m_context, old);
         }
         return true;
     }
 
     IfcPropertySingleValue* createSingle(std::string_view name, Step::Value nominal, const Step::Value& unit)
     {
-        return m_dataSet.createEntity<IfcPropertySingleValue>([&](IfcPropertySingleValue& single) {
+        return m_context.dataSet().createEntity<IfcPropertySingleValue>([&](IfcPropertySingleValue& single) {
             single.setNameValue(Step::Value::string(name));
             single.setNominalValueValue(std::move(nominal));
             single.setUnitValue(unit);
@@ -711,33 +678,42 @@ private:
                 return unit;
             }
         }
-        Step::Value unit = unitValue(m_dataSet, type, prefix, made);
+        Step::Value unit = unitValue(m_context, type, prefix, made);
         if (made) {
             m_units.emplace_back(type, prefix, unit);
         }
         return unit;
     }
 
-    ExpressDataSet& m_dataSet;
+    EditContext& m_context;
     IfcPropertySet* m_set;
     bool m_replace;
-    SharedParts m_shared;
     std::vector<Step::Value> m_items;
     /// Position of the first property of each name, once the set is large.
     std::unordered_map<std::string, std::size_t> m_positions;
     std::vector<std::tuple<IfcValue::IfcValue_select, IfcSIPrefix, Step::Value>> m_units;
 };
 
+ExpressDataSet* dataSetOf(const IfcObjectDefinition* object)
+{
+    return object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
+}
+
+bool belongsTo(const IfcObjectDefinition* object, const EditContext& context)
+{
+    return object && object->getExpressDataSet() == &context.dataSet();
+}
+
 } // namespace
 
 IfcPropertySetDefinition* PropertySetUtils::findPropertySet(IfcObjectDefinition* object,
                                                             const Step::String& propertySetName)
 {
-    auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
+    ExpressDataSet* dataSet = dataSetOf(object);
     if (!dataSet) {
         return nullptr;
     }
-    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
+    const std::lock_guard<std::recursive_mutex> lock(dataSet->mutex());
     const std::vector<Attachment> sets = attachedSets(*dataSet, object, propertySetName.toUtf8());
     return sets.empty() ? nullptr : sets.front().set;
 }
@@ -746,17 +722,42 @@ bool PropertySetUtils::addProperty(IfcObjectDefinition* object, const Step::Stri
                                    const Step::String& propertyName, const QVariant& value,
                                    IfcValue::IfcValue_select type, IfcSIPrefix prefix, bool replace)
 {
+    ExpressDataSet* dataSet = dataSetOf(object);
+    if (!dataSet) {
+        return false;
+    }
+    EditContext context(*dataSet);
+    return addProperty(context, object, propertySetName, propertyName, value, type, prefix, replace);
+}
+
+bool PropertySetUtils::addProperty(EditContext& context, IfcObjectDefinition* object,
+                                   const Step::String& propertySetName, const Step::String& propertyName,
+                                   const QVariant& value, IfcValue::IfcValue_select type, IfcSIPrefix prefix,
+                                   bool replace)
+{
     const std::string name = propertyName.toUtf8();
-    return addProperties(object, propertySetName.toUtf8(), {{name, value, type, prefix}}, replace) == 1;
+    return addProperties(context, object, propertySetName.toUtf8(), {{name, value, type, prefix}}, replace) == 1;
 }
 
 int PropertySetUtils::addProperties(IfcObjectDefinition* object, const std::string& propertySetName,
                                     const std::vector<SingleValue>& properties, bool replace)
 {
-    auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
+    ExpressDataSet* dataSet = dataSetOf(object);
     if (!dataSet) {
         return 0;
     }
+    EditContext context(*dataSet);
+    return addProperties(context, object, propertySetName, properties, replace);
+}
+
+int PropertySetUtils::addProperties(EditContext& context, IfcObjectDefinition* object,
+                                    const std::string& propertySetName, const std::vector<SingleValue>& properties,
+                                    bool replace)
+{
+    if (!belongsTo(object, context)) {
+        return 0;
+    }
+    ExpressDataSet& dataSet = context.dataSet();
     std::vector<Step::Value> nominals;
     nominals.reserve(properties.size());
     bool any = false;
@@ -767,17 +768,17 @@ int PropertySetUtils::addProperties(IfcObjectDefinition* object, const std::stri
     if (!any) {
         return 0;
     }
-    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Write);
-    Creations creations(*dataSet);
+    const EditContext::Edit edit(context);
+    Creations creations(dataSet);
     bool madeNew = false;
-    IfcPropertySet* set = writableSet(*dataSet, object, propertySetName, creations, madeNew);
+    IfcPropertySet* set = writableSet(dataSet, object, propertySetName, creations, madeNew);
     if (!set) {
         return 0;
     }
     if (!madeNew) {
         creations.keep(); // a copy now stands for the shared set, whatever follows
     }
-    SetWriter writer(*dataSet, set, replace);
+    SetWriter writer(context, set, replace);
     int written = 0;
     for (std::size_t i = 0; i < properties.size(); ++i) {
         if (!nominals[i].isNull() && writer.put(properties[i], std::move(nominals[i]))) {
@@ -804,22 +805,43 @@ bool PropertySetUtils::removePropertySets(IfcObjectDefinition* object, const std
 std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(const std::vector<IfcObjectDefinition*>& objects,
                                                                        const std::vector<std::string>& utf8Names)
 {
+    // Objects mostly belong to one data set: each run of objects of one
+    // data set is removed with one context.
+    std::vector<IfcObjectDefinition*> changed;
+    for (auto first = objects.begin(); first != objects.end();) {
+        ExpressDataSet* dataSet = dataSetOf(*first);
+        const auto last =
+            std::find_if(first, objects.end(), [&](const IfcObjectDefinition* o) { return dataSetOf(o) != dataSet; });
+        if (dataSet) {
+            EditContext context(*dataSet);
+            const std::vector<IfcObjectDefinition*> run(first, last);
+            const std::vector<IfcObjectDefinition*> removed = removePropertySets(context, run, utf8Names);
+            changed.insert(changed.end(), removed.begin(), removed.end());
+        }
+        first = last;
+    }
+    return changed;
+}
+
+std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(EditContext& context,
+                                                                       const std::vector<IfcObjectDefinition*>& objects,
+                                                                       const std::vector<std::string>& utf8Names)
+{
     // The lock is let go between batches, so that readers are not kept
     // waiting for the whole model.
     constexpr std::size_t batchSize = 4096;
     std::vector<IfcObjectDefinition*> changed;
     std::unique_ptr<Removal> removal;
     for (IfcObjectDefinition* object : objects) {
-        auto* dataSet = object ? dynamic_cast<ExpressDataSet*>(object->getExpressDataSet()) : nullptr;
-        if (!dataSet) {
+        if (!belongsTo(object, context)) {
             continue;
         }
-        if (removal && (&removal->dataSet() != dataSet || removal->size() >= batchSize)) {
+        if (removal && removal->size() >= batchSize) {
             removal->finish();
             removal.reset();
         }
         if (!removal) {
-            removal = std::make_unique<Removal>(*dataSet, utf8Names);
+            removal = std::make_unique<Removal>(context, utf8Names);
         }
         if (removal->add(object)) {
             changed.push_back(object);

@@ -18,8 +18,15 @@ class IfcPropertySetDefinition;
 namespace Orvane {
 namespace Ifc2x3CC {
 
-/// Editing of the property sets of IFC objects. Every operation takes the
-/// data set's lock for writing.
+class EditContext;
+
+/// Editing of the property sets of IFC objects. Every operation holds the
+/// data set's lock meanwhile.
+///
+/// Each operation comes in two forms: with the EditContext of the object's
+/// data set, which keeps what edits look up once for all of them (the
+/// host model hands out its own), and without, for callers that have no
+/// model, which then makes a context for the call.
 ///
 /// A property set that other objects share (exporters share one set among
 /// hundreds of elements) is never changed under their feet: it is copied
@@ -47,6 +54,11 @@ public:
     static bool addProperty(ifc2x3::IfcObjectDefinition* object, const Step::String& propertySetName,
                             const Step::String& propertyName, const QVariant& value,
                             ifc2x3::IfcValue::IfcValue_select type, ifc2x3::IfcSIPrefix prefix, bool replace);
+    /// False too for an object of another data set than the context's.
+    static bool addProperty(EditContext& context, ifc2x3::IfcObjectDefinition* object,
+                            const Step::String& propertySetName, const Step::String& propertyName,
+                            const QVariant& value, ifc2x3::IfcValue::IfcValue_select type, ifc2x3::IfcSIPrefix prefix,
+                            bool replace);
 
     /// Puts several properties into one set of the object at once, as
     /// addProperty does one by one (in order, so a later one of the same name
@@ -55,6 +67,9 @@ public:
     /// value that cannot be typed so. The set's name is in UTF-8 too.
     static int addProperties(ifc2x3::IfcObjectDefinition* object, const std::string& propertySetName,
                              const std::vector<SingleValue>& properties, bool replace);
+    static int addProperties(EditContext& context, ifc2x3::IfcObjectDefinition* object,
+                             const std::string& propertySetName, const std::vector<SingleValue>& properties,
+                             bool replace);
 
     /// Detaches the object's sets of that name from it; true when one was
     /// removed.
@@ -68,6 +83,10 @@ public:
     /// objects that had such a set, in the order given.
     static std::vector<ifc2x3::IfcObjectDefinition*>
     removePropertySets(const std::vector<ifc2x3::IfcObjectDefinition*>& objects,
+                       const std::vector<std::string>& utf8Names);
+    /// Objects of another data set than the context's are passed over.
+    static std::vector<ifc2x3::IfcObjectDefinition*>
+    removePropertySets(EditContext& context, const std::vector<ifc2x3::IfcObjectDefinition*>& objects,
                        const std::vector<std::string>& utf8Names);
 
     /// The first set of that name attached to the object (an occurrence's

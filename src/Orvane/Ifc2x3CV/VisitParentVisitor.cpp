@@ -1,11 +1,9 @@
 #include "VisitParentVisitor.h"
 
-#include "Orvane/_ifc2x3/DataSetLocker.h"
-#include "Orvane/_ifc2x3/IFC2x3Model.h"
-
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace Orvane {
 namespace Ifc2x3CV {
@@ -24,7 +22,7 @@ VisitParentVisitor::Parents VisitParentVisitor::parentsOf(IfcObjectDefinition* o
     if (!dataSet) {
         return {};
     }
-    const _ifc2x3::DataSetLocker locker(_ifc2x3::dataSetLock(dataSet), _ifc2x3::DataSetLocker::Read);
+    const std::lock_guard<std::recursive_mutex> lock(dataSet->mutex());
     // Relations of one kind, each giving the parent it names.
     auto collect = [&](InverseRelation relation, const Step::ClassType& relationType, auto parentOf) {
         dataSet->forEachInverse(*object, relation, [&](Step::BaseEntity* entity) {

@@ -1,13 +1,13 @@
 #include "IFC2x3Model.h"
 
-#include "DataSetLocker.h"
 #include "IFC2x3Property.h"
 #include "UnitConverter.h"
+
+#include "Orvane/Ifc2x3CC/EditContext.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QFile>
-#include <QHash>
 #include <QMetaObject>
 #include <QThread>
 #include <QTimer>
@@ -21,56 +21,9 @@
 namespace Orvane {
 namespace _ifc2x3 {
 
-namespace {
-
-struct LockRegistry
-{
-    std::mutex mutex;
-    QHash<const void*, QReadWriteLock*> locks;
-    QHash<const void*, IFC2x3Model*> models;
-};
-
-LockRegistry& registry()
-{
-    static LockRegistry instance;
-    return instance;
-}
-
-} // namespace
-
-QReadWriteLock& dataSetLock(const void* dataSet)
-{
-    LockRegistry& r = registry();
-    std::lock_guard<std::mutex> locker(r.mutex);
-    QReadWriteLock*& lock = r.locks[dataSet];
-    if (!lock) {
-        lock = new QReadWriteLock();
-        DataSetLocker::created(lock);
-    }
-    return *lock;
-}
-
-void releaseDataSetLock(const void* dataSet)
-{
-    LockRegistry& r = registry();
-    std::lock_guard<std::mutex> locker(r.mutex);
-    if (QReadWriteLock* lock = r.locks.take(dataSet)) {
-        DataSetLocker::destroyed(lock);
-        delete lock;
-    }
-    r.models.remove(dataSet);
-}
-
-IFC2x3Model* IFC2x3Model::modelOf(const void* dataSet)
-{
-    LockRegistry& r = registry();
-    std::lock_guard<std::mutex> locker(r.mutex);
-    return r.models.value(dataSet, nullptr);
-}
-
 IFC2x3Model::IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObject* parent)
     : CoreModel(parent), m_dataSet(std::move(dataSet)), m_units(std::make_unique<UnitConverter>(m_dataSet.get())),
-      m_lock(&dataSetLock(m_dataSet.get()))
+      m_editContext(std::make_unique<Ifc2x3CC::EditContext>(*m_dataSet, *m_units))
 {
     const auto& objects = m_dataSet->getAllIfcObjectDefinition();
     m_rows.reserve(objects.size());
@@ -78,11 +31,6 @@ IFC2x3Model::IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObjec
     for (const auto& object : objects) {
         m_rowOf.emplace(object.get(), static_cast<int>(m_rows.size()));
         m_rows.push_back(object);
-    }
-    {
-        LockRegistry& r = registry();
-        std::lock_guard<std::mutex> locker(r.mutex);
-        r.models.insert(m_dataSet.get(), this);
     }
     logDataSetWarnings();
 }
@@ -96,10 +44,9 @@ void IFC2x3Model::logDataSetWarnings() const
 
 IFC2x3Model::~IFC2x3Model()
 {
-    const void* key = m_dataSet.get();
     m_rows.clear();
+    m_editContext.reset();
     m_dataSet.reset();
-    releaseDataSetLock(key);
 }
 
 std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* error)
@@ -119,8 +66,7 @@ std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* err
 bool IFC2x3Model::save(const QString& path, QString* error) const
 {
     // Saving drops references to deleted instances from the instances that
-    // remain: it writes to them, so readers must wait.
-    const DataSetLocker locker(lock(), DataSetLocker::Write);
+    // remain, under the data set's lock, which save() takes.
     std::string message;
     if (!m_dataSet->save(QFile::encodeName(path).toStdString(), &message)) {
         if (error) {
@@ -206,8 +152,7 @@ Step::RefPtr<CoreProperty> IFC2x3Model::getProperty(const QModelIndex& index, co
     if (!object) {
         return {};
     }
-    const DataSetLocker locker(lock(), DataSetLocker::Read);
-    return IFC2x3Property::resolveUnlocked(this, object, path, index.row());
+    return IFC2x3Property::resolve(this, object, path, index.row());
 }
 
 Step::BaseEntity* IFC2x3Model::typeObject(const QModelIndex& index) const
@@ -215,50 +160,12 @@ Step::BaseEntity* IFC2x3Model::typeObject(const QModelIndex& index) const
     if (!ifcObjectDefinition(index)) {
         return nullptr;
     }
-    const DataSetLocker locker(lock(), DataSetLocker::Read);
-    std::unique_lock<std::mutex> guard;
-    return rowRelations(index.row(), guard).type.get();
+    const std::lock_guard<std::recursive_mutex> lock(m_dataSet->mutex());
+    return rowRelations(index.row()).type.get();
 }
 
-std::unordered_set<std::uint64_t> findSharedPropertyParts(ifc2x3::ExpressDataSet& dataSet)
+const IFC2x3Model::RowRelations& IFC2x3Model::rowRelations(int row) const
 {
-    std::unordered_map<std::uint64_t, int> uses;
-    auto count = [&uses](const Step::Value& list) {
-        for (const Step::Value& item : list.items()) {
-            if (item.isReference()) {
-                ++uses[item.referenceKey()];
-            }
-        }
-    };
-    for (const auto& set : dataSet.allOf<ifc2x3::IfcPropertySet>()) {
-        count(set->getHasPropertiesValue());
-    }
-    for (const auto& complex : dataSet.allOf<ifc2x3::IfcComplexProperty>()) {
-        count(complex->getHasPropertiesValue());
-    }
-    for (const auto& quantities : dataSet.allOf<ifc2x3::IfcElementQuantity>()) {
-        count(quantities->getQuantitiesValue());
-    }
-    std::unordered_set<std::uint64_t> shared;
-    for (const auto& [key, n] : uses) {
-        if (n > 1) {
-            shared.insert(key);
-        }
-    }
-    return shared;
-}
-
-const std::unordered_set<std::uint64_t>& IFC2x3Model::sharedPropertyParts() const
-{
-    std::call_once(m_sharedPartsFound, [this] {
-        m_sharedParts = std::make_unique<std::unordered_set<std::uint64_t>>(findSharedPropertyParts(*m_dataSet));
-    });
-    return *m_sharedParts;
-}
-
-const IFC2x3Model::RowRelations& IFC2x3Model::rowRelations(int row, std::unique_lock<std::mutex>& guard) const
-{
-    guard = std::unique_lock<std::mutex>(m_relationsMutex);
     RowRelations& entry = m_relations[static_cast<std::size_t>(row) % m_relations.size()];
     // Any creation, change or deletion may concern the row's relations.
     const std::uint64_t changes = m_dataSet->changeCount();
@@ -306,7 +213,7 @@ QVariant IFC2x3Model::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    const DataSetLocker locker(lock(), DataSetLocker::Read);
+    const std::lock_guard<std::recursive_mutex> lock(m_dataSet->mutex());
     switch (index.column()) {
     case NameColumn:
         return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*object).toWString());

@@ -5,14 +5,10 @@
 #include "Step/BaseEntity.h"
 #include "Step/RefPtr.h"
 
-#include <QMutex>
-#include <QReadWriteLock>
-
 #include <array>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace ifc2x3 {
@@ -21,6 +17,10 @@ class IfcObjectDefinition;
 } // namespace ifc2x3
 
 namespace Orvane {
+namespace Ifc2x3CC {
+class EditContext;
+}
+
 namespace _ifc2x3 {
 
 class UnitConverter;
@@ -30,9 +30,9 @@ class UnitConverter;
 /// types...) in data set order, columns name, entity class and GlobalId, and
 /// a property tree per row (see IFC2x3Property).
 ///
-/// Reads of the data set take the model's lock for reading, edits of
-/// property sets (PropertySetUtils) take it for writing, so a computation
-/// may write results on a worker thread while views read the same model.
+/// Reads of the data set hold the data set's lock (ExpressDataSet::mutex()),
+/// as edits of property sets (PropertySetUtils) do, so a computation may
+/// write results on a worker thread while views read the same model.
 class IFC2x3Model : public CoreModel
 {
     Q_OBJECT
@@ -80,18 +80,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    /// The lock guarding the data set (see class comment).
-    QReadWriteLock& lock() const { return *m_lock; }
     UnitConverter& units() const { return *m_units; }
-
-    /// The model that shows an instance's data set, if any.
-    static IFC2x3Model* modelOf(const void* dataSet);
-
-    /// Keys of the properties and quantities that several sets or complex
-    /// properties list, as found on first use. For PropertySetUtils, which
-    /// calls it holding the lock for writing and never shares a part itself,
-    /// so that the parts shared can only become fewer.
-    const std::unordered_set<std::uint64_t>& sharedPropertyParts() const;
+    /// What PropertySetUtils needs to edit this model's data set, kept for
+    /// the model's lifetime: edit through it rather than without a context.
+    Ifc2x3CC::EditContext& editContext() const { return *m_editContext; }
 
 signals:
     /// Rows announced through updateItem were refreshed: the data set now
@@ -117,34 +109,24 @@ private:
     };
     /// The relations of a row, read again when the data set changed since.
     /// The caller holds the data set's lock, and the returned entry is
-    /// valid while it holds `guard` too.
-    const RowRelations& rowRelations(int row, std::unique_lock<std::mutex>& guard) const;
+    /// valid while it holds it.
+    const RowRelations& rowRelations(int row) const;
 
     std::unique_ptr<ifc2x3::ExpressDataSet> m_dataSet;
     std::unique_ptr<UnitConverter> m_units;
-    QReadWriteLock* m_lock;
+    std::unique_ptr<Ifc2x3CC::EditContext> m_editContext;
     std::vector<Step::RefPtr<ifc2x3::IfcObjectDefinition>> m_rows;
     std::unordered_map<const ifc2x3::IfcObjectDefinition*, int> m_rowOf;
     std::mutex m_pendingMutex; // std::mutex: visible to ThreadSanitizer
     std::vector<int> m_pendingRows;
     bool m_flushScheduled = false;
     static constexpr int updateDelayMs = 50;
-    mutable std::mutex m_relationsMutex;
     /// Relations of the rows read last, by row modulo the size: readers
     /// go through rows in turn or look at a few, and a cache over every
     /// row of a large model would hold megabytes it rarely uses again.
+    /// Guarded by the data set's lock.
     mutable std::array<RowRelations, 64> m_relations;
-    mutable std::once_flag m_sharedPartsFound;
-    mutable std::unique_ptr<std::unordered_set<std::uint64_t>> m_sharedParts;
 };
-
-/// Keys of the properties and quantities that several sets or complex
-/// properties of the data set list.
-std::unordered_set<std::uint64_t> findSharedPropertyParts(ifc2x3::ExpressDataSet& dataSet);
-
-/// The read-write lock that guards a data set, shared by every user of it.
-QReadWriteLock& dataSetLock(const void* dataSet);
-void releaseDataSetLock(const void* dataSet);
 
 } // namespace _ifc2x3
 } // namespace Orvane

@@ -1,6 +1,5 @@
 #include "IFC2x3Property.h"
 
-#include "DataSetLocker.h"
 #include "IFC2x3Model.h"
 #include "UnitConverter.h"
 
@@ -226,6 +225,11 @@ Step::RefPtr<CoreProperty> IFC2x3Property::root(const IFC2x3Model* model, Step::
     return Step::RefPtr<CoreProperty>(new IFC2x3Property(model, Kind::Object, object, -1, QString(), {}));
 }
 
+std::recursive_mutex& IFC2x3Property::dataSetMutex() const
+{
+    return m_model->dataSet()->mutex();
+}
+
 IFC2x3Property* IFC2x3Property::child(Kind kind, Step::BaseEntity* entity, int attribute, const QString& name) const
 {
     return new IFC2x3Property(m_model, kind, entity, attribute, name, path() + QStringList(name));
@@ -250,7 +254,7 @@ const std::vector<Step::RefPtr<Step::BaseEntity>>& IFC2x3Property::childEntities
 
 int IFC2x3Property::childCount() const
 {
-    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
+    const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
     if (!m_entity || !m_entity->getExpressDataSet()) {
         return 0;
     }
@@ -262,7 +266,6 @@ int IFC2x3Property::childCount() const
     case Kind::Attribute:
         return 0;
     default: {
-        const std::lock_guard<std::mutex> guard(m_childrenMutex);
         return static_cast<int>(childEntities().size());
     }
     }
@@ -270,7 +273,7 @@ int IFC2x3Property::childCount() const
 
 CoreProperty* IFC2x3Property::getChildProperty(int i) const
 {
-    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
+    const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
     if (!m_entity || !m_entity->getExpressDataSet() || i < 0) {
         return nullptr;
     }
@@ -298,7 +301,6 @@ CoreProperty* IFC2x3Property::getChildProperty(int i) const
     case Kind::Attribute:
         return nullptr;
     default: {
-        const std::lock_guard<std::mutex> guard(m_childrenMutex);
         const auto& children = childEntities();
         if (static_cast<std::size_t>(i) >= children.size()) {
             return nullptr;
@@ -312,12 +314,7 @@ CoreProperty* IFC2x3Property::getChildProperty(int i) const
 
 Step::RefPtr<CoreProperty> IFC2x3Property::findChild(const QString& name) const
 {
-    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
-    return findChildUnlocked(name);
-}
-
-Step::RefPtr<CoreProperty> IFC2x3Property::findChildUnlocked(const QString& name) const
-{
+    const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
     if (!m_entity || !m_entity->getExpressDataSet()) {
         return {};
     }
@@ -348,8 +345,7 @@ bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const
         }
         if (name == typeName) {
             if (row >= 0) {
-                std::unique_lock<std::mutex> guard;
-                position.entity = model->rowRelations(row, guard).type.get();
+                position.entity = model->rowRelations(row).type.get();
             } else {
                 position.entity = typeOf(position.entity);
             }
@@ -372,8 +368,7 @@ bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const
             }
             return false;
         };
-        std::unique_lock<std::mutex> guard;
-        const IFC2x3Model::RowRelations* relations = row >= 0 ? &model->rowRelations(row, guard) : nullptr;
+        const IFC2x3Model::RowRelations* relations = row >= 0 ? &model->rowRelations(row) : nullptr;
         // Only an occurrence's sets are kept per row; a type lists its own.
         if (position.kind == Kind::PropertySets && relations && relations->occurrence) {
             for (const auto& set : relations->sets) {
@@ -409,13 +404,17 @@ void IFC2x3Property::readRelations(Step::BaseEntity* object, bool& occurrence, S
     }
 }
 
-Step::RefPtr<CoreProperty> IFC2x3Property::resolveUnlocked(const IFC2x3Model* model, Step::BaseEntity* object,
-                                                           const QStringList& path, int row)
+Step::RefPtr<CoreProperty> IFC2x3Property::resolve(const IFC2x3Model* model, Step::BaseEntity* object,
+                                                   const QStringList& path, int row)
 {
     // With a row, what the path needs of the object is kept by the model:
     // the object itself need not be touched.
     // An empty path would name the object itself: no reader asks for that.
-    if (!object || path.isEmpty() || (row < 0 && !object->getExpressDataSet())) {
+    if (!object || path.isEmpty()) {
+        return {};
+    }
+    const std::lock_guard<std::recursive_mutex> lock(model->dataSet()->mutex());
+    if (row < 0 && !object->getExpressDataSet()) {
         return {};
     }
     Position position{Kind::Object, object, -1, row};
@@ -451,8 +450,9 @@ const Step::Value* IFC2x3Property::rawValue() const
     return nullptr;
 }
 
-QVariant IFC2x3Property::valueUnlocked() const
+QVariant IFC2x3Property::value() const
 {
+    const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
     if (!m_entity || !m_entity->getExpressDataSet()) {
         return {};
     }
@@ -543,7 +543,7 @@ double IFC2x3Property::unitFactor(QString* symbol) const
 
 QString IFC2x3Property::unitType() const
 {
-    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
+    const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
     if (m_kind != Kind::Property || !m_entity || !m_entity->getExpressDataSet()) {
         return {};
     }
@@ -551,8 +551,9 @@ QString IFC2x3Property::unitType() const
     return UnitConverter::unitTypeOf(measureKind(&ownUnit));
 }
 
-QVariant IFC2x3Property::numericValueUnlocked() const
+QVariant IFC2x3Property::numericValue() const
 {
+    const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
     if (!m_entity || !m_entity->getExpressDataSet()) {
         return {};
     }
@@ -564,22 +565,10 @@ QVariant IFC2x3Property::numericValueUnlocked() const
     return m_kind == Kind::Property ? number * unitFactor(nullptr) : number;
 }
 
-QVariant IFC2x3Property::value() const
-{
-    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
-    return valueUnlocked();
-}
-
-QVariant IFC2x3Property::numericValue() const
-{
-    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
-    return numericValueUnlocked();
-}
-
 QVariant IFC2x3Property::displayValue() const
 {
-    const DataSetLocker locker(m_model->lock(), DataSetLocker::Read);
-    const QVariant v = valueUnlocked();
+    const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
+    const QVariant v = value();
     if (v.userType() == BooleanVariant::metaTypeId()) {
         return v.value<BooleanVariant>().toString();
     }

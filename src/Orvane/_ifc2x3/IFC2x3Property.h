@@ -34,10 +34,9 @@ public:
 
     /// The root node of an object.
     static Step::RefPtr<CoreProperty> root(const IFC2x3Model* model, Step::BaseEntity* object);
-    /// The node at path from object, or null; only that node is made. The
-    /// caller holds the model's lock.
-    static Step::RefPtr<CoreProperty> resolveUnlocked(const IFC2x3Model* model, Step::BaseEntity* object,
-                                                      const QStringList& path, int row = -1);
+    /// The node at path from object, or null; only that node is made.
+    static Step::RefPtr<CoreProperty> resolve(const IFC2x3Model* model, Step::BaseEntity* object,
+                                              const QStringList& path, int row = -1);
     /// The type and the property sets of an object, read from its relations.
     static void readRelations(Step::BaseEntity* object, bool& occurrence, Step::RefPtr<Step::BaseEntity>& type,
                               std::vector<Step::RefPtr<Step::BaseEntity>>& sets);
@@ -52,9 +51,6 @@ public:
     QVariant numericValue() const override;
     QVariant displayValue() const override;
     QString unitType() const override;
-
-    /// Resolution without taking the model's lock (the caller holds it).
-    Step::RefPtr<CoreProperty> findChildUnlocked(const QString& name) const;
 
 private:
     IFC2x3Property(const IFC2x3Model* model, Kind kind, Step::BaseEntity* entity, int attribute, QString name,
@@ -71,15 +67,15 @@ private:
     /// Moves position to its child of that name; false when there is none.
     static bool descend(const IFC2x3Model* model, Position& position, const QString& name);
 
+    /// The lock of the model's data set, which every reader holds.
+    std::recursive_mutex& dataSetMutex() const;
     IFC2x3Property* child(Kind kind, Step::BaseEntity* entity, int attribute, const QString& name) const;
     /// The sets, properties or quantities under this node, read again only
     /// when the data set changed since: readers going through them by
     /// position would otherwise walk the list again for each one. The
-    /// caller holds the model's lock and m_childrenMutex.
+    /// caller holds the data set's lock, which guards them.
     const std::vector<Step::RefPtr<Step::BaseEntity>>& childEntities() const;
     const Step::Value* rawValue() const;
-    QVariant valueUnlocked() const;
-    QVariant numericValueUnlocked() const;
     /// The kind of measure the value is, and where its own unit would be.
     UnitConverter::Kind measureKind(const Step::Value** ownUnit) const;
     double unitFactor(QString* symbol) const;
@@ -88,7 +84,6 @@ private:
     Kind m_kind;
     Step::RefPtr<Step::BaseEntity> m_entity;
     int m_attribute;
-    mutable std::mutex m_childrenMutex;
     mutable std::vector<Step::RefPtr<Step::BaseEntity>> m_children;
     mutable std::optional<std::uint64_t> m_childrenRead; // the data set's change count then
 };

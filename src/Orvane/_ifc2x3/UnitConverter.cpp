@@ -3,6 +3,7 @@
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <cmath>
+#include <mutex>
 
 namespace Orvane {
 namespace _ifc2x3 {
@@ -139,9 +140,20 @@ QString UnitConverter::unitTypeOf(Kind kind)
     return kind == Kind::None ? QString() : QString::fromLatin1(kinds[static_cast<int>(kind)].unitType);
 }
 
+void UnitConverter::ensureLoaded()
+{
+    // Under the data set's lock rather than a flag of its own: readers
+    // holding that lock come here, and loading reads the data set.
+    std::lock_guard<std::recursive_mutex> lock(m_dataSet->mutex());
+    if (!m_loaded) {
+        loadProjectUnits();
+        m_loaded = true;
+    }
+}
+
 UnitConverter::Unit UnitConverter::projectUnit(Kind kind)
 {
-    std::call_once(m_loaded, [this] { loadProjectUnits(); });
+    ensureLoaded();
     return m_kindUnits[static_cast<int>(kind)];
 }
 
@@ -151,7 +163,7 @@ UnitConverter::Unit UnitConverter::projectUnit(const QString& unitType)
     if (kind != Kind::None) {
         return projectUnit(kind);
     }
-    std::call_once(m_loaded, [this] { loadProjectUnits(); });
+    ensureLoaded();
     const auto it = m_projectUnits.constFind(unitType);
     if (it != m_projectUnits.constEnd()) {
         return *it;

@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QString>
 
-#include <mutex>
 #include <string>
 
 namespace ifc2x3 {
@@ -53,10 +52,11 @@ public:
     static Kind kindOfUnitType(const QString& unitType);
 
 private:
+    void ensureLoaded();
     void loadProjectUnits();
 
     ifc2x3::ExpressDataSet* m_dataSet;
-    std::once_flag m_loaded;
+    bool m_loaded = false;
     QHash<QString, Unit> m_projectUnits;
     Unit m_kindUnits[static_cast<int>(Kind::Count)];
 };

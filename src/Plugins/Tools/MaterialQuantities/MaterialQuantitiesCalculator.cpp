@@ -3,6 +3,7 @@
 #include "FindParentVisitor.h"
 
 #include "Orvane/BooleanVariant.h"
+#include "Orvane/Ifc2x3CC/EditContext.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
@@ -646,7 +647,11 @@ int MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, 
         properties.push_back(
             {utf8Name(it.key()), QVariant(it.value()), ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO});
     }
-    const int written = Ifc2x3CC::PropertySetUtils::addProperties(object, utf8Name(propertySetName), properties, true);
+    // Without a model, the object's data set is edited without the model's context.
+    const std::string& setName = utf8Name(propertySetName);
+    const int written =
+        model ? Ifc2x3CC::PropertySetUtils::addProperties(model->editContext(), object, setName, properties, true)
+              : Ifc2x3CC::PropertySetUtils::addProperties(object, setName, properties, true);
     if (written > 0) {
         announce(object, index);
     }
@@ -681,7 +686,8 @@ void MaterialQuantitiesCalculator::removeQuantities()
     for (const auto& object : all) {
         objects.push_back(object.get());
     }
-    for (IfcObjectDefinition* object : Ifc2x3CC::PropertySetUtils::removePropertySets(objects, names)) {
+    for (IfcObjectDefinition* object :
+         Ifc2x3CC::PropertySetUtils::removePropertySets(model->editContext(), objects, names)) {
         announce(object);
     }
 }
@@ -894,8 +900,9 @@ void MaterialQuantitiesCalculator::writeTypeSummary(IfcObjectDefinition* type, c
     const Step::String setName = toStepString(settings.totalQuantitiesPropertySetName);
     const auto count = totals.instanceCount.find(type);
     if (count != totals.instanceCount.end()) {
-        if (Ifc2x3CC::PropertySetUtils::addProperty(type, setName, Step::String("Instances"), QVariant(count->second),
-                                                    ifc2x3::IfcValue::IfcInteger, ifc2x3::IfcSIPrefix_UNSET, true)) {
+        if (Ifc2x3CC::PropertySetUtils::addProperty(model->editContext(), type, setName, Step::String("Instances"),
+                                                    QVariant(count->second), ifc2x3::IfcValue::IfcInteger,
+                                                    ifc2x3::IfcSIPrefix_UNSET, true)) {
             announce(type);
         } else {
             LOG4CPLUS_WARN(logger, "Can't create property for item : " << type->getKey());
@@ -919,8 +926,8 @@ void MaterialQuantitiesCalculator::writeTypeSummary(IfcObjectDefinition* type, c
     default:
         return;
     }
-    if (!Ifc2x3CC::PropertySetUtils::addProperty(type, setName, Step::String("Quantity"), QVariant(sum->second),
-                                                 valueType, ifc2x3::IfcSIPrefix_UNSET, true)) {
+    if (!Ifc2x3CC::PropertySetUtils::addProperty(model->editContext(), type, setName, Step::String("Quantity"),
+                                                 QVariant(sum->second), valueType, ifc2x3::IfcSIPrefix_UNSET, true)) {
         LOG4CPLUS_WARN(logger, "Can't create property for item : " << type->getKey());
         return;
     }
@@ -928,9 +935,10 @@ void MaterialQuantitiesCalculator::writeTypeSummary(IfcObjectDefinition* type, c
     // a finite number) has no known weight: none is written rather than a
     // weight of 0 or a negative one.
     const double mass = totals.typeMassPerFunctionalUnit.at(type);
-    if (mass >= 0.0 && !Ifc2x3CC::PropertySetUtils::addProperty(
-                           type, setName, Step::String("TotalWeight"), QVariant(sum->second * mass),
-                           ifc2x3::IfcValue::IfcMassMeasure, ifc2x3::IfcSIPrefix_KILO, true)) {
+    if (mass >= 0.0 &&
+        !Ifc2x3CC::PropertySetUtils::addProperty(model->editContext(), type, setName, Step::String("TotalWeight"),
+                                                 QVariant(sum->second * mass), ifc2x3::IfcValue::IfcMassMeasure,
+                                                 ifc2x3::IfcSIPrefix_KILO, true)) {
         LOG4CPLUS_WARN(logger, "Can't create property for item : " << type->getKey());
     }
     announce(type);

@@ -2,12 +2,13 @@
 
 #include "Orvane/ModelToExcelExport.h"
 #include "Orvane/QtTools.h"
-#include "Orvane/_ifc2x3/DataSetLocker.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
+
+#include <mutex>
 
 namespace Orvane {
 
@@ -18,9 +19,8 @@ QString projectLabel(_ifc2x3::IFC2x3Model* model)
     if (!model || !model->dataSet()) {
         return {};
     }
-    // Through the model's locker, which ThreadSanitizer builds see, and
-    // around the list too: a computation may be writing meanwhile.
-    const _ifc2x3::DataSetLocker locker(model->lock(), _ifc2x3::DataSetLocker::Read);
+    // Around the list too: a computation may be writing meanwhile.
+    const std::lock_guard<std::recursive_mutex> lock(model->dataSet()->mutex());
     const auto& projects = model->dataSet()->getAllIfcProject();
     if (projects.empty()) {
         return {};
