@@ -19,6 +19,7 @@
 #include "Orvane/Widgets/OperationStatus.h"
 #include "Orvane/Widgets/ProgressSink.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+#include "Step/MemoryPolicy.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -93,6 +94,7 @@ int main(int argc, char** argv)
         }
     }
     log4cplus::Initializer initializer;
+    Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels()); // as the host application
     log4cplus::Logger::getRoot().addAppender(log4cplus::SharedAppenderPtr(new log4cplus::NullAppender));
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);

@@ -216,18 +216,6 @@ BaseEntity* BaseExpressDataSet::get(Id key)
     return slot == noSlot ? nullptr : loadSlot(slot);
 }
 
-void BaseExpressDataSet::setKeepSourceResident(bool keep)
-{
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_source.setKeepResident(keep);
-}
-
-bool BaseExpressDataSet::keepsSourceResident() const
-{
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return m_source.keepsResident();
-}
-
 std::string_view BaseExpressDataSet::recordText(std::uint32_t slot) const
 {
     const std::uint64_t offset = m_slots.offset(slot);

@@ -107,14 +107,6 @@ public:
     /// instance when saving, so no dangling #n is ever written.
     bool remove(Id key);
 
-    /// Whether the pages of the opened file that decoding and saving read
-    /// stay resident (see SourceBuffer::setKeepResident). Off by default:
-    /// under a memory policy that drops read pages, resident memory then
-    /// stays near the size of what is decoded. Worth turning on around
-    /// passes that read most of the model.
-    void setKeepSourceResident(bool keep);
-    bool keepsSourceResident() const;
-
     /// Writes the data set to path as one AtomicFile: a failure or an
     /// interruption leaves any previous file intact and no temporary file,
     /// a symbolic link is written through, and a target that is not a

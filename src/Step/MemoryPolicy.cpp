@@ -12,16 +12,8 @@ namespace {
 constexpr unsigned DropReadPages = 1;
 constexpr unsigned HugePages = 2;
 constexpr unsigned SequentialReads = 4;
-constexpr unsigned PrefaultKeptFiles = 8;
 
 std::atomic<unsigned> currentFlags{0};
-
-std::size_t physicalMemory()
-{
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    return pages > 0 && pageSize > 0 ? static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize) : 0;
-}
 
 } // namespace
 
@@ -31,7 +23,6 @@ MemoryPolicy MemoryPolicy::forLargeModels()
     policy.dropReadPages = true;
     policy.hugePages = true;
     policy.sequentialReads = true;
-    policy.prefaultKeptFiles = true;
     return policy;
 }
 
@@ -42,15 +33,13 @@ MemoryPolicy MemoryPolicy::current()
     policy.dropReadPages = flags & DropReadPages;
     policy.hugePages = flags & HugePages;
     policy.sequentialReads = flags & SequentialReads;
-    policy.prefaultKeptFiles = flags & PrefaultKeptFiles;
     return policy;
 }
 
 void MemoryPolicy::setCurrent(const MemoryPolicy& policy)
 {
     currentFlags.store((policy.dropReadPages ? DropReadPages : 0) | (policy.hugePages ? HugePages : 0) |
-                           (policy.sequentialReads ? SequentialReads : 0) |
-                           (policy.prefaultKeptFiles ? PrefaultKeptFiles : 0),
+                           (policy.sequentialReads ? SequentialReads : 0),
                        std::memory_order_relaxed);
 }
 
@@ -94,20 +83,6 @@ void MemoryPolicy::dropPages(void* map, std::size_t mapBytes, std::size_t begin,
     if (end > begin) {
         madvise(static_cast<char*>(map) + begin, end - begin, MADV_DONTNEED);
     }
-}
-
-void MemoryPolicy::prefault(void* map, std::size_t bytes) const
-{
-#ifdef MADV_POPULATE_READ
-    // Kernels before 5.14 refuse it and fault as they go. A file that
-    // memory cannot hold comfortably is left to fault page by page.
-    if (prefaultKeptFiles && bytes <= physicalMemory() / 2) {
-        madvise(map, bytes, MADV_POPULATE_READ);
-    }
-#else
-    (void)map;
-    (void)bytes;
-#endif
 }
 
 } // namespace Step

@@ -22,9 +22,6 @@ public:
     bool hugePages = false;
     /// Tell the kernel that mapped files are read from start to end.
     bool sequentialReads = false;
-    /// Map all the pages of a file asked to stay resident in one call,
-    /// rather than one fault per page, when memory holds it comfortably.
-    bool prefaultKeptFiles = false;
 
     /// All of the above: for programs that read models of hundreds of
     /// megabytes.
@@ -39,8 +36,6 @@ public:
     /// Drops the whole pages within [begin, end) of a mapping of `mapBytes`
     /// at `map`, when the policy drops read pages.
     void dropPages(void* map, std::size_t mapBytes, std::size_t begin, std::size_t end) const;
-    /// Maps every page of a file meant to stay resident, as the policy says.
-    void prefault(void* map, std::size_t bytes) const;
 };
 
 } // namespace Step

@@ -142,22 +142,9 @@ void SourceBuffer::assign(std::string text)
     m_view = m_owned;
 }
 
-void SourceBuffer::setKeepResident(bool keep)
-{
-    if (m_keepResident && !keep && m_map) {
-        m_keepResident = false;
-        releaseAll();
-    }
-    if (keep && !m_keepResident && m_map) {
-        // Mapping every page in one call costs less than a fault per page.
-        m_policy.prefault(m_map, m_mapSize);
-    }
-    m_keepResident = keep;
-}
-
 void SourceBuffer::release(std::size_t begin, std::size_t end) const
 {
-    if (m_map && !m_keepResident) {
+    if (m_map) {
         m_policy.dropPages(m_map, m_mapSize, begin, end);
     }
 }

@@ -60,16 +60,8 @@ public:
     /// What happened to the file, for messages; empty while intact.
     std::string damage() const;
     /// Drops resident pages of the mapped range [begin, end) when the memory
-    /// policy drops read pages (no-op for owned text, or while pages are
-    /// kept).
+    /// policy drops read pages (no-op for owned text).
     void release(std::size_t begin, std::size_t end) const;
-    /// Keeps the pages read resident instead of dropping them as reads add
-    /// up: a pass over most of the file then maps each page once, where
-    /// dropping and mapping again costs more than the reading. Resident
-    /// memory grows by up to the file's size, in clean pages of the kernel's
-    /// cache. Turning it off drops every page, as the policy says.
-    void setKeepResident(bool keep);
-    bool keepsResident() const { return m_keepResident; }
     /// Notes a read at offset. Reads spread over the file map a window of
     /// pages each; once they add up to a few megabytes all are dropped (when
     /// the policy drops read pages), so decoding records here and there does
@@ -77,7 +69,7 @@ public:
     void noteRead(std::size_t offset) const
     {
         const std::size_t window = offset >> windowShift;
-        if (m_map && m_policy.dropReadPages && !m_keepResident && window != m_lastWindow) {
+        if (m_map && m_policy.dropReadPages && window != m_lastWindow) {
             m_lastWindow = window;
             if (++m_windowsRead >= windowBudget) {
                 releaseAll();
@@ -117,7 +109,6 @@ private:
     std::string_view m_view;
     mutable std::size_t m_lastWindow = ~std::size_t(0);
     mutable std::size_t m_windowsRead = 0;
-    bool m_keepResident = false;
     MemoryPolicy m_policy;
 };
 
