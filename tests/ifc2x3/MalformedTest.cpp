@@ -8,8 +8,6 @@
 #include <cstring>
 #include <tuple>
 
-#include <sys/stat.h>
-
 namespace {
 
 struct BadFile
@@ -68,10 +66,11 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, BadFileTest, ::testing::ValuesIn(badFiles),
                          });
 
 // Errors found far from their cause name where it is: a string left open
-// swallows what follows and the scan fails at the last quote of the file.
+// swallows what follows and the scan fails at the last quote of the file;
+// a key repeated far apart is found in the map that indexes such keys.
 // Nesting, however deep, is refused with a message, never read by
-// recursing as deep; in a record it spoils only that record.
-TEST(BadFile, UnterminatedStringsAndDeepNestingAreReportedWhereTheyStart)
+// recursing as deep.
+TEST(BadFile, ErrorsFoundLateAreReportedWhereTheyStart)
 {
     std::string data = "#1=IFCCARTESIANPOINT((0.,0.,0.));\n#2=IFCPROPERTYSINGLEVALUE('Name,$,$,$);\n";
     for (int key = 3; key < 4090; ++key) {
@@ -82,10 +81,16 @@ TEST(BadFile, UnterminatedStringsAndDeepNestingAreReportedWhereTheyStart)
     std::string deepHeader = openString;
     openString.replace(openString.find("IFC2X3'"), 7, "IFC2X3");
     deepHeader.replace(deepHeader.find("(('IFC2X3'))"), 12, "(" + deep + ")");
+    const auto repeatedKey = [](const std::string& key) {
+        return ifctest::stepFile("#1=IFCCARTESIANPOINT((0.,0.,0.));\n#" + key + "=IFCDIRECTION((1.,0.));\n#" + key +
+                                 "=IFCDIRECTION((0.,1.));\n");
+    };
     const std::tuple<std::string, const char*, std::size_t, std::size_t> cases[] = {
         {ifctest::stepFile(data), "unterminated string", 9, 27},
         {openString, "unterminated string", 5, 14},
         {deepHeader, "nested too deeply", 5, 0}, // any column of its line
+        {repeatedKey("5000000"), "duplicate instance name #5000000", 10, 1},
+        {repeatedKey("1099511627776"), "duplicate instance name #1099511627776", 10, 1},
     };
     ifc2x3::ExpressDataSet dataSet;
     for (const auto& [text, message, line, column] : cases) {
@@ -94,11 +99,8 @@ TEST(BadFile, UnterminatedStringsAndDeepNestingAreReportedWhereTheyStart)
         EXPECT_NE(error.message.find(message), std::string::npos) << error.toString();
         EXPECT_EQ(error.line, line) << error.toString();
         EXPECT_TRUE(column == 0 || error.column == column) << error.toString();
+        EXPECT_EQ(dataSet.slotCount(), 0u);
     }
-
-    ASSERT_TRUE(dataSet.openFromText(ifctest::stepFile("#1=IFCCARTESIANPOINT(" + deep + ");\n")));
-    EXPECT_EQ(dataSet.get(1), nullptr);
-    EXPECT_TRUE(ifctest::anyContains(dataSet.takeWarnings(), "nested too deeply"));
 }
 
 TEST(BadFile, MissingFileAndDirectory)
@@ -108,16 +110,11 @@ TEST(BadFile, MissingFileAndDirectory)
     EXPECT_NE(dataSet.lastError().message.find("/nonexistent/model.ifc"), std::string::npos);
     EXPECT_FALSE(dataSet.open("/tmp"));
     EXPECT_TRUE(dataSet.lastError().isSet());
-    // A FIFO without a writer is refused at once rather than waited on.
-    const ifctest::TempDir dir;
-    ASSERT_EQ(::mkfifo(dir.file("fifo.ifc").c_str(), 0644), 0);
-    EXPECT_FALSE(dataSet.open(dir.file("fifo.ifc")));
-    EXPECT_NE(dataSet.lastError().message.find("not a regular file"), std::string::npos);
 }
 
 TEST(BadRecords, SpoilOnlyThemselves)
 {
-    const std::string deep = std::string(500, '(') + "0." + std::string(500, ')');
+    const std::string deep = std::string(100000, '(') + "0." + std::string(100000, ')');
     const std::string text = ifctest::stepFile(
         "#1=IFCCARTESIANPOINT((0.,0.,0.));\n"
         "#2=IFCCARTESIANPOINT((0.,0.),1.);\n"                 // one argument too many
@@ -149,6 +146,7 @@ TEST(BadRecords, SpoilOnlyThemselves)
     for (const char* key : {"#2:", "#3:", "#4:", "#5:", "#6:", "#10:", "#11:", "#12:"}) {
         EXPECT_TRUE(ifctest::anyContains(warnings, key)) << key;
     }
+    EXPECT_TRUE(ifctest::anyContains(warnings, "nested too deeply"));
     EXPECT_TRUE(ifctest::anyContains(warnings, "IFCFOOBAR"));
     EXPECT_TRUE(ifctest::anyContains(warnings, "#8: reference to #999"));
     EXPECT_TRUE(ifctest::anyContains(warnings, "#8: reference to #998"));

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -44,27 +44,15 @@ inline bool anyContains(const std::vector<std::string>& lines, const std::string
 /// Whether the text names instance #key as a whole token (#12 but not #123).
 inline bool mentionsKey(const std::string& text, Step::Id key)
 {
-    const std::string token = "#" + std::to_string(key);
-    for (std::size_t pos = text.find(token); pos != std::string::npos; pos = text.find(token, pos + 1)) {
-        const std::size_t end = pos + token.size();
-        if (end >= text.size() || text[end] < '0' || text[end] > '9') {
-            return true;
-        }
-    }
-    return false;
+    return std::regex_search(text, std::regex("#" + std::to_string(key) + "(?![0-9])"));
 }
 
 /// The line of the data section that defines #key ("" when none).
 inline std::string recordLine(const std::string& text, Step::Id key)
 {
-    const std::string start = "#" + std::to_string(key) + "=";
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (line.compare(0, start.size(), start) == 0) {
-            return line;
-        }
-    }
-    return {};
+    std::smatch found;
+    const std::regex line("^#" + std::to_string(key) + "=.*$", std::regex::multiline);
+    return std::regex_search(text, found, line) ? found.str() : std::string();
 }
 
 inline std::vector<std::string> sortedEntries(const TempDir& dir)
