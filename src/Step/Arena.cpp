@@ -93,7 +93,7 @@ void* Arena::take(std::size_t bytes)
 // A block aligned on its size, so that an instance finds its arena from its
 // own address. The first block is left to fault in page by page, as small
 // data sets use a fraction of it; the following ones belong to large
-// models and are mapped in one call (on one huge page where allowed).
+// models and take the memory policy's advice for new blocks.
 char* Arena::newBlock()
 {
     void* mapped = mmap(nullptr, 2 * blockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -107,10 +107,7 @@ char* Arena::newBlock()
     }
     munmap(block + blockSize, static_cast<std::size_t>(start + 2 * blockSize - (block + blockSize)));
     if (!m_blocks.empty()) {
-        if (MemoryPolicy::current().hugePages) {
-            madvise(block, blockSize, MADV_HUGEPAGE);
-        }
-        madvise(block, blockSize, MADV_POPULATE_WRITE); // an older kernel simply faults the pages in
+        MemoryPolicy::current().adviseNewBlock(block, blockSize);
     }
     try {
         m_blocks.push_back(block);

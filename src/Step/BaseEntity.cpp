@@ -51,14 +51,10 @@ void BaseEntity::freeBlock(void* block, std::uint16_t sizeClass)
 
 void BaseEntity::destroy() const
 {
-    if (!m_sizeClass) {
-        delete this;
-        return;
-    }
     const std::uint16_t sizeClass = m_sizeClass;
     void* const block = const_cast<BaseEntity*>(this);
     this->~BaseEntity();
-    Arena::recycle(block, sizeClass);
+    freeBlock(block, sizeClass);
 }
 
 void BaseEntity::useRoom(void* room, std::size_t count)

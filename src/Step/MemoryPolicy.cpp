@@ -72,6 +72,17 @@ void MemoryPolicy::adviseTable(const void* data, std::size_t bytes) const
 #endif
 }
 
+void MemoryPolicy::adviseNewBlock(void* block, std::size_t bytes) const
+{
+    if (!hugePages) {
+        return;
+    }
+    adviseTable(block, bytes);
+#ifdef MADV_POPULATE_WRITE
+    madvise(block, bytes, MADV_POPULATE_WRITE); // kernels before 5.14 refuse it: pages then fault in
+#endif
+}
+
 void MemoryPolicy::dropPages(void* map, std::size_t mapBytes, std::size_t begin, std::size_t end) const
 {
     if (!dropReadPages) {

@@ -66,17 +66,12 @@ struct Value::List
 
     /// A list of `count` values made from those `first` points to, copied
     /// or moved as the iterator gives them.
-    template <class Iterator>
-    static List* make(Iterator first, std::size_t count, Arena* arena = nullptr, bool* inArena = nullptr)
+    template <class Iterator> static List* make(Iterator first, std::size_t count, Arena* arena, bool& inArena)
     {
         static_assert(sizeof(List) % alignof(Value) == 0, "items follow the length");
-        bool placed = false;
-        List* made = new (allocatePayload(sizeof(List) + count * sizeof(Value), arena, placed)) List{count};
+        List* made = new (allocatePayload(sizeof(List) + count * sizeof(Value), arena, inArena)) List{count};
         for (std::size_t i = 0; i < count; ++i, ++first) {
             new (&made->items()[i]) Value(*first);
-        }
-        if (inArena) {
-            *inArena = placed;
         }
         return made;
     }
@@ -102,27 +97,19 @@ struct Value::Text
 
     static constexpr std::size_t writtenFlag = ~(~std::size_t(0) >> 1);
 
-    static Text* make(std::string_view text, Arena* arena = nullptr, bool* inArena = nullptr)
+    static Text* make(std::string_view text, Arena* arena, bool& inArena)
     {
-        bool placed = false;
-        void* block = allocatePayload(std::max(sizeof(Text), offsetof(Text, characters) + text.size()), arena, placed);
-        if (inArena) {
-            *inArena = placed;
-        }
+        void* block = allocatePayload(std::max(sizeof(Text), offsetof(Text, characters) + text.size()), arena, inArena);
         Text* made = static_cast<Text*>(block);
         made->size = text.size();
         std::memcpy(made->characters, text.data(), text.size());
         return made;
     }
-    static Text* make(std::string_view text, std::string_view written, Arena* arena = nullptr, bool* inArena = nullptr)
+    static Text* make(std::string_view text, std::string_view written, Arena* arena, bool& inArena)
     {
         const std::size_t writtenSize = written.size();
-        bool placed = false;
-        void* block =
-            allocatePayload(offsetof(Text, characters) + text.size() + sizeof writtenSize + writtenSize, arena, placed);
-        if (inArena) {
-            *inArena = placed;
-        }
+        void* block = allocatePayload(offsetof(Text, characters) + text.size() + sizeof writtenSize + writtenSize,
+                                      arena, inArena);
         Text* made = static_cast<Text*>(block);
         made->size = text.size() | writtenFlag;
         char* p = made->characters;
@@ -131,7 +118,12 @@ struct Value::Text
         std::memcpy(p + text.size() + sizeof writtenSize, written.data(), writtenSize);
         return made;
     }
-    Text* copy() const { return keptAsWritten() ? make(view(), written()) : make(view()); }
+    /// A copy on the heap.
+    Text* copy() const
+    {
+        bool inArena = false;
+        return keptAsWritten() ? make(view(), written(), nullptr, inArena) : make(view(), nullptr, inArena);
+    }
     static void destroy(Text* text) { ::operator delete(text); }
     bool keptAsWritten() const { return size & writtenFlag; }
     std::string_view view() const { return std::string_view(characters, size & ~writtenFlag); }
@@ -206,7 +198,7 @@ void Value::copyFrom(const Value& other)
     if (other.holdsText()) {
         m_data.text = other.m_data.text->copy();
     } else if (other.m_kind == Kind::List) {
-        m_data.items = List::make(other.m_data.items->items(), other.m_data.items->count);
+        m_data.items = List::make(other.m_data.items->items(), other.m_data.items->count, nullptr, m_inArena);
     } else if (other.m_kind == Kind::Typed) {
         m_data.typed =
             TypedPayload::make(other.m_data.typed->typeName(), other.m_data.typed->inner, nullptr, m_inArena);
@@ -241,7 +233,7 @@ Value Value::real(double d)
 Value Value::string(std::string_view utf8, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(utf8, arena, &v.m_inArena);
+    v.m_data.text = Text::make(utf8, arena, v.m_inArena);
     v.m_kind = Kind::String;
     return v;
 }
@@ -249,7 +241,7 @@ Value Value::string(std::string_view utf8, Arena* arena)
 Value Value::stringAsWritten(std::string_view utf8, std::string_view written, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(utf8, written, arena, &v.m_inArena);
+    v.m_data.text = Text::make(utf8, written, arena, v.m_inArena);
     v.m_kind = Kind::String;
     return v;
 }
@@ -267,7 +259,7 @@ std::string_view Value::writtenText() const
 Value Value::enumeration(std::string_view name, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(name, arena, &v.m_inArena);
+    v.m_data.text = Text::make(name, arena, v.m_inArena);
     upperCase(v.m_data.text->characters, name.size());
     v.m_kind = Kind::Enumeration;
     return v;
@@ -276,7 +268,7 @@ Value Value::enumeration(std::string_view name, Arena* arena)
 Value Value::binary(std::string_view hex, Arena* arena)
 {
     Value v;
-    v.m_data.text = Text::make(hex, arena, &v.m_inArena);
+    v.m_data.text = Text::make(hex, arena, v.m_inArena);
     v.m_kind = Kind::Binary;
     return v;
 }
@@ -292,7 +284,7 @@ Value Value::reference(Id key)
 Value Value::list(std::vector<Value> items)
 {
     Value v;
-    v.m_data.items = List::make(std::make_move_iterator(items.begin()), items.size());
+    v.m_data.items = List::make(std::make_move_iterator(items.begin()), items.size(), nullptr, v.m_inArena);
     v.m_kind = Kind::List;
     return v;
 }
@@ -300,7 +292,7 @@ Value Value::list(std::vector<Value> items)
 Value Value::listFrom(Value* first, std::size_t count, Arena* arena)
 {
     Value v;
-    v.m_data.items = List::make(std::make_move_iterator(first), count, arena, &v.m_inArena);
+    v.m_data.items = List::make(std::make_move_iterator(first), count, arena, v.m_inArena);
     v.m_kind = Kind::List;
     return v;
 }

@@ -142,12 +142,16 @@ QString UnitConverter::unitTypeOf(Kind kind)
 
 void UnitConverter::ensureLoaded()
 {
+    // Every conversion comes here: once loaded, no lock is taken.
+    if (m_loaded.load(std::memory_order_acquire)) {
+        return;
+    }
     // Under the data set's lock rather than a flag of its own: readers
     // holding that lock come here, and loading reads the data set.
     std::lock_guard<std::recursive_mutex> lock(m_dataSet->mutex());
-    if (!m_loaded) {
+    if (!m_loaded.load(std::memory_order_relaxed)) {
         loadProjectUnits();
-        m_loaded = true;
+        m_loaded.store(true, std::memory_order_release);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 
+#include <atomic>
 #include <string>
 
 namespace ifc2x3 {
@@ -56,7 +57,7 @@ private:
     void loadProjectUnits();
 
     ifc2x3::ExpressDataSet* m_dataSet;
-    bool m_loaded = false;
+    std::atomic<bool> m_loaded{false};
     QHash<QString, Unit> m_projectUnits;
     Unit m_kindUnits[static_cast<int>(Kind::Count)];
 };
