@@ -41,7 +41,24 @@ void Arena::release()
 
 void* Arena::allocate(std::size_t bytes)
 {
-    return bytes <= largest ? take(roundUp(bytes, granule)) : nullptr;
+    if (bytes > largest) {
+        return nullptr;
+    }
+    if (bytes > largestInstance) {
+        return take(roundUp(bytes, granule));
+    }
+    const std::size_t index = roundUp(bytes, granule) / granule;
+    void* memory = reuse(index);
+    return memory ? memory : take(index * granule);
+}
+
+void Arena::giveBack(void* block, std::size_t bytes)
+{
+    if (bytes == 0 || bytes > largestInstance) {
+        return;
+    }
+    const std::size_t index = roundUp(bytes, granule) / granule;
+    push(owner(block)->m_free[index], block, index * granule);
 }
 
 void* Arena::allocateInstance(std::size_t bytes, std::uint16_t& sizeClass)
@@ -50,15 +67,8 @@ void* Arena::allocateInstance(std::size_t bytes, std::uint16_t& sizeClass)
         return nullptr;
     }
     const std::size_t index = roundUp(bytes, granule) / granule;
-    FreeList& list = m_free[index];
-    if (!list.ready) {
-        list.ready = list.returned.exchange(nullptr, std::memory_order_acquire);
-    }
-    void* memory = nullptr;
-    if (list.ready) {
-        memory = std::exchange(list.ready, list.ready->next);
-        ASAN_UNPOISON_MEMORY_REGION(memory, index * granule);
-    } else {
+    void* memory = reuse(index);
+    if (!memory) {
         memory = take(index * granule);
     }
     hold();
@@ -69,16 +79,34 @@ void* Arena::allocateInstance(std::size_t bytes, std::uint16_t& sizeClass)
 void Arena::recycle(void* block, std::uint16_t sizeClass)
 {
     Arena* arena = owner(block);
-    FreeList& list = arena->m_free[sizeClass];
+    push(arena->m_free[sizeClass], block, sizeClass * granule);
+    arena->release();
+}
+
+void* Arena::reuse(std::size_t index)
+{
+    FreeList& list = m_free[index];
+    if (!list.ready) {
+        list.ready = list.returned.exchange(nullptr, std::memory_order_acquire);
+    }
+    if (!list.ready) {
+        return nullptr;
+    }
+    void* memory = std::exchange(list.ready, list.ready->next);
+    ASAN_UNPOISON_MEMORY_REGION(memory, index * granule);
+    return memory;
+}
+
+void Arena::push(FreeList& list, void* block, std::size_t bytes)
+{
     auto* freed = static_cast<FreeBlock*>(block);
-    // Under the address sanitizer, a use of an instance after its end is
+    // Under the address sanitizer, a use of a block after its end is
     // caught as it would be on the heap.
-    ASAN_POISON_MEMORY_REGION(freed + 1, sizeClass * granule - sizeof(FreeBlock));
+    ASAN_POISON_MEMORY_REGION(freed + 1, bytes - sizeof(FreeBlock));
     freed->next = list.returned.load(std::memory_order_relaxed);
     while (!list.returned.compare_exchange_weak(freed->next, freed, std::memory_order_release,
                                                 std::memory_order_relaxed)) {
     }
-    arena->release();
 }
 
 void* Arena::take(std::size_t bytes)

@@ -12,11 +12,11 @@ namespace Step {
 /// its records: a few blocks of 2 MB instead of millions of small
 /// allocations, all given back at once.
 ///
-/// Values are never given back one by one: a value replaced or deleted
-/// stays until the arena goes, which bounds the waste by what was decoded
-/// (every record is decoded at most once per opening). Instance blocks are
-/// given back and reused for instances of the same size, so that creating
-/// and deleting over and over does not grow the arena.
+/// Blocks of up to `largestInstance` bytes, instances and value payloads
+/// alike, are given back and reused for blocks of the same size, so that
+/// creating and deleting over and over does not grow the arena. Larger
+/// payloads (long lists) stay until the arena goes, which bounds the waste
+/// by what was decoded or made.
 ///
 /// The data set holds the arena, and so does every instance living in it:
 /// an instance still referenced when its data set goes keeps its block.
@@ -35,9 +35,12 @@ public:
     /// Gives up one hold; the last one frees the arena and its blocks.
     void release();
 
-    /// Memory for a value's payload, kept until the arena goes; null when
-    /// larger than `largest`.
+    /// Memory for a value's payload; null when larger than `largest`.
     void* allocate(std::size_t bytes);
+    /// Takes back a payload's block of `bytes` from allocate(), from any
+    /// thread; blocks larger than `largestInstance` stay until the arena
+    /// goes. The arena must still be alive: payloads live in its instances.
+    static void giveBack(void* block, std::size_t bytes);
 
     /// Memory for an instance, which holds the arena until it gives the
     /// block back with recycle(). Null when larger than `largestInstance`;
@@ -73,6 +76,8 @@ private:
     Arena& operator=(const Arena&) = delete;
 
     void* take(std::size_t bytes);
+    void* reuse(std::size_t index);
+    static void push(FreeList& list, void* block, std::size_t bytes);
     char* newBlock();
     static Arena* owner(const void* memory);
 

@@ -30,6 +30,15 @@ void* allocatePayload(std::size_t bytes, Arena* arena, bool& inArena)
     return inArena ? block : ::operator new(bytes);
 }
 
+void freePayload(void* block, std::size_t bytes, bool inArena)
+{
+    if (inArena) {
+        Arena::giveBack(block, bytes);
+    } else {
+        ::operator delete(block);
+    }
+}
+
 } // namespace
 
 struct Value::TypedPayload
@@ -38,10 +47,14 @@ struct Value::TypedPayload
     std::size_t nameSize;
     char name[1];
 
+    static std::size_t bytesFor(std::size_t nameSize)
+    {
+        return std::max(sizeof(TypedPayload), offsetof(TypedPayload, name) + nameSize);
+    }
     static TypedPayload* make(std::string_view typeName, Value inner, Arena* arena, bool& inArena)
     {
-        const std::size_t bytes = std::max(sizeof(TypedPayload), offsetof(TypedPayload, name) + typeName.size());
-        auto* made = new (allocatePayload(bytes, arena, inArena)) TypedPayload{std::move(inner), typeName.size(), {}};
+        auto* made = new (allocatePayload(bytesFor(typeName.size()), arena, inArena))
+            TypedPayload{std::move(inner), typeName.size(), {}};
         std::memcpy(made->name, typeName.data(), typeName.size());
         upperCase(made->name, typeName.size());
         return made;
@@ -49,10 +62,9 @@ struct Value::TypedPayload
     /// The inner value goes in any case: it may hold a block of its own.
     static void destroy(TypedPayload* typed, bool inArena)
     {
+        const std::size_t bytes = bytesFor(typed->nameSize);
         typed->~TypedPayload();
-        if (!inArena) {
-            ::operator delete(typed);
-        }
+        freePayload(typed, bytes, inArena);
     }
     std::string_view typeName() const { return std::string_view(name, nameSize); }
 };
@@ -81,9 +93,9 @@ struct Value::List
         for (std::size_t i = 0; i < list->count; ++i) {
             list->items()[i].~Value();
         }
-        if (!inArena) {
-            ::operator delete(list);
-        }
+        // A list that lost items since it was made gives back the smaller
+        // size: the tail of its block is only wasted.
+        freePayload(list, sizeof(List) + list->count * sizeof(Value), inArena);
     }
 };
 
@@ -97,9 +109,17 @@ struct Value::Text
 
     static constexpr std::size_t writtenFlag = ~(~std::size_t(0) >> 1);
 
+    static std::size_t bytesFor(std::size_t textSize)
+    {
+        return std::max(sizeof(Text), offsetof(Text, characters) + textSize);
+    }
+    static std::size_t bytesFor(std::size_t textSize, std::size_t writtenSize)
+    {
+        return offsetof(Text, characters) + textSize + sizeof writtenSize + writtenSize;
+    }
     static Text* make(std::string_view text, Arena* arena, bool& inArena)
     {
-        void* block = allocatePayload(std::max(sizeof(Text), offsetof(Text, characters) + text.size()), arena, inArena);
+        void* block = allocatePayload(bytesFor(text.size()), arena, inArena);
         Text* made = static_cast<Text*>(block);
         made->size = text.size();
         std::memcpy(made->characters, text.data(), text.size());
@@ -108,8 +128,7 @@ struct Value::Text
     static Text* make(std::string_view text, std::string_view written, Arena* arena, bool& inArena)
     {
         const std::size_t writtenSize = written.size();
-        void* block = allocatePayload(offsetof(Text, characters) + text.size() + sizeof writtenSize + writtenSize,
-                                      arena, inArena);
+        void* block = allocatePayload(bytesFor(text.size(), writtenSize), arena, inArena);
         Text* made = static_cast<Text*>(block);
         made->size = text.size() | writtenFlag;
         char* p = made->characters;
@@ -124,7 +143,12 @@ struct Value::Text
         bool inArena = false;
         return keptAsWritten() ? make(view(), written(), nullptr, inArena) : make(view(), nullptr, inArena);
     }
-    static void destroy(Text* text) { ::operator delete(text); }
+    static void destroy(Text* text, bool inArena)
+    {
+        const std::size_t bytes = text->keptAsWritten() ? bytesFor(text->view().size(), text->written().size())
+                                                        : bytesFor(text->view().size());
+        freePayload(text, bytes, inArena);
+    }
     bool keptAsWritten() const { return size & writtenFlag; }
     std::string_view view() const { return std::string_view(characters, size & ~writtenFlag); }
     std::string_view written() const
@@ -184,9 +208,7 @@ void Value::destroyPayload()
         TypedPayload::destroy(m_data.typed, m_inArena);
         break;
     default:
-        if (!m_inArena) {
-            Text::destroy(m_data.text);
-        }
+        Text::destroy(m_data.text, m_inArena);
         break;
     }
 }
@@ -281,10 +303,10 @@ Value Value::reference(Id key)
     return v;
 }
 
-Value Value::list(std::vector<Value> items)
+Value Value::list(std::vector<Value> items, Arena* arena)
 {
     Value v;
-    v.m_data.items = List::make(std::make_move_iterator(items.begin()), items.size(), nullptr, v.m_inArena);
+    v.m_data.items = List::make(std::make_move_iterator(items.begin()), items.size(), arena, v.m_inArena);
     v.m_kind = Kind::List;
     return v;
 }

@@ -17,10 +17,10 @@ using Id = std::uint64_t;
 /// entity reference (#n), list, or a typed value such as IFCLABEL('x').
 /// Kept to 16 bytes because every loaded record holds a vector of them.
 ///
-/// A value made with an arena keeps its payload there: the payload is not
-/// freed with the value but with the arena, and a copy is made on the heap.
-/// Such values belong to the instances of the arena's data set; one moved
-/// out of an instance must not outlive the data set (copy it instead).
+/// A value made with an arena keeps its payload there, given back to the
+/// arena with the value; a copy is made on the heap. Such values belong to
+/// the instances of the arena's data set; one moved out of an instance must
+/// not outlive the data set (copy it instead).
 class Value
 {
 public:
@@ -68,7 +68,7 @@ public:
     static Value logical(bool v) { return enumeration(v ? "T" : "F"); }
     static Value binary(std::string_view hex, Arena* arena = nullptr);
     static Value reference(Id key);
-    static Value list(std::vector<Value> items);
+    static Value list(std::vector<Value> items, Arena* arena = nullptr);
     /// A list of the values in [first, first + count), which are moved from.
     static Value listFrom(Value* first, std::size_t count, Arena* arena = nullptr);
     static Value typed(std::string_view typeName, Value inner, Arena* arena = nullptr);

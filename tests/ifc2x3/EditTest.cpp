@@ -170,21 +170,28 @@ TEST(EditTest, NewModelFromNothing)
               "#" + std::to_string(unit->getKey()) + "=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);");
 }
 
-// Creating and deleting over and over reuses the freed blocks.
+// Creating and deleting instances, and replacing values, over and over
+// reuses the freed blocks, values made in the arena included.
 TEST(Arena, CreatingAndDeletingOverAndOverDoesNotGrow)
 {
     ifc2x3::ExpressDataSet dataSet;
     ASSERT_TRUE(dataSet.openFromText(ifctest::smallModel()));
+    Step::Arena* arena = &dataSet.arena();
+    Step::BaseEntity* decoded = dataSet.get(20);
+    ASSERT_TRUE(decoded);
     std::size_t reserved = 0;
     for (int i = 0; i < 200000; ++i) {
         if (i == 1000) {
             reserved = dataSet.arena().reservedBytes();
         }
         auto* wall = dataSet.createEntity<ifc2x3::IfcWallStandardCase>();
-        wall->setArgument(2, Value::string("Temporary wall with a long enough name"));
+        wall->setArgument(2, Value::string("Temporary wall with a long enough name", i % 2 ? arena : nullptr));
+        wall->setArgument(3, Value::typed("IFCLABEL", Value::string(std::to_string(i), arena), arena));
+        decoded->setArgument(2, Value::list({Value::string("Renamed", arena), Value::integer(i)}, arena));
         dataSet.remove(wall->getKey());
     }
     EXPECT_EQ(dataSet.arena().reservedBytes(), reserved);
+    EXPECT_EQ(decoded->argument(2).items()[1].integerValue(), 199999);
 }
 
 TEST(Arena, InstancesAndCopiesOutliveTheirDataSet)

@@ -178,7 +178,7 @@ IfcPropertySet* copySet(ExpressDataSet& dataSet, IfcPropertySet* set, Creations&
     if (!copy) {
         return nullptr;
     }
-    copy->setGlobalIdValue(Step::Value::string(createGlobalId()));
+    copy->setGlobalIdValue(Step::Value::string(createGlobalId(), &dataSet.arena()));
     const std::vector<IfcProperty*> properties = set->getHasProperties();
     std::vector<IfcProperty*> copies = copyProperties(dataSet, properties, creations);
     if (copies.size() != properties.size()) {
@@ -245,7 +245,7 @@ void detach(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachme
         if (remaining.empty()) {
             dataSet.remove(attachment.relation->getKey());
         } else {
-            attachment.relation->setRelatedObjectsValue(Step::Value::list(std::move(remaining)));
+            attachment.relation->setRelatedObjectsValue(Step::Value::list(std::move(remaining), &dataSet.arena()));
         }
     } else if (auto* type = entityAs<IfcTypeObject>(object)) {
         std::vector<IfcPropertySetDefinition*> sets = type->getHasPropertySets();
@@ -268,9 +268,10 @@ bool attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySet
         return true;
     }
     return creations.add(dataSet.createEntity<IfcRelDefinesByProperties>([&](IfcRelDefinesByProperties& relation) {
-        relation.setGlobalIdValue(Step::Value::string(createGlobalId()));
+        relation.setGlobalIdValue(Step::Value::string(createGlobalId(), &dataSet.arena()));
         relation.setOwnerHistoryValue(object->getOwnerHistoryValue());
-        relation.setRelatedObjectsValue(Step::Value::list({Step::Value::reference(object->getKey())}));
+        relation.setRelatedObjectsValue(
+            Step::Value::list({Step::Value::reference(object->getKey())}, &dataSet.arena()));
         relation.setRelatingPropertyDefinition(set);
     }));
 }
@@ -314,7 +315,7 @@ void deleteIfUnused(EditContext& context, IfcPropertySetDefinition* set)
     }
 }
 
-Step::Value typedValue(const QVariant& value, IfcValue::IfcValue_select type)
+Step::Value typedValue(const QVariant& value, IfcValue::IfcValue_select type, Step::Arena* arena)
 {
     const char* typeName = IfcValue::stepName(type);
     if (!typeName || !value.isValid()) {
@@ -329,16 +330,17 @@ Step::Value typedValue(const QVariant& value, IfcValue::IfcValue_select type)
             const auto state = value.value<BooleanVariant>().state();
             inner = Step::Value::enumeration(state == BooleanVariant::True    ? "T"
                                              : state == BooleanVariant::False ? "F"
-                                                                              : "U");
+                                                                              : "U",
+                                             arena);
         } else {
-            inner = Step::Value::logical(value.toBool());
+            inner = Step::Value::enumeration(value.toBool() ? "T" : "F", arena);
         }
         break;
     case IfcValue::IfcLabel:
     case IfcValue::IfcText:
     case IfcValue::IfcIdentifier:
     case IfcValue::IfcDescriptiveMeasure:
-        inner = Step::Value::string(value.toString().toStdString());
+        inner = Step::Value::string(value.toString().toStdString(), arena);
         break;
     case IfcValue::IfcInteger:
     case IfcValue::IfcTimeStamp:
@@ -355,7 +357,7 @@ Step::Value typedValue(const QVariant& value, IfcValue::IfcValue_select type)
         break;
     }
     }
-    return ok ? Step::Value::typed(typeName, std::move(inner)) : Step::Value();
+    return ok ? Step::Value::typed(typeName, std::move(inner), arena) : Step::Value();
 }
 
 struct SIUnitName
@@ -460,10 +462,10 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
         return copy;
     }
     auto* set = dataSet.createEntity<IfcPropertySet>([&](IfcPropertySet& created) {
-        created.setGlobalIdValue(Step::Value::string(createGlobalId()));
+        created.setGlobalIdValue(Step::Value::string(createGlobalId(), &dataSet.arena()));
         created.setOwnerHistoryValue(object->getOwnerHistoryValue());
-        created.setNameValue(Step::Value::string(utf8Name));
-        created.setHasPropertiesValue(Step::Value::list({}));
+        created.setNameValue(Step::Value::string(utf8Name, &dataSet.arena()));
+        created.setHasPropertiesValue(Step::Value::list({}, &dataSet.arena()));
     });
     if (!creations.add(set) || !attach(dataSet, object, set, creations)) {
         return nullptr;
@@ -551,7 +553,7 @@ private:
         if (remaining.empty()) {
             m_dataSet.remove(relation->getKey());
         } else {
-            relation->setRelatedObjectsValue(Step::Value::list(std::move(remaining)));
+            relation->setRelatedObjectsValue(Step::Value::list(std::move(remaining), &m_dataSet.arena()));
         }
     }
 
@@ -608,7 +610,7 @@ public:
         return true;
     }
 
-    void finish() { m_set->setHasPropertiesValue(Step::Value::list(std::move(m_items))); }
+    void finish() { m_set->setHasPropertiesValue(Step::Value::list(std::move(m_items), &m_context.dataSet().arena())); }
 
 private:
     /// Position of the first property of that name. Sets mostly hold a few
@@ -665,7 +667,7 @@ private:
     IfcPropertySingleValue* createSingle(std::string_view name, Step::Value nominal, const Step::Value& unit)
     {
         return m_context.dataSet().createEntity<IfcPropertySingleValue>([&](IfcPropertySingleValue& single) {
-            single.setNameValue(Step::Value::string(name));
+            single.setNameValue(Step::Value::string(name, &m_context.dataSet().arena()));
             single.setNominalValueValue(std::move(nominal));
             single.setUnitValue(unit);
         });
@@ -758,17 +760,19 @@ int PropertySetUtils::addProperties(EditContext& context, IfcObjectDefinition* o
         return 0;
     }
     ExpressDataSet& dataSet = context.dataSet();
+    // The values are made in the data set's arena, which takes its lock.
+    const EditContext::Edit edit(context);
     std::vector<Step::Value> nominals;
     nominals.reserve(properties.size());
     bool any = false;
     for (const SingleValue& property : properties) {
-        nominals.push_back(property.name.empty() ? Step::Value() : typedValue(property.value, property.type));
+        nominals.push_back(property.name.empty() ? Step::Value()
+                                                 : typedValue(property.value, property.type, &dataSet.arena()));
         any = any || !nominals.back().isNull();
     }
     if (!any) {
         return 0;
     }
-    const EditContext::Edit edit(context);
     Creations creations(dataSet);
     bool madeNew = false;
     IfcPropertySet* set = writableSet(dataSet, object, propertySetName, creations, madeNew);
