@@ -33,8 +33,9 @@ public:
     void adviseMappedFile(void* map, std::size_t bytes) const;
     /// The advice for a table about to be written from start to end.
     void adviseTable(const void* data, std::size_t bytes) const;
-    /// The advice for a block of memory about to be filled: as a table, and
-    /// its pages mapped in one call rather than one fault each.
+    /// The advice for a block of memory about to be filled, under the same
+    /// switch as huge pages (large models): its pages mapped in one call
+    /// rather than one fault each, in small pages.
     void adviseNewBlock(void* block, std::size_t bytes) const;
     /// Drops the whole pages within [begin, end) of a mapping of `mapBytes`
     /// at `map`, when the policy drops read pages.
