@@ -47,7 +47,7 @@ void* Arena::allocate(std::size_t bytes)
     if (bytes > largestInstance) {
         return take(roundUp(bytes, granule));
     }
-    const std::size_t index = roundUp(bytes, granule) / granule;
+    const std::size_t index = sizeClassOf(bytes);
     void* memory = reuse(index);
     return memory ? memory : take(index * granule);
 }
@@ -57,7 +57,7 @@ void Arena::giveBack(void* block, std::size_t bytes)
     if (bytes == 0 || bytes > largestInstance) {
         return;
     }
-    const std::size_t index = roundUp(bytes, granule) / granule;
+    const std::size_t index = sizeClassOf(bytes);
     push(owner(block)->m_free[index], block, index * granule);
 }
 
@@ -66,13 +66,9 @@ void* Arena::allocateInstance(std::size_t bytes, std::uint16_t& sizeClass)
     if (bytes == 0 || bytes > largestInstance) {
         return nullptr;
     }
-    const std::size_t index = roundUp(bytes, granule) / granule;
-    void* memory = reuse(index);
-    if (!memory) {
-        memory = take(index * granule);
-    }
+    void* memory = allocate(bytes);
     hold();
-    sizeClass = static_cast<std::uint16_t>(index);
+    sizeClass = static_cast<std::uint16_t>(sizeClassOf(bytes));
     return memory;
 }
 

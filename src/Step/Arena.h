@@ -58,6 +58,9 @@ private:
     static constexpr std::size_t granule = 8;
     static constexpr std::size_t classCount = largestInstance / granule + 1;
 
+    /// The free list of blocks of `bytes`, rounded up to the granule.
+    static constexpr std::size_t sizeClassOf(std::size_t bytes) { return (bytes + granule - 1) / granule; }
+
     struct FreeBlock
     {
         FreeBlock* next;

@@ -305,10 +305,7 @@ Value Value::reference(Id key)
 
 Value Value::list(std::vector<Value> items, Arena* arena)
 {
-    Value v;
-    v.m_data.items = List::make(std::make_move_iterator(items.begin()), items.size(), arena, v.m_inArena);
-    v.m_kind = Kind::List;
-    return v;
+    return listFrom(items.data(), items.size(), arena);
 }
 
 Value Value::listFrom(Value* first, std::size_t count, Arena* arena)

@@ -65,7 +65,7 @@ public:
     static Value stringAsWritten(std::string_view utf8, std::string_view written, Arena* arena = nullptr);
     /// Enumeration and type names are held in upper case, as read.
     static Value enumeration(std::string_view name, Arena* arena = nullptr);
-    static Value logical(bool v) { return enumeration(v ? "T" : "F"); }
+    static Value logical(bool v, Arena* arena = nullptr) { return enumeration(v ? "T" : "F", arena); }
     static Value binary(std::string_view hex, Arena* arena = nullptr);
     static Value reference(Id key);
     static Value list(std::vector<Value> items, Arena* arena = nullptr);
@@ -147,7 +147,7 @@ private:
     void copyFrom(const Value& other);
 
     Kind m_kind = Kind::Null;
-    /// The payload is in an arena: its block is not freed with the value.
+    /// The payload is in an arena: its block goes back there with the value.
     bool m_inArena = false;
     // One allocation per payload, sized for its kind: strings are the most
     // frequent values of decoded records, and a list or typed value needs

@@ -333,7 +333,7 @@ Step::Value typedValue(const QVariant& value, IfcValue::IfcValue_select type, St
                                                                               : "U",
                                              arena);
         } else {
-            inner = Step::Value::enumeration(value.toBool() ? "T" : "F", arena);
+            inner = Step::Value::logical(value.toBool(), arena);
         }
         break;
     case IfcValue::IfcLabel:
