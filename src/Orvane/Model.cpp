@@ -8,6 +8,14 @@ Model::Model(QObject* parent) : QAbstractItemModel(parent), m_selectionModel(new
 
 Model::~Model() = default;
 
+void Model::setBusy(bool busy)
+{
+    if (m_busy != busy) {
+        m_busy = busy;
+        emit busyChanged(busy);
+    }
+}
+
 void Model::hide(const QList<QModelIndex>& indexes)
 {
     setRowsVisible(indexes, false);

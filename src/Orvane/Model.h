@@ -28,8 +28,15 @@ public:
     virtual void toggleVisibility(const QList<QModelIndex>& indexes);
     virtual bool isVisible(const QModelIndex& index) const;
 
+    /// Whether an operation (a computation, say) is rewriting the model:
+    /// meanwhile it is neither saved, exported nor closed, as what would be
+    /// written is half done. Set and read on the model's thread.
+    bool isBusy() const { return m_busy; }
+    void setBusy(bool busy);
+
 signals:
     void visibilityChanged(const QList<QModelIndex>& indexes);
+    void busyChanged(bool busy);
 
 protected:
     /// Records the visibility of the rows of indexes; views learn it through
@@ -39,6 +46,7 @@ protected:
 private:
     QItemSelectionModel* m_selectionModel;
     QSet<QPersistentModelIndex> m_hidden; // column 0 of hidden items
+    bool m_busy = false;
 };
 
 } // namespace Orvane
