@@ -119,6 +119,14 @@ void BaseEntity::takeArguments(std::vector<Value>& arguments)
     arguments.clear();
 }
 
+void BaseEntity::putArgument(std::size_t index, Value value)
+{
+    if (index >= m_count) {
+        resizeArguments(index + 1);
+    }
+    m_arguments[index] = std::move(value);
+}
+
 const Value& BaseEntity::argument(std::size_t index) const
 {
     static const Value none;

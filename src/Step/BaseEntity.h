@@ -76,6 +76,9 @@ protected:
     /// Replaces the values by those of `arguments`, which is left empty
     /// with its capacity, for the caller to fill again.
     void takeArguments(std::vector<Value>& arguments);
+    /// Sets one attribute without telling the data set: for the data set
+    /// itself, putting back a value it recorded.
+    void putArgument(std::size_t index, Value value);
 
 private:
     static constexpr std::uint16_t onHeap = 0xffff;

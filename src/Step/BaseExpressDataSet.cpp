@@ -35,6 +35,7 @@ BaseExpressDataSet::~BaseExpressDataSet()
 
 void BaseExpressDataSet::reset()
 {
+    m_journal.reset();
     for (std::size_t i = 0; i < m_slots.size(); ++i) {
         if (BaseEntity* object = m_slots.object(i)) {
             m_slots.setObject(i, nullptr);
@@ -330,6 +331,9 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
     m_slots.setObject(slot, entity);
     // The text names an instance deleted since: it must be written anew.
     m_slots.setState(slot, droppedDeleted ? SlotState::Modified : SlotState::Loaded);
+    if (droppedDeleted) {
+        record({EditJournal::Kind::DecodedWithoutDeleted, SlotState::Unloaded, slot});
+    }
     onLoaded(entity);
     return entity;
 }
@@ -409,7 +413,8 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
     entity->attachToDataSet(this);
     m_keys.set(key, static_cast<std::uint32_t>(m_slots.size()));
     m_slots.append(SlotTable::noOffset, 0, key, typeId, SlotState::New);
-    m_slots.setObject(m_slots.size() - 1, entity);
+    const auto slot = static_cast<std::uint32_t>(m_slots.size() - 1);
+    m_slots.setObject(slot, entity);
     ++m_changeCount;
     onCreated(entity);
     return entity;
@@ -426,11 +431,17 @@ bool BaseExpressDataSet::remove(Id key)
     if (entity) {
         onRemoved(entity);
     }
+    const SlotState state = m_slots.state(index);
     // The slot takes the key back from the object before it goes.
     m_slots.setObject(index, nullptr);
     m_slots.setState(index, SlotState::Deleted);
     if (entity) {
         entity->detachFromDataSet();
+    }
+    if (m_journal) {
+        // The journal keeps the instance, to put it back on a rollback.
+        record({EditJournal::Kind::Removed, state, index, entity});
+    } else if (entity) {
         entity->unref();
     }
     m_keys.set(key, noSlot);
@@ -447,11 +458,138 @@ void BaseExpressDataSet::argumentChanged(BaseEntity* entity, std::size_t index, 
     if (slot == noSlot || m_slots.object(slot) != entity) {
         return;
     }
+    if (m_journal) {
+        record({EditJournal::Kind::ArgumentChanged, m_slots.state(slot), slot, nullptr,
+                static_cast<std::uint32_t>(index), old});
+    }
     if (m_slots.state(slot) == SlotState::Loaded) {
         m_slots.setState(slot, SlotState::Modified);
     }
     ++m_changeCount;
     onArgumentChanged(entity, index, old);
+}
+
+// ----------------------------------------------------------------- journal
+
+bool BaseExpressDataSet::beginJournal()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (m_journal) {
+        return false;
+    }
+    m_journal = std::make_unique<EditJournal>(
+        EditJournal::Counters{m_slots.size(), m_changeCount, m_deletedCount, m_maxKey, m_instanceNumbersExhausted});
+    return true;
+}
+
+void BaseExpressDataSet::commitJournal()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_journal.reset();
+}
+
+bool BaseExpressDataSet::journalOpen() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_journal != nullptr;
+}
+
+void BaseExpressDataSet::record(EditJournal::Entry entry)
+{
+    if (m_journal) {
+        m_journal->record(std::move(entry));
+    }
+}
+
+void BaseExpressDataSet::rollbackJournal()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    // Closed first: what the undoing does is not recorded.
+    const std::unique_ptr<EditJournal> journal = std::move(m_journal);
+    if (!journal) {
+        return;
+    }
+    std::vector<std::uint32_t> decodedAgain;
+    std::vector<EditJournal::Entry>& entries = journal->entries();
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        switch (entry->kind) {
+        case EditJournal::Kind::Removed:
+            undoRemoval(*entry);
+            break;
+        case EditJournal::Kind::ArgumentChanged:
+            undoArgumentChange(*entry);
+            break;
+        case EditJournal::Kind::DecodedWithoutDeleted:
+            decodedAgain.push_back(entry->slot);
+            break;
+        }
+    }
+    const EditJournal::Counters& counters = journal->counters();
+    // Created instances go last, newest first: each is then the last slot.
+    while (m_slots.size() > counters.slotCount) {
+        undoCreation(static_cast<std::uint32_t>(m_slots.size() - 1));
+    }
+    // Once every deleted instance is back, their references are whole again.
+    for (const std::uint32_t slot : decodedAgain) {
+        redecode(slot);
+    }
+    m_changeCount = counters.changeCount;
+    m_deletedCount = counters.deletedCount;
+    m_maxKey = counters.maxKey;
+    m_instanceNumbersExhausted = counters.instanceNumbersExhausted;
+    onRolledBack();
+}
+
+void BaseExpressDataSet::undoCreation(std::uint32_t slot)
+{
+    BaseEntity* entity = m_slots.object(slot);
+    m_keys.set(m_slots.key(slot), noSlot);
+    m_deleted.erase(m_slots.key(slot));
+    m_slots.setObject(slot, nullptr);
+    m_slots.popBack();
+    if (entity) {
+        entity->detachFromDataSet();
+        entity->unref();
+    }
+}
+
+void BaseExpressDataSet::undoRemoval(EditJournal::Entry& entry)
+{
+    const Id key = m_slots.key(entry.slot);
+    m_keys.set(key, entry.slot);
+    m_deleted.erase(key);
+    if (BaseEntity* entity = std::exchange(entry.entity, nullptr)) {
+        // The journal's reference goes to the slot.
+        entity->attachToDataSet(this);
+        m_slots.setObject(entry.slot, entity);
+    }
+    m_slots.setState(entry.slot, entry.state);
+}
+
+void BaseExpressDataSet::undoArgumentChange(EditJournal::Entry& entry)
+{
+    if (BaseEntity* entity = m_slots.object(entry.slot)) {
+        entity->putArgument(entry.index, std::move(entry.old));
+    }
+    m_slots.setState(entry.slot, entry.state);
+}
+
+void BaseExpressDataSet::redecode(std::uint32_t slot)
+{
+    BaseEntity* entity = m_slots.object(slot);
+    if (!entity || !recordIntact(slot)) {
+        return;
+    }
+    std::vector<Value>& arguments = m_scratchArguments;
+    if (!m_decoder.decode(m_slots.key(slot), m_slots.typeId(slot), parameterText(slot), arguments, m_arena)) {
+        return;
+    }
+    bool droppedDeleted = false;
+    for (Value& argument : arguments) {
+        droppedDeleted = dropDanglingReferences(argument, m_slots.key(slot)) || droppedDeleted;
+    }
+    entity->takeArguments(arguments);
+    m_slots.setState(slot, droppedDeleted ? SlotState::Modified : SlotState::Loaded);
 }
 
 Id BaseExpressDataSet::maxKey() const

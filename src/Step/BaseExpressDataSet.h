@@ -3,6 +3,7 @@
 #include "Arena.h"
 #include "BaseEntity.h"
 #include "DeletedReferenceFilter.h"
+#include "EditJournal.h"
 #include "KeyIndex.h"
 #include "RecordDecoder.h"
 #include "SPFIndexer.h"
@@ -12,6 +13,7 @@
 #include "SourceBuffer.h"
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <type_traits>
@@ -131,6 +133,20 @@ public:
     /// set until another file is opened.
     bool instanceNumbersExhausted() const;
 
+    /// Opens a journal of the edits to come (creations, deletions, attribute
+    /// changes), to keep them as a whole with commitJournal() or undo them
+    /// with rollbackJournal(): an operation that fails or is stopped
+    /// half-way then leaves the data set as it found it. One journal at a
+    /// time: false when one is open already. Not meant to span a save.
+    bool beginJournal();
+    /// Keeps the edits made since beginJournal() and closes the journal.
+    void commitJournal();
+    /// Undoes the edits made since beginJournal(), newest first, and closes
+    /// the journal: the instances and their values, isModified() and what
+    /// save() writes are as they were when it opened.
+    void rollbackJournal();
+    bool journalOpen() const;
+
     /// Where the instances and decoded values of this data set live.
     Arena& arena() { return *m_arena; }
 
@@ -183,6 +199,9 @@ protected:
     virtual void onRemoved(BaseEntity*) {}
     virtual void onArgumentChanged(BaseEntity*, std::size_t, const Value&) {}
     virtual void onReset() {}
+    /// After rollbackJournal(): instances came back and went in an order
+    /// that lists and indexes kept up to date edit by edit may not follow.
+    virtual void onRolledBack() {}
 
     void warn(const std::string& message);
 
@@ -208,6 +227,14 @@ private:
     void purgeDeletedReferences();
     void purgeDeletedReferences(std::uint32_t slot);
     bool write(const SPFWriter::Sink& sink);
+    void record(EditJournal::Entry entry);
+    /// Drops the last slot, an instance created in the journal.
+    void undoCreation(std::uint32_t slot);
+    void undoRemoval(EditJournal::Entry& entry);
+    void undoArgumentChange(EditJournal::Entry& entry);
+    /// Decodes a slot's record again into its instance, now that what it
+    /// refers to is back.
+    void redecode(std::uint32_t slot);
 
     const Schema& m_schema;
     /// Held, not owned alone: instances referenced after the data set goes
@@ -233,6 +260,7 @@ private:
     /// instances.
     SPFWriter::RewrittenRecords m_rewritten;
     std::vector<std::string> m_warnings;
+    std::unique_ptr<EditJournal> m_journal;
     /// Values of the record being decoded or the instance being made, kept
     /// between uses so that each does not allocate a list of its own.
     std::vector<Value> m_scratchArguments;

@@ -15,6 +15,7 @@ class DeletedReferenceFilter
 {
 public:
     void add(Id key) { m_deleted.insert(key); }
+    void erase(Id key) { m_deleted.erase(key); }
     void clear() { m_deleted.clear(); }
     bool empty() const { return m_deleted.empty(); }
     bool contains(Id key) const { return m_deleted.count(key) != 0; }

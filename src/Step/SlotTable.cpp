@@ -41,6 +41,14 @@ void SlotTable::appendWide(std::uint64_t offset, std::uint64_t length, Id key, s
     m_slots.push_back(Slot{place, keyField(slot, key) << fieldShift | tail});
 }
 
+void SlotTable::popBack()
+{
+    const std::size_t slot = m_slots.size() - 1;
+    m_wideExtents.erase(slot);
+    m_wideKeys.erase(slot);
+    m_slots.pop_back();
+}
+
 std::uint64_t SlotTable::wideOffsetOf(std::size_t slot) const
 {
     return (m_slots[slot].place & lengthMask) == 0 ? noOffset : m_wideExtents.at(slot).offset;

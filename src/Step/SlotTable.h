@@ -83,6 +83,9 @@ public:
     /// key; null drops it, and must come before the object is released, as
     /// the slot takes its key back from it.
     void setObject(std::size_t slot, BaseEntity* object);
+    /// Drops the last slot, whose object must have been dropped first: an
+    /// instance created and then undone leaves no trace.
+    void popBack();
 
 private:
     struct Slot

@@ -20,6 +20,13 @@ void ExpressDataSet::onReset()
     }
 }
 
+void ExpressDataSet::onRolledBack()
+{
+    // Built again on next use, in data set order: instances put back were
+    // appended to lists as they went, and their links as targets were lost.
+    onReset();
+}
+
 void ExpressDataSet::fill(const Step::ClassType& type, TypedListBase& list)
 {
     // Which type ids are T or one of its subtypes, worked out once rather

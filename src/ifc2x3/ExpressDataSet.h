@@ -14,6 +14,7 @@
 #include <mutex>
 #include <type_traits>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ifc2x3 {
@@ -30,14 +31,33 @@ public:
     ExpressDataSet();
     ~ExpressDataSet() override;
 
-    /// All instances of T, subtypes included, in data set order.
-    std::vector<Step::RefPtr<IfcElement>>& getAllIfcElement() { return allOf<IfcElement>(); }
-    std::vector<Step::RefPtr<IfcObjectDefinition>>& getAllIfcObjectDefinition() { return allOf<IfcObjectDefinition>(); }
-    std::vector<Step::RefPtr<IfcTypeObject>>& getAllIfcTypeObject() { return allOf<IfcTypeObject>(); }
-    std::vector<Step::RefPtr<IfcProject>>& getAllIfcProject() { return allOf<IfcProject>(); }
-    std::vector<Step::RefPtr<IfcBuilding>>& getAllIfcBuilding() { return allOf<IfcBuilding>(); }
+    /// The instances of T as they were when taken: creations and deletions
+    /// made afterwards, on another thread say, do not change a list under
+    /// its reader, and its instances stay alive while it is held.
+    template <class T> class Snapshot
+    {
+    public:
+        using Items = std::vector<Step::RefPtr<T>>;
+        explicit Snapshot(std::shared_ptr<const Items> items) : m_items(std::move(items)) {}
+        typename Items::const_iterator begin() const { return m_items->begin(); }
+        typename Items::const_iterator end() const { return m_items->end(); }
+        std::size_t size() const { return m_items->size(); }
+        bool empty() const { return m_items->empty(); }
+        const Step::RefPtr<T>& front() const { return m_items->front(); }
+        const Step::RefPtr<T>& operator[](std::size_t i) const { return (*m_items)[i]; }
 
-    template <class T> std::vector<Step::RefPtr<T>>& allOf()
+    private:
+        std::shared_ptr<const Items> m_items;
+    };
+
+    /// All instances of T, subtypes included, in data set order.
+    Snapshot<IfcElement> getAllIfcElement() { return allOf<IfcElement>(); }
+    Snapshot<IfcObjectDefinition> getAllIfcObjectDefinition() { return allOf<IfcObjectDefinition>(); }
+    Snapshot<IfcTypeObject> getAllIfcTypeObject() { return allOf<IfcTypeObject>(); }
+    Snapshot<IfcProject> getAllIfcProject() { return allOf<IfcProject>(); }
+    Snapshot<IfcBuilding> getAllIfcBuilding() { return allOf<IfcBuilding>(); }
+
+    template <class T> Snapshot<T> allOf()
     {
         std::lock_guard<std::recursive_mutex> lock(mutex());
         auto& holder = m_lists[&T::getClassType()];
@@ -46,7 +66,7 @@ public:
             fill(T::getClassType(), *typed);
             holder = std::move(typed);
         }
-        return static_cast<TypedList<T>&>(*holder).items;
+        return Snapshot<T>(static_cast<TypedList<T>&>(*holder).snapshot());
     }
 
     /// Creates an instance of T with a fresh key.
@@ -91,6 +111,7 @@ protected:
     void onRemoved(Step::BaseEntity* entity) override;
     void onArgumentChanged(Step::BaseEntity* entity, std::size_t index, const Step::Value& old) override;
     void onReset() override;
+    void onRolledBack() override;
 
 private:
     using KeyList = std::vector<Step::Id>;
@@ -101,14 +122,34 @@ private:
         virtual void add(Step::BaseEntity* entity) = 0;
         virtual void remove(Step::BaseEntity* entity) = 0;
     };
+    /// Shared with the snapshots taken of it, and copied before a change
+    /// while one is held. Deletions are applied in one sweep when the list
+    /// is next read: a pass deleting thousands of instances does not sweep
+    /// it for each.
     template <class T> struct TypedList : TypedListBase
     {
-        std::vector<Step::RefPtr<T>> items;
-        void add(Step::BaseEntity* entity) override { items.emplace_back(static_cast<T*>(entity)); }
-        void remove(Step::BaseEntity* entity) override
+        using Items = std::vector<Step::RefPtr<T>>;
+        std::shared_ptr<Items> items = std::make_shared<Items>();
+        std::unordered_set<Step::BaseEntity*> removed;
+
+        Items& own()
         {
-            const auto held = [entity](const Step::RefPtr<T>& item) { return item.get() == entity; };
-            items.erase(std::remove_if(items.begin(), items.end(), held), items.end());
+            if (items.use_count() > 1) {
+                items = std::make_shared<Items>(*items);
+            }
+            return *items;
+        }
+        void add(Step::BaseEntity* entity) override { own().emplace_back(static_cast<T*>(entity)); }
+        void remove(Step::BaseEntity* entity) override { removed.insert(entity); }
+        std::shared_ptr<const Items> snapshot()
+        {
+            if (!removed.empty()) {
+                const auto gone = [this](const Step::RefPtr<T>& item) { return removed.count(item.get()) != 0; };
+                Items& list = own();
+                list.erase(std::remove_if(list.begin(), list.end(), gone), list.end());
+                removed.clear();
+            }
+            return items;
         }
     };
 

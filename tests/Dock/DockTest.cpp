@@ -20,6 +20,7 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -207,7 +208,8 @@ TEST_F(Dock, ComputesWithProgressThenShowsTheResults)
 
     ifc2x3::ExpressDataSet* dataSet = model->dataSet();
     const int rows = MaterialQuantitiesCalculator::getBuildingElementRows(model.get()).size();
-    const qint64 steps = rows + static_cast<qint64>(dataSet->getAllIfcBuilding().size()) +
+    // The old results are removed in one step on a model this small.
+    const qint64 steps = 1 + rows + static_cast<qint64>(dataSet->getAllIfcBuilding().size()) +
                          static_cast<qint64>(dataSet->getAllIfcTypeObject().size()) + 1;
     EXPECT_EQ(sink.steps, steps);
     EXPECT_EQ(sink.doneAtEnd, steps); // one step per item of the pass
@@ -380,6 +382,97 @@ TEST_F(Dock, TheChartFollowsTheShownTotals)
 
     dock->setModel(nullptr);
     EXPECT_TRUE(chartView->isHidden());
+}
+
+} // namespace
+
+namespace {
+
+class DockRecompute : public Dock
+{
+protected:
+    /// The computed sample, shown, and the text its data set would save.
+    void SetUp() override
+    {
+        Dock::SetUp();
+        ASSERT_TRUE(showComputedSample());
+        computed = model->dataSet()->toText();
+    }
+    std::string computed;
+};
+
+TEST_F(DockRecompute, TheComputedModelIsBusyAndNotExportedUntilTheEnd)
+{
+    holdComputation();
+    QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
+    EXPECT_TRUE(model->isBusy());
+    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton", "computeQuantitiesPushButton"}) {
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    }
+    // Another model is not held up by this one.
+    auto other = openSample();
+    dock->setModel(other.get());
+    EXPECT_TRUE(button("exportComponentsPushButton")->isEnabled());
+    dock->setModel(model.get());
+    release();
+    ASSERT_TRUE(waitFor([this] { return !computationRunning(); }));
+    EXPECT_FALSE(model->isBusy());
+    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton", "computeQuantitiesPushButton"}) {
+        EXPECT_TRUE(button(name)->isEnabled()) << name;
+    }
+}
+
+TEST_F(DockRecompute, AFailureKeepsAndShowsTheEarlierResultsAndSaysWhatWasFound)
+{
+    Orvane::MaterialQuantitiesSettings settings;
+    settings.massPerFunctionalUnitPropertyPath = "Type/Properties/Nowhere/Mass";
+    dock->setSettings(settings);
+    QString text;
+    QString details;
+    answerModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        details = box->detailedText();
+        box->accept();
+    });
+    ASSERT_TRUE(compute());
+    EXPECT_TRUE(text.contains("[Type/Properties/Nowhere/Mass]"));
+    const int rows = MaterialQuantitiesCalculator::getBuildingElementRows(model.get()).size();
+    EXPECT_TRUE(details.contains(
+        QString("Mass per functional unit [Type/Properties/Nowhere/Mass]: found on 0 of %1 building elements")
+            .arg(rows)))
+        << details.toStdString();
+    EXPECT_EQ(model->dataSet()->toText(), computed);
+    ASSERT_NE(table()->model(), nullptr) << "the earlier results are shown again";
+    EXPECT_EQ(table()->model()->rowCount(), rows);
+}
+
+TEST_F(DockRecompute, ACancelledRecomputeKeepsTheEarlierResults)
+{
+    holdComputation();
+    QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
+    ASSERT_NE(sink.current, nullptr);
+    sink.current->cancel();
+    ASSERT_TRUE(waitFor([this] { return !computationRunning(); }));
+    EXPECT_EQ(model->dataSet()->toText(), computed);
+    EXPECT_NE(table()->model(), nullptr);
+}
+
+// The paths are not in the file: they are found again for a model opened
+// with its results, and kept for a model computed here across switches.
+TEST_F(DockRecompute, VerificationModeShowsEachElementsPathAfterSwitches)
+{
+    const auto firstPath = [this] {
+        QAbstractItemModel* shown = table()->model();
+        return shown->index(0, shown->columnCount() - 1).data().toString();
+    };
+    widget<QCheckBox>("debugModeCheckBox")->setChecked(true);
+    const QString opened = firstPath();
+    EXPECT_TRUE(opened.startsWith("Properties/BaseQuantities/") || opened == "UF_UNITE") << opened.toStdString();
+    ASSERT_TRUE(compute());
+    auto other = openSample();
+    dock->setModel(other.get());
+    dock->setModel(model.get());
+    EXPECT_EQ(firstPath(), opened);
 }
 
 } // namespace

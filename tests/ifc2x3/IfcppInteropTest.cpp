@@ -120,7 +120,7 @@ TEST(IfcppPeer, ReadsAnEditedSampleAsWellAsTheOriginal)
     const PeerLoad original(ifctest::readFile(path));
     ifc2x3::ExpressDataSet dataSet;
     ASSERT_TRUE(dataSet.open(path));
-    auto& walls = dataSet.allOf<ifc2x3::IfcWallStandardCase>();
+    const auto walls = dataSet.allOf<ifc2x3::IfcWallStandardCase>();
     ASSERT_GE(walls.size(), 2u);
     std::unique_ptr<PeerLoad> peer;
     editAndCheckPeer(dataSet, walls[0].get(), walls[1]->getKey(), peer);

@@ -84,10 +84,10 @@ TEST_F(SmallModelTest, EveryInverseRelationInFileOrder)
     EXPECT_EQ(walked, (Keys{56, 57}));
 }
 
-TEST_F(SmallModelTest, ListsHoldSubtypesInFileOrderAndFollowEdits)
+TEST_F(SmallModelTest, ListsHoldSubtypesInFileOrderAndFollowEditsWhileSnapshotsStay)
 {
-    auto& elements = m_dataSet.getAllIfcElement();
-    auto& walls = m_dataSet.allOf<ifc2x3::IfcWall>();
+    const auto elements = m_dataSet.getAllIfcElement();
+    const auto walls = m_dataSet.allOf<ifc2x3::IfcWall>();
     EXPECT_EQ(keysOf(elements), (Keys{20, 21, 22, 23, 24, 60}));
     EXPECT_EQ(keysOf(m_dataSet.getAllIfcObjectDefinition()), (Keys{1, 10, 11, 12, 20, 21, 22, 23, 24, 30, 60}));
     EXPECT_EQ(keysOf(walls), (Keys{20, 21, 60}));
@@ -97,8 +97,11 @@ TEST_F(SmallModelTest, ListsHoldSubtypesInFileOrderAndFollowEdits)
     auto* door = m_dataSet.createEntity<ifc2x3::IfcDoor>();
     ASSERT_TRUE(m_dataSet.remove(21));
     ASSERT_TRUE(m_dataSet.remove(22));
-    EXPECT_EQ(keysOf(elements), (Keys{20, 23, 24, 60, wall->getKey(), door->getKey()}));
-    EXPECT_EQ(keysOf(walls), (Keys{20, 60, wall->getKey()}));
+    EXPECT_EQ(keysOf(m_dataSet.getAllIfcElement()), (Keys{20, 23, 24, 60, wall->getKey(), door->getKey()}));
+    EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcWall>()), (Keys{20, 60, wall->getKey()}));
+    // A list taken before stays as it was for its reader.
+    EXPECT_EQ(keysOf(elements), (Keys{20, 21, 22, 23, 24, 60}));
+    EXPECT_EQ(keysOf(walls), (Keys{20, 21, 60}));
     // Lists made after the edits agree.
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcDoor>()), (Keys{door->getKey()}));
     EXPECT_EQ(keysOf(m_dataSet.allOf<ifc2x3::IfcBuildingElement>()),

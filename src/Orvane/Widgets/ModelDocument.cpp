@@ -2,6 +2,8 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "ifc2x3/ExpressDataSet.h"
+
 #include <QFileInfo>
 
 namespace Orvane {
@@ -9,7 +11,10 @@ namespace Orvane {
 ModelDocument::ModelDocument(std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& fileName, QObject* parent)
     : QObject(parent), m_model(std::move(model)), m_fileName(fileName)
 {
-    connect(m_model.get(), &_ifc2x3::IFC2x3Model::contentChanged, this, [this] { setModified(true); });
+    // The data set knows: an operation undone after a failure leaves a model
+    // that was saved unmodified again.
+    connect(m_model.get(), &_ifc2x3::IFC2x3Model::contentChanged, this,
+            [this] { setModified(m_model->dataSet()->isModified()); });
 }
 
 ModelDocument::~ModelDocument() = default;

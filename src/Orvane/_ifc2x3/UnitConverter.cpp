@@ -186,7 +186,7 @@ void UnitConverter::loadProjectUnits()
         m_kindUnits[i].symbol = QString::fromUtf8(kinds[i].siSymbol);
         m_kindUnits[i].known = true;
     }
-    auto& projects = m_dataSet->getAllIfcProject();
+    const auto projects = m_dataSet->getAllIfcProject();
     if (projects.empty()) {
         return;
     }

@@ -63,17 +63,22 @@ void reportWriteFailure(const QString& path, const QString& error, QTextStream& 
     err << error << "\n";
 }
 
-void explainFailure(const Orvane::MaterialQuantitiesSettings& settings, QTextStream& out)
+void explainFailure(const Orvane::MaterialQuantitiesSettings& settings,
+                    const Orvane::MaterialQuantitiesCalculator::InputCounts& counts, QTextStream& out)
 {
-    out << "\nMaterial quantities computation found no quantity. Check that:\n"
+    const auto found = [&](int elements) {
+        return QStringLiteral(" (found on %1 of %2 building elements)\n").arg(elements).arg(counts.elements);
+    };
+    out << "\nMaterial quantities computation found no quantity; the model is left as it was read. Check that:\n"
         << "  - the functional unit (volume, area, length) property exists [" << settings.functionalUnitPropertyPath
-        << "]\n"
-        << "  - the mass per functional unit property exists [" << settings.massPerFunctionalUnitPropertyPath << "]\n"
-        << "  - the material composition property exists [" << settings.materialCompositionPropertyPath << "]\n"
-        << "  - a base quantity linked to the functional unit exists (volume: "
+        << "]" << found(counts.functionalUnit) << "  - the mass per functional unit property exists ["
+        << settings.massPerFunctionalUnitPropertyPath << "]" << found(counts.massPerFunctionalUnit)
+        << "  - the material composition property exists [" << settings.materialCompositionPropertyPath << "]"
+        << found(counts.materialComposition) << "  - a base quantity linked to the functional unit exists (volume: "
         << settings.volumeQuantitiesPropPaths.join(QStringLiteral(", "))
         << "; area: " << settings.areaQuantitiesPropPaths.join(QStringLiteral(", "))
-        << "; length: " << settings.lengthQuantitiesPropPaths.join(QStringLiteral(", ")) << ")\n"
+        << "; length: " << settings.lengthQuantitiesPropPaths.join(QStringLiteral(", ")) << ")"
+        << found(counts.functionalUnitValue)
         << "Property paths are read from the settings group \"Tool/MaterialQuantities\" (see --settings).\n";
 }
 
@@ -117,10 +122,7 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     }
     const qint64 openMs = clock.elapsed();
 
-    const QList<int> rows = Orvane::MaterialQuantitiesCalculator::getBuildingElementRows(model.get());
-    const qint64 steps = rows.size() + static_cast<qint64>(model->dataSet()->getAllIfcBuilding().size()) +
-                         static_cast<qint64>(model->dataSet()->getAllIfcTypeObject().size()) + 1;
-    ProgressReporter progress(steps);
+    ProgressReporter progress(Orvane::MaterialQuantitiesCalculator::progressSteps(model.get()));
     bool succeeded = false;
     QMap<int, QString> pathMap;
     QEventLoop loop;
@@ -163,7 +165,7 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     out << "Saved to:                      " << m_options.output << "\n";
     ResultSummary(model.get(), *settings).print(out);
     if (!succeeded) {
-        explainFailure(*settings, out);
+        explainFailure(*settings, thread.inputCounts(), out);
     }
     const bool workbooksWritten = writeWorkbooks(model.get(), *settings, pathMap, out, err);
     out << "\nTime: open " << openMs << " ms, computation " << computeMs << " ms (" << computeCpuMs

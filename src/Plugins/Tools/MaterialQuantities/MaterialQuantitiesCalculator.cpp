@@ -62,6 +62,16 @@ struct MaterialQuantitiesCalculator::PassTotals
             present[at] = true;
         }
         bool isEmpty() const { return std::find(present.begin(), present.end(), true) == present.end(); }
+        /// The first material whose sum is beyond the largest number, or -1.
+        int firstNotFinite() const
+        {
+            for (std::size_t i = 0; i < masses.size(); ++i) {
+                if (present[i] && !std::isfinite(masses[i])) {
+                    return static_cast<int>(i);
+                }
+            }
+            return -1;
+        }
     };
 
     /// Materials are numbered in the order met: an element's quantities
@@ -96,7 +106,8 @@ struct MaterialQuantitiesCalculator::PassTotals
     std::map<IfcObjectDefinition*, FunctionalUnit> typeFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeMassPerFunctionalUnit;
     std::map<IfcObjectDefinition*, double> typeFunctionalUnitSum;
-    int elementsWithResults = 0;
+    /// Elements that had every input and received their results.
+    int elementsComputed = 0;
     /// The parents of the objects above elements (storeys, buildings,
     /// openings...), which many elements share: looked up once.
     Ifc2x3CV::VisitParentVisitor::ParentCache parents;
@@ -423,6 +434,12 @@ QString MaterialQuantitiesCalculator::massUnitNote(const QString& projectMassUni
         .arg(projectMassUnit);
 }
 
+QString MaterialQuantitiesCalculator::getQuantityPath(const QModelIndex& index)
+{
+    getFunctionalUnitValue(index);
+    return quantitiesPropPathMap.value(index.row());
+}
+
 void MaterialQuantitiesCalculator::notePropPath(int row, const QString& path)
 {
     // A pass goes through the rows in order: each is added after the last
@@ -558,9 +575,41 @@ MaterialQuantitiesCalculator::readMaterialComposition(const QModelIndex& index) 
 
 QuantityMap MaterialQuantitiesCalculator::getQuantities(const QModelIndex& index)
 {
+    return quantitiesOf(index, nullptr);
+}
+
+namespace {
+
+/// (value × mass) × share, the order the results have always been computed
+/// in; where that overflows while the result itself fits, another order.
+double quantityOf(double functionalUnitValue, double mass, double share)
+{
+    const double inOrder = (functionalUnitValue * mass) * share;
+    if (std::isfinite(inOrder)) {
+        return inOrder;
+    }
+    const double massShare = functionalUnitValue * (mass * share);
+    return std::isfinite(massShare) ? massShare : (functionalUnitValue * share) * mass;
+}
+
+} // namespace
+
+QuantityMap MaterialQuantitiesCalculator::quantitiesOf(const QModelIndex& index, bool* inputsFound, InputCounts* counts)
+{
     const QuantityMap composition = getMaterialComposition(index);
     double mass = getMassPerFunctionalUnit(index);
     double functionalUnitValue = getFunctionalUnitValue(index);
+    const bool found = mass >= 0.0 && functionalUnitValue >= 0.0 && !composition.isEmpty();
+    if (inputsFound) {
+        *inputsFound = found;
+    }
+    if (counts) {
+        ++counts->elements;
+        counts->functionalUnit += getFunctionalUnit(index) != Undefined;
+        counts->massPerFunctionalUnit += mass >= 0.0;
+        counts->materialComposition += !composition.isEmpty();
+        counts->functionalUnitValue += functionalUnitValue >= 0.0;
+    }
     if (mass < 0.0 || functionalUnitValue < 0.0) {
         if (!composition.isEmpty()) {
             LOG4CPLUS_ERROR(logger,
@@ -573,16 +622,19 @@ QuantityMap MaterialQuantitiesCalculator::getQuantities(const QModelIndex& index
     // The composition's keys, in place: no key is looked up again.
     QuantityMap quantities = composition;
     for (auto it = quantities.begin(); it != quantities.end();) {
-        it.value() = (functionalUnitValue * mass) * it.value();
+        it.value() = quantityOf(functionalUnitValue, mass, it.value());
         if (std::isfinite(it.value())) {
             ++it;
             continue;
         }
-        // A product beyond the largest number cannot be stored or added up.
+        // A quantity beyond the largest number cannot be stored or added up.
         LOG4CPLUS_ERROR(logger,
                         "MaterialQuantitiesCalculator::getQuantities: Quantity is not a finite number for item : "
                             << keyOf(index) << ", material " << it.key().toStdString());
         it = quantities.erase(it);
+        if (inputsFound) {
+            *inputsFound = false;
+        }
     }
     return quantities;
 }
@@ -616,7 +668,9 @@ void MaterialQuantitiesCalculator::announce(IfcObjectDefinition* object, const Q
     // A calculator without a model may still write into an object's data
     // set; there is just no view to tell.
     if (model) {
-        model->updateItem(index.isValid() ? index : model->index(object));
+        const QModelIndex row = index.isValid() ? index : model->index(object);
+        announcedRows.push_back(row.row());
+        model->updateItem(row);
     }
 }
 
@@ -661,10 +715,24 @@ int MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, 
     return written;
 }
 
+namespace {
+
+/// Objects whose old results are removed at once: few enough for the
+/// progress to move and a stop request to be heard, many enough that a
+/// relation shared by thousands of them is rewritten a few times only.
+constexpr qint64 removalStep = 4096;
+
+} // namespace
+
 void MaterialQuantitiesCalculator::removeQuantities()
 {
+    removeOldQuantities(false);
+}
+
+bool MaterialQuantitiesCalculator::removeOldQuantities(bool progress)
+{
     if (!model) {
-        return;
+        return true;
     }
     // The project's recovered and reused sets go too, so that after a run
     // the project holds exactly that run's totals.
@@ -675,21 +743,55 @@ void MaterialQuantitiesCalculator::removeQuantities()
             names.push_back(utf8Name(name));
         }
     }
-    if (names.empty()) {
-        return;
-    }
-    // All objects at once: an old set that thousands of them share through
-    // one relation is then unlinked from them in one rewrite of it.
-    const auto& all = model->dataSet()->getAllIfcObjectDefinition();
+    const auto all = model->dataSet()->getAllIfcObjectDefinition();
     std::vector<IfcObjectDefinition*> objects;
-    objects.reserve(all.size());
-    for (const auto& object : all) {
-        objects.push_back(object.get());
+    for (std::size_t first = 0; first < all.size(); first += removalStep) {
+        if (progress && stopRequested()) {
+            return false;
+        }
+        objects.clear();
+        for (std::size_t i = first; i < std::min<std::size_t>(all.size(), first + removalStep); ++i) {
+            objects.push_back(all[i].get());
+        }
+        // A run of objects at once: an old set that many of them share
+        // through one relation is unlinked from them in one rewrite of it.
+        if (!names.empty()) {
+            for (IfcObjectDefinition* object :
+                 Ifc2x3CC::PropertySetUtils::removePropertySets(model->editContext(), objects, names)) {
+                announce(object);
+            }
+        }
+        if (progress) {
+            emit calculatedItem();
+        }
     }
-    for (IfcObjectDefinition* object :
-         Ifc2x3CC::PropertySetUtils::removePropertySets(model->editContext(), objects, names)) {
-        announce(object);
+    return true;
+}
+
+qint64 MaterialQuantitiesCalculator::progressSteps(_ifc2x3::IFC2x3Model* model)
+{
+    if (!model) {
+        return 0;
     }
+    ifc2x3::ExpressDataSet* dataSet = model->dataSet();
+    const auto objects = static_cast<qint64>(dataSet->getAllIfcObjectDefinition().size());
+    return (objects + removalStep - 1) / removalStep + getBuildingElementRows(model).size() +
+           static_cast<qint64>(dataSet->getAllIfcBuilding().size()) +
+           static_cast<qint64>(dataSet->getAllIfcTypeObject().size()) + 1;
+}
+
+bool MaterialQuantitiesCalculator::holdsQuantities(const CoreProperty* resultSet)
+{
+    if (!resultSet) {
+        return false;
+    }
+    for (int i = 0; i < resultSet->childCount(); ++i) {
+        const Step::RefPtr<CoreProperty> child(resultSet->getChildProperty(i));
+        if (child && child->value().toDouble() != 0.0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int MaterialQuantitiesCalculator::getMissingQuantitiesCount()
@@ -701,7 +803,7 @@ int MaterialQuantitiesCalculator::getMissingQuantitiesCount()
     const QStringList path = {QStringLiteral("Properties"), settings.totalQuantitiesPropertySetName};
     for (int row : getBuildingElementRows(model)) {
         const QModelIndex index = model->index(row, 0, QModelIndex());
-        if (index.isValid() && !model->getProperty(index, path)) {
+        if (index.isValid() && !holdsQuantities(model->getProperty(index, path).get())) {
             ++count;
         }
     }
@@ -713,7 +815,10 @@ int MaterialQuantitiesCalculator::getMissingQuantitiesCount()
 bool MaterialQuantitiesCalculator::computeQuantities()
 {
     ifc2x3::ExpressDataSet* dataSet = model ? model->dataSet() : nullptr;
-    const bool computed = runPass();
+    announcedRows.clear();
+    // Every edit of the pass is recorded, to be undone if it fails.
+    const bool journal = dataSet && dataSet->beginJournal();
+    bool computed = runPass();
     if (dataSet) {
         // Records decoded by the pass that could not be read, or a file
         // changed under the model, explain missing inputs.
@@ -722,9 +827,29 @@ bool MaterialQuantitiesCalculator::computeQuantities()
     if (dataSet && dataSet->instanceNumbersExhausted()) {
         // Results could not be written: what the model holds is incomplete.
         LOG4CPLUS_ERROR(logger, "no instance number left");
-        return false;
+        computed = false;
     }
-    return computed;
+    if (!journal) {
+        return computed;
+    }
+    if (computed) {
+        dataSet->commitJournal();
+        return true;
+    }
+    dataSet->rollbackJournal();
+    quantitiesPropPathMap.clear();
+    // The views read again what the rows hold now: what they held before.
+    std::sort(announcedRows.begin(), announcedRows.end());
+    announcedRows.erase(std::unique(announcedRows.begin(), announcedRows.end()), announcedRows.end());
+    for (int row : std::exchange(announcedRows, {})) {
+        model->updateItem(model->index(row, 0));
+    }
+    return false;
+}
+
+bool MaterialQuantitiesCalculator::stopRequested() const
+{
+    return QThread::currentThread()->isInterruptionRequested();
 }
 
 bool MaterialQuantitiesCalculator::runPass()
@@ -732,7 +857,10 @@ bool MaterialQuantitiesCalculator::runPass()
     quantitiesPropPathMap.clear();
     functionalUnitValueCache.clear();
     massUnitReported = false;
-    removeQuantities();
+    inputCounts = InputCounts();
+    if (!removeOldQuantities(true)) {
+        return false;
+    }
     if (!model) {
         LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::computeQuantities: No model");
         return false;
@@ -749,37 +877,75 @@ bool MaterialQuantitiesCalculator::runPass()
     totals.buildingAbove.reserve(static_cast<std::size_t>(rows.size()));
     functionalUnitValueCache.reserve(rows.size());
     for (int row : rows) {
-        if (QThread::currentThread()->isInterruptionRequested()) {
-            // Stopped on request: the sets written so far would read as results.
+        if (stopRequested()) {
             typeInputs.reset();
-            removeQuantities();
             return false;
         }
         computeElement(row, totals);
     }
     typeInputs.reset();
+    if (totals.elementsComputed == 0) {
+        // Sets of zeros only: no element had all it takes to be computed.
+        LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::computeQuantities: No building element has a "
+                                "functional unit value, a mass per functional unit and a material composition");
+        return false;
+    }
+    return totalsAreFinite(totals) && writeTotals(totals);
+}
+
+bool MaterialQuantitiesCalculator::totalsAreFinite(const PassTotals& totals)
+{
+    const auto report = [&](const char* what, unsigned long long key, int material) {
+        LOG4CPLUS_ERROR(logger, "MaterialQuantitiesCalculator::computeQuantities: The "
+                                    << what << " of material " << totals.materialNames.at(material).toStdString()
+                                    << " on item : " << key << " is beyond the largest number and cannot be stored");
+    };
     for (const auto& [building, sums] : totals.buildings) {
+        if (const int material = sums.firstNotFinite(); material >= 0) {
+            report("total", building->getKey(), material);
+            return false;
+        }
+    }
+    const auto& projects = model->dataSet()->getAllIfcProject();
+    const unsigned long long project = projects.empty() ? 0 : projects.front()->getKey();
+    const std::pair<const char*, const PassTotals::Sums*> projectSums[] = {
+        {"total", &totals.total}, {"recovered total", &totals.recovered}, {"reused total", &totals.reused}};
+    for (const auto& [what, sums] : projectSums) {
+        if (const int material = sums->firstNotFinite(); material >= 0) {
+            report(what, project, material);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool MaterialQuantitiesCalculator::writeTotals(PassTotals& totals)
+{
+    for (const auto& [building, sums] : totals.buildings) {
+        if (stopRequested()) {
+            return false;
+        }
         createQuantities(building, totals.toMap(sums), settings.totalQuantitiesPropertySetName);
         emit calculatedItem();
     }
     for (const auto& type : model->dataSet()->getAllIfcTypeObject()) {
+        if (stopRequested()) {
+            return false;
+        }
         writeTypeSummary(type.get(), totals);
         emit calculatedItem();
     }
-    if (!totals.total.isEmpty()) {
-        const auto& projects = model->dataSet()->getAllIfcProject();
-        if (!projects.empty()) {
-            IfcObjectDefinition* project = projects.front().get();
-            createQuantities(project, totals.toMap(totals.total), settings.totalQuantitiesPropertySetName);
-            createQuantities(project, totals.toMap(totals.recovered), settings.recoveredQuantitiesPropertySetName);
-            createQuantities(project, totals.toMap(totals.reused), settings.reusedQuantitiesPropertySetName);
-        } else {
-            LOG4CPLUS_WARN(logger, "Can't create quantities on project");
-        }
-        emit calculatedItem();
+    const auto& projects = model->dataSet()->getAllIfcProject();
+    if (!projects.empty()) {
+        IfcObjectDefinition* project = projects.front().get();
+        createQuantities(project, totals.toMap(totals.total), settings.totalQuantitiesPropertySetName);
+        createQuantities(project, totals.toMap(totals.recovered), settings.recoveredQuantitiesPropertySetName);
+        createQuantities(project, totals.toMap(totals.reused), settings.reusedQuantitiesPropertySetName);
+    } else {
+        LOG4CPLUS_WARN(logger, "Can't create quantities on project");
     }
-    // Success means results in the model, not merely numbers computed.
-    return totals.elementsWithResults > 0;
+    emit calculatedItem();
+    return true;
 }
 
 MaterialQuantitiesCalculator::InputRead<int>
@@ -836,7 +1002,8 @@ ifc2x3::IfcBuilding* MaterialQuantitiesCalculator::nearestBuilding(IfcObjectDefi
 void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
 {
     const QModelIndex index = model->index(row, 0, QModelIndex());
-    const QuantityMap quantities = getQuantities(index);
+    bool inputsFound = false;
+    const QuantityMap quantities = quantitiesOf(index, &inputsFound, &inputCounts);
     IfcObjectDefinition* element = model->ifcObjectDefinition(index);
     if (!element) {
         emit calculatedItem();
@@ -889,8 +1056,8 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
             }
         }
     }
-    if (createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index) > 0) {
-        ++totals.elementsWithResults;
+    if (createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index) > 0 && inputsFound) {
+        ++totals.elementsComputed;
     }
     emit calculatedItem();
 }

@@ -25,6 +25,7 @@ namespace Orvane {
 namespace _ifc2x3 {
 class IFC2x3Model;
 }
+class CoreProperty;
 
 /// Computes the mass of every material of every building element of an IFC
 /// 2x3 model from the properties it carries, and writes the results into the
@@ -34,14 +35,37 @@ class MaterialQuantitiesCalculator : public QObject
     Q_OBJECT
 public:
     enum FunctionalUnit { Undefined = 0, Volume = 1, Area = 2, Length = 3, Unit = 4 };
+    /// On how many building elements of the last pass each input was found,
+    /// to tell the user which property path to look at.
+    struct InputCounts
+    {
+        int elements = 0;
+        int functionalUnit = 0; // a recognised unit
+        int massPerFunctionalUnit = 0;
+        int materialComposition = 0; // at least one positive share
+        int functionalUnitValue = 0; // the unit's base quantity
+    };
 
     MaterialQuantitiesCalculator(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings);
     ~MaterialQuantitiesCalculator() override;
 
-    /// The whole pass; true when at least one element received results
-    /// (properties written into the model).
+    /// The whole pass; true when at least one element had every input (a
+    /// mass per functional unit, a functional-unit value and a composition)
+    /// and received its results. All or nothing: a pass that fails or is
+    /// stopped leaves the model as it found it, earlier results included.
     bool computeQuantities();
+    /// How many times a pass over the model emits calculatedItem() at most:
+    /// the old results are removed in steps, then each element, building
+    /// and type is one, and the project one more.
+    static qint64 progressSteps(_ifc2x3::IFC2x3Model* model);
+    /// Whether an element's result set holds a material quantity: elements
+    /// whose inputs were missing get a set of zeros, which is none.
+    static bool holdsQuantities(const CoreProperty* resultSet);
     QMap<int, QString> getQuantitiesPropPathMap() const { return quantitiesPropPathMap; }
+    InputCounts getInputCounts() const { return inputCounts; }
+    /// The quantity path that gives the element's functional-unit value
+    /// ("UF_UNITE" for one counted per unit), empty when none does.
+    QString getQuantityPath(const QModelIndex& index);
 
     FunctionalUnit getFunctionalUnit(const QModelIndex& index) const;
     double getFunctionalUnitValue(const QModelIndex& index);
@@ -71,6 +95,17 @@ private:
     struct PassTotals;
     class TypeInputCache;
     bool runPass();
+    bool stopRequested() const;
+    /// Removes the result sets of earlier runs; false when stopped on
+    /// request half-way. With progress, emits calculatedItem() per step.
+    bool removeOldQuantities(bool progress);
+    bool writeTotals(PassTotals& totals);
+    /// An error naming the first object whose total is beyond the largest
+    /// number, which cannot be stored; false then.
+    bool totalsAreFinite(const PassTotals& totals);
+    /// The element's quantities, and whether every input of it was found;
+    /// counted in inputCounts when asked for.
+    QMap<QString, double> quantitiesOf(const QModelIndex& index, bool* inputsFound, InputCounts* counts = nullptr);
     void computeElement(int row, PassTotals& totals);
     const std::string& utf8Name(const QString& name);
     /// The nearest building above an element, as FindParentVisitor finds it.
@@ -125,6 +160,9 @@ private:
     QHash<QString, std::string> utf8Names;
     QMap<int, QString> quantitiesPropPathMap;
     QHash<int, double> functionalUnitValueCache;
+    InputCounts inputCounts;
+    /// Rows told of a change during the pass, told again if it is undone.
+    std::vector<int> announcedRows;
     log4cplus::Logger logger;
 };
 

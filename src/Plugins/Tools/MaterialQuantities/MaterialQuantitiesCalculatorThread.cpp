@@ -36,6 +36,11 @@ MaterialQuantitiesCalculatorThread::~MaterialQuantitiesCalculatorThread()
     delete calculator;
 }
 
+MaterialQuantitiesCalculator::InputCounts MaterialQuantitiesCalculatorThread::inputCounts() const
+{
+    return calculator ? calculator->getInputCounts() : MaterialQuantitiesCalculator::InputCounts();
+}
+
 void MaterialQuantitiesCalculatorThread::run()
 {
     if (!calculator || !calculator->computeQuantities()) {

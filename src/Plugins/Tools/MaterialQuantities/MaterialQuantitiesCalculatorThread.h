@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesSettings.h"
 
 #include <QMap>
@@ -10,7 +11,6 @@ namespace Orvane {
 namespace _ifc2x3 {
 class IFC2x3Model;
 }
-class MaterialQuantitiesCalculator;
 
 /// Registers QMap<int, QString> with the meta-type system as "QMap<int, QString>".
 void registerQuantitiesPropPathMapType();
@@ -29,6 +29,8 @@ public:
     ~MaterialQuantitiesCalculatorThread() override;
 
     void run() override;
+    /// What the last run found of each input; read once it has ended.
+    MaterialQuantitiesCalculator::InputCounts inputCounts() const;
 
 signals:
     void calculatedItem();

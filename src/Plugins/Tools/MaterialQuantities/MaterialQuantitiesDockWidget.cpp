@@ -47,6 +47,9 @@ MaterialQuantitiesDockWidget::~MaterialQuantitiesDockWidget()
     // Stops a running computation (at its next element) before the models
     // it reports to go away.
     delete calculatorThread;
+    if (computedModel) {
+        computedModel->setBusy(false);
+    }
     delete operationStatus;
     deleteResultModels();
     delete ui;
@@ -57,12 +60,18 @@ void MaterialQuantitiesDockWidget::setModel(Model* newModel)
     if (newModel && newModel == static_cast<Model*>(model)) {
         return;
     }
-    quantitiesPropPathMap.clear();
     clearResults();
     ui->informationWidget->hide();
     ui->detailedInformationWidget->hide();
+    if (model) {
+        disconnect(model, &Model::busyChanged, this, &MaterialQuantitiesDockWidget::updateButtons);
+    }
     model = qobject_cast<_ifc2x3::IFC2x3Model*>(newModel);
     ui->content->setEnabled(model != nullptr);
+    if (model) {
+        connect(model, &Model::busyChanged, this, &MaterialQuantitiesDockWidget::updateButtons);
+    }
+    updateButtons();
     if (!model && newModel) {
         ui->informationWidget->setErrorMessage(
             tr("Material quantities is only available for IFC 2x3 models. Current model is a %1 model.")
@@ -88,6 +97,23 @@ void MaterialQuantitiesDockWidget::clearResults()
     totalQuantitiesChartView->setModel(nullptr);
     totalQuantitiesChartView->hide();
     deleteResultModels();
+    updateButtons();
+}
+
+void MaterialQuantitiesDockWidget::updateButtons()
+{
+    const bool busy = !model || model->isBusy();
+    ui->exportPMDPushButton->setEnabled(!busy && totalSortModel);
+    ui->exportComponentsPushButton->setEnabled(!busy);
+}
+
+void MaterialQuantitiesDockWidget::rememberPathMap(_ifc2x3::IFC2x3Model* computed, const QMap<int, QString>& map)
+{
+    if (!quantitiesPropPathMaps.contains(computed)) {
+        // Forgotten with the model: another one may come at its address.
+        connect(computed, &QObject::destroyed, this, [this, computed] { quantitiesPropPathMaps.remove(computed); });
+    }
+    quantitiesPropPathMaps.insert(computed, map);
 }
 
 void MaterialQuantitiesDockWidget::deleteResultModels()
@@ -132,7 +158,10 @@ void MaterialQuantitiesDockWidget::updateResults()
     totalQuantitiesChartView->show();
 
     detailedModel = new MaterialQuantitiesProxyModel(settings.totalQuantitiesPropertySetName);
-    detailedModel->setQuantitiesPropPathMap(quantitiesPropPathMap);
+    detailedModel->setQuantitiesPropPathMap(quantitiesPropPathMaps.value(model));
+    quantityPathReader = std::make_unique<MaterialQuantitiesCalculator>(model, settings);
+    detailedModel->setQuantityPathReader(
+        [reader = quantityPathReader.get()](const QModelIndex& source) { return reader->getQuantityPath(source); });
     detailedModel->setSourceModel(model);
     detailedSortModel = new MaterialQuantitiesSortProxyModel();
     detailedSortModel->setSourceModel(detailedModel);
@@ -151,6 +180,7 @@ void MaterialQuantitiesDockWidget::updateResults()
 
     selectHostSelection();
     showMissingQuantities();
+    updateButtons();
 }
 
 void MaterialQuantitiesDockWidget::selectHostSelection()
@@ -190,10 +220,9 @@ void MaterialQuantitiesDockWidget::showWarning(const QString& message)
 void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
 {
     // One computation at a time: two must never write into a model at once.
-    if (!model || operationStatus) {
+    if (!model || operationStatus || model->isBusy()) {
         return;
     }
-    quantitiesPropPathMap.clear();
     clearResults();
     ui->detailedInformationWidget->hide();
     showInformation(tr("Material quantities computing is running."));
@@ -220,15 +249,14 @@ void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
             &MaterialQuantitiesDockWidget::calculationInterrupted);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
 
-    ifc2x3::ExpressDataSet* dataSet = model->dataSet();
-    const qint64 steps = MaterialQuantitiesCalculator::getBuildingElementRows(model).size() +
-                         static_cast<qint64>(dataSet->getAllIfcBuilding().size()) +
-                         static_cast<qint64>(dataSet->getAllIfcTypeObject().size());
-    operationStatus = new OperationStatus(tr("Computing material quantities..."), steps + 1, true);
+    const qint64 steps = MaterialQuantitiesCalculator::progressSteps(model);
+    operationStatus = new OperationStatus(tr("Computing material quantities..."), steps, true);
     itemsPerUpdate = static_cast<int>(std::max<qint64>(1, steps / 1000));
     connect(operationStatus, &OperationStatus::cancelRequested, thread, &QThread::requestInterruption);
     calculatorThread = thread;
     computedModel = model;
+    // Neither saved, exported nor closed while half rewritten.
+    model->setBusy(true);
     ui->computeQuantitiesPushButton->setEnabled(false);
     thread->start(QThread::InheritPriority);
 }
@@ -249,16 +277,22 @@ bool MaterialQuantitiesDockWidget::endComputation()
     operationStatus = nullptr;
     ui->computeQuantitiesPushButton->setEnabled(true);
     const bool shown = model && computedModel == model;
+    if (computedModel) {
+        computedModel->setBusy(false);
+    }
     computedModel = nullptr;
     return shown;
 }
 
 void MaterialQuantitiesDockWidget::calculationFailed()
 {
+    const QString details = failureDetails();
     if (!endComputation()) {
         return;
     }
+    // The model is as it was: its earlier results, if any, are shown again.
     clearResults();
+    updateResults();
     const QString text =
         tr("<html><head/><body><p>Material quantities computation fails. Look at the following points :</p><ul><li>"
            "functional unit (volume, area, length) property exists [%1] </li><li>mass per functional property exists "
@@ -266,16 +300,44 @@ void MaterialQuantitiesDockWidget::calculationFailed()
            "changed in <span style=\" font-weight:600;\">Settings/Material quantities</span> menu.</p></body></html>")
             .arg(settings.functionalUnitPropertyPath, settings.massPerFunctionalUnitPropertyPath);
     QMessageBox box(QMessageBox::Critical, windowTitle(), text, QMessageBox::Ok, this);
+    box.setInformativeText(tr("In this application the property paths are under Tools > Settings... > Material "
+                              "quantities. The model was left as it was before the computation."));
+    box.setDetailedText(details);
     box.exec();
+}
+
+QString MaterialQuantitiesDockWidget::failureDetails() const
+{
+    if (!calculatorThread) {
+        return {};
+    }
+    const MaterialQuantitiesCalculator::InputCounts counts = calculatorThread->inputCounts();
+    const auto line = [&](const QString& input, const QString& path, int found) {
+        return tr("%1 [%2]: found on %3 of %4 building elements").arg(input, path).arg(found).arg(counts.elements);
+    };
+    QStringList quantityPaths;
+    for (const QStringList* paths : {&settings.volumeQuantitiesPropPaths, &settings.areaQuantitiesPropPaths,
+                                     &settings.lengthQuantitiesPropPaths}) {
+        quantityPaths += *paths;
+    }
+    return QStringList{
+        line(tr("Functional unit"), settings.functionalUnitPropertyPath, counts.functionalUnit),
+        line(tr("Mass per functional unit"), settings.massPerFunctionalUnitPropertyPath, counts.massPerFunctionalUnit),
+        line(tr("Material composition"), settings.materialCompositionPropertyPath, counts.materialComposition),
+        line(tr("Base quantity of the functional unit"), quantityPaths.join(QStringLiteral(", ")),
+             counts.functionalUnitValue)}
+        .join(QLatin1Char('\n'));
 }
 
 void MaterialQuantitiesDockWidget::calculationSucceeded(QMap<int, QString> quantitiesPropPathMap)
 {
+    if (computedModel) {
+        rememberPathMap(computedModel, quantitiesPropPathMap);
+    }
     if (!endComputation()) {
         // The results are in that model and show when it is active again.
         return;
     }
-    this->quantitiesPropPathMap = quantitiesPropPathMap;
     clearResults();
     updateResults();
 }
@@ -285,7 +347,9 @@ void MaterialQuantitiesDockWidget::calculationInterrupted()
     if (!endComputation()) {
         return;
     }
+    // The model is as it was: its earlier results, if any, are shown again.
     clearResults();
+    updateResults();
     showInformation(tr("Material quantities computation was cancelled."));
 }
 
@@ -298,7 +362,7 @@ void MaterialQuantitiesDockWidget::on_debugModeCheckBox_stateChanged(int state)
 
 void MaterialQuantitiesDockWidget::on_exportPMDPushButton_clicked()
 {
-    if (!totalSortModel || !detailedModel) {
+    if (!totalSortModel || !detailedModel || model->isBusy()) {
         return;
     }
     const QString key = QuantitiesWorkbookExport::pmdSettingsKey();
@@ -316,7 +380,7 @@ void MaterialQuantitiesDockWidget::on_exportPMDPushButton_clicked()
 
 void MaterialQuantitiesDockWidget::on_exportComponentsPushButton_clicked()
 {
-    if (!model) {
+    if (!model || model->isBusy()) {
         return;
     }
     const QString key = QuantitiesWorkbookExport::componentsSettingsKey();

@@ -3,11 +3,13 @@
 #include "MaterialQuantitiesSettings.h"
 
 #include <QDockWidget>
+#include <QHash>
 #include <QMap>
 #include <QPointer>
 #include <QString>
 
 #include <atomic>
+#include <memory>
 
 class QSortFilterProxyModel;
 
@@ -21,6 +23,7 @@ namespace _ifc2x3 {
 class IFC2x3Model;
 }
 class Model;
+class MaterialQuantitiesCalculator;
 class MaterialQuantitiesCalculatorThread;
 class MaterialQuantitiesChartView;
 class MaterialQuantitiesProxyModel;
@@ -67,6 +70,11 @@ private:
     /// when that computation worked on the model shown now.
     bool endComputation();
     void showWarning(const QString& message);
+    /// Nothing is exported from a model being rewritten.
+    void updateButtons();
+    /// What failed, input by input, for the failure box's details.
+    QString failureDetails() const;
+    void rememberPathMap(_ifc2x3::IFC2x3Model* computed, const QMap<int, QString>& map);
 
     MaterialQuantitiesSettings settings;
     Ui::MaterialQuantitiesDockWidget* ui;
@@ -75,7 +83,11 @@ private:
     QSortFilterProxyModel* totalSortModel = nullptr;
     MaterialQuantitiesProxyModel* detailedModel = nullptr;
     MaterialQuantitiesSortProxyModel* detailedSortModel = nullptr;
-    QMap<int, QString> quantitiesPropPathMap;
+    /// The quantity paths of each open model's last computation, kept
+    /// while the model lives: a model shown again shows them again.
+    QHash<const _ifc2x3::IFC2x3Model*, QMap<int, QString>> quantitiesPropPathMaps;
+    /// Finds the paths the kept maps lack (a model opened with results).
+    std::unique_ptr<MaterialQuantitiesCalculator> quantityPathReader;
     OperationStatus* operationStatus = nullptr;
     /// Items computed and not yet added to operationStatus, and whether
     /// they are on their way.
@@ -85,7 +97,7 @@ private:
     /// The running computation and the model it works on, which keeps
     /// receiving its results when another model becomes active.
     QPointer<MaterialQuantitiesCalculatorThread> calculatorThread;
-    _ifc2x3::IFC2x3Model* computedModel = nullptr;
+    QPointer<_ifc2x3::IFC2x3Model> computedModel;
     /// Under the totals view; shown with the results.
     MaterialQuantitiesChartView* totalQuantitiesChartView;
 };

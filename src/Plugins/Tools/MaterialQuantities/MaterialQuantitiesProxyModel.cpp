@@ -35,6 +35,13 @@ void MaterialQuantitiesProxyModel::setQuantitiesPropPathMap(const QMap<int, QStr
     endResetModel();
 }
 
+void MaterialQuantitiesProxyModel::setQuantityPathReader(std::function<QString(const QModelIndex&)> reader)
+{
+    beginResetModel();
+    quantityPathReader = std::move(reader);
+    endResetModel();
+}
+
 QIcon MaterialQuantitiesProxyModel::errorIcon()
 {
     static const QIcon icon = [] {
@@ -162,7 +169,9 @@ QVariant MaterialQuantitiesProxyModel::readEditValue(int column, const QModelInd
 {
     const auto* model = ifcModel(sourceModel());
     if (column == 0) {
-        return model->getProperty(source, {QStringLiteral("Properties"), propertySetName}) ? 0 : 1;
+        const Step::RefPtr<CoreProperty> set =
+            model->getProperty(source, {QStringLiteral("Properties"), propertySetName});
+        return MaterialQuantitiesCalculator::holdsQuantities(set.get()) ? 0 : 1;
     }
     const Step::RefPtr<CoreProperty> property = model->getProperty(source, columnPaths.at(column - 1));
     return property ? property->value() : QVariant();
@@ -226,8 +235,11 @@ QVariant MaterialQuantitiesProxyModel::data(const QModelIndex& index, int role) 
         return property ? property->displayValue() : QVariant();
     }
     if (column == columnPaths.size() + 1 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
-        const auto path = quantitiesPropPathMap.constFind(source.row());
-        return path == quantitiesPropPathMap.constEnd() ? tr("Not found") : *path;
+        auto path = quantitiesPropPathMap.constFind(source.row());
+        if (path == quantitiesPropPathMap.constEnd() && quantityPathReader) {
+            path = quantitiesPropPathMap.insert(source.row(), quantityPathReader(source));
+        }
+        return path == quantitiesPropPathMap.constEnd() || path->isEmpty() ? tr("Not found") : *path;
     }
     return {};
 }

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 namespace Orvane {
 
 /// The host's IFC 2x3 model as a flat table: one row per building element,
@@ -30,6 +32,9 @@ public:
     ~MaterialQuantitiesProxyModel() override;
 
     void setQuantitiesPropPathMap(const QMap<int, QString>& map);
+    /// Finds the quantity path of an element (by its source index) that the
+    /// map lacks, as for a model opened with its results; asked once a row.
+    void setQuantityPathReader(std::function<QString(const QModelIndex&)> reader);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -78,7 +83,10 @@ private:
     QList<int> elementRows;
     QString propertySetName;
     QList<QStringList> columnPaths;
-    QMap<int, QString> quantitiesPropPathMap;
+    /// Rows read through the reader are added, an empty path where none
+    /// was found.
+    mutable QMap<int, QString> quantitiesPropPathMap;
+    std::function<QString(const QModelIndex&)> quantityPathReader;
     /// Source row → first position in elementRows, so that mapping a
     /// selection does not scan the rows once per index.
     QHash<int, int> positionOfRow;

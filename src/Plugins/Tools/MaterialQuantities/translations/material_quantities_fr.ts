@@ -64,6 +64,30 @@
         <translation>Le calcul des quantités de matière a été annulé.</translation>
     </message>
     <message>
+        <source>In this application the property paths are under Tools &gt; Settings... &gt; Material quantities. The model was left as it was before the computation.</source>
+        <translation>Dans cette application, les chemins des propriétés se trouvent sous Outils &gt; Paramètres... &gt; Quantités matière. Le modèle est resté tel qu’il était avant le calcul.</translation>
+    </message>
+    <message>
+        <source>%1 [%2]: found on %3 of %4 building elements</source>
+        <translation>%1 [%2] : trouvé sur %3 des %4 éléments de construction</translation>
+    </message>
+    <message>
+        <source>Functional unit</source>
+        <translation>Unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Mass per functional unit</source>
+        <translation>Masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Material composition</source>
+        <translation>Composition matière</translation>
+    </message>
+    <message>
+        <source>Base quantity of the functional unit</source>
+        <translation>Quantité de base de l’unité fonctionnelle</translation>
+    </message>
+    <message>
         <source>Excel output file</source>
         <translation>Fichier Excel de sortie</translation>
     </message>
