@@ -11,6 +11,8 @@
 #include "Orvane/Widgets/PluginManager.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "ifc2x3/ExpressDataSet.h"
+
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
@@ -59,7 +61,9 @@ protected:
     {
         auto* model = qobject_cast<Orvane::_ifc2x3::IFC2x3Model*>(window.activeModel());
         QSignalSpy changed(model, &Orvane::_ifc2x3::IFC2x3Model::contentChanged);
-        model->updateItem(model->index(0, 0));
+        const QModelIndex first = model->index(0, 0);
+        model->ifcObjectDefinition(first)->setName("Changed");
+        model->updateItem(first);
         ASSERT_TRUE(changed.wait(patienceMs));
     }
 
