@@ -134,7 +134,10 @@ protected:
 
 TEST_F(ToolInHost, SettingsAppliedInTheSettingsDialogReachTheDock)
 {
-    const QString applied = QStringLiteral("Type/Properties/Applied/Reused");
+    // A new path each time: the tool object, loaded once, outlives the
+    // window and keeps what an earlier run applied.
+    static int runs = 0;
+    const QString applied = QStringLiteral("Type/Properties/Applied/Reused %1").arg(++runs);
     ASSERT_NE(dock->getSettings().reusedMaterialsPropertyPath, applied);
     bool edited = false;
     testsupport::answerModal<Orvane::SettingsDialog>([&](Orvane::SettingsDialog* dialog) {
