@@ -1,0 +1,196 @@
+// The material quantities tool loaded by the main window from the build tree,
+// as the application runs it: its settings applied through the host's
+// settings dialog, and a model being computed that the user tries to close.
+#include "ModalAnswer.h"
+
+#include "MaterialQuantitiesCalculatorThread.h"
+#include "MaterialQuantitiesDockWidget.h"
+
+#include "Orvane/Model.h"
+#include "Orvane/Widgets/DockWidgetManager.h"
+#include "Orvane/Widgets/MainWindow.h"
+#include "Orvane/Widgets/OperationStatus.h"
+#include "Orvane/Widgets/PluginManager.h"
+#include "Orvane/Widgets/ProgressSink.h"
+#include "Orvane/Widgets/SettingsDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+const int patienceMs = 60000;
+
+using Orvane::MaterialQuantitiesCalculatorThread;
+using Orvane::MaterialQuantitiesDockWidget;
+
+/// Sits between the operations and the window's progress display while
+/// attached, and holds every computation the dock starts on its first element
+/// until released or interrupted.
+class HoldingSink : public Orvane::ProgressSink
+{
+public:
+    void attach(MaterialQuantitiesDockWidget* watched)
+    {
+        dock = watched;
+        display = Orvane::OperationStatus::progressSink();
+        Orvane::OperationStatus::setProgressSink(this);
+    }
+    void detach()
+    {
+        if (Orvane::OperationStatus::progressSink() == this) {
+            Orvane::OperationStatus::setProgressSink(display);
+        }
+    }
+
+    void operationStarted(Orvane::OperationStatus* status) override
+    {
+        // The dock has made its worker, not started it yet.
+        for (auto* thread : dock->findChildren<MaterialQuantitiesCalculatorThread*>()) {
+            QObject::connect(
+                thread, &MaterialQuantitiesCalculatorThread::calculatedItem, thread, [this] { hold(); },
+                Qt::DirectConnection);
+        }
+        display->operationStarted(status);
+    }
+    void operationProgressed(Orvane::OperationStatus* status) override { display->operationProgressed(status); }
+    void operationEnded(Orvane::OperationStatus* status) override { display->operationEnded(status); }
+
+    void release() { released = true; }
+
+private:
+    void hold() const
+    {
+        while (!released && !QThread::currentThread()->isInterruptionRequested()) {
+            QThread::msleep(1);
+        }
+    }
+
+    MaterialQuantitiesDockWidget* dock = nullptr;
+    Orvane::ProgressSink* display = nullptr;
+    std::atomic<bool> released{false};
+};
+
+class ToolInHost : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qRegisterMetaType<Orvane::Model*>("Orvane::Model*");
+        QSettings().clear();
+        Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR)});
+        window.startPlugins();
+        dock = qobject_cast<MaterialQuantitiesDockWidget*>(
+            window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"));
+        ASSERT_NE(dock, nullptr);
+        window.show();
+    }
+    void TearDown() override
+    {
+        sink.release();
+        EXPECT_TRUE(!dock || computationsEnded());
+        sink.detach();
+        QSettings().clear();
+    }
+    bool computationsEnded()
+    {
+        return QTest::qWaitFor(
+            [this] {
+                return dock->findChildren<MaterialQuantitiesCalculatorThread*>().isEmpty() &&
+                       window.runningOperationCount() == 0;
+            },
+            patienceMs);
+    }
+
+    bool openSample()
+    {
+        const QString fileName = folder.filePath("a.ifc");
+        QSignalSpy opened(&window, &Orvane::MainWindow::fileOpened);
+        if (!QFile::copy(MQ_SOURCE_DIR "/samples/small-building.ifc", fileName)) {
+            return false;
+        }
+        window.openFile(fileName);
+        return opened.wait(patienceMs) && opened.first().at(1).toBool();
+    }
+
+    QTemporaryDir folder;
+    HoldingSink sink; // outlives the window, whose operations it may see end
+    Orvane::MainWindow window;
+    MaterialQuantitiesDockWidget* dock = nullptr;
+};
+
+TEST_F(ToolInHost, SettingsAppliedInTheSettingsDialogReachTheDock)
+{
+    // A new path each time: the tool object, loaded once, outlives the
+    // window and keeps what an earlier run applied.
+    static int runs = 0;
+    const QString applied = QStringLiteral("Type/Properties/Applied/Reused %1").arg(++runs);
+    ASSERT_NE(dock->getSettings().reusedMaterialsPropertyPath, applied);
+    bool edited = false;
+    testsupport::answerModal<Orvane::SettingsDialog>([&](Orvane::SettingsDialog* dialog) {
+        auto* pages = dialog->findChild<QListWidget*>();
+        const auto named = pages->findItems("Material quantities", Qt::MatchExactly);
+        if (!named.isEmpty()) {
+            pages->setCurrentItem(named.first());
+        }
+        if (auto* edit = dialog->findChild<QLineEdit*>("reusedMaterialsPropertyPathLineEdit")) {
+            edit->setText(applied);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply)->click();
+            edited = true;
+        }
+        // Apply alone hands the settings on: Cancel afterwards keeps them.
+        dialog->reject();
+    });
+    window.showSettings();
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(dock->getSettings().reusedMaterialsPropertyPath, applied);
+}
+
+// Whether the host refuses at once or asks whether to stop the computation,
+// the tab and its model stay while the user does not agree to stop it.
+TEST_F(ToolInHost, AModelIsNotClosedUnderItsRunningComputation)
+{
+    ASSERT_TRUE(openSample());
+    QPointer<Orvane::Model> model = window.activeModel();
+    ASSERT_NE(model, nullptr);
+    sink.attach(dock);
+    QTest::mouseClick(window.findChild<QPushButton*>("computeQuantitiesPushButton"), Qt::LeftButton);
+    ASSERT_FALSE(dock->findChildren<MaterialQuantitiesCalculatorThread*>().isEmpty());
+
+    {
+        // Unsaved changes may be dropped; a running computation may not be stopped.
+        testsupport::MessageBoxWatcher boxes([](const QMessageBox& box) {
+            for (const auto button : {QMessageBox::Discard, QMessageBox::No, QMessageBox::Cancel}) {
+                if (box.button(button)) {
+                    return button;
+                }
+            }
+            return QMessageBox::Ok;
+        });
+        EXPECT_FALSE(window.closeActiveDocument());
+    }
+    EXPECT_EQ(window.documentCount(), 1);
+    EXPECT_EQ(window.activeModel(), model);
+    ASSERT_FALSE(model.isNull());
+
+    sink.release();
+    ASSERT_TRUE(computationsEnded());
+    ASSERT_FALSE(model.isNull());
+    EXPECT_EQ(window.documentCount(), 1);
+    EXPECT_NE(dock->findChild<QTableView*>("detailedMaterialQuantitiesTableView")->model(), nullptr);
+}
+
+} // namespace
