@@ -37,13 +37,31 @@ bool fail(QString* error, const QString& message)
     return false;
 }
 
+/// Why a model does not fit in a sheet (its rows under the header row),
+/// empty when it fits.
+QString sizeProblem(const QAbstractItemModel& model, const QString& sheet)
+{
+    const int rows = model.rowCount();
+    const int columns = model.columnCount();
+    if (columns > XlsxDocument::maxColumns) {
+        return QStringLiteral("The sheet \"%1\" would need %2 columns; a sheet holds at most %3")
+            .arg(sheet)
+            .arg(columns)
+            .arg(XlsxDocument::maxColumns);
+    }
+    if (rows >= XlsxDocument::maxRows) {
+        return QStringLiteral("The sheet \"%1\" would need %2 rows with its header; a sheet holds at most %3")
+            .arg(sheet)
+            .arg(static_cast<qint64>(rows) + 1)
+            .arg(XlsxDocument::maxRows);
+    }
+    return {};
+}
+
 bool writeModel(XlsxDocument& document, const QAbstractItemModel& model, QString* error)
 {
     const int rows = model.rowCount();
     const int columns = model.columnCount();
-    if (rows >= XlsxDocument::maxRows || columns > XlsxDocument::maxColumns) {
-        return fail(error, QStringLiteral("%1 rows and %2 columns do not fit in a sheet").arg(rows).arg(columns));
-    }
     for (int column = 0; column < columns; ++column) {
         const QVariant header = model.headerData(column, Qt::Horizontal, Qt::DisplayRole);
         if (!document.write(1, column + 1, displayCell(header))) {
@@ -82,6 +100,11 @@ bool modelsToExcelExport(const QList<ModelSheet>& sheets, const QString& file, b
             return fail(error, QStringLiteral("No model to write as the sheet \"%1\"").arg(sheet.name));
         }
         names.append(XlsxDocument::validSheetName(sheet.name));
+        // Before anything is read or written: a sheet too large fails the
+        // whole workbook anyway.
+        if (const QString problem = sizeProblem(*sheet.model, names.last()); !problem.isEmpty()) {
+            return fail(error, problem + QStringLiteral("; nothing was written"));
+        }
     }
     // Rows are written in order, so the sheets stream to disk row by row.
     XlsxDocument document(file, XlsxDocument::Mode::RowOrdered);

@@ -26,6 +26,10 @@ struct ModelSheet
 /// this sheet only. A sheet name Excel refuses is cleaned rather than
 /// refused (XlsxDocument::validSheetName).
 ///
+/// A model with more columns, or more rows under the header row, than a
+/// sheet holds fails the call before any cell is read, the message naming
+/// the sheet and the numbers.
+///
 /// The workbook is written to a temporary file that replaces `file` once
 /// complete: on failure (false, with a message in *error) the file at `file`
 /// is as it was. A file there that is not a readable workbook is left alone

@@ -86,8 +86,7 @@ TEST_F(ComponentsExport, OneColumnPerTemplateLineAndOneRowPerType)
         {"doubled slash",
          "Fields/Name\nProperties//Type\n",
          {{"Fields/Name", "Properties//Type"}, {"Mur béton", QVariant()}, {"Dalle sans masse", QVariant()}},
-         "Invalid property Properties//Type for object Mur béton\n"
-         "Invalid property Properties//Type for object Dalle sans masse\n"},
+         "Invalid property Properties//Type for objects Mur béton, Dalle sans masse\n"},
         {"cell types",
          "Properties/P/Count\nProperties/P/Mass\nProperties/P/Bearing\nProperties/P/Unknown\nProperties/P/Note",
          {{"Properties/P/Count", "Properties/P/Mass", "Properties/P/Bearing", "Properties/P/Unknown",

@@ -3,6 +3,7 @@
 #include "FileIdentity.h"
 #include "ProgressReporter.h"
 #include "ResultSummary.h"
+#include "SettingsFile.h"
 
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
@@ -45,12 +46,13 @@ std::unique_ptr<Orvane::MaterialQuantitiesSettings> loadSettings(const QString& 
     if (file.isEmpty()) {
         return std::make_unique<Orvane::MaterialQuantitiesSettings>();
     }
-    QSettings store(file, QSettings::IniFormat);
-    if (store.status() != QSettings::NoError) {
-        err << "material-quantities: '" << file << "' is not a readable INI file\n";
+    QString problem;
+    const std::unique_ptr<QSettings> store = SettingsFile::open(file, &problem);
+    if (!store) {
+        err << "material-quantities: " << problem << "\n";
         return nullptr;
     }
-    return std::make_unique<Orvane::MaterialQuantitiesSettings>(store);
+    return std::make_unique<Orvane::MaterialQuantitiesSettings>(*store);
 }
 
 /// The writers' messages mostly name the file already.

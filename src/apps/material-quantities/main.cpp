@@ -36,6 +36,26 @@ FoldingConsoleAppender* configureLogging(const QString& levelName)
     return console;
 }
 
+/// The first option given more than once, under any of its names, as the
+/// user wrote it; empty when none is. The parser would keep the last value
+/// and silently drop the others.
+QString repeatedOption(const QCommandLineParser& parser, const QList<QCommandLineOption>& options)
+{
+    const QStringList given = parser.optionNames();
+    for (const QCommandLineOption& option : options) {
+        QStringList spellings;
+        for (const QString& name : given) {
+            if (option.names().contains(name)) {
+                spellings.append((name.size() == 1 ? "-" : "--") + name);
+            }
+        }
+        if (spellings.size() > 1) {
+            return spellings.join(QStringLiteral(" and "));
+        }
+    }
+    return {};
+}
+
 /// What makes the file options unusable, empty when nothing does: an option
 /// given an empty file name, or a template without its workbook.
 QString usageProblem(const QCommandLineParser& parser, const QList<QCommandLineOption>& fileOptions)
@@ -99,8 +119,9 @@ int main(int argc, char** argv)
     const QCommandLineOption templateOption(QStringLiteral("template"),
                                             QStringLiteral("Property paths of the component workbook, one a line."),
                                             QStringLiteral("file.txt"));
-    parser.addOptions(
-        {outputOption, settingsOption, logLevelOption, inPlaceOption, pmdOption, componentsOption, templateOption});
+    const QList<QCommandLineOption> allOptions{outputOption, settingsOption,   logLevelOption, inPlaceOption,
+                                               pmdOption,    componentsOption, templateOption};
+    parser.addOptions(allOptions);
 
     if (!parser.parse(QCoreApplication::arguments())) {
         err << "material-quantities: " << parser.errorText() << "\n";
@@ -109,6 +130,10 @@ int main(int argc, char** argv)
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
         return 0;
+    }
+    if (const QString repeated = repeatedOption(parser, allOptions); !repeated.isEmpty()) {
+        err << "material-quantities: usage error: " << repeated << " set the same option; give it once\n";
+        return ComputeCommand::BadInput;
     }
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 2 || arguments.front() != QLatin1String("compute") || !parser.isSet(outputOption)) {

@@ -6,7 +6,21 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QHash>
+
 namespace Orvane {
+
+namespace {
+
+/// A stored quantity; 0 for what is not a number.
+double quantityOf(const QVariant& value)
+{
+    bool ok = false;
+    const double quantity = value.isValid() ? value.toDouble(&ok) : 0.0;
+    return ok ? quantity : 0.0;
+}
+
+} // namespace
 
 MaterialTotalQuantitiesModel::MaterialTotalQuantitiesModel() : QAbstractTableModel(nullptr) {}
 
@@ -45,17 +59,23 @@ void MaterialTotalQuantitiesModel::readMaterialNames(_ifc2x3::IFC2x3Model* model
 QList<double> MaterialTotalQuantitiesModel::readQuantities(_ifc2x3::IFC2x3Model* model, const QModelIndex& project,
                                                            const QString& setName) const
 {
+    // The set is read once: looking each material up by name would scan
+    // the set once per material.
+    QHash<QString, double> byName;
+    const Step::RefPtr<CoreProperty> set = model->getProperty(project, {QStringLiteral("Properties"), setName});
+    const int count = set ? set->childCount() : 0;
+    byName.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const Step::RefPtr<CoreProperty> property(set->getChildProperty(i));
+        // As a lookup by name finds it: the first of that name.
+        if (property && !byName.contains(property->name())) {
+            byName.insert(property->name(), quantityOf(property->value()));
+        }
+    }
     QList<double> quantities;
     quantities.reserve(materialNames.size());
-    // By components: material names such as "C25/30" hold the separator.
-    QStringList path = {QStringLiteral("Properties"), setName, QString()};
     for (const QString& name : materialNames) {
-        path.last() = name;
-        const Step::RefPtr<CoreProperty> property = model->getProperty(project, path);
-        const QVariant value = property ? property->value() : QVariant();
-        bool ok = false;
-        const double quantity = value.isValid() ? value.toDouble(&ok) : 0.0;
-        quantities.append(ok ? quantity : 0.0);
+        quantities.append(byName.value(name, 0.0));
     }
     return quantities;
 }

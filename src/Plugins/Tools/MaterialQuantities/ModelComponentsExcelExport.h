@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 #include <log4cplus/logger.h>
 
@@ -43,10 +45,18 @@ public:
 
     /// The property paths of a template, one a line. Empty, with the reason
     /// in reason, when the file is missing, unreadable, not a regular file,
-    /// holds no line or more lines than a sheet has columns.
+    /// holds no line, a line longer than maxLineLength bytes or more lines
+    /// than a sheet has columns.
     static QList<QStringList> readTemplate(const QString& path, QString* reason = nullptr);
 
+    /// Longest line of a template, in bytes: far beyond any property path.
+    static constexpr int maxLineLength = 4096;
+
 private:
+    /// Adds a line to the error text per path that some types lack; true
+    /// when none is missing.
+    bool reportMissing(const QList<QStringList>& paths, const QVector<QStringList>& missing);
+
     QString errorText;
     log4cplus::Logger logger;
     QString templatePath;

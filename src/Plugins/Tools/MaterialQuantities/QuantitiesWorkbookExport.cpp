@@ -1,5 +1,8 @@
 #include "QuantitiesWorkbookExport.h"
 
+#include "MaterialQuantitiesProxyModel.h"
+#include "QuantitiesDetailsSheet.h"
+
 #include "Orvane/ModelToExcelExport.h"
 #include "Orvane/QtTools.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
@@ -9,6 +12,7 @@
 #include <QCoreApplication>
 
 #include <mutex>
+#include <optional>
 
 namespace Orvane {
 
@@ -69,9 +73,16 @@ QString QuantitiesWorkbookExport::defaultExportFilePath(_ifc2x3::IFC2x3Model* mo
 bool QuantitiesWorkbookExport::exportQuantities(const QAbstractItemModel* totals, const QAbstractItemModel* details,
                                                 const QString& path, QString* error)
 {
+    // The table's own cells cost the square of the number of materials.
+    const auto* table = qobject_cast<const MaterialQuantitiesProxyModel*>(details);
+    std::optional<QuantitiesDetailsSheet> sheet;
+    if (table) {
+        sheet.emplace(*table);
+    }
     // One workbook written in one go: either both sheets reach the file or
     // the file stays as it was, whatever sheets it had.
-    return modelsToExcelExport({{totals, totalSheetName()}, {details, detailsSheetName()}}, path, false, error);
+    return modelsToExcelExport({{totals, totalSheetName()}, {sheet ? &*sheet : details, detailsSheetName()}}, path,
+                               false, error);
 }
 
 } // namespace Orvane

@@ -26,7 +26,9 @@ public:
     /// Writes the totals and the details as the sheets "Total quantities"
     /// and "Details quantities" of a new workbook at path. A file already at
     /// path is replaced only once the whole workbook is written; false (and
-    /// a message in *error) when it could not be.
+    /// a message in *error) when it could not be. Details given as a
+    /// MaterialQuantitiesProxyModel are read a row at a time
+    /// (QuantitiesDetailsSheet), in time linear in the number of materials.
     static bool exportQuantities(const QAbstractItemModel* totals, const QAbstractItemModel* details,
                                  const QString& path, QString* error = nullptr);
 

@@ -204,6 +204,12 @@
         <translation>Propriété %1 non valide pour l&apos;objet %2
 </translation>
     </message>
+    <message>
+        <source>Invalid property %1 for objects %2
+</source>
+        <translation>Propriété %1 non valide pour les objets %2
+</translation>
+    </message>
 </context>
 <context>
     <name>Orvane::QuantitiesPropPathListModel</name>
