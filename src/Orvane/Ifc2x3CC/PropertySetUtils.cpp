@@ -48,6 +48,20 @@ bool isOneOf(std::string_view name, const std::string& wanted)
     return name == wanted;
 }
 
+/// Whether the set a value refers to may bear one of the names, told from
+/// its record while it is not decoded: an object carries many other sets,
+/// and decoding each of them only to read its name costs more than the
+/// rest of an edit.
+template <class Names> bool mayBeNamed(ExpressDataSet& dataSet, const Step::Value& reference, const Names& names)
+{
+    constexpr std::size_t nameAttribute = 2; // GlobalId, OwnerHistory, Name
+    Step::Value name;
+    if (!reference.isReference() || !dataSet.peekArgument(reference.referenceKey(), nameAttribute, name)) {
+        return true; // decoded already, or unreadable as text: the instance tells
+    }
+    return isOneOf(name.plain().text(), names);
+}
+
 /// The object's sets of any of these names, in the order the object has
 /// them (an occurrence's relations in file order, a type's list). Names
 /// are one UTF-8 name or a list of them.
@@ -62,13 +76,20 @@ std::vector<Attachment> attachedSets(ExpressDataSet& dataSet, IfcObjectDefinitio
                 return;
             }
             auto* byProperties = static_cast<IfcRelDefinesByProperties*>(relation);
-            Step::BaseEntity* set = relation->resolve(byProperties->getRelatingPropertyDefinitionValue());
+            const Step::Value& definition = byProperties->getRelatingPropertyDefinitionValue();
+            if (!mayBeNamed(dataSet, definition, names)) {
+                return;
+            }
+            Step::BaseEntity* set = relation->resolve(definition);
             if (set && set->isOfType(setType) && isOneOf(nameOf(set), names)) {
                 out.push_back({static_cast<IfcPropertySetDefinition*>(set), byProperties});
             }
         });
     } else if (object->isOfType(IfcTypeObject::getClassType())) {
         for (const Step::Value& item : static_cast<IfcTypeObject*>(object)->getHasPropertySetsValue().items()) {
+            if (!mayBeNamed(dataSet, item, names)) {
+                continue;
+            }
             Step::BaseEntity* set = object->resolve(item);
             if (set && set->isOfType(setType) && isOneOf(nameOf(set), names)) {
                 out.push_back({static_cast<IfcPropertySetDefinition*>(set), nullptr});
