@@ -454,7 +454,9 @@ bool SPFIndexer::parseData()
         Id key = 0;
         std::size_t nameEnd = 0;
         if (!Lexer::readReference(m_text, recordStart, key, nameEnd) || key == 0) {
-            return fail("bad instance name", recordStart);
+            return fail(nameEnd == recordStart + 1 ? "bad instance name: the number must follow '#' directly"
+                                                   : "bad instance name",
+                        recordStart);
         }
         p = begin + nameEnd;
         if (!skipBlank(p)) {
@@ -503,16 +505,14 @@ bool SPFIndexer::parseData()
             }
         }
         m_pos = static_cast<std::size_t>(p - begin);
-        if (m_pos - recordStart > 0xFFFF) {
-            return fail("instance name too long", recordStart);
-        }
-        location.argumentsOffset = static_cast<std::uint16_t>(m_pos - recordStart);
+        const std::size_t argumentsOffset = m_pos - recordStart;
         if (!scanRecordBody(recordStart)) {
             return false;
         }
         if (m_pos - recordStart > 0xFFFFFFFFu) {
             return fail("record too long", recordStart);
         }
+        location.argumentsOffset = static_cast<std::uint32_t>(argumentsOffset);
         location.length = static_cast<std::uint32_t>(m_pos - recordStart);
         if (m_sink) {
             m_sink(m_sinkContext, location);

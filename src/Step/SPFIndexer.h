@@ -17,8 +17,8 @@ struct RecordLocation
     std::uint64_t offset = 0; ///< of the '#' that starts the record
     Id key = 0;
     std::uint32_t length = 0;          ///< up to and including the ';'
+    std::uint32_t argumentsOffset = 0; ///< of the '(' of the parameters, from offset
     std::uint16_t typeId = 0;          ///< schema type id, 0 when unknown
-    std::uint16_t argumentsOffset = 0; ///< of the '(' of the parameters, from offset
 };
 
 /// Header entities of the file, decoded.
