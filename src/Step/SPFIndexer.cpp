@@ -177,6 +177,17 @@ private:
 
 } // namespace
 
+std::string schemaNameOf(std::string_view identifier)
+{
+    // "NAME { 1 0 10303 ... }": the object identifier does not name the schema.
+    identifier = identifier.substr(0, identifier.find('{'));
+    const auto first = std::find_if_not(identifier.begin(), identifier.end(), Lexer::isBlank);
+    const auto last = std::find_if_not(identifier.rbegin(), identifier.rend(), Lexer::isBlank).base();
+    std::string name(first, std::max(first, last));
+    Lexer::toUpper(name);
+    return name;
+}
+
 void lineAndColumn(std::string_view text, std::size_t offset, std::size_t& line, std::size_t& column)
 {
     offset = std::min(offset, text.size());
@@ -338,9 +349,7 @@ bool SPFIndexer::parseHeader()
         return fail("the header has no FILE_SCHEMA", m_pos);
     }
     const std::string& schema = m_header.schemaNames.front();
-    std::string upper = schema;
-    Lexer::toUpper(upper);
-    if (upper.rfind(m_schema.name(), 0) != 0) {
+    if (!m_schema.isNameOf(schemaNameOf(schema))) {
         return fail("unsupported schema '" + schema + "': only " + m_schema.name() + " files can be opened",
                     m_schemaOffset);
     }

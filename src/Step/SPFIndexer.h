@@ -96,6 +96,10 @@ private:
     void* m_sinkContext = nullptr;
 };
 
+/// The schema name of a FILE_SCHEMA entry, in upper case, without the
+/// blanks around it nor the object identifier "{...}" that may follow it.
+std::string schemaNameOf(std::string_view identifier);
+
 /// Line and column (both from 1) of an offset in a text.
 void lineAndColumn(std::string_view text, std::size_t offset, std::size_t& line, std::size_t& column);
 
