@@ -51,6 +51,11 @@ struct Sample
     bool shared; // in the shared samples, else in the source tree
 };
 
+void PrintTo(const Sample& sample, std::ostream* out)
+{
+    *out << sample.name;
+}
+
 class LexicalVariantResults : public ::testing::TestWithParam<Sample>
 {
 };

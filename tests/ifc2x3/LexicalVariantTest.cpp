@@ -110,6 +110,11 @@ struct Sample
     bool shared; // in the shared samples, else in the source tree
 };
 
+void PrintTo(const Sample& sample, std::ostream* out)
+{
+    *out << sample.name;
+}
+
 std::string samplePathOf(const Sample& sample)
 {
     return sample.shared ? testsupport::samplePath(sample.name) : testsupport::sourcePath(sample.name);
