@@ -294,20 +294,15 @@ void SPFIndexer::blameRunawayString(std::size_t from)
 bool SPFIndexer::holdsRecordStart(std::string_view text)
 {
     for (std::size_t line = text.find('\n'); line != std::string_view::npos; line = text.find('\n', line + 1)) {
+        // Blanks and comments may come before the name and around the '='.
         std::size_t p = line + 1;
-        while (p < text.size() && Lexer::isBlank(text[p])) {
-            ++p;
-        }
-        if (p >= text.size() || text[p] != '#') {
+        if (!Lexer::skipBlanks(text, p) || p >= text.size() || text[p] != '#') {
             continue;
         }
         const std::size_t hash = p;
         Id key = 0;
         Lexer::readReference(text, hash, key, p);
-        while (p < text.size() && Lexer::isBlank(text[p])) {
-            ++p;
-        }
-        if (p > hash + 1 && p < text.size() && text[p] == '=') {
+        if (p > hash + 1 && Lexer::skipBlanks(text, p) && p < text.size() && text[p] == '=') {
             return true;
         }
     }

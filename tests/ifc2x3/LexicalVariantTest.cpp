@@ -72,6 +72,21 @@ TEST(RecordHead, BlankInsideTheInstanceNameIsReportedWhereItIs)
     EXPECT_EQ(dataSet.lastError().column, 12u) << dataSet.lastError().toString();
 }
 
+// A string left open is blamed where it opens, though comments stand
+// before the names of the records it swallows.
+TEST(RecordHead, StringLeftOpenIsFoundPastCommentsOfTheNextHeads)
+{
+    const std::string separators[] = {"", "/* a */ ", "\t/*\n*/"};
+    for (const std::string& separator : separators) {
+        const std::string records = "#1=IFCPROPERTYSINGLEVALUE('open,$,$,$);\n" + separator + "#2" + separator +
+                                    "=IFCPROPERTYSINGLEVALUE('b',$,$,$);\n" + separator +
+                                    "#3=IFCPROPERTYSINGLEVALUE('d',$,$,$);\n";
+        ifc2x3::ExpressDataSet dataSet;
+        EXPECT_FALSE(dataSet.openFromText(ifctest::stepFile(records)));
+        EXPECT_EQ(dataSet.lastError().toString(), "line 8, column 27: unterminated string") << separator;
+    }
+}
+
 std::string canonical(const Step::BaseEntity& entity)
 {
     std::string text = entity.getType().getName();
