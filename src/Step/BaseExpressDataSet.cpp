@@ -1,6 +1,7 @@
 #include "BaseExpressDataSet.h"
 
 #include "AtomicFile.h"
+#include "Lexer.h"
 
 #include <algorithm>
 #include <limits>
@@ -227,8 +228,8 @@ std::string_view BaseExpressDataSet::recordText(std::uint32_t slot) const
 std::string_view BaseExpressDataSet::parameterText(std::uint32_t slot) const
 {
     const std::string_view record = recordText(slot);
-    const std::size_t paren = record.find('(');
-    return paren == std::string_view::npos ? std::string_view() : record.substr(paren);
+    const std::size_t paren = Lexer::parametersStart(record);
+    return paren == Lexer::npos ? std::string_view() : record.substr(paren);
 }
 
 bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) const

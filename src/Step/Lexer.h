@@ -207,6 +207,21 @@ inline std::size_t findOutsideLiterals(std::string_view text, char wanted, std::
     return pos;
 }
 
+/// Offset of the '(' that opens the parameters of a record "#n=NAME(...);"
+/// (the first of its partial entities for a complex instance), or npos.
+/// Blanks and comments may stand between the tokens of the head, and a
+/// comment may hold a '(' of its own.
+inline std::size_t parametersStart(std::string_view record)
+{
+    const std::size_t paren = record.find('(');
+    // Heads seldom hold a comment: the first '(' is then the one.
+    if (paren == npos || record.substr(0, paren).find('/') == npos) {
+        return paren;
+    }
+    const std::size_t found = findOutsideLiterals(record, '(');
+    return found < record.size() ? found : npos;
+}
+
 /// The next reference "#n" from pos on outside strings and comments: the
 /// offset of its '#', its number in key and the offset past it in end; npos
 /// when there is none.

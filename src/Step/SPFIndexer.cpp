@@ -177,6 +177,17 @@ private:
 
 } // namespace
 
+std::string schemaNameOf(std::string_view identifier)
+{
+    // "NAME { 1 0 10303 ... }": the object identifier does not name the schema.
+    identifier = identifier.substr(0, identifier.find('{'));
+    const auto first = std::find_if_not(identifier.begin(), identifier.end(), Lexer::isBlank);
+    const auto last = std::find_if_not(identifier.rbegin(), identifier.rend(), Lexer::isBlank).base();
+    std::string name(first, std::max(first, last));
+    Lexer::toUpper(name);
+    return name;
+}
+
 void lineAndColumn(std::string_view text, std::size_t offset, std::size_t& line, std::size_t& column)
 {
     offset = std::min(offset, text.size());
@@ -283,20 +294,15 @@ void SPFIndexer::blameRunawayString(std::size_t from)
 bool SPFIndexer::holdsRecordStart(std::string_view text)
 {
     for (std::size_t line = text.find('\n'); line != std::string_view::npos; line = text.find('\n', line + 1)) {
+        // Blanks and comments may come before the name and around the '='.
         std::size_t p = line + 1;
-        while (p < text.size() && Lexer::isBlank(text[p])) {
-            ++p;
-        }
-        if (p >= text.size() || text[p] != '#') {
+        if (!Lexer::skipBlanks(text, p) || p >= text.size() || text[p] != '#') {
             continue;
         }
         const std::size_t hash = p;
         Id key = 0;
         Lexer::readReference(text, hash, key, p);
-        while (p < text.size() && Lexer::isBlank(text[p])) {
-            ++p;
-        }
-        if (p > hash + 1 && p < text.size() && text[p] == '=') {
+        if (p > hash + 1 && Lexer::skipBlanks(text, p) && p < text.size() && text[p] == '=') {
             return true;
         }
     }
@@ -338,9 +344,7 @@ bool SPFIndexer::parseHeader()
         return fail("the header has no FILE_SCHEMA", m_pos);
     }
     const std::string& schema = m_header.schemaNames.front();
-    std::string upper = schema;
-    Lexer::toUpper(upper);
-    if (upper.rfind(m_schema.name(), 0) != 0) {
+    if (!m_schema.isNameOf(schemaNameOf(schema))) {
         return fail("unsupported schema '" + schema + "': only " + m_schema.name() + " files can be opened",
                     m_schemaOffset);
     }
@@ -454,7 +458,9 @@ bool SPFIndexer::parseData()
         Id key = 0;
         std::size_t nameEnd = 0;
         if (!Lexer::readReference(m_text, recordStart, key, nameEnd) || key == 0) {
-            return fail("bad instance name", recordStart);
+            return fail(nameEnd == recordStart + 1 ? "bad instance name: the number must follow '#' directly"
+                                                   : "bad instance name",
+                        recordStart);
         }
         p = begin + nameEnd;
         if (!skipBlank(p)) {
@@ -503,16 +509,14 @@ bool SPFIndexer::parseData()
             }
         }
         m_pos = static_cast<std::size_t>(p - begin);
-        if (m_pos - recordStart > 0xFFFF) {
-            return fail("instance name too long", recordStart);
-        }
-        location.argumentsOffset = static_cast<std::uint16_t>(m_pos - recordStart);
+        const std::size_t argumentsOffset = m_pos - recordStart;
         if (!scanRecordBody(recordStart)) {
             return false;
         }
         if (m_pos - recordStart > 0xFFFFFFFFu) {
             return fail("record too long", recordStart);
         }
+        location.argumentsOffset = static_cast<std::uint32_t>(argumentsOffset);
         location.length = static_cast<std::uint32_t>(m_pos - recordStart);
         if (m_sink) {
             m_sink(m_sinkContext, location);

@@ -17,8 +17,8 @@ struct RecordLocation
     std::uint64_t offset = 0; ///< of the '#' that starts the record
     Id key = 0;
     std::uint32_t length = 0;          ///< up to and including the ';'
+    std::uint32_t argumentsOffset = 0; ///< of the '(' of the parameters, from offset
     std::uint16_t typeId = 0;          ///< schema type id, 0 when unknown
-    std::uint16_t argumentsOffset = 0; ///< of the '(' of the parameters, from offset
 };
 
 /// Header entities of the file, decoded.
@@ -95,6 +95,10 @@ private:
     void (*m_sink)(void*, const RecordLocation&) = nullptr;
     void* m_sinkContext = nullptr;
 };
+
+/// The schema name of a FILE_SCHEMA entry, in upper case, without the
+/// blanks around it nor the object identifier "{...}" that may follow it.
+std::string schemaNameOf(std::string_view identifier);
 
 /// Line and column (both from 1) of an offset in a text.
 void lineAndColumn(std::string_view text, std::size_t offset, std::size_t& line, std::size_t& column);

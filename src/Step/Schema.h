@@ -21,6 +21,10 @@ public:
 
     /// Schema name as FILE_SCHEMA gives it, e.g. "IFC2X3".
     virtual const char* name() const = 0;
+    /// Whether a schema name read from FILE_SCHEMA, in upper case and
+    /// without its object identifier, is this schema: name() itself, or one
+    /// of its published revisions, never a name that merely starts alike.
+    virtual bool isNameOf(std::string_view upperName) const { return upperName == name(); }
     virtual std::uint16_t entityCount() const = 0;
     /// Type id of an upper-case entity name, 0 when unknown.
     virtual std::uint16_t findEntity(std::string_view upperName) const = 0;

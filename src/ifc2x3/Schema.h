@@ -19,6 +19,12 @@ public:
     ~Schema() override;
 
     const char* name() const override { return "IFC2X3"; }
+    /// IFC2X3, or IFC2X3_TC1, the name some programs give the corrected
+    /// edition this schema is read from.
+    bool isNameOf(std::string_view upperName) const override
+    {
+        return upperName == "IFC2X3" || upperName == "IFC2X3_TC1";
+    }
     std::uint16_t entityCount() const override;
     std::uint16_t findEntity(std::string_view upperName) const override;
     const Step::ClassType& classType(std::uint16_t id) const override;
