@@ -18,13 +18,14 @@ namespace {
 
 using Calculator = Orvane::MaterialQuantitiesCalculator;
 
-// Every other type is made of reused material, so that each result set has
-// something in it.
+// Counted per unit, so that every typed element has a functional-unit value
+// whatever base quantities the sample carries; every other type is made of
+// reused material, so that each result set has something in it.
 void giveEveryTypeInputs(IFC2x3Model& model)
 {
     bool reusedType = false;
     for (const auto& type : model.dataSet()->getAllIfcTypeObject()) {
-        addProperty(type.get(), "Unite_Fonctionnelle", "Type", "volume", ifc2x3::IfcValue::IfcLabel);
+        addProperty(type.get(), "Unite_Fonctionnelle", "Type", "unite", ifc2x3::IfcValue::IfcLabel);
         addProperty(type.get(), "Unite_Fonctionnelle", "Masse_par_UF", 2400.0, ifc2x3::IfcValue::IfcMassMeasure);
         addProperty(type.get(), "Pourcentage_PMIB", beton, 90.0, ifc2x3::IfcValue::IfcReal);
         addProperty(type.get(), "Pourcentage_PMIB", "Acier", 10.0, ifc2x3::IfcValue::IfcReal);
