@@ -2,6 +2,7 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace Orvane {
@@ -19,14 +20,29 @@ QString ModelDocument::title() const
     return QFileInfo(m_fileName).fileName();
 }
 
-bool ModelDocument::saveAs(const QString& fileName, QString* error)
+bool ModelDocument::saveAs(const QString& fileName, QString* error, _ifc2x3::IFC2x3Model::Replace replace)
 {
-    if (!m_model->save(fileName, error)) {
+    if (!m_model->save(fileName, error, replace)) {
         return false;
     }
     m_fileName = fileName;
     setModified(false);
     return true;
+}
+
+bool ModelDocument::hasUnseenChangeOnDisk() const
+{
+    return m_model->fileReplaced() && onDisk() != m_seenOnDisk;
+}
+
+void ModelDocument::markChangeOnDiskSeen()
+{
+    m_seenOnDisk = onDisk();
+}
+
+Step::FileVersion ModelDocument::onDisk() const
+{
+    return Step::FileVersion::at(QFile::encodeName(m_fileName).toStdString());
 }
 
 void ModelDocument::setModified(bool modified)
