@@ -47,6 +47,27 @@ std::string randomSuffix()
     return suffix;
 }
 
+/// A name in the target's folder: short, as the target's own may already
+/// be as long as the file system allows.
+std::string temporaryName(const std::string& directory, const std::string& suffix)
+{
+    return directory + "/.mq-" + suffix;
+}
+
+/// A write past RLIMIT_FSIZE raises SIGXFSZ, which ends the process, with
+/// no chance to remove the temporary file or to say why. Ignored, it makes
+/// the write fail with EFBIG instead. A handler of the program's own stays.
+void ignoreFileSizeSignal()
+{
+    struct sigaction current
+    {
+    };
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
+        current.sa_handler == SIG_DFL) {
+        std::signal(SIGXFSZ, SIG_IGN);
+    }
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(std::string path) : m_path(std::move(path)) {}
@@ -60,10 +81,16 @@ bool AtomicFile::open()
 {
     discard();
     m_error.clear();
+    m_targetReplaced = false;
+    m_committed = FileVersion();
+    ignoreFileSizeSignal();
     if (!RegularFile::checkReplaceable(m_path, &m_error)) {
         return false;
     }
     m_target = RegularFile::finalTarget(m_path);
+    if (!targetIsExpected()) {
+        return false;
+    }
     const std::size_t slash = m_target.rfind('/');
     m_directory = slash == std::string::npos ? "." : slash == 0 ? "/" : m_target.substr(0, slash);
     struct stat info
@@ -74,6 +101,26 @@ bool AtomicFile::open()
     m_targetOwner = info.st_uid;
     m_targetGroup = info.st_gid;
     return openUnnamed() || openNamed();
+}
+
+void AtomicFile::expectTarget(const FileVersion& version)
+{
+    m_expectsTarget = true;
+    m_expectedTarget = version;
+}
+
+bool AtomicFile::targetIsExpected()
+{
+    if (!m_expectsTarget) {
+        return true;
+    }
+    const FileVersion present = FileVersion::at(m_target);
+    if (!present.exists() || present == m_expectedTarget) {
+        return true;
+    }
+    m_targetReplaced = true;
+    m_error = "'" + m_path + "' was replaced or changed by another program since it was read: it is left as it is";
+    return false;
 }
 
 bool AtomicFile::openUnnamed()
@@ -93,15 +140,11 @@ bool AtomicFile::openUnnamed()
 
 bool AtomicFile::openNamed()
 {
-    m_temporary = m_target + ".XXXXXX";
+    m_temporary = temporaryName(m_directory, "XXXXXX");
     // A signal between the creation and the registration would leave the
     // file behind: it waits until the file is registered.
-    sigset_t cleanupSignals;
+    const sigset_t cleanupSignals = TemporaryFileRegistry::cleanedSignals();
     sigset_t previousMask;
-    sigemptyset(&cleanupSignals);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&cleanupSignals, signal);
-    }
     pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previousMask);
     m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
     const int createReason = errno;
@@ -165,12 +208,20 @@ bool AtomicFile::commit()
         discard();
         return fail("cannot write", reason);
     }
+    // Another program may have saved over the target while this was written.
+    if (!targetIsExpected()) {
+        const std::string refusal = m_error;
+        discard();
+        m_error = refusal;
+        return false;
+    }
     std::string linked = m_temporary;
     if (linked.empty() && !linkUnnamed(&linked)) {
         const int reason = errno;
         discard();
         return fail("cannot write", reason);
     }
+    const FileVersion written = FileVersion::of(m_fd);
     const bool closed = ::close(m_fd) == 0;
     const int closeReason = errno;
     m_fd = -1;
@@ -183,6 +234,12 @@ bool AtomicFile::commit()
     }
     m_temporary.clear();
     discard();
+    // The rename changed the file's change time; should another program
+    // have replaced it already, what was written is the version to expect.
+    m_committed = FileVersion::at(m_target);
+    if (!m_committed.isSameFile(written)) {
+        m_committed = written;
+    }
     return syncDirectory();
 }
 
@@ -191,7 +248,7 @@ bool AtomicFile::commit()
 bool AtomicFile::linkUnnamed(std::string* linked)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = m_target + "." + randomSuffix();
+        const std::string name = temporaryName(m_directory, randomSuffix());
         m_registration = TemporaryFileRegistry::add(name);
         if (::linkat(AT_FDCWD, m_writingPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
             (errno == ENOENT && ::linkat(m_fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0)) {

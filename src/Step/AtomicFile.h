@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileVersion.h"
+
 #include <string>
 
 namespace Step {
@@ -9,9 +11,13 @@ namespace Step {
 /// and no temporary one.
 ///
 /// The content goes to an unnamed file in the target's directory, linked
-/// into place by commit(). Where the file system has no unnamed files, a
-/// named temporary is used instead and removed on failure, on destruction
-/// and on SIGINT, SIGTERM and SIGHUP. A symbolic link is written through:
+/// into place by commit() under a short temporary name (the target's name
+/// may be as long as a name can be). Where the file system has no unnamed
+/// files, a named temporary is used instead and removed on failure, on
+/// destruction and on the signals that end a process by default (see
+/// TemporaryFileRegistry). SIGXFSZ, when not handled, is ignored: a file
+/// growing past the size limit fails to write, reported, instead of ending
+/// the process. A symbolic link is written through:
 /// the file it points to is replaced and the link stays. A target that
 /// exists and is not a regular file is refused by open().
 ///
@@ -25,6 +31,16 @@ public:
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
+
+    /// Refuses to replace a file at the path other than version, the one the
+    /// caller read or wrote there: another program may have put its own
+    /// version there since, which must not be lost. A missing file is no
+    /// loss. Checked by open() and again just before commit() replaces it.
+    void expectTarget(const FileVersion& version);
+    /// Whether the last failure was such a refusal.
+    bool targetReplaced() const { return m_targetReplaced; }
+    /// The file commit() put in place.
+    const FileVersion& committedVersion() const { return m_committed; }
 
     /// Checks the target and creates the temporary file.
     bool open();
@@ -47,6 +63,7 @@ public:
     const std::string& errorString() const { return m_error; }
 
 private:
+    bool targetIsExpected();
     bool openUnnamed();
     bool openNamed();
     bool takeTargetPermissions();
@@ -66,6 +83,10 @@ private:
     unsigned m_targetMode = 0;
     unsigned m_targetOwner = 0;
     unsigned m_targetGroup = 0;
+    bool m_expectsTarget = false;
+    FileVersion m_expectedTarget;
+    bool m_targetReplaced = false;
+    FileVersion m_committed;
     std::string m_error;
 };
 

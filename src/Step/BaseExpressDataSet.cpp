@@ -683,7 +683,7 @@ std::string BaseExpressDataSet::toText()
     return written ? out : std::string();
 }
 
-bool BaseExpressDataSet::save(const std::string& path, std::string* error)
+bool BaseExpressDataSet::save(const std::string& path, std::string* error, FileVersion* onDisk)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     auto failWith = [&](const std::string& message) {
@@ -696,6 +696,9 @@ bool BaseExpressDataSet::save(const std::string& path, std::string* error)
         return failWith("cannot write '" + path + "': " + problem);
     }
     AtomicFile file(path);
+    if (onDisk) {
+        file.expectTarget(*onDisk);
+    }
     const bool saved = file.open() &&
                        write([&](std::string_view chunk) { return file.write(chunk.data(), chunk.size()); }) &&
                        file.commit();
@@ -706,6 +709,9 @@ bool BaseExpressDataSet::save(const std::string& path, std::string* error)
             return failWith("cannot write '" + path + "': " + problem);
         }
         return failWith(file.errorString().empty() ? "cannot write '" + path + "'" : file.errorString());
+    }
+    if (onDisk) {
+        *onDisk = file.committedVersion();
     }
     m_changeCount = 0;
     return true;

@@ -4,6 +4,7 @@
 #include "BaseEntity.h"
 #include "DeletedReferenceFilter.h"
 #include "EditJournal.h"
+#include "FileVersion.h"
 #include "KeyIndex.h"
 #include "RecordDecoder.h"
 #include "SPFIndexer.h"
@@ -112,8 +113,10 @@ public:
     /// Writes the data set to path as one AtomicFile: a failure or an
     /// interruption leaves any previous file intact and no temporary file,
     /// a symbolic link is written through, and a target that is not a
-    /// regular file is refused before anything is written.
-    bool save(const std::string& path, std::string* error = nullptr);
+    /// regular file is refused before anything is written. With onDisk, a
+    /// file at path other than *onDisk (another program's version) is left
+    /// as it is and the save fails; once saved, *onDisk is the file written.
+    bool save(const std::string& path, std::string* error = nullptr, FileVersion* onDisk = nullptr);
     /// The text save() writes; empty when the opened file changed since
     /// (see sourceIntact()).
     std::string toText();

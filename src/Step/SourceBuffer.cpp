@@ -15,6 +15,11 @@ namespace Step {
 namespace {
 constexpr std::int64_t lazyCheckInterval = 20'000'000; // nanoseconds
 
+bool sameTime(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 std::int64_t coarseNow()
 {
     timespec now{};
@@ -95,6 +100,8 @@ bool SourceBuffer::map(const std::string& path, std::string& error)
     m_fd = fd;
     m_path = path;
     m_modified = info.st_mtim;
+    m_statusChanged = info.st_ctim;
+    m_links = info.st_nlink;
     m_policy.adviseMappedFile(m_map, m_mapSize);
     m_view = std::string_view(static_cast<const char*>(m_map), m_mapSize);
     return true;
@@ -120,8 +127,18 @@ bool SourceBuffer::checkFile(Check check) const
     {
     };
     if (fstat(m_fd, &now) != 0 || static_cast<std::size_t>(now.st_size) != m_mapSize ||
-        now.st_mtim.tv_sec != m_modified.tv_sec || now.st_mtim.tv_nsec != m_modified.tv_nsec) {
+        !sameTime(now.st_mtim, m_modified)) {
         m_changed = true;
+    } else if (!sameTime(now.st_ctim, m_statusChanged)) {
+        // A rewrite in place may set the modification time back, not the
+        // change time. A save renaming a new file over the path changes it
+        // too, by unlinking the file mapped: that leaves its bytes alone.
+        if (now.st_nlink < m_links) {
+            m_links = now.st_nlink;
+            m_statusChanged = now.st_ctim;
+        } else {
+            m_changed = true;
+        }
     }
     return !m_changed;
 }

@@ -45,8 +45,9 @@ public:
     /// The memory policy the file was mapped with.
     const MemoryPolicy& memoryPolicy() const { return m_policy; }
     /// False once the mapped file was found changed since it was mapped:
-    /// a read of it faulted past its new end, or its size or modification
-    /// time differ. It stays false. Owned text is always intact.
+    /// a read of it faulted past its new end, or its size, modification
+    /// time or change time differ. It stays false. Owned text is always
+    /// intact.
     bool intact(Check check = Check::Now) const
     {
         // Per record, most calls only look at the marks.
@@ -100,6 +101,8 @@ private:
     int m_fd = -1;
     std::string m_path;
     timespec m_modified{};
+    mutable timespec m_statusChanged{};
+    mutable nlink_t m_links = 0;
     int m_guard = -1;
     const std::atomic<bool>* m_faultMark = nullptr;
     mutable bool m_changed = false;

@@ -22,10 +22,15 @@ struct Slot
 };
 
 constexpr int slotCount = 64;
-constexpr std::array<int, 3> cleanedSignals{SIGINT, SIGTERM, SIGHUP};
+// The signals whose default action ends the process without a core, and
+// SIGQUIT: SIGSEGV, SIGBUS and the like come from the process itself, which
+// is then in no state to clean up; SIGKILL and SIGSTOP cannot be caught.
+// SIGXFSZ is ignored by AtomicFile instead, so that the write fails.
+constexpr std::array<int, 10> endingSignals{SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,   SIGUSR1,
+                                            SIGUSR2, SIGALRM, SIGPIPE, SIGVTALRM, SIGPROF};
 
 std::array<Slot, slotCount> slots;
-std::array<struct sigaction, cleanedSignals.size()> previousActions;
+std::array<struct sigaction, endingSignals.size()> previousActions;
 
 void removeRegisteredFiles(int signal)
 {
@@ -36,8 +41,8 @@ void removeRegisteredFiles(int signal)
             ::unlink(slot.path);
         }
     }
-    for (std::size_t i = 0; i < cleanedSignals.size(); ++i) {
-        if (cleanedSignals[i] == signal) {
+    for (std::size_t i = 0; i < endingSignals.size(); ++i) {
+        if (endingSignals[i] == signal) {
             ::sigaction(signal, &previousActions[i], nullptr);
         }
     }
@@ -49,12 +54,15 @@ void removeRegisteredFiles(int signal)
 
 void installHandlers()
 {
-    for (std::size_t i = 0; i < cleanedSignals.size(); ++i) {
+    for (std::size_t i = 0; i < endingSignals.size(); ++i) {
         struct sigaction current
         {
         };
-        if (::sigaction(cleanedSignals[i], nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
-            continue; // an ignored signal (nohup) ends nothing
+        // An ignored signal (nohup) ends nothing; one the program handles
+        // may not end it either.
+        if (::sigaction(endingSignals[i], nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) ||
+            current.sa_handler != SIG_DFL) {
+            continue;
         }
         previousActions[i] = current;
         struct sigaction cleanup
@@ -63,7 +71,7 @@ void installHandlers()
         cleanup.sa_handler = removeRegisteredFiles;
         sigemptyset(&cleanup.sa_mask);
         cleanup.sa_flags = SA_RESTART;
-        ::sigaction(cleanedSignals[i], &cleanup, nullptr);
+        ::sigaction(endingSignals[i], &cleanup, nullptr);
     }
 }
 
@@ -92,6 +100,16 @@ void TemporaryFileRegistry::release(int slot)
     if (slot >= 0 && slot < slotCount) {
         slots[slot].state.store(Free);
     }
+}
+
+sigset_t TemporaryFileRegistry::cleanedSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : endingSignals) {
+        sigaddset(&set, signal);
+    }
+    return set;
 }
 
 int TemporaryFileRegistry::count()

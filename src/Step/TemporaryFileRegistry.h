@@ -1,14 +1,18 @@
 #pragma once
 
+#include <csignal>
 #include <string>
 
 namespace Step {
 
-/// Named temporary files removed when the process is ended by SIGINT,
-/// SIGTERM or SIGHUP, so that an interrupted save leaves nothing behind.
-/// The handler, installed on first use for the signals not ignored, removes
-/// the files registered at that moment, puts back the previous disposition
-/// and raises the signal again. Only async-signal-safe calls run in it.
+/// Named temporary files removed when the process is ended by a signal
+/// (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
+/// SIGVTALRM, SIGPROF), so that an interrupted save leaves nothing behind.
+/// The handler, installed on first use for those of the signals that have
+/// their default disposition (a program's own handler decides what its
+/// signal does), removes the files registered at that moment, puts back
+/// the default and raises the signal again. Only async-signal-safe calls run
+/// in it.
 class TemporaryFileRegistry
 {
 public:
@@ -20,6 +24,9 @@ public:
     static void release(int slot);
     /// How many files are registered now.
     static int count();
+    /// The signals whose handler removes the files: blocked while a file is
+    /// created and registered.
+    static sigset_t cleanedSignals();
 };
 
 } // namespace Step

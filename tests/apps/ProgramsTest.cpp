@@ -208,6 +208,24 @@ TEST_F(Programs, ComputeWritesThroughASymbolicLink)
     EXPECT_TRUE(saved.readAll().contains("TotalMaterialQuantities"));
 }
 
+// Under `ulimit -f` a write past the limit fails and is reported, with the
+// status of a write failure, rather than the signal ending the run with the
+// temporary file left. An output name as long as names can be is written.
+TEST_F(Programs, ComputeReportsAFileSizeLimitAndTakesTheLongestNames)
+{
+    const Outcome limited = run(QStringLiteral("/bin/sh"), {"-c", "ulimit -f 2; exec \"$0\" compute in.ifc -o out.ifc",
+                                                            MATERIAL_QUANTITIES_PROGRAM});
+    EXPECT_EQ(limited.status, 3) << str(limited.err);
+    EXPECT_TRUE(limited.err.contains("cannot write 'out.ifc': File too large")) << str(limited.err);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.ifc", ".mq-*"}, QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{"in.ifc", "truncated.ifc"}));
+
+    const QString longest = QString(251, QLatin1Char('n')) + ".ifc";
+    const Outcome named = compute({"-o", longest});
+    EXPECT_LE(named.status, 1) << str(named.err);
+    EXPECT_TRUE(QFileInfo(longest).isFile());
+}
+
 TEST_F(Programs, ComputeKeepsFileNamesThatAreNotUtf8)
 {
     // A Latin-1 "è", whatever the locale: the shell passes the bytes as they are.

@@ -5,12 +5,14 @@
 #include "StepText.h"
 
 #include "Step/AtomicFile.h"
+#include "Step/FileVersion.h"
 #include "Step/TemporaryFileRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -142,10 +144,12 @@ TEST_F(SaveTest, AProcessEndedMidSaveLeavesNothingBehind)
     EXPECT_TRUE(ifctest::sortedEntries(m_dir).empty());
 
     // Registered temporary files go when the process is ended by a signal.
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE}) {
         const std::string kept = m_dir.file("kept.ifc.tmp");
         const std::string registered = m_dir.file("model.ifc.Ab12Cd");
         EXPECT_TRUE(diesOf(signal, [&] {
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
             ifctest::writeFile(kept, "released before the signal");
             Step::TemporaryFileRegistry::release(Step::TemporaryFileRegistry::add(kept));
             ifctest::writeFile(registered, "partial content");
@@ -155,6 +159,121 @@ TEST_F(SaveTest, AProcessEndedMidSaveLeavesNothingBehind)
         })) << signal;
         EXPECT_EQ(ifctest::sortedEntries(m_dir), Names{"kept.ifc.tmp"}) << signal;
     }
+}
+
+TEST_F(SaveTest, AFileSizeLimitFailsTheWriteInsteadOfEndingTheProcess)
+{
+    const std::string path = m_dir.file("model.ifc");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // As under `ulimit -f`: the signal has its default action.
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        const bool refused = !m_dataSet.save(path, &error) && error.find("too large") != std::string::npos;
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_TRUE(ifctest::sortedEntries(m_dir).empty()) << "no temporary file left";
+}
+
+TEST_F(SaveTest, TargetNamesAsLongAsTheFileSystemAllows)
+{
+    for (const std::size_t length : {249u, 255u}) {
+        const std::string name = std::string(length - 4, 'n') + ".ifc";
+        std::string error;
+        EXPECT_TRUE(m_dataSet.save(m_dir.file(name), &error)) << length << ": " << error;
+        EXPECT_EQ(ifctest::sortedEntries(m_dir), Names{name});
+        ::unlink(m_dir.file(name).c_str());
+    }
+}
+
+/// Saves as many programs do: a new file renamed over the path.
+void replaceByRename(const std::string& path, const std::string& content)
+{
+    ifctest::writeFile(path + ".new", content);
+    ASSERT_EQ(::rename((path + ".new").c_str(), path.c_str()), 0);
+}
+
+// Another program's version of the file at the path is never replaced by a
+// save that expects the version it read or wrote there.
+TEST(SaveOverAnotherVersion, IsRefusedAndLeavesIt)
+{
+    const std::string model = ifctest::smallModel();
+    ifctest::TempDir dir;
+    const std::string path = dir.file("model.ifc");
+    ifctest::writeFile(path, model);
+    Step::FileVersion read = Step::FileVersion::at(path);
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.open(path));
+    ASSERT_TRUE(dataSet.remove(43));
+
+    // Its own saves over the file it read and wrote go through, twice.
+    ASSERT_TRUE(dataSet.save(path, nullptr, &read));
+    ASSERT_TRUE(dataSet.remove(42));
+    std::string error;
+    ASSERT_TRUE(dataSet.save(path, &error, &read)) << error;
+
+    const std::string theirs = "/* saved by another program */\n" + model;
+    replaceByRename(path, theirs);
+    const Step::FileVersion written = read;
+    EXPECT_FALSE(dataSet.save(path, &error, &read));
+    EXPECT_NE(error.find("replaced or changed by another program"), std::string::npos) << error;
+    EXPECT_EQ(ifctest::readFile(path), theirs);
+    EXPECT_TRUE(read == written) << "still expects what it wrote";
+    EXPECT_EQ(ifctest::sortedEntries(dir), Names{"model.ifc"}) << "no temporary file left";
+
+    // Once the user chose to, over the version there now.
+    read = Step::FileVersion::at(path);
+    EXPECT_TRUE(dataSet.save(path, &error, &read)) << error;
+    EXPECT_FALSE(ifctest::mentionsKey(ifctest::readFile(path), 42));
+}
+
+// A rewrite in place of the same size, its modification time set back, is
+// told by the change time, which no program can set back.
+TEST(SourceBuffer, ASameSizeRewriteWithItsTimeSetBackIsNoticed)
+{
+    std::string model = ifctest::smallModel();
+    ifctest::TempDir dir;
+    const std::string path = dir.file("model.ifc");
+    ifctest::writeFile(path, model);
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.open(path)) << dataSet.lastError().toString();
+    Step::FileVersion read = Step::FileVersion::at(path);
+
+    // File times come from a clock that ticks every few milliseconds.
+    const auto later = [&] {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        return now.tv_sec > before.st_ctim.tv_sec ||
+               (now.tv_sec == before.st_ctim.tv_sec && now.tv_nsec > before.st_ctim.tv_nsec);
+    };
+    while (!later()) {
+        ::usleep(1000);
+    }
+    const std::size_t wall = model.find("'Wall");
+    ASSERT_NE(wall, std::string::npos);
+    model[wall + 1] = 'X';
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, model.data(), model.size(), 0), static_cast<ssize_t>(model.size()));
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::futimens(fd, times), 0);
+    ::close(fd);
+
+    std::string error;
+    EXPECT_FALSE(dataSet.sourceIntact(&error));
+    EXPECT_FALSE(dataSet.save(dir.file("saved.ifc"), &error));
+    EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
+    EXPECT_FALSE(Step::FileVersion::at(path) == read);
+    EXPECT_EQ(ifctest::readFile(path), model) << "the other program's file is left alone";
 }
 
 // A mapped file that another program truncates or rewrites: reads give

@@ -1,9 +1,11 @@
 #include "MainWindow.h"
 
+#include "DiskChangeWatcher.h"
 #include "DockWidgetManager.h"
 #include "ISettingsPage.h"
 #include "ModelDocument.h"
 #include "ModelOpener.h"
+#include "OpenFailureReport.h"
 #include "OperationStatus.h"
 #include "PluginManager.h"
 #include "PluginsDialog.h"
@@ -13,6 +15,7 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,9 +28,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
@@ -65,7 +70,8 @@ QString ifcFilter()
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_dockWidgetManager(new DockWidgetManager(this)), m_toolBar(addToolBar(tr("Tools"))),
       m_progress(std::make_unique<StatusBarProgress>(statusBar())), m_central(new QStackedWidget(this)),
-      m_welcome(new QLabel(m_central)), m_tabs(new QTabWidget(m_central))
+      m_welcome(new QLabel(m_central)), m_tabs(new QTabWidget(m_central)), m_openFailures(new OpenFailureReport(this)),
+      m_diskChanges(new DiskChangeWatcher(this))
 {
     setObjectName(QStringLiteral("OrvaneMainWindow"));
     m_toolBar->setObjectName(QStringLiteral("toolsToolBar"));
@@ -84,9 +90,11 @@ MainWindow::MainWindow(QWidget* parent)
     setAcceptDrops(true);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::activeTabChanged);
     connect(m_tabs, &QTabWidget::tabCloseRequested, this, &MainWindow::closeDocument);
+    connect(m_diskChanges, &DiskChangeWatcher::changed, this, &MainWindow::fileChangedOnDisk);
     OperationStatus::setProgressSink(m_progress.get());
     createMenus();
     updateTitles();
+    updateActions();
 }
 
 MainWindow::~MainWindow()
@@ -102,9 +110,12 @@ void MainWindow::createMenus()
     QMenu* fileMenu = menuBar()->addMenu(tr("&File"));
     fileMenu->addAction(tr("&Open..."), this, &MainWindow::open, QKeySequence::Open);
     m_recentFilesMenu = fileMenu->addMenu(tr("Recent files"));
-    fileMenu->addAction(tr("&Save"), this, &MainWindow::save, QKeySequence::Save);
-    fileMenu->addAction(tr("Save &As..."), this, &MainWindow::saveAs, QKeySequence::SaveAs);
-    fileMenu->addAction(tr("&Close"), this, &MainWindow::closeActiveDocument, QKeySequence::Close);
+    m_saveAction = fileMenu->addAction(tr("&Save"), this, &MainWindow::save, QKeySequence::Save);
+    m_saveAction->setObjectName(QStringLiteral("saveAction"));
+    m_saveAsAction = fileMenu->addAction(tr("Save &As..."), this, &MainWindow::saveAs, QKeySequence::SaveAs);
+    m_saveAsAction->setObjectName(QStringLiteral("saveAsAction"));
+    m_closeAction = fileMenu->addAction(tr("&Close"), this, &MainWindow::closeActiveDocument, QKeySequence::Close);
+    m_closeAction->setObjectName(QStringLiteral("closeAction"));
     fileMenu->addSeparator();
     fileMenu->addAction(tr("&Quit"), this, &QWidget::close, QKeySequence::Quit);
     updateRecentFilesMenu();
@@ -224,24 +235,55 @@ void MainWindow::open()
 void MainWindow::openFile(const QString& fileName)
 {
     const QString path = QFileInfo(fileName).absoluteFilePath();
+    if (const int index = indexOfFile(path); index >= 0) {
+        m_tabs->setCurrentIndex(index);
+        return;
+    }
+    startOpening(path,
+                 [this, path](_ifc2x3::IFC2x3Model* model, const QString& error) { addDocument(path, model, error); });
+}
+
+int MainWindow::indexOfFile(const QString& fileName) const
+{
     for (int i = 0; i < documentCount(); ++i) {
-        if (document(i)->fileName() == path) {
-            m_tabs->setCurrentIndex(i);
-            return;
+        if (document(i)->fileName() == fileName) {
+            return i;
         }
     }
-    auto* opener = new ModelOpener(path, this);
-    connect(opener, &ModelOpener::finished, this, &MainWindow::addDocument);
+    return -1;
+}
+
+void MainWindow::startOpening(const QString& fileName,
+                              const std::function<void(_ifc2x3::IFC2x3Model*, const QString&)>& done)
+{
+    ++m_openingCount;
+    auto* opener = new ModelOpener(fileName, this);
+    connect(opener, &ModelOpener::finished, this,
+            [this, done](const QString&, _ifc2x3::IFC2x3Model* model, const QString& error) {
+                --m_openingCount;
+                done(model, error);
+            });
     opener->start();
 }
 
 void MainWindow::addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* model, const QString& error)
 {
     if (!model) {
-        showError(tr("Cannot open the file"), tr("%1 cannot be opened:\n%2").arg(fileName, error));
+        m_openFailures->add(fileName, error, m_openingCount);
         emit fileOpened(fileName, false);
         return;
     }
+    QWidget* page = createPage(fileName, model);
+    addRecentFile(fileName);
+    m_tabs->setCurrentIndex(m_tabs->addTab(page, QString()));
+    m_tabs->setTabToolTip(m_tabs->indexOf(page), fileName);
+    updateTitles();
+    updateActions();
+    emit fileOpened(fileName, true);
+}
+
+QWidget* MainWindow::createPage(const QString& fileName, _ifc2x3::IFC2x3Model* model)
+{
     auto* page = new QWidget;
     auto* document = new ModelDocument(std::unique_ptr<_ifc2x3::IFC2x3Model>(model), fileName, page);
     auto* view = new QTableView(page);
@@ -257,10 +299,54 @@ void MainWindow::addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* mode
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
     connect(document, &ModelDocument::modifiedChanged, this, &MainWindow::updateTitles);
-    addRecentFile(fileName);
-    m_tabs->setCurrentIndex(m_tabs->addTab(page, document->title()));
-    m_tabs->setTabToolTip(m_tabs->indexOf(page), fileName);
-    emit fileOpened(fileName, true);
+    connect(model, &Model::busyChanged, this, &MainWindow::updateActions);
+    m_diskChanges->watch(fileName);
+    return page;
+}
+
+void MainWindow::reloadDocument(ModelDocument* document)
+{
+    if (refusedWhileBusy(document)) {
+        return;
+    }
+    QPointer<QWidget> page = qobject_cast<QWidget*>(document->parent());
+    const QString fileName = document->fileName();
+    startOpening(fileName, [this, page, fileName](_ifc2x3::IFC2x3Model* model, const QString& error) {
+        replaceDocument(page, fileName, model, error);
+    });
+}
+
+// The new page takes the old one's place; a page closed meanwhile is not
+// brought back.
+void MainWindow::replaceDocument(QWidget* page, const QString& fileName, _ifc2x3::IFC2x3Model* model,
+                                 const QString& error)
+{
+    const int index = page ? m_tabs->indexOf(page) : -1;
+    if (!model || index < 0) {
+        delete model;
+        if (!error.isEmpty()) {
+            m_openFailures->add(fileName, error, m_openingCount);
+        }
+        return;
+    }
+    if (document(index)->model()->isBusy()) {
+        delete model;
+        statusBar()->showMessage(tr("%1 was not reloaded: an operation is rewriting it.").arg(fileName));
+        return;
+    }
+    const bool active = m_tabs->currentIndex() == index;
+    m_diskChanges->unwatch(fileName);
+    QWidget* replacement = createPage(fileName, model);
+    m_tabs->insertTab(index, replacement, QString());
+    m_tabs->setTabToolTip(index, fileName);
+    m_tabs->removeTab(index + 1);
+    if (active) {
+        m_tabs->setCurrentIndex(index);
+    }
+    delete page;
+    activeTabChanged();
+    updateActions();
+    statusBar()->showMessage(tr("Reloaded %1").arg(fileName), 5000);
 }
 
 void MainWindow::activeTabChanged()
@@ -272,6 +358,33 @@ void MainWindow::activeTabChanged()
         emit activeModelChanged(model);
     }
     updateTitles();
+    updateActions();
+}
+
+void MainWindow::updateActions()
+{
+    ModelDocument* active = activeDocument();
+    const bool available = active && !active->model()->isBusy();
+    m_saveAction->setEnabled(available);
+    m_saveAsAction->setEnabled(available);
+    m_closeAction->setEnabled(available);
+    for (int i = 0; i < documentCount(); ++i) {
+        if (QWidget* closeButton = m_tabs->tabBar()->tabButton(i, QTabBar::RightSide)) {
+            closeButton->setEnabled(!document(i)->model()->isBusy());
+        }
+    }
+}
+
+bool MainWindow::refusedWhileBusy(ModelDocument* document)
+{
+    if (!document->model()->isBusy()) {
+        return false;
+    }
+    statusBar()->showMessage(tr("%1 cannot be saved, closed or reloaded while an operation is rewriting it: wait for "
+                                "the operation to end or cancel it.")
+                                 .arg(document->title()),
+                             10000);
+    return true;
 }
 
 void MainWindow::updateTitles()
@@ -294,25 +407,77 @@ bool MainWindow::save()
 bool MainWindow::saveAs()
 {
     ModelDocument* active = activeDocument();
-    if (!active) {
-        return false;
-    }
+    return active && !refusedWhileBusy(active) && askSaveAs(active);
+}
+
+bool MainWindow::askSaveAs(ModelDocument* document)
+{
     const QString fileName =
-        QFileDialog::getSaveFileName(this, tr("Save the model as"), active->fileName(), ifcFilter());
-    return !fileName.isEmpty() && saveDocument(active, fileName);
+        QFileDialog::getSaveFileName(this, tr("Save the model as"), document->fileName(), ifcFilter());
+    return !fileName.isEmpty() && saveDocument(document, fileName);
 }
 
 bool MainWindow::saveDocument(ModelDocument* document, const QString& fileName)
 {
+    if (refusedWhileBusy(document)) {
+        return false;
+    }
+    auto replace = _ifc2x3::IFC2x3Model::Replace::OnlyKnownVersions;
+    if (document->model()->fileReplaced(fileName)) {
+        QMessageBox question(QMessageBox::Warning, tr("File changed on disk"),
+                             tr("%1 was replaced or changed by another program since it was opened. Saving "
+                                "over it loses that program's version.")
+                                 .arg(fileName),
+                             QMessageBox::Yes | QMessageBox::Save | QMessageBox::Cancel, this);
+        question.button(QMessageBox::Yes)->setText(tr("Overwrite"));
+        question.button(QMessageBox::Save)->setText(tr("Save Elsewhere..."));
+        question.setDefaultButton(QMessageBox::Save);
+        const int answer = question.exec();
+        if (answer == QMessageBox::Save) {
+            return askSaveAs(document);
+        }
+        if (answer != QMessageBox::Yes) {
+            return false;
+        }
+        replace = _ifc2x3::IFC2x3Model::Replace::Anything;
+    }
+    const QString previousFileName = document->fileName();
     QString error;
-    if (!document->saveAs(fileName, &error)) {
+    if (!document->saveAs(fileName, &error, replace)) {
         showError(tr("Cannot save the model"), tr("%1 cannot be written:\n%2").arg(fileName, error));
         return false;
+    }
+    if (previousFileName != fileName) {
+        m_diskChanges->unwatch(previousFileName);
+        m_diskChanges->watch(fileName);
     }
     addRecentFile(fileName);
     updateTitles();
     statusBar()->showMessage(tr("Saved %1").arg(fileName), 5000);
     return true;
+}
+
+void MainWindow::fileChangedOnDisk(const QString& fileName)
+{
+    const int index = indexOfFile(fileName);
+    ModelDocument* changed = index >= 0 ? document(index) : nullptr;
+    if (!changed || !changed->hasUnseenChangeOnDisk()) {
+        return; // a save of this window, or a change already told
+    }
+    changed->markChangeOnDiskSeen();
+    QString text = tr("%1 was changed on disk by another program. Reload it?").arg(fileName);
+    if (changed->isModified()) {
+        text += QLatin1Char('\n') + tr("The changes made here and not saved will be lost.");
+    }
+    QMessageBox question(QMessageBox::Question, tr("File changed on disk"), text, QMessageBox::Yes | QMessageBox::No,
+                         this);
+    question.button(QMessageBox::Yes)->setText(tr("Reload"));
+    question.button(QMessageBox::No)->setText(tr("Keep This Version"));
+    question.setDefaultButton(changed->isModified() ? QMessageBox::No : QMessageBox::Yes);
+    QPointer<ModelDocument> asked(changed);
+    if (question.exec() == QMessageBox::Yes && asked) {
+        reloadDocument(asked);
+    }
 }
 
 bool MainWindow::maybeSave(ModelDocument* document)
@@ -329,22 +494,24 @@ bool MainWindow::maybeSave(ModelDocument* document)
     return answer == QMessageBox::Discard;
 }
 
-// A computation keeps writing into its model: none may be closed under it.
+// A computation keeps writing into its model: it may not be closed under it.
+// Other models, and files being opened, do not hold the tab back.
 bool MainWindow::closeDocument(int index)
 {
     ModelDocument* closing = document(index);
     if (!closing) {
         return false;
     }
-    if (runningOperationCount() > 0) {
+    if (closing->model()->isBusy()) {
         showError(tr("Operation running"),
-                  tr("%1 cannot be closed while an operation is running. Wait for it to end or cancel it.")
+                  tr("%1 cannot be closed while an operation is rewriting it. Wait for it to end or cancel it.")
                       .arg(closing->title()));
         return false;
     }
     if (!maybeSave(closing)) {
         return false;
     }
+    m_diskChanges->unwatch(closing->fileName());
     QWidget* page = m_tabs->widget(index);
     m_tabs->removeTab(index);
     activeTabChanged();

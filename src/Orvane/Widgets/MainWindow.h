@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -16,9 +17,11 @@ namespace Orvane {
 namespace _ifc2x3 {
 class IFC2x3Model;
 }
+class DiskChangeWatcher;
 class DockWidgetManager;
 class Model;
 class ModelDocument;
+class OpenFailureReport;
 class StatusBarProgress;
 
 /// The host's main window: the open models in tabs, one of them active; the
@@ -57,11 +60,17 @@ public slots:
     /// Reads the file off the user-interface thread and shows it in a new tab.
     void openFile(const QString& fileName);
     void open();
+    /// Save and Save As refuse a model that an operation is rewriting (see
+    /// Model::isBusy()), and ask before replacing another program's version
+    /// of its file.
     bool save();
     bool saveAs();
     /// Asks first when the model holds unsaved results; false when the user
-    /// cancelled or a save failed.
+    /// cancelled, a save failed or an operation is rewriting the model.
     bool closeDocument(int index);
+    /// Reads the document's file again into its tab, the changes not saved
+    /// lost; refused while an operation is rewriting the model.
+    void reloadDocument(ModelDocument* document);
     bool closeActiveDocument();
     void showSettings();
     void showPlugins();
@@ -84,9 +93,21 @@ private:
     void updateRecentFilesMenu();
     void addRecentFile(const QString& fileName);
     void addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* model, const QString& error);
+    /// A tab's page showing model, owning its document.
+    QWidget* createPage(const QString& fileName, _ifc2x3::IFC2x3Model* model);
+    void replaceDocument(QWidget* page, const QString& fileName, _ifc2x3::IFC2x3Model* model, const QString& error);
+    void startOpening(const QString& fileName, const std::function<void(_ifc2x3::IFC2x3Model*, const QString&)>& done);
     void activeTabChanged();
     void updateTitles();
+    /// Save, Save As and Close are unavailable for a model being rewritten.
+    void updateActions();
+    /// True, after saying why in the status bar, when the document's model
+    /// is being rewritten.
+    bool refusedWhileBusy(ModelDocument* document);
     bool saveDocument(ModelDocument* document, const QString& fileName);
+    bool askSaveAs(ModelDocument* document);
+    void fileChangedOnDisk(const QString& fileName);
+    int indexOfFile(const QString& fileName) const;
     bool maybeSave(ModelDocument* document);
     bool okToStopOperations();
     /// Lets the running operations end, and the models receive their last
@@ -104,6 +125,12 @@ private:
     QMenu* m_toolsMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     QAction* m_settingsAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    OpenFailureReport* m_openFailures;
+    DiskChangeWatcher* m_diskChanges;
+    int m_openingCount = 0;
     QString m_logFileName;
     bool m_pluginsStarted = false;
     Model* m_activeModel = nullptr;

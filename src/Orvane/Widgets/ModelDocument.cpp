@@ -4,6 +4,7 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace Orvane {
@@ -24,14 +25,29 @@ QString ModelDocument::title() const
     return QFileInfo(m_fileName).fileName();
 }
 
-bool ModelDocument::saveAs(const QString& fileName, QString* error)
+bool ModelDocument::saveAs(const QString& fileName, QString* error, _ifc2x3::IFC2x3Model::Replace replace)
 {
-    if (!m_model->save(fileName, error)) {
+    if (!m_model->save(fileName, error, replace)) {
         return false;
     }
     m_fileName = fileName;
     setModified(false);
     return true;
+}
+
+bool ModelDocument::hasUnseenChangeOnDisk() const
+{
+    return m_model->fileReplaced() && onDisk() != m_seenOnDisk;
+}
+
+void ModelDocument::markChangeOnDiskSeen()
+{
+    m_seenOnDisk = onDisk();
+}
+
+Step::FileVersion ModelDocument::onDisk() const
+{
+    return Step::FileVersion::at(QFile::encodeName(m_fileName).toStdString());
 }
 
 void ModelDocument::setModified(bool modified)

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "Step/FileVersion.h"
+
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
 namespace Orvane {
-
-namespace _ifc2x3 {
-class IFC2x3Model;
-}
 
 /// An open file: its model, where it is saved and whether the model holds
 /// changes that the file does not.
@@ -28,17 +28,28 @@ public:
 
     /// Saves atomically to fileName, which becomes the document's file; false
     /// with error set when the file cannot be written, the previous one intact.
-    bool saveAs(const QString& fileName, QString* error);
+    /// Another program's version of the document's file is replaced only
+    /// when replace says so (see IFC2x3Model::save()).
+    bool saveAs(const QString& fileName, QString* error,
+                _ifc2x3::IFC2x3Model::Replace replace = _ifc2x3::IFC2x3Model::Replace::OnlyKnownVersions);
+    /// Whether another program replaced or changed the file on disk since
+    /// the document read or saved it, and the user was not told of that
+    /// version yet.
+    bool hasUnseenChangeOnDisk() const;
+    /// Notes that the user was told of the file now on disk.
+    void markChangeOnDiskSeen();
 
 signals:
     void modifiedChanged(bool modified);
 
 private:
     void setModified(bool modified);
+    Step::FileVersion onDisk() const;
 
     std::unique_ptr<_ifc2x3::IFC2x3Model> m_model;
     QString m_fileName;
     bool m_modified = false;
+    Step::FileVersion m_seenOnDisk;
 };
 
 } // namespace Orvane

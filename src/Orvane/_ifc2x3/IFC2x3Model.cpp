@@ -5,9 +5,12 @@
 
 #include "Orvane/Ifc2x3CC/EditContext.h"
 
+#include "Step/RegularFile.h"
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QThread>
 #include <QTimer>
@@ -20,6 +23,20 @@
 
 namespace Orvane {
 namespace _ifc2x3 {
+
+namespace {
+
+/// The file path designates, links followed and its folder made canonical,
+/// so that two spellings of one file compare equal.
+QString resolvedFile(const QString& path)
+{
+    const std::string target = Step::RegularFile::finalTarget(QFile::encodeName(path).toStdString());
+    const QFileInfo info(target.empty() ? path : QFile::decodeName(QByteArray::fromStdString(target)));
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : QDir(folder).filePath(info.fileName());
+}
+
+} // namespace
 
 IFC2x3Model::IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObject* parent)
     : CoreModel(parent), m_dataSet(std::move(dataSet)), m_units(std::make_unique<UnitConverter>(m_dataSet.get())),
@@ -52,6 +69,9 @@ IFC2x3Model::~IFC2x3Model()
 std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* error)
 {
     const std::string fileName = QFile::encodeName(path).toStdString();
+    // Taken before reading: a file replaced meanwhile then counts as
+    // another program's, which saving asks about, rather than as the one read.
+    const Step::FileVersion version = Step::FileVersion::at(fileName);
     auto dataSet = std::make_unique<ifc2x3::ExpressDataSet>();
     if (!dataSet->open(fileName)) {
         if (error) {
@@ -60,21 +80,42 @@ std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* err
         }
         return nullptr;
     }
-    return std::make_unique<IFC2x3Model>(std::move(dataSet));
+    auto model = std::make_unique<IFC2x3Model>(std::move(dataSet));
+    model->m_file = resolvedFile(path);
+    model->m_fileVersion = version;
+    return model;
 }
 
-bool IFC2x3Model::save(const QString& path, QString* error) const
+bool IFC2x3Model::save(const QString& path, QString* error, Replace replace) const
 {
+    const QString target = resolvedFile(path);
+    const std::string fileName = QFile::encodeName(target).toStdString();
+    Step::FileVersion onDisk =
+        replace == Replace::OnlyKnownVersions && target == m_file ? m_fileVersion : Step::FileVersion::at(fileName);
     // Saving drops references to deleted instances from the instances that
     // remain, under the data set's lock, which save() takes.
     std::string message;
-    if (!m_dataSet->save(QFile::encodeName(path).toStdString(), &message)) {
+    if (!m_dataSet->save(QFile::encodeName(path).toStdString(), &message, &onDisk)) {
         if (error) {
             *error = QFile::decodeName(QByteArray::fromStdString(message));
         }
         return false;
     }
+    m_file = target;
+    m_fileVersion = onDisk;
     return true;
+}
+
+bool IFC2x3Model::fileReplaced(const QString& path) const
+{
+    return resolvedFile(path) == m_file && fileReplaced();
+}
+
+bool IFC2x3Model::fileReplaced() const
+{
+    const Step::FileVersion present = Step::FileVersion::at(QFile::encodeName(m_file).toStdString());
+    // Something else than a file (a folder, say) is refused by save() anyway.
+    return !m_file.isEmpty() && QFileInfo(m_file).isFile() && present != m_fileVersion;
 }
 
 QModelIndex IFC2x3Model::index(const ifc2x3::IfcObjectDefinition* object) const

@@ -3,6 +3,7 @@
 #include "Orvane/CoreModel.h"
 
 #include "Step/BaseEntity.h"
+#include "Step/FileVersion.h"
 #include "Step/RefPtr.h"
 
 #include <array>
@@ -42,11 +43,29 @@ public:
     explicit IFC2x3Model(std::unique_ptr<ifc2x3::ExpressDataSet> dataSet, QObject* parent = nullptr);
     ~IFC2x3Model() override;
 
+    /// What a save may replace at its path.
+    enum class Replace {
+        /// At the path the model was read from or last saved to, only that
+        /// file: another program's version put there since is left as it
+        /// is and the save fails. Elsewhere, the file there when saving.
+        OnlyKnownVersions,
+        /// Whatever file is there, once the user said so.
+        Anything
+    };
+
     /// Opens an IFC 2x3 file; null with a message naming the file and the
     /// line of the problem when it cannot be read.
     static std::unique_ptr<IFC2x3Model> open(const QString& path, QString* error = nullptr);
-    /// Saves atomically: a failure leaves any previous file intact.
-    bool save(const QString& path, QString* error = nullptr) const;
+    /// Saves atomically: a failure leaves any previous file intact. The path
+    /// saved to becomes the model's file (see fileReplaced()).
+    bool save(const QString& path, QString* error = nullptr, Replace replace = Replace::OnlyKnownVersions) const;
+    /// Whether another program put its version of the model's file at path
+    /// since the model read or saved it there: saving there would lose it.
+    /// False for another path, or when no regular file is there.
+    bool fileReplaced(const QString& path) const;
+    /// Whether another program replaced or changed the model's file on disk
+    /// since the model read or saved it.
+    bool fileReplaced() const;
 
     ifc2x3::ExpressDataSet* dataSet() const { return m_dataSet.get(); }
     /// Logs, as WARN records, what the data set found wrong since the last
@@ -112,6 +131,10 @@ private:
     /// valid while it holds it.
     const RowRelations& rowRelations(int row) const;
 
+    /// The file read or last saved, links and folders resolved, and its
+    /// version then: bookkeeping of save(), which leaves the model as it is.
+    mutable QString m_file;
+    mutable Step::FileVersion m_fileVersion;
     std::unique_ptr<ifc2x3::ExpressDataSet> m_dataSet;
     std::unique_ptr<UnitConverter> m_units;
     std::unique_ptr<Ifc2x3CC::EditContext> m_editContext;

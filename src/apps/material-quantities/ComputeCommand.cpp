@@ -159,6 +159,9 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     saveClock.start();
     if (!model->save(m_options.output, &error)) {
         err << "material-quantities: " << error << "\n";
+        if (model->fileReplaced(m_options.output)) {
+            err << "material-quantities: the results are not saved; run the command again on the new file\n";
+        }
         return CannotWrite;
     }
     const qint64 saveMs = saveClock.elapsed();

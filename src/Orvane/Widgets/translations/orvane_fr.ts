@@ -68,16 +68,6 @@
         <translation>Ouvrir des fichiers IFC</translation>
     </message>
     <message>
-        <source>Cannot open the file</source>
-        <translation>Impossible d&apos;ouvrir le fichier</translation>
-    </message>
-    <message>
-        <source>%1 cannot be opened:
-%2</source>
-        <translation>%1 ne peut pas être ouvert :
-%2</translation>
-    </message>
-    <message>
         <source>%1[*] - Orvane</source>
         <translation>%1[*] - Orvane</translation>
     </message>
@@ -122,8 +112,52 @@ Ouvrez un fichier IFC 2x3 par Fichier &gt; Ouvrir... (%1) ou déposez-le ici.</t
         <translation>Opération en cours</translation>
     </message>
     <message>
-        <source>%1 cannot be closed while an operation is running. Wait for it to end or cancel it.</source>
-        <translation>%1 ne peut pas être fermé pendant qu&apos;une opération est en cours. Attendez sa fin ou annulez-la.</translation>
+        <source>%1 cannot be closed while an operation is rewriting it. Wait for it to end or cancel it.</source>
+        <translation>%1 ne peut pas être fermé pendant qu&apos;une opération le réécrit. Attendez sa fin ou annulez-la.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be saved, closed or reloaded while an operation is rewriting it: wait for the operation to end or cancel it.</source>
+        <translation>%1 ne peut être ni enregistré, ni fermé, ni rechargé pendant qu&apos;une opération le réécrit : attendez la fin de l&apos;opération ou annulez-la.</translation>
+    </message>
+    <message>
+        <source>%1 was not reloaded: an operation is rewriting it.</source>
+        <translation>%1 n&apos;a pas été rechargé : une opération le réécrit.</translation>
+    </message>
+    <message>
+        <source>Reloaded %1</source>
+        <translation>%1 rechargé</translation>
+    </message>
+    <message>
+        <source>File changed on disk</source>
+        <translation>Fichier modifié sur le disque</translation>
+    </message>
+    <message>
+        <source>%1 was replaced or changed by another program since it was opened. Saving over it loses that program&apos;s version.</source>
+        <translation>%1 a été remplacé ou modifié par un autre programme depuis son ouverture. L&apos;écraser fait perdre la version de ce programme.</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Écraser</translation>
+    </message>
+    <message>
+        <source>Save Elsewhere...</source>
+        <translation>Enregistrer ailleurs...</translation>
+    </message>
+    <message>
+        <source>%1 was changed on disk by another program. Reload it?</source>
+        <translation>%1 a été modifié sur le disque par un autre programme. Le recharger ?</translation>
+    </message>
+    <message>
+        <source>The changes made here and not saved will be lost.</source>
+        <translation>Les modifications faites ici et non enregistrées seront perdues.</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Recharger</translation>
+    </message>
+    <message>
+        <source>Keep This Version</source>
+        <translation>Garder cette version</translation>
     </message>
     <message>
         <source>An operation is still running. Stop it and quit?</source>
@@ -143,6 +177,36 @@ Ouvrez un fichier IFC 2x3 par Fichier &gt; Ouvrir... (%1) ou déposez-le ici.</t
     <message>
         <source>Opening %1</source>
         <translation>Ouverture de %1</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::OpenFailureReport</name>
+    <message>
+        <source>Cannot open the file</source>
+        <translation>Impossible d&apos;ouvrir le fichier</translation>
+    </message>
+    <message>
+        <source>Cannot open the files</source>
+        <translation>Impossible d&apos;ouvrir les fichiers</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened:
+%2</source>
+        <translation>%1 ne peut pas être ouvert :
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) cannot be opened:</source>
+        <translation>
+            <numerusform>%n fichier ne peut pas être ouvert :</numerusform>
+            <numerusform>%n fichiers ne peuvent pas être ouverts :</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1:
+%2</source>
+        <translation>%1 :
+%2</translation>
     </message>
 </context>
 <context>
