@@ -11,6 +11,8 @@
 
 #include "Step/FileVersion.h"
 
+#include "ifc2x3/ExpressDataSet.h"
+
 #include <QAction>
 #include <QFile>
 #include <QSignalSpy>
@@ -41,7 +43,9 @@ protected:
     void changeModel()
     {
         QSignalSpy changed(model(), &Orvane::_ifc2x3::IFC2x3Model::contentChanged);
-        model()->updateItem(model()->index(0, 0));
+        const QModelIndex first = model()->index(0, 0);
+        model()->ifcObjectDefinition(first)->setName("Changed");
+        model()->updateItem(first);
         ASSERT_TRUE(changed.wait(patienceMs));
     }
 
