@@ -8,16 +8,8 @@
 
 namespace {
 
-using Keys = std::vector<Step::Id>;
-
-template <class List> Keys keysOf(const List& items)
-{
-    Keys keys;
-    for (const auto& item : items) {
-        keys.push_back(item->getKey());
-    }
-    return keys;
-}
+using ifctest::Keys;
+using ifctest::keysOf;
 
 Keys inverseKeys(ifc2x3::ExpressDataSet& dataSet, Step::Id target, ifc2x3::InverseRelation relation)
 {

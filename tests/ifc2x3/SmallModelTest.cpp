@@ -10,16 +10,8 @@
 namespace {
 
 using ifc2x3::InverseRelation;
-using Keys = std::vector<Step::Id>;
-
-template <class List> Keys keysOf(const List& items)
-{
-    Keys keys;
-    for (const auto& item : items) {
-        keys.push_back(item->getKey());
-    }
-    return keys;
-}
+using ifctest::Keys;
+using ifctest::keysOf;
 
 class SmallModelTest : public ::testing::Test
 {

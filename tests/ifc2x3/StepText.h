@@ -20,6 +20,18 @@ namespace ifctest {
 using namespace testsupport;
 namespace fs = std::filesystem;
 
+using Keys = std::vector<Step::Id>;
+
+/// The keys of instances, in the order given.
+template <class List> Keys keysOf(const List& items)
+{
+    Keys keys;
+    for (const auto& item : items) {
+        keys.push_back(item->getKey());
+    }
+    return keys;
+}
+
 inline std::string fixturePath(const std::string& name)
 {
     return sourcePath("tests/ifc2x3/fixtures/" + name);
