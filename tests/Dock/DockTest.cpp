@@ -23,9 +23,11 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -473,6 +475,30 @@ TEST_F(DockRecompute, VerificationModeShowsEachElementsPathAfterSwitches)
     dock->setModel(other.get());
     dock->setModel(model.get());
     EXPECT_EQ(firstPath(), opened);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DockRecompute, EachReasonOfMissingQuantitiesShowsItsElements)
+{
+    auto* reasons = widget<QLabel>("missingReasonsLabel");
+    ASSERT_FALSE(reasons->isHidden());
+    const QRegularExpressionMatch first = QRegularExpression("href=\"(reason:\\d+)\">(\\d+) ").match(reasons->text());
+    ASSERT_TRUE(first.hasMatch()) << reasons->text().toStdString();
+    QAbstractItemModel* shown = table()->model();
+    const int all = shown->rowCount();
+    emit reasons->linkActivated(first.captured(1));
+    ASSERT_EQ(shown->rowCount(), first.captured(2).toInt());
+    EXPECT_LT(shown->rowCount(), all);
+    // Each element shown is one without quantities, and says why.
+    for (int row = 0; row < shown->rowCount(); ++row) {
+        EXPECT_EQ(shown->index(row, 0).data(Qt::EditRole).toInt(), 1);
+        EXPECT_FALSE(shown->index(row, 0).data(Qt::ToolTipRole).toString().isEmpty());
+    }
+    emit reasons->linkActivated("reason:all");
+    EXPECT_EQ(shown->rowCount(), all);
 }
 
 } // namespace

@@ -20,7 +20,11 @@ ResultSummary::ResultSummary(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::
 {
     m_buildingElements = Orvane::MaterialQuantitiesCalculator::getBuildingElementRows(model).size();
     Orvane::MaterialQuantitiesCalculator calculator(model, settings);
-    m_missing = calculator.getMissingQuantitiesCount();
+    const auto reasons = calculator.getMissingReasons();
+    m_missing = reasons.size();
+    for (const auto& reason : reasons) {
+        ++m_reasonCounts[reason.kind];
+    }
     m_massUnitTakenAsKilograms = calculator.getMassUnitTakenAsKilograms();
 
     const auto& projects = model->dataSet()->getAllIfcProject();
@@ -62,6 +66,12 @@ void ResultSummary::print(QTextStream& out) const
 {
     out << "Building elements:             " << m_buildingElements << "\n";
     out << "Elements without results:      " << m_missing << "\n";
+    for (auto it = m_reasonCounts.constBegin(); it != m_reasonCounts.constEnd(); ++it) {
+        out << "  "
+            << Orvane::MaterialQuantitiesCalculator::reasonCountText(
+                   static_cast<Orvane::MaterialQuantitiesCalculator::MissingReason::Kind>(it.key()), it.value())
+            << "\n";
+    }
     if (!m_massUnitTakenAsKilograms.isEmpty()) {
         out << "Note: " << Orvane::MaterialQuantitiesCalculator::massUnitNote(m_massUnitTakenAsKilograms) << "\n";
     }

@@ -35,6 +35,8 @@ public:
 
     int buildingElementCount() const { return m_buildingElements; }
     int elementsWithoutResults() const { return m_missing; }
+    /// Elements without results by reason, in the order of the reasons.
+    const QMap<int, int>& reasonCounts() const { return m_reasonCounts; }
     /// The project's mass unit when masses typed in it were taken as
     /// kilograms, else empty.
     const QString& massUnitTakenAsKilograms() const { return m_massUnitTakenAsKilograms; }
@@ -50,6 +52,7 @@ private:
     Orvane::MaterialQuantitiesSettings m_settings;
     int m_buildingElements = 0;
     int m_missing = 0;
+    QMap<int, int> m_reasonCounts;
     QString m_massUnitTakenAsKilograms;
     QVector<MaterialTotal> m_materials;
     QVector<BuildingTotal> m_buildings;

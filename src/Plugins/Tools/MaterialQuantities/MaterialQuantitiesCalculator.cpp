@@ -325,36 +325,56 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
     if (cached != functionalUnitValueCache.constEnd()) {
         return *cached;
     }
-    const QStringList* paths = nullptr;
-    const QList<QStringList>* splitPaths = nullptr;
-    switch (getFunctionalUnit(index)) {
-    case Unit: {
+    const FunctionalUnit unit = getFunctionalUnit(index);
+    if (unit == Unit) {
         static const QString unitPath = QStringLiteral("UF_UNITE");
         notePropPath(row, unitPath);
         return 1.0;
     }
-    case Volume:
-        paths = &settings.volumeQuantitiesPropPaths;
-        splitPaths = &volumePaths;
-        break;
-    case Area:
-        paths = &settings.areaQuantitiesPropPaths;
-        splitPaths = &areaPaths;
-        break;
-    case Length:
-        paths = &settings.lengthQuantitiesPropPaths;
-        splitPaths = &lengthPaths;
-        break;
-    default: {
+    if (unit == Undefined) {
         static const std::string notFound =
             "MaterialQuantitiesCalculator::getFunctionalUnitValue: Functional unit property not found";
         LOG4CPLUS_ERROR_STR(logger, notFound);
         return -1.0;
     }
-    }
-    if (paths->isEmpty() || !model) {
+    const bool pathsGiven = !(unit == Volume ? settings.volumeQuantitiesPropPaths
+                              : unit == Area ? settings.areaQuantitiesPropPaths
+                                             : settings.lengthQuantitiesPropPaths)
+                                 .isEmpty();
+    if (!pathsGiven || !model) {
         LOG4CPLUS_ERROR(
             logger, "MaterialQuantitiesCalculator::getFunctionalUnitValue: No property path to look for unit property");
+        return -1.0;
+    }
+    QString path;
+    const double number = readFunctionalUnitValue(index, unit, &path);
+    if (number >= 0.0 || !path.isEmpty()) {
+        notePropPath(row, path);
+    } else {
+        static const std::string quantitiesNotFound =
+            "MaterialQuantitiesCalculator::getFunctionalUnitValue: quantities not found";
+        LOG4CPLUS_ERROR_STR(logger, quantitiesNotFound);
+    }
+    const double value = path.isEmpty() ? -1.0 : number;
+    functionalUnitValueCache.insert(row, value);
+    return value;
+}
+
+double MaterialQuantitiesCalculator::readFunctionalUnitValue(const QModelIndex& index, FunctionalUnit unit,
+                                                             QString* path) const
+{
+    if (unit == Unit) {
+        if (path) {
+            *path = QStringLiteral("UF_UNITE");
+        }
+        return 1.0;
+    }
+    const QStringList* paths = unit == Volume   ? &settings.volumeQuantitiesPropPaths
+                               : unit == Area   ? &settings.areaQuantitiesPropPaths
+                               : unit == Length ? &settings.lengthQuantitiesPropPaths
+                                                : nullptr;
+    const QList<QStringList>* splitPaths = unit == Volume ? &volumePaths : unit == Area ? &areaPaths : &lengthPaths;
+    if (!paths || !model) {
         return -1.0;
     }
     for (int i = 0; i < paths->size(); ++i) {
@@ -367,14 +387,11 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
         if (!ok || !std::isfinite(number)) {
             continue;
         }
-        notePropPath(row, paths->at(i));
-        functionalUnitValueCache.insert(row, number);
+        if (path) {
+            *path = paths->at(i);
+        }
         return number;
     }
-    static const std::string quantitiesNotFound =
-        "MaterialQuantitiesCalculator::getFunctionalUnitValue: quantities not found";
-    LOG4CPLUS_ERROR_STR(logger, quantitiesNotFound);
-    functionalUnitValueCache.insert(row, -1.0);
     return -1.0;
 }
 
@@ -436,8 +453,133 @@ QString MaterialQuantitiesCalculator::massUnitNote(const QString& projectMassUni
 
 QString MaterialQuantitiesCalculator::getQuantityPath(const QModelIndex& index)
 {
-    getFunctionalUnitValue(index);
-    return quantitiesPropPathMap.value(index.row());
+    // Read without logging: views ask for rows without quantities too.
+    QString path;
+    readFunctionalUnitValue(index, readFunctionalUnit(index).value, &path);
+    return path;
+}
+
+MaterialQuantitiesCalculator::MissingReason MaterialQuantitiesCalculator::getMissingReason(const QModelIndex& index)
+{
+    using Reason = MissingReason;
+    if (!model || !model->ifcObjectDefinition(index)) {
+        return {};
+    }
+    for (const QStringList* path : {&functionalUnitPath, &massPerFunctionalUnitPath, &materialCompositionPath}) {
+        if (!path->isEmpty() && path->constFirst() == QLatin1String("Type") && !model->typeObject(index)) {
+            return {Reason::NoType, {}};
+        }
+    }
+    std::optional<InputRead<FunctionalUnit>> unitRead;
+    const FunctionalUnit unit = typeInput(index, functionalUnitPath, &TypeInputs::functionalUnit, unitRead, [&] {
+                                    return readFunctionalUnit(index);
+                                }).value;
+    if (unit == Undefined) {
+        const Step::RefPtr<CoreProperty> property = model->getProperty(index, functionalUnitPath);
+        return property ? Reason{Reason::UnrecognisedFunctionalUnit, property->value().toString()}
+                        : Reason{Reason::NoFunctionalUnit, {}};
+    }
+    if (readFunctionalUnitValue(index, unit, nullptr) < 0.0) {
+        const QStringList& paths = unit == Volume ? settings.volumeQuantitiesPropPaths
+                                   : unit == Area ? settings.areaQuantitiesPropPaths
+                                                  : settings.lengthQuantitiesPropPaths;
+        return {Reason::NoQuantity, paths.join(QStringLiteral(", "))};
+    }
+    std::optional<InputRead<double>> massRead;
+    const InputRead<double>& mass = typeInput(index, massPerFunctionalUnitPath, &TypeInputs::massPerFunctionalUnit,
+                                              massRead, [&] { return readMassPerFunctionalUnit(index); });
+    if (mass.value < 0.0) {
+        for (const auto& issue : mass.issues) {
+            if (issue.kind == InputRead<double>::NotANumber) {
+                return {Reason::MassNotANumber, issue.detail};
+            }
+        }
+        return {Reason::NoMass, {}};
+    }
+    std::optional<InputRead<QuantityMap>> compositionRead;
+    const InputRead<QuantityMap>& composition =
+        typeInput(index, materialCompositionPath, &TypeInputs::materialComposition, compositionRead,
+                  [&] { return readMaterialComposition(index); });
+    if (composition.value.isEmpty()) {
+        const bool found = std::none_of(composition.issues.begin(), composition.issues.end(), [](const auto& issue) {
+            return issue.kind == InputRead<QuantityMap>::PropertyNotFound;
+        });
+        return {found ? Reason::NoPositiveShare : Reason::NoComposition, {}};
+    }
+    return {Reason::NotComputed, {}};
+}
+
+QHash<int, MaterialQuantitiesCalculator::MissingReason> MaterialQuantitiesCalculator::getMissingReasons()
+{
+    QHash<int, MissingReason> reasons;
+    if (!model) {
+        return reasons;
+    }
+    // What is read through an element's type is read once per type.
+    typeInputs = std::make_unique<TypeInputCache>();
+    const QStringList path = {QStringLiteral("Properties"), settings.totalQuantitiesPropertySetName};
+    for (int row : getBuildingElementRows(model)) {
+        const QModelIndex index = model->index(row, 0, QModelIndex());
+        if (index.isValid() && !holdsQuantities(model->getProperty(index, path).get())) {
+            reasons.insert(row, getMissingReason(index));
+        }
+    }
+    typeInputs.reset();
+    return reasons;
+}
+
+QString MaterialQuantitiesCalculator::reasonText(const MissingReason& reason)
+{
+    switch (reason.kind) {
+    case MissingReason::NoType:
+        return tr("No type");
+    case MissingReason::NoFunctionalUnit:
+        return tr("The type has no functional unit");
+    case MissingReason::UnrecognisedFunctionalUnit:
+        return tr("Functional unit not recognised: \"%1\"").arg(reason.detail);
+    case MissingReason::NoQuantity:
+        return tr("No quantity at the functional unit's paths (%1)").arg(reason.detail);
+    case MissingReason::NoMass:
+        return tr("No mass per functional unit");
+    case MissingReason::MassNotANumber:
+        return tr("Mass per functional unit not a number: \"%1\"").arg(reason.detail);
+    case MissingReason::NoComposition:
+        return tr("No material composition");
+    case MissingReason::NoPositiveShare:
+        return tr("Material composition without any positive share");
+    case MissingReason::NotComputed:
+        return tr("Not computed since its inputs were completed");
+    case MissingReason::None:
+        break;
+    }
+    return {};
+}
+
+QString MaterialQuantitiesCalculator::reasonCountText(MissingReason::Kind kind, int count)
+{
+    switch (kind) {
+    case MissingReason::NoType:
+        return tr("%1 without a type").arg(count);
+    case MissingReason::NoFunctionalUnit:
+        return tr("%1 without functional unit").arg(count);
+    case MissingReason::UnrecognisedFunctionalUnit:
+        return tr("%1 with a functional unit not recognised").arg(count);
+    case MissingReason::NoQuantity:
+        return tr("%1 without quantity at the functional unit's paths").arg(count);
+    case MissingReason::NoMass:
+        return tr("%1 without mass per functional unit").arg(count);
+    case MissingReason::MassNotANumber:
+        return tr("%1 with a mass per functional unit that is not a number").arg(count);
+    case MissingReason::NoComposition:
+        return tr("%1 without material composition").arg(count);
+    case MissingReason::NoPositiveShare:
+        return tr("%1 with a composition without any positive share").arg(count);
+    case MissingReason::NotComputed:
+        return tr("%1 not computed since their inputs were completed").arg(count);
+    case MissingReason::None:
+        break;
+    }
+    return {};
 }
 
 void MaterialQuantitiesCalculator::notePropPath(int row, const QString& path)

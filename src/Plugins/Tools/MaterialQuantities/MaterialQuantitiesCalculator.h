@@ -62,7 +62,34 @@ public:
     /// whose inputs were missing get a set of zeros, which is none.
     static bool holdsQuantities(const CoreProperty* resultSet);
     QMap<int, QString> getQuantitiesPropPathMap() const { return quantitiesPropPathMap; }
+    /// Why a building element has no material quantity: the first input of
+    /// it missing, in the order the computation needs them.
+    struct MissingReason
+    {
+        enum Kind {
+            None,
+            NoType,
+            NoFunctionalUnit,
+            UnrecognisedFunctionalUnit, // detail: the unit's text
+            NoQuantity,                 // detail: the paths tried
+            NoMass,
+            MassNotANumber, // detail: the value found
+            NoComposition,
+            NoPositiveShare,
+            /// Every input is there: computed before they were.
+            NotComputed
+        };
+        Kind kind = None;
+        QString detail;
+    };
     InputCounts getInputCounts() const { return inputCounts; }
+    MissingReason getMissingReason(const QModelIndex& index);
+    /// The reason of each building element (by model row) whose result set
+    /// holds no quantity.
+    QHash<int, MissingReason> getMissingReasons();
+    /// The reason as the user reads it, and a count of elements for it.
+    static QString reasonText(const MissingReason& reason);
+    static QString reasonCountText(MissingReason::Kind kind, int count);
     /// The quantity path that gives the element's functional-unit value
     /// ("UF_UNITE" for one counted per unit), empty when none does.
     QString getQuantityPath(const QModelIndex& index);
@@ -120,6 +147,9 @@ private:
     /// Returns the number of properties written.
     int createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
                          const QString& propertySetName, const QModelIndex& index);
+    /// The element's value in that unit through the settings' paths, and the
+    /// path that gave it; -1.0 when none does. Logs nothing.
+    double readFunctionalUnitValue(const QModelIndex& index, FunctionalUnit unit, QString* path) const;
     /// Records the quantity path that gave the functional unit value of row.
     void notePropPath(int row, const QString& path);
     /// The entity key of the element at index, for log records.

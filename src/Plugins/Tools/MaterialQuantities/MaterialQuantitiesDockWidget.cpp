@@ -19,6 +19,7 @@
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 
@@ -32,6 +33,8 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     ui->setupUi(this);
     ui->informationWidget->hide();
     ui->detailedInformationWidget->hide();
+    ui->missingReasonsLabel->hide();
+    connect(ui->missingReasonsLabel, &QLabel::linkActivated, this, &MaterialQuantitiesDockWidget::showOnlyReason);
     ui->content->setEnabled(false);
     ui->totalMaterialQuantitiesTreeView->setItemDelegate(new DisplayDoubleDelegate(this));
 
@@ -92,6 +95,8 @@ void MaterialQuantitiesDockWidget::setModel(Model* newModel)
 void MaterialQuantitiesDockWidget::clearResults()
 {
     ui->informationWidget->hide();
+    ui->missingReasonsLabel->hide();
+    missingReasonKinds.clear();
     ui->detailedMaterialQuantitiesTableView->setModel(nullptr);
     ui->totalMaterialQuantitiesTreeView->setModel(nullptr);
     totalQuantitiesChartView->setModel(nullptr);
@@ -196,7 +201,9 @@ void MaterialQuantitiesDockWidget::selectHostSelection()
 
 void MaterialQuantitiesDockWidget::showMissingQuantities()
 {
-    const int missing = MaterialQuantitiesCalculator(model, settings).getMissingQuantitiesCount();
+    const QHash<int, MaterialQuantitiesCalculator::MissingReason> reasons =
+        MaterialQuantitiesCalculator(model, settings).getMissingReasons();
+    const int missing = reasons.size();
     if (missing <= 0) {
         return;
     }
@@ -204,6 +211,52 @@ void MaterialQuantitiesDockWidget::showMissingQuantities()
                                       : tr("%1 building elements have no material quantity");
     ui->detailedInformationWidget->setWarningMessage(text.arg(missing));
     ui->detailedInformationWidget->show();
+    QHash<int, QPair<int, QString>> shown;
+    for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it) {
+        shown.insert(it.key(), {it->kind, MaterialQuantitiesCalculator::reasonText(*it)});
+    }
+    showMissingReasons(shown);
+}
+
+void MaterialQuantitiesDockWidget::showMissingReasons(const QHash<int, QPair<int, QString>>& reasons)
+{
+    QMap<int, int> counts;
+    QHash<int, QString> texts;
+    missingReasonKinds.clear();
+    for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it) {
+        ++counts[it->first];
+        missingReasonKinds.insert(it.key(), it->first);
+        texts.insert(it.key(), it->second);
+    }
+    detailedModel->setMissingReasons(texts);
+    QStringList lines;
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
+        const auto kind = static_cast<MaterialQuantitiesCalculator::MissingReason::Kind>(it.key());
+        lines.append(QStringLiteral("<a href=\"reason:%1\">%2</a>")
+                         .arg(it.key())
+                         .arg(MaterialQuantitiesCalculator::reasonCountText(kind, it.value()).toHtmlEscaped()));
+    }
+    lines.append(QStringLiteral("<a href=\"reason:all\">%1</a>").arg(tr("Show all elements").toHtmlEscaped()));
+    ui->missingReasonsLabel->setText(lines.join(QStringLiteral("<br/>")));
+    ui->missingReasonsLabel->show();
+}
+
+void MaterialQuantitiesDockWidget::showOnlyReason(const QString& link)
+{
+    if (!detailedSortModel || !link.startsWith(QLatin1String("reason:"))) {
+        return;
+    }
+    bool isKind = false;
+    const int kind = link.mid(7).toInt(&isKind);
+    QSet<int> rows;
+    if (isKind) {
+        for (auto it = missingReasonKinds.constBegin(); it != missingReasonKinds.constEnd(); ++it) {
+            if (it.value() == kind) {
+                rows.insert(detailedModel->mapFromSource(model->index(it.key(), 0)).row());
+            }
+        }
+    }
+    detailedSortModel->setShownSourceRows(rows);
 }
 
 void MaterialQuantitiesDockWidget::showInformation(const QString& message)

@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QHash>
 #include <QMap>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 
@@ -75,6 +76,10 @@ private:
     /// What failed, input by input, for the failure box's details.
     QString failureDetails() const;
     void rememberPathMap(_ifc2x3::IFC2x3Model* computed, const QMap<int, QString>& map);
+    /// One line per reason with its count, each a link that shows only
+    /// those elements.
+    void showMissingReasons(const QHash<int, QPair<int, QString>>& reasons);
+    void showOnlyReason(const QString& link);
 
     MaterialQuantitiesSettings settings;
     Ui::MaterialQuantitiesDockWidget* ui;
@@ -88,6 +93,8 @@ private:
     QHash<const _ifc2x3::IFC2x3Model*, QMap<int, QString>> quantitiesPropPathMaps;
     /// Finds the paths the kept maps lack (a model opened with results).
     std::unique_ptr<MaterialQuantitiesCalculator> quantityPathReader;
+    /// The reason (kind) of each element without quantities, by model row.
+    QHash<int, int> missingReasonKinds;
     OperationStatus* operationStatus = nullptr;
     /// Items computed and not yet added to operationStatus, and whether
     /// they are on their way.

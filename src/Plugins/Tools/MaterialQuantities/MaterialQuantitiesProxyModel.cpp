@@ -42,6 +42,14 @@ void MaterialQuantitiesProxyModel::setQuantityPathReader(std::function<QString(c
     endResetModel();
 }
 
+void MaterialQuantitiesProxyModel::setMissingReasons(const QHash<int, QString>& reasons)
+{
+    missingReasons = reasons;
+    if (!elementRows.isEmpty()) {
+        emit dataChanged(index(0, 0), index(elementRows.size() - 1, 0), {Qt::ToolTipRole});
+    }
+}
+
 QIcon MaterialQuantitiesProxyModel::errorIcon()
 {
     static const QIcon icon = [] {
@@ -198,6 +206,9 @@ QVariant MaterialQuantitiesProxyModel::statusData(int row, const QModelIndex& so
         bool ok = false;
         const int state = sourceModel()->data(source, Qt::CheckStateRole).toInt(&ok);
         return ok ? QVariant(state) : QVariant();
+    }
+    if (role == Qt::ToolTipRole) {
+        return missingReasons.value(source.row());
     }
     // Only these roles tell an element with quantities from one without.
     if (role != Qt::DecorationRole && role != Qt::DisplayRole && role != Qt::EditRole) {

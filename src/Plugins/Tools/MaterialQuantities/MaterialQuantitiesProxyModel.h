@@ -35,6 +35,9 @@ public:
     /// Finds the quantity path of an element (by its source index) that the
     /// map lacks, as for a model opened with its results; asked once a row.
     void setQuantityPathReader(std::function<QString(const QModelIndex&)> reader);
+    /// Why elements (by row of the host's model) have no quantities, shown
+    /// as the status cell's tooltip.
+    void setMissingReasons(const QHash<int, QString>& reasons);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -87,6 +90,7 @@ private:
     /// was found.
     mutable QMap<int, QString> quantitiesPropPathMap;
     std::function<QString(const QModelIndex&)> quantityPathReader;
+    QHash<int, QString> missingReasons;
     /// Source row → first position in elementRows, so that mapping a
     /// selection does not scan the rows once per index.
     QHash<int, int> positionOfRow;

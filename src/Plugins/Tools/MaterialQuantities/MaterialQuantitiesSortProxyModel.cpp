@@ -34,6 +34,17 @@ bool MaterialQuantitiesSortProxyModel::filterAcceptsColumn(int sourceColumn, con
     return sourceColumn <= 2 || sourceColumn == last;
 }
 
+void MaterialQuantitiesSortProxyModel::setShownSourceRows(const QSet<int>& rows)
+{
+    shownSourceRows = rows;
+    invalidateFilter();
+}
+
+bool MaterialQuantitiesSortProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const
+{
+    return shownSourceRows.isEmpty() || shownSourceRows.contains(sourceRow);
+}
+
 QModelIndex MaterialQuantitiesSortProxyModel::parent(const QModelIndex&) const
 {
     return {};

@@ -2,6 +2,8 @@
 
 #include "Orvane/FilterProxyModel.h"
 
+#include <QSet>
+
 namespace Orvane {
 
 /// Sorting layer over MaterialQuantitiesProxyModel for the detailed
@@ -18,6 +20,8 @@ public:
     /// Re-filters the columns only when the mode changes.
     void setVerificationMode(bool verificationMode);
     bool isVerificationMode() const { return verificationMode; }
+    /// Shows only these rows of the source; every row when empty.
+    void setShownSourceRows(const QSet<int>& rows);
 
     QModelIndex parent(const QModelIndex& child) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -28,9 +32,11 @@ public:
 
 protected:
     bool filterAcceptsColumn(int sourceColumn, const QModelIndex& sourceParent) const override;
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
     bool verificationMode = false;
+    QSet<int> shownSourceRows;
 };
 
 } // namespace Orvane

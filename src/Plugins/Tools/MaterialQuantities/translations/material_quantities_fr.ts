@@ -64,6 +64,10 @@
         <translation>Le calcul des quantités de matière a été annulé.</translation>
     </message>
     <message>
+        <source>Show all elements</source>
+        <translation>Afficher tous les éléments</translation>
+    </message>
+    <message>
         <source>In this application the property paths are under Tools &gt; Settings... &gt; Material quantities. The model was left as it was before the computation.</source>
         <translation>Dans cette application, les chemins des propriétés se trouvent sous Outils &gt; Paramètres... &gt; Quantités matière. Le modèle est resté tel qu’il était avant le calcul.</translation>
     </message>
@@ -216,6 +220,81 @@
     <message>
         <source>+ New property path</source>
         <translation>+ Nouveau chemin de propriété</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialQuantitiesCalculator</name>
+    <message>
+        <source>No type</source>
+        <translation>Sans type</translation>
+    </message>
+    <message>
+        <source>The type has no functional unit</source>
+        <translation>Le type n’a pas d’unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Functional unit not recognised: &quot;%1&quot;</source>
+        <translation>Unité fonctionnelle non reconnue : « %1 »</translation>
+    </message>
+    <message>
+        <source>No quantity at the functional unit&apos;s paths (%1)</source>
+        <translation>Aucune quantité aux chemins de l’unité fonctionnelle (%1)</translation>
+    </message>
+    <message>
+        <source>No mass per functional unit</source>
+        <translation>Pas de masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Mass per functional unit not a number: &quot;%1&quot;</source>
+        <translation>La masse par unité fonctionnelle n’est pas un nombre : « %1 »</translation>
+    </message>
+    <message>
+        <source>No material composition</source>
+        <translation>Pas de composition matière</translation>
+    </message>
+    <message>
+        <source>Material composition without any positive share</source>
+        <translation>Composition matière sans aucune part positive</translation>
+    </message>
+    <message>
+        <source>Not computed since its inputs were completed</source>
+        <translation>Non calculé depuis que ses données ont été complétées</translation>
+    </message>
+    <message>
+        <source>%1 without a type</source>
+        <translation>%1 sans type</translation>
+    </message>
+    <message>
+        <source>%1 without functional unit</source>
+        <translation>%1 sans unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>%1 with a functional unit not recognised</source>
+        <translation>%1 avec une unité fonctionnelle non reconnue</translation>
+    </message>
+    <message>
+        <source>%1 without quantity at the functional unit&apos;s paths</source>
+        <translation>%1 sans quantité aux chemins de l’unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>%1 without mass per functional unit</source>
+        <translation>%1 sans masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>%1 with a mass per functional unit that is not a number</source>
+        <translation>%1 avec une masse par unité fonctionnelle qui n’est pas un nombre</translation>
+    </message>
+    <message>
+        <source>%1 without material composition</source>
+        <translation>%1 sans composition matière</translation>
+    </message>
+    <message>
+        <source>%1 with a composition without any positive share</source>
+        <translation>%1 avec une composition sans aucune part positive</translation>
+    </message>
+    <message>
+        <source>%1 not computed since their inputs were completed</source>
+        <translation>%1 non calculés depuis que leurs données ont été complétées</translation>
     </message>
 </context>
 </TS>
