@@ -492,6 +492,7 @@ TEST_F(DockRecompute, EachReasonOfMissingQuantitiesShowsItsElements)
     emit reasons->linkActivated(first.captured(1));
     ASSERT_EQ(shown->rowCount(), first.captured(2).toInt());
     EXPECT_LT(shown->rowCount(), all);
+    EXPECT_EQ(model->selectionModel()->selectedRows().size(), shown->rowCount());
     // Each element shown is one without quantities, and says why.
     for (int row = 0; row < shown->rowCount(); ++row) {
         EXPECT_EQ(shown->index(row, 0).data(Qt::EditRole).toInt(), 1);

@@ -249,12 +249,17 @@ void MaterialQuantitiesDockWidget::showOnlyReason(const QString& link)
     bool isKind = false;
     const int kind = link.mid(7).toInt(&isKind);
     QSet<int> rows;
+    QItemSelection hostSelection;
     if (isKind) {
         for (auto it = missingReasonKinds.constBegin(); it != missingReasonKinds.constEnd(); ++it) {
             if (it.value() == kind) {
-                rows.insert(detailedModel->mapFromSource(model->index(it.key(), 0)).row());
+                const QModelIndex element = model->index(it.key(), 0);
+                rows.insert(detailedModel->mapFromSource(element).row());
+                hostSelection.select(element, element);
             }
         }
+        // The host's table shows the same elements selected.
+        model->selectionModel()->select(hostSelection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     detailedSortModel->setShownSourceRows(rows);
 }
