@@ -101,6 +101,7 @@ bool QuantitiesWorkbookExport::exportQuantities(const QAbstractItemModel* totals
         sheet.emplace(*table);
     }
     if (!totals || !details) {
+        // Fails, with the message that names the sheet without a model.
         return modelsToExcelExport({{totals, totalSheetName()}, {details, detailsSheetName()}}, path, false, error);
     }
     // The totals: material names, then masses.
