@@ -1,11 +1,13 @@
 #include "ModelToExcelExport.h"
 
 #include "BooleanVariant.h"
+#include "Xlsx/XlsxColumnWidths.h"
 #include "Xlsx/XlsxDocument.h"
 #include "Xlsx/XlsxReader.h"
 
 #include <QAbstractItemModel>
 #include <QFileInfo>
+#include <QVector>
 
 #include <algorithm>
 
@@ -58,28 +60,90 @@ QString sizeProblem(const QAbstractItemModel& model, const QString& sheet)
     return {};
 }
 
-bool writeModel(XlsxDocument& document, const QAbstractItemModel& model, QString* error)
+/// A model's cell as written: the edit role when it holds a number or a
+/// boolean, else the display value.
+QVariant cellValue(const QAbstractItemModel& model, const QModelIndex& index)
+{
+    const QVariant edit = model.data(index, Qt::EditRole);
+    // The display role only when the edit role has no number: result
+    // models format their numbers for display, which costs more than
+    // writing them.
+    return isNumberOrBoolean(edit) ? edit : displayCell(model.data(index, Qt::DisplayRole));
+}
+
+/// The format of a cell: the column's number format for numbers only.
+const XlsxFormat& cellFormat(const QVariant& value, const XlsxFormat& numberFormat)
+{
+    static const XlsxFormat general;
+    return XlsxDocument::isNumberType(value.userType()) ? numberFormat : general;
+}
+
+bool writeHeader(XlsxDocument& document, const QAbstractItemModel& model, const XlsxSheetLayout& layout,
+                 XlsxColumnWidths& widths)
+{
+    XlsxFormat format;
+    format.setBold(layout.headerRow());
+    for (int column = 0; column < model.columnCount(); ++column) {
+        const QVariant header = displayCell(model.headerData(column, Qt::Horizontal, Qt::DisplayRole));
+        if (!document.write(1, column + 1, header, format)) {
+            return false;
+        }
+        widths.addHeader(column, header.toString());
+    }
+    return true;
+}
+
+bool writeRows(XlsxDocument& document, const QAbstractItemModel& model, const XlsxSheetLayout& layout,
+               XlsxColumnWidths* widths)
 {
     const int rows = model.rowCount();
     const int columns = model.columnCount();
+    QVector<XlsxFormat> numberFormats(columns);
     for (int column = 0; column < columns; ++column) {
-        const QVariant header = model.headerData(column, Qt::Horizontal, Qt::DisplayRole);
-        if (!document.write(1, column + 1, displayCell(header))) {
-            return fail(error, document.errorString());
-        }
+        numberFormats[column] = layout.numberFormat(column);
     }
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
-            const QModelIndex index = model.index(row, column);
-            const QVariant edit = model.data(index, Qt::EditRole);
-            // The display role only when the edit role has no number: result
-            // models format their numbers for display, which costs more than
-            // writing them.
-            const QVariant value = isNumberOrBoolean(edit) ? edit : displayCell(model.data(index, Qt::DisplayRole));
-            if (value.isValid() && !document.write(row + 2, column + 1, value)) {
-                return fail(error, document.errorString());
+            const QVariant value = cellValue(model, model.index(row, column));
+            if (!value.isValid()) {
+                continue;
+            }
+            const XlsxFormat& format = cellFormat(value, numberFormats.at(column));
+            if (!document.write(row + 2, column + 1, value, format)) {
+                return false;
+            }
+            if (widths) {
+                widths->addCell(column, value, format);
             }
         }
+    }
+    return true;
+}
+
+/// The sheet's presentation, once its cells are written.
+bool layOut(XlsxDocument& document, const QAbstractItemModel& model, const XlsxSheetLayout& layout,
+            const XlsxColumnWidths& widths)
+{
+    const int columns = model.columnCount();
+    if (layout.headerRow() && columns > 0 &&
+        !(document.freezeRows(1) && document.setAutoFilter(1, 1, model.rowCount() + 1, columns))) {
+        return false;
+    }
+    for (int column = 0; layout.fitColumns() && column < columns; ++column) {
+        if (!document.setColumnWidth(column + 1, widths.width(column))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeModel(XlsxDocument& document, const QAbstractItemModel& model, const XlsxSheetLayout& layout, QString* error)
+{
+    XlsxColumnWidths widths(layout.fitColumns() ? model.columnCount() : 0);
+    if (!writeHeader(document, model, layout, widths) ||
+        !writeRows(document, model, layout, layout.fitColumns() ? &widths : nullptr) ||
+        !layOut(document, model, layout, widths)) {
+        return fail(error, document.errorString());
     }
     return true;
 }
@@ -139,7 +203,7 @@ bool modelsToExcelExport(const QList<ModelSheet>& sheets, const QString& file, b
         if (document.addSheet(names.at(i)).isEmpty()) {
             return fail(error, document.errorString());
         }
-        if (!writeModel(document, *sheets.at(i).model, error)) {
+        if (!writeModel(document, *sheets.at(i).model, sheets.at(i).layout, error)) {
             return false;
         }
     }

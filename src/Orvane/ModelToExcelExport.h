@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Xlsx/XlsxSheetLayout.h"
+
 #include <QList>
 #include <QString>
 
@@ -7,11 +9,13 @@ class QAbstractItemModel;
 
 namespace Orvane {
 
-/// A model and the name of the sheet it goes to.
+/// A model, the name of the sheet it goes to and how that sheet is
+/// presented (raw unless told).
 struct ModelSheet
 {
     const QAbstractItemModel* model;
     QString name;
+    XlsxSheetLayout layout = XlsxSheetLayout();
 };
 
 /// Writes a model as the sheet `sheet` of the workbook at `file`: the
@@ -37,7 +41,10 @@ struct ModelSheet
 bool modelToExcelExport(const QAbstractItemModel* model, const QString& file, const QString& sheet,
                         bool addToWorkbook = true, QString* error = nullptr);
 
-/// The same with several sheets written in one go, in the given order.
+/// The same with several sheets written in one go, in the given order, each
+/// laid out as its layout tells: with a header row, the header is bold,
+/// frozen and filters the rows; with fitted columns, widths come from the
+/// longest texts, gathered while the cells are written.
 bool modelsToExcelExport(const QList<ModelSheet>& sheets, const QString& file, bool addToWorkbook,
                          QString* error = nullptr);
 

@@ -60,6 +60,16 @@ bool Sheet::runPython(const QString& script, const QStringList& arguments)
     return true;
 }
 
+QJsonDocument Sheet::runPythonJson(const QString& script, const QStringList& arguments)
+{
+    QProcess process;
+    if (!run(process, QStringList{QStringLiteral("-c"), script} + arguments)) {
+        ADD_FAILURE() << "python failed: " << process.readAllStandardError().toStdString();
+        return {};
+    }
+    return QJsonDocument::fromJson(process.readAllStandardOutput());
+}
+
 QList<Sheet> Sheet::readWorkbook(const QString& path)
 {
     QProcess process;

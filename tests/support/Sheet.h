@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonDocument>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,9 @@ struct Sheet
     static QStringList names(const QList<Sheet>& sheets);
     /// Runs a Python script with openpyxl; false (and a test failure) on error.
     static bool runPython(const QString& script, const QStringList& arguments);
+    /// Runs a Python script that prints JSON, such as what openpyxl tells of
+    /// the formats; a null document (and a test failure) on error.
+    static QJsonDocument runPythonJson(const QString& script, const QStringList& arguments);
 };
 
 } // namespace testsupport

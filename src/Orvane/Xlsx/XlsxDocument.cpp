@@ -78,6 +78,15 @@ struct XlsxDocument::Private
 
     /// Keeps the reason a workbook could not be created, if that is why.
     bool failClosed() { return fail(error.isEmpty() ? QStringLiteral("The workbook is closed") : error); }
+
+    /// Whether there is a current sheet to lay out.
+    bool sheetReady()
+    {
+        if (!workbook) {
+            return failClosed();
+        }
+        return sheet ? true : fail(QStringLiteral("No sheet to lay out"));
+    }
 };
 
 XlsxDocument::XlsxDocument(const QString& path, Mode mode) : d(std::make_unique<Private>(path))
@@ -223,6 +232,54 @@ bool XlsxDocument::write(int row, int column, const QVariant& value, const XlsxF
     if (status != LXW_NO_ERROR) {
         return d->fail(QStringLiteral("Cannot write row %1, column %2: %3")
                            .arg(row)
+                           .arg(column)
+                           .arg(QString::fromUtf8(lxw_strerror(status))));
+    }
+    return true;
+}
+
+bool XlsxDocument::freezeRows(int rows)
+{
+    if (!d->sheetReady()) {
+        return false;
+    }
+    if (rows < 0 || rows >= maxRows) {
+        return d->fail(QStringLiteral("Cannot freeze %1 rows").arg(rows));
+    }
+    worksheet_freeze_panes(d->sheet, static_cast<lxw_row_t>(rows), 0);
+    return true;
+}
+
+bool XlsxDocument::setAutoFilter(int firstRow, int firstColumn, int lastRow, int lastColumn)
+{
+    if (!d->sheetReady()) {
+        return false;
+    }
+    const lxw_error status =
+        firstRow < 1 || firstColumn < 1
+            ? LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE
+            : worksheet_autofilter(d->sheet, static_cast<lxw_row_t>(firstRow - 1),
+                                   static_cast<lxw_col_t>(firstColumn - 1), static_cast<lxw_row_t>(lastRow - 1),
+                                   static_cast<lxw_col_t>(lastColumn - 1));
+    if (status != LXW_NO_ERROR) {
+        return d->fail(QStringLiteral("Cannot filter rows %1 to %2: %3")
+                           .arg(firstRow)
+                           .arg(lastRow)
+                           .arg(QString::fromUtf8(lxw_strerror(status))));
+    }
+    return true;
+}
+
+bool XlsxDocument::setColumnWidth(int column, double width)
+{
+    if (!d->sheetReady()) {
+        return false;
+    }
+    const lxw_error status = column < 1 ? LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE
+                                        : worksheet_set_column(d->sheet, static_cast<lxw_col_t>(column - 1),
+                                                               static_cast<lxw_col_t>(column - 1), width, nullptr);
+    if (status != LXW_NO_ERROR) {
+        return d->fail(QStringLiteral("Cannot set the width of column %1: %2")
                            .arg(column)
                            .arg(QString::fromUtf8(lxw_strerror(status))));
     }

@@ -53,6 +53,16 @@ public:
     /// after save().
     bool write(int row, int column, const QVariant& value, const XlsxFormat& format = XlsxFormat());
 
+    /// Keeps the first `rows` rows of the current sheet in view when
+    /// scrolling.
+    bool freezeRows(int rows);
+    /// A filter over a range of the current sheet, its first row holding the
+    /// headers; numbered from 1, bounds included.
+    bool setAutoFilter(int firstRow, int firstColumn, int lastRow, int lastColumn);
+    /// The width of a column of the current sheet, in characters of the
+    /// default font.
+    bool setColumnWidth(int column, double width);
+
     /// Writes the workbook file. Can be called once; the document takes no
     /// more writes afterwards.
     bool save();

@@ -9,6 +9,9 @@ namespace Orvane {
 namespace {
 
 const QString propertiesName = QStringLiteral("Properties");
+/// The table's status column; its edit role is 1 for an element without
+/// quantities.
+constexpr int statusColumn = 0;
 
 /// A column's path is a material's when it names a property of a set.
 bool isMaterialPath(const QStringList& path)
@@ -44,13 +47,30 @@ int QuantitiesDetailsSheet::columnCount(const QModelIndex& parent) const
 
 QVariant QuantitiesDetailsSheet::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Horizontal && section == statusColumn && role == Qt::DisplayRole) {
+        return tr("Status");
+    }
     return details.headerData(section, orientation, role);
+}
+
+bool QuantitiesDetailsSheet::isMassColumn(int column) const
+{
+    return column >= 0 && column < materialPaths.size() && !materialPaths.at(column).isEmpty();
+}
+
+QVariant QuantitiesDetailsSheet::statusData(int row) const
+{
+    const bool withoutQuantities = details.data(details.index(row, statusColumn), Qt::EditRole).toInt() == 1;
+    return withoutQuantities ? QVariant(tr("Without quantities")) : QVariant();
 }
 
 QVariant QuantitiesDetailsSheet::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid()) {
         return {};
+    }
+    if (index.column() == statusColumn && (role == Qt::EditRole || role == Qt::DisplayRole)) {
+        return statusData(index.row());
     }
     const QStringList& path = materialPaths.at(index.column());
     if (!model || path.isEmpty() || (role != Qt::EditRole && role != Qt::DisplayRole)) {

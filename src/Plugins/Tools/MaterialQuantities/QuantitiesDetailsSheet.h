@@ -19,6 +19,10 @@ class IFC2x3Model;
 /// the same cells as the table, with each element's result set read once
 /// per row. The table looks a material column's value up by name in the
 /// element's set, which over a row costs the number of materials squared.
+///
+/// The status column, an icon and a check box in the table, is headed
+/// "Status" and holds the text a reader needs: "Without quantities" for an
+/// element the computation gave no results, nothing otherwise.
 class QuantitiesDetailsSheet : public QAbstractTableModel
 {
     Q_OBJECT
@@ -31,7 +35,12 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    /// Whether a column holds the mass of a material.
+    bool isMassColumn(int column) const;
+
 private:
+    QVariant statusData(int row) const;
+
     using PropertiesByName = QHash<QString, Step::RefPtr<CoreProperty>>;
 
     /// The result property of a material column, null when the element has none.

@@ -45,6 +45,27 @@ QString fileNamePart(QString text)
     return text.trimmed();
 }
 
+XlsxFormat massFormat()
+{
+    XlsxFormat format;
+    format.setNumberFormat(QuantitiesWorkbookExport::massNumberFormat());
+    return format;
+}
+
+/// A header row and fitted columns, masses where isMass tells.
+template <class IsMass> XlsxSheetLayout quantitiesLayout(const QAbstractItemModel& model, IsMass isMass)
+{
+    XlsxSheetLayout layout;
+    layout.setHeaderRow(true);
+    layout.setFitColumns(true);
+    for (int column = 0; column < model.columnCount(); ++column) {
+        if (isMass(column)) {
+            layout.setNumberFormat(column, massFormat());
+        }
+    }
+    return layout;
+}
+
 } // namespace
 
 // The sheet names are translated with the dock's texts, where the export
@@ -79,10 +100,20 @@ bool QuantitiesWorkbookExport::exportQuantities(const QAbstractItemModel* totals
     if (table) {
         sheet.emplace(*table);
     }
+    if (!totals || !details) {
+        // Fails, with the message that names the sheet without a model.
+        return modelsToExcelExport({{totals, totalSheetName()}, {details, detailsSheetName()}}, path, false, error);
+    }
+    // The totals: material names, then masses.
+    const XlsxSheetLayout totalsLayout = quantitiesLayout(*totals, [](int column) { return column > 0; });
+    // Only the table tells which of its columns are materials.
+    const XlsxSheetLayout detailsLayout =
+        quantitiesLayout(*details, [&](int column) { return sheet && sheet->isMassColumn(column); });
     // One workbook written in one go: either both sheets reach the file or
     // the file stays as it was, whatever sheets it had.
-    return modelsToExcelExport({{totals, totalSheetName()}, {sheet ? &*sheet : details, detailsSheetName()}}, path,
-                               false, error);
+    return modelsToExcelExport(
+        {{totals, totalSheetName(), totalsLayout}, {sheet ? &*sheet : details, detailsSheetName(), detailsLayout}},
+        path, false, error);
 }
 
 } // namespace Orvane

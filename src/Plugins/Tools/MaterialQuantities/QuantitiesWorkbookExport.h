@@ -29,8 +29,16 @@ public:
     /// a message in *error) when it could not be. Details given as a
     /// MaterialQuantitiesProxyModel are read a row at a time
     /// (QuantitiesDetailsSheet), in time linear in the number of materials.
+    ///
+    /// Both sheets have a bold, frozen header row filtering the rows and
+    /// columns fitted to their texts. Masses are numbers shown in kg with
+    /// three decimals: every totals column after the first (the material
+    /// names), and the material columns of a MaterialQuantitiesProxyModel.
     static bool exportQuantities(const QAbstractItemModel* totals, const QAbstractItemModel* details,
                                  const QString& path, QString* error = nullptr);
+
+    /// The number format of the masses.
+    static QString massNumberFormat() { return QStringLiteral("#,##0.000\" kg\""); }
 
     /// The sheet names, translated as the dock's texts are.
     static QString totalSheetName();

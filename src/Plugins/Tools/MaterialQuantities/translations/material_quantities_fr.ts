@@ -216,6 +216,17 @@
     </message>
 </context>
 <context>
+    <name>Orvane::QuantitiesDetailsSheet</name>
+    <message>
+        <source>Status</source>
+        <translation>Statut</translation>
+    </message>
+    <message>
+        <source>Without quantities</source>
+        <translation>Sans quantités</translation>
+    </message>
+</context>
+<context>
     <name>Orvane::QuantitiesPropPathListModel</name>
     <message>
         <source>+ New property path</source>
