@@ -414,8 +414,7 @@ BaseEntity* BaseExpressDataSet::create(std::uint16_t typeId, const std::function
     entity->attachToDataSet(this);
     m_keys.set(key, static_cast<std::uint32_t>(m_slots.size()));
     m_slots.append(SlotTable::noOffset, 0, key, typeId, SlotState::New);
-    const auto slot = static_cast<std::uint32_t>(m_slots.size() - 1);
-    m_slots.setObject(slot, entity);
+    m_slots.setObject(m_slots.size() - 1, entity);
     ++m_changeCount;
     onCreated(entity);
     return entity;
