@@ -465,7 +465,7 @@ TEST_F(DockRecompute, VerificationModeShowsEachElementsPathAfterSwitches)
 {
     const auto firstPath = [this] {
         QAbstractItemModel* shown = table()->model();
-        return shown->index(0, shown->columnCount() - 1).data().toString();
+        return shown->index(0, shown->columnCount() - 2).data().toString();
     };
     widget<QCheckBox>("debugModeCheckBox")->setChecked(true);
     const QString opened = firstPath();
@@ -494,9 +494,14 @@ TEST_F(DockRecompute, EachReasonOfMissingQuantitiesShowsItsElements)
     EXPECT_LT(shown->rowCount(), all);
     EXPECT_EQ(model->selectionModel()->selectedRows().size(), shown->rowCount());
     // Each element shown is one without quantities, and says why.
+    widget<QCheckBox>("debugModeCheckBox")->setChecked(true);
+    const int reasonColumn = shown->columnCount() - 1;
+    ASSERT_EQ(shown->headerData(reasonColumn, Qt::Horizontal).toString(), "Reason");
     for (int row = 0; row < shown->rowCount(); ++row) {
         EXPECT_EQ(shown->index(row, 0).data(Qt::EditRole).toInt(), 1);
-        EXPECT_FALSE(shown->index(row, 0).data(Qt::ToolTipRole).toString().isEmpty());
+        const QString reason = shown->index(row, 0).data(Qt::ToolTipRole).toString();
+        EXPECT_FALSE(reason.isEmpty());
+        EXPECT_EQ(shown->index(row, reasonColumn).data().toString(), reason);
     }
     emit reasons->linkActivated("reason:all");
     EXPECT_EQ(shown->rowCount(), all);

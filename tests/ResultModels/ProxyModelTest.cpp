@@ -34,7 +34,7 @@ TEST_F(BuildingTest, StaysConsistentAndFollowsNoStructuralChangeOfItsSource)
     detailed->setSourceModel(&other); // not an IFC model: empty
     EXPECT_EQ(detailed->sourceModel(), nullptr);
     EXPECT_EQ(detailed->rowCount(), 0);
-    EXPECT_EQ(horizontalHeaders(*detailed), QStringList({"", "Quantity property path"}));
+    EXPECT_EQ(horizontalHeaders(*detailed), QStringList({"", "Quantity property path", "Reason"}));
     const bool wallAVisible = model->isVisible(indexOf(*model, wallA));
     detailed->toggleVisibility({detailed->index(0, 0)}); // no source: nothing to do
     EXPECT_EQ(model->isVisible(indexOf(*model, wallA)), wallAVisible);
@@ -47,7 +47,7 @@ TEST_F(BuildingTest, StaysConsistentAndFollowsNoStructuralChangeOfItsSource)
 TEST_F(BuildingTest, RowsAreTheBuildingElementsOnlyAndColumnsTheMaterialsInTheHostsOrder)
 {
     EXPECT_EQ(horizontalHeaders(*detailed),
-              QStringList({"", "Name", "Type", "beton", "Acier", "bois", "Quantity property path"}));
+              QStringList({"", "Name", "Type", "beton", "Acier", "bois", "Quantity property path", "Reason"}));
     EXPECT_EQ(detailed->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toStringList(),
               QStringList({"Properties", totalSet, "Acier"}));
     const QList<int> keys = {wallA, wallB, slab, beam};

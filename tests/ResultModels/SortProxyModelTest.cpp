@@ -30,7 +30,7 @@ TEST_F(SortTest, VerificationModeHidesTheMaterialColumnsOnceAndStaysConsistent)
     ASSERT_EQ(sorted.columnCount(), 9); // as a view has shown it
 
     sorted.setVerificationMode(true);
-    EXPECT_EQ(horizontalHeaders(sorted), QStringList({"", "Name", "Type", "Quantity property path"}));
+    EXPECT_EQ(horizontalHeaders(sorted), QStringList({"", "Name", "Type", "Quantity property path", "Reason"}));
     EXPECT_EQ(sorted.data(sorted.index(0, 3)), QVariant("Not found"));
     sorted.setVerificationMode(true);
 

@@ -264,6 +264,8 @@ bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,
         Orvane::MaterialQuantitiesProxyModel details(settings.totalQuantitiesPropertySetName);
         details.setQuantitiesPropPathMap(pathMap);
         details.setSourceModel(model);
+        details.setMissingReasons(Orvane::MaterialQuantitiesCalculator::reasonTexts(
+            Orvane::MaterialQuantitiesCalculator(model, settings).getMissingReasons()));
         QString error;
         if (Orvane::QuantitiesWorkbookExport::exportQuantities(&totals, &details, m_options.pmdWorkbook, &error)) {
             out << "Quantities workbook:           " << m_options.pmdWorkbook << "\n";

@@ -555,6 +555,16 @@ QString MaterialQuantitiesCalculator::reasonText(const MissingReason& reason)
     return {};
 }
 
+QHash<int, QString> MaterialQuantitiesCalculator::reasonTexts(const QHash<int, MissingReason>& reasons)
+{
+    QHash<int, QString> texts;
+    texts.reserve(reasons.size());
+    for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it) {
+        texts.insert(it.key(), reasonText(*it));
+    }
+    return texts;
+}
+
 QString MaterialQuantitiesCalculator::reasonCountText(MissingReason::Kind kind, int count)
 {
     switch (kind) {

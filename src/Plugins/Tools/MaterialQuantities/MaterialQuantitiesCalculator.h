@@ -89,6 +89,8 @@ public:
     QHash<int, MissingReason> getMissingReasons();
     /// The reason as the user reads it, and a count of elements for it.
     static QString reasonText(const MissingReason& reason);
+    /// The reasons of elements as the user reads them, by model row.
+    static QHash<int, QString> reasonTexts(const QHash<int, MissingReason>& reasons);
     static QString reasonCountText(MissingReason::Kind kind, int count);
     /// The quantity path that gives the element's functional-unit value
     /// ("UF_UNITE" for one counted per unit), empty when none does.

@@ -211,24 +211,19 @@ void MaterialQuantitiesDockWidget::showMissingQuantities()
                                       : tr("%1 building elements have no material quantity");
     ui->detailedInformationWidget->setWarningMessage(text.arg(missing));
     ui->detailedInformationWidget->show();
-    QHash<int, QPair<int, QString>> shown;
-    for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it) {
-        shown.insert(it.key(), {it->kind, MaterialQuantitiesCalculator::reasonText(*it)});
-    }
-    showMissingReasons(shown);
+    showMissingReasons(reasons);
 }
 
-void MaterialQuantitiesDockWidget::showMissingReasons(const QHash<int, QPair<int, QString>>& reasons)
+void MaterialQuantitiesDockWidget::showMissingReasons(
+    const QHash<int, MaterialQuantitiesCalculator::MissingReason>& reasons)
 {
     QMap<int, int> counts;
-    QHash<int, QString> texts;
     missingReasonKinds.clear();
     for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it) {
-        ++counts[it->first];
-        missingReasonKinds.insert(it.key(), it->first);
-        texts.insert(it.key(), it->second);
+        ++counts[it->kind];
+        missingReasonKinds.insert(it.key(), it->kind);
     }
-    detailedModel->setMissingReasons(texts);
+    detailedModel->setMissingReasons(MaterialQuantitiesCalculator::reasonTexts(reasons));
     QStringList lines;
     for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
         const auto kind = static_cast<MaterialQuantitiesCalculator::MissingReason::Kind>(it.key());

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesSettings.h"
 
 #include <QDockWidget>
 #include <QHash>
 #include <QMap>
-#include <QPair>
 #include <QPointer>
 #include <QString>
 
@@ -24,7 +24,6 @@ namespace _ifc2x3 {
 class IFC2x3Model;
 }
 class Model;
-class MaterialQuantitiesCalculator;
 class MaterialQuantitiesCalculatorThread;
 class MaterialQuantitiesChartView;
 class MaterialQuantitiesProxyModel;
@@ -78,7 +77,7 @@ private:
     void rememberPathMap(_ifc2x3::IFC2x3Model* computed, const QMap<int, QString>& map);
     /// One line per reason with its count, each a link that shows only
     /// those elements.
-    void showMissingReasons(const QHash<int, QPair<int, QString>>& reasons);
+    void showMissingReasons(const QHash<int, MaterialQuantitiesCalculator::MissingReason>& reasons);
     void showOnlyReason(const QString& link);
 
     MaterialQuantitiesSettings settings;

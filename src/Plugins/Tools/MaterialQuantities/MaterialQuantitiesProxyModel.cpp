@@ -46,7 +46,7 @@ void MaterialQuantitiesProxyModel::setMissingReasons(const QHash<int, QString>& 
 {
     missingReasons = reasons;
     if (!elementRows.isEmpty()) {
-        emit dataChanged(index(0, 0), index(elementRows.size() - 1, 0), {Qt::ToolTipRole});
+        emit dataChanged(index(0, 0), index(elementRows.size() - 1, columnCount() - 1));
     }
 }
 
@@ -78,7 +78,7 @@ int MaterialQuantitiesProxyModel::rowCount(const QModelIndex& parent) const
 
 int MaterialQuantitiesProxyModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : columnPaths.size() + 2;
+    return parent.isValid() ? 0 : columnPaths.size() + 3;
 }
 
 bool MaterialQuantitiesProxyModel::hasChildren(const QModelIndex& parent) const
@@ -245,6 +245,9 @@ QVariant MaterialQuantitiesProxyModel::data(const QModelIndex& index, int role) 
             ifcModel(sourceModel())->getProperty(source, columnPaths.at(column - 1));
         return property ? property->displayValue() : QVariant();
     }
+    if (column == columnPaths.size() + 2 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+        return missingReasons.value(source.row());
+    }
     if (column == columnPaths.size() + 1 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
         auto path = quantitiesPropPathMap.constFind(source.row());
         if (path == quantitiesPropPathMap.constEnd() && quantityPathReader) {
@@ -274,13 +277,17 @@ bool MaterialQuantitiesProxyModel::setData(const QModelIndex& index, const QVari
 
 QVariant MaterialQuantitiesProxyModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section <= 0 || section > columnPaths.size() + 1) {
+    if (orientation != Qt::Horizontal || section <= 0 || section > columnPaths.size() + 2) {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        // Checked first: without a source the path column is the second one.
+        // Checked first: without a source the path and reason columns are
+        // the second and third ones.
         if (section == columnPaths.size() + 1) {
             return tr("Quantity property path");
+        }
+        if (section == columnPaths.size() + 2) {
+            return tr("Reason");
         }
         if (section == 1) {
             return tr("Name");

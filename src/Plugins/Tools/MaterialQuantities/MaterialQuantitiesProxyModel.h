@@ -36,7 +36,7 @@ public:
     /// map lacks, as for a model opened with its results; asked once a row.
     void setQuantityPathReader(std::function<QString(const QModelIndex&)> reader);
     /// Why elements (by row of the host's model) have no quantities, shown
-    /// as the status cell's tooltip.
+    /// as the status cell's tooltip and in the last column.
     void setMissingReasons(const QHash<int, QString>& reasons);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;

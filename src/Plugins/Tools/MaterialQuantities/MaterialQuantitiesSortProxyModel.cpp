@@ -26,12 +26,17 @@ void MaterialQuantitiesSortProxyModel::setVerificationMode(bool mode)
 
 bool MaterialQuantitiesSortProxyModel::filterAcceptsColumn(int sourceColumn, const QModelIndex&) const
 {
-    if (!verificationMode || !sourceModel()) {
+    if (!sourceModel()) {
         return true;
     }
-    // Status, name, type and the quantity property path stay.
-    const int last = sourceModel()->columnCount() - 1;
-    return sourceColumn <= 2 || sourceColumn == last;
+    // The last two columns: the quantity property path, and why an element
+    // has no quantities, which only verification shows.
+    const int reason = sourceModel()->columnCount() - 1;
+    if (!verificationMode) {
+        return sourceColumn != reason;
+    }
+    // Status, name, type, the quantity property path and the reason stay.
+    return sourceColumn <= 2 || sourceColumn >= reason - 1;
 }
 
 void MaterialQuantitiesSortProxyModel::setShownSourceRows(const QSet<int>& rows)

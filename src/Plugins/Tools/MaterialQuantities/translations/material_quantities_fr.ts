@@ -126,6 +126,10 @@
         <source>Quantity property path</source>
         <translation>Chemin de la propriété de quantité</translation>
     </message>
+    <message>
+        <source>Reason</source>
+        <translation>Raison</translation>
+    </message>
 </context>
 <context>
     <name>Orvane::MaterialQuantitiesSettingsPage</name>
