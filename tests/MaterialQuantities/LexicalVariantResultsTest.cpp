@@ -46,24 +46,13 @@ std::unique_ptr<IFC2x3Model> computed(const QString& path)
     return model;
 }
 
-struct Sample
-{
-    const char* name;
-    bool shared; // in the shared samples, else in the source tree
-};
-
-void PrintTo(const Sample& sample, std::ostream* out)
-{
-    *out << sample.name;
-}
-
-class LexicalVariantResults : public ::testing::TestWithParam<Sample>
+class LexicalVariantResults : public ::testing::TestWithParam<testsupport::SampleModel>
 {
 };
 
 TEST_P(LexicalVariantResults, AreThoseOfTheOriginal)
 {
-    const std::string path = GetParam().shared ? samplePath(GetParam().name) : sourcePath(GetParam().name);
+    const std::string path = pathOf(GetParam());
     if (path.empty()) {
         GTEST_SKIP() << GetParam().name << " is not in " MQ_SHARED_DIR "/samples";
     }
@@ -98,17 +87,8 @@ TEST_P(LexicalVariantResults, AreThoseOfTheOriginal)
               Calculator(original.get(), Orvane::MaterialQuantitiesSettings()).getMissingQuantitiesCount());
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, LexicalVariantResults,
-                         ::testing::Values(Sample{"samples/small-building.ifc", false},
-                                           Sample{"AC11-Institute-Var-2-IFC.ifc", true}, Sample{"duplex.ifc", true}),
-                         [](const ::testing::TestParamInfo<Sample>& info) {
-                             std::string name = info.param.name;
-                             name = name.substr(name.rfind('/') + 1);
-                             name = name.substr(0, name.find('.'));
-                             std::replace_if(
-                                 name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Samples, LexicalVariantResults, ::testing::ValuesIn(testsupport::sampleModels()),
+                         [](const auto& info) { return testsupport::testNameOf(info.param); });
 
 } // namespace
 } // namespace mqtest

@@ -119,29 +119,13 @@ void expectSameInstances(ifc2x3::ExpressDataSet& original, ifc2x3::ExpressDataSe
     EXPECT_EQ(variant.takeWarnings(), original.takeWarnings());
 }
 
-struct Sample
-{
-    const char* name;
-    bool shared; // in the shared samples, else in the source tree
-};
-
-void PrintTo(const Sample& sample, std::ostream* out)
-{
-    *out << sample.name;
-}
-
-std::string samplePathOf(const Sample& sample)
-{
-    return sample.shared ? testsupport::samplePath(sample.name) : testsupport::sourcePath(sample.name);
-}
-
-class LexicalVariantTest : public ::testing::TestWithParam<Sample>
+class LexicalVariantTest : public ::testing::TestWithParam<testsupport::SampleModel>
 {
 };
 
 TEST_P(LexicalVariantTest, ReadsAsTheOriginalAndIsWrittenBackAsRead)
 {
-    const std::string path = samplePathOf(GetParam());
+    const std::string path = testsupport::pathOf(GetParam());
     if (path.empty()) {
         GTEST_SKIP() << GetParam().name << " is not in " MQ_SHARED_DIR "/samples";
     }
@@ -163,7 +147,7 @@ TEST_P(LexicalVariantTest, ReadsAsTheOriginalAndIsWrittenBackAsRead)
 
 TEST_P(LexicalVariantTest, BrokenTokenIsReportedOnItsLine)
 {
-    const std::string path = samplePathOf(GetParam());
+    const std::string path = testsupport::pathOf(GetParam());
     if (path.empty()) {
         GTEST_SKIP() << GetParam().name << " is not in " MQ_SHARED_DIR "/samples";
     }
@@ -180,16 +164,7 @@ TEST_P(LexicalVariantTest, BrokenTokenIsReportedOnItsLine)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, LexicalVariantTest,
-                         ::testing::Values(Sample{"samples/small-building.ifc", false},
-                                           Sample{"AC11-Institute-Var-2-IFC.ifc", true}, Sample{"duplex.ifc", true}),
-                         [](const ::testing::TestParamInfo<Sample>& info) {
-                             std::string name = info.param.name;
-                             name = name.substr(name.rfind('/') + 1);
-                             name = name.substr(0, name.find('.'));
-                             std::replace_if(
-                                 name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Samples, LexicalVariantTest, ::testing::ValuesIn(testsupport::sampleModels()),
+                         [](const auto& info) { return testsupport::testNameOf(info.param); });
 
 } // namespace

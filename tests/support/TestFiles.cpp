@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,6 +48,26 @@ std::string samplePath(const std::string& name)
 std::string sourcePath(const std::string& relative)
 {
     return std::string(MQ_SOURCE_DIR) + "/" + relative;
+}
+
+std::vector<SampleModel> sampleModels()
+{
+    return {{"samples/small-building.ifc", false}, {"AC11-Institute-Var-2-IFC.ifc", true}, {"duplex.ifc", true}};
+}
+
+std::string pathOf(const SampleModel& sample)
+{
+    return sample.shared ? samplePath(sample.name) : sourcePath(sample.name);
+}
+
+std::string testNameOf(const SampleModel& sample)
+{
+    std::string name = sample.name;
+    name = name.substr(name.rfind('/') + 1);
+    name = name.substr(0, name.find('.'));
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return name;
 }
 
 } // namespace testsupport

@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <ostream>
 #include <string>
+#include <vector>
 
 // Files the tests read and write, and where the shared samples are.
 namespace testsupport {
@@ -19,6 +21,24 @@ bool writeFile(const QString& path, const QByteArray& content);
 std::string samplePath(const std::string& name);
 /// Path of a file of the source tree, from its root.
 std::string sourcePath(const std::string& relative);
+
+/// A real model tests run on: the bundled sample or a shared one.
+struct SampleModel
+{
+    const char* name;
+    bool shared; // in the shared samples, else in the source tree
+};
+/// The bundled sample, then the shared ones.
+std::vector<SampleModel> sampleModels();
+/// Its path; empty for a shared sample that is not there.
+std::string pathOf(const SampleModel& sample);
+/// A name for a test on it: its file name without extension, in letters,
+/// digits and '_'.
+std::string testNameOf(const SampleModel& sample);
+inline void PrintTo(const SampleModel& sample, std::ostream* out)
+{
+    *out << sample.name;
+}
 
 } // namespace testsupport
 

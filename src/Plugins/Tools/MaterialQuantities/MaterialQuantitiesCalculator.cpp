@@ -337,11 +337,7 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
         LOG4CPLUS_ERROR_STR(logger, notFound);
         return -1.0;
     }
-    const bool pathsGiven = !(unit == Volume ? settings.volumeQuantitiesPropPaths
-                              : unit == Area ? settings.areaQuantitiesPropPaths
-                                             : settings.lengthQuantitiesPropPaths)
-                                 .isEmpty();
-    if (!pathsGiven || !model) {
+    if (quantityPathsOf(unit)->isEmpty() || !model) {
         LOG4CPLUS_ERROR(
             logger, "MaterialQuantitiesCalculator::getFunctionalUnitValue: No property path to look for unit property");
         return -1.0;
@@ -360,6 +356,33 @@ double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& i
     return value;
 }
 
+const QStringList* MaterialQuantitiesCalculator::quantityPathsOf(FunctionalUnit unit,
+                                                                 const QList<QStringList>** split) const
+{
+    const QList<QStringList>* splitPaths = nullptr;
+    const QStringList* paths = nullptr;
+    switch (unit) {
+    case Volume:
+        paths = &settings.volumeQuantitiesPropPaths;
+        splitPaths = &volumePaths;
+        break;
+    case Area:
+        paths = &settings.areaQuantitiesPropPaths;
+        splitPaths = &areaPaths;
+        break;
+    case Length:
+        paths = &settings.lengthQuantitiesPropPaths;
+        splitPaths = &lengthPaths;
+        break;
+    default:
+        break;
+    }
+    if (split) {
+        *split = splitPaths;
+    }
+    return paths;
+}
+
 double MaterialQuantitiesCalculator::readFunctionalUnitValue(const QModelIndex& index, FunctionalUnit unit,
                                                              QString* path) const
 {
@@ -369,11 +392,8 @@ double MaterialQuantitiesCalculator::readFunctionalUnitValue(const QModelIndex& 
         }
         return 1.0;
     }
-    const QStringList* paths = unit == Volume   ? &settings.volumeQuantitiesPropPaths
-                               : unit == Area   ? &settings.areaQuantitiesPropPaths
-                               : unit == Length ? &settings.lengthQuantitiesPropPaths
-                                                : nullptr;
-    const QList<QStringList>* splitPaths = unit == Volume ? &volumePaths : unit == Area ? &areaPaths : &lengthPaths;
+    const QList<QStringList>* splitPaths = nullptr;
+    const QStringList* paths = quantityPathsOf(unit, &splitPaths);
     if (!paths || !model) {
         return -1.0;
     }
@@ -480,10 +500,8 @@ MaterialQuantitiesCalculator::MissingReason MaterialQuantitiesCalculator::getMis
                         : Reason{Reason::NoFunctionalUnit, {}};
     }
     if (readFunctionalUnitValue(index, unit, nullptr) < 0.0) {
-        const QStringList& paths = unit == Volume ? settings.volumeQuantitiesPropPaths
-                                   : unit == Area ? settings.areaQuantitiesPropPaths
-                                                  : settings.lengthQuantitiesPropPaths;
-        return {Reason::NoQuantity, paths.join(QStringLiteral(", "))};
+        const QStringList* paths = quantityPathsOf(unit);
+        return {Reason::NoQuantity, paths ? paths->join(QStringLiteral(", ")) : QString()};
     }
     std::optional<InputRead<double>> massRead;
     const InputRead<double>& mass = typeInput(index, massPerFunctionalUnitPath, &TypeInputs::massPerFunctionalUnit,

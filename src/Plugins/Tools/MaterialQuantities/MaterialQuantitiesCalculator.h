@@ -149,6 +149,9 @@ private:
     /// Returns the number of properties written.
     int createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
                          const QString& propertySetName, const QModelIndex& index);
+    /// The settings' quantity paths of a unit, as written and split; null
+    /// for a unit without (Undefined, Unit).
+    const QStringList* quantityPathsOf(FunctionalUnit unit, const QList<QStringList>** split = nullptr) const;
     /// The element's value in that unit through the settings' paths, and the
     /// path that gave it; -1.0 when none does. Logs nothing.
     double readFunctionalUnitValue(const QModelIndex& index, FunctionalUnit unit, QString* path) const;
