@@ -307,15 +307,16 @@ MaterialQuantitiesCalculator::readFunctionalUnit(const QModelIndex& index) const
     if (!property) {
         return {Undefined, {InputRead<FunctionalUnit>::PropertyNotFound}};
     }
-    const QString text = property->value().toString();
-    FunctionalUnit unit = functionalUnitOfText(text);
-    if (unit == Undefined) {
-        // "Unité" and "UNITÉ" are the same keyword: compared without their
-        // accents once the text as written gave nothing, so that no text
-        // that gave a unit changes it.
-        unit = functionalUnitOfText(withoutDiacritics(text));
-    }
-    return {unit, {}};
+    return {functionalUnitOf(property->value().toString()), {}};
+}
+
+MaterialQuantitiesCalculator::FunctionalUnit MaterialQuantitiesCalculator::functionalUnitOf(const QString& text)
+{
+    const FunctionalUnit unit = functionalUnitOfText(text);
+    // "Unité" and "UNITÉ" are the same keyword: compared without their
+    // accents once the text as written gave nothing, so that no text that
+    // gave a unit changes it.
+    return unit == Undefined ? functionalUnitOfText(withoutDiacritics(text)) : unit;
 }
 
 double MaterialQuantitiesCalculator::getFunctionalUnitValue(const QModelIndex& index)

@@ -96,6 +96,9 @@ public:
     /// ("UF_UNITE" for one counted per unit), empty when none does.
     QString getQuantityPath(const QModelIndex& index);
 
+    /// The unit a functional-unit text names (its first keyword), or
+    /// Undefined.
+    static FunctionalUnit functionalUnitOf(const QString& text);
     FunctionalUnit getFunctionalUnit(const QModelIndex& index) const;
     double getFunctionalUnitValue(const QModelIndex& index);
     double getMassPerFunctionalUnit(const QModelIndex& index) const;
