@@ -474,10 +474,10 @@ void BaseExpressDataSet::argumentChanged(BaseEntity* entity, std::size_t index, 
 bool BaseExpressDataSet::beginJournal()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (m_journal) {
-        return false;
+    if (!m_journal) {
+        m_journal = std::make_unique<EditJournal>();
     }
-    m_journal = std::make_unique<EditJournal>(
+    m_journal->open(
         EditJournal::Counters{m_slots.size(), m_changeCount, m_deletedCount, m_maxKey, m_instanceNumbersExhausted});
     return true;
 }
@@ -485,13 +485,25 @@ bool BaseExpressDataSet::beginJournal()
 void BaseExpressDataSet::commitJournal()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_journal.reset();
+    if (!m_journal) {
+        return;
+    }
+    m_journal->keepInnermost();
+    if (!m_journal->isOpen()) {
+        m_journal.reset();
+    }
 }
 
 bool BaseExpressDataSet::journalOpen() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_journal != nullptr;
+}
+
+std::size_t BaseExpressDataSet::journalDepth() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_journal ? m_journal->depth() : 0;
 }
 
 void BaseExpressDataSet::record(EditJournal::Entry entry)
@@ -504,13 +516,14 @@ void BaseExpressDataSet::record(EditJournal::Entry entry)
 void BaseExpressDataSet::rollbackJournal()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    // Closed first: what the undoing does is not recorded.
-    const std::unique_ptr<EditJournal> journal = std::move(m_journal);
-    if (!journal) {
+    if (!m_journal) {
         return;
     }
+    EditJournal::Counters counters;
+    std::vector<EditJournal::Entry> entries = m_journal->takeInnermost(counters);
+    // Put aside meanwhile: what the undoing does is not recorded.
+    std::unique_ptr<EditJournal> outer = std::move(m_journal);
     std::vector<std::uint32_t> decodedAgain;
-    std::vector<EditJournal::Entry>& entries = journal->entries();
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         switch (entry->kind) {
         case EditJournal::Kind::Removed:
@@ -524,7 +537,7 @@ void BaseExpressDataSet::rollbackJournal()
             break;
         }
     }
-    const EditJournal::Counters& counters = journal->counters();
+    EditJournal::release(entries);
     // Created instances go last, newest first: each is then the last slot.
     while (m_slots.size() > counters.slotCount) {
         undoCreation(static_cast<std::uint32_t>(m_slots.size() - 1));
@@ -537,6 +550,9 @@ void BaseExpressDataSet::rollbackJournal()
     m_deletedCount = counters.deletedCount;
     m_maxKey = counters.maxKey;
     m_instanceNumbersExhausted = counters.instanceNumbersExhausted;
+    if (outer->isOpen()) {
+        m_journal = std::move(outer);
+    }
     onRolledBack();
 }
 
@@ -711,6 +727,9 @@ bool BaseExpressDataSet::save(const std::string& path, std::string* error, FileV
     }
     if (onDisk) {
         *onDisk = file.committedVersion();
+    }
+    if (m_journal) {
+        m_journal->savedAt(m_slots.size(), m_changeCount);
     }
     m_changeCount = 0;
     return true;

@@ -137,18 +137,23 @@ public:
     bool instanceNumbersExhausted() const;
 
     /// Opens a journal of the edits to come (creations, deletions, attribute
-    /// changes), to keep them as a whole with commitJournal() or undo them
-    /// with rollbackJournal(): an operation that fails or is stopped
-    /// half-way then leaves the data set as it found it. One journal at a
-    /// time: false when one is open already. Not meant to span a save.
+    /// changes), to keep them with commitJournal() or undo them with
+    /// rollbackJournal(): an operation that fails or is stopped half-way
+    /// then leaves the data set as it found it. Journals nest: one opened
+    /// while another is open covers the edits since, and what it keeps
+    /// stays in the enclosing one, to be undone with it. A save while one
+    /// is open makes the states before it modified ones. Always true.
     bool beginJournal();
-    /// Keeps the edits made since beginJournal() and closes the journal.
+    /// Keeps the edits made since the innermost beginJournal() and closes
+    /// that journal.
     void commitJournal();
-    /// Undoes the edits made since beginJournal(), newest first, and closes
-    /// the journal: the instances and their values, isModified() and what
-    /// save() writes are as they were when it opened.
+    /// Undoes the edits made since the innermost beginJournal(), newest
+    /// first, and closes that journal: the instances and their values,
+    /// isModified() and what save() writes are as they were when it opened.
     void rollbackJournal();
     bool journalOpen() const;
+    /// How many journals are open, one inside the other.
+    std::size_t journalDepth() const;
 
     /// Where the instances and decoded values of this data set live.
     Arena& arena() { return *m_arena; }

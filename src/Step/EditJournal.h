@@ -11,11 +11,15 @@ namespace Step {
 class BaseEntity;
 
 /// What a data set records of its edits while a journal is open, so that
-/// they can be undone as a whole: the instances deleted (kept alive
-/// meanwhile), the attribute values replaced and the records read without
-/// references to instances deleted since, in the order they happened; and
-/// the data set's counters when it opened. Created instances need no entry:
-/// they are the slots beyond the count it opened with.
+/// they can be undone: the instances deleted (kept alive meanwhile), the
+/// attribute values replaced and the records read without references to
+/// instances deleted since, in the order they happened.
+///
+/// Journals nest: each opening is a mark with the data set's counters then
+/// (created instances need no entry: they are the slots beyond the count of
+/// a mark). Closing the innermost keeps its entries for the marks outside
+/// it, so an operation that keeps its edits can still be undone with the
+/// one that encloses it; undoing it takes the entries since its mark.
 class EditJournal
 {
 public:
@@ -46,18 +50,37 @@ public:
         bool instanceNumbersExhausted = false;
     };
 
-    explicit EditJournal(const Counters& counters) : m_counters(counters) {}
+    EditJournal() = default;
     /// Lets go of the deleted instances still held.
     ~EditJournal();
     EditJournal(const EditJournal&) = delete;
     EditJournal& operator=(const EditJournal&) = delete;
 
+    void open(const Counters& counters) { m_marks.push_back({counters, m_entries.size()}); }
+    bool isOpen() const { return !m_marks.empty(); }
+    std::size_t depth() const { return m_marks.size(); }
+    /// Closes the innermost mark, its entries kept for the others; with
+    /// none left, every entry goes.
+    void keepInnermost();
+    /// Closes the innermost mark and hands over its entries, oldest first,
+    /// and its counters.
+    std::vector<Entry> takeInnermost(Counters& counters);
+    /// After a save at the current state: that state is now unmodified, and
+    /// every other state a mark leads back to is modified.
+    void savedAt(std::size_t slotCount, std::size_t changeCountBefore);
+
     void record(Entry entry) { m_entries.push_back(std::move(entry)); }
-    std::vector<Entry>& entries() { return m_entries; }
-    const Counters& counters() const { return m_counters; }
+
+    /// Lets go of the instances the entries hold.
+    static void release(std::vector<Entry>& entries);
 
 private:
-    Counters m_counters;
+    struct Mark
+    {
+        Counters counters;
+        std::size_t entryCount;
+    };
+    std::vector<Mark> m_marks;
     std::vector<Entry> m_entries;
 };
 

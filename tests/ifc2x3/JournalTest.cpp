@@ -87,29 +87,57 @@ class Journal : public ::testing::TestWithParam<Script>
 {
 };
 
+enum class Before { Nothing, Edits, OuterJournal };
+
 TEST_P(Journal, RollbackLeavesTheDataSetAsItFoundIt)
 {
-    for (const bool editedBefore : {false, true}) {
-        SCOPED_TRACE(editedBefore ? "after earlier edits" : "as read");
+    for (const Before before : {Before::Nothing, Before::Edits, Before::OuterJournal}) {
+        SCOPED_TRACE(int(before));
         ifc2x3::ExpressDataSet dataSet;
         ASSERT_TRUE(dataSet.openFromText(ifctest::smallModel()));
-        if (editedBefore) {
+        const State asRead = State::of(dataSet);
+        if (before == Before::OuterJournal) {
+            ASSERT_TRUE(dataSet.beginJournal());
+        }
+        if (before != Before::Nothing) {
             dynamic_cast<ifc2x3::IfcRoot*>(dataSet.get(20))->setName("Edited before");
             newSet(dataSet);
         }
-        const State before = State::of(dataSet);
+        const State atStart = State::of(dataSet);
         const Step::Id maxKey = dataSet.maxKey();
         ASSERT_TRUE(dataSet.beginJournal());
-        EXPECT_FALSE(dataSet.beginJournal()) << "one journal at a time";
         GetParam().edit(dataSet);
         EXPECT_TRUE(dataSet.isModified());
         dataSet.rollbackJournal();
-        EXPECT_FALSE(dataSet.journalOpen());
-        EXPECT_TRUE(State::of(dataSet) == before);
+        EXPECT_EQ(dataSet.journalOpen(), before == Before::OuterJournal);
+        EXPECT_TRUE(State::of(dataSet) == atStart);
         EXPECT_EQ(dataSet.maxKey(), maxKey);
+        if (before == Before::OuterJournal) {
+            dataSet.rollbackJournal();
+            EXPECT_TRUE(State::of(dataSet) == asRead) << "the outer journal undoes its own edits";
+        }
         // Keys are not used twice, and the data set goes on working.
-        EXPECT_EQ(newSet(dataSet)->getKey(), maxKey + 1);
+        const Step::Id next = dataSet.maxKey() + 1;
+        EXPECT_EQ(newSet(dataSet)->getKey(), next);
     }
+}
+
+// A journal kept inside another is undone with it.
+TEST_P(Journal, KeptInsideAnotherIsUndoneWithIt)
+{
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::smallModel()));
+    const State asRead = State::of(dataSet);
+    ASSERT_TRUE(dataSet.beginJournal());
+    newSet(dataSet);
+    ASSERT_TRUE(dataSet.beginJournal());
+    EXPECT_EQ(dataSet.journalDepth(), 2u);
+    GetParam().edit(dataSet);
+    dataSet.commitJournal();
+    EXPECT_EQ(dataSet.journalDepth(), 1u);
+    dataSet.rollbackJournal();
+    EXPECT_FALSE(dataSet.journalOpen());
+    EXPECT_TRUE(State::of(dataSet) == asRead);
 }
 
 TEST_P(Journal, CommitKeepsTheEdits)
@@ -134,5 +162,25 @@ INSTANTIATE_TEST_SUITE_P(Edits, Journal, ::testing::ValuesIn(scripts), [](const 
     }
     return name;
 });
+
+// A save inside a journal: the saved state is the unmodified one, and the
+// state rolled back to is modified, since it is not what the file holds.
+TEST(JournalSave, StatesBeforeASaveAreModified)
+{
+    ifctest::TempDir dir;
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(ifctest::smallModel()));
+    const std::string asRead = dataSet.toText();
+    ASSERT_TRUE(dataSet.beginJournal());
+    dynamic_cast<ifc2x3::IfcRoot*>(dataSet.get(21))->setName("Saved");
+    ASSERT_TRUE(dataSet.beginJournal()); // opened at the state saved next
+    ASSERT_TRUE(dataSet.save(dir.file("saved.ifc")));
+    EXPECT_FALSE(dataSet.isModified());
+    dataSet.rollbackJournal();
+    EXPECT_FALSE(dataSet.isModified()) << "nothing changed since the save";
+    dataSet.rollbackJournal();
+    EXPECT_TRUE(dataSet.isModified());
+    EXPECT_EQ(dataSet.toText(), asRead);
+}
 
 } // namespace
