@@ -5,6 +5,7 @@
 #include "ISettingsPage.h"
 #include "ModelDocument.h"
 #include "ModelOpener.h"
+#include "ModelUndoStack.h"
 #include "OpenFailureReport.h"
 #include "OperationStatus.h"
 #include "PluginManager.h"
@@ -36,6 +37,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -71,7 +74,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_dockWidgetManager(new DockWidgetManager(this)), m_toolBar(addToolBar(tr("Tools"))),
       m_progress(std::make_unique<StatusBarProgress>(statusBar())), m_central(new QStackedWidget(this)),
       m_welcome(new QLabel(m_central)), m_tabs(new QTabWidget(m_central)), m_openFailures(new OpenFailureReport(this)),
-      m_diskChanges(new DiskChangeWatcher(this))
+      m_diskChanges(new DiskChangeWatcher(this)), m_undoGroup(new QUndoGroup(this))
 {
     setObjectName(QStringLiteral("OrvaneMainWindow"));
     m_toolBar->setObjectName(QStringLiteral("toolsToolBar"));
@@ -120,6 +123,7 @@ void MainWindow::createMenus()
     fileMenu->addAction(tr("&Quit"), this, &QWidget::close, QKeySequence::Quit);
     updateRecentFilesMenu();
 
+    createEditMenu();
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->addSeparator();
     m_settingsAction =
@@ -130,6 +134,18 @@ void MainWindow::createMenus()
     QMenu* helpMenu = menuBar()->addMenu(tr("&Help"));
     helpMenu->addAction(tr("&About"), this, &MainWindow::showAbout);
     helpMenu->addAction(tr("&Plug-ins..."), this, &MainWindow::showPlugins);
+}
+
+void MainWindow::createEditMenu()
+{
+    QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
+    QAction* undo = m_undoGroup->createUndoAction(this, tr("&Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = m_undoGroup->createRedoAction(this, tr("&Redo"));
+    // Ctrl+Shift+Z everywhere, whatever the platform's own redo key.
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(QKeySequence::Redo)});
+    editMenu->addAction(undo);
+    editMenu->addAction(redo);
 }
 
 void MainWindow::addActionInToolBar(QAction* action)
@@ -365,6 +381,12 @@ void MainWindow::updateActions()
 {
     ModelDocument* active = activeDocument();
     const bool available = active && !active->model()->isBusy();
+    // No undo while an operation rewrites the model.
+    QUndoStack* history = available ? ModelUndoStack::of(active->model()) : nullptr;
+    if (history) {
+        m_undoGroup->addStack(history);
+    }
+    m_undoGroup->setActiveStack(history);
     m_saveAction->setEnabled(available);
     m_saveAsAction->setEnabled(available);
     m_closeAction->setEnabled(available);

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QMenu;
+class QUndoGroup;
 class QStackedWidget;
 class QTabWidget;
 class QToolBar;
@@ -89,6 +90,7 @@ protected:
 
 private:
     void createMenus();
+    void createEditMenu();
     void giveDocksRoom();
     void updateRecentFilesMenu();
     void addRecentFile(const QString& fileName);
@@ -134,6 +136,8 @@ private:
     QString m_logFileName;
     bool m_pluginsStarted = false;
     Model* m_activeModel = nullptr;
+    /// Edit > Undo and Redo act on the active model's history.
+    QUndoGroup* m_undoGroup;
 };
 
 } // namespace Orvane

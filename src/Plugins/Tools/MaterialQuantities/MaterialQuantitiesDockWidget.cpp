@@ -2,6 +2,8 @@
 
 #include "ui_MaterialQuantitiesDockWidget.h"
 
+#include "Orvane/Widgets/ModelUndoStack.h"
+
 #include "DisplayDoubleDelegate.h"
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
@@ -27,6 +29,10 @@
 
 namespace Orvane {
 
+namespace {
+const char* const typeInputsLink = "types:incomplete";
+}
+
 MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     : QDockWidget(parent), ui(new Ui::MaterialQuantitiesDockWidget)
 {
@@ -37,6 +43,8 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     connect(ui->missingReasonsLabel, &QLabel::linkActivated, this, &MaterialQuantitiesDockWidget::showOnlyReason);
     ui->content->setEnabled(false);
     ui->totalMaterialQuantitiesTreeView->setItemDelegate(new DisplayDoubleDelegate(this));
+    ui->typeInputsTab->setSettings(settings);
+    ui->dockTabs->setTabEnabled(ui->dockTabs->indexOf(ui->typeInputsTab), false);
 
     totalQuantitiesChartView = new MaterialQuantitiesChartView(ui->content);
     totalQuantitiesChartView->setObjectName(QStringLiteral("totalQuantitiesChartView"));
@@ -71,6 +79,9 @@ void MaterialQuantitiesDockWidget::setModel(Model* newModel)
     }
     model = qobject_cast<_ifc2x3::IFC2x3Model*>(newModel);
     ui->content->setEnabled(model != nullptr);
+    ui->computeQuantitiesPushButton->setEnabled(model && !operationStatus);
+    ui->typeInputsTab->setModel(model);
+    ui->dockTabs->setTabEnabled(ui->dockTabs->indexOf(ui->typeInputsTab), model != nullptr);
     if (model) {
         connect(model, &Model::busyChanged, this, &MaterialQuantitiesDockWidget::updateButtons);
     }
@@ -90,6 +101,18 @@ void MaterialQuantitiesDockWidget::setModel(Model* newModel)
         return;
     }
     updateResults();
+}
+
+void MaterialQuantitiesDockWidget::setSettings(const MaterialQuantitiesSettings& newSettings)
+{
+    settings = newSettings;
+    ui->typeInputsTab->setSettings(settings);
+}
+
+void MaterialQuantitiesDockWidget::showIncompleteTypes()
+{
+    ui->typeInputsTab->showOnlyIncomplete();
+    ui->dockTabs->setCurrentWidget(ui->typeInputsTab);
 }
 
 void MaterialQuantitiesDockWidget::clearResults()
@@ -232,12 +255,18 @@ void MaterialQuantitiesDockWidget::showMissingReasons(
                          .arg(MaterialQuantitiesCalculator::reasonCountText(kind, it.value()).toHtmlEscaped()));
     }
     lines.append(QStringLiteral("<a href=\"reason:all\">%1</a>").arg(tr("Show all elements").toHtmlEscaped()));
+    lines.append(QStringLiteral("<a href=\"%1\">%2</a>")
+                     .arg(QLatin1String(typeInputsLink), tr("Fill in the inputs of the types").toHtmlEscaped()));
     ui->missingReasonsLabel->setText(lines.join(QStringLiteral("<br/>")));
     ui->missingReasonsLabel->show();
 }
 
 void MaterialQuantitiesDockWidget::showOnlyReason(const QString& link)
 {
+    if (link == QLatin1String(typeInputsLink)) {
+        showIncompleteTypes();
+        return;
+    }
     if (!detailedSortModel || !link.startsWith(QLatin1String("reason:"))) {
         return;
     }
@@ -279,6 +308,9 @@ void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
     clearResults();
     ui->detailedInformationWidget->hide();
     showInformation(tr("Material quantities computing is running."));
+    // The results are rewritten as a whole, which Edit > Undo does not take
+    // back: the inputs edited so far are kept as they are.
+    ModelUndoStack::forget(model);
 
     itemsNotShown = 0;
     itemsUpdatePending = false;
@@ -332,6 +364,9 @@ bool MaterialQuantitiesDockWidget::endComputation()
     const bool shown = model && computedModel == model;
     if (computedModel) {
         computedModel->setBusy(false);
+    }
+    if (shown) {
+        ui->typeInputsTab->refresh();
     }
     computedModel = nullptr;
     return shown;

@@ -46,7 +46,7 @@ public:
 
     const MaterialQuantitiesSettings& getSettings() const { return settings; }
     /// Used by the next computation and the next display of results.
-    void setSettings(const MaterialQuantitiesSettings& newSettings) { settings = newSettings; }
+    void setSettings(const MaterialQuantitiesSettings& newSettings);
 
 protected slots:
     void on_computeQuantitiesPushButton_clicked();
@@ -79,6 +79,8 @@ private:
     /// those elements.
     void showMissingReasons(const QHash<int, MaterialQuantitiesCalculator::MissingReason>& reasons);
     void showOnlyReason(const QString& link);
+    /// The "Type inputs" page, with the types that miss an input.
+    void showIncompleteTypes();
 
     MaterialQuantitiesSettings settings;
     Ui::MaterialQuantitiesDockWidget* ui;

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "MaterialQuantitiesSettings.h"
+#include "TypeInputs.h"
+#include "TypeInputsWriter.h"
+
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QUndoStack>
+
+#include <optional>
+
+namespace Orvane {
+
+/// The inputs of every element type of a model, one row each, editable in
+/// place: an edit writes the input at the settings' path of the type,
+/// through the model's undo history when one is given. Columns: type name,
+/// entity, instances, functional unit, mass per functional unit, reused
+/// (a check box), status, then one column per material with its share.
+class TypeInputsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column {
+        NameColumn,
+        EntityColumn,
+        InstancesColumn,
+        FunctionalUnitColumn,
+        MassColumn,
+        ReusedColumn,
+        StatusColumn,
+        FirstMaterialColumn
+    };
+    /// Whether a row's type has every input the computation needs (bool).
+    static constexpr int CompleteRole = Qt::UserRole + 1;
+
+    explicit TypeInputsModel(QObject* parent = nullptr);
+    ~TypeInputsModel() override;
+
+    /// Reads the types of the model again (null empties the table).
+    void setModel(_ifc2x3::IFC2x3Model* model);
+    _ifc2x3::IFC2x3Model* model() const { return hostModel; }
+    void setSettings(const MaterialQuantitiesSettings& settings);
+    /// Where edits go, to be undone; without, they are written directly.
+    void setUndoStack(QUndoStack* stack) { undoStack = stack; }
+    /// Reads every type again.
+    void reload();
+
+    const TypeInputsTable& table() const { return inputs; }
+    /// Why inputs cannot be edited, one line per input whose path does not
+    /// lead into a property set of the type.
+    QStringList readOnlyReasons() const;
+    /// The material of a column, empty for the fixed ones.
+    QString materialOf(int column) const;
+    /// The words of the functional units the computation recognises, in
+    /// the user's language.
+    static QStringList functionalUnitWords();
+    /// A share as typed ("40", "40 %", "0.4", "0,4") in the convention of
+    /// the type's other shares; empty for an empty text, none when it is not
+    /// a non-negative number.
+    static std::optional<std::optional<double>> parseShare(const QString& text, bool percentages);
+    /// A non-negative number as typed in the user's or the C locale.
+    static std::optional<double> parseNumber(const QString& text);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    /// An edit was refused: the value is not one the input takes, or it
+    /// could not be written.
+    void editRefused(const QString& message);
+
+private:
+    QVariant displayData(const TypeInputs& type, int column) const;
+    QVariant editData(const TypeInputs& type, int column) const;
+    QVariant toolTip(const TypeInputs& type, int column) const;
+    /// The input a column edits, none for the others.
+    std::optional<TypeInputsWriter::Input> inputOf(int column) const;
+    /// Runs an edit of the type at row as one step of the history.
+    bool edit(int row, const QString& text, std::function<bool(const TypeInputsWriter&)> write);
+    /// Reads the type of a model row again and tells the views.
+    void refreshTypeRow(int modelRow);
+
+    QPointer<_ifc2x3::IFC2x3Model> hostModel;
+    MaterialQuantitiesSettings settings;
+    std::optional<TypeInputsWriter> writer;
+    QPointer<QUndoStack> undoStack;
+    TypeInputsTable inputs;
+};
+
+} // namespace Orvane

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "MaterialQuantitiesSettings.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace Orvane {
+
+namespace Ui {
+class TypeInputsWidget;
+}
+
+namespace _ifc2x3 {
+class IFC2x3Model;
+}
+class TypeInputsFilterModel;
+class TypeInputsModel;
+
+/// The "Type inputs" page of the tool's dock: one row per element type of
+/// the active model with what it supplies to the computation, editable in
+/// place through the model's undo history, filtered by text or to the types
+/// that miss an input. The table is read when the page is shown, and again
+/// when the model or the settings change while it is.
+class TypeInputsWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TypeInputsWidget(QWidget* parent = nullptr);
+    ~TypeInputsWidget() override;
+
+    void setModel(_ifc2x3::IFC2x3Model* model);
+    void setSettings(const MaterialQuantitiesSettings& settings);
+    /// Filters the table to the types that miss an input.
+    void showOnlyIncomplete();
+    /// Reads the types again, now when shown, else when next shown.
+    void refresh();
+
+    TypeInputsModel* inputsModel() const { return inputs; }
+    TypeInputsFilterModel* filterModel() const { return filter; }
+
+signals:
+    /// For the host's status bar.
+    void message(const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private slots:
+    void on_onlyIncompleteCheckBox_toggled(bool checked);
+    void on_typeFilterLineEdit_textChanged(const QString& text);
+
+private:
+    /// Said beside the cell, where the user typed.
+    void showRefusal(const QString& text);
+    void reloadIfStale();
+    void updateSummary();
+    void updateReadOnlyNote();
+    void updateEnabled();
+
+    std::unique_ptr<Ui::TypeInputsWidget> ui;
+    TypeInputsModel* inputs;
+    TypeInputsFilterModel* filter;
+    QPointer<_ifc2x3::IFC2x3Model> model;
+    bool stale = true;
+};
+
+} // namespace Orvane
