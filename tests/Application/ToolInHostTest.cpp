@@ -1,8 +1,10 @@
 // The material quantities tool loaded by the main window from the build tree,
 // as the application runs it: its settings applied through the host's
-// settings dialog, and a model being computed that the user tries to close.
+// settings dialog, its settings page following the active model, and a model
+// being computed that the user tries to close.
 #include "ModalAnswer.h"
 
+#include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
 #include "MaterialQuantitiesDockWidget.h"
 
@@ -13,9 +15,11 @@
 #include "Orvane/Widgets/PluginManager.h"
 #include "Orvane/Widgets/ProgressSink.h"
 #include "Orvane/Widgets/SettingsDialog.h"
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -25,6 +29,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +39,7 @@ namespace {
 
 const int patienceMs = 60000;
 
+using Orvane::MaterialQuantitiesCalculator;
 using Orvane::MaterialQuantitiesCalculatorThread;
 using Orvane::MaterialQuantitiesDockWidget;
 
@@ -126,6 +132,38 @@ protected:
         return opened.wait(patienceMs) && opened.first().at(1).toBool();
     }
 
+    /// What the tool's settings page shows of the functional unit path: whether
+    /// it can be picked, and where it was found once counted when asked to
+    /// wait for that.
+    struct PathFieldSeen
+    {
+        bool pickable = false;
+        QString found;
+    };
+    PathFieldSeen seeFunctionalUnitField(bool waitForCount)
+    {
+        PathFieldSeen seen;
+        testsupport::answerModal<Orvane::SettingsDialog>([&seen, waitForCount](Orvane::SettingsDialog* dialog) {
+            auto* pages = dialog->findChild<QListWidget*>();
+            const auto named = pages->findItems("Material quantities", Qt::MatchExactly);
+            if (!named.isEmpty()) {
+                pages->setCurrentItem(named.first());
+            }
+            auto* pick = dialog->findChild<QToolButton*>("functionalUnitPickButton");
+            auto* found = dialog->findChild<QLabel*>("functionalUnitResolutionLabel");
+            if (pick && found) {
+                seen.pickable = pick->isEnabled();
+                if (waitForCount) {
+                    EXPECT_TRUE(QTest::qWaitFor([found] { return !found->text().isEmpty(); }, patienceMs));
+                }
+                seen.found = found->text();
+            }
+            dialog->reject();
+        });
+        window.showSettings();
+        return seen;
+    }
+
     QTemporaryDir folder;
     HoldingSink sink; // outlives the window, whose operations it may see end
     Orvane::MainWindow window;
@@ -157,6 +195,29 @@ TEST_F(ToolInHost, SettingsAppliedInTheSettingsDialogReachTheDock)
     window.showSettings();
     ASSERT_TRUE(edited);
     EXPECT_EQ(dock->getSettings().reusedMaterialsPropertyPath, applied);
+}
+
+// The tool hands its settings page the active model: paths are picked from
+// its selected element and looked for among its building elements, until the
+// model is closed.
+TEST_F(ToolInHost, TheSettingsPageFollowsTheActiveModelAndItsSelection)
+{
+    ASSERT_TRUE(openSample());
+    auto* model = qobject_cast<Orvane::_ifc2x3::IFC2x3Model*>(window.activeModel());
+    ASSERT_NE(model, nullptr);
+    const QList<int> elements = MaterialQuantitiesCalculator::getBuildingElementRows(model);
+    ASSERT_FALSE(elements.isEmpty());
+    model->selectionModel()->select(model->index(elements.first(), 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+
+    const PathFieldSeen open = seeFunctionalUnitField(true);
+    EXPECT_TRUE(open.pickable);
+    EXPECT_TRUE(open.found.startsWith("Found on")) << open.found.toStdString();
+
+    ASSERT_TRUE(window.closeActiveDocument());
+    const PathFieldSeen closed = seeFunctionalUnitField(false);
+    EXPECT_FALSE(closed.pickable);
+    EXPECT_EQ(closed.found, QString());
 }
 
 // Whether the host refuses at once or asks whether to stop the computation,

@@ -103,6 +103,9 @@ void MaterialQuantities::setModel(Model* model)
     if (dock) {
         dock->setModel(model);
     }
+    if (settingsPage_) {
+        settingsPage_->setModel(model);
+    }
 }
 
 void MaterialQuantities::setDockSettings(const MaterialQuantitiesSettings& newSettings)

@@ -810,7 +810,7 @@ QuantityMap MaterialQuantitiesCalculator::quantitiesOf(const QModelIndex& index,
     return quantities;
 }
 
-QList<int> MaterialQuantitiesCalculator::getBuildingElementRows(_ifc2x3::IFC2x3Model* model)
+QList<int> MaterialQuantitiesCalculator::getBuildingElementRows(const _ifc2x3::IFC2x3Model* model)
 {
     QList<int> rows;
     if (!model) {

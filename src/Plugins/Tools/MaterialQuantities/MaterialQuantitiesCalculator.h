@@ -106,7 +106,7 @@ public:
     QMap<QString, double> getQuantities(const QModelIndex& index);
     /// Model rows of the building elements: every IfcElement except feature
     /// elements, element assemblies and virtual elements, in data set order.
-    static QList<int> getBuildingElementRows(_ifc2x3::IFC2x3Model* model);
+    static QList<int> getBuildingElementRows(const _ifc2x3::IFC2x3Model* model);
 
     void createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
                           const QString& propertySetName);

@@ -40,6 +40,16 @@ MaterialQuantitiesSettings::MaterialQuantitiesSettings(QSettings& store)
     loadSettings(store);
 }
 
+MaterialQuantitiesSettings::MaterialQuantitiesSettings(DefaultsOnly)
+{
+    setDefaults();
+}
+
+MaterialQuantitiesSettings MaterialQuantitiesSettings::defaults()
+{
+    return MaterialQuantitiesSettings(DefaultsOnly{});
+}
+
 void MaterialQuantitiesSettings::setDefaults()
 {
     functionalUnitPropertyPath = QStringLiteral("Type/Properties/Unite_Fonctionnelle/Type");

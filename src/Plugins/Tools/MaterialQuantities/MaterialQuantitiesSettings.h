@@ -15,6 +15,8 @@ public:
     MaterialQuantitiesSettings();
     /// The defaults, then what the given store holds.
     explicit MaterialQuantitiesSettings(QSettings& store);
+    /// The defaults alone, whatever any store holds.
+    static MaterialQuantitiesSettings defaults();
 
     /// Equal when the four paths and the three lists are; the property-set
     /// names take no part (they are never edited by the user).
@@ -36,6 +38,10 @@ public:
     QStringList volumeQuantitiesPropPaths;
 
 private:
+    struct DefaultsOnly
+    {
+    };
+    explicit MaterialQuantitiesSettings(DefaultsOnly);
     void setDefaults();
 };
 

@@ -3,6 +3,8 @@
 #include "MaterialQuantitiesSettingsHolder.h"
 #include "MaterialQuantitiesSettingsWidget.h"
 
+#include "Orvane/Model.h"
+
 #include <QSettings>
 
 namespace Orvane {
@@ -31,8 +33,17 @@ QList<QWidget*> MaterialQuantitiesSettingsPage::createWidgets(QWidget* parent)
         QSettings store;
         settings.loadSettings(store);
         widget->setSettings(settings);
+        widget->setModel(activeModel);
     }
     return {widget};
+}
+
+void MaterialQuantitiesSettingsPage::setModel(Model* model)
+{
+    activeModel = model;
+    if (widget) {
+        widget->setModel(model);
+    }
 }
 
 void MaterialQuantitiesSettingsPage::apply()

@@ -9,6 +9,7 @@ namespace Orvane {
 
 class MaterialQuantitiesSettingsHolder;
 class MaterialQuantitiesSettingsWidget;
+class Model;
 
 /// The tool's page of the host's settings dialog. It keeps its own copy of
 /// the settings; applying hands what its widget edited to the page, then to
@@ -33,11 +34,15 @@ public:
     void saveSettings(QSettings& store) override;
 
     const MaterialQuantitiesSettings& getSettings() const { return settings; }
+    /// The host's active model, null when none: paths are picked from its
+    /// selected element and looked for among its building elements.
+    void setModel(Model* model);
 
 private:
     MaterialQuantitiesSettings settings;
     MaterialQuantitiesSettingsHolder* tool;
     QPointer<MaterialQuantitiesSettingsWidget> widget;
+    QPointer<Model> activeModel;
 };
 
 } // namespace Orvane

@@ -1,10 +1,12 @@
 #include "QuantitiesPropPathListModel.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QIODevice>
 #include <QItemSelectionModel>
 #include <QMimeData>
+#include <QStyle>
 
 namespace Orvane {
 
@@ -49,6 +51,9 @@ QVariant QuantitiesPropPathListModel::data(const QModelIndex& index, int role) c
     if (!index.isValid() || index.row() < 0 || index.row() > paths.size()) {
         return QVariant();
     }
+    if (index.row() < paths.size() && (role == Qt::ToolTipRole || role == Qt::DecorationRole)) {
+        return noteData(paths.at(index.row()), role);
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return QVariant();
     }
@@ -78,6 +83,32 @@ bool QuantitiesPropPathListModel::setData(const QModelIndex& index, const QVaria
     }
     emit dataChanged(index, index);
     return true;
+}
+
+QVariant QuantitiesPropPathListModel::noteData(const QString& path, int role) const
+{
+    const auto note = notes.constFind(path);
+    if (note == notes.constEnd()) {
+        return QVariant();
+    }
+    if (role == Qt::ToolTipRole) {
+        return note->text;
+    }
+    return note->unresolved ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning) : QVariant();
+}
+
+void QuantitiesPropPathListModel::setPathNote(const QString& path, const QString& note, bool unresolved)
+{
+    const auto known = notes.constFind(path);
+    if (known != notes.constEnd() && known->text == note && known->unresolved == unresolved) {
+        return;
+    }
+    notes.insert(path, {note, unresolved});
+    for (int row = 0; row < paths.size(); ++row) {
+        if (paths.at(row) == path) {
+            emit dataChanged(index(row), index(row), {Qt::ToolTipRole, Qt::DecorationRole});
+        }
+    }
 }
 
 QStringList QuantitiesPropPathListModel::mimeTypes() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 
@@ -56,11 +57,24 @@ public:
     /// and the rows still hold those paths; otherwise none.
     QVector<int> getDraggedRows(const QMimeData* data) const;
 
+    /// What is said of a path as its tooltip; a path marked unresolved also
+    /// shows a warning icon. Notes stay with the path text, wherever it moves.
+    void setPathNote(const QString& path, const QString& note, bool unresolved);
+
     /// A selection model over this list, for the view that shows it.
     QItemSelectionModel* getSelectionModel() const { return selectionModel; }
 
 private:
+    struct PathNote
+    {
+        QString text;
+        bool unresolved = false;
+    };
+
+    QVariant noteData(const QString& path, int role) const;
+
     QStringList paths;
+    QHash<QString, PathNote> notes;
     QItemSelectionModel* selectionModel;
 };
 

@@ -180,6 +180,30 @@
         <source>Volume</source>
         <translation>Volume</translation>
     </message>
+    <message>
+        <source>Pick…</source>
+        <translation>Choisir…</translation>
+    </message>
+    <message>
+        <source>Restore defaults</source>
+        <translation>Rétablir les valeurs par défaut</translation>
+    </message>
+    <message>
+        <source>Pick a property path from the selected element</source>
+        <translation>Choisir un chemin de propriété dans l’élément sélectionné</translation>
+    </message>
+    <message>
+        <source>Select an element in the model to pick a path from it</source>
+        <translation>Sélectionnez un élément du modèle pour y choisir un chemin</translation>
+    </message>
+    <message>
+        <source>Found on no building element of this model</source>
+        <translation>Trouvé sur aucun élément de construction de ce modèle</translation>
+    </message>
+    <message>
+        <source>Found on %1 of %2 building elements</source>
+        <translation>Trouvé sur %1 des %2 éléments de construction</translation>
+    </message>
 </context>
 <context>
     <name>Orvane::MaterialTotalQuantitiesModel</name>
@@ -217,6 +241,29 @@
 </source>
         <translation>Propriété %1 non valide pour les objets %2
 </translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::PropertyPathPickerDialog</name>
+    <message>
+        <source>Pick a property path</source>
+        <translation>Choisir un chemin de propriété</translation>
+    </message>
+    <message>
+        <source>Path:</source>
+        <translation>Chemin :</translation>
+    </message>
+    <message>
+        <source>Properties of %1</source>
+        <translation>Propriétés de %1</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Valeur</translation>
     </message>
 </context>
 <context>
