@@ -171,6 +171,18 @@ Ouvrez un fichier IFC 2x3 par Fichier &gt; Ouvrir... (%1) ou déposez-le ici.</t
         <source>&lt;p&gt;&lt;b&gt;Orvane&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Building models in IFC 2x3, with their material quantities.&lt;/p&gt;&lt;p&gt;Warnings and errors are written to %1.&lt;/p&gt;</source>
         <translation>&lt;p&gt;&lt;b&gt;Orvane&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Maquettes de bâtiments en IFC 2x3, avec leurs quantités de matière.&lt;/p&gt;&lt;p&gt;Les avertissements et les erreurs sont écrits dans %1.&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Édition</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Rétablir</translation>
+    </message>
 </context>
 <context>
     <name>Orvane::ModelOpener</name>
