@@ -7,10 +7,13 @@
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
 #include "MaterialQuantitiesDockWidget.h"
+#include "TypeInputsModel.h"
+#include "TypeInputsWidget.h"
 
 #include "Orvane/Model.h"
 #include "Orvane/Widgets/DockWidgetManager.h"
 #include "Orvane/Widgets/MainWindow.h"
+#include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/Widgets/OperationStatus.h"
 #include "Orvane/Widgets/PluginManager.h"
 #include "Orvane/Widgets/ProgressSink.h"
@@ -26,6 +29,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -252,6 +256,32 @@ TEST_F(ToolInHost, AModelIsNotClosedUnderItsRunningComputation)
     ASSERT_FALSE(model.isNull());
     EXPECT_EQ(window.documentCount(), 1);
     EXPECT_NE(dock->findChild<QTableView*>("detailedMaterialQuantitiesTableView")->model(), nullptr);
+}
+
+// An input typed in the dock's Type inputs page marks the document modified;
+// the Edit menu's Undo (Ctrl+Z) takes it back, unmarks it, and Redo
+// (Ctrl+Shift+Z) writes it again.
+TEST_F(ToolInHost, EditUndoAndRedoTakeBackATypeInput)
+{
+    ASSERT_TRUE(openSample());
+    Orvane::ModelDocument* document = window.activeDocument();
+    ASSERT_NE(document, nullptr);
+    auto* page = dock->findChild<Orvane::TypeInputsWidget*>("typeInputsTab");
+    dock->findChild<QTabWidget*>("dockTabs")->setCurrentWidget(page);
+    Orvane::TypeInputsModel* inputs = page->inputsModel();
+    ASSERT_GT(inputs->rowCount(), 0);
+    const QModelIndex mass = inputs->index(0, Orvane::TypeInputsModel::MassColumn);
+    const QVariant before = mass.data(Qt::EditRole);
+    ASSERT_TRUE(inputs->setData(mass, "4321"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return document->isModified(); }, patienceMs));
+
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(inputs->index(0, Orvane::TypeInputsModel::MassColumn).data(Qt::EditRole), before);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !document->isModified(); }, patienceMs));
+
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(inputs->index(0, Orvane::TypeInputsModel::MassColumn).data(Qt::EditRole), QVariant(4321.0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return document->isModified(); }, patienceMs));
 }
 
 } // namespace
