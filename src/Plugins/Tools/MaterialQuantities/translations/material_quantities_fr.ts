@@ -359,4 +359,118 @@
         <translation>%1 non calculés depuis que leurs données ont été complétées</translation>
     </message>
 </context>
+<context>
+    <name>Orvane::TypeInputsColumns</name>
+    <message>
+        <source>Type inputs</source>
+        <translation>Données des types</translation>
+    </message>
+    <message>
+        <source>GlobalId</source>
+        <translation>GlobalId</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Entity</source>
+        <translation>Entité</translation>
+    </message>
+    <message>
+        <source>Instances</source>
+        <translation>Instances</translation>
+    </message>
+    <message>
+        <source>Functional unit</source>
+        <translation>Unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Mass per functional unit</source>
+        <translation>Masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Reused</source>
+        <translation>Réemployé</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Statut</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputsWorkbookImport</name>
+    <message>
+        <source>The workbook cannot be read: %1</source>
+        <translation>Le classeur ne peut pas être lu : %1</translation>
+    </message>
+    <message>
+        <source>No sheet &quot;%1&quot; in &apos;%2&apos;; its sheets: %3</source>
+        <translation>Pas de feuille « %1 » dans &apos;%2&apos; ; ses feuilles : %3</translation>
+    </message>
+    <message>
+        <source>the same column as column %1</source>
+        <translation>la même colonne que la colonne %1</translation>
+    </message>
+    <message>
+        <source>Sheet &quot;%1&quot;, row 1: no column &quot;%2&quot;</source>
+        <translation>Feuille « %1 », ligne 1 : pas de colonne « %2 »</translation>
+    </message>
+    <message>
+        <source>the same material as column %1</source>
+        <translation>le même matériau que la colonne %1</translation>
+    </message>
+    <message>
+        <source>no GlobalId in a row that has values</source>
+        <translation>pas de GlobalId sur une ligne qui a des valeurs</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the GlobalId of an element type of the model</source>
+        <translation>« %1 » n’est le GlobalId d’aucun type d’élément de la maquette</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is already on row %2</source>
+        <translation>« %1 » est déjà sur la ligne %2</translation>
+    </message>
+    <message>
+        <source>a value in a column without a header in row 1</source>
+        <translation>une valeur dans une colonne sans en-tête en ligne 1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a reuse value: TRUE or FALSE, yes or no, oui or non, 1 or 0</source>
+        <translation>« %1 » n’est pas une valeur de réemploi : VRAI ou FAUX, oui ou non, yes ou no, 1 ou 0</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a number</source>
+        <translation>« %1 » n’est pas un nombre</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a finite number</source>
+        <translation>« %1 » n’est pas un nombre fini</translation>
+    </message>
+    <message>
+        <source>%1 is negative</source>
+        <translation>%1 est négatif</translation>
+    </message>
+    <message>
+        <source>Sheet &quot;%1&quot;, row %2, column %3 (&quot;%4&quot;): %5</source>
+        <translation>Feuille « %1 », ligne %2, colonne %3 (« %4 ») : %5</translation>
+    </message>
+    <message>
+        <source>The inputs of the type &quot;%1&quot; cannot be written</source>
+        <translation>Les données du type « %1 » ne peuvent pas être écrites</translation>
+    </message>
+    <message>
+        <source>No instance number is left in the model for the inputs</source>
+        <translation>Il ne reste plus de numéro d’instance dans la maquette pour les données</translation>
+    </message>
+    <message>
+        <source>The material composition</source>
+        <translation>La composition matière</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written at &quot;%2&quot;: %3</source>
+        <translation>Impossible d’écrire « %1 » en « %2 » : %3</translation>
+    </message>
+</context>
 </TS>
