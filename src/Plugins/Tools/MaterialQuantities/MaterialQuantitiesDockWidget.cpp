@@ -2,6 +2,8 @@
 
 #include "ui_MaterialQuantitiesDockWidget.h"
 
+#include "TypeInputsWidget.h"
+
 #include "Orvane/Widgets/ModelUndoStack.h"
 
 #include "DisplayDoubleDelegate.h"
@@ -25,6 +27,9 @@
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 
+#include <QMainWindow>
+#include <QStatusBar>
+
 #include <algorithm>
 
 namespace Orvane {
@@ -44,6 +49,11 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     ui->content->setEnabled(false);
     ui->totalMaterialQuantitiesTreeView->setItemDelegate(new DisplayDoubleDelegate(this));
     ui->typeInputsTab->setSettings(settings);
+    connect(ui->typeInputsTab, &TypeInputsWidget::message, this, [this](const QString& text) {
+        if (auto* mainWindow = qobject_cast<QMainWindow*>(window())) {
+            mainWindow->statusBar()->showMessage(text, 10000);
+        }
+    });
     ui->dockTabs->setTabEnabled(ui->dockTabs->indexOf(ui->typeInputsTab), false);
 
     totalQuantitiesChartView = new MaterialQuantitiesChartView(ui->content);

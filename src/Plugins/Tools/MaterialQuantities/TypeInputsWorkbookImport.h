@@ -50,8 +50,8 @@ public:
     /// Writes the changes at the writer's paths; how many types changed.
     /// -1, with the reason in *error and the model as it was, when an input
     /// cannot be written (its path does not lead into a set of the type, say).
-    /// The writes are undone on failure through the data set's journal, or
-    /// left for the caller to undo when it keeps its own journal open.
+    /// The writes run under a journal of their own (inside the caller's when
+    /// one is open), undone on failure.
     static int apply(const QVector<TypeInputsChange>& changes, const TypeInputsWriter& writer,
                      QString* error = nullptr);
 
