@@ -216,7 +216,7 @@
         <translation>À valoriser</translation>
     </message>
     <message>
-        <source>Re-employed</source>
+        <source>Reused</source>
         <translation>Réemployé</translation>
     </message>
 </context>
@@ -357,6 +357,17 @@
     <message>
         <source>%1 not computed since their inputs were completed</source>
         <translation>%1 non calculés depuis que leurs données ont été complétées</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MassUnitActions</name>
+    <message>
+        <source>Show masses in kg</source>
+        <translation>Afficher les masses en kg</translation>
+    </message>
+    <message>
+        <source>Show masses in t</source>
+        <translation>Afficher les masses en t</translation>
     </message>
 </context>
 </TS>
