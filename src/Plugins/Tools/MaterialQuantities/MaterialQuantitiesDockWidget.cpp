@@ -7,12 +7,14 @@
 #include "Orvane/Widgets/ModelUndoStack.h"
 
 #include "DisplayDoubleDelegate.h"
+#include "MassUnitActions.h"
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
 #include "MaterialQuantitiesChartView.h"
 #include "MaterialQuantitiesProxyModel.h"
 #include "MaterialQuantitiesSortProxyModel.h"
 #include "MaterialTotalQuantitiesModel.h"
+#include "MaterialTotalQuantitiesSortProxyModel.h"
 #include "ModelComponentsExcelExport.h"
 #include "QuantitiesWorkbookExport.h"
 
@@ -48,6 +50,11 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     connect(ui->missingReasonsLabel, &QLabel::linkActivated, this, &MaterialQuantitiesDockWidget::showOnlyReason);
     ui->content->setEnabled(false);
     ui->totalMaterialQuantitiesTreeView->setItemDelegate(new DisplayDoubleDelegate(this));
+    ui->detailedMaterialQuantitiesTableView->setItemDelegate(new DisplayDoubleDelegate(this));
+    massUnits = new MassUnitActions(this);
+    massUnits->addTo(ui->detailedMaterialQuantitiesTableView->horizontalHeader());
+    massUnits->addTo(ui->totalMaterialQuantitiesTreeView->header());
+    connect(massUnits, &MassUnitActions::unitChosen, this, &MaterialQuantitiesDockWidget::showMassesIn);
     ui->typeInputsTab->setSettings(settings);
     connect(ui->typeInputsTab, &TypeInputsWidget::message, this, [this](const QString& text) {
         if (auto* mainWindow = qobject_cast<QMainWindow*>(window())) {
@@ -130,6 +137,7 @@ void MaterialQuantitiesDockWidget::clearResults()
     ui->informationWidget->hide();
     ui->missingReasonsLabel->hide();
     missingReasonKinds.clear();
+    rememberColumns();
     ui->detailedMaterialQuantitiesTableView->setModel(nullptr);
     ui->totalMaterialQuantitiesTreeView->setModel(nullptr);
     totalQuantitiesChartView->setModel(nullptr);
@@ -186,12 +194,10 @@ void MaterialQuantitiesDockWidget::updateResults()
 
     totalModel = new MaterialTotalQuantitiesModel();
     totalModel->fillFromModel(model, settings);
-    totalSortModel = new QSortFilterProxyModel();
+    totalModel->setMassUnit(massUnits->unit());
+    totalSortModel = new MaterialTotalQuantitiesSortProxyModel();
     totalSortModel->setSourceModel(totalModel);
-    totalSortModel->setSortRole(Qt::EditRole);
     ui->totalMaterialQuantitiesTreeView->setModel(totalSortModel);
-    // Materials by name, rather than the view's default descending order.
-    ui->totalMaterialQuantitiesTreeView->sortByColumn(0, Qt::AscendingOrder);
     totalQuantitiesChartView->setModel(totalSortModel);
     totalQuantitiesChartView->show();
 
@@ -201,6 +207,9 @@ void MaterialQuantitiesDockWidget::updateResults()
     detailedModel->setQuantityPathReader(
         [reader = quantityPathReader.get()](const QModelIndex& source) { return reader->getQuantityPath(source); });
     detailedModel->setSourceModel(model);
+    detailedModel->setMassUnit(massUnits->unit());
+    connect(detailedModel, &MaterialQuantitiesProxyModel::hostSelectionChanged, this,
+            &MaterialQuantitiesDockWidget::selectHostSelection);
     detailedSortModel = new MaterialQuantitiesSortProxyModel();
     detailedSortModel->setSourceModel(detailedModel);
     detailedSortModel->setSortRole(Qt::EditRole);
@@ -215,21 +224,45 @@ void MaterialQuantitiesDockWidget::updateResults()
         delete previous;
     }
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    restoreColumns();
 
-    selectHostSelection();
+    detailedModel->followHostSelection();
     showMissingQuantities();
     updateButtons();
 }
 
 void MaterialQuantitiesDockWidget::selectHostSelection()
 {
-    const QItemSelection selected = model->selectionModel()->selection();
-    if (selected.isEmpty()) {
-        return;
+    const QItemSelection rows = detailedSortModel->mapSelectionFromSource(
+        detailedModel->mapSelectionFromSource(model->selectionModel()->selection()));
+    QItemSelectionModel* selection = detailedSortModel->selectionModel();
+    selection->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!rows.isEmpty()) {
+        // The table scrolls to its current index.
+        selection->setCurrentIndex(rows.first().topLeft(), QItemSelectionModel::NoUpdate);
     }
-    const QItemSelection rows =
-        detailedSortModel->mapSelectionFromSource(detailedModel->mapSelectionFromSource(selected));
-    detailedSortModel->selectionModel()->select(rows, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void MaterialQuantitiesDockWidget::showMassesIn(MassDisplayUnit unit)
+{
+    if (totalModel) {
+        totalModel->setMassUnit(unit);
+    }
+    if (detailedModel) {
+        detailedModel->setMassUnit(unit);
+    }
+}
+
+void MaterialQuantitiesDockWidget::rememberColumns()
+{
+    detailedColumns.remember(*ui->detailedMaterialQuantitiesTableView->horizontalHeader());
+    totalColumns.remember(*ui->totalMaterialQuantitiesTreeView->header());
+}
+
+void MaterialQuantitiesDockWidget::restoreColumns()
+{
+    detailedColumns.restore(*ui->detailedMaterialQuantitiesTableView->horizontalHeader());
+    totalColumns.restore(*ui->totalMaterialQuantitiesTreeView->header());
 }
 
 void MaterialQuantitiesDockWidget::showMissingQuantities()

@@ -228,7 +228,7 @@
         <translation>À valoriser</translation>
     </message>
     <message>
-        <source>Re-employed</source>
+        <source>Reused</source>
         <translation>Réemployé</translation>
     </message>
 </context>
@@ -695,6 +695,17 @@ Nothing was written into the model.</source>
         <translation>%1
 
 Rien n’a été écrit dans le modèle.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MassUnitActions</name>
+    <message>
+        <source>Show masses in kg</source>
+        <translation>Afficher les masses en kg</translation>
+    </message>
+    <message>
+        <source>Show masses in t</source>
+        <translation>Afficher les masses en t</translation>
     </message>
 </context>
 </TS>
