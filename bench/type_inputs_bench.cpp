@@ -8,6 +8,8 @@
 // default): each one's mass and reuse flag, and the functional unit and
 // composition of those that have none. That workbook is written, untimed,
 // by the export itself from the table with those changes.
+#include "BenchSupport.h"
+
 #include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
 #include "Plugins/Tools/MaterialQuantities/TypeInputsReader.h"
 #include "Plugins/Tools/MaterialQuantities/TypeInputsWorkbookExport.h"
@@ -30,24 +32,10 @@
 #include <cstring>
 #include <ctime>
 
+using bench::cpuSeconds;
+using bench::intArgument;
+
 namespace {
-
-double cpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-int intArgument(int argc, char** argv, const char* name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0) {
-            return std::max(1, std::atoi(argv[i + 1]));
-        }
-    }
-    return fallback;
-}
 
 /// Wall and CPU time of a phase, printed when it ends.
 class Phase
