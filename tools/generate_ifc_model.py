@@ -1198,9 +1198,10 @@ STEEL_PHASES = ["Phase 1 - Charpente principale", "Phase 2 - Contreventements",
 class SteelFrameGenerator(ModelGenerator):
     """Models as steel-frame detailing tools write them: beams, members, columns, plates
     and bolts, two thirds of them parts of element assemblies; each element with its own
-    property set and quantity set through relations of its own; types related to about
-    27 elements per relation; one material association per steel grade relating every
-    element of it; geometry as extrusions, clipped extrusions and faceted breps."""
+    property set and quantity set through relations of its own; the relations after
+    every element, as those tools write them; types related to about 27 elements per
+    relation; one material association per steel grade relating every element of it;
+    geometry as extrusions, clipped extrusions and faceted breps."""
 
     CLIPPED_SHARE = 0.07
     BREP_ACCESSORY_SHARE = 0.08
@@ -1210,6 +1211,7 @@ class SteelFrameGenerator(ModelGenerator):
         super().__init__(writer, elements, **options)
         self.stats["accessory"] = 0
         self.graded = {}  # grade -> element ids, one association each at the end
+        self.relations = []  # as detailing tools write them: after every element
         self.mark = 0
 
     def shape_label(self):
@@ -1298,7 +1300,8 @@ class SteelFrameGenerator(ModelGenerator):
         aid = w.add("IFCELEMENTASSEMBLY(%s,#%d,%s,$,'ASSEMBLY',#%d,$,%s,.FACTORY.,.STEELFRAME.)"
                     % (self.guid(), self.oh, step_string("Assemblage A%d" % self.mark), lp,
                        self.next_tag()))
-        w.add("IFCRELAGGREGATES(%s,#%d,$,$,#%d,%s)" % (self.guid(), self.oh, aid, refs(parts)))
+        self.relations.append("IFCRELAGGREGATES(%s,#%d,$,$,#%d,%s)"
+                              % (self.guid(), self.oh, aid, refs(parts)))
         storey["rel"].append(aid)
         self.stats["assembly"] += 1
 
@@ -1374,7 +1377,8 @@ class SteelFrameGenerator(ModelGenerator):
                  self.single_value("Phase de montage", "IFCLABEL(%s)"
                                    % step_string(rng.choice(STEEL_PHASES)))]
         pset = self.property_set("Données de fabrication", props)
-        w.add("IFCRELDEFINESBYPROPERTIES(%s,#%d,$,$,(#%d),#%d)" % (self.guid(), self.oh, element, pset))
+        self.relations.append("IFCRELDEFINESBYPROPERTIES(%s,#%d,$,$,(#%d),#%d)"
+                              % (self.guid(), self.oh, element, pset))
         if kind == "plate":
             area = length * length
             volume = area * t["t"]
@@ -1393,10 +1397,14 @@ class SteelFrameGenerator(ModelGenerator):
                for q in qs]
         eq = w.add("IFCELEMENTQUANTITY(%s,#%d,'BaseQuantities',%s,'Steel detailing',%s)"
                    % (self.guid(), self.oh, step_string("Quantités de l'élément"), refs(ids)))
-        w.add("IFCRELDEFINESBYPROPERTIES(%s,#%d,$,$,(#%d),#%d)" % (self.guid(), self.oh, element, eq))
+        self.relations.append("IFCRELDEFINESBYPROPERTIES(%s,#%d,$,$,(#%d),#%d)"
+                              % (self.guid(), self.oh, element, eq))
 
     def write_type_relations(self):
         w, rng = self.w, self.rng
+        for body in self.relations:
+            w.add(body)
+            w.maybe_flush()
         for t in self.types:
             elements = self.typed[t["id"]]
             i = 0
