@@ -176,8 +176,8 @@ class SteelShapeTest(unittest.TestCase):
             run = subprocess.run([PROGRAM, "compute", str(self.path), "-o", str(out)], env=env,
                                  capture_output=True, text=True)
         self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertIn("Building elements:            5000\n", run.stdout)
-        self.assertIn("Elements without results:        0\n", run.stdout)
+        self.assertIn("Building elements:             5000\n", run.stdout)
+        self.assertIn("Elements without results:      0\n", run.stdout)
 
 
 class TypeVariantsTest(unittest.TestCase):
