@@ -3,6 +3,7 @@
 #include "FaultGuard.h"
 #include "RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -54,8 +55,9 @@ void SourceBuffer::clear()
     m_lazyCalls = 0;
     m_owned.clear();
     m_view = {};
-    m_lastWindow = ~std::size_t(0);
-    m_windowsRead = 0;
+    m_lastRegion = ~std::size_t(0);
+    m_regionsRead.clear();
+    m_regionRead.clear();
 }
 
 bool SourceBuffer::map(const std::string& path, std::string& error)
@@ -166,11 +168,32 @@ void SourceBuffer::release(std::size_t begin, std::size_t end) const
     }
 }
 
-void SourceBuffer::releaseAll() const
+void SourceBuffer::noteRegion(std::size_t region) const
 {
-    m_windowsRead = 0;
-    m_lastWindow = ~std::size_t(0);
-    m_policy.dropPages(m_map, m_mapSize, 0, m_mapSize);
+    if (m_regionRead.empty()) {
+        m_regionRead.assign((m_mapSize >> regionShift) + 1, false);
+    }
+    if (m_regionRead[region]) {
+        return;
+    }
+    m_regionRead[region] = true;
+    m_regionsRead.push_back(region);
+    if (m_regionsRead.size() >= regionBudget) {
+        releaseRegionsRead();
+    }
+}
+
+void SourceBuffer::releaseRegionsRead() const
+{
+    // Only what was read is dropped: one call over the whole mapping would
+    // walk all of its page tables every few megabytes of records.
+    for (const std::size_t region : m_regionsRead) {
+        const std::size_t begin = region << regionShift;
+        m_policy.dropPages(m_map, m_mapSize, begin, std::min(m_mapSize, begin + (std::size_t(1) << regionShift)));
+        m_regionRead[region] = false;
+    }
+    m_regionsRead.clear();
+    m_lastRegion = ~std::size_t(0);
 }
 
 } // namespace Step

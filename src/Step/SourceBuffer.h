@@ -9,6 +9,7 @@
 #include <string_view>
 #include <sys/types.h>
 #include <time.h>
+#include <vector>
 
 namespace Step {
 
@@ -63,18 +64,16 @@ public:
     /// Drops resident pages of the mapped range [begin, end) when the memory
     /// policy drops read pages (no-op for owned text).
     void release(std::size_t begin, std::size_t end) const;
-    /// Notes a read at offset. Reads spread over the file map a window of
-    /// pages each; once they add up to a few megabytes all are dropped (when
-    /// the policy drops read pages), so decoding records here and there does
-    /// not keep the file resident.
+    /// Notes a read at offset. Reads spread over the file map the region
+    /// of pages around them; once a few regions were read they are dropped
+    /// (when the policy drops read pages), so decoding records here and
+    /// there does not keep the file resident.
     void noteRead(std::size_t offset) const
     {
-        const std::size_t window = offset >> windowShift;
-        if (m_map && m_policy.dropReadPages && window != m_lastWindow) {
-            m_lastWindow = window;
-            if (++m_windowsRead >= windowBudget) {
-                releaseAll();
-            }
+        const std::size_t region = offset >> regionShift;
+        if (m_map && m_policy.dropReadPages && region != m_lastRegion) {
+            m_lastRegion = region;
+            noteRegion(region);
         }
     }
 
@@ -86,13 +85,16 @@ private:
     bool checkFile(Check check) const;
 
     // The kernel maps 64 KB of cached file around a faulting page, or the
-    // whole large folio holding it (up to 2 MB). Dropping everything every
-    // 32 windows keeps a few megabytes resident at the cost of a madvise
-    // call per 2 MB of records read.
-    static constexpr unsigned windowShift = 16;
-    static constexpr std::size_t windowBudget = 32;
+    // whole large folio holding it (up to 2 MB): the file is followed in
+    // regions of that size. Reads alternate between a few places (an
+    // element, its relations, its type's): counting distinct regions, not
+    // moves between them, keeps those places mapped while they are read,
+    // and at most regionBudget regions resident.
+    static constexpr unsigned regionShift = 21;
+    static constexpr std::size_t regionBudget = 8;
 
-    void releaseAll() const;
+    void noteRegion(std::size_t region) const;
+    void releaseRegionsRead() const;
 
     void* m_map = nullptr;
     std::size_t m_mapSize = 0;
@@ -110,8 +112,11 @@ private:
     mutable unsigned m_lazyCalls = 0;
     std::string m_owned;
     std::string_view m_view;
-    mutable std::size_t m_lastWindow = ~std::size_t(0);
-    mutable std::size_t m_windowsRead = 0;
+    mutable std::size_t m_lastRegion = ~std::size_t(0);
+    /// Regions read since the last drop, in the order first read, and a
+    /// bit per region of the file telling whether it is among them.
+    mutable std::vector<std::size_t> m_regionsRead;
+    mutable std::vector<bool> m_regionRead;
     MemoryPolicy m_policy;
 };
 

@@ -111,6 +111,75 @@ class RealShapeTest(unittest.TestCase):
         self.assertIn(False, with_material)
 
 
+class SteelShapeTest(unittest.TestCase):
+    """Steel frames as detailing tools write them: few records per element, most elements
+    parts of assemblies, a property set and a quantity set of their own."""
+
+    STEEL = {"IFCBEAM", "IFCMEMBER", "IFCCOLUMN", "IFCPLATE", "IFCDISCRETEACCESSORY"}
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.addClassCleanup(cls.tmp.cleanup)
+        cls.path = Path(cls.tmp.name) / "s.ifc"
+        raw = generate(cls.tmp.name, "s.ifc", "--elements", "5000", "--shape", "steel")
+        cls.size = len(raw)
+        cls.model = Model(raw)
+        cls.elements = {k for k, (e, _) in cls.model.records.items() if e in cls.STEEL}
+
+    def test_records_and_bytes_per_element(self):
+        self.assertEqual(len(self.elements), 5000)
+        self.assertAlmostEqual(len(self.model.records) / len(self.elements), 18.6, delta=0.5)
+        self.assertAlmostEqual(self.size / len(self.elements), 1450, delta=100)
+        kinds = collections.Counter(self.model.records[k][0] for k in self.elements)
+        self.assertAlmostEqual(kinds["IFCBEAM"] / 5000, 1.9 / 2.6, delta=0.01)
+        self.assertAlmostEqual(kinds["IFCDISCRETEACCESSORY"] / 5000, 0.4 / 2.6, delta=0.01)
+        self.assertAlmostEqual(kinds["IFCMEMBER"] / 5000, 0.2 / 2.6, delta=0.01)
+        self.assertIn("IFCCONVERSIONBASEDUNIT(#8,.LENGTHUNIT.,'MILLIMETRE',#9)", self.model.text)
+        for entity in ("IFCFACETEDBREP", "IFCPOLYLOOP", "IFCBOOLEANCLIPPINGRESULT", "IFCEXTRUDEDAREASOLID"):
+            self.assertTrue(self.model.of(entity), entity)
+
+    def test_two_thirds_are_parts_of_assemblies(self):
+        m = self.model
+        parts = set()
+        for rel in m.of("IFCRELAGGREGATES"):
+            whole, *members = ids(m.records[rel][1])[1:]
+            if m.records[whole][0] == "IFCELEMENTASSEMBLY":
+                parts.update(members)
+        self.assertAlmostEqual(len(parts & self.elements) / len(self.elements), 2 / 3, delta=0.04)
+        contained = {o for rel in m.of("IFCRELCONTAINEDINSPATIALSTRUCTURE") for o in ids(m.records[rel][1])[1:-1]}
+        self.assertEqual(contained & parts, set())
+        self.assertEqual(self.elements - parts, self.elements & contained)
+
+    def test_own_sets_and_shared_relations(self):
+        m = self.model
+        own = collections.Counter()
+        for rel in m.of("IFCRELDEFINESBYPROPERTIES"):
+            target, objects = m.defined_by(rel)
+            self.assertEqual(len(objects), 1)
+            own[(objects[0], m.records[target][0])] += 1
+        for element in self.elements:
+            self.assertEqual(own[(element, "IFCPROPERTYSET")], 1)
+            self.assertEqual(own[(element, "IFCELEMENTQUANTITY")], 1)
+        typed = [len(m.defined_by(rel)[1]) for rel in m.of("IFCRELDEFINESBYTYPE")]
+        self.assertEqual(sum(typed), len(self.elements))
+        self.assertAlmostEqual(sum(typed) / len(typed), 27, delta=3)
+        materials = m.of("IFCRELASSOCIATESMATERIAL")
+        self.assertLessEqual(len(materials), 4)
+        self.assertEqual(sum(len(ids(m.records[rel][1])) - 2 for rel in materials), len(self.elements))
+
+    @unittest.skipUnless(os.access(PROGRAM, os.X_OK), "material-quantities not built")
+    def test_our_reader_computes_the_quantities(self):
+        with tempfile.TemporaryDirectory() as home:
+            env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home)
+            out = Path(home) / "out.ifc"
+            run = subprocess.run([PROGRAM, "compute", str(self.path), "-o", str(out)], env=env,
+                                 capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertIn("Building elements:             5000\n", run.stdout)
+        self.assertIn("Elements without results:      0\n", run.stdout)
+
+
 class TypeVariantsTest(unittest.TestCase):
     def test_each_type_drawn_comes_in_variants(self):
         with tempfile.TemporaryDirectory() as tmp:
