@@ -90,8 +90,12 @@ bool IFC2x3Model::save(const QString& path, QString* error, Replace replace) con
 {
     const QString target = resolvedFile(path);
     const std::string fileName = QFile::encodeName(target).toStdString();
-    Step::FileVersion onDisk =
-        replace == Replace::OnlyKnownVersions && target == m_file ? m_fileVersion : Step::FileVersion::at(fileName);
+    Step::FileVersion onDisk;
+    {
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
+        onDisk =
+            replace == Replace::OnlyKnownVersions && target == m_file ? m_fileVersion : Step::FileVersion::at(fileName);
+    }
     // Saving drops references to deleted instances from the instances that
     // remain, under the data set's lock, which save() takes.
     std::string message;
@@ -101,6 +105,7 @@ bool IFC2x3Model::save(const QString& path, QString* error, Replace replace) con
         }
         return false;
     }
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
     m_file = target;
     m_fileVersion = onDisk;
     return true;
@@ -108,14 +113,21 @@ bool IFC2x3Model::save(const QString& path, QString* error, Replace replace) con
 
 bool IFC2x3Model::fileReplaced(const QString& path) const
 {
-    return resolvedFile(path) == m_file && fileReplaced();
+    return resolvedFile(path) == filePath() && fileReplaced();
 }
 
 bool IFC2x3Model::fileReplaced() const
 {
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
     const Step::FileVersion present = Step::FileVersion::at(QFile::encodeName(m_file).toStdString());
     // Something else than a file (a folder, say) is refused by save() anyway.
     return !m_file.isEmpty() && QFileInfo(m_file).isFile() && present != m_fileVersion;
+}
+
+QString IFC2x3Model::filePath() const
+{
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
+    return m_file;
 }
 
 QModelIndex IFC2x3Model::index(const ifc2x3::IfcObjectDefinition* object) const

@@ -66,6 +66,10 @@ public:
     /// Whether another program replaced or changed the model's file on disk
     /// since the model read or saved it.
     bool fileReplaced() const;
+    /// The file the model was read from or last saved to, links followed;
+    /// empty for a model made in memory. Safe to call while another thread
+    /// saves the model.
+    QString filePath() const;
 
     ifc2x3::ExpressDataSet* dataSet() const { return m_dataSet.get(); }
     /// Logs, as WARN records, what the data set found wrong since the last
@@ -133,8 +137,11 @@ private:
 
     /// The file read or last saved, links and folders resolved, and its
     /// version then: bookkeeping of save(), which leaves the model as it is.
+    /// Guarded by m_fileMutex: a save on a worker thread writes them while
+    /// the window reads them.
     mutable QString m_file;
     mutable Step::FileVersion m_fileVersion;
+    mutable std::mutex m_fileMutex;
     std::unique_ptr<ifc2x3::ExpressDataSet> m_dataSet;
     std::unique_ptr<UnitConverter> m_units;
     std::unique_ptr<Ifc2x3CC::EditContext> m_editContext;
