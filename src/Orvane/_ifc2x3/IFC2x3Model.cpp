@@ -99,7 +99,12 @@ bool IFC2x3Model::save(const QString& path, QString* error, Replace replace) con
     // Saving drops references to deleted instances from the instances that
     // remain, under the data set's lock, which save() takes.
     std::string message;
-    if (!m_dataSet->save(QFile::encodeName(path).toStdString(), &message, &onDisk)) {
+    m_saving = true;
+    const bool saved = m_dataSet->save(QFile::encodeName(path).toStdString(), &message, &onDisk);
+    m_saving = false;
+    // The model itself is not changed: only the rows drawn empty are told.
+    QMetaObject::invokeMethod(const_cast<IFC2x3Model*>(this), &IFC2x3Model::showRowsNotDrawn, Qt::QueuedConnection);
+    if (!saved) {
         if (error) {
             *error = QFile::decodeName(QByteArray::fromStdString(message));
         }
@@ -266,17 +271,55 @@ QVariant IFC2x3Model::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    const std::lock_guard<std::recursive_mutex> lock(m_dataSet->mutex());
-    switch (index.column()) {
+    const bool drawn = role == Qt::DisplayRole && QThread::currentThread() == thread();
+    std::unique_lock<std::recursive_mutex> lock(m_dataSet->mutex(), std::defer_lock);
+    if (drawn && m_saving) {
+        if (!lock.try_lock()) {
+            return textWhileSaving(index);
+        }
+    } else {
+        lock.lock();
+    }
+    const QString text = cellText(*object, index.column());
+    if (drawn) {
+        m_drawnTexts.insert(static_cast<quint64>(index.row()) * ColumnCount + index.column(), new QString(text));
+    }
+    return text;
+}
+
+QString IFC2x3Model::cellText(ifc2x3::IfcObjectDefinition& object, int column) const
+{
+    switch (column) {
     case NameColumn:
-        return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*object).toWString());
+        return QString::fromStdWString(ifc2x3::ExpressDataSet::label(object).toWString());
     case ClassColumn:
-        return QString::fromLatin1(object->getType().getName());
+        return QString::fromLatin1(object.getType().getName());
     case GlobalIdColumn:
-        return QString::fromStdWString(object->getGlobalId().toWString());
+        return QString::fromStdWString(object.getGlobalId().toWString());
     default:
         return {};
     }
+}
+
+QVariant IFC2x3Model::textWhileSaving(const QModelIndex& index) const
+{
+    if (const QString* text = m_drawnTexts.object(static_cast<quint64>(index.row()) * ColumnCount + index.column())) {
+        return *text;
+    }
+    m_firstRowNotDrawn = m_firstRowNotDrawn < 0 ? index.row() : std::min(m_firstRowNotDrawn, index.row());
+    m_lastRowNotDrawn = std::max(m_lastRowNotDrawn, index.row());
+    return {};
+}
+
+void IFC2x3Model::showRowsNotDrawn()
+{
+    if (m_firstRowNotDrawn < 0 || m_saving) {
+        return;
+    }
+    const int first = m_firstRowNotDrawn;
+    const int last = m_lastRowNotDrawn;
+    m_firstRowNotDrawn = m_lastRowNotDrawn = -1;
+    emit dataChanged(createIndex(first, 0), createIndex(last, ColumnCount - 1), {Qt::DisplayRole});
 }
 
 bool IFC2x3Model::setData(const QModelIndex& index, const QVariant& value, int role)
