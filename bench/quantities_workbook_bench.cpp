@@ -10,6 +10,8 @@
 // time is printed. The details sheet has one column per material, so a model
 // with more materials than a sheet has columns is refused before any cell
 // is written.
+#include "BenchSupport.h"
+
 #include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
 #include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesProxyModel.h"
 #include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
@@ -34,24 +36,10 @@
 #include <ctime>
 #include <string>
 
+using bench::cpuSeconds;
+using bench::intArgument;
+
 namespace {
-
-double cpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-int intArgument(int argc, char** argv, const char* name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0) {
-            return std::max(1, std::atoi(argv[i + 1]));
-        }
-    }
-    return fallback;
-}
 
 /// The data section of the model, one record a line.
 class StepText

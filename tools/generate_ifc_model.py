@@ -336,7 +336,7 @@ def storey_mix(n):
 
 class ModelGenerator:
     def __init__(self, writer, elements, seed=1, length_unit="m", buildings=1,
-                 storeys=4, materials=20, shape="synthetic"):
+                 storeys=4, materials=20, shape="synthetic", type_variants=1):
         self.w = writer
         self.n_elements = elements
         self.rng = random.Random(seed)
@@ -346,6 +346,7 @@ class ModelGenerator:
         self.n_buildings = max(1, buildings)
         self.n_storeys = max(1, storeys)
         self.materials = self._material_names(max(1, materials))
+        self.type_variants = max(1, type_variants)
         self.tag = 100000  # element tags look like authoring-tool ids
         self.stats = dict.fromkeys(
             [k for k, _ in KIND_SHARES] + ["opening", "assembly", "virtual", "space"], 0)
@@ -634,8 +635,10 @@ class ModelGenerator:
                 # whatever the draw, keep a floor slab by volume and one by surface
                 picked = sorted(set(picked) | {0, 2})
             self.types_by_kind[kind] = []
-            for i in picked:
+            for i, variant in ((i, v) for i in picked for v in range(self.type_variants)):
                 type_entry = dict(cat[i])
+                if variant:
+                    type_entry["name"] = "%s v%d" % (type_entry["name"], variant + 1)
                 psets, main = self.type_property_sets(type_entry)
                 enc = step_string(type_entry["name"])
                 tag = self.next_tag()
@@ -1156,6 +1159,9 @@ def main(argv=None):
     parser.add_argument("--storeys-per-building", type=int, default=4)
     parser.add_argument("--materials", type=int, default=20,
                         help="number of material names to draw compositions from")
+    parser.add_argument("--type-variants", type=int, default=1,
+                        help="element types per catalogue type drawn (variants named 'v2', 'v3'...), "
+                             "for models with hundreds of types")
     parser.add_argument("-o", "--output", required=True)
     args = parser.parse_args(argv)
 
@@ -1163,13 +1169,13 @@ def main(argv=None):
         parser.error("--elements must not be negative")
     if args.target_mb is not None and args.target_mb <= 0:
         parser.error("--target-mb must be positive")
-    for name in ("buildings", "storeys_per_building", "materials"):
+    for name in ("buildings", "storeys_per_building", "materials", "type_variants"):
         if getattr(args, name) < 1:
             parser.error("--%s must be at least 1" % name.replace("_", "-"))
 
     options = dict(seed=args.seed, length_unit=args.length_unit, buildings=args.buildings,
                    storeys=args.storeys_per_building, materials=args.materials,
-                   shape=args.shape)
+                   shape=args.shape, type_variants=args.type_variants)
     start = time.monotonic()
     elements = args.elements
     if elements is None:

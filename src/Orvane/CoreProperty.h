@@ -33,7 +33,8 @@ public:
     virtual QVariant value() const = 0;
     /// A number in SI units (m, m², m³, kg, s) for numeric values, else invalid.
     virtual QVariant numericValue() const = 0;
-    /// Text for display, with the unit symbol where there is one.
+    /// Text for display in the default locale (its decimal separator and
+    /// digit grouping), with the unit symbol where there is one.
     virtual QVariant displayValue() const = 0;
     /// The unit type of a measure value ("LENGTHUNIT", "MASSUNIT"...),
     /// empty for other values.

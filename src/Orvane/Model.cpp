@@ -1,5 +1,8 @@
 #include "Model.h"
 
+#include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QSet>
 
 namespace Orvane {
@@ -42,6 +45,19 @@ bool Model::isVisible(const QModelIndex& index) const
     return !m_hidden.contains(QPersistentModelIndex(index.sibling(index.row(), 0)));
 }
 
+QVariant Model::visibilityStyle(const QModelIndex& index, int role) const
+{
+    if ((role != Qt::ForegroundRole && role != Qt::FontRole) || !index.isValid() || isVisible(index)) {
+        return {};
+    }
+    if (role == Qt::ForegroundRole) {
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+    }
+    QFont italic;
+    italic.setItalic(true);
+    return italic;
+}
+
 void Model::setRowsVisible(const QList<QModelIndex>& indexes, bool visible)
 {
     QList<QModelIndex> changed;
@@ -60,7 +76,9 @@ void Model::setRowsVisible(const QList<QModelIndex>& indexes, bool visible)
             m_hidden.insert(QPersistentModelIndex(first));
         }
         changed.append(first);
-        emit dataChanged(first, first, {Qt::CheckStateRole});
+        // The whole row changes looks, not only its check box.
+        emit dataChanged(first, first.sibling(first.row(), columnCount(first.parent()) - 1),
+                         {Qt::CheckStateRole, Qt::ForegroundRole, Qt::FontRole});
     }
     if (!changed.isEmpty()) {
         emit visibilityChanged(changed);

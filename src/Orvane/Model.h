@@ -40,8 +40,12 @@ signals:
 
 protected:
     /// Records the visibility of the rows of indexes; views learn it through
-    /// dataChanged on column 0.
+    /// dataChanged over each changed row.
     void setRowsVisible(const QList<QModelIndex>& indexes, bool visible);
+    /// How views show the row of a hidden item, greyed and in italics, for
+    /// the foreground and font roles; invalid for other roles and for
+    /// visible items.
+    QVariant visibilityStyle(const QModelIndex& index, int role) const;
 
 private:
     QItemSelectionModel* m_selectionModel;

@@ -84,7 +84,11 @@ bool writeHeader(XlsxDocument& document, const QAbstractItemModel& model, const 
     XlsxFormat format;
     format.setBold(layout.headerRow());
     for (int column = 0; column < model.columnCount(); ++column) {
-        const QVariant header = displayCell(model.headerData(column, Qt::Horizontal, Qt::DisplayRole));
+        QVariant header = model.headerData(column, Qt::Horizontal, layout.headerRole());
+        if (!header.isValid()) {
+            header = model.headerData(column, Qt::Horizontal, Qt::DisplayRole);
+        }
+        header = displayCell(header);
         if (!document.write(1, column + 1, header, format)) {
             return false;
         }

@@ -7,10 +7,13 @@
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
 #include "MaterialQuantitiesDockWidget.h"
+#include "TypeInputsModel.h"
+#include "TypeInputsWidget.h"
 
 #include "Orvane/Model.h"
 #include "Orvane/Widgets/DockWidgetManager.h"
 #include "Orvane/Widgets/MainWindow.h"
+#include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/Widgets/OperationStatus.h"
 #include "Orvane/Widgets/PluginManager.h"
 #include "Orvane/Widgets/ProgressSink.h"
@@ -26,6 +29,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -252,6 +257,70 @@ TEST_F(ToolInHost, AModelIsNotClosedUnderItsRunningComputation)
     ASSERT_FALSE(model.isNull());
     EXPECT_EQ(window.documentCount(), 1);
     EXPECT_NE(dock->findChild<QTableView*>("detailedMaterialQuantitiesTableView")->model(), nullptr);
+}
+
+// An input typed in the dock's Type inputs page marks the document modified;
+// the Edit menu's Undo (Ctrl+Z) takes it back, unmarks it, and Redo
+// (Ctrl+Shift+Z) writes it again.
+TEST_F(ToolInHost, EditUndoAndRedoTakeBackATypeInput)
+{
+    ASSERT_TRUE(openSample());
+    Orvane::ModelDocument* document = window.activeDocument();
+    ASSERT_NE(document, nullptr);
+    auto* page = dock->findChild<Orvane::TypeInputsWidget*>("typeInputsTab");
+    dock->findChild<QTabWidget*>("dockTabs")->setCurrentWidget(page);
+    Orvane::TypeInputsModel* inputs = page->inputsModel();
+    ASSERT_GT(inputs->rowCount(), 0);
+    const QModelIndex mass = inputs->index(0, Orvane::TypeInputsModel::MassColumn);
+    const QVariant before = mass.data(Qt::EditRole);
+    ASSERT_TRUE(inputs->setData(mass, "4321"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return document->isModified(); }, patienceMs));
+
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(inputs->index(0, Orvane::TypeInputsModel::MassColumn).data(Qt::EditRole), before);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !document->isModified(); }, patienceMs));
+
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(inputs->index(0, Orvane::TypeInputsModel::MassColumn).data(Qt::EditRole), QVariant(4321.0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return document->isModified(); }, patienceMs));
+}
+
+} // namespace
+
+namespace {
+
+// Rows selected in the dock are selected in the host's table, which scrolls
+// to them; the host's selection shows in the dock.
+TEST_F(ToolInHost, TheDockAndTheHostsTableShareTheSelection)
+{
+    ASSERT_TRUE(openSample());
+    auto* model = qobject_cast<Orvane::_ifc2x3::IFC2x3Model*>(window.activeModel());
+    ASSERT_NE(model, nullptr);
+    QTest::mouseClick(window.findChild<QPushButton*>("computeQuantitiesPushButton"), Qt::LeftButton);
+    ASSERT_TRUE(computationsEnded());
+    auto* table = dock->findChild<QTableView*>("detailedMaterialQuantitiesTableView");
+    auto* sorted = qobject_cast<QSortFilterProxyModel*>(table->model());
+    ASSERT_NE(sorted, nullptr);
+    auto* detailed = qobject_cast<QAbstractProxyModel*>(sorted->sourceModel());
+    ASSERT_NE(detailed, nullptr);
+    auto* hostView = window.findChild<QTableView*>("modelView");
+    ASSERT_NE(hostView, nullptr);
+    window.resize(900, 500);
+    const auto inView = [hostView](const QModelIndex& index) {
+        return hostView->viewport()->rect().intersects(hostView->visualRect(index));
+    };
+
+    const QModelIndex last = model->index(MaterialQuantitiesCalculator::getBuildingElementRows(model).last(), 0);
+    ASSERT_FALSE(inView(last)) << "the sample has more elements than the table shows at once";
+    table->selectRow(sorted->mapFromSource(detailed->mapFromSource(last)).row());
+    EXPECT_EQ(model->selectionModel()->selectedRows(), QModelIndexList({last}));
+    EXPECT_TRUE(inView(last));
+
+    const QModelIndex first = model->index(MaterialQuantitiesCalculator::getBuildingElementRows(model).first(), 0);
+    model->selectionModel()->select(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(detailed->mapToSource(sorted->mapToSource(rows.first())), first);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // propose, and what the main window tells once a workbook is written.
 #include "HostModels.h"
 #include "ModalAnswer.h"
+#include "Sheet.h"
 #include "TestFiles.h"
 
 #include "MaterialQuantitiesCalculator.h"
@@ -20,6 +21,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -160,6 +162,14 @@ TEST_F(DockExport, AWrittenWorkbookIsToldInTheStatusBarWithItsFolderToOpen)
         const auto notices = window.statusBar()->findChildren<Orvane::FileWrittenNotice*>();
         ASSERT_EQ(notices.size(), 1) << "one notice, the last export's";
         EXPECT_EQ(notices[0]->text(), QString("Exported %1").arg(c.file));
+        if (c.button == pmdButton && Sheet::readerAvailable()) {
+            // The totals as the tree shows them, titled without a unit.
+            const QList<Sheet> sheets = Sheet::readWorkbook(path);
+            ASSERT_FALSE(sheets.isEmpty());
+            EXPECT_EQ(sheets[0].row(1), QVariantList({"Name", "To recover", "Reused"}));
+            const auto* totals = dock->findChild<QTreeView*>("totalMaterialQuantitiesTreeView")->model();
+            EXPECT_EQ(sheets[0].rows.size(), totals->rowCount() + 1);
+        }
 
         OpenedUrls opened;
         QTest::mouseClick(notices[0]->findChild<QPushButton*>("openFolderButton"), Qt::LeftButton);

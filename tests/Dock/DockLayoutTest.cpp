@@ -5,13 +5,16 @@
 #include "MaterialQuantitiesChartView.h"
 #include "MaterialQuantitiesDockWidget.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
+#include <QHeaderView>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
+#include <QTreeView>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QHorizontalBarSeries>
@@ -173,6 +176,24 @@ TEST_F(DockLayout, TheChartDrawsTheHeaviestOnTopWithTheMassUnitOnEitherScale)
             EXPECT_EQ(series->barSets()[1]->at(top), axis->min());
         }
     }
+
+    // The unit the result views show, chosen on their headers.
+    const auto unitAction = [&dock](const QString& text) {
+        for (QAction* action : child<QTreeView>(*dock, "totalMaterialQuantitiesTreeView")->header()->actions()) {
+            if (action->text() == text) {
+                return action;
+            }
+        }
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_NE(unitAction("Show masses in t"), nullptr);
+    unitAction("Show masses in t")->trigger();
+    auto* series = qobject_cast<QtCharts::QAbstractBarSeries*>(view->chart()->series().value(0));
+    ASSERT_NE(series, nullptr);
+    EXPECT_EQ(view->chart()->axes(Qt::Horizontal).value(0)->titleText(), "Mass (t)");
+    EXPECT_EQ(series->barSets()[0]->label(), "To recover");
+    EXPECT_EQ(series->barSets()[0]->at(heaviestFirst.size() - 1), 480.0);
+    unitAction("Show masses in kg")->trigger();
 }
 
 TEST_F(DockLayout, TheChartWritesEveryNameInFullAndScrollsRatherThanSqueezes)

@@ -390,14 +390,18 @@ TEST_F(DockRecompute, AFailureKeepsAndShowsTheEarlierResultsAndSaysWhatWasFound)
     settings.massPerFunctionalUnitPropertyPath = "Type/Properties/Nowhere/Mass";
     dock->setSettings(settings);
     QString text;
+    QString informative;
     QString details;
     answerModal<QMessageBox>([&](QMessageBox* box) {
         text = box->text();
+        informative = box->informativeText();
         details = box->detailedText();
         box->accept();
     });
     ASSERT_TRUE(compute());
     EXPECT_TRUE(text.contains("[Type/Properties/Nowhere/Mass]"));
+    // The menu as the host's menu bar names it.
+    EXPECT_TRUE(informative.contains("Tools > Settings... > Material quantities")) << informative.toStdString();
     const int rows = MaterialQuantitiesCalculator::getBuildingElementRows(model.get()).size();
     EXPECT_TRUE(details.contains(
         QString("Mass per functional unit [Type/Properties/Nowhere/Mass]: found on 0 of %1 building elements")

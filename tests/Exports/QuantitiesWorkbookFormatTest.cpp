@@ -1,3 +1,4 @@
+#include "DefaultLocale.h"
 #include "HostModels.h"
 #include "Sheet.h"
 #include "TestFiles.h"
@@ -194,6 +195,45 @@ TEST_F(QuantitiesWorkbookFormat, EachColumnIsAsWideAsItsLongestText)
     // column holds.
     const QJsonArray widths = detailsSheet().value("widths").toArray();
     EXPECT_GT(widths.at(widths.size() - 2).toDouble(), 22);
+}
+
+// Whatever unit the dock shows, the workbook holds kilograms under bare titles.
+TEST(QuantitiesWorkbookOrder, MaterialsFollowTheFrenchCollationInKilograms)
+{
+    MQ_REQUIRE_OPENPYXL();
+    const DefaultLocale french(DefaultLocale::french());
+    ModelBuilder text;
+    const int wall = text.element("IFCWALL", "Mur");
+    auto model = text.open();
+    ASSERT_TRUE(model);
+    const Orvane::MaterialQuantitiesSettings settings;
+    const std::vector<std::pair<QString, double>> masses = {
+        {"Bois", 1.0}, {"C25/30", 2.0}, {"acier", 3.0}, {"C8/10", 4.0}, {"B\u00e9ton", 1500.0}};
+    addMasses(*model, text.project(), settings.totalQuantitiesPropertySetName, masses);
+    addMasses(*model, text.project(), settings.recoveredQuantitiesPropertySetName, masses);
+    addMasses(*model, wall, settings.totalQuantitiesPropertySetName, masses);
+    Orvane::MaterialTotalQuantitiesModel totals;
+    totals.fillFromModel(model.get(), settings);
+    totals.setMassUnit(Orvane::MassDisplayUnit::Tonne);
+    Orvane::MaterialQuantitiesProxyModel details(settings.totalQuantitiesPropertySetName);
+    details.setSourceModel(model.get());
+    details.setMassUnit(Orvane::MassDisplayUnit::Tonne);
+
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("order.xlsx");
+    ASSERT_TRUE(QuantitiesWorkbookExport::exportQuantities(&totals, &details, path));
+    const QList<Sheet> sheets = Sheet::readWorkbook(path);
+    ASSERT_EQ(sheets.size(), 2);
+    const QVariantList collated = {"acier", "B\u00e9ton", "Bois", "C8/10", "C25/30"};
+    QVariantList totalNames;
+    for (int row = 2; row <= sheets[0].rows.size(); ++row) {
+        totalNames.append(sheets[0].cell(row, 1));
+    }
+    EXPECT_EQ(totalNames, collated);
+    EXPECT_EQ(sheets[0].row(1), QVariantList({"Name", "To recover", "Reused"}));
+    EXPECT_EQ(sheets[0].cell(3, 2), QVariant(1500.0));
+    EXPECT_EQ(sheets[1].row(1).mid(3, collated.size()), collated);
+    EXPECT_EQ(sheets[1].cell(2, 5), QVariant(1500.0));
 }
 
 TEST(ModelToExcelExportLayout, ASheetWithoutLayoutStaysRaw)

@@ -1,3 +1,4 @@
+#include "DefaultLocale.h"
 #include "OrvaneTestSupport.h"
 
 #include "Orvane/BooleanVariant.h"
@@ -39,9 +40,10 @@ protected:
 
 // What each path gives: the raw value with its kind, the number in SI
 // units (none for what is not a number) with the kind of unit, and the
-// displayed text in the unit of the model.
+// displayed text in the unit of the model, in the default locale.
 TEST_F(PropertyPaths, ValuesNumbersUnitsAndDisplays)
 {
+    const DefaultLocale english(DefaultLocale::english());
     const struct
     {
         const char* path;
@@ -53,8 +55,8 @@ TEST_F(PropertyPaths, ValuesNumbersUnitsAndDisplays)
         {"Fields/Name", "Wall", {}, "", "Wall"},
         {"Fields/Tag", "T1", {}, "", "T1"},
         {"Fields/GlobalId", "2O2Fr$t4X7Zf8NOew3FLOH", {}, "", "2O2Fr$t4X7Zf8NOew3FLOH"},
-        {"Properties/BaseQuantities/Length", 4500.0, 4.5, "LENGTHUNIT", "4500 mm"}, // the first of the name
-        {"Properties/BaseQuantities/Width", 20.0, 0.2, "LENGTHUNIT", "20 cm"},      // its own unit wins
+        {"Properties/BaseQuantities/Length", 4500.0, 4.5, "LENGTHUNIT", "4,500 mm"}, // the first of the name
+        {"Properties/BaseQuantities/Width", 20.0, 0.2, "LENGTHUNIT", "20 cm"},       // its own unit wins
         {"Properties/BaseQuantities/NetSideArea", 12.5, 12.5, "AREAUNIT", "12.5 m\u00b2"},
         {"Properties/BaseQuantities/NetVolume", 2.25, 2.25, "VOLUMEUNIT", "2.25 m\u00b3"},
         {"Properties/Pset_Wall/Thickness", 200.0, 0.2, "LENGTHUNIT", "200 mm"},
@@ -69,7 +71,7 @@ TEST_F(PropertyPaths, ValuesNumbersUnitsAndDisplays)
         {"Type", "Wall type", {}, "", "Wall type"},
         {"Type/Fields/Name", "Wall type", {}, "", "Wall type"},
         {"Type/Properties/Unite_Fonctionnelle/Type", "volume", {}, "", "volume"}, // the type's list order
-        {"Type/Properties/Unite_Fonctionnelle/Masse_par_UF", 2400.0, 2400.0, "MASSUNIT", "2400 kg"},
+        {"Type/Properties/Unite_Fonctionnelle/Masse_par_UF", 2400.0, 2400.0, "MASSUNIT", "2,400.000 kg"},
     };
     const QModelIndex wall = indexOf(*model, 100);
     for (const auto& c : cases) {
@@ -95,6 +97,17 @@ TEST_F(PropertyPaths, ValuesNumbersUnitsAndDisplays)
         EXPECT_FALSE(numberAt(*model, 100, QString::fromUtf8(path)).isValid()) << path;
     }
     EXPECT_EQ(displayAt(*model, 100, "Properties/Pset_Wall/LoadBearing"), "Unknown");
+}
+
+// Numbers as the French read them: decimal comma, grouped digits, masses
+// always with three decimals.
+TEST_F(PropertyPaths, DisplaysFollowTheDefaultLocale)
+{
+    const DefaultLocale french(DefaultLocale::french());
+    const QString group(QLocale().groupSeparator()); // U+202F or U+00A0 by Qt's data
+    EXPECT_EQ(displayAt(*model, 100, "Properties/BaseQuantities/Length"), "4" + group + "500 mm");
+    EXPECT_EQ(displayAt(*model, 100, "Properties/BaseQuantities/NetSideArea"), "12,5 m\u00b2");
+    EXPECT_EQ(displayAt(*model, 100, "Type/Properties/Unite_Fonctionnelle/Masse_par_UF"), "2" + group + "400,000 kg");
     EXPECT_EQ(valueAt(*model, 101, "Properties/Unite_Fonctionnelle/Type"), QVariant("volume"));
 }
 

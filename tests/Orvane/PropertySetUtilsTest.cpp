@@ -199,7 +199,7 @@ TEST_F(PropertySetEditing, SIValuesReadBackAsWritten)
         EXPECT_DOUBLE_EQ(numberAt(*m, 23, "Properties/Results/Area").toDouble(), 4.0);
         EXPECT_DOUBLE_EQ(numberAt(*m, 23, "Properties/Results/Mass").toDouble(), 3.0);
         EXPECT_DOUBLE_EQ(numberAt(*m, 23, "Properties/Results/Brick").toDouble(), 12.5);
-        EXPECT_EQ(displayAt(*m, 23, "Properties/Results/Brick"), "12.5 kg");
+        EXPECT_EQ(displayAt(*m, 23, "Properties/Results/Brick"), "12.500 kg"); // masses with three decimals
     }
 
     // In a kilogram project, the project's own unit serves and a plain mass

@@ -45,7 +45,8 @@ protected:
 
 TEST_F(TotalsTest, OneRowPerMaterialOfTheTotalSortedCaseInsensitively)
 {
-    EXPECT_EQ(horizontalHeaders(totals), QStringList({"Name", "To recover", "Re-employed"}));
+    EXPECT_EQ(horizontalHeaders(totals), QStringList({"Name", "To recover (kg)", "Reused (kg)"}));
+    EXPECT_EQ(totals.headerData(2, Qt::Horizontal, Qt::EditRole), QVariant("Reused"));
     EXPECT_FALSE(totals.headerData(0, Qt::Vertical).isValid());
     EXPECT_EQ(columnValues(totals, 0, Qt::DisplayRole), QVariantList({"Acier", "beton", "bois", "Zinc"}));
     EXPECT_EQ(columnValues(totals, 1, Qt::DisplayRole), QVariantList({100.0, 3000.0, 0.0, 0.0}));

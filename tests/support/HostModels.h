@@ -118,4 +118,48 @@ inline void addMasses(IFC2x3Model& model, int key, const QString& setName,
     }
 }
 
+/// The sets the default settings read a type's inputs from.
+inline std::vector<std::string> typeInputSetNames()
+{
+    return {"Unite_Fonctionnelle", "Pourcentage_PMIB", "R\u00e9emploi"};
+}
+
+/// Removes the sets of the type inputs from every type of the model, as a
+/// model comes from an authoring tool before anyone filled them in.
+inline void stripTypeInputs(IFC2x3Model& model)
+{
+    std::vector<ifc2x3::IfcObjectDefinition*> types;
+    for (const auto& type : model.dataSet()->getAllIfcTypeObject()) {
+        types.push_back(type.get());
+    }
+    EXPECT_FALSE(Orvane::Ifc2x3CC::PropertySetUtils::removePropertySets(model.editContext(), types, typeInputSetNames())
+                     .empty());
+}
+
+/// Every value of the sets of these names, by GlobalId of the object, then
+/// set, then property: what a computation stored, whatever the order of the
+/// rows, sets and properties.
+inline QMap<QString, QMap<QString, QMap<QString, double>>> valuesOfSets(const IFC2x3Model& model,
+                                                                        const QStringList& setNames)
+{
+    QMap<QString, QMap<QString, QMap<QString, double>>> values;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex index = model.index(row, 0);
+        const auto sets = model.getProperty(index, QStringLiteral("Properties"));
+        for (int i = 0; sets && i < sets->childCount(); ++i) {
+            const Step::RefPtr<Orvane::CoreProperty> set(sets->getChildProperty(i));
+            if (!setNames.contains(set->name())) {
+                continue;
+            }
+            QMap<QString, double>& properties =
+                values[model.data(index.siblingAtColumn(IFC2x3Model::GlobalIdColumn)).toString()][set->name()];
+            for (int j = 0; j < set->childCount(); ++j) {
+                const Step::RefPtr<Orvane::CoreProperty> property(set->getChildProperty(j));
+                properties.insert(property->name(), property->value().toDouble());
+            }
+        }
+    }
+    return values;
+}
+
 } // namespace testsupport

@@ -111,5 +111,19 @@ class RealShapeTest(unittest.TestCase):
         self.assertIn(False, with_material)
 
 
+class TypeVariantsTest(unittest.TestCase):
+    def test_each_type_drawn_comes_in_variants(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            one = Model(generate(tmp, "one.ifc", "--elements", "300"))
+            three = Model(generate(tmp, "three.ifc", "--elements", "300", "--type-variants", "3"))
+
+        def types(m):
+            return {m.defined_by(rel)[0] for rel in m.of("IFCRELDEFINESBYTYPE")}
+
+        self.assertGreater(len(types(three)), 2 * len(types(one)))
+        names = {three.name(t) for t in types(three)}
+        self.assertTrue(any(name.endswith(" v3'") for name in names), names)
+
+
 if __name__ == "__main__":
     unittest.main()

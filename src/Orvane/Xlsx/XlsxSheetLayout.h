@@ -17,6 +17,12 @@ public:
     bool headerRow() const { return m_headerRow; }
     void setHeaderRow(bool headerRow) { m_headerRow = headerRow; }
 
+    /// The role of the model's header data that heads the columns (the
+    /// display role where it has nothing): models showing a unit in their
+    /// headers may give the bare titles in another.
+    int headerRole() const { return m_headerRole; }
+    void setHeaderRole(int role) { m_headerRole = role; }
+
     /// Each column as wide as its longest text, header included.
     bool fitColumns() const { return m_fitColumns; }
     void setFitColumns(bool fit) { m_fitColumns = fit; }
@@ -29,6 +35,7 @@ public:
 private:
     bool m_headerRow = false;
     bool m_fitColumns = false;
+    int m_headerRole = Qt::DisplayRole;
     QHash<int, XlsxFormat> m_numberFormats;
 };
 

@@ -268,6 +268,9 @@ QVariant IFC2x3Model::data(const QModelIndex& index, int role) const
     if (role == Qt::CheckStateRole && index.column() == NameColumn) {
         return isVisible(index) ? Qt::Checked : Qt::Unchecked;
     }
+    if (role == Qt::ForegroundRole || role == Qt::FontRole) {
+        return visibilityStyle(index, role);
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }

@@ -7,6 +7,8 @@
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QLocale>
+
 #include <cstring>
 #include <mutex>
 
@@ -565,6 +567,18 @@ QVariant IFC2x3Property::numericValue() const
     return m_kind == Kind::Property ? number * unitFactor(nullptr) : number;
 }
 
+QString IFC2x3Property::displayNumber(double number, UnitConverter::Kind kind)
+{
+    const QLocale locale;
+    if (kind == UnitConverter::Kind::Mass) {
+        return locale.toString(number, 'f', 3);
+    }
+    // Twelve significant digits hide the noise of binary fractions (0.3
+    // rather than 0.30000000000000004), then as few digits as show them.
+    const double rounded = QString::number(number, 'g', 12).toDouble();
+    return locale.toString(rounded, 'f', QLocale::FloatingPointShortest);
+}
+
 QVariant IFC2x3Property::displayValue() const
 {
     const std::lock_guard<std::recursive_mutex> lock(dataSetMutex());
@@ -575,7 +589,8 @@ QVariant IFC2x3Property::displayValue() const
     if (v.type() == QVariant::Double && m_kind == Kind::Property) {
         QString symbol;
         unitFactor(&symbol);
-        const QString number = QString::number(v.toDouble(), 'g', 12);
+        const Step::Value* ownUnit = nullptr;
+        const QString number = displayNumber(v.toDouble(), measureKind(&ownUnit));
         return symbol.isEmpty() ? number : number + QLatin1Char(' ') + symbol;
     }
     if (v.type() == QVariant::List) {

@@ -78,6 +78,9 @@ private:
     const Step::Value* rawValue() const;
     /// The kind of measure the value is, and where its own unit would be.
     UnitConverter::Kind measureKind(const Step::Value** ownUnit) const;
+    /// A number as displayValue writes it: masses with three decimals,
+    /// others with the digits they have.
+    static QString displayNumber(double number, UnitConverter::Kind kind);
     double unitFactor(QString* symbol) const;
 
     const IFC2x3Model* m_model;

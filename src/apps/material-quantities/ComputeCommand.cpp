@@ -1,6 +1,6 @@
 #include "ComputeCommand.h"
 
-#include "FileIdentity.h"
+#include "CommandFiles.h"
 #include "ProgressReporter.h"
 #include "ResultSummary.h"
 #include "SettingsFile.h"
@@ -21,7 +21,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 
 #include <memory>
 #include <optional>
@@ -29,41 +28,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-/// Runs one of the Step::RegularFile checks on a path, saying why it fails.
-bool passes(bool (*check)(const std::string&, std::string*), const QString& path, QTextStream& err)
-{
-    std::string reason;
-    if (check(QFile::encodeName(path).toStdString(), &reason)) {
-        return true;
-    }
-    err << "material-quantities: " << QFile::decodeName(QByteArray::fromStdString(reason)) << "\n";
-    return false;
-}
-
-std::unique_ptr<Orvane::MaterialQuantitiesSettings> loadSettings(const QString& file, QTextStream& err)
-{
-    if (file.isEmpty()) {
-        return std::make_unique<Orvane::MaterialQuantitiesSettings>();
-    }
-    QString problem;
-    const std::unique_ptr<QSettings> store = SettingsFile::open(file, &problem);
-    if (!store) {
-        err << "material-quantities: " << problem << "\n";
-        return nullptr;
-    }
-    return std::make_unique<Orvane::MaterialQuantitiesSettings>(*store);
-}
-
-/// The writers' messages mostly name the file already.
-void reportWriteFailure(const QString& path, const QString& error, QTextStream& err)
-{
-    err << "material-quantities: ";
-    if (!error.contains(QLatin1Char('\'') + path + QLatin1Char('\''))) {
-        err << "cannot write '" << path << "': ";
-    }
-    err << error << "\n";
-}
 
 void explainFailure(const Orvane::MaterialQuantitiesSettings& settings,
                     const Orvane::MaterialQuantitiesCalculator::InputCounts& counts, QTextStream& out)
@@ -111,8 +75,11 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
     if (const std::optional<ExitStatus> refusal = checkFiles(err)) {
         return *refusal;
     }
-    const std::unique_ptr<Orvane::MaterialQuantitiesSettings> settings = loadSettings(m_options.settingsFile, err);
+    QString problem;
+    const std::unique_ptr<Orvane::MaterialQuantitiesSettings> settings =
+        SettingsFile::materialQuantitiesSettings(m_options.settingsFile, &problem);
     if (!settings) {
+        err << "material-quantities: " << problem << "\n";
         return BadInput;
     }
     QString error;
@@ -183,8 +150,9 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
 
 std::optional<ComputeCommand::ExitStatus> ComputeCommand::checkFiles(QTextStream& err) const
 {
-    if (!passes(Step::RegularFile::checkReadable, m_options.input, err) ||
-        (!m_options.settingsFile.isEmpty() && !passes(Step::RegularFile::checkReadable, m_options.settingsFile, err))) {
+    if (!CommandFiles::passes(Step::RegularFile::checkReadable, m_options.input, err) ||
+        (!m_options.settingsFile.isEmpty() &&
+         !CommandFiles::passes(Step::RegularFile::checkReadable, m_options.settingsFile, err))) {
         return BadInput;
     }
     QString componentsTemplate;
@@ -196,52 +164,21 @@ std::optional<ComputeCommand::ExitStatus> ComputeCommand::checkFiles(QTextStream
             return BadInput;
         }
     }
-    const QList<NamedPath> paths{{QStringLiteral("INPUT"), m_options.input, false},
-                                 {QStringLiteral("-o"), m_options.output, true},
-                                 {QStringLiteral("--settings"), m_options.settingsFile, false},
-                                 {QStringLiteral("--template"), componentsTemplate, false},
-                                 {QStringLiteral("--export-pmd"), m_options.pmdWorkbook, true},
-                                 {QStringLiteral("--export-components"), m_options.componentsWorkbook, true}};
-    if (!checkCollisions(paths, err)) {
+    const QList<CommandFiles::NamedPath> paths{
+        {QStringLiteral("INPUT"), m_options.input, false},
+        {QStringLiteral("-o"), m_options.output, true},
+        {QStringLiteral("--settings"), m_options.settingsFile, false},
+        {QStringLiteral("--template"), componentsTemplate, false},
+        {QStringLiteral("--export-pmd"), m_options.pmdWorkbook, true},
+        {QStringLiteral("--export-components"), m_options.componentsWorkbook, true}};
+    if (!CommandFiles::checkCollisions(
+            paths, m_options.inPlace ? CommandFiles::InPlace::Allowed : CommandFiles::InPlace::Refused, err)) {
         return BadInput;
     }
-    for (const NamedPath& named : paths) {
-        if (named.written && !named.path.isEmpty() && !passes(Step::RegularFile::checkReplaceable, named.path, err)) {
-            return CannotWrite;
-        }
+    if (!CommandFiles::checkReplaceable(paths, err)) {
+        return CannotWrite;
     }
     return std::nullopt;
-}
-
-bool ComputeCommand::checkCollisions(const QList<NamedPath>& paths, QTextStream& err) const
-{
-    QList<FileIdentity> identities;
-    for (const NamedPath& named : paths) {
-        identities.append(FileIdentity(named.path));
-    }
-    for (int i = 0; i < paths.size(); ++i) {
-        for (int j = i + 1; j < paths.size(); ++j) {
-            const NamedPath& first = paths.at(i);
-            const NamedPath& second = paths.at(j);
-            if (first.path.isEmpty() || second.path.isEmpty() || !(first.written || second.written) ||
-                identities.at(i) != identities.at(j)) {
-                continue;
-            }
-            const bool inputAsOutput = i == 0 && second.option == QLatin1String("-o");
-            if (inputAsOutput && m_options.inPlace) {
-                continue;
-            }
-            if (inputAsOutput) {
-                err << "material-quantities: the output would overwrite the input '" << m_options.input
-                    << "'; give another -o or --in-place\n";
-            } else {
-                err << "material-quantities: " << first.option << " '" << first.path << "' and " << second.option
-                    << " '" << second.path << "' are the same file\n";
-            }
-            return false;
-        }
-    }
-    return true;
 }
 
 QString ComputeCommand::componentsTemplateFile() const
@@ -270,7 +207,7 @@ bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,
         if (Orvane::QuantitiesWorkbookExport::exportQuantities(&totals, &details, m_options.pmdWorkbook, &error)) {
             out << "Quantities workbook:           " << m_options.pmdWorkbook << "\n";
         } else {
-            reportWriteFailure(m_options.pmdWorkbook, error, err);
+            CommandFiles::reportWriteFailure(m_options.pmdWorkbook, error, err);
             ok = false;
         }
     }
@@ -281,7 +218,7 @@ bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,
         }
         const bool complete = exporter.exportComponents(model, m_options.componentsWorkbook);
         if (!exporter.isWritten()) {
-            reportWriteFailure(m_options.componentsWorkbook, exporter.getErrorText().trimmed(), err);
+            CommandFiles::reportWriteFailure(m_options.componentsWorkbook, exporter.getErrorText().trimmed(), err);
             ok = false;
         } else {
             out << "Component properties workbook: " << m_options.componentsWorkbook << "\n";

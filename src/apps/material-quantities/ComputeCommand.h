@@ -40,19 +40,10 @@ public:
     int run(QTextStream& out, QTextStream& err);
 
 private:
-    /// A path given on the command line, with the option that gave it.
-    struct NamedPath
-    {
-        QString option;
-        QString path;
-        bool written;
-    };
-
     /// Refuses, before the model is opened, inputs that are not readable
     /// regular files, a template that cannot be used, two paths naming the
     /// same file and targets that are not regular files.
     std::optional<ExitStatus> checkFiles(QTextStream& err) const;
-    bool checkCollisions(const QList<NamedPath>& paths, QTextStream& err) const;
     QString componentsTemplateFile() const;
     bool writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings,
                         const QMap<int, QString>& pathMap, QTextStream& out, QTextStream& err) const;

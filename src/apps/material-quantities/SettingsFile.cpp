@@ -1,5 +1,7 @@
 #include "SettingsFile.h"
 
+#include "MaterialQuantitiesSettings.h"
+
 #include <QFile>
 
 std::unique_ptr<QSettings> SettingsFile::open(const QString& path, QString* error)
@@ -26,6 +28,16 @@ std::unique_ptr<QSettings> SettingsFile::open(const QString& path, QString* erro
     }
     *error = QStringLiteral("'%1' cannot be read").arg(path);
     return nullptr;
+}
+
+std::unique_ptr<Orvane::MaterialQuantitiesSettings> SettingsFile::materialQuantitiesSettings(const QString& path,
+                                                                                             QString* error)
+{
+    if (path.isEmpty()) {
+        return std::make_unique<Orvane::MaterialQuantitiesSettings>();
+    }
+    const std::unique_ptr<QSettings> store = open(path, error);
+    return store ? std::make_unique<Orvane::MaterialQuantitiesSettings>(*store) : nullptr;
 }
 
 qint64 SettingsFile::firstNulByte(const QString& path, QString* error)

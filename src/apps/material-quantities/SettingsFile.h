@@ -5,6 +5,10 @@
 
 #include <memory>
 
+namespace Orvane {
+class MaterialQuantitiesSettings;
+}
+
 /// The INI file given with --settings. QSettings reads a file it cannot
 /// make sense of as one without settings, which would silently run the
 /// computation with the defaults instead of the user's paths.
@@ -15,6 +19,10 @@ public:
     /// *error, when it holds binary data (a NUL byte), is not well-formed
     /// INI or cannot be read.
     static std::unique_ptr<QSettings> open(const QString& path, QString* error);
+    /// The computation's settings: from the INI file at path, or from the
+    /// application's store when path is empty; null as open() is.
+    static std::unique_ptr<Orvane::MaterialQuantitiesSettings> materialQuantitiesSettings(const QString& path,
+                                                                                          QString* error);
 
 private:
     /// The offset of the first NUL byte, -1 when there is none; with the

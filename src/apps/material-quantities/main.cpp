@@ -3,6 +3,7 @@
 #include "ComputeCommand.h"
 #include "FileNameCodec.h"
 #include "FoldingConsoleAppender.h"
+#include "InputsCommand.h"
 
 #include "Step/MemoryPolicy.h"
 
@@ -17,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -72,6 +74,46 @@ QString usageProblem(const QCommandLineParser& parser, const QList<QCommandLineO
     return {};
 }
 
+const char* const inputsUsage =
+    "usage: material-quantities inputs export MODEL.ifc -o INPUTS.xlsx [--settings FILE.ini] [--log-level LEVEL]\n"
+    "       material-quantities inputs import MODEL.ifc INPUTS.xlsx (-o OUTPUT.ifc | --in-place) "
+    "[--settings FILE.ini] [--log-level LEVEL]\n";
+
+/// The inputs subcommand's arguments as the command takes them; none when
+/// the positional arguments or the output are not what it needs.
+std::optional<InputsCommand::Options> inputsOptions(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    const QString action = arguments.value(1);
+    const bool exporting = action == QLatin1String("export") && arguments.size() == 3;
+    const bool importing = action == QLatin1String("import") && arguments.size() == 4;
+    const bool output = parser.isSet(QStringLiteral("output"));
+    const bool inPlace = parser.isSet(QStringLiteral("in-place"));
+    if (!(exporting && output && !inPlace) && !(importing && output != inPlace)) {
+        return std::nullopt;
+    }
+    InputsCommand::Options options;
+    options.action = exporting ? InputsCommand::Action::Export : InputsCommand::Action::Import;
+    options.model = arguments.at(2);
+    options.workbook = exporting ? parser.value(QStringLiteral("output")) : arguments.at(3);
+    options.output = exporting ? QString() : parser.value(QStringLiteral("output"));
+    options.settingsFile = parser.value(QStringLiteral("settings"));
+    options.inPlace = inPlace;
+    return options;
+}
+
+/// The first option of the compute command given to the inputs one, empty
+/// when there is none.
+QString computeOnlyOption(const QCommandLineParser& parser, const QList<QCommandLineOption>& options)
+{
+    for (const QCommandLineOption& option : options) {
+        if (parser.isSet(option)) {
+            return QStringLiteral("--%1 is not an option of material-quantities inputs")
+                .arg(option.names().constFirst());
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -97,9 +139,13 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Computes the material quantities of the building elements of an IFC 2x3 model and saves the model with "
-        "its results.\n\nUsage: material-quantities compute INPUT.ifc -o OUTPUT.ifc [options]"));
+        "its results, or writes the inputs of its element types as a workbook and reads them back.\n\n"
+        "Usage: material-quantities compute INPUT.ifc -o OUTPUT.ifc [options]\n"
+        "       material-quantities inputs export MODEL.ifc -o INPUTS.xlsx [--settings FILE.ini]\n"
+        "       material-quantities inputs import MODEL.ifc INPUTS.xlsx (-o OUTPUT.ifc | --in-place) "
+        "[--settings FILE.ini]"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("compute"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("compute, or inputs export|import"));
     parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The IFC 2x3 model to read."));
     const QCommandLineOption outputOption(QStringList{"o", "output"}, QStringLiteral("Where to save the model."),
                                           QStringLiteral("file"));
@@ -109,7 +155,9 @@ int main(int argc, char** argv)
     const QCommandLineOption logLevelOption(QStringLiteral("log-level"),
                                             QStringLiteral("TRACE, DEBUG, INFO, WARN (default), ERROR, FATAL, OFF."),
                                             QStringLiteral("level"), QStringLiteral("WARN"));
-    const QCommandLineOption inPlaceOption(QStringLiteral("in-place"), QStringLiteral("Allow OUTPUT to be INPUT."));
+    const QCommandLineOption inPlaceOption(
+        QStringLiteral("in-place"),
+        QStringLiteral("compute: allow OUTPUT to be INPUT; inputs import: save MODEL itself."));
     const QCommandLineOption pmdOption(QStringLiteral("export-pmd"),
                                        QStringLiteral("Also write the quantities workbook (totals and details)."),
                                        QStringLiteral("file.xlsx"));
@@ -136,7 +184,20 @@ int main(int argc, char** argv)
         return ComputeCommand::BadInput;
     }
     const QStringList arguments = parser.positionalArguments();
-    if (arguments.size() != 2 || arguments.front() != QLatin1String("compute") || !parser.isSet(outputOption)) {
+    const bool inputs = arguments.value(0) == QLatin1String("inputs");
+    const std::optional<InputsCommand::Options> inputsCommandOptions =
+        inputs ? inputsOptions(parser, arguments) : std::nullopt;
+    if (inputs && !inputsCommandOptions) {
+        err << inputsUsage;
+        return InputsCommand::BadInput;
+    }
+    if (inputs) {
+        if (const QString problem = computeOnlyOption(parser, {pmdOption, componentsOption, templateOption});
+            !problem.isEmpty()) {
+            err << "material-quantities: usage error: " << problem << "\n";
+            return InputsCommand::BadInput;
+        }
+    } else if (arguments.size() != 2 || arguments.front() != QLatin1String("compute") || !parser.isSet(outputOption)) {
         err << "usage: material-quantities compute INPUT.ifc -o OUTPUT.ifc [--settings FILE.ini] "
                "[--log-level LEVEL] [--in-place] [--export-pmd FILE.xlsx] [--export-components FILE.xlsx "
                "[--template FILE.txt]]\n";
@@ -153,16 +214,23 @@ int main(int argc, char** argv)
         err << "material-quantities: usage error: " << problem << "\n";
         return ComputeCommand::BadInput;
     }
-    ComputeCommand::Options options;
-    options.input = arguments.at(1);
-    options.output = parser.value(outputOption);
-    options.settingsFile = parser.value(settingsOption);
-    options.inPlace = parser.isSet(inPlaceOption);
-    options.pmdWorkbook = parser.value(pmdOption);
-    options.componentsWorkbook = parser.value(componentsOption);
-    options.componentsTemplate = parser.value(templateOption);
-    ComputeCommand command(options);
-    const int status = command.run(out, err);
+    // The commands outlive the run: see the end.
+    std::optional<InputsCommand> inputsCommand;
+    std::optional<ComputeCommand> computeCommand;
+    int status = 0;
+    if (inputs) {
+        status = inputsCommand.emplace(*inputsCommandOptions).run(out, err);
+    } else {
+        ComputeCommand::Options options;
+        options.input = arguments.at(1);
+        options.output = parser.value(outputOption);
+        options.settingsFile = parser.value(settingsOption);
+        options.inPlace = parser.isSet(inPlaceOption);
+        options.pmdWorkbook = parser.value(pmdOption);
+        options.componentsWorkbook = parser.value(componentsOption);
+        options.componentsTemplate = parser.value(templateOption);
+        status = computeCommand.emplace(options).run(out, err);
+    }
     // The records and their counts before the command's own last words.
     console->finish();
     out.flush();

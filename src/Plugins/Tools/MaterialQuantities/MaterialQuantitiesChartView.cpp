@@ -25,7 +25,7 @@ constexpr int minimumPlotWidth = 160;
 
 double massOf(const QAbstractItemModel& model, int row, int column)
 {
-    // The edit role holds the number, whatever text the display shows.
+    // The edit role holds the kilograms, whatever unit the display shows.
     return model.index(row, column).data(Qt::EditRole).toDouble();
 }
 
@@ -77,16 +77,24 @@ void MaterialQuantitiesChartView::setLogarithmic(bool logarithmic)
     }
 }
 
-void MaterialQuantitiesChartView::setMassUnit(const QString& symbol, double kilograms)
+void MaterialQuantitiesChartView::setMassUnit(MassDisplayUnit unit)
 {
-    m_unitSymbol = symbol;
-    m_unitKilograms = kilograms > 0.0 ? kilograms : 1.0;
-    rebuild();
+    if (m_unit != unit) {
+        m_unit = unit;
+        rebuild();
+    }
 }
 
 QString MaterialQuantitiesChartView::massTitle() const
 {
-    return tr("Mass (%1)").arg(m_unitSymbol);
+    return tr("Mass (%1)").arg(m_unit.symbol());
+}
+
+QString MaterialQuantitiesChartView::columnTitle(int column) const
+{
+    // The edit role gives the title alone, the display role may add the unit.
+    const QVariant title = m_model->headerData(column, Qt::Horizontal, Qt::EditRole);
+    return title.isValid() ? title.toString() : m_model->headerData(column, Qt::Horizontal).toString();
 }
 
 void MaterialQuantitiesChartView::clearChart()
@@ -107,11 +115,11 @@ QVector<MaterialQuantitiesChartView::Bar> MaterialQuantitiesChartView::readBars(
     for (int row = 0; row < m_model->rowCount(); ++row) {
         Bar bar;
         bar.name = m_model->index(row, NameColumn).data().toString();
-        bar.recovered = massOf(*m_model, row, RecoveredColumn) / m_unitKilograms;
-        bar.reused = massOf(*m_model, row, ReusedColumn) / m_unitKilograms;
+        bar.recovered = m_unit.fromKilograms(massOf(*m_model, row, RecoveredColumn));
+        bar.reused = m_unit.fromKilograms(massOf(*m_model, row, ReusedColumn));
         bars.append(bar);
     }
-    // Equal masses keep the model's order.
+    // Equal masses keep the model's order of materials.
     std::stable_sort(bars.begin(), bars.end(), [](const Bar& a, const Bar& b) { return a.total() > b.total(); });
     return bars;
 }
@@ -148,8 +156,8 @@ void MaterialQuantitiesChartView::addLinearSeries(const QVector<Bar>& bottomUp)
         largest = std::max(largest, bar.total());
     }
     auto* series = new QtCharts::QHorizontalStackedBarSeries;
-    series->append(barSet(m_model->headerData(RecoveredColumn, Qt::Horizontal).toString(), recovered));
-    series->append(barSet(m_model->headerData(ReusedColumn, Qt::Horizontal).toString(), reused));
+    series->append(barSet(columnTitle(RecoveredColumn), recovered));
+    series->append(barSet(columnTitle(ReusedColumn), reused));
     chart()->addSeries(series);
 
     auto* masses = new QtCharts::QValueAxis;
@@ -183,8 +191,8 @@ void MaterialQuantitiesChartView::addLogarithmicSeries(const QVector<Bar>& botto
         reused.append(drawn(bar.reused));
     }
     auto* series = new QtCharts::QHorizontalBarSeries;
-    series->append(barSet(m_model->headerData(RecoveredColumn, Qt::Horizontal).toString(), recovered));
-    series->append(barSet(m_model->headerData(ReusedColumn, Qt::Horizontal).toString(), reused));
+    series->append(barSet(columnTitle(RecoveredColumn), recovered));
+    series->append(barSet(columnTitle(ReusedColumn), reused));
     chart()->addSeries(series);
 
     auto* masses = new QtCharts::QLogValueAxis;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MassDisplayUnit.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <QtCharts/QChartView>
@@ -33,9 +35,9 @@ public:
     void setLogarithmic(bool logarithmic);
     bool isLogarithmic() const { return m_logarithmic; }
 
-    /// The unit the masses are drawn in, and its mass in kilograms.
-    void setMassUnit(const QString& symbol, double kilograms);
-    QString massUnit() const { return m_unitSymbol; }
+    /// The unit the masses are drawn in; kilograms at first.
+    void setMassUnit(MassDisplayUnit unit);
+    MassDisplayUnit massUnit() const { return m_unit; }
 
     /// The materials from the top bar down: heaviest first.
     QStringList materials() const { return m_materials; }
@@ -59,11 +61,12 @@ private:
     /// Room for every name in full and a row per bar.
     void fitToBars(const QVector<Bar>& bars);
     QString massTitle() const;
+    /// A mass column's title, without the unit the model shows it in.
+    QString columnTitle(int column) const;
 
     QPointer<QAbstractItemModel> m_model;
     bool m_logarithmic = false;
-    QString m_unitSymbol = QStringLiteral("kg");
-    double m_unitKilograms = 1.0;
+    MassDisplayUnit m_unit;
     QStringList m_materials;
 };
 

@@ -2,15 +2,19 @@
 
 #include "ui_MaterialQuantitiesDockWidget.h"
 
+#include "TypeInputsWidget.h"
+
 #include "Orvane/Widgets/ModelUndoStack.h"
 
 #include "DisplayDoubleDelegate.h"
+#include "MassUnitActions.h"
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
 #include "MaterialQuantitiesChartView.h"
 #include "MaterialQuantitiesProxyModel.h"
 #include "MaterialQuantitiesSortProxyModel.h"
 #include "MaterialTotalQuantitiesModel.h"
+#include "MaterialTotalQuantitiesSortProxyModel.h"
 #include "ModelComponentsExcelExport.h"
 #include "QuantitiesWorkbookExport.h"
 
@@ -30,6 +34,9 @@
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 
+#include <QMainWindow>
+#include <QStatusBar>
+
 #include <algorithm>
 
 namespace Orvane {
@@ -48,7 +55,17 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     connect(ui->missingReasonsLabel, &QLabel::linkActivated, this, &MaterialQuantitiesDockWidget::showOnlyReason);
     ui->content->setEnabled(false);
     ui->totalMaterialQuantitiesTreeView->setItemDelegate(new DisplayDoubleDelegate(this));
+    ui->detailedMaterialQuantitiesTableView->setItemDelegate(new DisplayDoubleDelegate(this));
+    massUnits = new MassUnitActions(this);
+    massUnits->addTo(ui->detailedMaterialQuantitiesTableView->horizontalHeader());
+    massUnits->addTo(ui->totalMaterialQuantitiesTreeView->header());
+    connect(massUnits, &MassUnitActions::unitChosen, this, &MaterialQuantitiesDockWidget::showMassesIn);
     ui->typeInputsTab->setSettings(settings);
+    connect(ui->typeInputsTab, &TypeInputsWidget::message, this, [this](const QString& text) {
+        if (auto* mainWindow = qobject_cast<QMainWindow*>(window())) {
+            mainWindow->statusBar()->showMessage(text, 10000);
+        }
+    });
     ui->dockTabs->setTabEnabled(ui->dockTabs->indexOf(ui->typeInputsTab), false);
     restoreLayout();
     connect(ui->resultsSplitter, &QSplitter::splitterMoved, this, &MaterialQuantitiesDockWidget::rememberSplitterSizes);
@@ -127,6 +144,7 @@ void MaterialQuantitiesDockWidget::clearResults()
     ui->informationWidget->hide();
     ui->missingReasonsLabel->hide();
     missingReasonKinds.clear();
+    rememberColumns();
     ui->detailedMaterialQuantitiesTableView->setModel(nullptr);
     ui->totalMaterialQuantitiesTreeView->setModel(nullptr);
     ui->totalQuantitiesChartView->setModel(nullptr);
@@ -244,13 +262,12 @@ void MaterialQuantitiesDockWidget::updateResults()
 
     totalModel = new MaterialTotalQuantitiesModel();
     totalModel->fillFromModel(model, settings);
-    totalSortModel = new QSortFilterProxyModel();
+    totalModel->setMassUnit(massUnits->unit());
+    totalSortModel = new MaterialTotalQuantitiesSortProxyModel();
     totalSortModel->setSourceModel(totalModel);
-    totalSortModel->setSortRole(Qt::EditRole);
     ui->totalMaterialQuantitiesTreeView->setModel(totalSortModel);
-    // Materials by name, rather than the view's default descending order.
-    ui->totalMaterialQuantitiesTreeView->sortByColumn(0, Qt::AscendingOrder);
     // The chart orders its bars by mass, whatever the tree's order.
+    ui->totalQuantitiesChartView->setMassUnit(massUnits->unit());
     ui->totalQuantitiesChartView->setModel(totalModel);
     updateChartVisibility();
 
@@ -260,6 +277,9 @@ void MaterialQuantitiesDockWidget::updateResults()
     detailedModel->setQuantityPathReader(
         [reader = quantityPathReader.get()](const QModelIndex& source) { return reader->getQuantityPath(source); });
     detailedModel->setSourceModel(model);
+    detailedModel->setMassUnit(massUnits->unit());
+    connect(detailedModel, &MaterialQuantitiesProxyModel::hostSelectionChanged, this,
+            &MaterialQuantitiesDockWidget::selectHostSelection);
     detailedSortModel = new MaterialQuantitiesSortProxyModel();
     detailedSortModel->setSourceModel(detailedModel);
     detailedSortModel->setSortRole(Qt::EditRole);
@@ -274,21 +294,46 @@ void MaterialQuantitiesDockWidget::updateResults()
         delete previous;
     }
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    restoreColumns();
 
-    selectHostSelection();
+    detailedModel->followHostSelection();
     showMissingQuantities();
     updateButtons();
 }
 
 void MaterialQuantitiesDockWidget::selectHostSelection()
 {
-    const QItemSelection selected = model->selectionModel()->selection();
-    if (selected.isEmpty()) {
-        return;
+    const QItemSelection rows = detailedSortModel->mapSelectionFromSource(
+        detailedModel->mapSelectionFromSource(model->selectionModel()->selection()));
+    QItemSelectionModel* selection = detailedSortModel->selectionModel();
+    selection->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!rows.isEmpty()) {
+        // The table scrolls to its current index.
+        selection->setCurrentIndex(rows.first().topLeft(), QItemSelectionModel::NoUpdate);
     }
-    const QItemSelection rows =
-        detailedSortModel->mapSelectionFromSource(detailedModel->mapSelectionFromSource(selected));
-    detailedSortModel->selectionModel()->select(rows, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void MaterialQuantitiesDockWidget::showMassesIn(MassDisplayUnit unit)
+{
+    ui->totalQuantitiesChartView->setMassUnit(unit);
+    if (totalModel) {
+        totalModel->setMassUnit(unit);
+    }
+    if (detailedModel) {
+        detailedModel->setMassUnit(unit);
+    }
+}
+
+void MaterialQuantitiesDockWidget::rememberColumns()
+{
+    detailedColumns.remember(*ui->detailedMaterialQuantitiesTableView->horizontalHeader());
+    totalColumns.remember(*ui->totalMaterialQuantitiesTreeView->header());
+}
+
+void MaterialQuantitiesDockWidget::restoreColumns()
+{
+    detailedColumns.restore(*ui->detailedMaterialQuantitiesTableView->horizontalHeader());
+    totalColumns.restore(*ui->totalMaterialQuantitiesTreeView->header());
 }
 
 void MaterialQuantitiesDockWidget::showMissingQuantities()
@@ -533,7 +578,11 @@ std::shared_ptr<QStandardItemModel> MaterialQuantitiesDockWidget::copyOfTotals()
     const int columns = totalSortModel->columnCount();
     auto copy = std::make_shared<QStandardItemModel>(rows, columns);
     for (int column = 0; column < columns; ++column) {
-        copy->setHeaderData(column, Qt::Horizontal, totalSortModel->headerData(column, Qt::Horizontal));
+        // The workbook heads its columns with the titles alone: its masses
+        // are in kilograms, whatever unit the tree shows.
+        const QVariant title = totalSortModel->headerData(column, Qt::Horizontal, Qt::EditRole);
+        copy->setHeaderData(column, Qt::Horizontal,
+                            title.isValid() ? title : totalSortModel->headerData(column, Qt::Horizontal));
         for (int row = 0; row < rows; ++row) {
             copy->setData(copy->index(row, column), totalSortModel->index(row, column).data(Qt::EditRole));
         }

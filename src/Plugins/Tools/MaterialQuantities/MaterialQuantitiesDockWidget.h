@@ -1,7 +1,9 @@
 #pragma once
 
+#include "MassDisplayUnit.h"
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesSettings.h"
+#include "ResultHeaderState.h"
 
 #include <QDockWidget>
 #include <QHash>
@@ -26,6 +28,7 @@ namespace _ifc2x3 {
 class IFC2x3Model;
 }
 class Model;
+class MassUnitActions;
 class MaterialQuantitiesCalculatorThread;
 class MaterialQuantitiesProxyModel;
 class MaterialQuantitiesSortProxyModel;
@@ -85,7 +88,12 @@ private:
     void clearResults();
     void updateResults();
     void deleteResultModels();
+    /// Selects the host's selected elements and scrolls to the first.
     void selectHostSelection();
+    void showMassesIn(MassDisplayUnit unit);
+    /// The user's widths and sort, for the views of the next results.
+    void rememberColumns();
+    void restoreColumns();
     void showMissingQuantities();
     void showInformation(const QString& message);
     /// Ends the progress report of the computation that just ended; true
@@ -130,6 +138,10 @@ private:
     QPointer<_ifc2x3::IFC2x3Model> computedModel;
     /// The export running, which keeps the model busy.
     QPointer<ModelJob> exportJob;
+    MassUnitActions* massUnits;
+    ResultHeaderState detailedColumns;
+    /// Materials by name until the user sorts otherwise.
+    ResultHeaderState totalColumns{0, Qt::AscendingOrder};
 };
 
 } // namespace Orvane

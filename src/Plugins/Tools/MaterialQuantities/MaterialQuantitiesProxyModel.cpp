@@ -1,5 +1,6 @@
 #include "MaterialQuantitiesProxyModel.h"
 
+#include "MaterialOrder.h"
 #include "MaterialQuantitiesCalculator.h"
 
 #include "Orvane/Resources.h"
@@ -8,6 +9,7 @@
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QItemSelectionModel>
+#include <QScopedValueRollback>
 
 namespace Orvane {
 
@@ -47,6 +49,22 @@ void MaterialQuantitiesProxyModel::setMissingReasons(const QHash<int, QString>& 
     missingReasons = reasons;
     if (!elementRows.isEmpty()) {
         emit dataChanged(index(0, 0), index(elementRows.size() - 1, columnCount() - 1));
+    }
+}
+
+void MaterialQuantitiesProxyModel::setMassUnit(MassDisplayUnit unit)
+{
+    if (unit == massUnit) {
+        return;
+    }
+    massUnit = unit;
+    const int lastMaterial = columnPaths.size();
+    if (lastMaterial < firstMaterialColumn) {
+        return;
+    }
+    emit headerDataChanged(Qt::Horizontal, firstMaterialColumn, lastMaterial);
+    if (!elementRows.isEmpty()) {
+        emit dataChanged(index(0, firstMaterialColumn), index(elementRows.size() - 1, lastMaterial), {Qt::DisplayRole});
     }
 }
 
@@ -114,6 +132,15 @@ void MaterialQuantitiesProxyModel::setSourceModel(QAbstractItemModel* sourceMode
 {
     auto* model = dynamic_cast<_ifc2x3::IFC2x3Model*>(sourceModel);
     ProxyModel::setSourceModel(model);
+    disconnect(hostSelectionConnection);
+    if (model) {
+        hostSelectionConnection =
+            connect(model->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+                if (!selectingInHost) {
+                    followHostSelection();
+                }
+            });
+    }
 
     beginResetModel();
     elementRows.clear();
@@ -127,20 +154,7 @@ void MaterialQuantitiesProxyModel::setSourceModel(QAbstractItemModel* sourceMode
     }
     columnPaths.append({QStringLiteral("Fields"), QStringLiteral("Name")});
     columnPaths.append({QStringLiteral("Type"), QStringLiteral("Fields"), QStringLiteral("Name")});
-
-    const auto& projects = model->dataSet()->getAllIfcProject();
-    if (!projects.empty()) {
-        const QModelIndex projectIndex = model->index(projects.front().get());
-        const Step::RefPtr<CoreProperty> set =
-            model->getProperty(projectIndex, QStringList{QStringLiteral("Properties"), propertySetName});
-        const int materials = set ? set->childCount() : 0;
-        for (int i = 0; i < materials; ++i) {
-            const Step::RefPtr<CoreProperty> material(set->getChildProperty(i));
-            if (material) {
-                columnPaths.append(material->path());
-            }
-        }
-    }
+    readMaterialPaths(model);
 
     elementRows = MaterialQuantitiesCalculator::getBuildingElementRows(model);
     positionOfRow.reserve(elementRows.size());
@@ -150,6 +164,30 @@ void MaterialQuantitiesProxyModel::setSourceModel(QAbstractItemModel* sourceMode
     editValues.resize(columnPaths.size() + 1);
     editValueKnown.resize(columnPaths.size() + 1);
     endResetModel();
+}
+
+void MaterialQuantitiesProxyModel::readMaterialPaths(_ifc2x3::IFC2x3Model* model)
+{
+    const auto& projects = model->dataSet()->getAllIfcProject();
+    if (projects.empty()) {
+        return;
+    }
+    const QModelIndex projectIndex = model->index(projects.front().get());
+    const Step::RefPtr<CoreProperty> set =
+        model->getProperty(projectIndex, QStringList{QStringLiteral("Properties"), propertySetName});
+    const int materials = set ? set->childCount() : 0;
+    QStringList names;
+    QHash<QString, QStringList> pathOf;
+    for (int i = 0; i < materials; ++i) {
+        const Step::RefPtr<CoreProperty> material(set->getChildProperty(i));
+        if (material) {
+            names.append(material->name());
+            pathOf.insert(material->name(), material->path());
+        }
+    }
+    for (const QString& name : MaterialOrder::sorted(names)) {
+        columnPaths.append(pathOf.value(name));
+    }
 }
 
 QModelIndex MaterialQuantitiesProxyModel::mapToSource(const QModelIndex& proxyIndex) const
@@ -224,26 +262,41 @@ QVariant MaterialQuantitiesProxyModel::statusData(int row, const QModelIndex& so
     return role == Qt::DecorationRole ? QVariant(errorIcon()) : QVariant(QString());
 }
 
+QVariant MaterialQuantitiesProxyModel::propertyData(int row, int column, const QModelIndex& source, int role) const
+{
+    if (role == Qt::EditRole) {
+        return editValue(row, column, source);
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (isMaterialColumn(column)) {
+        // A number for the view's delegate to write in its locale.
+        const QVariant kilograms = editValue(row, column, source);
+        return kilograms.userType() == QMetaType::Double ? QVariant(massUnit.fromKilograms(kilograms.toDouble()))
+                                                         : kilograms;
+    }
+    const Step::RefPtr<CoreProperty> property =
+        ifcModel(sourceModel())->getProperty(source, columnPaths.at(column - 1));
+    return property ? property->displayValue() : QVariant();
+}
+
 QVariant MaterialQuantitiesProxyModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !sourceModel()) {
         return {};
     }
     const QModelIndex source = mapToSource(index);
+    if (role == Qt::ForegroundRole || role == Qt::FontRole) {
+        // Hidden elements look as the host shows them.
+        return sourceModel()->data(source, role);
+    }
     const int column = index.column();
     if (column == 0) {
         return statusData(index.row(), source, role);
     }
     if (column <= columnPaths.size()) {
-        if (role == Qt::EditRole) {
-            return editValue(index.row(), column, source);
-        }
-        if (role != Qt::DisplayRole) {
-            return {};
-        }
-        const Step::RefPtr<CoreProperty> property =
-            ifcModel(sourceModel())->getProperty(source, columnPaths.at(column - 1));
-        return property ? property->displayValue() : QVariant();
+        return propertyData(index.row(), column, source, role);
     }
     if (column == columnPaths.size() + 2 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
         return missingReasons.value(source.row());
@@ -280,7 +333,12 @@ QVariant MaterialQuantitiesProxyModel::headerData(int section, Qt::Orientation o
     if (orientation != Qt::Horizontal || section <= 0 || section > columnPaths.size() + 2) {
         return {};
     }
-    if (role == Qt::DisplayRole) {
+    if (isMaterialColumn(section) && (role == Qt::DisplayRole || role == MassDisplayUnit::SymbolRole)) {
+        const QString& name = columnPaths.at(section - 1).last();
+        return role == Qt::DisplayRole ? massUnit.title(name) : massUnit.symbol();
+    }
+    // The edit role: the title without the unit, as the workbook heads its columns.
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
         // Checked first: without a source the path and reason columns are
         // the second and third ones.
         if (section == columnPaths.size() + 1) {
@@ -335,6 +393,32 @@ void MaterialQuantitiesProxyModel::setVisibility(const QList<QModelIndex>& proxy
     });
 }
 
+// ------------------------------------------------------------- selection
+
+// The selection model is this proxy's own: a selection made here reaches
+// the host's model, whatever the host's views show.
+void MaterialQuantitiesProxyModel::followHostSelection()
+{
+    const QScopedValueRollback<bool> following(followingHost, true);
+    emit hostSelectionChanged();
+}
+
+void MaterialQuantitiesProxyModel::doRecursiveSelection(const QItemSelection&, const QItemSelection&)
+{
+    Model* document = model();
+    if (!document || followingHost) {
+        return;
+    }
+    const QItemSelection elements = mapSelectionToSource(selectionModel()->selection());
+    const QScopedValueRollback<bool> selecting(selectingInHost, true);
+    QItemSelectionModel* hostSelection = document->selectionModel();
+    hostSelection->select(elements, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!elements.isEmpty()) {
+        // The host's views scroll to their current index.
+        hostSelection->setCurrentIndex(elements.first().topLeft(), QItemSelectionModel::NoUpdate);
+    }
+}
+
 // ------------------------------------------------ host hooks left unused
 
 int MaterialQuantitiesProxyModel::headerColumnCount() const
@@ -386,7 +470,5 @@ void MaterialQuantitiesProxyModel::selectChildren() {}
 void MaterialQuantitiesProxyModel::rowsInsertedInSourceModel(const QModelIndex&, int, int) {}
 
 void MaterialQuantitiesProxyModel::rowsAboutToBeRemovedInSourceModel(const QModelIndex&, int, int) {}
-
-void MaterialQuantitiesProxyModel::doRecursiveSelection(const QItemSelection&, const QItemSelection&) {}
 
 } // namespace Orvane

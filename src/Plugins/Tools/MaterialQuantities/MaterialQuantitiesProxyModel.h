@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MassDisplayUnit.h"
+
 #include "Orvane/ProxyModel.h"
 
 #include <QBitArray>
@@ -14,11 +16,20 @@
 
 namespace Orvane {
 
+namespace _ifc2x3 {
+class IFC2x3Model;
+}
+
 /// The host's IFC 2x3 model as a flat table: one row per building element,
 /// columns status/visibility, name, type name, one per material of the
-/// project's quantities set, and the quantity property path that gave the
-/// element's functional-unit value. Rows and columns are built only by
-/// setSourceModel, so a new computation needs a new instance.
+/// project's quantities set (in MaterialOrder), and the quantity property
+/// path that gave the element's functional-unit value. Rows and columns are
+/// built only by setSourceModel, so a new computation needs a new instance.
+///
+/// Masses are shown in the display unit as MassDisplayUnit tells; hidden
+/// elements look as the host shows them (foreground and font roles). Rows
+/// selected here are selected in the host, and the host's selection is
+/// announced by hostSelectionChanged.
 ///
 /// Cells are read from the host's property tree. The raw (edit-role) values
 /// that sorting compares are kept once read, since a sort reads each cell
@@ -38,6 +49,12 @@ public:
     /// Why elements (by row of the host's model) have no quantities, shown
     /// as the status cell's tooltip and in the last column.
     void setMissingReasons(const QHash<int, QString>& reasons);
+    /// Shows masses in that unit from now on.
+    void setMassUnit(MassDisplayUnit unit);
+    /// Emits hostSelectionChanged: what views select while they follow it
+    /// is not sent back to the host, whose selection may hold more than
+    /// building elements.
+    void followHostSelection();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -66,6 +83,10 @@ public:
     /// The icon of elements without quantities.
     static QIcon errorIcon();
 
+signals:
+    /// The host's selection changed, other than by this model's rows.
+    void hostSelectionChanged();
+
 protected slots:
     void sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) override;
     void selectChildren() override;
@@ -82,6 +103,11 @@ private:
     /// column, from the cache when known.
     QVariant editValue(int row, int column, const QModelIndex& source) const;
     QVariant readEditValue(int column, const QModelIndex& source) const;
+    /// After the status, the name and the type.
+    static constexpr int firstMaterialColumn = 3;
+    bool isMaterialColumn(int column) const { return column >= firstMaterialColumn && column <= columnPaths.size(); }
+    void readMaterialPaths(_ifc2x3::IFC2x3Model* model);
+    QVariant propertyData(int row, int column, const QModelIndex& source, int role) const;
 
     QList<int> elementRows;
     QString propertySetName;
@@ -98,6 +124,11 @@ private:
     /// a column's storage is made on its first read.
     mutable QVector<QVector<QVariant>> editValues;
     mutable QVector<QBitArray> editValueKnown;
+    MassDisplayUnit massUnit;
+    QMetaObject::Connection hostSelectionConnection;
+    /// Guard a selection against bouncing between the host and this model.
+    bool followingHost = false;
+    bool selectingInHost = false;
 };
 
 } // namespace Orvane

@@ -50,6 +50,11 @@ bool MaterialQuantitiesSortProxyModel::filterAcceptsRow(int sourceRow, const QMo
     return shownSourceRows.isEmpty() || shownSourceRows.contains(sourceRow);
 }
 
+bool MaterialQuantitiesSortProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    return order.lessThan(left.data(sortRole()), right.data(sortRole()), sortOrder());
+}
+
 QModelIndex MaterialQuantitiesSortProxyModel::parent(const QModelIndex&) const
 {
     return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ResultCellOrder.h"
+
 #include "Orvane/FilterProxyModel.h"
 
 #include <QSet>
@@ -7,9 +9,10 @@
 namespace Orvane {
 
 /// Sorting layer over MaterialQuantitiesProxyModel for the detailed
-/// quantities table: sorts by raw (edit-role) values, hides the material
-/// columns in verification mode, passes the visibility check box through and
-/// turns a selection into whole source rows.
+/// quantities table: sorts by raw (edit-role) values in ResultCellOrder
+/// (empty cells last, names collated), hides the material columns in
+/// verification mode, passes the visibility check box through and turns a
+/// selection into whole source rows.
 class MaterialQuantitiesSortProxyModel : public FilterProxyModel
 {
     Q_OBJECT
@@ -33,8 +36,10 @@ public:
 protected:
     bool filterAcceptsColumn(int sourceColumn, const QModelIndex& sourceParent) const override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    ResultCellOrder order;
     bool verificationMode = false;
     QSet<int> shownSourceRows;
 };

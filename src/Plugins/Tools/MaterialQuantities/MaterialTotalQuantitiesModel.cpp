@@ -1,5 +1,6 @@
 #include "MaterialTotalQuantitiesModel.h"
 
+#include "MaterialOrder.h"
 #include "MaterialQuantitiesSettings.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
@@ -53,7 +54,7 @@ void MaterialTotalQuantitiesModel::readMaterialNames(_ifc2x3::IFC2x3Model* model
             materialNames.append(material->name());
         }
     }
-    materialNames.sort(Qt::CaseInsensitive);
+    materialNames = MaterialOrder::sorted(materialNames);
 }
 
 QList<double> MaterialTotalQuantitiesModel::readQuantities(_ifc2x3::IFC2x3Model* model, const QModelIndex& project,
@@ -90,37 +91,45 @@ int MaterialTotalQuantitiesModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : 3;
 }
 
+void MaterialTotalQuantitiesModel::setMassUnit(MassDisplayUnit unit)
+{
+    if (unit == shownUnit) {
+        return;
+    }
+    shownUnit = unit;
+    emit headerDataChanged(Qt::Horizontal, 1, 2);
+    if (!materialNames.isEmpty()) {
+        emit dataChanged(index(0, 1), index(materialNames.size() - 1, 2), {Qt::DisplayRole});
+    }
+}
+
 QVariant MaterialTotalQuantitiesModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole) || index.row() >= rowCount() ||
         index.column() >= columnCount()) {
         return {};
     }
-    switch (index.column()) {
-    case 0:
+    if (index.column() == 0) {
         return materialNames.at(index.row());
-    case 1:
-        return recoveredQuantities.at(index.row());
-    default:
-        return reusedQuantities.at(index.row());
     }
+    const double kilograms = (index.column() == 1 ? recoveredQuantities : reusedQuantities).at(index.row());
+    return role == Qt::EditRole ? kilograms : shownUnit.fromKilograms(kilograms);
 }
 
 QVariant MaterialTotalQuantitiesModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+    if (orientation != Qt::Horizontal || section < 0 || section > 2) {
         return {};
     }
-    switch (section) {
-    case 0:
-        return tr("Name");
-    case 1:
-        return tr("To recover");
-    case 2:
-        return tr("Re-employed");
-    default:
+    const bool mass = section > 0;
+    if (role == MassDisplayUnit::SymbolRole) {
+        return mass ? QVariant(shownUnit.symbol()) : QVariant();
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
+    const QString title = section == 0 ? tr("Name") : section == 1 ? tr("To recover") : tr("Reused");
+    return mass && role == Qt::DisplayRole ? shownUnit.title(title) : title;
 }
 
 } // namespace Orvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MassDisplayUnit.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
@@ -12,9 +14,10 @@ namespace _ifc2x3 {
 class IFC2x3Model;
 }
 
-/// The project's material totals as a table: material name, quantity to
-/// recover and quantity re-employed, read back from the sets that the
-/// computation wrote on the project.
+/// The project's material totals as a table: material name, mass to
+/// recover and mass reused, read back from the sets that the computation
+/// wrote on the project, materials in MaterialOrder. Masses are shown in
+/// the display unit as MassDisplayUnit tells.
 class MaterialTotalQuantitiesModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -28,8 +31,12 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    /// The display role, and the edit role with the same values so that a
-    /// sort proxy sorting by edit role sorts the columns.
+    /// Shows masses in that unit from now on.
+    void setMassUnit(MassDisplayUnit unit);
+    MassDisplayUnit massUnit() const { return shownUnit; }
+
+    /// The edit role holds the kilograms, which sort proxies sort by; the
+    /// display role the mass in the display unit.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
@@ -40,6 +47,7 @@ private:
     QStringList materialNames;
     QList<double> recoveredQuantities;
     QList<double> reusedQuantities;
+    MassDisplayUnit shownUnit;
 };
 
 } // namespace Orvane

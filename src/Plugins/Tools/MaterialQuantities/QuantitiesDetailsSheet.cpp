@@ -47,7 +47,7 @@ int QuantitiesDetailsSheet::columnCount(const QModelIndex& parent) const
 
 QVariant QuantitiesDetailsSheet::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && section == statusColumn && role == Qt::DisplayRole) {
+    if (orientation == Qt::Horizontal && section == statusColumn && (role == Qt::DisplayRole || role == Qt::EditRole)) {
         return tr("Status");
     }
     return details.headerData(section, orientation, role);

@@ -71,6 +71,8 @@ template <class IsMass> XlsxSheetLayout quantitiesLayout(const QAbstractItemMode
 {
     XlsxSheetLayout layout;
     layout.setHeaderRow(true);
+    // The titles without the unit the dock shows: every mass cell says kg.
+    layout.setHeaderRole(Qt::EditRole);
     layout.setFitColumns(true);
     for (int column = 0; column < model.columnCount(); ++column) {
         if (isMass(column)) {

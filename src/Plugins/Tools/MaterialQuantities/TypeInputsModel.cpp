@@ -1,6 +1,7 @@
 #include "TypeInputsModel.h"
 
 #include "TypeInputsReader.h"
+#include "TypeInputsWorkbookImport.h"
 
 #include "Orvane/Widgets/JournaledEditCommand.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
@@ -328,25 +329,63 @@ bool TypeInputsModel::setData(const QModelIndex& index, const QVariant& value, i
 
 bool TypeInputsModel::edit(int row, const QString& text, std::function<bool(const TypeInputsWriter&)> write)
 {
-    if (!hostModel || !writer) {
-        return false;
-    }
     const int modelRow = inputs.types[row].row;
-    const TypeInputsWriter writerThen = *writer;
-    // Told by the edit itself: the stack deletes a command that failed.
-    auto written = std::make_shared<bool>(false);
-    auto* command = new JournaledEditCommand(hostModel, text,
-                                             [writerThen, write, written] {
-                                                 *written = write(writerThen);
-                                                 return *written;
-                                             },
-                                             {modelRow});
     QPointer<TypeInputsModel> self(this);
-    command->setAfterChange([self, modelRow] {
+    const bool written = runStep(text, {modelRow}, std::move(write), [self, modelRow] {
         if (self) {
             self->refreshTypeRow(modelRow);
         }
     });
+    if (!written) {
+        emit editRefused(tr("%1: the input could not be written into the model").arg(text));
+    }
+    return written;
+}
+
+bool TypeInputsModel::applyChanges(const QVector<TypeInputsChange>& changes, const QString& text, QString* error)
+{
+    QVector<int> rows;
+    for (const TypeInputsChange& change : changes) {
+        const int row = hostModel ? hostModel->index(change.type).row() : -1;
+        if (row >= 0) {
+            rows << row;
+        }
+    }
+    auto reason = std::make_shared<QString>();
+    QPointer<TypeInputsModel> self(this);
+    const bool written = runStep(
+        text, rows,
+        [changes, reason](const TypeInputsWriter& writer) {
+            return TypeInputsWorkbookImport::apply(changes, writer, reason.get()) >= 0;
+        },
+        [self] {
+            if (self) {
+                self->reload();
+            }
+        });
+    if (!written && error) {
+        *error = *reason;
+    }
+    return written;
+}
+
+bool TypeInputsModel::runStep(const QString& text, QVector<int> rows,
+                              std::function<bool(const TypeInputsWriter&)> write, std::function<void()> afterChange)
+{
+    if (!hostModel || !writer) {
+        return false;
+    }
+    const TypeInputsWriter writerThen = *writer;
+    // Told by the edit itself: the stack deletes a command that failed.
+    auto written = std::make_shared<bool>(false);
+    auto* command = new JournaledEditCommand(
+        hostModel, text,
+        [writerThen, write, written] {
+            *written = write(writerThen);
+            return *written;
+        },
+        std::move(rows));
+    command->setAfterChange(std::move(afterChange));
     if (undoStack) {
         undoStack->push(command);
     } else {
@@ -356,9 +395,6 @@ bool TypeInputsModel::edit(int row, const QString& text, std::function<bool(cons
             hostModel->dataSet()->commitJournal();
         }
         delete command;
-    }
-    if (!*written) {
-        emit editRefused(tr("%1: the input could not be written into the model").arg(text));
     }
     return *written;
 }

@@ -2,6 +2,7 @@
 
 #include "MaterialQuantitiesSettings.h"
 #include "TypeInputs.h"
+#include "TypeInputsChange.h"
 #include "TypeInputsWriter.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
@@ -64,6 +65,10 @@ public:
     /// A non-negative number as typed in the user's or the C locale.
     static std::optional<double> parseNumber(const QString& text);
 
+    /// Writes what a workbook changes as one step of the history; false,
+    /// with the model as it was, when it cannot be written.
+    bool applyChanges(const QVector<TypeInputsChange>& changes, const QString& text, QString* error = nullptr);
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -84,6 +89,9 @@ private:
     std::optional<TypeInputsWriter::Input> inputOf(int column) const;
     /// Runs an edit of the type at row as one step of the history.
     bool edit(int row, const QString& text, std::function<bool(const TypeInputsWriter&)> write);
+    /// Runs write as one step of the history, then afterChange.
+    bool runStep(const QString& text, QVector<int> rows, std::function<bool(const TypeInputsWriter&)> write,
+                 std::function<void()> afterChange);
     /// Reads the type of a model row again and tells the views.
     void refreshTypeRow(int modelRow);
 

@@ -3,6 +3,14 @@
 #include "MaterialQuantitiesSettings.h"
 #include "TypeInputs.h"
 
+#include "Orvane/CoreProperty.h"
+
+#include <unordered_map>
+
+namespace Step {
+class BaseEntity;
+}
+
 namespace Orvane {
 
 namespace _ifc2x3 {
@@ -22,6 +30,13 @@ public:
     void reread(TypeInputs& inputs) const;
 
 private:
+    using TypeOfObject = std::unordered_map<const Step::BaseEntity*, ifc2x3::IfcObjectDefinition*>;
+
+    /// Each typed object's type, null when its typing relation names none.
+    TypeOfObject typesOfObjects() const;
+    /// An input of the type at its path, read as on the type's first element.
+    Step::RefPtr<CoreProperty> inputOf(const TypeInputs& inputs, const QStringList& path) const;
+
     _ifc2x3::IFC2x3Model* model;
     QStringList functionalUnitPath;
     QStringList massPath;

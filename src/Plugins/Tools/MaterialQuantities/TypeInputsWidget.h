@@ -39,6 +39,13 @@ public:
     void refresh();
 
     TypeInputsModel* inputsModel() const { return inputs; }
+
+    /// Writes the types' inputs as a workbook; the error, empty on success.
+    QString exportTo(const QString& path);
+    /// Reads a filled workbook and writes what it changes as one step of the
+    /// model's history; the error (naming the sheet, row and column), empty
+    /// on success. Nothing is written on error.
+    QString importFrom(const QString& path);
     TypeInputsFilterModel* filterModel() const { return filter; }
 
 signals:
@@ -49,6 +56,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private slots:
+    void on_exportTypeInputsPushButton_clicked();
+    void on_importTypeInputsPushButton_clicked();
     void on_onlyIncompleteCheckBox_toggled(bool checked);
     void on_typeFilterLineEdit_textChanged(const QString& text);
 

@@ -4,6 +4,18 @@
 <context>
     <name>Orvane::MaterialQuantitiesDockWidget</name>
     <message>
+        <source>Results</source>
+        <translation>Résultats</translation>
+    </message>
+    <message>
+        <source>Type inputs</source>
+        <translation>Données des types</translation>
+    </message>
+    <message>
+        <source>Fill in the inputs of the types</source>
+        <translation>Compléter les données des types</translation>
+    </message>
+    <message>
         <source>Material quantities</source>
         <translation>Quantités matière</translation>
     </message>
@@ -259,7 +271,7 @@
         <translation>À valoriser</translation>
     </message>
     <message>
-        <source>Re-employed</source>
+        <source>Reused</source>
         <translation>Réemployé</translation>
     </message>
 </context>
@@ -400,6 +412,343 @@
     <message>
         <source>%1 not computed since their inputs were completed</source>
         <translation>%1 non calculés depuis que leurs données ont été complétées</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputsColumns</name>
+    <message>
+        <source>Type inputs</source>
+        <translation>Données des types</translation>
+    </message>
+    <message>
+        <source>GlobalId</source>
+        <translation>GlobalId</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Entity</source>
+        <translation>Entité</translation>
+    </message>
+    <message>
+        <source>Instances</source>
+        <translation>Instances</translation>
+    </message>
+    <message>
+        <source>Functional unit</source>
+        <translation>Unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Mass per functional unit</source>
+        <translation>Masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Reused</source>
+        <translation>Réemployé</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Statut</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputsWorkbookImport</name>
+    <message>
+        <source>The workbook cannot be read: %1</source>
+        <translation>Le classeur ne peut pas être lu : %1</translation>
+    </message>
+    <message>
+        <source>No sheet &quot;%1&quot; in &apos;%2&apos;; its sheets: %3</source>
+        <translation>Pas de feuille « %1 » dans &apos;%2&apos; ; ses feuilles : %3</translation>
+    </message>
+    <message>
+        <source>the same column as column %1</source>
+        <translation>la même colonne que la colonne %1</translation>
+    </message>
+    <message>
+        <source>Sheet &quot;%1&quot;, row 1: no column &quot;%2&quot;</source>
+        <translation>Feuille « %1 », ligne 1 : pas de colonne « %2 »</translation>
+    </message>
+    <message>
+        <source>the same material as column %1</source>
+        <translation>le même matériau que la colonne %1</translation>
+    </message>
+    <message>
+        <source>no GlobalId in a row that has values</source>
+        <translation>pas de GlobalId sur une ligne qui a des valeurs</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the GlobalId of an element type of the model</source>
+        <translation>« %1 » n’est le GlobalId d’aucun type d’élément de la maquette</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is already on row %2</source>
+        <translation>« %1 » est déjà sur la ligne %2</translation>
+    </message>
+    <message>
+        <source>a value in a column without a header in row 1</source>
+        <translation>une valeur dans une colonne sans en-tête en ligne 1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a reuse value: TRUE or FALSE, yes or no, oui or non, 1 or 0</source>
+        <translation>« %1 » n’est pas une valeur de réemploi : VRAI ou FAUX, oui ou non, yes ou no, 1 ou 0</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a number</source>
+        <translation>« %1 » n’est pas un nombre</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a finite number</source>
+        <translation>« %1 » n’est pas un nombre fini</translation>
+    </message>
+    <message>
+        <source>%1 is negative</source>
+        <translation>%1 est négatif</translation>
+    </message>
+    <message>
+        <source>Sheet &quot;%1&quot;, row %2, column %3 (&quot;%4&quot;): %5</source>
+        <translation>Feuille « %1 », ligne %2, colonne %3 (« %4 ») : %5</translation>
+    </message>
+    <message>
+        <source>The inputs of the type &quot;%1&quot; cannot be written</source>
+        <translation>Les données du type « %1 » ne peuvent pas être écrites</translation>
+    </message>
+    <message>
+        <source>No instance number is left in the model for the inputs</source>
+        <translation>Il ne reste plus de numéro d’instance dans la maquette pour les données</translation>
+    </message>
+    <message>
+        <source>The material composition</source>
+        <translation>La composition matière</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written at &quot;%2&quot;: %3</source>
+        <translation>Impossible d’écrire « %1 » en « %2 » : %3</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputPath</name>
+    <message>
+        <source>Read only: the path &quot;%1&quot; does not lead into a property set of the type (%2)</source>
+        <translation>Lecture seule : le chemin « %1 » ne mène pas dans un jeu de propriétés du type (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputs</name>
+    <message>
+        <source>no functional unit</source>
+        <translation>pas d’unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>functional unit &quot;%1&quot; not recognised</source>
+        <translation>unité fonctionnelle « %1 » non reconnue</translation>
+    </message>
+    <message>
+        <source>no mass per functional unit</source>
+        <translation>pas de masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>mass per functional unit &quot;%1&quot; is not a number</source>
+        <translation>la masse par unité fonctionnelle « %1 » n’est pas un nombre</translation>
+    </message>
+    <message>
+        <source>no composition</source>
+        <translation>pas de composition</translation>
+    </message>
+    <message>
+        <source>no positive share in the composition</source>
+        <translation>aucune part positive dans la composition</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <translation>complet</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n instance(s))</source>
+        <translation>
+            <numerusform>%1 (%n instance)</numerusform>
+            <numerusform>%1 (%n instances)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputsModel</name>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Surface</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Longueur</translation>
+    </message>
+    <message>
+        <source>Unite</source>
+        <translation>Unité</translation>
+    </message>
+    <message>
+        <source>No reuse flag: the type&apos;s materials are taken as not reused</source>
+        <translation>Pas d’indicateur de réemploi : les matériaux du type sont comptés comme non réemployés</translation>
+    </message>
+    <message>
+        <source>Recognised: %1</source>
+        <translation>Reconnus : %1</translation>
+    </message>
+    <message>
+        <source>Share in percent of the type&apos;s mass</source>
+        <translation>Part en pourcentage de la masse du type</translation>
+    </message>
+    <message>
+        <source>Share as a fraction of the type&apos;s mass (&quot;40 %&quot; is read as 0.4)</source>
+        <translation>Part en fraction de la masse du type (« 40 % » se lit 0,4)</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Entity</source>
+        <translation>Entité</translation>
+    </message>
+    <message>
+        <source>Instances</source>
+        <translation>Instances</translation>
+    </message>
+    <message>
+        <source>Functional unit</source>
+        <translation>Unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Mass per functional unit</source>
+        <translation>Masse par unité fonctionnelle</translation>
+    </message>
+    <message>
+        <source>Reused</source>
+        <translation>Réemployé</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Statut</translation>
+    </message>
+    <message>
+        <source>Set reused of %1</source>
+        <translation>Réemploi de %1</translation>
+    </message>
+    <message>
+        <source>Set functional unit of %1</source>
+        <translation>Unité fonctionnelle de %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a mass: type a number of kilograms, 0 or more</source>
+        <translation>« %1 » n’est pas une masse : saisir un nombre de kilogrammes, 0 ou plus</translation>
+    </message>
+    <message>
+        <source>Set mass per functional unit of %1</source>
+        <translation>Masse par unité fonctionnelle de %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a share: type a number, 0 or more, or a percentage such as 40 %</source>
+        <translation>« %1 » n’est pas une part : saisir un nombre, 0 ou plus, ou un pourcentage comme 40 %</translation>
+    </message>
+    <message>
+        <source>Set share of %1 in %2</source>
+        <translation>Part de %1 dans %2</translation>
+    </message>
+    <message>
+        <source>%1: the input could not be written into the model</source>
+        <translation>%1 : la donnée n’a pas pu être écrite dans le modèle</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputsWidget</name>
+    <message>
+        <source>Filter types</source>
+        <translation>Filtrer les types</translation>
+    </message>
+    <message>
+        <source>Only types with missing inputs</source>
+        <translation>Seulement les types incomplets</translation>
+    </message>
+    <message>
+        <source>Export type inputs…</source>
+        <translation>Exporter les données des types…</translation>
+    </message>
+    <message>
+        <source>Import type inputs…</source>
+        <translation>Importer les données des types…</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n type(s) with building elements, %1 with every input</source>
+        <translation>
+            <numerusform>%n type avec éléments de construction, %1 complet(s)</numerusform>
+            <numerusform>%n types avec éléments de construction, %1 complets</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The type inputs could not be written to %1</source>
+        <translation>Les données des types n’ont pas pu être écrites dans %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Type inputs of %n type(s) written to %1</source>
+        <translation>
+            <numerusform>Données de %n type écrites dans %1</numerusform>
+            <numerusform>Données de %n types écrites dans %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 changes no input of the model</source>
+        <translation>%1 ne change aucune donnée du modèle</translation>
+    </message>
+    <message>
+        <source>Import type inputs from %1</source>
+        <translation>Import des données des types depuis %1</translation>
+    </message>
+    <message>
+        <source>The inputs could not be written into the model</source>
+        <translation>Les données n’ont pas pu être écrites dans le modèle</translation>
+    </message>
+    <message numerus="yes">
+        <source>Inputs of %n type(s) changed from %1</source>
+        <translation>
+            <numerusform>Données de %n type modifiées depuis %1</numerusform>
+            <numerusform>Données de %n types modifiées depuis %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export type inputs</source>
+        <translation>Exporter les données des types</translation>
+    </message>
+    <message>
+        <source>Excel files (*.xlsx)</source>
+        <translation>Fichiers Excel (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Import type inputs</source>
+        <translation>Importer les données des types</translation>
+    </message>
+    <message>
+        <source>%1
+
+Nothing was written into the model.</source>
+        <translation>%1
+
+Rien n’a été écrit dans le modèle.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MassUnitActions</name>
+    <message>
+        <source>Show masses in kg</source>
+        <translation>Afficher les masses en kg</translation>
+    </message>
+    <message>
+        <source>Show masses in t</source>
+        <translation>Afficher les masses en t</translation>
     </message>
 </context>
 </TS>
