@@ -26,12 +26,12 @@ FileWrittenNotice::FileWrittenNotice(const QString& text, const QString& filePat
     auto* open = new QPushButton(tr("Open folder"), this);
     open->setObjectName(QStringLiteral("openFolderButton"));
     open->setToolTip(folder());
-    open->setFlat(true);
     connect(open, &QPushButton::clicked, this, &FileWrittenNotice::openFolder);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_text);
     layout->addWidget(open);
+    layout->addStretch();
 }
 
 FileWrittenNotice::~FileWrittenNotice() = default;
