@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,42 @@ TEST_F(MainWindowFilesTest, AModelBeingRewrittenIsNeitherSavedNorClosed)
     EXPECT_TRUE(window.save());
     EXPECT_FALSE(onDisk() == before);
     EXPECT_FALSE(window.activeDocument()->isModified());
+}
+
+TEST_F(MainWindowFilesTest, TheFileIsWrittenOffTheWindowsThreadWhileTheModelIsBusy)
+{
+    changeModel();
+    const QByteArray expected = QByteArray::fromStdString(model()->dataSet()->toText());
+    // Posted before the save: handled by the window while the worker writes.
+    bool handled = false;
+    bool busy = false;
+    bool shown = false;
+    QTimer::singleShot(0, &window, [&] {
+        handled = true;
+        busy = model()->isBusy() && !actionEnabled("saveAction") && !actionEnabled("closeAction");
+        shown = window.runningOperationCount() == 1;
+    });
+    EXPECT_TRUE(window.save());
+    EXPECT_TRUE(handled);
+    EXPECT_TRUE(busy);
+    EXPECT_TRUE(shown) << "the save shows in the status bar";
+    EXPECT_FALSE(model()->isBusy());
+    EXPECT_EQ(window.runningOperationCount(), 0);
+    EXPECT_TRUE(actionEnabled("saveAction"));
+    EXPECT_FALSE(window.activeDocument()->isModified());
+    EXPECT_EQ(testsupport::readFile(path), expected);
+}
+
+TEST_F(MainWindowFilesTest, QuittingDuringASaveClosesTheWindowOnceTheFileIsWritten)
+{
+    changeModel();
+    window.show();
+    bool closedDuringSave = true;
+    QTimer::singleShot(0, &window, [&] { closedDuringSave = window.close(); });
+    EXPECT_TRUE(window.save());
+    EXPECT_FALSE(closedDuringSave);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window.isVisible(); }, patienceMs));
+    EXPECT_TRUE(testsupport::readFile(path).contains("'Changed'"));
 }
 
 TEST_F(MainWindowFilesTest, SavingOverAnotherProgramsVersionAsksFirst)

@@ -202,6 +202,7 @@ TEST_F(DockBehaviour, TheDetailsSheetFollowsTheModelsRowOrderNotTheTablesSort)
         static_cast<QDialog*>(dialog)->accept();
     });
     QTest::mouseClick(widget<QPushButton>("exportPMDPushButton"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !model->isBusy(); }, patienceMs));
     const QList<Sheet> sheets = Sheet::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 2);
     const Sheet& details = sheets[1];

@@ -4,6 +4,7 @@
 #include "DockWidgetManager.h"
 #include "ISettingsPage.h"
 #include "ModelDocument.h"
+#include "ModelJob.h"
 #include "ModelOpener.h"
 #include "ModelUndoStack.h"
 #include "OpenFailureReport.h"
@@ -36,6 +37,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QUndoGroup>
 #include <QUndoStack>
@@ -316,6 +318,7 @@ QWidget* MainWindow::createPage(const QString& fileName, _ifc2x3::IFC2x3Model* m
     layout->addWidget(view);
     connect(document, &ModelDocument::modifiedChanged, this, &MainWindow::updateTitles);
     connect(model, &Model::busyChanged, this, &MainWindow::updateActions);
+    connect(model, &Model::busyChanged, this, &MainWindow::recheckChangesOnDisk);
     m_diskChanges->watch(fileName);
     return page;
 }
@@ -465,7 +468,8 @@ bool MainWindow::saveDocument(ModelDocument* document, const QString& fileName)
     }
     const QString previousFileName = document->fileName();
     QString error;
-    if (!document->saveAs(fileName, &error, replace)) {
+    if (!writeDocument(document, fileName, replace, &error)) {
+        m_closeAfterSaves = false; // the user reads the failure first
         showError(tr("Cannot save the model"), tr("%1 cannot be written:\n%2").arg(fileName, error));
         return false;
     }
@@ -476,13 +480,49 @@ bool MainWindow::saveDocument(ModelDocument* document, const QString& fileName)
     addRecentFile(fileName);
     updateTitles();
     statusBar()->showMessage(tr("Saved %1").arg(fileName), 5000);
+    closeAfterSaves();
     return true;
+}
+
+bool MainWindow::writeDocument(ModelDocument* document, const QString& fileName, _ifc2x3::IFC2x3Model::Replace replace,
+                               QString* error)
+{
+    const QPointer<ModelDocument> saving(document);
+    _ifc2x3::IFC2x3Model* model = document->model();
+    ModelJob job(model, tr("Saving %1").arg(QFileInfo(fileName).fileName()),
+                 [model, fileName, replace](QString* failure) { return model->save(fileName, failure, replace); });
+    ++m_savesRunning;
+    const bool written = job.run(error);
+    --m_savesRunning;
+    // The model is busy meanwhile: its tab cannot have been closed.
+    if (written && saving) {
+        saving->saved(fileName);
+    }
+    return written && saving;
+}
+
+void MainWindow::closeAfterSaves()
+{
+    if (m_closeAfterSaves && m_savesRunning == 0) {
+        m_closeAfterSaves = false;
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible()) {
+                close();
+            }
+        });
+    }
 }
 
 void MainWindow::fileChangedOnDisk(const QString& fileName)
 {
     const int index = indexOfFile(fileName);
     ModelDocument* changed = index >= 0 ? document(index) : nullptr;
+    if (changed && changed->model()->isBusy()) {
+        if (!m_changedWhileBusy.contains(fileName)) {
+            m_changedWhileBusy.append(fileName);
+        }
+        return;
+    }
     if (!changed || !changed->hasUnseenChangeOnDisk()) {
         return; // a save of this window, or a change already told
     }
@@ -499,6 +539,15 @@ void MainWindow::fileChangedOnDisk(const QString& fileName)
     QPointer<ModelDocument> asked(changed);
     if (question.exec() == QMessageBox::Yes && asked) {
         reloadDocument(asked);
+    }
+}
+
+void MainWindow::recheckChangesOnDisk()
+{
+    const QStringList changed = m_changedWhileBusy;
+    m_changedWhileBusy.clear();
+    for (const QString& fileName : changed) {
+        fileChangedOnDisk(fileName);
     }
 }
 
@@ -573,6 +622,13 @@ void MainWindow::stopOperations()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A save cannot be stopped half-way: the window waits for it, live.
+    if (m_savesRunning > 0) {
+        m_closeAfterSaves = true;
+        statusBar()->showMessage(tr("The window closes once the model is saved."));
+        event->ignore();
+        return;
+    }
     if (!okToStopOperations()) {
         event->ignore();
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Orvane/_ifc2x3/IFC2x3Model.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
@@ -15,9 +17,6 @@ class QToolBar;
 
 namespace Orvane {
 
-namespace _ifc2x3 {
-class IFC2x3Model;
-}
 class DiskChangeWatcher;
 class DockWidgetManager;
 class Model;
@@ -63,7 +62,8 @@ public slots:
     void open();
     /// Save and Save As refuse a model that an operation is rewriting (see
     /// Model::isBusy()), and ask before replacing another program's version
-    /// of its file.
+    /// of its file. The file is written on a worker thread, the model busy
+    /// meanwhile; they return once it is written, the window live until then.
     bool save();
     bool saveAs();
     /// Asks first when the model holds unsaved results; false when the user
@@ -107,8 +107,16 @@ private:
     /// is being rewritten.
     bool refusedWhileBusy(ModelDocument* document);
     bool saveDocument(ModelDocument* document, const QString& fileName);
+    /// Writes the file off the user-interface thread; false with error set
+    /// when it could not be written.
+    bool writeDocument(ModelDocument* document, const QString& fileName, _ifc2x3::IFC2x3Model::Replace replace,
+                       QString* error);
+    /// Quitting asked during a save: the window closes once the saves ended.
+    void closeAfterSaves();
     bool askSaveAs(ModelDocument* document);
     void fileChangedOnDisk(const QString& fileName);
+    /// Tells of the changes on disk that came while their model was busy.
+    void recheckChangesOnDisk();
     int indexOfFile(const QString& fileName) const;
     bool maybeSave(ModelDocument* document);
     bool okToStopOperations();
@@ -133,6 +141,11 @@ private:
     OpenFailureReport* m_openFailures;
     DiskChangeWatcher* m_diskChanges;
     int m_openingCount = 0;
+    int m_savesRunning = 0;
+    bool m_closeAfterSaves = false;
+    /// Files changed on disk while their model was busy (saved, say): its
+    /// file may be half-way between two versions then.
+    QStringList m_changedWhileBusy;
     QString m_logFileName;
     bool m_pluginsStarted = false;
     Model* m_activeModel = nullptr;

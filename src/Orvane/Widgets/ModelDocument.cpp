@@ -30,9 +30,14 @@ bool ModelDocument::saveAs(const QString& fileName, QString* error, _ifc2x3::IFC
     if (!m_model->save(fileName, error, replace)) {
         return false;
     }
+    saved(fileName);
+    return true;
+}
+
+void ModelDocument::saved(const QString& fileName)
+{
     m_fileName = fileName;
     setModified(false);
-    return true;
 }
 
 bool ModelDocument::hasUnseenChangeOnDisk() const

@@ -32,6 +32,9 @@ public:
     /// when replace says so (see IFC2x3Model::save()).
     bool saveAs(const QString& fileName, QString* error,
                 _ifc2x3::IFC2x3Model::Replace replace = _ifc2x3::IFC2x3Model::Replace::OnlyKnownVersions);
+    /// Records a save of model() to fileName made elsewhere (on a worker
+    /// thread, say): fileName becomes the document's file, unmodified.
+    void saved(const QString& fileName);
     /// Whether another program replaced or changed the file on disk since
     /// the document read or saved it, and the user was not told of that
     /// version yet.

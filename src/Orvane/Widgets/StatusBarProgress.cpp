@@ -31,7 +31,26 @@ int barValue(const OperationStatus* status)
 
 } // namespace
 
-StatusBarProgress::StatusBarProgress(QStatusBar* statusBar) : statusBar(statusBar) {}
+StatusBarProgress::StatusBarProgress(QStatusBar* statusBar) : statusBar(statusBar)
+{
+    keepHeightOfARow();
+}
+
+// A status bar growing when an operation shows would move the window's
+// contents: their views would redraw, and wait for a model being written.
+void StatusBarProgress::keepHeightOfARow()
+{
+    auto* sample = new QWidget(statusBar);
+    auto* layout = new QHBoxLayout(sample);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("X"), sample));
+    layout->addWidget(new QProgressBar(sample));
+    layout->addWidget(new QPushButton(QStringLiteral("X"), sample));
+    statusBar->addPermanentWidget(sample);
+    statusBar->setMinimumHeight(statusBar->sizeHint().height());
+    statusBar->removeWidget(sample);
+    delete sample;
+}
 
 StatusBarProgress::~StatusBarProgress()
 {

@@ -29,6 +29,8 @@ public:
     void cancelAll();
 
 private:
+    void keepHeightOfARow();
+
     struct Row
     {
         QWidget* box = nullptr;

@@ -90,17 +90,27 @@ bool IFC2x3Model::save(const QString& path, QString* error, Replace replace) con
 {
     const QString target = resolvedFile(path);
     const std::string fileName = QFile::encodeName(target).toStdString();
-    Step::FileVersion onDisk =
-        replace == Replace::OnlyKnownVersions && target == m_file ? m_fileVersion : Step::FileVersion::at(fileName);
+    Step::FileVersion onDisk;
+    {
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
+        onDisk =
+            replace == Replace::OnlyKnownVersions && target == m_file ? m_fileVersion : Step::FileVersion::at(fileName);
+    }
     // Saving drops references to deleted instances from the instances that
     // remain, under the data set's lock, which save() takes.
     std::string message;
-    if (!m_dataSet->save(QFile::encodeName(path).toStdString(), &message, &onDisk)) {
+    m_saving = true;
+    const bool saved = m_dataSet->save(QFile::encodeName(path).toStdString(), &message, &onDisk);
+    m_saving = false;
+    // The model itself is not changed: only the rows drawn empty are told.
+    QMetaObject::invokeMethod(const_cast<IFC2x3Model*>(this), &IFC2x3Model::showRowsNotDrawn, Qt::QueuedConnection);
+    if (!saved) {
         if (error) {
             *error = QFile::decodeName(QByteArray::fromStdString(message));
         }
         return false;
     }
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
     m_file = target;
     m_fileVersion = onDisk;
     return true;
@@ -108,14 +118,21 @@ bool IFC2x3Model::save(const QString& path, QString* error, Replace replace) con
 
 bool IFC2x3Model::fileReplaced(const QString& path) const
 {
-    return resolvedFile(path) == m_file && fileReplaced();
+    return resolvedFile(path) == filePath() && fileReplaced();
 }
 
 bool IFC2x3Model::fileReplaced() const
 {
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
     const Step::FileVersion present = Step::FileVersion::at(QFile::encodeName(m_file).toStdString());
     // Something else than a file (a folder, say) is refused by save() anyway.
     return !m_file.isEmpty() && QFileInfo(m_file).isFile() && present != m_fileVersion;
+}
+
+QString IFC2x3Model::filePath() const
+{
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
+    return m_file;
 }
 
 QModelIndex IFC2x3Model::index(const ifc2x3::IfcObjectDefinition* object) const
@@ -257,17 +274,55 @@ QVariant IFC2x3Model::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    const std::lock_guard<std::recursive_mutex> lock(m_dataSet->mutex());
-    switch (index.column()) {
+    const bool drawn = role == Qt::DisplayRole && QThread::currentThread() == thread();
+    std::unique_lock<std::recursive_mutex> lock(m_dataSet->mutex(), std::defer_lock);
+    if (drawn && m_saving) {
+        if (!lock.try_lock()) {
+            return textWhileSaving(index);
+        }
+    } else {
+        lock.lock();
+    }
+    const QString text = cellText(*object, index.column());
+    if (drawn) {
+        m_drawnTexts.insert(static_cast<quint64>(index.row()) * ColumnCount + index.column(), new QString(text));
+    }
+    return text;
+}
+
+QString IFC2x3Model::cellText(ifc2x3::IfcObjectDefinition& object, int column) const
+{
+    switch (column) {
     case NameColumn:
-        return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*object).toWString());
+        return QString::fromStdWString(ifc2x3::ExpressDataSet::label(object).toWString());
     case ClassColumn:
-        return QString::fromLatin1(object->getType().getName());
+        return QString::fromLatin1(object.getType().getName());
     case GlobalIdColumn:
-        return QString::fromStdWString(object->getGlobalId().toWString());
+        return QString::fromStdWString(object.getGlobalId().toWString());
     default:
         return {};
     }
+}
+
+QVariant IFC2x3Model::textWhileSaving(const QModelIndex& index) const
+{
+    if (const QString* text = m_drawnTexts.object(static_cast<quint64>(index.row()) * ColumnCount + index.column())) {
+        return *text;
+    }
+    m_firstRowNotDrawn = m_firstRowNotDrawn < 0 ? index.row() : std::min(m_firstRowNotDrawn, index.row());
+    m_lastRowNotDrawn = std::max(m_lastRowNotDrawn, index.row());
+    return {};
+}
+
+void IFC2x3Model::showRowsNotDrawn()
+{
+    if (m_firstRowNotDrawn < 0 || m_saving) {
+        return;
+    }
+    const int first = m_firstRowNotDrawn;
+    const int last = m_lastRowNotDrawn;
+    m_firstRowNotDrawn = m_lastRowNotDrawn = -1;
+    emit dataChanged(createIndex(first, 0), createIndex(last, ColumnCount - 1), {Qt::DisplayRole});
 }
 
 bool IFC2x3Model::setData(const QModelIndex& index, const QVariant& value, int role)

@@ -6,7 +6,10 @@
 #include "Step/FileVersion.h"
 #include "Step/RefPtr.h"
 
+#include <QCache>
+
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -57,7 +60,10 @@ public:
     /// line of the problem when it cannot be read.
     static std::unique_ptr<IFC2x3Model> open(const QString& path, QString* error = nullptr);
     /// Saves atomically: a failure leaves any previous file intact. The path
-    /// saved to becomes the model's file (see fileReplaced()).
+    /// saved to becomes the model's file (see fileReplaced()). Meant for a
+    /// worker thread: it holds the data set's lock until the file is
+    /// written, and the views draw meanwhile the cells they drew before
+    /// (see data()).
     bool save(const QString& path, QString* error = nullptr, Replace replace = Replace::OnlyKnownVersions) const;
     /// Whether another program put its version of the model's file at path
     /// since the model read or saved it there: saving there would lose it.
@@ -66,6 +72,10 @@ public:
     /// Whether another program replaced or changed the model's file on disk
     /// since the model read or saved it.
     bool fileReplaced() const;
+    /// The file the model was read from or last saved to, links followed;
+    /// empty for a model made in memory. Safe to call while another thread
+    /// saves the model.
+    QString filePath() const;
 
     ifc2x3::ExpressDataSet* dataSet() const { return m_dataSet.get(); }
     /// Logs, as WARN records, what the data set found wrong since the last
@@ -111,6 +121,8 @@ signals:
 
 private slots:
     void flushPendingUpdates();
+    /// Announces the rows drawn empty while a save held the lock.
+    void showRowsNotDrawn();
 
 private:
     friend class IFC2x3Property;
@@ -130,11 +142,27 @@ private:
     /// The caller holds the data set's lock, and the returned entry is
     /// valid while it holds it.
     const RowRelations& rowRelations(int row) const;
+    /// The text of a name, entity or GlobalId cell; under the data set's lock.
+    QString cellText(ifc2x3::IfcObjectDefinition& object, int column) const;
+    /// A cell the model's thread draws while a save holds the lock: the text
+    /// it drew last, else nothing until the save ends.
+    QVariant textWhileSaving(const QModelIndex& index) const;
 
     /// The file read or last saved, links and folders resolved, and its
     /// version then: bookkeeping of save(), which leaves the model as it is.
+    /// Guarded by m_fileMutex: a save on a worker thread writes them while
+    /// the window reads them.
     mutable QString m_file;
     mutable Step::FileVersion m_fileVersion;
+    mutable std::mutex m_fileMutex;
+    /// Whether save() is writing, holding the data set's lock throughout.
+    mutable std::atomic<bool> m_saving{false};
+    /// The texts last drawn, by cell: a table scrolled or uncovered during a
+    /// save draws them rather than wait for the lock. The model's thread
+    /// only, as the rows drawn empty meanwhile.
+    mutable QCache<quint64, QString> m_drawnTexts{20000};
+    mutable int m_firstRowNotDrawn = -1;
+    mutable int m_lastRowNotDrawn = -1;
     std::unique_ptr<ifc2x3::ExpressDataSet> m_dataSet;
     std::unique_ptr<UnitConverter> m_units;
     std::unique_ptr<Ifc2x3CC::EditContext> m_editContext;

@@ -183,6 +183,28 @@ Ouvrez un fichier IFC 2x3 par Fichier &gt; Ouvrir... (%1) ou déposez-le ici.</t
         <source>&amp;Redo</source>
         <translation>&amp;Rétablir</translation>
     </message>
+    <message>
+        <source>Saving %1</source>
+        <translation>Enregistrement de %1</translation>
+    </message>
+    <message>
+        <source>The window closes once the model is saved.</source>
+        <translation>La fenêtre se fermera une fois le modèle enregistré.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::FileWrittenNotice</name>
+    <message>
+        <source>Open folder</source>
+        <translation>Ouvrir le dossier</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::ModelJob</name>
+    <message>
+        <source>An operation is rewriting the model.</source>
+        <translation>Une opération réécrit le modèle.</translation>
+    </message>
 </context>
 <context>
     <name>Orvane::ModelOpener</name>

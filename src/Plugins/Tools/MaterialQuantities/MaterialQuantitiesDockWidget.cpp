@@ -19,15 +19,20 @@
 #include "QuantitiesWorkbookExport.h"
 
 #include "Orvane/QtTools.h"
+#include "Orvane/Widgets/FileWrittenNotice.h"
+#include "Orvane/Widgets/ModelJob.h"
 #include "Orvane/Widgets/OperationStatus.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSortFilterProxyModel>
+#include <QStandardItemModel>
 
 #include <QMainWindow>
 #include <QStatusBar>
@@ -62,16 +67,19 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
         }
     });
     ui->dockTabs->setTabEnabled(ui->dockTabs->indexOf(ui->typeInputsTab), false);
-
-    totalQuantitiesChartView = new MaterialQuantitiesChartView(ui->content);
-    totalQuantitiesChartView->setObjectName(QStringLiteral("totalQuantitiesChartView"));
-    totalQuantitiesChartView->hide();
-    ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->totalMaterialQuantitiesTreeView) + 1,
-                                       totalQuantitiesChartView);
+    restoreLayout();
+    connect(ui->resultsSplitter, &QSplitter::splitterMoved, this, &MaterialQuantitiesDockWidget::rememberSplitterSizes);
+    connect(ui->showChartCheckBox, &QCheckBox::toggled, this, &MaterialQuantitiesDockWidget::showChart);
+    connect(ui->logarithmicScaleCheckBox, &QCheckBox::toggled, this,
+            &MaterialQuantitiesDockWidget::setLogarithmicChart);
+    updateButtons();
 }
 
 MaterialQuantitiesDockWidget::~MaterialQuantitiesDockWidget()
 {
+    rememberSplitterSizes();
+    // Waits for the export's worker, which reads the model.
+    delete exportJob;
     // Stops a running computation (at its next element) before the models
     // it reports to go away.
     delete calculatorThread;
@@ -96,7 +104,6 @@ void MaterialQuantitiesDockWidget::setModel(Model* newModel)
     }
     model = qobject_cast<_ifc2x3::IFC2x3Model*>(newModel);
     ui->content->setEnabled(model != nullptr);
-    ui->computeQuantitiesPushButton->setEnabled(model && !operationStatus);
     ui->typeInputsTab->setModel(model);
     ui->dockTabs->setTabEnabled(ui->dockTabs->indexOf(ui->typeInputsTab), model != nullptr);
     if (model) {
@@ -140,17 +147,78 @@ void MaterialQuantitiesDockWidget::clearResults()
     rememberColumns();
     ui->detailedMaterialQuantitiesTableView->setModel(nullptr);
     ui->totalMaterialQuantitiesTreeView->setModel(nullptr);
-    totalQuantitiesChartView->setModel(nullptr);
-    totalQuantitiesChartView->hide();
+    ui->totalQuantitiesChartView->setModel(nullptr);
     deleteResultModels();
+    updateChartVisibility();
     updateButtons();
+}
+
+QString MaterialQuantitiesDockWidget::layoutKey(const char* name)
+{
+    return QStringLiteral("Tool/MaterialQuantities/") + QLatin1String(name);
+}
+
+void MaterialQuantitiesDockWidget::restoreLayout()
+{
+    const QSettings store;
+    if (!ui->resultsSplitter->restoreState(store.value(layoutKey("resultsSplitter")).toByteArray())) {
+        // Shares of the height, the table's the largest: the splitter takes
+        // what exceeds its own height away by weight. Smaller figures would
+        // be raised to the panes' minimums first, which evens them out.
+        ui->resultsSplitter->setSizes({6200, 1500, 2300});
+    }
+    ui->showChartCheckBox->setChecked(store.value(layoutKey("showChart"), true).toBool());
+    ui->logarithmicScaleCheckBox->setChecked(store.value(layoutKey("logarithmicChart"), false).toBool());
+    ui->logarithmicScaleCheckBox->setEnabled(ui->showChartCheckBox->isChecked());
+    ui->totalQuantitiesChartView->setLogarithmic(ui->logarithmicScaleCheckBox->isChecked());
+    updateChartVisibility();
+}
+
+void MaterialQuantitiesDockWidget::rememberSplitterSizes()
+{
+    QSettings().setValue(layoutKey("resultsSplitter"), ui->resultsSplitter->saveState());
+}
+
+void MaterialQuantitiesDockWidget::showChart(bool shown)
+{
+    QSettings().setValue(layoutKey("showChart"), shown);
+    ui->logarithmicScaleCheckBox->setEnabled(shown);
+    updateChartVisibility();
+}
+
+void MaterialQuantitiesDockWidget::setLogarithmicChart(bool logarithmic)
+{
+    QSettings().setValue(layoutKey("logarithmicChart"), logarithmic);
+    ui->totalQuantitiesChartView->setLogarithmic(logarithmic);
+}
+
+void MaterialQuantitiesDockWidget::updateChartVisibility()
+{
+    ui->chartScrollArea->setVisible(totalModel && ui->showChartCheckBox->isChecked());
+}
+
+QString MaterialQuantitiesDockWidget::exportUnavailableReason() const
+{
+    if (!model) {
+        return tr("Open an IFC 2x3 model, then compute its material quantities to export them.");
+    }
+    if (model->isBusy()) {
+        return tr("The model is being computed, saved or exported: export once that ends.");
+    }
+    if (!totalModel) {
+        return tr("The model holds no material quantities yet: compute them first.");
+    }
+    return {};
 }
 
 void MaterialQuantitiesDockWidget::updateButtons()
 {
-    const bool busy = !model || model->isBusy();
-    ui->exportPMDPushButton->setEnabled(!busy && totalSortModel);
-    ui->exportComponentsPushButton->setEnabled(!busy);
+    const QString reason = exportUnavailableReason();
+    for (QPushButton* button : {ui->exportPMDPushButton, ui->exportComponentsPushButton}) {
+        button->setEnabled(reason.isEmpty());
+        button->setToolTip(reason);
+    }
+    ui->computeQuantitiesPushButton->setEnabled(model && !operationStatus && !model->isBusy());
 }
 
 void MaterialQuantitiesDockWidget::rememberPathMap(_ifc2x3::IFC2x3Model* computed, const QMap<int, QString>& map)
@@ -198,8 +266,10 @@ void MaterialQuantitiesDockWidget::updateResults()
     totalSortModel = new MaterialTotalQuantitiesSortProxyModel();
     totalSortModel->setSourceModel(totalModel);
     ui->totalMaterialQuantitiesTreeView->setModel(totalSortModel);
-    totalQuantitiesChartView->setModel(totalSortModel);
-    totalQuantitiesChartView->show();
+    // The chart orders its bars by mass, whatever the tree's order.
+    ui->totalQuantitiesChartView->setMassUnit(massUnits->unit());
+    ui->totalQuantitiesChartView->setModel(totalModel);
+    updateChartVisibility();
 
     detailedModel = new MaterialQuantitiesProxyModel(settings.totalQuantitiesPropertySetName);
     detailedModel->setQuantitiesPropPathMap(quantitiesPropPathMaps.value(model));
@@ -245,6 +315,7 @@ void MaterialQuantitiesDockWidget::selectHostSelection()
 
 void MaterialQuantitiesDockWidget::showMassesIn(MassDisplayUnit unit)
 {
+    ui->totalQuantitiesChartView->setMassUnit(unit);
     if (totalModel) {
         totalModel->setMassUnit(unit);
     }
@@ -300,7 +371,8 @@ void MaterialQuantitiesDockWidget::showMissingReasons(
     lines.append(QStringLiteral("<a href=\"reason:all\">%1</a>").arg(tr("Show all elements").toHtmlEscaped()));
     lines.append(QStringLiteral("<a href=\"%1\">%2</a>")
                      .arg(QLatin1String(typeInputsLink), tr("Fill in the inputs of the types").toHtmlEscaped()));
-    ui->missingReasonsLabel->setText(lines.join(QStringLiteral("<br/>")));
+    // One wrapped paragraph: a line per link took the table's room.
+    ui->missingReasonsLabel->setText(lines.join(QStringLiteral(" &middot; ")));
     ui->missingReasonsLabel->show();
 }
 
@@ -385,7 +457,6 @@ void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
     computedModel = model;
     // Neither saved, exported nor closed while half rewritten.
     model->setBusy(true);
-    ui->computeQuantitiesPushButton->setEnabled(false);
     thread->start(QThread::InheritPriority);
 }
 
@@ -403,11 +474,11 @@ bool MaterialQuantitiesDockWidget::endComputation()
     calculatedItem();
     delete operationStatus;
     operationStatus = nullptr;
-    ui->computeQuantitiesPushButton->setEnabled(true);
     const bool shown = model && computedModel == model;
     if (computedModel) {
         computedModel->setBusy(false);
     }
+    updateButtons();
     if (shown) {
         ui->typeInputsTab->refresh();
     }
@@ -491,42 +562,107 @@ void MaterialQuantitiesDockWidget::on_debugModeCheckBox_stateChanged(int state)
     }
 }
 
+QString MaterialQuantitiesDockWidget::askExportPath(const QString& key, const QString& suffix)
+{
+    return QtTools::getSaveFileName(key, this, tr("Excel output file"),
+                                    QuantitiesWorkbookExport::defaultExportFilePath(model, key, suffix),
+                                    tr("Excel files (*.xlsx)"));
+}
+
+std::shared_ptr<QStandardItemModel> MaterialQuantitiesDockWidget::copyOfTotals() const
+{
+    // A few rows: copied here, where the tree reads them, so that the worker
+    // never reads a model that a view reads or sorts meanwhile. Items hold
+    // the raw value, which the workbook writes.
+    const int rows = totalSortModel->rowCount();
+    const int columns = totalSortModel->columnCount();
+    auto copy = std::make_shared<QStandardItemModel>(rows, columns);
+    for (int column = 0; column < columns; ++column) {
+        // The workbook heads its columns with the titles alone: its masses
+        // are in kilograms, whatever unit the tree shows.
+        const QVariant title = totalSortModel->headerData(column, Qt::Horizontal, Qt::EditRole);
+        copy->setHeaderData(column, Qt::Horizontal,
+                            title.isValid() ? title : totalSortModel->headerData(column, Qt::Horizontal));
+        for (int row = 0; row < rows; ++row) {
+            copy->setData(copy->index(row, column), totalSortModel->index(row, column).data(Qt::EditRole));
+        }
+    }
+    return copy;
+}
+
 void MaterialQuantitiesDockWidget::on_exportPMDPushButton_clicked()
 {
-    if (!totalSortModel || !detailedModel || model->isBusy()) {
+    if (!exportUnavailableReason().isEmpty()) {
         return;
     }
-    const QString key = QuantitiesWorkbookExport::pmdSettingsKey();
-    const QString path = QtTools::getSaveFileName(
-        key, nullptr, tr("Excel output file"),
-        QuantitiesWorkbookExport::defaultExportFilePath(model, key, QStringLiteral("PMD")), tr("Excel files (*.xlsx)"));
-    if (path.isEmpty()) {
+    const QString path = askExportPath(QuantitiesWorkbookExport::pmdSettingsKey(), QStringLiteral("PMD"));
+    if (path.isEmpty() || !exportUnavailableReason().isEmpty()) {
         return;
     }
-    QString error;
-    if (!QuantitiesWorkbookExport::exportQuantities(totalSortModel, detailedModel, path, &error)) {
-        showWarning(error);
-    }
+    _ifc2x3::IFC2x3Model* exported = model;
+    const MaterialQuantitiesSettings exportSettings = settings;
+    const QMap<int, QString> pathMap = quantitiesPropPathMaps.value(model);
+    const std::shared_ptr<QStandardItemModel> totals = copyOfTotals();
+    // The details are read anew by a table of the worker's own: the one the
+    // view shows keeps its caches to itself.
+    startExport(path, [exported, exportSettings, pathMap, totals, path](QString* error) {
+        MaterialQuantitiesCalculator calculator(exported, exportSettings);
+        MaterialQuantitiesProxyModel details(exportSettings.totalQuantitiesPropertySetName);
+        details.setQuantitiesPropPathMap(pathMap);
+        details.setQuantityPathReader(
+            [&calculator](const QModelIndex& source) { return calculator.getQuantityPath(source); });
+        details.setSourceModel(exported);
+        details.setMissingReasons(MaterialQuantitiesCalculator::reasonTexts(calculator.getMissingReasons()));
+        return QuantitiesWorkbookExport::exportQuantities(totals.get(), &details, path, error);
+    });
 }
 
 void MaterialQuantitiesDockWidget::on_exportComponentsPushButton_clicked()
 {
-    if (!model || model->isBusy()) {
+    if (!exportUnavailableReason().isEmpty()) {
         return;
     }
-    const QString key = QuantitiesWorkbookExport::componentsSettingsKey();
-    const QString path = QtTools::getSaveFileName(
-        key, nullptr, tr("Excel output file"),
-        QuantitiesWorkbookExport::defaultExportFilePath(model, key, QStringLiteral("par_type")),
-        tr("Excel files (*.xlsx)"));
-    if (path.isEmpty()) {
+    const QString path = askExportPath(QuantitiesWorkbookExport::componentsSettingsKey(), QStringLiteral("par_type"));
+    if (path.isEmpty() || !exportUnavailableReason().isEmpty()) {
         return;
     }
-    ModelComponentsExcelExport exporter;
-    // Properties missing on some types still give a workbook; only a file
-    // not written is a failure the user must hear of.
-    if (!exporter.exportComponents(model, path) && !exporter.isWritten()) {
-        showWarning(exporter.getErrorText());
+    _ifc2x3::IFC2x3Model* exported = model;
+    startExport(path, [exported, path](QString* error) {
+        ModelComponentsExcelExport exporter;
+        // Properties missing on some types still give a workbook; only a file
+        // not written is a failure the user must hear of.
+        if (!exporter.exportComponents(exported, path) && !exporter.isWritten()) {
+            *error = exporter.getErrorText();
+            return false;
+        }
+        return true;
+    });
+}
+
+void MaterialQuantitiesDockWidget::startExport(const QString& path, const std::function<bool(QString*)>& work)
+{
+    auto* job = new ModelJob(model, tr("Exporting %1").arg(QFileInfo(path).fileName()), work, this);
+    connect(job, &ModelJob::finished, this, [this, job, path](bool written, const QString& error) {
+        job->deleteLater();
+        exportFinished(path, written, error);
+    });
+    exportJob = job;
+    if (!job->start()) {
+        delete job;
+    }
+}
+
+void MaterialQuantitiesDockWidget::exportFinished(const QString& path, bool written, const QString& error)
+{
+    if (!written) {
+        showWarning(error.isEmpty() ? tr("%1 could not be written.").arg(path) : error);
+        return;
+    }
+    const QString text = tr("Exported %1").arg(QFileInfo(path).fileName());
+    if (QStatusBar* statusBar = FileWrittenNotice::statusBarOf(this)) {
+        FileWrittenNotice::showIn(statusBar, text, path);
+    } else {
+        showInformation(text);
     }
 }
 

@@ -12,9 +12,11 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QSortFilterProxyModel;
+class QStandardItemModel;
 
 namespace Orvane {
 
@@ -28,15 +30,16 @@ class IFC2x3Model;
 class Model;
 class MassUnitActions;
 class MaterialQuantitiesCalculatorThread;
-class MaterialQuantitiesChartView;
 class MaterialQuantitiesProxyModel;
 class MaterialQuantitiesSortProxyModel;
 class MaterialTotalQuantitiesModel;
+class ModelJob;
 class OperationStatus;
 
 /// The tool's window: follows the host's active model, starts a computation
 /// on it and shows the detailed and total quantities the model carries, with
-/// the two workbook exports.
+/// a chart of the totals and the two workbook exports. The panes of the
+/// results, whether the chart shows and its scale are kept in the settings.
 class MaterialQuantitiesDockWidget : public QDockWidget
 {
     Q_OBJECT
@@ -63,6 +66,25 @@ protected slots:
     void calculationInterrupted();
 
 private:
+    /// Settings of the layout, under the tool's group.
+    static QString layoutKey(const char* name);
+    void restoreLayout();
+    void rememberSplitterSizes();
+    void showChart(bool shown);
+    void setLogarithmicChart(bool logarithmic);
+    void updateChartVisibility();
+    /// Why the exports are unavailable now; empty when they are available.
+    QString exportUnavailableReason() const;
+    /// The file chosen for an export, the last folder used with key proposed,
+    /// else the model's.
+    QString askExportPath(const QString& key, const QString& suffix);
+    /// Runs work on a worker thread, the model busy meanwhile, then tells
+    /// where the file went or why it was not written.
+    void startExport(const QString& path, const std::function<bool(QString*)>& work);
+    void exportFinished(const QString& path, bool written, const QString& error);
+    /// The totals as the tree shows them, for a worker thread to read.
+    std::shared_ptr<QStandardItemModel> copyOfTotals() const;
+
     void clearResults();
     void updateResults();
     void deleteResultModels();
@@ -114,8 +136,8 @@ private:
     /// receiving its results when another model becomes active.
     QPointer<MaterialQuantitiesCalculatorThread> calculatorThread;
     QPointer<_ifc2x3::IFC2x3Model> computedModel;
-    /// Under the totals view; shown with the results.
-    MaterialQuantitiesChartView* totalQuantitiesChartView;
+    /// The export running, which keeps the model busy.
+    QPointer<ModelJob> exportJob;
     MassUnitActions* massUnits;
     ResultHeaderState detailedColumns;
     /// Materials by name until the user sorts otherwise.

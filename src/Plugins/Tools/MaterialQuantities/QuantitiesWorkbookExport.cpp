@@ -10,6 +10,8 @@
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QSettings>
 
 #include <mutex>
 #include <optional>
@@ -30,6 +32,18 @@ QString projectLabel(_ifc2x3::IFC2x3Model* model)
         return {};
     }
     return QString::fromStdWString(ifc2x3::ExpressDataSet::label(*projects.front()).toWString());
+}
+
+/// The folder last used with key while it exists, else the model's: the
+/// documents folder only for a model that has no file.
+QString proposedFolder(_ifc2x3::IFC2x3Model* model, const QString& key)
+{
+    const QString last = QSettings().value(key).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir()) {
+        return last;
+    }
+    const QString modelFile = model ? model->filePath() : QString();
+    return modelFile.isEmpty() ? QtTools::getLastOpenedPath(key) : QFileInfo(modelFile).absolutePath();
 }
 
 /// A project labelled "Lot 2/3" must not send the proposal into a folder
@@ -85,7 +99,7 @@ QString QuantitiesWorkbookExport::detailsSheetName()
 QString QuantitiesWorkbookExport::defaultExportFilePath(_ifc2x3::IFC2x3Model* model, const QString& key,
                                                         const QString& suffix)
 {
-    QString path = QtTools::getLastOpenedPath(key) + QStringLiteral("/Export_") + suffix;
+    QString path = proposedFolder(model, key) + QStringLiteral("/Export_") + suffix;
     const QString label = fileNamePart(projectLabel(model));
     if (!label.isEmpty()) {
         path += QLatin1Char('_') + label;

@@ -18,8 +18,9 @@ public:
     static QString pmdSettingsKey() { return QStringLiteral("MaterialQuantities/ExportPMD"); }
     static QString componentsSettingsKey() { return QStringLiteral("MaterialQuantities/ExportComponents"); }
 
-    /// The last folder used with key, then "/Export_<suffix>_<project
-    /// label>.xlsx"; "/Export_<suffix>.xlsx" when the model has no project.
+    /// The last folder used with key (while it exists), else the folder of
+    /// the model's file, then "/Export_<suffix>_<project label>.xlsx";
+    /// "/Export_<suffix>.xlsx" when the model has no project.
     /// Characters that cannot be in a file name are replaced in the label.
     static QString defaultExportFilePath(_ifc2x3::IFC2x3Model* model, const QString& key, const QString& suffix);
 

@@ -44,6 +44,42 @@
         <translation>Exporter les résultats par composant</translation>
     </message>
     <message>
+        <source>Show chart</source>
+        <translation>Afficher le graphique</translation>
+    </message>
+    <message>
+        <source>Logarithmic scale</source>
+        <translation>Échelle logarithmique</translation>
+    </message>
+    <message>
+        <source>Shows the light materials beside the heavy ones, the two masses of each side by side</source>
+        <translation>Montre les matériaux légers à côté des lourds, les deux masses de chacun côte à côte</translation>
+    </message>
+    <message>
+        <source>Open an IFC 2x3 model, then compute its material quantities to export them.</source>
+        <translation>Ouvrez un modèle IFC 2x3, puis calculez ses quantités de matériaux pour les exporter.</translation>
+    </message>
+    <message>
+        <source>The model is being computed, saved or exported: export once that ends.</source>
+        <translation>Le modèle est en cours de calcul, d&apos;enregistrement ou d&apos;export : exportez une fois l&apos;opération terminée.</translation>
+    </message>
+    <message>
+        <source>The model holds no material quantities yet: compute them first.</source>
+        <translation>Le modèle ne contient pas encore de quantités de matériaux : calculez-les d&apos;abord.</translation>
+    </message>
+    <message>
+        <source>Exporting %1</source>
+        <translation>Export de %1</translation>
+    </message>
+    <message>
+        <source>%1 could not be written.</source>
+        <translation>%1 n&apos;a pas pu être écrit.</translation>
+    </message>
+    <message>
+        <source>Exported %1</source>
+        <translation>%1 exporté</translation>
+    </message>
+    <message>
         <source>Material quantities is only available for IFC 2x3 models. Current model is a %1 model.</source>
         <translation>Les quantités de matière ne sont disponibles que pour les modèles IFC 2x3. Le modèle actif est un modèle %1.</translation>
     </message>
@@ -118,6 +154,13 @@
     <message>
         <source>Details quantities</source>
         <translation>Details quantities</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialQuantitiesChartView</name>
+    <message>
+        <source>Mass (%1)</source>
+        <translation>Masse (%1)</translation>
     </message>
 </context>
 <context>
