@@ -143,3 +143,28 @@ TEST_F(BuildingTest, MassesShowInTheChosenUnitWhileTheStoredKilogramsSort)
 
 } // namespace
 } // namespace resultmodels
+
+namespace {
+
+// Views hand their delegates a locale that omits digit grouping: the masses
+// are grouped all the same, in the view's language.
+TEST(DisplayDoubleDelegate, GroupsDigitsWhateverLocaleTheViewHandsIt)
+{
+    const struct
+    {
+        QLocale locale;
+        QString expected;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), "28,318.024"},
+        {QLocale(QLocale::French, QLocale::France), QString::fromUtf8("28\u202f318,024")},
+        {QLocale(QLocale::German, QLocale::Germany), "28.318,024"},
+    };
+    for (const auto& c : cases) {
+        QLocale asViewsDo = c.locale;
+        asViewsDo.setNumberOptions(QLocale::OmitGroupSeparator);
+        EXPECT_EQ(Orvane::DisplayDoubleDelegate(nullptr).displayText(28318.024, asViewsDo), c.expected)
+            << c.locale.name().toStdString();
+    }
+}
+
+} // namespace
