@@ -1,6 +1,7 @@
 // material-quantities refusing, before the model is opened, arguments it
 // would otherwise half ignore: repeated options, settings files QSettings
 // reads as empty, template lines that cannot be property paths.
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -15,27 +16,12 @@ namespace {
 
 using testsupport::writeFile;
 
-struct Outcome
-{
-    int status = -1;
-    QString err;
-};
+using Outcome = testsupport::ProgramOutcome;
 
 Outcome compute(const QTemporaryDir& dir, const QStringList& arguments)
 {
-    QProcess process;
-    process.setWorkingDirectory(dir.path());
-    process.start(MATERIAL_QUANTITIES_PROGRAM, QStringList{"compute", "in.ifc"} + arguments);
-    Outcome result;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        result.err = QStringLiteral("<did not finish>");
-        return result;
-    }
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return result;
+    return testsupport::runProgram(MATERIAL_QUANTITIES_PROGRAM, dir.path(),
+                                   QStringList{"compute", "in.ifc"} + arguments);
 }
 
 } // namespace

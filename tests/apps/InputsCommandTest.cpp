@@ -3,6 +3,7 @@
 // computed gives the results of the model that had them; wrong workbooks and
 // arguments are refused with nothing written.
 #include "HostModels.h"
+#include "ProgramRun.h"
 #include "Sheet.h"
 #include "TestFiles.h"
 #include "TypeInputsReader.h"
@@ -20,12 +21,7 @@ namespace {
 
 using namespace testsupport;
 
-struct Outcome
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = testsupport::ProgramOutcome;
 
 class InputsCommand : public ::testing::Test
 {
@@ -42,20 +38,8 @@ protected:
 
     Outcome run(const QStringList& arguments) const
     {
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(MATERIAL_QUANTITIES_PROGRAM, arguments + QStringList{"--settings", "settings.ini"});
-        Outcome result;
-        if (!process.waitForFinished(120000)) {
-            process.kill();
-            process.waitForFinished();
-            result.err = QStringLiteral("<did not finish>");
-            return result;
-        }
-        result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        result.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return result;
+        return testsupport::runProgram(MATERIAL_QUANTITIES_PROGRAM, dir.path(),
+                                       arguments + QStringList{"--settings", "settings.ini"});
     }
 
     /// The model's inputs exported by the command to inputs.xlsx.

@@ -2,6 +2,7 @@
 // a computation whose totals are known by hand, models it cannot read, and
 // files that are not what they should be (devices, FIFOs, links, colliding
 // paths, empty or unusable arguments, names that are not UTF-8).
+#include "ProgramRun.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +21,7 @@ namespace {
 using testsupport::readFile;
 using testsupport::writeFile;
 
-struct Outcome
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = testsupport::ProgramOutcome;
 
 std::string str(const QString& text)
 {
@@ -48,24 +44,9 @@ protected:
         writeFile(QStringLiteral("template.txt"), "Fields/Name\n");
     }
 
-    /// Runs a program in the test's folder; a FIFO read by mistake would
-    /// block it, so it is killed after a while rather than waited on.
     Outcome run(const QString& program, const QStringList& arguments)
     {
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(program, arguments);
-        Outcome result;
-        if (!process.waitForFinished(120000)) {
-            process.kill();
-            process.waitForFinished();
-            result.err = QStringLiteral("<did not finish>");
-            return result;
-        }
-        result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        result.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return result;
+        return testsupport::runProgram(program, dir.path(), arguments);
     }
 
     Outcome compute(const QStringList& arguments)
