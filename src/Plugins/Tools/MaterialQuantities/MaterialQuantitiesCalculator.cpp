@@ -310,6 +310,11 @@ MaterialQuantitiesCalculator::readFunctionalUnit(const QModelIndex& index) const
     return {functionalUnitOf(property->value().toString()), {}};
 }
 
+bool MaterialQuantitiesCalculator::sharesArePercentages(double sum)
+{
+    return sum > percentageThreshold;
+}
+
 MaterialQuantitiesCalculator::FunctionalUnit MaterialQuantitiesCalculator::functionalUnitOf(const QString& text)
 {
     const FunctionalUnit unit = functionalUnitOfText(text);
@@ -736,7 +741,7 @@ MaterialQuantitiesCalculator::readMaterialComposition(const QModelIndex& index) 
     if (!composition.isEmpty() && !isAboutOneOrHundred(sum)) {
         read.issues.push_back({InputRead<QuantityMap>::UnusualShareSum, QString::number(sum)});
     }
-    if (sum > percentageThreshold) {
+    if (sharesArePercentages(sum)) {
         for (double& share : composition) {
             share /= 100.0;
         }

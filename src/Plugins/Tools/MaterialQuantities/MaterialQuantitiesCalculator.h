@@ -96,6 +96,8 @@ public:
     /// ("UF_UNITE" for one counted per unit), empty when none does.
     QString getQuantityPath(const QModelIndex& index);
 
+    /// Whether shares adding up to sum are percentages rather than fractions.
+    static bool sharesArePercentages(double sum);
     /// The unit a functional-unit text names (its first keyword), or
     /// Undefined.
     static FunctionalUnit functionalUnitOf(const QString& text);

@@ -6,11 +6,6 @@
 
 namespace Orvane {
 
-namespace {
-/// As the computation: shares adding up to more than this are percentages.
-constexpr double percentageSum = 1.5;
-} // namespace
-
 QVariant TypeInputs::shareOf(const QString& material) const
 {
     const auto share = std::find_if(shares.cbegin(), shares.cend(),
@@ -26,7 +21,7 @@ bool TypeInputs::sharesArePercentages() const
             sum += share.value.toDouble();
         }
     }
-    return sum > percentageSum;
+    return MaterialQuantitiesCalculator::sharesArePercentages(sum);
 }
 
 QStringList TypeInputs::missing() const

@@ -295,9 +295,10 @@ bool TypeInputsModel::setData(const QModelIndex& index, const QVariant& value, i
                     [object, unit](const TypeInputsWriter& writer) { return writer.setFunctionalUnit(object, unit); });
     }
     if (column == MassColumn) {
-        const std::optional<double> mass = value.userType() == QMetaType::Double
-                                               ? parseNumber(QLocale::c().toString(value.toDouble(), 'g', 17))
-                                               : parseNumber(value.toString());
+        const double typed = value.toDouble();
+        const std::optional<double> mass = value.userType() != QMetaType::Double  ? parseNumber(value.toString())
+                                           : std::isfinite(typed) && typed >= 0.0 ? std::optional<double>(typed)
+                                                                                  : std::nullopt;
         if (!mass) {
             emit editRefused(tr("\"%1\" is not a mass: type a number of kilograms, 0 or more").arg(value.toString()));
             return false;
