@@ -20,6 +20,8 @@
 #include "Plugins/Tools/MaterialQuantities/ModelComponentsExcelExport.h"
 #include "Plugins/Tools/MaterialQuantities/QuantitiesWorkbookExport.h"
 
+#include "TickGaps.h"
+
 #include "Orvane/Widgets/MainWindow.h"
 #include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
@@ -49,46 +51,6 @@
 
 namespace {
 
-/// The largest gap between ticks of a 10 ms timer while measuring.
-class TickGaps
-{
-public:
-    TickGaps()
-    {
-        m_ticker.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_ticker, &QTimer::timeout, [this] {
-            if (m_measuring) {
-                m_largest = std::max(m_largest, m_sinceTick.nsecsElapsed());
-                ++m_ticks;
-            }
-            m_sinceTick.start();
-        });
-        m_ticker.start(10);
-    }
-    void start()
-    {
-        m_largest = 0;
-        m_ticks = 0;
-        m_measuring = true;
-        m_sinceTick.start();
-    }
-    /// The largest gap in ms, the time since the last tick included.
-    double stop()
-    {
-        m_largest = std::max(m_largest, m_sinceTick.nsecsElapsed());
-        m_measuring = false;
-        return m_largest / 1e6;
-    }
-    int ticks() const { return m_ticks; }
-
-private:
-    QTimer m_ticker;
-    QElapsedTimer m_sinceTick;
-    qint64 m_largest = 0;
-    int m_ticks = 0;
-    bool m_measuring = false;
-};
-
 double timed(const std::function<void()>& work)
 {
     QElapsedTimer clock;
@@ -100,7 +62,7 @@ double timed(const std::function<void()>& work)
 /// Clicks an export button of the dock, answers its dialog with path and
 /// returns once the model is no longer busy; gaps measured from the answer.
 double exportThroughDock(QApplication& app, Orvane::MaterialQuantitiesDockWidget& dock, Orvane::Model& model,
-                         const char* slot, const QString& path, TickGaps& gaps, double* wallMs)
+                         const char* slot, const QString& path, bench::TickGaps& gaps, double* wallMs)
 {
     QElapsedTimer clock;
     QTimer answer;
@@ -168,7 +130,7 @@ int main(int argc, char** argv)
     QTest::qWait(500);
     std::printf("%d building elements, results computed in %.0f ms\n", rows.size(), computeMs);
 
-    TickGaps gaps;
+    bench::TickGaps gaps;
     // Saved on the window's thread, as File > Save did.
     const QString onThread = scratch.filePath("on-thread.ifc");
     const double syncSaveMs = timed([&] { model->save(onThread); });

@@ -185,6 +185,12 @@ void ExpressDataSet::InverseTable::growNewTargets(std::size_t size)
     }
 }
 
+void ExpressDataSet::prepareInverses()
+{
+    const std::lock_guard<std::recursive_mutex> lock(mutex());
+    ensureInverses();
+}
+
 void ExpressDataSet::ensureInverses()
 {
     if (m_inversesBuilt) {

@@ -103,6 +103,11 @@ public:
     /// still what it holds.
     std::uint64_t changeCount() const { return m_changes.load(std::memory_order_relaxed); }
 
+    /// Builds the tables of inverse relations now rather than on the first
+    /// inverse read, which then waits for them, the data set's lock held:
+    /// a reader that opens a model for another thread calls it.
+    void prepareInverses();
+
     /// Label of a root object: its Name, else LongName, else GlobalId.
     static Step::String label(const IfcRoot& object);
 

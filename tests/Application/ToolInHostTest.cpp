@@ -134,7 +134,9 @@ protected:
             return false;
         }
         window.openFile(fileName);
-        return opened.wait(patienceMs) && opened.first().at(1).toBool();
+        // The dock then reads the model's results on a worker.
+        return opened.wait(patienceMs) && opened.first().at(1).toBool() &&
+               QTest::qWaitFor([this] { return !dock->isReadingResults(); }, patienceMs);
     }
 
     /// What the tool's settings page shows of the functional unit path: whether

@@ -4,6 +4,7 @@
 #include "HostModels.h"
 #include "ModalAnswer.h"
 #include "Sheet.h"
+#include "ShownInDock.h"
 #include "TestFiles.h"
 
 #include "MaterialQuantitiesCalculatorThread.h"
@@ -87,7 +88,7 @@ protected:
     {
         model = openFile(QString::fromStdString(sourcePath("samples/small-building.ifc")));
         if (model) {
-            dock.setModel(model.get());
+            showInDock(dock, model.get());
         }
         return model != nullptr;
     }
@@ -150,13 +151,13 @@ TEST_F(DockBehaviour, TheWarningCountsTheElementsWithoutQuantitiesInSingularOrPl
         for (int i = c.missing; i < walls; ++i) {
             addMasses(*built, keys[i], totalSet, {{"beton", 1.0}});
         }
-        dock.setModel(built.get());
+        showInDock(dock, built.get());
         ASSERT_NE(table()->model(), nullptr);
         EXPECT_EQ(warning()->isHidden(), c.text.isEmpty());
         if (!c.text.isEmpty()) {
             EXPECT_EQ(warning()->message(), c.text);
         }
-        dock.setModel(nullptr);
+        showInDock(dock, nullptr);
     }
 }
 

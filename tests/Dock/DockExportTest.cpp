@@ -3,6 +3,7 @@
 #include "HostModels.h"
 #include "ModalAnswer.h"
 #include "Sheet.h"
+#include "ShownInDock.h"
 #include "TestFiles.h"
 
 #include "MaterialQuantitiesCalculator.h"
@@ -69,8 +70,8 @@ protected:
     {
         ASSERT_TRUE(Orvane::MaterialQuantitiesCalculator(model.get(), Orvane::MaterialQuantitiesSettings())
                         .computeQuantities());
-        dock->setModel(nullptr);
-        dock->setModel(model.get());
+        showInDock(*dock, nullptr);
+        showInDock(*dock, model.get());
     }
 
     QPushButton* button(const char* name) const { return dock->findChild<QPushButton*>(name); }
@@ -119,7 +120,7 @@ TEST_F(DockExport, TheButtonsWaitForResultsToExportAndSayWhy)
         }
     };
     expectOffered(false, "Open an IFC 2x3 model");
-    dock->setModel(model.get());
+    showInDock(*dock, model.get());
     expectOffered(false, "compute them first");
     computeAndShow();
     expectOffered(true, QString());

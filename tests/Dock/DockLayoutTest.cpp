@@ -1,6 +1,7 @@
 // The results pane of the dock: the room of the table, the totals and the
 // chart, kept from one dock to the next, and the chart of the totals.
 #include "HostModels.h"
+#include "ShownInDock.h"
 
 #include "MaterialQuantitiesChartView.h"
 #include "MaterialQuantitiesDockWidget.h"
@@ -72,7 +73,7 @@ protected:
         dock->setSettings(Orvane::MaterialQuantitiesSettings());
         dock->resize(420, 900);
         dock->show();
-        dock->setModel(model.get());
+        showInDock(*dock, model.get());
         QTest::qWait(20); // laid out
         return dock;
     }
@@ -129,7 +130,7 @@ TEST_F(DockLayout, TheTableGetsTheRoomAndThePanesAndChartChoicesAreKeptForTheNex
     EXPECT_TRUE(chartPane(*dock)->isVisible());
     EXPECT_GT(chartPane(*dock)->height(), 50) << "shown again with room";
 
-    dock->setModel(nullptr);
+    showInDock(*dock, nullptr);
     EXPECT_FALSE(chartPane(*dock)->isVisible()) << "no chart without results";
 }
 

@@ -5,6 +5,7 @@
 #include "ModalAnswer.h"
 #include "RecordingSink.h"
 #include "Sheet.h"
+#include "ShownInDock.h"
 #include "TestFiles.h"
 
 #include "MaterialQuantitiesCalculator.h"
@@ -99,7 +100,7 @@ protected:
             !MaterialQuantitiesCalculator(model.get(), Orvane::MaterialQuantitiesSettings()).computeQuantities()) {
             return false;
         }
-        dock->setModel(model.get());
+        showInDock(*dock, model.get());
         return true;
     }
 
@@ -151,7 +152,7 @@ TEST_F(Dock, FollowsTheKindOfTheActiveModel)
 
     OtherKindModel other;
     for (int activation = 0; activation < 2; ++activation) {
-        dock->setModel(&other);
+        showInDock(*dock, &other);
         EXPECT_FALSE(information()->isHidden());
         EXPECT_EQ(information()->level(), Level::Error);
         EXPECT_EQ(information()->message(),
@@ -161,14 +162,14 @@ TEST_F(Dock, FollowsTheKindOfTheActiveModel)
 
     model = openSample();
     ASSERT_TRUE(model);
-    dock->setModel(model.get());
+    showInDock(*dock, model.get());
     EXPECT_TRUE(content()->isEnabled());
     EXPECT_EQ(information()->level(), Level::Information);
     EXPECT_EQ(information()->message(), noResults);
     EXPECT_EQ(table()->model(), nullptr);
     EXPECT_EQ(tree()->model(), nullptr);
 
-    dock->setModel(nullptr);
+    showInDock(*dock, nullptr);
     EXPECT_TRUE(information()->isHidden());
     EXPECT_TRUE(warning()->isHidden());
     EXPECT_FALSE(content()->isEnabled());
@@ -178,7 +179,7 @@ TEST_F(Dock, FollowsTheKindOfTheActiveModel)
     builder.element("IFCWALL", "Mur");
     auto noProject = builder.open();
     ASSERT_TRUE(noProject);
-    dock->setModel(noProject.get());
+    showInDock(*dock, noProject.get());
     EXPECT_EQ(information()->message(), noResults);
     EXPECT_FALSE(information()->isHidden());
     EXPECT_EQ(table()->model(), nullptr);
@@ -188,8 +189,9 @@ TEST_F(Dock, ComputesWithProgressThenShowsTheResults)
 {
     model = openSample();
     ASSERT_TRUE(model);
-    dock->setModel(model.get());
+    showInDock(*dock, model.get());
     holdComputation();
+    const int startedBefore = sink.started; // the reading of the model's results
     QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
 
     // Computing: one computation, whatever the user clicks.
@@ -197,7 +199,7 @@ TEST_F(Dock, ComputesWithProgressThenShowsTheResults)
     EXPECT_FALSE(button("computeQuantitiesPushButton")->isEnabled());
     EXPECT_EQ(table()->model(), nullptr);
     QMetaObject::invokeMethod(dock.get(), "on_computeQuantitiesPushButton_clicked");
-    EXPECT_EQ(sink.started, 1);
+    EXPECT_EQ(sink.started, startedBefore + 1);
     EXPECT_EQ(dock->findChildren<MaterialQuantitiesCalculatorThread*>().size(), 1);
     EXPECT_EQ(sink.text, "Computing material quantities...");
     EXPECT_TRUE(sink.cancellable);
@@ -227,7 +229,7 @@ TEST_F(Dock, ComputesWithProgressThenShowsTheResults)
 
     // The same model again keeps the views.
     QAbstractItemModel* shown = table()->model();
-    dock->setModel(model.get());
+    showInDock(*dock, model.get());
     EXPECT_EQ(table()->model(), shown);
 }
 
@@ -238,7 +240,7 @@ TEST_F(Dock, CancelOrQuitLeavesNoPartialResults)
         SetUp();
         auto opened = openSample();
         ASSERT_TRUE(opened);
-        dock->setModel(opened.get());
+        showInDock(*dock, opened.get());
         holdComputation();
         MessageBoxWatcher boxes;
         QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
@@ -269,19 +271,84 @@ TEST_F(Dock, ResultsOfAModelLeftDuringTheComputationWaitForItsReturn)
     ASSERT_TRUE(model);
     auto other = openSample();
     ASSERT_TRUE(other);
-    dock->setModel(model.get());
+    showInDock(*dock, model.get());
     holdComputation();
     QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
-    dock->setModel(other.get());
+    showInDock(*dock, other.get());
     EXPECT_EQ(information()->message(), noResults);
     release();
     ASSERT_TRUE(waitFor([this] { return !computationRunning(); }));
     EXPECT_EQ(information()->message(), noResults);
     EXPECT_EQ(table()->model(), nullptr);
 
-    dock->setModel(model.get());
+    showInDock(*dock, model.get());
     ASSERT_NE(table()->model(), nullptr);
     EXPECT_TRUE(information()->isHidden());
+}
+
+TEST_F(Dock, AModelShownAgainUnchangedShowsItsResultsAtOnceAndAnEditedOneIsReadAgain)
+{
+    ASSERT_TRUE(showComputedSample());
+    auto other = openSample();
+    ASSERT_TRUE(other);
+    auto* reasons = widget<QLabel>("missingReasonsLabel");
+    const QString reasonsBefore = reasons->text();
+    ASSERT_FALSE(reasonsBefore.isEmpty());
+
+    // Unchanged since shown: nothing is read again, the results show at once.
+    showInDock(*dock, other.get());
+    dock->setModel(model.get());
+    EXPECT_FALSE(dock->isReadingResults());
+    EXPECT_FALSE(model->isBusy());
+    EXPECT_NE(table()->model(), nullptr);
+    EXPECT_EQ(reasons->text(), reasonsBefore);
+
+    // Edited meanwhile: read again on a worker, the model busy and nothing
+    // exported until then.
+    showInDock(*dock, other.get());
+    const QString resultSet = Orvane::MaterialQuantitiesSettings().totalQuantitiesPropertySetName;
+    ifc2x3::IfcObjectDefinition* computed = nullptr;
+    for (const int row : MaterialQuantitiesCalculator::getBuildingElementRows(model.get())) {
+        const QModelIndex element = model->index(row, 0);
+        if (!computed && MaterialQuantitiesCalculator::holdsQuantities(
+                             model->getProperty(element, QStringList{"Properties", resultSet}).get())) {
+            computed = model->ifcObjectDefinition(element);
+        }
+    }
+    ASSERT_NE(computed, nullptr);
+    Orvane::Ifc2x3CC::PropertySetUtils::removePropertySets(model->editContext(), {computed}, {resultSet.toStdString()});
+    dock->setModel(model.get());
+    EXPECT_TRUE(dock->isReadingResults());
+    EXPECT_TRUE(model->isBusy());
+    EXPECT_EQ(table()->model(), nullptr);
+    EXPECT_EQ(information()->message(), "Reading the material quantities of the model...");
+    EXPECT_FALSE(button("exportPMDPushButton")->isEnabled());
+    EXPECT_EQ(button("exportPMDPushButton")->toolTip(),
+              "The material quantities of the model are being read: export once they show.");
+    ASSERT_TRUE(waitFor([this] { return !dock->isReadingResults(); }));
+    EXPECT_FALSE(model->isBusy());
+    EXPECT_NE(table()->model(), nullptr);
+    EXPECT_TRUE(button("exportPMDPushButton")->isEnabled());
+
+    // What shows is what a dock that never saw the model reads.
+    MaterialQuantitiesDockWidget fresh;
+    showInDock(fresh, model.get());
+    const QString reasonsNow = fresh.findChild<QLabel*>("missingReasonsLabel")->text();
+    EXPECT_NE(reasonsNow, reasonsBefore);
+    EXPECT_EQ(reasons->text(), reasonsNow);
+
+    // Shown while another operation (a save, say) holds the model: read
+    // once that ends.
+    MaterialQuantitiesDockWidget later;
+    model->setBusy(true);
+    later.setModel(model.get());
+    EXPECT_FALSE(later.isReadingResults());
+    EXPECT_EQ(later.findChild<InformationWidget*>("informationWidget")->message(),
+              "The material quantities show once the operation on the model ends.");
+    model->setBusy(false);
+    EXPECT_TRUE(later.isReadingResults());
+    ASSERT_TRUE(waitFor([&later] { return !later.isReadingResults(); }));
+    EXPECT_NE(later.findChild<QTableView*>("detailedMaterialQuantitiesTableView")->model(), nullptr);
 }
 
 TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
@@ -373,9 +440,9 @@ TEST_F(DockRecompute, TheComputedModelIsBusyAndNotExportedUntilTheEnd)
     // Another model is not held up by this one.
     auto other = openSample();
     ASSERT_TRUE(MaterialQuantitiesCalculator(other.get(), Orvane::MaterialQuantitiesSettings()).computeQuantities());
-    dock->setModel(other.get());
+    showInDock(*dock, other.get());
     EXPECT_TRUE(button("exportComponentsPushButton")->isEnabled());
-    dock->setModel(model.get());
+    showInDock(*dock, model.get());
     release();
     ASSERT_TRUE(waitFor([this] { return !computationRunning(); }));
     EXPECT_FALSE(model->isBusy());
@@ -436,8 +503,8 @@ TEST_F(DockRecompute, VerificationModeShowsEachElementsPathAfterSwitches)
     EXPECT_TRUE(opened.startsWith("Properties/BaseQuantities/") || opened == "UF_UNITE") << opened.toStdString();
     ASSERT_TRUE(compute());
     auto other = openSample();
-    dock->setModel(other.get());
-    dock->setModel(model.get());
+    showInDock(*dock, other.get());
+    showInDock(*dock, model.get());
     EXPECT_EQ(firstPath(), opened);
 }
 

@@ -3,6 +3,7 @@
 // with the host and hidden elements told apart.
 #include "DefaultLocale.h"
 #include "HostModels.h"
+#include "ShownInDock.h"
 #include "TestFiles.h"
 
 #include "MaterialQuantitiesCalculatorThread.h"
@@ -71,14 +72,14 @@ protected:
         addMasses(*model, builder.project(), "RecoveredMaterialQuantities", masses);
         addMasses(*model, wall, totalSet, masses);
         dock = std::make_unique<MaterialQuantitiesDockWidget>();
-        dock->setModel(model.get());
+        showInDock(*dock, model.get());
         ASSERT_NE(table()->model(), nullptr);
     }
     bool showSample()
     {
         model = openFile(QString::fromStdString(sourcePath("samples/small-building.ifc")));
         dock = std::make_unique<MaterialQuantitiesDockWidget>();
-        dock->setModel(model.get());
+        showInDock(*dock, model.get());
         dock->show();
         return model && compute();
     }
@@ -195,6 +196,9 @@ TEST_F(ResultViews, ARecomputeKeepsTheSortAndTheWidths)
 TEST_F(ResultViews, FirstResultsFitTheirColumns)
 {
     showBuiltModel();
+    // Fitted once shown: a hidden table would measure every row.
+    dock->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dock.get()));
     QHeaderView* header = table()->horizontalHeader();
     for (int column = 1; column < header->count() - 1; ++column) { // the last one may stretch
         EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;

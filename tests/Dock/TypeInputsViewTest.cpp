@@ -3,6 +3,7 @@
 // what follows a model switch.
 #include "CheckedModel.h"
 #include "HostModels.h"
+#include "ShownInDock.h"
 #include "TestFiles.h"
 #include "TypeInputsWorkbooks.h"
 
@@ -284,7 +285,7 @@ TEST(TypeInputsInDock, TheComputationKeepsEditedInputsAndDropsTheirHistory)
     ASSERT_TRUE(model);
     Orvane::MaterialQuantitiesDockWidget dock;
     dock.setSettings(Orvane::MaterialQuantitiesSettings::defaults());
-    dock.setModel(model.get());
+    showInDock(dock, model.get());
     dock.show();
     auto* tabs = dock.findChild<QTabWidget*>("dockTabs");
     auto* page = dock.findChild<TypeInputsWidget*>("typeInputsTab");

@@ -80,6 +80,9 @@ std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* err
         }
         return nullptr;
     }
+    // The property trees read them: built here, on the opening thread,
+    // they do not hold up the first view that shows properties.
+    dataSet->prepareInverses();
     auto model = std::make_unique<IFC2x3Model>(std::move(dataSet));
     model->m_file = resolvedFile(path);
     model->m_fileVersion = version;

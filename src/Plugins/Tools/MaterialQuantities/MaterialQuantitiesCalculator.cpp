@@ -822,17 +822,29 @@ QList<int> MaterialQuantitiesCalculator::getBuildingElementRows(const _ifc2x3::I
         return rows;
     }
     // The model's rows are its object definitions in data set order: the
-    // elements among them, in the same order, without a lookup each.
+    // elements among them, in the same order, without a lookup each. A model
+    // has a few dozen entity types: each is classified once.
+    std::unordered_map<const Step::ClassType*, bool> isBuildingElement;
+    const auto classify = [](const Step::ClassType& type) {
+        return type.isDerivedFrom(ifc2x3::IfcElement::getClassType()) &&
+               !type.isDerivedFrom(ifc2x3::IfcFeatureElement::getClassType()) &&
+               !type.isDerivedFrom(ifc2x3::IfcElementAssembly::getClassType()) &&
+               !type.isDerivedFrom(ifc2x3::IfcVirtualElement::getClassType());
+    };
     const int rowCount = model->rowCount();
     for (int row = 0; row < rowCount; ++row) {
         const IfcObjectDefinition* object = model->ifcObjectDefinition(model->index(row, 0));
-        if (!object || !object->isOfType(ifc2x3::IfcElement::getClassType()) ||
-            object->isOfType(ifc2x3::IfcFeatureElement::getClassType()) ||
-            object->isOfType(ifc2x3::IfcElementAssembly::getClassType()) ||
-            object->isOfType(ifc2x3::IfcVirtualElement::getClassType())) {
+        if (!object) {
             continue;
         }
-        rows.append(row);
+        const Step::ClassType& type = object->getType();
+        auto known = isBuildingElement.find(&type);
+        if (known == isBuildingElement.end()) {
+            known = isBuildingElement.emplace(&type, classify(type)).first;
+        }
+        if (known->second) {
+            rows.append(row);
+        }
     }
     return rows;
 }

@@ -13,7 +13,7 @@ void registerQuantitiesPropPathMapType()
 MaterialQuantitiesCalculatorThread::MaterialQuantitiesCalculatorThread(_ifc2x3::IFC2x3Model* model,
                                                                        const MaterialQuantitiesSettings& settings,
                                                                        QObject* parent)
-    : QThread(parent), calculator(nullptr)
+    : QThread(parent), calculator(nullptr), model(model), settings(settings)
 {
     // The success signal carries the map across threads.
     registerQuantitiesPropPathMapType();
@@ -51,6 +51,7 @@ void MaterialQuantitiesCalculatorThread::run()
         }
         return;
     }
+    results = StoredResults::read(model, settings);
     emit calculationSucceeded(calculator->getQuantitiesPropPathMap());
 }
 

@@ -2,6 +2,7 @@
 
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesSettings.h"
+#include "StoredResults.h"
 
 #include <QMap>
 #include <QThread>
@@ -17,7 +18,8 @@ void registerQuantitiesPropPathMapType();
 
 /// Runs one computation pass off the user-interface thread and reports each
 /// item, then either the failure or the success with the map from element
-/// row to the quantity path that gave its functional-unit value. It stops at
+/// row to the quantity path that gave its functional-unit value, the results
+/// as the model then holds them read on the worker too. It stops at
 /// the next element when interrupted, and its destructor interrupts it and
 /// waits.
 class MaterialQuantitiesCalculatorThread : public QThread
@@ -31,6 +33,8 @@ public:
     void run() override;
     /// What the last run found of each input; read once it has ended.
     MaterialQuantitiesCalculator::InputCounts inputCounts() const;
+    /// The results the model holds after a successful run.
+    const StoredResults& storedResults() const { return results; }
 
 signals:
     void calculatedItem();
@@ -42,6 +46,9 @@ signals:
 
 private:
     MaterialQuantitiesCalculator* calculator;
+    _ifc2x3::IFC2x3Model* model;
+    MaterialQuantitiesSettings settings;
+    StoredResults results;
 };
 
 } // namespace Orvane

@@ -43,7 +43,9 @@ namespace Orvane {
 
 namespace {
 const char* const typeInputsLink = "types:incomplete";
-}
+/// Rows measured to fit a column to its contents.
+constexpr int resizePrecision = 200;
+} // namespace
 
 MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     : QDockWidget(parent), ui(new Ui::MaterialQuantitiesDockWidget)
@@ -56,6 +58,11 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
     ui->content->setEnabled(false);
     ui->totalMaterialQuantitiesTreeView->setItemDelegate(new DisplayDoubleDelegate(this));
     ui->detailedMaterialQuantitiesTableView->setItemDelegate(new DisplayDoubleDelegate(this));
+    // Columns fit a sample of rows around the ones shown, not a large
+    // model's every row.
+    ui->detailedMaterialQuantitiesTableView->horizontalHeader()->setResizeContentsPrecision(resizePrecision);
+    ui->detailedMaterialQuantitiesTableView->installEventFilter(this);
+    ui->totalMaterialQuantitiesTreeView->installEventFilter(this);
     massUnits = new MassUnitActions(this);
     massUnits->addTo(ui->detailedMaterialQuantitiesTableView->horizontalHeader());
     massUnits->addTo(ui->totalMaterialQuantitiesTreeView->header());
@@ -78,8 +85,11 @@ MaterialQuantitiesDockWidget::MaterialQuantitiesDockWidget(QWidget* parent)
 MaterialQuantitiesDockWidget::~MaterialQuantitiesDockWidget()
 {
     rememberSplitterSizes();
-    // Waits for the export's worker, which reads the model.
+    // Waits for the workers, which read the models.
     delete exportJob;
+    for (const QPointer<ModelJob>& job : qAsConst(readingJobs)) {
+        delete job;
+    }
     // Stops a running computation (at its next element) before the models
     // it reports to go away.
     delete calculatorThread;
@@ -100,14 +110,15 @@ void MaterialQuantitiesDockWidget::setModel(Model* newModel)
     ui->informationWidget->hide();
     ui->detailedInformationWidget->hide();
     if (model) {
-        disconnect(model, &Model::busyChanged, this, &MaterialQuantitiesDockWidget::updateButtons);
+        disconnect(model, &Model::busyChanged, this, &MaterialQuantitiesDockWidget::modelBusyChanged);
     }
+    readWhenIdle = false;
     model = qobject_cast<_ifc2x3::IFC2x3Model*>(newModel);
     ui->content->setEnabled(model != nullptr);
     ui->typeInputsTab->setModel(model);
     ui->dockTabs->setTabEnabled(ui->dockTabs->indexOf(ui->typeInputsTab), model != nullptr);
     if (model) {
-        connect(model, &Model::busyChanged, this, &MaterialQuantitiesDockWidget::updateButtons);
+        connect(model, &Model::busyChanged, this, &MaterialQuantitiesDockWidget::modelBusyChanged);
     }
     updateButtons();
     if (!model && newModel) {
@@ -130,6 +141,9 @@ void MaterialQuantitiesDockWidget::setModel(Model* newModel)
 void MaterialQuantitiesDockWidget::setSettings(const MaterialQuantitiesSettings& newSettings)
 {
     settings = newSettings;
+    // Which elements hold results, and why the others do not, depends on
+    // the paths: read again when next shown.
+    storedResults.clear();
     ui->typeInputsTab->setSettings(settings);
 }
 
@@ -202,6 +216,9 @@ QString MaterialQuantitiesDockWidget::exportUnavailableReason() const
     if (!model) {
         return tr("Open an IFC 2x3 model, then compute its material quantities to export them.");
     }
+    if (readingJobs.value(model)) {
+        return tr("The material quantities of the model are being read: export once they show.");
+    }
     if (model->isBusy()) {
         return tr("The model is being computed, saved or exported: export once that ends.");
     }
@@ -223,11 +240,19 @@ void MaterialQuantitiesDockWidget::updateButtons()
 
 void MaterialQuantitiesDockWidget::rememberPathMap(_ifc2x3::IFC2x3Model* computed, const QMap<int, QString>& map)
 {
-    if (!quantitiesPropPathMaps.contains(computed)) {
-        // Forgotten with the model: another one may come at its address.
-        connect(computed, &QObject::destroyed, this, [this, computed] { quantitiesPropPathMaps.remove(computed); });
-    }
+    forgetWhenDestroyed(computed);
     quantitiesPropPathMaps.insert(computed, map);
+}
+
+void MaterialQuantitiesDockWidget::forgetWhenDestroyed(const _ifc2x3::IFC2x3Model* kept)
+{
+    if (quantitiesPropPathMaps.contains(kept) || storedResults.contains(kept)) {
+        return; // already watched
+    }
+    connect(kept, &QObject::destroyed, this, [this, kept] {
+        quantitiesPropPathMaps.remove(kept);
+        storedResults.remove(kept);
+    });
 }
 
 void MaterialQuantitiesDockWidget::deleteResultModels()
@@ -252,10 +277,12 @@ void MaterialQuantitiesDockWidget::updateResults()
 {
     ui->informationWidget->hide();
     ui->detailedInformationWidget->hide();
-    const auto& projects = model->dataSet()->getAllIfcProject();
-    const QModelIndex project = projects.empty() ? QModelIndex() : model->index(projects.front().get());
-    if (!project.isValid() ||
-        !model->getProperty(project, QStringLiteral("Properties/") + settings.totalQuantitiesPropertySetName)) {
+    const StoredResults stored = storedResults.value(model);
+    if (!stored.isCurrentFor(model)) {
+        readStoredResults();
+        return;
+    }
+    if (!stored.arePresent()) {
         showInformation(tr("No material quantities information on current model."));
         return;
     }
@@ -293,12 +320,66 @@ void MaterialQuantitiesDockWidget::updateResults()
     if (previous != detailedSortModel->selectionModel()) {
         delete previous;
     }
-    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     restoreColumns();
-
     detailedModel->followHostSelection();
-    showMissingQuantities();
+    showMissingQuantities(stored.missingReasons());
     updateButtons();
+}
+
+void MaterialQuantitiesDockWidget::readStoredResults()
+{
+    if (readingJobs.value(model)) {
+        showInformation(tr("Reading the material quantities of the model..."));
+        return;
+    }
+    if (model->isBusy()) {
+        // Saved or exported meanwhile: read once that ends.
+        readWhenIdle = true;
+        showInformation(tr("The material quantities show once the operation on the model ends."));
+        return;
+    }
+    _ifc2x3::IFC2x3Model* read = model;
+    const MaterialQuantitiesSettings readSettings = settings;
+    auto results = std::make_shared<StoredResults>();
+    auto* job = new ModelJob(
+        read, tr("Reading material quantities"),
+        [read, readSettings, results](QString*) {
+            *results = StoredResults::read(read, readSettings);
+            return true;
+        },
+        this);
+    connect(job, &ModelJob::finished, this, [this, job, read, results] {
+        job->deleteLater();
+        readingJobs.remove(read);
+        storedResultsRead(read, *results);
+    });
+    if (!job->start()) {
+        delete job;
+        return;
+    }
+    readingJobs.insert(read, job);
+    showInformation(tr("Reading the material quantities of the model..."));
+    updateButtons();
+}
+
+void MaterialQuantitiesDockWidget::storedResultsRead(_ifc2x3::IFC2x3Model* read, const StoredResults& results)
+{
+    forgetWhenDestroyed(read);
+    storedResults.insert(read, results);
+    if (read == model && read != computedModel) {
+        clearResults();
+        updateResults();
+    }
+}
+
+void MaterialQuantitiesDockWidget::modelBusyChanged(bool busy)
+{
+    updateButtons();
+    if (!busy && readWhenIdle) {
+        readWhenIdle = false;
+        clearResults();
+        updateResults();
+    }
 }
 
 void MaterialQuantitiesDockWidget::selectHostSelection()
@@ -324,6 +405,18 @@ void MaterialQuantitiesDockWidget::showMassesIn(MassDisplayUnit unit)
     }
 }
 
+bool MaterialQuantitiesDockWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show) {
+        if (watched == ui->detailedMaterialQuantitiesTableView) {
+            detailedColumns.fitWhenShown(*ui->detailedMaterialQuantitiesTableView->horizontalHeader());
+        } else if (watched == ui->totalMaterialQuantitiesTreeView) {
+            totalColumns.fitWhenShown(*ui->totalMaterialQuantitiesTreeView->header());
+        }
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
 void MaterialQuantitiesDockWidget::rememberColumns()
 {
     detailedColumns.remember(*ui->detailedMaterialQuantitiesTableView->horizontalHeader());
@@ -336,10 +429,8 @@ void MaterialQuantitiesDockWidget::restoreColumns()
     totalColumns.restore(*ui->totalMaterialQuantitiesTreeView->header());
 }
 
-void MaterialQuantitiesDockWidget::showMissingQuantities()
+void MaterialQuantitiesDockWidget::showMissingQuantities(const StoredResults::MissingReasons& reasons)
 {
-    const QHash<int, MaterialQuantitiesCalculator::MissingReason> reasons =
-        MaterialQuantitiesCalculator(model, settings).getMissingReasons();
     const int missing = reasons.size();
     if (missing <= 0) {
         return;
@@ -426,6 +517,8 @@ void MaterialQuantitiesDockWidget::on_computeQuantitiesPushButton_clicked()
     // The results are rewritten as a whole, which Edit > Undo does not take
     // back: the inputs edited so far are kept as they are.
     ModelUndoStack::forget(model);
+    const StoredResults before = storedResults.value(model);
+    resultsBeforeComputation = before.isCurrentFor(model) ? before : StoredResults();
 
     itemsNotShown = 0;
     itemsUpdatePending = false;
@@ -469,6 +562,17 @@ void MaterialQuantitiesDockWidget::calculatedItem()
     }
 }
 
+void MaterialQuantitiesDockWidget::restoreResultsBeforeComputation()
+{
+    if (!computedModel) {
+        return;
+    }
+    resultsBeforeComputation.stillHoldsFor(computedModel);
+    if (resultsBeforeComputation.isCurrentFor(computedModel)) {
+        storedResults.insert(computedModel, resultsBeforeComputation);
+    }
+}
+
 bool MaterialQuantitiesDockWidget::endComputation()
 {
     calculatedItem();
@@ -489,6 +593,7 @@ bool MaterialQuantitiesDockWidget::endComputation()
 void MaterialQuantitiesDockWidget::calculationFailed()
 {
     const QString details = failureDetails();
+    restoreResultsBeforeComputation();
     if (!endComputation()) {
         return;
     }
@@ -535,6 +640,9 @@ void MaterialQuantitiesDockWidget::calculationSucceeded(QMap<int, QString> quant
 {
     if (computedModel) {
         rememberPathMap(computedModel, quantitiesPropPathMap);
+        if (calculatorThread) {
+            storedResults.insert(computedModel, calculatorThread->storedResults());
+        }
     }
     if (!endComputation()) {
         // The results are in that model and show when it is active again.
@@ -546,6 +654,7 @@ void MaterialQuantitiesDockWidget::calculationSucceeded(QMap<int, QString> quant
 
 void MaterialQuantitiesDockWidget::calculationInterrupted()
 {
+    restoreResultsBeforeComputation();
     if (!endComputation()) {
         return;
     }

@@ -4,6 +4,7 @@
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesSettings.h"
 #include "ResultHeaderState.h"
+#include "StoredResults.h"
 
 #include <QDockWidget>
 #include <QHash>
@@ -50,9 +51,17 @@ public:
     /// The host's newly active model; null when none is.
     void setModel(Model* newModel);
 
+    /// Whether the results of a model are being read on a worker thread:
+    /// they show once read.
+    bool isReadingResults() const { return !readingJobs.isEmpty(); }
+
     const MaterialQuantitiesSettings& getSettings() const { return settings; }
     /// Used by the next computation and the next display of results.
     void setSettings(const MaterialQuantitiesSettings& newSettings);
+
+protected:
+    /// Fits the columns of results shown while the views were hidden.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected slots:
     void on_computeQuantitiesPushButton_clicked();
@@ -86,7 +95,17 @@ private:
     std::shared_ptr<QStandardItemModel> copyOfTotals() const;
 
     void clearResults();
+    /// Shows the results the model holds, once read: a model shown again
+    /// unchanged shows them at once, else they are read on a worker thread.
     void updateResults();
+    /// Reads the model's results on a worker thread, the model busy
+    /// meanwhile, and shows them if it is still the one shown.
+    void readStoredResults();
+    void storedResultsRead(_ifc2x3::IFC2x3Model* read, const StoredResults& results);
+    void modelBusyChanged(bool busy);
+    /// Forgets what was kept of a model once it is destroyed: another one
+    /// may come at its address.
+    void forgetWhenDestroyed(const _ifc2x3::IFC2x3Model* kept);
     void deleteResultModels();
     /// Selects the host's selected elements and scrolls to the first.
     void selectHostSelection();
@@ -94,11 +113,13 @@ private:
     /// The user's widths and sort, for the views of the next results.
     void rememberColumns();
     void restoreColumns();
-    void showMissingQuantities();
+    void showMissingQuantities(const StoredResults::MissingReasons& reasons);
     void showInformation(const QString& message);
     /// Ends the progress report of the computation that just ended; true
     /// when that computation worked on the model shown now.
     bool endComputation();
+    /// A computation that failed or stopped left the model as it was.
+    void restoreResultsBeforeComputation();
     void showWarning(const QString& message);
     /// Nothing is exported from a model being rewritten.
     void updateButtons();
@@ -122,6 +143,16 @@ private:
     /// The quantity paths of each open model's last computation, kept
     /// while the model lives: a model shown again shows them again.
     QHash<const _ifc2x3::IFC2x3Model*, QMap<int, QString>> quantitiesPropPathMaps;
+    /// What each open model holds of its results, as last read.
+    QHash<const _ifc2x3::IFC2x3Model*, StoredResults> storedResults;
+    /// What the model computed held before, shown again if the computation
+    /// fails or stops: the model is then as it was.
+    StoredResults resultsBeforeComputation;
+    /// The workers reading them, by model.
+    QHash<const _ifc2x3::IFC2x3Model*, QPointer<ModelJob>> readingJobs;
+    /// The model shown was busy when its results were to be read: they are
+    /// read once it is no longer.
+    bool readWhenIdle = false;
     /// Finds the paths the kept maps lack (a model opened with results).
     std::unique_ptr<MaterialQuantitiesCalculator> quantityPathReader;
     /// The reason (kind) of each element without quantities, by model row.

@@ -157,9 +157,9 @@ void MaterialQuantitiesProxyModel::setSourceModel(QAbstractItemModel* sourceMode
     readMaterialPaths(model);
 
     elementRows = MaterialQuantitiesCalculator::getBuildingElementRows(model);
-    positionOfRow.reserve(elementRows.size());
-    for (int position = elementRows.size() - 1; position >= 0; --position) {
-        positionOfRow.insert(elementRows.at(position), position);
+    positionOfRow.fill(-1, model->rowCount());
+    for (int position = 0; position < elementRows.size(); ++position) {
+        positionOfRow[elementRows.at(position)] = position;
     }
     editValues.resize(columnPaths.size() + 1);
     editValueKnown.resize(columnPaths.size() + 1);
@@ -205,8 +205,8 @@ QModelIndex MaterialQuantitiesProxyModel::mapFromSource(const QModelIndex& sourc
     if (!sourceIndex.isValid() || !sourceModel()) {
         return {};
     }
-    const auto position = positionOfRow.constFind(sourceIndex.row());
-    return position == positionOfRow.constEnd() ? QModelIndex() : createIndex(*position, 0);
+    const int position = positionOf(sourceIndex.row());
+    return position < 0 ? QModelIndex() : createIndex(position, 0);
 }
 
 // ------------------------------------------------------------------ data
@@ -448,15 +448,15 @@ void MaterialQuantitiesProxyModel::sourceDataChanged(const QModelIndex& topLeft,
     int first = elementRows.size();
     int last = -1;
     for (int sourceRow = topLeft.row(); sourceRow <= bottomRight.row(); ++sourceRow) {
-        const auto position = positionOfRow.constFind(sourceRow);
-        if (position == positionOfRow.constEnd()) {
+        const int position = positionOf(sourceRow);
+        if (position < 0) {
             continue;
         }
-        first = qMin(first, *position);
-        last = qMax(last, *position);
+        first = qMin(first, position);
+        last = qMax(last, position);
         for (QBitArray& known : editValueKnown) {
             if (!known.isEmpty()) {
-                known.clearBit(*position);
+                known.clearBit(position);
             }
         }
     }

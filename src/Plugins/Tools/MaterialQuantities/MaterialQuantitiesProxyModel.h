@@ -117,9 +117,13 @@ private:
     mutable QMap<int, QString> quantitiesPropPathMap;
     std::function<QString(const QModelIndex&)> quantityPathReader;
     QHash<int, QString> missingReasons;
-    /// Source row → first position in elementRows, so that mapping a
-    /// selection does not scan the rows once per index.
-    QHash<int, int> positionOfRow;
+    /// Source row → position in elementRows, -1 for rows not shown, so
+    /// that mapping a selection does not scan the rows once per index.
+    QVector<int> positionOfRow;
+    int positionOf(int sourceRow) const
+    {
+        return sourceRow >= 0 && sourceRow < positionOfRow.size() ? positionOfRow.at(sourceRow) : -1;
+    }
     /// Edit-role values by column (status and property columns) and row;
     /// a column's storage is made on its first read.
     mutable QVector<QVector<QVariant>> editValues;

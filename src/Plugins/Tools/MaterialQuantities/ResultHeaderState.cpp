@@ -20,7 +20,8 @@ void ResultHeaderState::remember(const QHeaderView& header)
     if (!header.model()) {
         return;
     }
-    for (int section = 0; section < header.count(); ++section) {
+    // Widths never fitted are not the user's.
+    for (int section = 0; section < header.count() && !fitPending; ++section) {
         if (!header.isSectionHidden(section)) {
             widths.insert(title(header, section), header.sectionSize(section));
         }
@@ -58,24 +59,42 @@ void ResultHeaderState::fitUnknownColumns(QHeaderView& header) const
     }
 }
 
-void ResultHeaderState::restore(QHeaderView& header) const
+void ResultHeaderState::restore(QHeaderView& header)
 {
     QAbstractItemModel* model = header.model();
     if (!model) {
         return;
     }
+    fitPending = !header.isVisible();
+    if (!fitPending) {
+        fitUnknownColumns(header);
+    }
+    applyWidths(header);
+    // A view keeps its sort indicator across models but does not always
+    // sort a new one by it.
+    const int section = sortSection(header);
+    header.setSortIndicator(section, sortOrder);
+    model->sort(section, sortOrder);
+}
+
+void ResultHeaderState::fitWhenShown(QHeaderView& header)
+{
+    if (!fitPending || !header.model() || !header.isVisible()) {
+        return;
+    }
+    fitPending = false;
     fitUnknownColumns(header);
+    applyWidths(header);
+}
+
+void ResultHeaderState::applyWidths(QHeaderView& header) const
+{
     for (int section = 0; section < header.count(); ++section) {
         const auto width = widths.constFind(title(header, section));
         if (width != widths.constEnd()) {
             header.resizeSection(section, *width);
         }
     }
-    // A view keeps its sort indicator across models but does not always
-    // sort a new one by it.
-    const int section = sortSection(header);
-    header.setSortIndicator(section, sortOrder);
-    model->sort(section, sortOrder);
 }
 
 } // namespace Orvane

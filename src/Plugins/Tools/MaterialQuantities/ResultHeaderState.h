@@ -21,17 +21,23 @@ public:
     /// without a model.
     void remember(const QHeaderView& header);
     /// Gives the header of a new model the widths and the sort noted, and
-    /// sorts the model; columns seen for the first time fit their contents.
-    void restore(QHeaderView& header) const;
+    /// sorts the model; columns seen for the first time fit their contents,
+    /// once the view shows: a hidden table would measure every row.
+    void restore(QHeaderView& header);
+    /// Fits the new columns of a header restored while hidden, now shown.
+    void fitWhenShown(QHeaderView& header);
 
 private:
     static QString title(const QHeaderView& header, int section);
     int sortSection(const QHeaderView& header) const;
     void fitUnknownColumns(QHeaderView& header) const;
+    void applyWidths(QHeaderView& header) const;
 
     int defaultSortSection;
     QHash<QString, int> widths;
     bool remembered = false;
+    /// Restored while hidden: the new columns are still to be fitted.
+    bool fitPending = false;
     bool sorted = false;
     QString sortTitle;
     Qt::SortOrder sortOrder;

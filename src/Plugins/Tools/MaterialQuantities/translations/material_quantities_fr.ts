@@ -64,6 +64,22 @@
         <translation>Le modèle est en cours de calcul, d&apos;enregistrement ou d&apos;export : exportez une fois l&apos;opération terminée.</translation>
     </message>
     <message>
+        <source>The material quantities of the model are being read: export once they show.</source>
+        <translation>Les quantités de matériaux du modèle sont en cours de lecture : exportez une fois qu&apos;elles sont affichées.</translation>
+    </message>
+    <message>
+        <source>Reading the material quantities of the model...</source>
+        <translation>Lecture des quantités de matériaux du modèle...</translation>
+    </message>
+    <message>
+        <source>The material quantities show once the operation on the model ends.</source>
+        <translation>Les quantités de matériaux s&apos;afficheront une fois l&apos;opération sur le modèle terminée.</translation>
+    </message>
+    <message>
+        <source>Reading material quantities</source>
+        <translation>Lecture des quantités de matériaux</translation>
+    </message>
+    <message>
         <source>The model holds no material quantities yet: compute them first.</source>
         <translation>Le modèle ne contient pas encore de quantités de matériaux : calculez-les d&apos;abord.</translation>
     </message>
