@@ -1,6 +1,8 @@
 // The material library: reading its table, matching IFC material names.
 #include "MaterialLibrary.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -98,10 +100,71 @@ TEST(MaterialLibrary, TheShippedTableReadsWithoutError)
     const MaterialLibrary library = MaterialLibrary::shipped(&error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     EXPECT_FALSE(library.entries().isEmpty());
+    EXPECT_GE(library.entries().size(), 60);
+    // Chapter 17 of the European waste list; its hazardous entries carry a star.
+    const QRegularExpression chapter17(QStringLiteral("^17 \\d\\d \\d\\d\\*?$"));
+    QSet<QString> names;
     for (const MaterialLibrary::Entry& entry : library.entries()) {
-        EXPECT_GT(entry.density, 0.0) << entry.name.toStdString();
-        EXPECT_FALSE(entry.source.isEmpty()) << entry.name.toStdString();
-        EXPECT_TRUE(entry.wasteCode.startsWith(QStringLiteral("17 "))) << entry.name.toStdString();
+        SCOPED_TRACE(entry.name.toStdString());
+        EXPECT_GT(entry.density, 0.0);
+        EXPECT_FALSE(entry.source.isEmpty());
+        EXPECT_TRUE(chapter17.match(entry.wasteCode).hasMatch()) << entry.wasteCode.toStdString();
+        EXPECT_EQ(entry.wasteCode.endsWith(QLatin1Char('*')), entry.category == MaterialLibrary::Category::Hazardous);
+        EXPECT_FALSE(entry.patterns.isEmpty());
+        EXPECT_FALSE(names.contains(MaterialLibrary::folded(entry.name))) << "named twice";
+        names.insert(MaterialLibrary::folded(entry.name));
+    }
+}
+
+TEST(MaterialLibrary, NamesAsAuthoringToolsWriteThemFindTheirMaterialInTheShippedTable)
+{
+    const MaterialLibrary library = MaterialLibrary::shipped();
+    const struct
+    {
+        const char* name;
+        const char* entry;
+    } cases[] = {
+        {"Concrete - Cast-in-Place Concrete", "B\u00e9ton"},
+        {"Concrete, Precast", "B\u00e9ton"},
+        {"B\u00e9ton arm\u00e9 C25/30", "B\u00e9ton arm\u00e9"},
+        {"Stahlbeton C30/37", "B\u00e9ton arm\u00e9"},
+        {"Concrete Masonry Units", "Bloc b\u00e9ton"},
+        {"Parpaing creux 20", "Bloc b\u00e9ton"},
+        {"Aerated concrete block", "B\u00e9ton cellulaire"},
+        {"Structural Steel S355", "Acier"},
+        {"Profil\u00e9 acier S235", "Acier"},
+        {"Stainless Steel", "Acier inoxydable"},
+        {"Edelstahl", "Acier inoxydable"},
+        {"Metal - Aluminum", "Aluminium"},
+        {"Timber", "Bois massif"},
+        {"Wood - Sheathing - plywood", "Contreplaqu\u00e9"},
+        {"Glued laminated timber GL24h", "Lamell\u00e9-coll\u00e9"},
+        {"OSB 3", "OSB"},
+        {"Gypsum Wall Board", "Plaque de pl\u00e2tre"},
+        {"Plaque de pl\u00e2tre BA13", "Plaque de pl\u00e2tre"},
+        {"Gypsum Plaster", "Pl\u00e2tre"},
+        {"Rigid insulation", "Polystyr\u00e8ne expans\u00e9"},
+        {"XPS 300", "Polystyr\u00e8ne extrud\u00e9"},
+        {"Laine de verre 100 mm", "Laine de verre"},
+        {"Steinwolle", "Laine de roche"},
+        {"Brick, Common", "Brique"},
+        {"Brique creuse terre cuite", "Brique creuse"},
+        {"Roof tile", "Tuile"},
+        {"Ceramic tile", "Carrelage, c\u00e9ramique"},
+        {"Glass", "Verre"},
+        {"Glass, Clear Glazing", "Vitrage"},
+        {"Fibre-ciment amiant\u00e9", "Amiante-ciment"},
+        {"Asbestos cement sheet", "Amiante-ciment"},
+        {"Fibre cement cladding", "Fibre-ciment"},
+        {"Sandwich panel", ""},
+        {"Textile", ""},
+        {"Retaining wall", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MaterialLibrary::Match match = library.match(QString::fromUtf8(c.name));
+        EXPECT_EQ(match.entry ? match.entry->name : QString(), QString::fromUtf8(c.entry))
+            << match.pattern.toStdString();
     }
 }
 

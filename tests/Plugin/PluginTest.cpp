@@ -115,6 +115,14 @@ TEST_F(PluginLifecycleTest, EnablePutsTheDockAndActionInTheWindowAndDisableTakes
     EXPECT_FALSE(dock->isEnabled());
 }
 
+TEST_F(PluginLifecycleTest, TheSettingsDialogGetsTheQuantitiesPageThenTheMaterialLibrarys)
+{
+    const QList<Orvane::ISettingsPage*> pages = tool->settingsPages();
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(pages.at(0), tool->settingsPage());
+    EXPECT_EQ(pages.at(1)->getName(), "Material library");
+}
+
 TEST_F(PluginLifecycleTest, FinalizeSavesAppliedSettingsWithoutThePageBeingSaved)
 {
     Orvane::ISettingsPage* page = tool->settingsPage();

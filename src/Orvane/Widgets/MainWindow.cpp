@@ -694,7 +694,7 @@ void MainWindow::showSettings()
 {
     SettingsDialog dialog(this);
     for (ToolInterface* tool : PluginManager::Get(nullptr, {})->tools()) {
-        if (ISettingsPage* page = tool->settingsPage()) {
+        for (ISettingsPage* page : tool->settingsPages()) {
             dialog.addPage(page);
         }
     }

@@ -188,7 +188,7 @@ void PluginManager::startTools(MainWindow* mainWindow)
         }
         tool->initialize(mainWindow);
         // Also freed with the manager should the tools never be stopped.
-        if (ISettingsPage* page = tool->settingsPage()) {
+        for (ISettingsPage* page : tool->settingsPages()) {
             page->setParent(this);
         }
         tool->enable();
@@ -200,10 +200,10 @@ void PluginManager::stopTools()
 {
     while (!m_tools.isEmpty()) {
         ToolInterface* tool = m_tools.takeLast();
-        ISettingsPage* page = tool->settingsPage();
+        const QList<ISettingsPage*> pages = tool->settingsPages();
         tool->disable();
         tool->finalize();
-        delete page;
+        qDeleteAll(pages);
     }
 }
 

@@ -6,4 +6,10 @@ ToolInterface::ToolInterface(QObject* parent) : PluginInterface(parent) {}
 
 ToolInterface::~ToolInterface() = default;
 
+QList<ISettingsPage*> ToolInterface::settingsPages()
+{
+    ISettingsPage* page = settingsPage();
+    return page ? QList<ISettingsPage*>{page} : QList<ISettingsPage*>();
+}
+
 } // namespace Orvane

@@ -50,6 +50,10 @@ public:
     virtual void createActions() = 0;
     /// The newly active model, null when none is.
     virtual void setModel(Model* model) = 0;
+    /// Every page of the tool in the settings dialog, settingsPage() first;
+    /// the host owns them as it owns that one. Last of the interface so
+    /// that the entries before it keep their place.
+    virtual QList<ISettingsPage*> settingsPages();
 };
 
 } // namespace Orvane

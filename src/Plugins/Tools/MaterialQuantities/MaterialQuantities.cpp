@@ -1,5 +1,6 @@
 #include "MaterialQuantities.h"
 
+#include "MaterialLibrarySettingsPage.h"
 #include "MaterialQuantitiesDockWidget.h"
 #include "MaterialQuantitiesSettingsPage.h"
 #include "Orvane/Widgets/DockWidgetManager.h"
@@ -41,6 +42,8 @@ void MaterialQuantities::initialize(MainWindow* mainWindow)
     settings.loadSettings(store);
     settingsPage_ = new MaterialQuantitiesSettingsPage(this);
     settingsPage_->loadSettings(store);
+    libraryPage = new MaterialLibrarySettingsPage(this);
+    libraryPage->loadSettings(store);
     dock = new MaterialQuantitiesDockWidget(mainWindow);
     if (PluginItem* item = PluginManager::Get(nullptr, {})->getPluginItem(this)) {
         dock->setWindowTitle(item->name());
@@ -60,6 +63,15 @@ void MaterialQuantities::finalize()
 ISettingsPage* MaterialQuantities::settingsPage()
 {
     return settingsPage_;
+}
+
+QList<ISettingsPage*> MaterialQuantities::settingsPages()
+{
+    QList<ISettingsPage*> pages = ToolInterface::settingsPages();
+    if (libraryPage) {
+        pages.append(libraryPage);
+    }
+    return pages;
 }
 
 bool MaterialQuantities::enable()

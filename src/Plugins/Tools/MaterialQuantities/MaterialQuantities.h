@@ -10,6 +10,7 @@
 
 namespace Orvane {
 
+class MaterialLibrarySettingsPage;
 class MaterialQuantitiesDockWidget;
 class MaterialQuantitiesSettingsPage;
 
@@ -29,6 +30,8 @@ public:
     void initialize(MainWindow* mainWindow) override;
     void finalize() override;
     ISettingsPage* settingsPage() override;
+    /// The quantities page, then the material library's.
+    QList<ISettingsPage*> settingsPages() override;
     bool enable() override;
     bool disable() override;
     QAction* toolAction() override;
@@ -45,6 +48,8 @@ private:
     MaterialQuantitiesSettings settings;
     /// The host deletes the page once the tool is finalised.
     QPointer<MaterialQuantitiesSettingsPage> settingsPage_;
+    /// A child of the tool until the host takes it with the other page.
+    QPointer<MaterialLibrarySettingsPage> libraryPage;
 };
 
 } // namespace Orvane

@@ -767,4 +767,172 @@ Rien n’a été écrit dans le modèle.</translation>
         <translation>Afficher les masses en t</translation>
     </message>
 </context>
+<context>
+    <name>Orvane::MaterialLibrary</name>
+    <message>
+        <source>No entry of the material library</source>
+        <translation>Aucune entrée de la bibliothèque de matériaux</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; by name</source>
+        <translation>« %1 » par son nom</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; by the pattern &quot;%2&quot;</source>
+        <translation>« %1 » par le motif « %2 »</translation>
+    </message>
+    <message>
+        <source>The material library %1 cannot be read: %2</source>
+        <translation>La bibliothèque de matériaux %1 ne peut pas être lue : %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>line %1: the first line is not the columns&apos; header &quot;%2&quot;</source>
+        <translation>ligne %1 : la première ligne n&apos;est pas l&apos;en-tête des colonnes « %2 »</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>ligne %1 : %2</translation>
+    </message>
+    <message>
+        <source>%1 columns instead of %2</source>
+        <translation>%1 colonnes au lieu de %2</translation>
+    </message>
+    <message>
+        <source>no name</source>
+        <translation>pas de nom</translation>
+    </message>
+    <message>
+        <source>the density &quot;%1&quot; is not a non-negative number</source>
+        <translation>la masse volumique « %1 » n&apos;est pas un nombre positif ou nul</translation>
+    </message>
+    <message>
+        <source>unknown category &quot;%1&quot;</source>
+        <translation>catégorie « %1 » inconnue</translation>
+    </message>
+    <message>
+        <source>unknown outlet &quot;%1&quot;</source>
+        <translation>filière « %1 » inconnue</translation>
+    </message>
+    <message>
+        <source>Inert</source>
+        <translation>Inerte</translation>
+    </message>
+    <message>
+        <source>Non-hazardous</source>
+        <translation>Non dangereux</translation>
+    </message>
+    <message>
+        <source>Hazardous</source>
+        <translation>Dangereux</translation>
+    </message>
+    <message>
+        <source>Reuse</source>
+        <translation>Réemploi</translation>
+    </message>
+    <message>
+        <source>Recycling</source>
+        <translation>Recyclage</translation>
+    </message>
+    <message>
+        <source>Energy recovery</source>
+        <translation>Valorisation énergétique</translation>
+    </message>
+    <message>
+        <source>Disposal</source>
+        <translation>Élimination</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialLibraryModel</name>
+    <message>
+        <source>New material</source>
+        <translation>Nouveau matériau</translation>
+    </message>
+    <message>
+        <source>New material %1</source>
+        <translation>Nouveau matériau %1</translation>
+    </message>
+    <message>
+        <source>Your change of a shipped entry</source>
+        <translation>Votre modification d&apos;une entrée fournie</translation>
+    </message>
+    <message>
+        <source>Your entry</source>
+        <translation>Votre entrée</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Patterns</source>
+        <translation>Motifs</translation>
+    </message>
+    <message>
+        <source>Density (kg/m³)</source>
+        <translation>Masse volumique (kg/m³)</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Waste code</source>
+        <translation>Code déchet</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Catégorie</translation>
+    </message>
+    <message>
+        <source>Outlet</source>
+        <translation>Filière</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialLibrarySettingsPage</name>
+    <message>
+        <source>Material library</source>
+        <translation>Bibliothèque de matériaux</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::MaterialLibrarySettingsWidget</name>
+    <message>
+        <source>Material library</source>
+        <translation>Bibliothèque de matériaux</translation>
+    </message>
+    <message>
+        <source>Add an entry</source>
+        <translation>Ajouter une entrée</translation>
+    </message>
+    <message>
+        <source>Remove my entry</source>
+        <translation>Retirer mon entrée</translation>
+    </message>
+    <message>
+        <source>Test a material name:</source>
+        <translation>Tester un nom de matériau :</translation>
+    </message>
+    <message>
+        <source>A material name as the model gives it</source>
+        <translation>Un nom de matériau tel que le modèle le donne</translation>
+    </message>
+    <message>
+        <source>Removes your change: the shipped entry comes back</source>
+        <translation>Retire votre modification : l&apos;entrée fournie revient</translation>
+    </message>
+    <message>
+        <source>Removes your entry</source>
+        <translation>Retire votre entrée</translation>
+    </message>
+    <message>
+        <source>%1, %2 kg/m³</source>
+        <translation>%1, %2 kg/m³</translation>
+    </message>
+</context>
 </TS>
