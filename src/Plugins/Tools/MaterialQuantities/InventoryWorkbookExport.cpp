@@ -202,8 +202,8 @@ bool InventoryWorkbookExport::exportInventory(const MaterialInventory& inventory
         QStandardItemModel* table = newTable(tables, materialHeaders());
         fillMaterials(*table, building, library);
         // The workbook makes names valid and unique.
-        sheets.append(
-            {table, building.name.isEmpty() ? unnamedBuildingSheetName(number) : building.name, materialsLayout});
+        sheets.append(ModelSheet{table, building.name.isEmpty() ? unnamedBuildingSheetName(number) : building.name,
+                                 materialsLayout});
     }
     return modelsToExcelExport(sheets, path, false, error);
 }
