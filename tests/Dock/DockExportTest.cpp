@@ -37,6 +37,7 @@ using Orvane::MaterialQuantitiesDockWidget;
 const int patienceMs = 60000;
 const char* const pmdButton = "exportPMDPushButton";
 const char* const componentsButton = "exportComponentsPushButton";
+const char* const inventoryButton = "exportInventoryPushButton";
 
 /// Where the desktop was asked to open a file address.
 class OpenedUrls : public QObject
@@ -112,7 +113,7 @@ protected:
 TEST_F(DockExport, TheButtonsWaitForResultsToExportAndSayWhy)
 {
     const auto expectOffered = [this](bool offered, const QString& why) {
-        for (const char* name : {pmdButton, componentsButton}) {
+        for (const char* name : {pmdButton, componentsButton, inventoryButton}) {
             EXPECT_EQ(button(name)->isEnabled(), offered) << name;
             const QString tip = button(name)->toolTip();
             EXPECT_EQ(tip.isEmpty(), why.isEmpty()) << name;
@@ -135,12 +136,16 @@ TEST_F(DockExport, EachExportProposesItsLastFolderElseTheModelsFolder)
     computeAndShow();
     EXPECT_EQ(proposedFolder(pmdButton), modelFolder);
     EXPECT_EQ(proposedFolder(componentsButton), modelFolder);
+    EXPECT_EQ(proposedFolder(inventoryButton), modelFolder);
 
     const QString chosen = scratch.filePath("chosen");
     ASSERT_TRUE(QDir().mkpath(chosen));
     ASSERT_TRUE(exportTo(pmdButton, chosen + "/quantities.xlsx"));
     EXPECT_EQ(proposedFolder(pmdButton), chosen);
     EXPECT_EQ(proposedFolder(componentsButton), modelFolder) << "each export keeps its own";
+    EXPECT_EQ(proposedFolder(inventoryButton), modelFolder) << "each export keeps its own";
+    ASSERT_TRUE(exportTo(inventoryButton, chosen + "/inventory.xlsx"));
+    EXPECT_EQ(proposedFolder(inventoryButton), chosen);
 
     ASSERT_TRUE(QDir(chosen).removeRecursively());
     EXPECT_EQ(proposedFolder(pmdButton), modelFolder) << "a folder gone is not proposed";
@@ -153,7 +158,7 @@ TEST_F(DockExport, AWrittenWorkbookIsToldInTheStatusBarWithItsFolderToOpen)
     {
         const char* button;
         const char* file;
-    } cases[] = {{pmdButton, "totals.xlsx"}, {componentsButton, "types.xlsx"}};
+    } cases[] = {{pmdButton, "totals.xlsx"}, {componentsButton, "types.xlsx"}, {inventoryButton, "inventory.xlsx"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         const QString path = scratch.filePath(c.file);

@@ -358,14 +358,24 @@ TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
     // The dialog proposes a file named after the project in the last folder.
     QSettings().setValue("MaterialQuantities/ExportPMD", scratch.path());
     QSettings().setValue("MaterialQuantities/ExportComponents", scratch.path());
+    QSettings().setValue("MaterialQuantities/ExportInventory", scratch.path());
     const struct
     {
         const char* button;
         const char* prefix;
+        QStringList sheets;    // the first ones
         std::vector<int> rows; // per sheet, header included
     } cases[] = {
-        {"exportPMDPushButton", "Export_PMD_", {tree()->model()->rowCount() + 1, table()->model()->rowCount() + 1}},
-        {"exportComponentsPushButton", "Export_par_type_", {}},
+        {"exportPMDPushButton",
+         "Export_PMD_",
+         {"Total quantities", "Details quantities"},
+         {tree()->model()->rowCount() + 1, table()->model()->rowCount() + 1}},
+        {"exportComponentsPushButton", "Export_par_type_", {}, {}},
+        // One row per material of the totals.
+        {"exportInventoryPushButton",
+         "Export_Inventaire_",
+         {"Materials", "Subtotals"},
+         {tree()->model()->rowCount() + 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
@@ -406,9 +416,10 @@ TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)
             EXPECT_GT(sheets[0].rows.size(), 1);
             continue;
         }
-        ASSERT_EQ(Sheet::names(sheets), QStringList({"Total quantities", "Details quantities"}));
-        EXPECT_EQ(sheets[0].rows.size(), c.rows[0]);
-        EXPECT_EQ(sheets[1].rows.size(), c.rows[1]);
+        ASSERT_EQ(Sheet::names(sheets).mid(0, c.sheets.size()), c.sheets);
+        for (std::size_t sheet = 0; sheet < c.rows.size(); ++sheet) {
+            EXPECT_EQ(sheets[int(sheet)].rows.size(), c.rows[sheet]) << sheet;
+        }
     }
 }
 
@@ -434,7 +445,8 @@ TEST_F(DockRecompute, TheComputedModelIsBusyAndNotExportedUntilTheEnd)
     holdComputation();
     QTest::mouseClick(button("computeQuantitiesPushButton"), Qt::LeftButton);
     EXPECT_TRUE(model->isBusy());
-    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton", "computeQuantitiesPushButton"}) {
+    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton", "exportInventoryPushButton",
+                             "computeQuantitiesPushButton"}) {
         EXPECT_FALSE(button(name)->isEnabled()) << name;
     }
     // Another model is not held up by this one.
@@ -446,7 +458,8 @@ TEST_F(DockRecompute, TheComputedModelIsBusyAndNotExportedUntilTheEnd)
     release();
     ASSERT_TRUE(waitFor([this] { return !computationRunning(); }));
     EXPECT_FALSE(model->isBusy());
-    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton", "computeQuantitiesPushButton"}) {
+    for (const char* name : {"exportPMDPushButton", "exportComponentsPushButton", "exportInventoryPushButton",
+                             "computeQuantitiesPushButton"}) {
         EXPECT_TRUE(button(name)->isEnabled()) << name;
     }
 }

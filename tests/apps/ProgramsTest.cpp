@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "Sheet.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,7 @@ TEST_F(Programs, ComputeRefusesBadArgumentsBeforeAnyWork)
     const Case cases[] = {
         {"output is a FIFO", {"-o", "fifo"}, 3, "cannot write 'fifo': it is not a regular file but a FIFO"},
         {"workbook is a FIFO", {"-o", "out.ifc", "--export-pmd", "fifo"}, 3, "not a regular file but a FIFO"},
+        {"inventory is a FIFO", {"-o", "out.ifc", "--export-inventory", "fifo"}, 3, "not a regular file but a FIFO"},
         {"settings from a FIFO", {"-o", "out.ifc", "--settings", "fifo"}, 2, "'fifo' is not a regular file"},
         {"template from a FIFO",
          {"-o", "out.ifc", "--export-components", "c.xlsx", "--template", "fifo"},
@@ -175,6 +177,32 @@ TEST_F(Programs, ComputeFailsWhenAWorkbookCannotBeWrittenAfterTheSave)
         run(MATERIAL_QUANTITIES_PROGRAM, {"compute", "in.ifc", "-o", "out.ifc", "--export-pmd", "/proc/w.xlsx"});
     EXPECT_EQ(result.status, 3) << str(result.err);
     EXPECT_TRUE(result.err.contains("cannot write '/proc/w.xlsx'")) << str(result.err);
+}
+
+// in.ifc's masses whatever the material library holds; a workbook that
+// cannot be written leaves the one before as it was.
+TEST_F(Programs, ComputeWritesTheInventoryOrKeepsThePreviousOne)
+{
+    const Outcome written = compute({"-o", "out.ifc", "--export-inventory", "inventory.xlsx"});
+    EXPECT_EQ(written.status, 0) << str(written.err);
+    EXPECT_TRUE(written.out.contains("Inventory workbook:            inventory.xlsx")) << str(written.out);
+    if (testsupport::Sheet::readerAvailable()) {
+        const QList<testsupport::Sheet> sheets = testsupport::Sheet::readWorkbook("inventory.xlsx");
+        ASSERT_GE(sheets.size(), 2);
+        EXPECT_EQ(sheets[0].name, "Materials");
+        EXPECT_EQ(sheets[0].row(2).mid(0, 4), (QVariantList{"Acier", 100.0, 0.0, 100.0}));
+        EXPECT_EQ(sheets[0].row(3).mid(0, 4), (QVariantList{"Beton", 900.0, 0.0, 900.0}));
+        EXPECT_EQ(sheets[0].row(4).mid(0, 4), (QVariantList{"Bois", 0.0, 50.0, 50.0}));
+    }
+    const QByteArray previous = readFile(QStringLiteral("inventory.xlsx"));
+    // 10 blocks of 512 bytes: room for the model (4 kB), not for the workbook (7 kB).
+    const Outcome full =
+        run(QStringLiteral("/bin/sh"),
+            {"-c", "ulimit -f 10; exec \"$0\" compute in.ifc -o out.ifc --export-inventory inventory.xlsx",
+             MATERIAL_QUANTITIES_PROGRAM});
+    EXPECT_EQ(full.status, 3) << str(full.err);
+    EXPECT_TRUE(full.err.contains("inventory.xlsx")) << str(full.err);
+    EXPECT_EQ(readFile(QStringLiteral("inventory.xlsx")), previous);
 }
 
 TEST_F(Programs, ComputeWritesThroughASymbolicLink)

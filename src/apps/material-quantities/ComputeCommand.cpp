@@ -5,6 +5,9 @@
 #include "ResultSummary.h"
 #include "SettingsFile.h"
 
+#include "InventoryWorkbookExport.h"
+#include "MaterialInventory.h"
+#include "MaterialLibrary.h"
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
 #include "MaterialQuantitiesProxyModel.h"
@@ -21,6 +24,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QSettings>
 
 #include <memory>
 #include <optional>
@@ -170,7 +174,8 @@ std::optional<ComputeCommand::ExitStatus> ComputeCommand::checkFiles(QTextStream
         {QStringLiteral("--settings"), m_options.settingsFile, false},
         {QStringLiteral("--template"), componentsTemplate, false},
         {QStringLiteral("--export-pmd"), m_options.pmdWorkbook, true},
-        {QStringLiteral("--export-components"), m_options.componentsWorkbook, true}};
+        {QStringLiteral("--export-components"), m_options.componentsWorkbook, true},
+        {QStringLiteral("--export-inventory"), m_options.inventoryWorkbook, true}};
     if (!CommandFiles::checkCollisions(
             paths, m_options.inPlace ? CommandFiles::InPlace::Allowed : CommandFiles::InPlace::Refused, err)) {
         return BadInput;
@@ -228,5 +233,37 @@ bool ComputeCommand::writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model,
             }
         }
     }
-    return ok;
+    return writeInventory(model, settings, out, err) && ok;
+}
+
+bool ComputeCommand::writeInventory(Orvane::_ifc2x3::IFC2x3Model* model,
+                                    const Orvane::MaterialQuantitiesSettings& settings, QTextStream& out,
+                                    QTextStream& err) const
+{
+    if (m_options.inventoryWorkbook.isEmpty()) {
+        return true;
+    }
+    QString error;
+    if (!Orvane::InventoryWorkbookExport::exportInventory(Orvane::MaterialInventory::read(model, settings),
+                                                          materialLibrary(err), m_options.inventoryWorkbook, &error)) {
+        CommandFiles::reportWriteFailure(m_options.inventoryWorkbook, error, err);
+        return false;
+    }
+    out << "Inventory workbook:            " << m_options.inventoryWorkbook << "\n";
+    return true;
+}
+
+Orvane::MaterialLibrary ComputeCommand::materialLibrary(QTextStream& err) const
+{
+    // The settings file was read once already: it opens.
+    QString problem;
+    const std::unique_ptr<QSettings> store = m_options.settingsFile.isEmpty()
+                                                 ? std::make_unique<QSettings>()
+                                                 : SettingsFile::open(m_options.settingsFile, &problem);
+    Orvane::MaterialLibrary library =
+        store ? Orvane::MaterialLibrary::withSettings(*store, &problem) : Orvane::MaterialLibrary::shipped(&problem);
+    if (!problem.isEmpty()) {
+        err << "material-quantities: " << problem << "; materials it lacks are listed without a waste code\n";
+    }
+    return library;
 }

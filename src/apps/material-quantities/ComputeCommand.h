@@ -9,6 +9,7 @@
 #include <QTextStream>
 
 namespace Orvane {
+class MaterialLibrary;
 class MaterialQuantitiesSettings;
 namespace _ifc2x3 {
 class IFC2x3Model;
@@ -32,6 +33,7 @@ public:
         QString pmdWorkbook;        ///< empty: no quantities workbook
         QString componentsWorkbook; ///< empty: no component properties workbook
         QString componentsTemplate; ///< empty: the shipped template
+        QString inventoryWorkbook;  ///< empty: no inventory workbook
     };
 
     explicit ComputeCommand(Options options);
@@ -47,6 +49,11 @@ private:
     QString componentsTemplateFile() const;
     bool writeWorkbooks(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings,
                         const QMap<int, QString>& pathMap, QTextStream& out, QTextStream& err) const;
+    bool writeInventory(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings,
+                        QTextStream& out, QTextStream& err) const;
+    /// The shipped library with the user's entries of the settings read;
+    /// says on err when the shipped table cannot be read.
+    Orvane::MaterialLibrary materialLibrary(QTextStream& err) const;
 
     Options m_options;
     /// Kept past run(): a caller about to exit need not take it down.

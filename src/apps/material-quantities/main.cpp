@@ -164,11 +164,15 @@ int main(int argc, char** argv)
     const QCommandLineOption componentsOption(QStringLiteral("export-components"),
                                               QStringLiteral("Also write the properties of every element type."),
                                               QStringLiteral("file.xlsx"));
+    const QCommandLineOption inventoryOption(
+        QStringLiteral("export-inventory"),
+        QStringLiteral("Also write the inventory of materials with their waste codes, categories and outlets."),
+        QStringLiteral("file.xlsx"));
     const QCommandLineOption templateOption(QStringLiteral("template"),
                                             QStringLiteral("Property paths of the component workbook, one a line."),
                                             QStringLiteral("file.txt"));
     const QList<QCommandLineOption> allOptions{outputOption, settingsOption,   logLevelOption, inPlaceOption,
-                                               pmdOption,    componentsOption, templateOption};
+                                               pmdOption,    componentsOption, templateOption, inventoryOption};
     parser.addOptions(allOptions);
 
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -192,7 +196,8 @@ int main(int argc, char** argv)
         return InputsCommand::BadInput;
     }
     if (inputs) {
-        if (const QString problem = computeOnlyOption(parser, {pmdOption, componentsOption, templateOption});
+        if (const QString problem =
+                computeOnlyOption(parser, {pmdOption, componentsOption, templateOption, inventoryOption});
             !problem.isEmpty()) {
             err << "material-quantities: usage error: " << problem << "\n";
             return InputsCommand::BadInput;
@@ -200,7 +205,7 @@ int main(int argc, char** argv)
     } else if (arguments.size() != 2 || arguments.front() != QLatin1String("compute") || !parser.isSet(outputOption)) {
         err << "usage: material-quantities compute INPUT.ifc -o OUTPUT.ifc [--settings FILE.ini] "
                "[--log-level LEVEL] [--in-place] [--export-pmd FILE.xlsx] [--export-components FILE.xlsx "
-               "[--template FILE.txt]]\n";
+               "[--template FILE.txt]] [--export-inventory FILE.xlsx]\n";
         return ComputeCommand::BadInput;
     }
     FoldingConsoleAppender* console = configureLogging(parser.value(logLevelOption));
@@ -208,8 +213,8 @@ int main(int argc, char** argv)
         err << "material-quantities: unknown log level '" << parser.value(logLevelOption) << "'\n";
         return ComputeCommand::BadInput;
     }
-    if (const QString problem =
-            usageProblem(parser, {outputOption, settingsOption, pmdOption, componentsOption, templateOption});
+    if (const QString problem = usageProblem(
+            parser, {outputOption, settingsOption, pmdOption, componentsOption, templateOption, inventoryOption});
         !problem.isEmpty()) {
         err << "material-quantities: usage error: " << problem << "\n";
         return ComputeCommand::BadInput;
@@ -229,6 +234,7 @@ int main(int argc, char** argv)
         options.pmdWorkbook = parser.value(pmdOption);
         options.componentsWorkbook = parser.value(componentsOption);
         options.componentsTemplate = parser.value(templateOption);
+        options.inventoryWorkbook = parser.value(inventoryOption);
         status = computeCommand.emplace(options).run(out, err);
     }
     // The records and their counts before the command's own last words.

@@ -1148,6 +1148,11 @@ MaterialQuantitiesCalculator::readReusedState(const QModelIndex& index) const
     return {BooleanVariant(BooleanVariant::True) == value ? 1 : 0, {}};
 }
 
+bool MaterialQuantitiesCalculator::isReused(const QModelIndex& index) const
+{
+    return readReusedState(index).value == 1;
+}
+
 bool MaterialQuantitiesCalculator::readReusedFlag(const QModelIndex& index, unsigned long long key) const
 {
     std::optional<InputRead<int>> read;

@@ -106,6 +106,9 @@ public:
     double getMassPerFunctionalUnit(const QModelIndex& index) const;
     QMap<QString, double> getMaterialComposition(const QModelIndex& index) const;
     QMap<QString, double> getQuantities(const QModelIndex& index);
+    /// Whether the element's materials go to re-employment rather than to
+    /// recovery, as a pass reads it: not when its input says nothing.
+    bool isReused(const QModelIndex& index) const;
     /// Model rows of the building elements: every IfcElement except feature
     /// elements, element assemblies and virtual elements, in data set order.
     static QList<int> getBuildingElementRows(const _ifc2x3::IFC2x3Model* model);

@@ -7,7 +7,10 @@
 #include "Orvane/Widgets/ModelUndoStack.h"
 
 #include "DisplayDoubleDelegate.h"
+#include "InventoryWorkbookExport.h"
 #include "MassUnitActions.h"
+#include "MaterialInventory.h"
+#include "MaterialLibrary.h"
 #include "MaterialQuantitiesCalculator.h"
 #include "MaterialQuantitiesCalculatorThread.h"
 #include "MaterialQuantitiesChartView.h"
@@ -231,7 +234,8 @@ QString MaterialQuantitiesDockWidget::exportUnavailableReason() const
 void MaterialQuantitiesDockWidget::updateButtons()
 {
     const QString reason = exportUnavailableReason();
-    for (QPushButton* button : {ui->exportPMDPushButton, ui->exportComponentsPushButton}) {
+    for (QPushButton* button :
+         {ui->exportPMDPushButton, ui->exportComponentsPushButton, ui->exportInventoryPushButton}) {
         button->setEnabled(reason.isEmpty());
         button->setToolTip(reason);
     }
@@ -745,6 +749,26 @@ void MaterialQuantitiesDockWidget::on_exportComponentsPushButton_clicked()
             return false;
         }
         return true;
+    });
+}
+
+void MaterialQuantitiesDockWidget::on_exportInventoryPushButton_clicked()
+{
+    if (!exportUnavailableReason().isEmpty()) {
+        return;
+    }
+    const QString path = askExportPath(InventoryWorkbookExport::settingsKey(), QStringLiteral("Inventaire"));
+    if (path.isEmpty() || !exportUnavailableReason().isEmpty()) {
+        return;
+    }
+    _ifc2x3::IFC2x3Model* exported = model;
+    const MaterialQuantitiesSettings exportSettings = settings;
+    // The library as it is when asked, whatever the user edits meanwhile.
+    QSettings store;
+    const MaterialLibrary library = MaterialLibrary::withSettings(store);
+    startExport(path, [exported, exportSettings, library, path](QString* error) {
+        return InventoryWorkbookExport::exportInventory(MaterialInventory::read(exported, exportSettings), library,
+                                                        path, error);
     });
 }
 

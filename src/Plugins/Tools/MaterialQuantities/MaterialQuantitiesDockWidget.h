@@ -71,6 +71,7 @@ protected slots:
     void calculationSucceeded(QMap<int, QString> quantitiesPropPathMap);
     void on_exportPMDPushButton_clicked();
     void on_exportComponentsPushButton_clicked();
+    void on_exportInventoryPushButton_clicked();
     void on_debugModeCheckBox_stateChanged(int state);
     void calculationInterrupted();
 

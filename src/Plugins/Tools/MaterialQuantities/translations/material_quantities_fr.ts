@@ -44,6 +44,10 @@
         <translation>Exporter les résultats par composant</translation>
     </message>
     <message>
+        <source>Export inventory…</source>
+        <translation>Exporter l&apos;inventaire…</translation>
+    </message>
+    <message>
         <source>Show chart</source>
         <translation>Afficher le graphique</translation>
     </message>
@@ -933,6 +937,69 @@ Rien n’a été écrit dans le modèle.</translation>
     <message>
         <source>%1, %2 kg/m³</source>
         <translation>%1, %2 kg/m³</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::InventoryWorkbookExport</name>
+    <message>
+        <source>Material</source>
+        <translation>Matériau</translation>
+    </message>
+    <message>
+        <source>Mass to recover</source>
+        <translation>Masse à valoriser</translation>
+    </message>
+    <message>
+        <source>Mass re-employed</source>
+        <translation>Masse réemployée</translation>
+    </message>
+    <message>
+        <source>Total mass</source>
+        <translation>Masse totale</translation>
+    </message>
+    <message>
+        <source>European waste code</source>
+        <translation>Code déchet européen</translation>
+    </message>
+    <message>
+        <source>Waste category</source>
+        <translation>Catégorie de déchet</translation>
+    </message>
+    <message>
+        <source>Outlet</source>
+        <translation>Filière</translation>
+    </message>
+    <message>
+        <source>Material library entry</source>
+        <translation>Entrée de la bibliothèque de matériaux</translation>
+    </message>
+    <message>
+        <source>Building elements</source>
+        <translation>Éléments de construction</translation>
+    </message>
+    <message>
+        <source>Subtotal by</source>
+        <translation>Sous-total par</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Groupe</translation>
+    </message>
+    <message>
+        <source>Materials</source>
+        <translation>Matériaux</translation>
+    </message>
+    <message>
+        <source>Subtotals</source>
+        <translation>Sous-totaux</translation>
+    </message>
+    <message>
+        <source>Building %1</source>
+        <translation>Bâtiment %1</translation>
+    </message>
+    <message>
+        <source>No entry in the material library</source>
+        <translation>Aucune entrée dans la bibliothèque de matériaux</translation>
     </message>
 </context>
 </TS>
