@@ -1,12 +1,14 @@
 // suggestions_coverage: how far suggested type inputs take a model.
 //
-//   suggestions_coverage [--strip] MODEL.ifc...
+//   suggestions_coverage [--strip] [--verbose] [--library TABLE.tsv] MODEL.ifc...
 //
 // For each model (its type inputs removed first with --strip, as authoring
 // tools export them): the building elements that get results with the
 // default settings as the model is, then after accepting every suggested
 // input, with the shipped material library; and the materials the library
-// gives no density for.
+// gives no density for. --verbose prints each type's suggestion and sources;
+// --library adds the entries of a table (as the shipped one is laid out) as
+// the user's own.
 #include "Plugins/Tools/MaterialQuantities/MaterialLibrary.h"
 #include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
 #include "Plugins/Tools/MaterialQuantities/TypeInputPath.h"
@@ -22,6 +24,7 @@
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -65,7 +68,22 @@ void stripTypeInputs(Orvane::_ifc2x3::IFC2x3Model& model, const MaterialQuantiti
     Orvane::Ifc2x3CC::PropertySetUtils::removePropertySets(model.editContext(), types, sets);
 }
 
-bool measure(const QString& path, bool strip, const Orvane::MaterialLibrary& library)
+void print(const Orvane::TypeInputs& inputs, const Orvane::TypeInputsSuggestion& suggestion)
+{
+    QStringList shares;
+    for (const Orvane::TypeInputs::Share& share :
+         suggestion.composition.value_or(QVector<Orvane::TypeInputs::Share>())) {
+        shares << share.material + QLatin1Char('=') + share.value.toString();
+    }
+    std::printf("  %s (%s, %d): unit %s [%s]; mass %s [%s]; composition %s [%s]\n", qPrintable(inputs.name),
+                qPrintable(inputs.entity), inputs.instances, qPrintable(suggestion.functionalUnit.value_or("-")),
+                qPrintable(suggestion.functionalUnitSource),
+                suggestion.massPerFunctionalUnit ? qPrintable(QString::number(*suggestion.massPerFunctionalUnit)) : "-",
+                qPrintable(suggestion.massSource), qPrintable(shares.join(QStringLiteral(", "))),
+                qPrintable(suggestion.compositionSource));
+}
+
+bool measure(const QString& path, bool strip, bool verbose, const Orvane::MaterialLibrary& library)
 {
     QString message;
     auto model = Orvane::_ifc2x3::IFC2x3Model::open(path, &message);
@@ -84,7 +102,11 @@ bool measure(const QString& path, bool strip, const Orvane::MaterialLibrary& lib
     const auto suggestions = Orvane::TypeInputsSuggester(model.get(), settings, library).suggest(table);
     QVector<Orvane::TypeInputsChange> changes;
     QStringList withoutDensity;
-    for (const Orvane::TypeInputsSuggestion& suggestion : suggestions) {
+    for (int i = 0; i < suggestions.size(); ++i) {
+        const Orvane::TypeInputsSuggestion& suggestion = suggestions[i];
+        if (verbose) {
+            print(table.types[i], suggestion);
+        }
         if (!suggestion.isEmpty()) {
             changes << suggestion.change();
         }
@@ -117,19 +139,31 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     log4cplus::Logger::getRoot().setLogLevel(log4cplus::OFF_LOG_LEVEL);
     QString error;
-    const Orvane::MaterialLibrary library = Orvane::MaterialLibrary::shipped(&error);
+    Orvane::MaterialLibrary library = Orvane::MaterialLibrary::shipped(&error);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "material library: %s\n", qPrintable(error));
     }
     std::printf("shipped material library: %d entries\n", int(library.entries().size()));
     bool strip = false;
+    bool verbose = false;
     int failures = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--strip") == 0) {
             strip = true;
             continue;
         }
-        failures += measure(QString::fromLocal8Bit(argv[i]), strip, library) ? 0 : 1;
+        if (std::strcmp(argv[i], "--library") == 0 && i + 1 < argc) {
+            QFile table(QString::fromLocal8Bit(argv[++i]));
+            table.open(QIODevice::ReadOnly);
+            library.addUserEntries(Orvane::MaterialLibrary::parse(QString::fromUtf8(table.readAll())).entries());
+            std::printf("with %d entries of %s\n", int(library.entries().size()), qPrintable(table.fileName()));
+            continue;
+        }
+        if (std::strcmp(argv[i], "--verbose") == 0) {
+            verbose = true;
+            continue;
+        }
+        failures += measure(QString::fromLocal8Bit(argv[i]), strip, verbose, library) ? 0 : 1;
     }
     return failures == 0 && argc > 1 ? 0 : 1;
 }

@@ -46,12 +46,6 @@ void TypeInputsModel::setSettings(const MaterialQuantitiesSettings& newSettings)
     reload();
 }
 
-void TypeInputsModel::setMaterialLibrary(const MaterialLibrary& newLibrary)
-{
-    library = newLibrary;
-    reload();
-}
-
 void TypeInputsModel::reload()
 {
     beginResetModel();
@@ -69,12 +63,27 @@ void TypeInputsModel::reload()
 void TypeInputsModel::suggestAll()
 {
     suggested = TypeInputsSuggester(hostModel, settings, library).suggest(inputs);
-    for (const TypeInputsSuggestion& suggestion : qAsConst(suggested)) {
+    for (TypeInputsSuggestion& suggestion : suggested) {
+        keepWritable(suggestion);
         for (const TypeInputs::Share& share : suggestion.composition.value_or(QVector<TypeInputs::Share>())) {
             if (!inputs.materials.contains(share.material)) {
                 inputs.materials << share.material;
             }
         }
+    }
+}
+
+void TypeInputsModel::keepWritable(TypeInputsSuggestion& suggestion) const
+{
+    // What cannot be written is not offered: the cell says why instead.
+    if (!writer->pathOf(TypeInputsWriter::FunctionalUnit).isWritable()) {
+        suggestion.functionalUnit.reset();
+    }
+    if (!writer->pathOf(TypeInputsWriter::MassPerFunctionalUnit).isWritable()) {
+        suggestion.massPerFunctionalUnit.reset();
+    }
+    if (!writer->pathOf(TypeInputsWriter::Composition).isWritable()) {
+        suggestion.composition.reset();
     }
 }
 
@@ -265,7 +274,8 @@ QVariant TypeInputsModel::data(const QModelIndex& index, int role) const
     case Qt::EditRole:
         return editData(type, column);
     case Qt::ToolTipRole: {
-        const QString suggested = suggestionToolTip(index.row(), column);
+        const QString suggested =
+            flags(index) & Qt::ItemIsEditable ? suggestionToolTip(index.row(), column) : QString();
         return suggested.isEmpty() ? toolTip(type, column) : suggested;
     }
     case Qt::FontRole: {
@@ -535,6 +545,7 @@ void TypeInputsModel::refreshTypeRow(int modelRow)
     }
     TypeInputsReader(hostModel, settings).reread(inputs.types[row]);
     suggested[row] = TypeInputsSuggester(hostModel, settings, library).suggest(inputs.types[row]);
+    keepWritable(suggested[row]);
     QVector<TypeInputs::Share> shares = inputs.types[row].shares;
     shares << suggested[row].composition.value_or(QVector<TypeInputs::Share>());
     QStringList added;

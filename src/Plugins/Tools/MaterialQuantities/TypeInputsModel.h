@@ -55,8 +55,9 @@ public:
     void setSettings(const MaterialQuantitiesSettings& settings);
     /// Where edits go, to be undone; without, they are written directly.
     void setUndoStack(QUndoStack* stack) { undoStack = stack; }
-    /// Where suggested masses take their densities from; read again.
-    void setMaterialLibrary(const MaterialLibrary& library);
+    /// Where suggested masses take their densities from, from the next
+    /// reload on.
+    void setMaterialLibrary(const MaterialLibrary& newLibrary) { library = newLibrary; }
     /// Reads every type again.
     void reload();
 
@@ -111,6 +112,8 @@ private:
     /// Suggests the inputs of every type again; materials only suggested
     /// get columns too.
     void suggestAll();
+    /// Drops the suggested inputs whose paths cannot be written.
+    void keepWritable(TypeInputsSuggestion& suggestion) const;
     /// The input a column edits, none for the others.
     std::optional<TypeInputsWriter::Input> inputOf(int column) const;
     /// Runs an edit of the type at row as one step of the history.

@@ -329,7 +329,7 @@ std::optional<double> TypeInputsSuggester::massFor(Calculator::FunctionalUnit un
         break;
     }
     if (!mass && source->isEmpty()) {
-        *source = tr("The instances carry no weight (%1)").arg(materialsText(facts));
+        *source = tr("The instances carry no weight");
     }
     return mass;
 }

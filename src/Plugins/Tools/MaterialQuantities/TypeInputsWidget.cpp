@@ -48,8 +48,6 @@ TypeInputsWidget::TypeInputsWidget(QWidget* parent)
         ui->typeInputsTableView->resizeColumnsToContents();
     });
     connect(inputs, &QAbstractItemModel::dataChanged, this, &TypeInputsWidget::updateSummary);
-    QSettings store;
-    inputs->setMaterialLibrary(MaterialLibrary::withSettings(store));
     ui->acceptSelectedSuggestionsToolButton->setDefaultAction(ui->acceptSelectedSuggestionsAction);
     ui->acceptAllSuggestionsToolButton->setDefaultAction(ui->acceptAllSuggestionsAction);
     ui->typeInputsTableView->addActions(
@@ -80,6 +78,9 @@ void TypeInputsWidget::setSettings(const MaterialQuantitiesSettings& settings)
 {
     // Read again with the new paths when next shown.
     const bool shown = isVisible();
+    // The user's materials live beside the settings: read with them.
+    QSettings store;
+    inputs->setMaterialLibrary(MaterialLibrary::withSettings(store));
     inputs->blockSignals(!shown);
     inputs->setSettings(settings);
     inputs->blockSignals(false);

@@ -928,8 +928,8 @@ Rien n’a été écrit dans le modèle.</translation>
         </translation>
     </message>
     <message>
-        <source>The instances carry no weight (%1)</source>
-        <translation>Les instances ne portent pas de poids (%1)</translation>
+        <source>The instances carry no weight</source>
+        <translation>Les instances ne portent pas de poids</translation>
     </message>
     <message>
         <source>No material is associated with the type or its instances</source>
