@@ -315,15 +315,15 @@ std::optional<double> TypeInputsSuggester::massFor(Calculator::FunctionalUnit un
     switch (unit) {
     case Calculator::Volume:
         mass = densityMass(facts, false, source);
-        return mass ? mass : byWeight(facts.volume, QT_TR_NOOP("Weights of %n instance(s) over their volumes"));
+        return mass ? mass : byWeight(facts.volume, QT_TR_N_NOOP("Weights of %n instance(s) over their volumes"));
     case Calculator::Area:
         mass = densityMass(facts, true, source);
-        return mass ? mass : byWeight(facts.area, QT_TR_NOOP("Weights of %n instance(s) over their areas"));
+        return mass ? mass : byWeight(facts.area, QT_TR_N_NOOP("Weights of %n instance(s) over their areas"));
     case Calculator::Length:
-        mass = byWeight(facts.length, QT_TR_NOOP("Weights of %n instance(s) over their lengths"));
+        mass = byWeight(facts.length, QT_TR_N_NOOP("Weights of %n instance(s) over their lengths"));
         break;
     case Calculator::Unit:
-        mass = byWeight(facts.unit, QT_TR_NOOP("Mean weight of %n instance(s)"));
+        mass = byWeight(facts.unit, QT_TR_N_NOOP("Mean weight of %n instance(s)"));
         break;
     default:
         break;

@@ -992,4 +992,83 @@ Rien n’a été écrit dans le modèle.</translation>
         <translation>aucun matériau</translation>
     </message>
 </context>
+<context>
+    <name>Orvane::MaterialLibrary</name>
+    <message>
+        <source>No entry of the material library</source>
+        <translation>Aucune entrée de la bibliothèque de matériaux</translation>
+    </message>
+    <message>
+        <source>"%1" by name</source>
+        <translation>« %1 » par son nom</translation>
+    </message>
+    <message>
+        <source>"%1" by the pattern "%2"</source>
+        <translation>« %1 » par le motif « %2 »</translation>
+    </message>
+    <message>
+        <source>The material library %1 cannot be read: %2</source>
+        <translation>La bibliothèque de matériaux %1 ne peut pas être lue : %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>line %1: the first line is not the columns' header "%2"</source>
+        <translation>ligne %1 : la première ligne n’est pas l’en-tête des colonnes « %2 »</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>ligne %1 : %2</translation>
+    </message>
+    <message>
+        <source>%1 columns instead of %2</source>
+        <translation>%1 colonnes au lieu de %2</translation>
+    </message>
+    <message>
+        <source>no name</source>
+        <translation>aucun nom</translation>
+    </message>
+    <message>
+        <source>the density "%1" is not a non-negative number</source>
+        <translation>la masse volumique « %1 » n’est pas un nombre positif ou nul</translation>
+    </message>
+    <message>
+        <source>unknown category "%1"</source>
+        <translation>catégorie « %1 » inconnue</translation>
+    </message>
+    <message>
+        <source>unknown outlet "%1"</source>
+        <translation>exutoire « %1 » inconnu</translation>
+    </message>
+    <message>
+        <source>Inert</source>
+        <translation>Inerte</translation>
+    </message>
+    <message>
+        <source>Non-hazardous</source>
+        <translation>Non dangereux</translation>
+    </message>
+    <message>
+        <source>Hazardous</source>
+        <translation>Dangereux</translation>
+    </message>
+    <message>
+        <source>Reuse</source>
+        <translation>Réemploi</translation>
+    </message>
+    <message>
+        <source>Recycling</source>
+        <translation>Recyclage</translation>
+    </message>
+    <message>
+        <source>Energy recovery</source>
+        <translation>Valorisation énergétique</translation>
+    </message>
+    <message>
+        <source>Disposal</source>
+        <translation>Élimination</translation>
+    </message>
+</context>
 </TS>
