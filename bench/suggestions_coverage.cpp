@@ -3,7 +3,7 @@
 //   suggestions_coverage [--strip] [--verbose] [--library TABLE.tsv] MODEL.ifc...
 //
 // For each model (its type inputs removed first with --strip, as authoring
-// tools export them): the building elements that get results with the
+// applications export them): the building elements that get results with the
 // default settings as the model is, then after accepting every suggested
 // input, with the shipped material library; and the materials the library
 // gives no density for. --verbose prints each type's suggestion and sources;
