@@ -86,6 +86,11 @@ std::string qLength(const QString& name, double value)
     return "IFCQUANTITYLENGTH(" + str(name) + ",$,$," + real(value) + ")";
 }
 
+std::string qWeight(const QString& name, double value)
+{
+    return "IFCQUANTITYWEIGHT(" + str(name) + ",$,$," + real(value) + ")";
+}
+
 namespace {
 
 std::string refs(const std::vector<int>& keys)
@@ -261,6 +266,35 @@ void ModelBuilder::voids(int host, int opening)
 void ModelBuilder::fills(int opening, int filling)
 {
     add("IFCRELFILLSELEMENT('" + guid() + "',$,$,$," + ref(opening) + "," + ref(filling) + ")");
+}
+
+int ModelBuilder::material(const QString& name)
+{
+    return add("IFCMATERIAL(" + str(name) + ")");
+}
+
+int ModelBuilder::layerSet(const QString& name, const std::vector<std::pair<int, double>>& layers)
+{
+    std::vector<int> keys;
+    for (const auto& [material, thickness] : layers) {
+        keys.push_back(add("IFCMATERIALLAYER(" + ref(material) + "," + real(thickness) + ",$)"));
+    }
+    return add("IFCMATERIALLAYERSET(" + refs(keys) + "," + str(name) + ")");
+}
+
+int ModelBuilder::layerSetUsage(int layerSet)
+{
+    return add("IFCMATERIALLAYERSETUSAGE(" + ref(layerSet) + ",.AXIS2.,.POSITIVE.,0.)");
+}
+
+int ModelBuilder::materialList(const std::vector<int>& materials)
+{
+    return add("IFCMATERIALLIST(" + refs(materials) + ")");
+}
+
+void ModelBuilder::associate(int material, const std::vector<int>& objects)
+{
+    add("IFCRELASSOCIATESMATERIAL('" + guid() + "',$,$,$," + refs(objects) + "," + ref(material) + ")");
 }
 
 } // namespace testsupport

@@ -36,6 +36,7 @@ std::string boolean(char state);  // IFCBOOLEAN(.T.), state 'T', 'F' or 'U' (wri
 std::string qVolume(const QString& name, double value);
 std::string qArea(const QString& name, double value);
 std::string qLength(const QString& name, double value);
+std::string qWeight(const QString& name, double value);
 
 /// The inputs of a type in the calculator's default property layout (sets
 /// Unite_Fonctionnelle, Pourcentage_PMIB and Réemploi); empty fields are left
@@ -84,6 +85,14 @@ public:
     void contain(int structure, const std::vector<int>& elements);
     void aggregate(int parent, const std::vector<int>& parts);
     void voids(int host, int opening);
+    /// Materials: a material, a layer set of (material, thickness in the
+    /// project's length unit) layers, its usage by occurrences, a list.
+    int material(const QString& name);
+    int layerSet(const QString& name, const std::vector<std::pair<int, double>>& layers);
+    int layerSetUsage(int layerSet);
+    int materialList(const std::vector<int>& materials);
+    /// Associates a material (or a set, usage or list) with the objects.
+    void associate(int material, const std::vector<int>& objects);
     void fills(int opening, int filling);
 
     std::string text() const { return stepFile(m_data); }

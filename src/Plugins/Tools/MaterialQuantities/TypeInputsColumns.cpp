@@ -1,5 +1,6 @@
 #include "TypeInputsColumns.h"
 
+#include <algorithm>
 #include <array>
 
 namespace Orvane {
@@ -27,6 +28,15 @@ const std::array<Texts, TypeInputsColumns::Count> headerTexts = {{
     {QT_TRANSLATE_NOOP("Orvane::TypeInputsColumns", "Status"), "Statut"},
 }};
 
+const std::array<Texts, TypeInputsColumns::SuggestionCount> suggestionTexts = {{
+    {QT_TRANSLATE_NOOP("Orvane::TypeInputsColumns", "Suggested functional unit"), "Unité fonctionnelle suggérée"},
+    {QT_TRANSLATE_NOOP("Orvane::TypeInputsColumns", "Suggested mass per functional unit"),
+     "Masse par unité fonctionnelle suggérée"},
+    {QT_TRANSLATE_NOOP("Orvane::TypeInputsColumns", "Suggestion sources"), "Origine des suggestions"},
+}};
+
+const Texts shareTexts = {QT_TRANSLATE_NOOP("Orvane::TypeInputsColumns", "Suggested share: %1"), "Part suggérée : %1"};
+
 bool names(const Texts& texts, const QString& text)
 {
     const QString wanted = text.trimmed();
@@ -50,6 +60,28 @@ bool TypeInputsColumns::isSheetName(const QString& name)
 QString TypeInputsColumns::header(Column column)
 {
     return tr(headerTexts.at(std::size_t(column)).english);
+}
+
+QString TypeInputsColumns::header(SuggestionColumn column)
+{
+    return tr(suggestionTexts.at(std::size_t(column)).english);
+}
+
+QString TypeInputsColumns::suggestedShareHeader(const QString& material)
+{
+    return tr(shareTexts.english).arg(material);
+}
+
+bool TypeInputsColumns::isSuggestionHeader(const QString& header)
+{
+    const bool named = std::any_of(suggestionTexts.cbegin(), suggestionTexts.cend(),
+                                   [&](const Texts& texts) { return names(texts, header); });
+    const QString trimmed = header.trimmed();
+    const auto sharePrefix = [&](const QString& pattern) {
+        return trimmed.startsWith(pattern.left(pattern.indexOf(QLatin1String("%1"))), Qt::CaseInsensitive);
+    };
+    return named || sharePrefix(QString::fromUtf8(shareTexts.english)) ||
+           sharePrefix(QString::fromUtf8(shareTexts.french)) || sharePrefix(tr(shareTexts.english));
 }
 
 std::optional<TypeInputsColumns::Column> TypeInputsColumns::columnOf(const QString& header)

@@ -12,6 +12,9 @@ namespace Orvane {
 /// headed by the material's name. Headers are written in the user's
 /// language and read in English or in French whatever the language, so that
 /// a workbook travels between users of either.
+///
+/// Suggested inputs follow in columns of their own, which an import ignores:
+/// the user copies what they accept into the input columns.
 class TypeInputsColumns
 {
     Q_DECLARE_TR_FUNCTIONS(Orvane::TypeInputsColumns)
@@ -22,7 +25,14 @@ public:
     static QString sheetName();
     static bool isSheetName(const QString& name);
 
+    enum SuggestionColumn { SuggestedFunctionalUnit, SuggestedMass, SuggestionSources, SuggestionCount };
+
     static QString header(Column column);
+    static QString header(SuggestionColumn column);
+    /// "Suggested share: Béton" for a material's suggested share.
+    static QString suggestedShareHeader(const QString& material);
+    /// Whether a header names a suggestion column, in either language.
+    static bool isSuggestionHeader(const QString& header);
     /// The fixed column a header names, compared without case, or none.
     static std::optional<Column> columnOf(const QString& header);
     /// Whether an import needs the column; the others only inform.

@@ -1,6 +1,7 @@
 #include "TypeInputsModel.h"
 
 #include "TypeInputsReader.h"
+#include "TypeInputsSuggester.h"
 #include "TypeInputsWorkbookImport.h"
 
 #include "Orvane/Widgets/JournaledEditCommand.h"
@@ -9,12 +10,14 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFont>
 #include <QIcon>
 #include <QLocale>
 #include <QSet>
 #include <QStyle>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -48,11 +51,131 @@ void TypeInputsModel::reload()
     beginResetModel();
     writer.reset();
     inputs = {};
+    suggested.clear();
     if (hostModel) {
         writer.emplace(hostModel, settings);
         inputs = TypeInputsReader(hostModel, settings).read();
+        suggestAll();
     }
     endResetModel();
+}
+
+void TypeInputsModel::suggestAll()
+{
+    suggested = TypeInputsSuggester(hostModel, settings, library).suggest(inputs);
+    for (TypeInputsSuggestion& suggestion : suggested) {
+        keepWritable(suggestion);
+        for (const TypeInputs::Share& share : suggestion.composition.value_or(QVector<TypeInputs::Share>())) {
+            if (!inputs.materials.contains(share.material)) {
+                inputs.materials << share.material;
+            }
+        }
+    }
+}
+
+void TypeInputsModel::keepWritable(TypeInputsSuggestion& suggestion) const
+{
+    // What cannot be written is not offered: the cell says why instead.
+    if (!writer->pathOf(TypeInputsWriter::FunctionalUnit).isWritable()) {
+        suggestion.functionalUnit.reset();
+    }
+    if (!writer->pathOf(TypeInputsWriter::MassPerFunctionalUnit).isWritable()) {
+        suggestion.massPerFunctionalUnit.reset();
+    }
+    if (!writer->pathOf(TypeInputsWriter::Composition).isWritable()) {
+        suggestion.composition.reset();
+    }
+}
+
+int TypeInputsModel::suggestionInputOf(int column)
+{
+    switch (column) {
+    case FunctionalUnitColumn:
+        return TypeInputsSuggestion::FunctionalUnit;
+    case MassColumn:
+        return TypeInputsSuggestion::MassPerFunctionalUnit;
+    default:
+        return column >= FirstMaterialColumn ? TypeInputsSuggestion::Composition : TypeInputsSuggestion::AllInputs;
+    }
+}
+
+bool TypeInputsModel::acceptSuggestions(const QMap<int, int>& inputsByRow, QString* error)
+{
+    QVector<TypeInputsChange> changes;
+    for (auto row = inputsByRow.cbegin(); row != inputsByRow.cend(); ++row) {
+        const TypeInputsChange change = row.key() >= 0 && row.key() < suggested.size()
+                                            ? suggested[row.key()].change(row.value())
+                                            : TypeInputsChange();
+        if (!change.isEmpty()) {
+            changes << change;
+        }
+    }
+    if (changes.isEmpty()) {
+        if (error) {
+            *error = tr("No suggestion to accept");
+        }
+        return false;
+    }
+    return applyChanges(changes, tr("Accept suggested inputs of %n type(s)", nullptr, changes.size()), error);
+}
+
+QVariant TypeInputsModel::suggestionShown(int row, int column) const
+{
+    if (row < 0 || row >= suggested.size()) {
+        return {};
+    }
+    const TypeInputsSuggestion& suggestion = suggested[row];
+    const TypeInputs& type = inputs.types[row];
+    switch (column) {
+    case FunctionalUnitColumn:
+        return type.functionalUnit.isNull() && suggestion.functionalUnit ? QVariant(*suggestion.functionalUnit)
+                                                                         : QVariant();
+    case MassColumn:
+        return type.massPerFunctionalUnit.isNull() && suggestion.massPerFunctionalUnit
+                   ? QVariant(*suggestion.massPerFunctionalUnit)
+                   : QVariant();
+    default:
+        break;
+    }
+    const QString material = materialOf(column);
+    if (material.isEmpty() || !suggestion.composition || !type.shareOf(material).isNull()) {
+        return {};
+    }
+    const auto share = std::find_if(suggestion.composition->cbegin(), suggestion.composition->cend(),
+                                    [&](const TypeInputs::Share& candidate) { return candidate.material == material; });
+    return share == suggestion.composition->cend() ? QVariant() : share->value;
+}
+
+QString TypeInputsModel::suggestionToolTip(int row, int column) const
+{
+    if (row < 0 || row >= suggested.size()) {
+        return {};
+    }
+    const TypeInputsSuggestion& suggestion = suggested[row];
+    QString text;
+    switch (suggestionInputOf(column)) {
+    case TypeInputsSuggestion::FunctionalUnit:
+        text = suggestion.functionalUnit
+                   ? tr("Suggested: %1\n%2").arg(*suggestion.functionalUnit, suggestion.functionalUnitSource)
+                   : QString();
+        break;
+    case TypeInputsSuggestion::MassPerFunctionalUnit:
+        text = suggestion.massPerFunctionalUnit
+                   ? tr("Suggested: %1 kg\n%2").arg(shareText(*suggestion.massPerFunctionalUnit), suggestion.massSource)
+               : suggestion.massSource.isEmpty() ? QString()
+                                                 : tr("No mass suggested: %1").arg(suggestion.massSource);
+        break;
+    case TypeInputsSuggestion::Composition:
+        text = suggestion.composition ? tr("Suggested composition\n%1").arg(suggestion.compositionSource) : QString();
+        break;
+    default:
+        return {};
+    }
+    if (!text.isEmpty() && !suggestion.materialsWithoutDensity.isEmpty()) {
+        text += QLatin1Char('\n') + tr("No density in the material library for %1: add them to the library")
+                                        .arg(suggestion.materialsWithoutDensity.join(QStringLiteral(", ")));
+    }
+    return text;
 }
 
 QStringList TypeInputsModel::readOnlyReasons() const
@@ -144,13 +267,24 @@ QVariant TypeInputsModel::data(const QModelIndex& index, int role) const
     }
     const TypeInputs& type = inputs.types[index.row()];
     const int column = index.column();
+    const QVariant suggestion = suggestionShown(index.row(), column);
     switch (role) {
     case Qt::DisplayRole:
-        return displayData(type, column);
+        return suggestion.isValid() ? QVariant(shareText(suggestion)) : displayData(type, column);
     case Qt::EditRole:
         return editData(type, column);
-    case Qt::ToolTipRole:
-        return toolTip(type, column);
+    case Qt::ToolTipRole: {
+        const QString suggested =
+            flags(index) & Qt::ItemIsEditable ? suggestionToolTip(index.row(), column) : QString();
+        return suggested.isEmpty() ? toolTip(type, column) : suggested;
+    }
+    case Qt::FontRole: {
+        QFont italic;
+        italic.setItalic(true);
+        return suggestion.isValid() ? QVariant(italic) : QVariant();
+    }
+    case SuggestedRole:
+        return suggestion.isValid();
     case Qt::CheckStateRole:
         return column == ReusedColumn ? QVariant(type.reused == 1 ? Qt::Checked : Qt::Unchecked) : QVariant();
     case Qt::TextAlignmentRole:
@@ -158,6 +292,9 @@ QVariant TypeInputsModel::data(const QModelIndex& index, int role) const
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                    : QVariant();
     case Qt::ForegroundRole:
+        if (suggestion.isValid()) {
+            return QBrush(Qt::gray);
+        }
         return column == StatusColumn && !type.isComplete() ? QVariant(QBrush(QColor(0xb0, 0x30, 0x00))) : QVariant();
     case CompleteRole:
         return type.isComplete();
@@ -407,8 +544,12 @@ void TypeInputsModel::refreshTypeRow(int modelRow)
         return;
     }
     TypeInputsReader(hostModel, settings).reread(inputs.types[row]);
+    suggested[row] = TypeInputsSuggester(hostModel, settings, library).suggest(inputs.types[row]);
+    keepWritable(suggested[row]);
+    QVector<TypeInputs::Share> shares = inputs.types[row].shares;
+    shares << suggested[row].composition.value_or(QVector<TypeInputs::Share>());
     QStringList added;
-    for (const TypeInputs::Share& share : qAsConst(inputs.types[row].shares)) {
+    for (const TypeInputs::Share& share : qAsConst(shares)) {
         if (!inputs.materials.contains(share.material) && !added.contains(share.material)) {
             added << share.material;
         }

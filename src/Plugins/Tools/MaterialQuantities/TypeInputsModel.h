@@ -1,13 +1,16 @@
 #pragma once
 
+#include "MaterialLibrary.h"
 #include "MaterialQuantitiesSettings.h"
 #include "TypeInputs.h"
 #include "TypeInputsChange.h"
+#include "TypeInputsSuggestion.h"
 #include "TypeInputsWriter.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
 #include <QAbstractTableModel>
+#include <QMap>
 #include <QPointer>
 #include <QUndoStack>
 
@@ -20,6 +23,10 @@ namespace Orvane {
 /// through the model's undo history when one is given. Columns: type name,
 /// entity, instances, functional unit, mass per functional unit, reused
 /// (a check box), status, then one column per material with its share.
+///
+/// Where a type lacks an input, the input suggested from the model's
+/// materials and quantities is shown in its cell, greyed, with where it
+/// comes from; it is written only once accepted.
 class TypeInputsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -36,6 +43,8 @@ public:
     };
     /// Whether a row's type has every input the computation needs (bool).
     static constexpr int CompleteRole = Qt::UserRole + 1;
+    /// Whether a cell shows a suggestion rather than the model's value (bool).
+    static constexpr int SuggestedRole = Qt::UserRole + 2;
 
     explicit TypeInputsModel(QObject* parent = nullptr);
     ~TypeInputsModel() override;
@@ -46,10 +55,22 @@ public:
     void setSettings(const MaterialQuantitiesSettings& settings);
     /// Where edits go, to be undone; without, they are written directly.
     void setUndoStack(QUndoStack* stack) { undoStack = stack; }
+    /// Where suggested masses take their densities from, from the next
+    /// reload on.
+    void setMaterialLibrary(const MaterialLibrary& newLibrary) { library = newLibrary; }
     /// Reads every type again.
     void reload();
 
     const TypeInputsTable& table() const { return inputs; }
+    /// One per type of the table.
+    const QVector<TypeInputsSuggestion>& suggestions() const { return suggested; }
+    /// The suggested input a column shows (a TypeInputsSuggestion::Input),
+    /// every input for the columns that show none.
+    static int suggestionInputOf(int column);
+    /// Writes the suggested inputs of types as one step of the history: by
+    /// row, an OR of TypeInputsSuggestion::Input. False when none is
+    /// suggested or they cannot be written, with the reason in *error.
+    bool acceptSuggestions(const QMap<int, int>& inputsByRow, QString* error = nullptr);
     /// Why inputs cannot be edited, one line per input whose path does not
     /// lead into a property set of the type.
     QStringList readOnlyReasons() const;
@@ -85,6 +106,14 @@ private:
     QVariant displayData(const TypeInputs& type, int column) const;
     QVariant editData(const TypeInputs& type, int column) const;
     QVariant toolTip(const TypeInputs& type, int column) const;
+    /// The suggestion a cell shows in place of a missing value, or null.
+    QVariant suggestionShown(int row, int column) const;
+    QString suggestionToolTip(int row, int column) const;
+    /// Suggests the inputs of every type again; materials only suggested
+    /// get columns too.
+    void suggestAll();
+    /// Drops the suggested inputs whose paths cannot be written.
+    void keepWritable(TypeInputsSuggestion& suggestion) const;
     /// The input a column edits, none for the others.
     std::optional<TypeInputsWriter::Input> inputOf(int column) const;
     /// Runs an edit of the type at row as one step of the history.
@@ -100,6 +129,8 @@ private:
     std::optional<TypeInputsWriter> writer;
     QPointer<QUndoStack> undoStack;
     TypeInputsTable inputs;
+    MaterialLibrary library;
+    QVector<TypeInputsSuggestion> suggested;
 };
 
 } // namespace Orvane

@@ -1,10 +1,22 @@
 #include "TypeInputsSheet.h"
 
-#include "TypeInputsColumns.h"
+#include <QStringList>
 
 namespace Orvane {
 
 TypeInputsSheet::TypeInputsSheet(const TypeInputsTable& table) : QAbstractTableModel(nullptr), table(table) {}
+
+TypeInputsSheet::TypeInputsSheet(const TypeInputsTable& table, const QVector<TypeInputsSuggestion>& suggestions)
+    : QAbstractTableModel(nullptr), table(table), suggestions(&suggestions)
+{
+    for (const TypeInputsSuggestion& suggestion : suggestions) {
+        for (const TypeInputs::Share& share : suggestion.composition.value_or(QVector<TypeInputs::Share>())) {
+            if (!suggestedMaterials.contains(share.material)) {
+                suggestedMaterials << share.material;
+            }
+        }
+    }
+}
 
 int TypeInputsSheet::rowCount(const QModelIndex& parent) const
 {
@@ -13,7 +25,8 @@ int TypeInputsSheet::rowCount(const QModelIndex& parent) const
 
 int TypeInputsSheet::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : TypeInputsColumns::Count + table.materials.size();
+    const int suggestionColumns = suggestions ? TypeInputsColumns::SuggestionCount + suggestedMaterials.size() : 0;
+    return parent.isValid() ? 0 : firstSuggestionColumn() + suggestionColumns;
 }
 
 QVariant TypeInputsSheet::headerData(int section, Qt::Orientation orientation, int role) const
@@ -24,7 +37,16 @@ QVariant TypeInputsSheet::headerData(int section, Qt::Orientation orientation, i
     if (section < TypeInputsColumns::Count) {
         return TypeInputsColumns::header(TypeInputsColumns::Column(section));
     }
-    return table.materials.at(section - TypeInputsColumns::Count);
+    if (section < firstSuggestionColumn()) {
+        return table.materials.at(section - TypeInputsColumns::Count);
+    }
+    const int suggested = section - firstSuggestionColumn();
+    if (suggested < TypeInputsColumns::SuggestionSources) {
+        return TypeInputsColumns::header(TypeInputsColumns::SuggestionColumn(suggested));
+    }
+    const int material = suggested - TypeInputsColumns::SuggestionSources;
+    return material < suggestedMaterials.size() ? TypeInputsColumns::suggestedShareHeader(suggestedMaterials[material])
+                                                : TypeInputsColumns::header(TypeInputsColumns::SuggestionSources);
 }
 
 QVariant TypeInputsSheet::data(const QModelIndex& index, int role) const
@@ -36,7 +58,39 @@ QVariant TypeInputsSheet::data(const QModelIndex& index, int role) const
     if (index.column() < TypeInputsColumns::Count) {
         return fixedCell(inputs, index.column());
     }
-    return inputs.shareOf(table.materials.at(index.column() - TypeInputsColumns::Count));
+    if (index.column() < firstSuggestionColumn()) {
+        return inputs.shareOf(table.materials.at(index.column() - TypeInputsColumns::Count));
+    }
+    return suggestionCell(suggestions->at(index.row()), index.column() - firstSuggestionColumn());
+}
+
+QVariant TypeInputsSheet::suggestionCell(const TypeInputsSuggestion& suggestion, int column) const
+{
+    switch (column) {
+    case TypeInputsColumns::SuggestedFunctionalUnit:
+        return suggestion.functionalUnit ? QVariant(*suggestion.functionalUnit) : QVariant();
+    case TypeInputsColumns::SuggestedMass:
+        return suggestion.massPerFunctionalUnit ? QVariant(*suggestion.massPerFunctionalUnit) : QVariant();
+    default:
+        break;
+    }
+    const int material = column - TypeInputsColumns::SuggestionSources;
+    if (material < suggestedMaterials.size()) {
+        for (const TypeInputs::Share& share : suggestion.composition.value_or(QVector<TypeInputs::Share>())) {
+            if (share.material == suggestedMaterials[material]) {
+                return share.value;
+            }
+        }
+        return {};
+    }
+    QStringList sources;
+    for (const QString& source :
+         {suggestion.functionalUnitSource, suggestion.massSource, suggestion.compositionSource}) {
+        if (!source.isEmpty() && !sources.contains(source)) {
+            sources << source;
+        }
+    }
+    return sources.isEmpty() ? QVariant() : QVariant(sources.join(QLatin1Char('\n')));
 }
 
 QVariant TypeInputsSheet::fixedCell(const TypeInputs& inputs, int column) const

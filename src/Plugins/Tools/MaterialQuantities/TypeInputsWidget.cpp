@@ -5,6 +5,8 @@
 #include "TypeInputsFilterModel.h"
 #include "TypeInputsModel.h"
 
+#include "MaterialLibrary.h"
+
 #include "Orvane/Widgets/ModelUndoStack.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
@@ -18,6 +20,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QSettings>
 #include <QToolTip>
 
 namespace Orvane {
@@ -45,6 +48,12 @@ TypeInputsWidget::TypeInputsWidget(QWidget* parent)
         ui->typeInputsTableView->resizeColumnsToContents();
     });
     connect(inputs, &QAbstractItemModel::dataChanged, this, &TypeInputsWidget::updateSummary);
+    ui->acceptSelectedSuggestionsToolButton->setDefaultAction(ui->acceptSelectedSuggestionsAction);
+    ui->acceptAllSuggestionsToolButton->setDefaultAction(ui->acceptAllSuggestionsAction);
+    ui->typeInputsTableView->addActions(
+        {ui->acceptSelectedSuggestionsAction, ui->acceptColumnSuggestionsAction, ui->acceptAllSuggestionsAction});
+    connect(ui->typeInputsTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TypeInputsWidget::updateSuggestionActions);
     updateEnabled();
 }
 
@@ -69,6 +78,9 @@ void TypeInputsWidget::setSettings(const MaterialQuantitiesSettings& settings)
 {
     // Read again with the new paths when next shown.
     const bool shown = isVisible();
+    // The user's materials live beside the settings: read with them.
+    QSettings store;
+    inputs->setMaterialLibrary(MaterialLibrary::withSettings(store));
     inputs->blockSignals(!shown);
     inputs->setSettings(settings);
     inputs->blockSignals(false);
@@ -115,6 +127,85 @@ void TypeInputsWidget::updateEnabled()
     ui->typeInputsTableView->setEnabled(editable);
     ui->exportTypeInputsPushButton->setEnabled(editable);
     ui->importTypeInputsPushButton->setEnabled(editable);
+    updateSuggestionActions();
+}
+
+void TypeInputsWidget::updateSuggestionActions()
+{
+    const bool editable = model && !model->isBusy();
+    const QModelIndex current = ui->typeInputsTableView->currentIndex();
+    const QString header = filter->headerData(current.column(), Qt::Horizontal).toString();
+    ui->acceptSelectedSuggestionsAction->setEnabled(editable);
+    ui->acceptAllSuggestionsAction->setEnabled(editable);
+    ui->acceptColumnSuggestionsAction->setEnabled(editable && current.isValid());
+    ui->acceptColumnSuggestionsAction->setText(current.isValid()
+                                                   ? tr("Accept the suggested \"%1\" of every type").arg(header)
+                                                   : tr("Accept the suggestions of this column for every type"));
+}
+
+QString TypeInputsWidget::acceptSelectedSuggestions()
+{
+    QMap<int, int> inputsByRow;
+    for (const QModelIndex& selected : ui->typeInputsTableView->selectionModel()->selectedIndexes()) {
+        const QModelIndex source = filter->mapToSource(selected);
+        inputsByRow[source.row()] |= TypeInputsModel::suggestionInputOf(source.column());
+    }
+    return accept(inputsByRow);
+}
+
+QString TypeInputsWidget::acceptColumnSuggestions()
+{
+    const QModelIndex current = filter->mapToSource(ui->typeInputsTableView->currentIndex());
+    QMap<int, int> inputsByRow;
+    // The rows the filter shows: what the user sees is what is accepted.
+    for (int row = 0; current.isValid() && row < filter->rowCount(); ++row) {
+        inputsByRow.insert(filter->mapToSource(filter->index(row, 0)).row(),
+                           TypeInputsModel::suggestionInputOf(current.column()));
+    }
+    return accept(inputsByRow);
+}
+
+QString TypeInputsWidget::acceptAllSuggestions()
+{
+    QMap<int, int> inputsByRow;
+    for (int row = 0; row < inputs->rowCount(); ++row) {
+        inputsByRow.insert(row, TypeInputsSuggestion::AllInputs);
+    }
+    return accept(inputsByRow);
+}
+
+QString TypeInputsWidget::accept(const QMap<int, int>& inputsByRow)
+{
+    if (!model || model->isBusy()) {
+        return tr("The model is busy");
+    }
+    QString error;
+    if (!inputs->acceptSuggestions(inputsByRow, &error)) {
+        return error.isEmpty() ? tr("The suggestions could not be written into the model") : error;
+    }
+    emit message(tr("Suggested inputs written; Edit > Undo takes them back"));
+    return {};
+}
+
+void TypeInputsWidget::on_acceptSelectedSuggestionsAction_triggered()
+{
+    if (const QString error = acceptSelectedSuggestions(); !error.isEmpty()) {
+        showRefusal(error);
+    }
+}
+
+void TypeInputsWidget::on_acceptColumnSuggestionsAction_triggered()
+{
+    if (const QString error = acceptColumnSuggestions(); !error.isEmpty()) {
+        showRefusal(error);
+    }
+}
+
+void TypeInputsWidget::on_acceptAllSuggestionsAction_triggered()
+{
+    if (const QString error = acceptAllSuggestions(); !error.isEmpty()) {
+        showRefusal(error);
+    }
 }
 
 void TypeInputsWidget::updateSummary()
@@ -139,7 +230,7 @@ QString TypeInputsWidget::exportTo(const QString& path)
 {
     reloadIfStale();
     QString error;
-    if (!TypeInputsWorkbookExport::write(inputs->table(), path, &error)) {
+    if (!TypeInputsWorkbookExport::write(inputs->table(), inputs->suggestions(), path, &error)) {
         return error.isEmpty() ? tr("The type inputs could not be written to %1").arg(path) : error;
     }
     emit message(

@@ -47,6 +47,12 @@ public:
     /// on success. Nothing is written on error.
     QString importFrom(const QString& path);
     TypeInputsFilterModel* filterModel() const { return filter; }
+    /// Writes the suggested inputs of the selected cells, of the current
+    /// cell's column, or all of them, as one step of the model's history;
+    /// the error, empty on success.
+    QString acceptSelectedSuggestions();
+    QString acceptColumnSuggestions();
+    QString acceptAllSuggestions();
 
 signals:
     /// For the host's status bar.
@@ -60,6 +66,9 @@ private slots:
     void on_importTypeInputsPushButton_clicked();
     void on_onlyIncompleteCheckBox_toggled(bool checked);
     void on_typeFilterLineEdit_textChanged(const QString& text);
+    void on_acceptSelectedSuggestionsAction_triggered();
+    void on_acceptColumnSuggestionsAction_triggered();
+    void on_acceptAllSuggestionsAction_triggered();
 
 private:
     /// Said beside the cell, where the user typed.
@@ -68,6 +77,9 @@ private:
     void updateSummary();
     void updateReadOnlyNote();
     void updateEnabled();
+    void updateSuggestionActions();
+    /// Accepts the inputs (by row of the inputs model) and says how it went.
+    QString accept(const QMap<int, int>& inputsByRow);
 
     std::unique_ptr<Ui::TypeInputsWidget> ui;
     TypeInputsModel* inputs;

@@ -7,13 +7,27 @@
 
 namespace Orvane {
 
-bool TypeInputsWorkbookExport::write(const TypeInputsTable& table, const QString& path, QString* error)
+namespace {
+
+bool writeSheet(const TypeInputsSheet& sheet, const QString& path, QString* error)
 {
-    const TypeInputsSheet sheet(table);
     XlsxSheetLayout layout;
     layout.setHeaderRow(true);
     layout.setFitColumns(true);
     return modelsToExcelExport({{&sheet, TypeInputsColumns::sheetName(), layout}}, path, false, error);
+}
+
+} // namespace
+
+bool TypeInputsWorkbookExport::write(const TypeInputsTable& table, const QString& path, QString* error)
+{
+    return writeSheet(TypeInputsSheet(table), path, error);
+}
+
+bool TypeInputsWorkbookExport::write(const TypeInputsTable& table, const QVector<TypeInputsSuggestion>& suggestions,
+                                     const QString& path, QString* error)
+{
+    return writeSheet(TypeInputsSheet(table, suggestions), path, error);
 }
 
 } // namespace Orvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TypeInputs.h"
+#include "TypeInputsSuggestion.h"
 
 #include <QString>
 
@@ -20,6 +21,9 @@ public:
     /// workbook is written; false, with a message in *error, when it could
     /// not be.
     static bool write(const TypeInputsTable& table, const QString& path, QString* error = nullptr);
+    /// The same with the suggestions (one per type) in columns of their own.
+    static bool write(const TypeInputsTable& table, const QVector<TypeInputsSuggestion>& suggestions,
+                      const QString& path, QString* error = nullptr);
 };
 
 } // namespace Orvane

@@ -154,6 +154,11 @@ bool TypeInputsWorkbookImport::readMaterialHeaders(const Cells& header)
         if (material.trimmed().isEmpty() || isFixedColumn(cell.key())) {
             continue;
         }
+        // Suggestions count once the user copied them into the inputs.
+        if (TypeInputsColumns::isSuggestionHeader(material)) {
+            suggestionColumns.insert(cell.key());
+            continue;
+        }
         if (const int other = columnOfMaterial.value(material); other != 0) {
             return fail(1, cell.key(), tr("the same material as column %1").arg(TypeInputsColumns::letters(other)));
         }
@@ -206,7 +211,8 @@ const TypeInputs* TypeInputsWorkbookImport::typeOfRow(int row, const Cells& cell
 bool TypeInputsWorkbookImport::checkColumns(int row, const Cells& cells)
 {
     for (auto cell = cells.constBegin(); cell != cells.constEnd(); ++cell) {
-        if (!isFixedColumn(cell.key()) && !materialColumns.contains(cell.key())) {
+        if (!isFixedColumn(cell.key()) && !materialColumns.contains(cell.key()) &&
+            !suggestionColumns.contains(cell.key())) {
             return fail(row, cell.key(), tr("a value in a column without a header in row 1"));
         }
     }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -90,6 +91,7 @@ private:
     QString sheet;                                            // as the workbook names it
     std::array<int, TypeInputsColumns::Count> fixedColumns{}; // 0: absent
     QMap<int, QString> materialColumns;                       // column to material
+    QSet<int> suggestionColumns;                              // read by the user, not here
     QHash<int, QString> headers;                              // column to its header, for messages
     QString error;
 };

@@ -472,6 +472,22 @@
         <source>Status</source>
         <translation>Statut</translation>
     </message>
+    <message>
+        <source>Suggested functional unit</source>
+        <translation>Unité fonctionnelle suggérée</translation>
+    </message>
+    <message>
+        <source>Suggested mass per functional unit</source>
+        <translation>Masse par unité fonctionnelle suggérée</translation>
+    </message>
+    <message>
+        <source>Suggestion sources</source>
+        <translation>Origine des suggestions</translation>
+    </message>
+    <message>
+        <source>Suggested share: %1</source>
+        <translation>Part suggérée : %1</translation>
+    </message>
 </context>
 <context>
     <name>Orvane::TypeInputsWorkbookImport</name>
@@ -683,6 +699,43 @@
         <source>%1: the input could not be written into the model</source>
         <translation>%1 : la donnée n’a pas pu être écrite dans le modèle</translation>
     </message>
+    <message>
+        <source>No suggestion to accept</source>
+        <translation>Aucune suggestion à accepter</translation>
+    </message>
+    <message numerus="yes">
+        <source>Accept suggested inputs of %n type(s)</source>
+        <translation>
+            <numerusform>Accepter les données suggérées de %n type</numerusform>
+            <numerusform>Accepter les données suggérées de %n types</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Suggested: %1
+%2</source>
+        <translation>Suggéré : %1
+%2</translation>
+    </message>
+    <message>
+        <source>Suggested: %1 kg
+%2</source>
+        <translation>Suggéré : %1 kg
+%2</translation>
+    </message>
+    <message>
+        <source>No mass suggested: %1</source>
+        <translation>Aucune masse suggérée : %1</translation>
+    </message>
+    <message>
+        <source>Suggested composition
+%1</source>
+        <translation>Composition suggérée
+%1</translation>
+    </message>
+    <message>
+        <source>No density in the material library for %1: add them to the library</source>
+        <translation>Pas de masse volumique dans la bibliothèque de matériaux pour %1 : ajoutez-les à la bibliothèque</translation>
+    </message>
 </context>
 <context>
     <name>Orvane::TypeInputsWidget</name>
@@ -758,6 +811,42 @@ Nothing was written into the model.</source>
         <translation>%1
 
 Rien n’a été écrit dans le modèle.</translation>
+    </message>
+    <message>
+        <source>Accept the suggestions of the selected cells</source>
+        <translation>Accepter les suggestions des cellules sélectionnées</translation>
+    </message>
+    <message>
+        <source>Writes the suggested inputs shown greyed in the selected cells; a selected type name accepts all of its suggestions</source>
+        <translation>Écrit les données suggérées affichées en gris dans les cellules sélectionnées ; un nom de type sélectionné accepte toutes ses suggestions</translation>
+    </message>
+    <message>
+        <source>Accept the suggestions of this column for every type</source>
+        <translation>Accepter les suggestions de cette colonne pour tous les types</translation>
+    </message>
+    <message>
+        <source>Accept all suggestions</source>
+        <translation>Accepter toutes les suggestions</translation>
+    </message>
+    <message>
+        <source>Writes every suggested input of every type as one step that Edit &gt; Undo takes back</source>
+        <translation>Écrit toutes les données suggérées de tous les types en une seule étape qu’Édition &gt; Annuler défait</translation>
+    </message>
+    <message>
+        <source>Accept the suggested "%1" of every type</source>
+        <translation>Accepter « %1 » suggéré de tous les types</translation>
+    </message>
+    <message>
+        <source>The model is busy</source>
+        <translation>Le modèle est occupé</translation>
+    </message>
+    <message>
+        <source>The suggestions could not be written into the model</source>
+        <translation>Les suggestions n’ont pas pu être écrites dans le modèle</translation>
+    </message>
+    <message>
+        <source>Suggested inputs written; Edit &gt; Undo takes them back</source>
+        <translation>Données suggérées écrites ; Édition &gt; Annuler les défait</translation>
     </message>
 </context>
 <context>
@@ -848,6 +937,30 @@ Rien n’a été écrit dans le modèle.</translation>
     <message>
         <source>Disposal</source>
         <translation>Élimination</translation>
+    </message>
+    <message>
+        <source>"%1" by name</source>
+        <translation>« %1 » par son nom</translation>
+    </message>
+    <message>
+        <source>"%1" by the pattern "%2"</source>
+        <translation>« %1 » par le motif « %2 »</translation>
+    </message>
+    <message>
+        <source>line %1: the first line is not the columns' header "%2"</source>
+        <translation>ligne %1 : la première ligne n’est pas l’en-tête des colonnes « %2 »</translation>
+    </message>
+    <message>
+        <source>the density "%1" is not a non-negative number</source>
+        <translation>la masse volumique « %1 » n’est pas un nombre positif ou nul</translation>
+    </message>
+    <message>
+        <source>unknown category "%1"</source>
+        <translation>catégorie « %1 » inconnue</translation>
+    </message>
+    <message>
+        <source>unknown outlet "%1"</source>
+        <translation>exutoire « %1 » inconnu</translation>
     </message>
 </context>
 <context>
@@ -1000,6 +1113,142 @@ Rien n’a été écrit dans le modèle.</translation>
     <message>
         <source>No entry in the material library</source>
         <translation>Aucune entrée dans la bibliothèque de matériaux</translation>
+    </message>
+</context>
+<context>
+    <name>Orvane::TypeInputsSuggester</name>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Surface</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Longueur</translation>
+    </message>
+    <message>
+        <source>Unite</source>
+        <translation>Unité</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n instance(s) carry a volume</source>
+        <translation>
+            <numerusform>%1 sur %n instance porte un volume</numerusform>
+            <numerusform>%1 sur %n instances portent un volume</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Layered element (layer set '%1'); %2 of %n instance(s) carry an area</source>
+        <translation>
+            <numerusform>Élément en couches (composition « %1 ») ; %2 sur %n instance porte une surface</numerusform>
+            <numerusform>Élément en couches (composition « %1 ») ; %2 sur %n instances portent une surface</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Linear element (%1); %2 of %n instance(s) carry a length</source>
+        <translation>
+            <numerusform>Élément linéaire (%1) ; %2 sur %n instance porte une longueur</numerusform>
+            <numerusform>Élément linéaire (%1) ; %2 sur %n instances portent une longueur</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Counted per unit: the instances carry no volume and the element is neither layered nor linear</source>
+        <translation>Compté à l’unité : les instances ne portent pas de volume et l’élément n’est ni en couches ni linéaire</translation>
+    </message>
+    <message numerus="yes">
+        <source>Weights of %n instance(s) over their volumes</source>
+        <translation>
+            <numerusform>Poids de %n instance rapporté à son volume</numerusform>
+            <numerusform>Poids de %n instances rapportés à leurs volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Weights of %n instance(s) over their areas</source>
+        <translation>
+            <numerusform>Poids de %n instance rapporté à sa surface</numerusform>
+            <numerusform>Poids de %n instances rapportés à leurs surfaces</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Weights of %n instance(s) over their lengths</source>
+        <translation>
+            <numerusform>Poids de %n instance rapporté à sa longueur</numerusform>
+            <numerusform>Poids de %n instances rapportés à leurs longueurs</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Mean weight of %n instance(s)</source>
+        <translation>
+            <numerusform>Poids moyen de %n instance</numerusform>
+            <numerusform>Poids moyen de %n instances</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The instances carry no weight</source>
+        <translation>Les instances ne portent pas de poids</translation>
+    </message>
+    <message>
+        <source>No material is associated with the type or its instances</source>
+        <translation>Aucun matériau n’est associé au type ni à ses instances</translation>
+    </message>
+    <message>
+        <source>%1: no proportions to weigh the densities by</source>
+        <translation>%1 : aucune proportion pour pondérer les masses volumiques</translation>
+    </message>
+    <message>
+        <source>%1: no thickness to give a mass per area</source>
+        <translation>%1 : aucune épaisseur pour donner une masse par surface</translation>
+    </message>
+    <message>
+        <source>%1: no density for '%2' in the material library</source>
+        <translation>%1 : pas de masse volumique pour « %2 » dans la bibliothèque de matériaux</translation>
+    </message>
+    <message>
+        <source>Single material: %1</source>
+        <translation>Matériau unique : %1</translation>
+    </message>
+    <message>
+        <source>%1: type the share of each material</source>
+        <translation>%1 : saisissez la part de chaque matériau</translation>
+    </message>
+    <message>
+        <source>Shares of the mass by thickness × density: %1</source>
+        <translation>Parts de la masse par épaisseur × masse volumique : %1</translation>
+    </message>
+    <message>
+        <source>%1 kg/m³</source>
+        <translation>%1 kg/m³</translation>
+    </message>
+    <message>
+        <source>no density in the material library</source>
+        <translation>pas de masse volumique dans la bibliothèque de matériaux</translation>
+    </message>
+    <message>
+        <source>%1 mm %2, %3</source>
+        <translation>%1 mm %2, %3</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>layer set '%1': %2</source>
+        <translation>composition en couches « %1 » : %2</translation>
+    </message>
+    <message>
+        <source>material list: %1</source>
+        <translation>liste de matériaux : %1</translation>
+    </message>
+    <message>
+        <source>material %1</source>
+        <translation>matériau %1</translation>
+    </message>
+    <message>
+        <source>no material</source>
+        <translation>aucun matériau</translation>
     </message>
 </context>
 </TS>
