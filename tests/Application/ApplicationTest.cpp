@@ -25,7 +25,7 @@ const int patienceMs = 120000;
 // Where the dock's buttons are, from the main window's top and bottom right
 // corners: the dock fills the right of the window at its first start.
 const QPoint computeButton(-300, 122);
-const QPoint exportPmdButton(-300, -67);
+const QPoint exportPmdButton(-300, -99);
 
 bool waitUntil(const std::function<bool()>& condition, int patience = patienceMs)
 {
