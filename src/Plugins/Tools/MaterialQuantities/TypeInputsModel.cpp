@@ -199,7 +199,12 @@ QString TypeInputsModel::materialOf(int column) const
 QStringList TypeInputsModel::functionalUnitWords()
 {
     // Each names one unit to the computation in either language.
-    return {tr("Volume"), tr("Area"), tr("Length"), tr("Unite")};
+    QStringList words;
+    for (const auto unit : {MaterialQuantitiesCalculator::Volume, MaterialQuantitiesCalculator::Area,
+                            MaterialQuantitiesCalculator::Length, MaterialQuantitiesCalculator::Unit}) {
+        words << TypeInputsSuggester::wordOf(unit);
+    }
+    return words;
 }
 
 std::optional<double> TypeInputsModel::parseNumber(const QString& text)

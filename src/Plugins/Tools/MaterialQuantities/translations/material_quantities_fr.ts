@@ -612,22 +612,6 @@
 <context>
     <name>Orvane::TypeInputsModel</name>
     <message>
-        <source>Volume</source>
-        <translation>Volume</translation>
-    </message>
-    <message>
-        <source>Area</source>
-        <translation>Surface</translation>
-    </message>
-    <message>
-        <source>Length</source>
-        <translation>Longueur</translation>
-    </message>
-    <message>
-        <source>Unite</source>
-        <translation>Unité</translation>
-    </message>
-    <message>
         <source>No reuse flag: the type&apos;s materials are taken as not reused</source>
         <translation>Pas d’indicateur de réemploi : les matériaux du type sont comptés comme non réemployés</translation>
     </message>
