@@ -922,30 +922,6 @@ Rien n’a été écrit dans le modèle.</translation>
         <source>Disposal</source>
         <translation>Élimination</translation>
     </message>
-    <message>
-        <source>"%1" by name</source>
-        <translation>« %1 » par son nom</translation>
-    </message>
-    <message>
-        <source>"%1" by the pattern "%2"</source>
-        <translation>« %1 » par le motif « %2 »</translation>
-    </message>
-    <message>
-        <source>line %1: the first line is not the columns' header "%2"</source>
-        <translation>ligne %1 : la première ligne n’est pas l’en-tête des colonnes « %2 »</translation>
-    </message>
-    <message>
-        <source>the density "%1" is not a non-negative number</source>
-        <translation>la masse volumique « %1 » n’est pas un nombre positif ou nul</translation>
-    </message>
-    <message>
-        <source>unknown category "%1"</source>
-        <translation>catégorie « %1 » inconnue</translation>
-    </message>
-    <message>
-        <source>unknown outlet "%1"</source>
-        <translation>exutoire « %1 » inconnu</translation>
-    </message>
 </context>
 <context>
     <name>Orvane::MaterialLibraryModel</name>
