@@ -41,6 +41,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <future>
 
 namespace Orvane {
 
@@ -344,18 +345,21 @@ void MaterialQuantitiesDockWidget::readStoredResults()
     }
     _ifc2x3::IFC2x3Model* read = model;
     const MaterialQuantitiesSettings readSettings = settings;
-    auto results = std::make_shared<StoredResults>();
+    // Handed over through a promise: the standard library's own
+    // synchronisation, which race checkers see, unlike Qt's.
+    auto promise = std::make_shared<std::promise<StoredResults>>();
+    std::shared_future<StoredResults> results = promise->get_future().share();
     auto* job = new ModelJob(
         read, tr("Reading material quantities"),
-        [read, readSettings, results](QString*) {
-            *results = StoredResults::read(read, readSettings);
+        [read, readSettings, promise](QString*) {
+            promise->set_value(StoredResults::read(read, readSettings));
             return true;
         },
         this);
     connect(job, &ModelJob::finished, this, [this, job, read, results] {
         job->deleteLater();
         readingJobs.remove(read);
-        storedResultsRead(read, *results);
+        storedResultsRead(read, results.get());
     });
     if (!job->start()) {
         delete job;
