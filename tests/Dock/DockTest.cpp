@@ -349,6 +349,24 @@ TEST_F(Dock, AModelShownAgainUnchangedShowsItsResultsAtOnceAndAnEditedOneIsReadA
     EXPECT_TRUE(later.isReadingResults());
     ASSERT_TRUE(waitFor([&later] { return !later.isReadingResults(); }));
     EXPECT_NE(later.findChild<QTableView*>("detailedMaterialQuantitiesTableView")->model(), nullptr);
+
+    // Paths changed while reading: what was read with the old ones is not
+    // what shows.
+    Orvane::MaterialQuantitiesSettings otherPaths;
+    otherPaths.functionalUnitPropertyPath = "Type/Properties/Elsewhere/Unit";
+    MaterialQuantitiesDockWidget changed;
+    // An edit that changes no reason: the model is read again.
+    addProperty(computed, "Notes", "Checked", 1.0, ifc2x3::IfcValue::IfcMassMeasure);
+    changed.setModel(model.get());
+    ASSERT_TRUE(changed.isReadingResults());
+    changed.setSettings(otherPaths);
+    ASSERT_TRUE(waitFor([&changed] { return !changed.isReadingResults(); }));
+    MaterialQuantitiesDockWidget freshWithOtherPaths;
+    freshWithOtherPaths.setSettings(otherPaths);
+    showInDock(freshWithOtherPaths, model.get());
+    const QString expected = freshWithOtherPaths.findChild<QLabel*>("missingReasonsLabel")->text();
+    EXPECT_NE(expected, reasonsNow);
+    EXPECT_EQ(changed.findChild<QLabel*>("missingReasonsLabel")->text(), expected);
 }
 
 TEST_F(Dock, EachExportButtonWritesItsWorkbookOrSaysWhyItCannot)

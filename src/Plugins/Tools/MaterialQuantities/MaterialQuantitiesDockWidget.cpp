@@ -356,10 +356,10 @@ void MaterialQuantitiesDockWidget::readStoredResults()
             return true;
         },
         this);
-    connect(job, &ModelJob::finished, this, [this, job, read, results] {
+    connect(job, &ModelJob::finished, this, [this, job, read, readSettings, results] {
         job->deleteLater();
         readingJobs.remove(read);
-        storedResultsRead(read, results.get());
+        storedResultsRead(read, readSettings, results.get());
     });
     if (!job->start()) {
         delete job;
@@ -370,10 +370,15 @@ void MaterialQuantitiesDockWidget::readStoredResults()
     updateButtons();
 }
 
-void MaterialQuantitiesDockWidget::storedResultsRead(_ifc2x3::IFC2x3Model* read, const StoredResults& results)
+void MaterialQuantitiesDockWidget::storedResultsRead(_ifc2x3::IFC2x3Model* read,
+                                                     const MaterialQuantitiesSettings& readSettings,
+                                                     const StoredResults& results)
 {
-    forgetWhenDestroyed(read);
-    storedResults.insert(read, results);
+    // Read with paths changed since: not kept, read again when shown.
+    if (readSettings == settings) {
+        forgetWhenDestroyed(read);
+        storedResults.insert(read, results);
+    }
     if (read == model && read != computedModel) {
         clearResults();
         updateResults();

@@ -102,7 +102,8 @@ private:
     /// Reads the model's results on a worker thread, the model busy
     /// meanwhile, and shows them if it is still the one shown.
     void readStoredResults();
-    void storedResultsRead(_ifc2x3::IFC2x3Model* read, const StoredResults& results);
+    void storedResultsRead(_ifc2x3::IFC2x3Model* read, const MaterialQuantitiesSettings& readSettings,
+                           const StoredResults& results);
     void modelBusyChanged(bool busy);
     /// Forgets what was kept of a model once it is destroyed: another one
     /// may come at its address.
