@@ -96,6 +96,12 @@ public:
     /// ("UF_UNITE" for one counted per unit), empty when none does.
     QString getQuantityPath(const QModelIndex& index);
 
+    /// The settings' quantity paths of a unit, as written and split; null
+    /// for a unit without (Undefined, Unit).
+    const QStringList* quantityPathsOf(FunctionalUnit unit, const QList<QStringList>** split = nullptr) const;
+    /// The element's value in that unit through the settings' paths, and the
+    /// path that gave it; -1.0 when none does. Logs nothing.
+    double readFunctionalUnitValue(const QModelIndex& index, FunctionalUnit unit, QString* path) const;
     /// Whether shares adding up to sum are percentages rather than fractions.
     static bool sharesArePercentages(double sum);
     /// The unit a functional-unit text names (its first keyword), or
@@ -157,12 +163,6 @@ private:
     /// Returns the number of properties written.
     int createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
                          const QString& propertySetName, const QModelIndex& index);
-    /// The settings' quantity paths of a unit, as written and split; null
-    /// for a unit without (Undefined, Unit).
-    const QStringList* quantityPathsOf(FunctionalUnit unit, const QList<QStringList>** split = nullptr) const;
-    /// The element's value in that unit through the settings' paths, and the
-    /// path that gave it; -1.0 when none does. Logs nothing.
-    double readFunctionalUnitValue(const QModelIndex& index, FunctionalUnit unit, QString* path) const;
     /// Records the quantity path that gave the functional unit value of row.
     void notePropPath(int row, const QString& path);
     /// The entity key of the element at index, for log records.

@@ -19,15 +19,6 @@ namespace {
 
 using Calculator = MaterialQuantitiesCalculator;
 
-QList<QStringList> split(const QStringList& paths)
-{
-    QList<QStringList> parts;
-    for (const QString& path : paths) {
-        parts << path.split(QLatin1Char('/'));
-    }
-    return parts;
-}
-
 QString nameOf(const ifc2x3::IfcMaterial* material)
 {
     return material ? QString::fromStdWString(material->getName().toWString()).trimmed() : QString();
@@ -56,11 +47,12 @@ bool isLinear(const QString& entity)
 TypeInputsSuggester::TypeInputsSuggester(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings,
                                          MaterialLibrary library)
     : model(model), settings(settings), library(std::move(library)),
-      volumePaths(split(settings.volumeQuantitiesPropPaths)), areaPaths(split(settings.areaQuantitiesPropPaths)),
-      lengthPaths(split(settings.lengthQuantitiesPropPaths))
+      calculator(std::make_unique<MaterialQuantitiesCalculator>(model, settings))
 {
     // Weights are looked for in the sets the quantities are read from.
-    for (const QList<QStringList>* paths : {&volumePaths, &areaPaths, &lengthPaths}) {
+    for (const auto unit : {Calculator::Volume, Calculator::Area, Calculator::Length}) {
+        const QList<QStringList>* paths = nullptr;
+        calculator->quantityPathsOf(unit, &paths);
         for (const QStringList& path : *paths) {
             if (path.size() == 3 && path.front() == QLatin1String("Properties") && !quantitySets.contains(path[1])) {
                 quantitySets << path[1];
@@ -224,19 +216,6 @@ TypeInputsSuggester::Materials TypeInputsSuggester::materialsOf(const Step::Base
     return materials;
 }
 
-double TypeInputsSuggester::quantityAt(const QModelIndex& element, const QList<QStringList>& paths) const
-{
-    for (const QStringList& path : paths) {
-        const Step::RefPtr<CoreProperty> property = model->getProperty(element, path);
-        bool ok = false;
-        const double value = property ? property->numericValue().toDouble(&ok) : 0.0;
-        if (ok && std::isfinite(value) && value > 0.0) {
-            return value;
-        }
-    }
-    return -1.0;
-}
-
 double TypeInputsSuggester::weightOf(const QModelIndex& element) const
 {
     static const QString massUnit = _ifc2x3::UnitConverter::unitTypeOf(_ifc2x3::UnitConverter::Kind::Mass);
@@ -270,9 +249,9 @@ void TypeInputsSuggester::addQuantities(const QModelIndex& element, Facts& facts
             sums.weight += weight;
         }
     };
-    add(facts.volume, quantityAt(element, volumePaths));
-    add(facts.area, quantityAt(element, areaPaths));
-    add(facts.length, quantityAt(element, lengthPaths));
+    add(facts.volume, calculator->readFunctionalUnitValue(element, Calculator::Volume, nullptr));
+    add(facts.area, calculator->readFunctionalUnitValue(element, Calculator::Area, nullptr));
+    add(facts.length, calculator->readFunctionalUnitValue(element, Calculator::Length, nullptr));
     add(facts.unit, 1.0);
 }
 

@@ -9,6 +9,9 @@
 #include <QHash>
 #include <QModelIndex>
 
+#include <memory>
+#include <optional>
+
 namespace Step {
 class BaseEntity;
 }
@@ -77,8 +80,6 @@ private:
     Materials materialsOf(const Step::BaseEntity* object) const;
     Materials materialsOfType(ifc2x3::IfcObjectDefinition* type, const QVector<int>& rows) const;
     void addQuantities(const QModelIndex& element, Facts& facts) const;
-    /// The first of the paths that gives a number at the element, or -1.
-    double quantityAt(const QModelIndex& element, const QList<QStringList>& paths) const;
     /// The sum of the element's weights in the quantity sets, or -1.
     double weightOf(const QModelIndex& element) const;
 
@@ -98,7 +99,8 @@ private:
     _ifc2x3::IFC2x3Model* model;
     MaterialQuantitiesSettings settings;
     MaterialLibrary library;
-    QList<QStringList> volumePaths, areaPaths, lengthPaths;
+    /// Reads the instances' quantities as the computation will.
+    std::unique_ptr<const MaterialQuantitiesCalculator> calculator;
     QStringList quantitySets;
     /// Building element rows by type, read once.
     mutable std::optional<QHash<const ifc2x3::IfcObjectDefinition*, QVector<int>>> instanceRows;
