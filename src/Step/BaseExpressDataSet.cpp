@@ -254,6 +254,38 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
     return true;
 }
 
+std::string_view BaseExpressDataSet::undecodedParameters(std::size_t slot) const
+{
+    if (slot >= m_slots.size() || m_slots.state(slot) != SlotState::Unloaded || m_slots.typeId(slot) == 0 ||
+        !recordIntact(static_cast<std::uint32_t>(slot))) {
+        return {};
+    }
+    return parameterText(static_cast<std::uint32_t>(slot));
+}
+
+Id BaseExpressDataSet::referenceAt(Id key, std::size_t index) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t slot = m_keys.find(key);
+    if (slot == noSlot) {
+        return 0;
+    }
+    Id found = 0;
+    if (const BaseEntity* entity = m_slots.object(slot)) {
+        if (index < entity->argumentCount() && entity->argument(index).isReference()) {
+            found = entity->argument(index).referenceKey();
+        }
+    } else if (index < 64) {
+        forEachUndecodedReference(slot, std::uint64_t(1) << index, [&found](std::size_t, Id reference) {
+            if (!found) {
+                found = reference;
+            }
+        });
+    }
+    // A dangling reference reads as unset, as it does once decoded.
+    return found && m_keys.find(found) != noSlot ? found : 0;
+}
+
 BaseEntity* BaseExpressDataSet::getBySlot(std::size_t slot)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -458,7 +490,7 @@ void BaseExpressDataSet::argumentChanged(BaseEntity* entity, std::size_t index, 
     if (slot == noSlot || m_slots.object(slot) != entity) {
         return;
     }
-    if (m_journal) {
+    if (m_journal && !m_journal->createdSinceInnermost(slot)) {
         record({EditJournal::Kind::ArgumentChanged, m_slots.state(slot), slot, nullptr,
                 static_cast<std::uint32_t>(index), old});
     }

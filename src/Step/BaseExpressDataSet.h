@@ -6,6 +6,7 @@
 #include "EditJournal.h"
 #include "FileVersion.h"
 #include "KeyIndex.h"
+#include "Lexer.h"
 #include "RecordDecoder.h"
 #include "SPFIndexer.h"
 #include "SPFWriter.h"
@@ -94,6 +95,21 @@ public:
     /// for the few that are wanted. False when the instance is decoded
     /// already (read it instead), missing, or its text cannot be read.
     bool peekArgument(Id key, std::size_t index, Value& out) const;
+    /// The instance an attribute of an instance refers to, read from its
+    /// values when it is decoded, else from its text without decoding it;
+    /// 0 when the attribute holds no reference to an existing instance.
+    Id referenceAt(Id key, std::size_t index) const;
+    /// Calls visit(attribute, key) for each reference in the attributes of
+    /// `attributes` (bit i for attribute i) of the record of a slot not
+    /// decoded yet, read from its text. False, visiting nothing, when the
+    /// slot is decoded (its values tell) or its text cannot be read.
+    template <class Visit> bool forEachUndecodedReference(std::size_t slot, std::uint64_t attributes, Visit&& visit) const
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        const std::string_view parameters = undecodedParameters(slot);
+        return !parameters.empty() && Lexer::forEachReference(parameters, attributes, std::forward<Visit>(visit)) &&
+               m_source.intact(SourceBuffer::Check::Lazily);
+    }
     /// Position of an instance in data set order, or slotCount() if none.
     std::size_t slotOfKey(Id key) const;
 
@@ -223,6 +239,9 @@ private:
     /// The parameter list "(...)" of a slot's record as the file has it
     /// (empty when there is none); notes the read.
     std::string_view parameterText(std::uint32_t slot) const;
+    /// The parameters of a slot not decoded yet whose record is intact,
+    /// else empty.
+    std::string_view undecodedParameters(std::size_t slot) const;
     /// The whole record of a slot as the file has it; notes the read.
     std::string_view recordText(std::uint32_t slot) const;
     /// Whether a slot's record may be decoded from the file: false when the

@@ -70,6 +70,12 @@ public:
     void savedAt(std::size_t slotCount, std::size_t changeCountBefore);
 
     void record(Entry entry) { m_entries.push_back(std::move(entry)); }
+    /// Whether undoing the innermost mark drops the slot anyway: one created
+    /// since, whose changes need no entry.
+    bool createdSinceInnermost(std::size_t slot) const
+    {
+        return !m_marks.empty() && slot >= m_marks.back().counters.slotCount;
+    }
 
     /// Lets go of the instances the entries hold.
     static void release(std::vector<Entry>& entries);

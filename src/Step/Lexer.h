@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -235,6 +236,57 @@ inline std::size_t findReference(std::string_view text, std::size_t pos, Id& key
         pos = c == '\'' || c == '/' ? std::max(pos + 1, skipLiteral(text, pos)) : pos + 1;
     }
     return npos;
+}
+
+/// Calls visit(attribute, key) for each reference "#n" in the attributes of
+/// "(p1,p2,...)" whose bits are set in `attributes` (bit i for pi, up to
+/// 64), in their nested lists and typed values too, without reading any
+/// value: what the inverse relations need of a record it does not decode.
+/// False when the parameters are not closed.
+template <class Visit> bool forEachReference(std::string_view parameters, std::uint64_t attributes, Visit&& visit)
+{
+    std::size_t pos = 0;
+    if (!skipBlanks(parameters, pos) || pos >= parameters.size() || parameters[pos] != '(') {
+        return false;
+    }
+    int depth = 0;
+    std::size_t attribute = 0;
+    while (pos < parameters.size()) {
+        const char c = parameters[pos];
+        if (c == '\'' || c == '/') {
+            pos = std::max(pos + 1, skipLiteral(parameters, pos));
+            continue;
+        }
+        if (c == '"') { // a binary
+            const std::size_t close = parameters.find('"', pos + 1);
+            if (close == npos) {
+                return false;
+            }
+            pos = close + 1;
+            continue;
+        }
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            if (--depth == 0) {
+                return true;
+            }
+        } else if (c == ',' && depth == 1) {
+            if (++attribute >= 64 || (attributes >> attribute) == 0) {
+                return true; // past the last attribute asked for
+            }
+        } else if (c == '#' && attribute < 64 && (attributes >> attribute & 1U)) {
+            Id key = 0;
+            std::size_t end = pos;
+            if (readReference(parameters, pos, key, end)) {
+                visit(attribute, key);
+                pos = end;
+                continue;
+            }
+        }
+        ++pos;
+    }
+    return false;
 }
 
 } // namespace Lexer

@@ -3,6 +3,7 @@
 #include "Lexer.h"
 #include "StringCodec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -94,10 +95,9 @@ bool RecordParser::parseArgumentAt(std::size_t index, Value& out)
     ++m_pos;
     const std::size_t base = m_stack.size();
     bool parsed = true;
-    // The values before the one asked for are read into `out` in turn and
-    // overwritten: nothing is kept but the last.
+    // The values before the one asked for are stepped over unread.
     for (std::size_t i = 0; i <= index; ++i) {
-        parsed = parseValue(out, 1);
+        parsed = i < index ? skipValue() : parseValue(out, 1);
         if (!parsed) {
             break;
         }
@@ -108,6 +108,34 @@ bool RecordParser::parseArgumentAt(std::size_t index, Value& out)
     }
     m_stack.resize(base);
     return parsed;
+}
+
+bool RecordParser::skipValue()
+{
+    skipSpace();
+    int depth = 0;
+    while (m_pos < m_text.size()) {
+        const char c = m_text[m_pos];
+        if (c == '\'' || c == '/') {
+            m_pos = std::max(m_pos + 1, Lexer::skipLiteral(m_text, m_pos));
+            continue;
+        }
+        if (c == '"') {
+            const std::size_t end = m_text.find('"', m_pos + 1);
+            if (end == std::string_view::npos) {
+                break;
+            }
+            m_pos = end + 1;
+            continue;
+        }
+        if (c == '(') {
+            ++depth;
+        } else if ((c == ')' && depth-- == 0) || (c == ',' && depth == 0)) {
+            return true;
+        }
+        ++m_pos;
+    }
+    return fail("unexpected end of record");
 }
 
 bool RecordParser::parseList(std::vector<Value>& out, int depth)

@@ -38,6 +38,9 @@ private:
     /// Reads "(...)" onto the stack, above its current top.
     bool parseItems(int depth);
     bool parseValue(Value& out, int depth);
+    /// Moves past the value at the current position, up to the ',' or ')'
+    /// that ends it, reading nothing of it.
+    bool skipValue();
     bool parseNumber(Value& out);
     bool parseString(Value& out);
     bool parseEnumeration(Value& out);

@@ -225,8 +225,10 @@ void ExpressDataSet::ensureInverses()
     }
     m_collecting = &pairs;
     for (const std::uint32_t slot : sourceSlots) {
-        if (Step::BaseEntity* entity = getBySlot(slot)) {
-            indexSource(*entity, true);
+        if (!indexUndecodedSource(slot, *sourcesByType[slotTypeId(slot)])) {
+            if (Step::BaseEntity* entity = getBySlot(slot)) {
+                indexSource(*entity, true);
+            }
         }
     }
     m_collecting = nullptr;
@@ -254,6 +256,39 @@ void ExpressDataSet::ensureInverses()
         table.starts.shrink_to_fit();
         InversePairs().swap(links);
     }
+}
+
+bool ExpressDataSet::indexUndecodedSource(std::size_t slot, const std::vector<const InverseSource*>& sources)
+{
+    // Relations make up half of a model's records: reading their references
+    // from the text spares decoding each of them, most of which no reader
+    // ever visits.
+    std::uint64_t attributes = 0;
+    for (const InverseSource* source : sources) {
+        if (source->attribute >= 64) {
+            return false;
+        }
+        attributes |= std::uint64_t(1) << source->attribute;
+    }
+    m_undecodedLinks.clear();
+    if (!forEachUndecodedReference(slot, attributes, [this](std::size_t attribute, Step::Id target) {
+            m_undecodedLinks.emplace_back(attribute, target);
+        })) {
+        return false;
+    }
+    const Step::Id key = slotKey(slot);
+    for (const auto& [attribute, target] : m_undecodedLinks) {
+        // A reference to an instance the file does not have reads as unset.
+        if (!contains(target)) {
+            continue;
+        }
+        for (const InverseSource* source : sources) {
+            if (source->attribute == attribute) {
+                addInverse(source->relation, target, key);
+            }
+        }
+    }
+    return true;
 }
 
 void ExpressDataSet::indexSource(Step::BaseEntity& entity, bool add)

@@ -93,6 +93,32 @@ public:
         inverseKeys(target, relation, first, last);
         forEachInstance(first, last, std::forward<Visit>(visit));
     }
+    /// Keys of the same instances that are of `type` or a subtype of it, handed
+    /// to visit(Step::Id) in turn, none of them decoded: a reader after one
+    /// kind of relation, or after one attribute of each (referenceAt()),
+    /// leaves the others as text. Same rules and stop as forEachInverse().
+    template <class Visit>
+    void forEachInverseKey(const Step::BaseEntity& target, InverseRelation relation, const Step::ClassType& type,
+                           Visit&& visit)
+    {
+        std::lock_guard<std::recursive_mutex> lock(mutex());
+        const Step::Id* first = nullptr;
+        const Step::Id* last = nullptr;
+        inverseKeys(target, relation, first, last);
+        for (; first != last; ++first) {
+            const std::uint16_t typeId = typeIdOf(*first);
+            if (typeId == 0 || !schema().classType(typeId).isDerivedFrom(type)) {
+                continue;
+            }
+            if constexpr (std::is_same_v<decltype(visit(*first)), bool>) {
+                if (visit(*first)) {
+                    return;
+                }
+            } else {
+                visit(*first);
+            }
+        }
+    }
 
     /// Number of instances of each type id (index = type id), deleted ones
     /// excluded; decodes nothing.
@@ -168,6 +194,9 @@ private:
     void indexSource(Step::BaseEntity& entity, bool add);
     void indexAttribute(const Step::BaseEntity& entity, std::size_t index, const Step::Value& value, bool add);
     const std::vector<const InverseSource*>& sourcesOf(std::uint16_t typeId);
+    /// Adds the links of a source not decoded yet, read from its text; false
+    /// when it must be decoded for them.
+    bool indexUndecodedSource(std::size_t slot, const std::vector<const InverseSource*>& sources);
 
     std::unordered_map<const Step::ClassType*, std::unique_ptr<TypedListBase>> m_lists;
     /// The sources of one inverse relation by target. Built in one pass as
@@ -205,6 +234,8 @@ private:
     /// While the tables are built: the links found so far, by relation.
     std::array<InversePairs, static_cast<std::size_t>(InverseRelation::Count)>* m_collecting = nullptr;
     std::vector<std::vector<const InverseSource*>> m_sourcesByType;
+    /// The references of the source being indexed from its text: attribute, target.
+    std::vector<std::pair<std::size_t, Step::Id>> m_undecodedLinks;
     std::vector<bool> m_sourcesKnown;
 };
 

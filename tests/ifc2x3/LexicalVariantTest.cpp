@@ -4,6 +4,7 @@
 #include "StepRewriter.h"
 #include "StepText.h"
 
+#include "Step/Lexer.h"
 #include "Step/RecordParser.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,43 @@ TEST(RecordHead, CommentsBetweenItsTokensHideNoRecord)
         EXPECT_EQ(std::vector<Value>(property->arguments().begin(), property->arguments().end()), expectedArguments);
         EXPECT_TRUE(dataSet.takeWarnings().empty());
         EXPECT_EQ(dataSet.toText(), text);
+    }
+}
+
+TEST(RecordHead, EachArgumentPeekedReadsAsWhenAllAreRead)
+{
+    const std::string text = ifctest::stepFile("#10=IFCPROPERTYSINGLEVALUE" + parameters + ";\n");
+    ifc2x3::ExpressDataSet dataSet;
+    ASSERT_TRUE(dataSet.openFromText(text)) << dataSet.lastError().toString();
+    for (std::size_t index = 0; index < expectedArguments.size(); ++index) {
+        Value value;
+        ASSERT_TRUE(dataSet.peekArgument(10, index, value)) << index;
+        EXPECT_EQ(value, expectedArguments[index]) << index;
+    }
+}
+
+TEST(RecordReferences, OnlyThoseOfTheAttributesAskedForAndNoneInsideLiterals)
+{
+    using Found = std::vector<std::pair<std::size_t, Step::Id>>;
+    const struct
+    {
+        std::string parameters;
+        std::uint64_t attributes;
+        Found expected;
+    } cases[] = {
+        {"(#1,#2,#3)", 0b101, {{0, 1}, {2, 3}}},
+        {"('#1 it''s',(#2,(#3)),/* #4, */ #5,IFCLABEL('#6'),#7)", 0b11111, {{1, 2}, {1, 3}, {2, 5}, {4, 7}}},
+        {parameters, ~std::uint64_t(0), {}},
+        {" /* ( */ ( $ , \"0F#1\" , ( #20 , #21 ) ) ", 0b110, {{2, 20}, {2, 21}}},
+        {"(#1,#2", 0b1, {{0, 1}}}, // what was read before the text ends
+        {"(#1,\"0F", 0b11, {{0, 1}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parameters);
+        Found found;
+        Step::Lexer::forEachReference(c.parameters, c.attributes,
+                                      [&found](std::size_t attribute, Step::Id key) { found.emplace_back(attribute, key); });
+        EXPECT_EQ(found, c.expected);
     }
 }
 
@@ -142,6 +180,52 @@ TEST_P(LexicalVariantTest, ReadsAsTheOriginalAndIsWrittenBackAsRead)
         ASSERT_TRUE(variant.openFromText(variantText)) << variant.lastError().toString();
         EXPECT_EQ(variant.toText(), variantText) << "saved with no change";
         expectSameInstances(original, variant);
+    }
+}
+
+/// The sources of every inverse relation of every instance, by key.
+std::vector<std::vector<Step::Id>> inverseLists(ifc2x3::ExpressDataSet& dataSet)
+{
+    std::vector<std::vector<Step::Id>> lists;
+    for (std::size_t slot = 0; slot < dataSet.slotCount(); ++slot) {
+        const Step::BaseEntity* entity = dataSet.getBySlot(slot);
+        for (std::size_t relation = 0; entity && relation < std::size_t(ifc2x3::InverseRelation::Count); ++relation) {
+            std::vector<Step::Id> keys;
+            for (const Step::BaseEntity* source :
+                 dataSet.inverse(*entity, static_cast<ifc2x3::InverseRelation>(relation))) {
+                keys.push_back(source->getKey());
+            }
+            lists.push_back(std::move(keys));
+        }
+    }
+    return lists;
+}
+
+TEST_P(LexicalVariantTest, InverseRelationsReadFromTheTextAreThoseOfTheDecodedInstances)
+{
+    const std::string path = testsupport::pathOf(GetParam());
+    if (path.empty()) {
+        GTEST_SKIP() << GetParam().name << " is not in " MQ_SHARED_DIR "/samples";
+    }
+    const std::string text = testsupport::readFile(path);
+    // With a dangling reference and a commented one added to a relation.
+    const std::string dangling = "#999999991=IFCRELDEFINESBYPROPERTIES('0001rel000000000000000',$,'#1',$,"
+                                 "(/* #1, */#999999992),#999999993);\n";
+    const std::size_t end = text.rfind("ENDSEC;");
+    ASSERT_NE(end, std::string::npos);
+    const testsupport::StepRewriter rewriter(text);
+    for (const std::string& variant :
+         {text.substr(0, end) + dangling + text.substr(end), rewriter.withSeparators(7)}) {
+        ifc2x3::ExpressDataSet fromText;
+        ifc2x3::ExpressDataSet decoded;
+        ASSERT_TRUE(fromText.openFromText(variant)) << fromText.lastError().toString();
+        ASSERT_TRUE(decoded.openFromText(variant));
+        fromText.prepareInverses(); // relations still undecoded: read from their text
+        for (std::size_t slot = 0; slot < decoded.slotCount(); ++slot) {
+            decoded.getBySlot(slot);
+        }
+        decoded.prepareInverses();
+        EXPECT_EQ(inverseLists(fromText), inverseLists(decoded));
     }
 }
 

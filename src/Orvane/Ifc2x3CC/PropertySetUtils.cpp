@@ -52,14 +52,19 @@ bool isOneOf(std::string_view name, const std::string& wanted)
 /// its record while it is not decoded: an object carries many other sets,
 /// and decoding each of them only to read its name costs more than the
 /// rest of an edit.
-template <class Names> bool mayBeNamed(ExpressDataSet& dataSet, const Step::Value& reference, const Names& names)
+template <class Names> bool mayBeNamed(ExpressDataSet& dataSet, Step::Id set, const Names& names)
 {
     constexpr std::size_t nameAttribute = 2; // GlobalId, OwnerHistory, Name
     Step::Value name;
-    if (!reference.isReference() || !dataSet.peekArgument(reference.referenceKey(), nameAttribute, name)) {
+    if (!dataSet.peekArgument(set, nameAttribute, name)) {
         return true; // decoded already, or unreadable as text: the instance tells
     }
     return isOneOf(name.plain().text(), names);
+}
+
+template <class Names> bool mayBeNamed(ExpressDataSet& dataSet, const Step::Value& reference, const Names& names)
+{
+    return !reference.isReference() || mayBeNamed(dataSet, reference.referenceKey(), names);
 }
 
 /// The object's sets of any of these names, in the order the object has
@@ -71,17 +76,20 @@ std::vector<Attachment> attachedSets(ExpressDataSet& dataSet, IfcObjectDefinitio
     std::vector<Attachment> out;
     const Step::ClassType& setType = IfcPropertySetDefinition::getClassType();
     if (object->isOfType(IfcObject::getClassType())) {
-        dataSet.forEachInverse(*object, InverseRelation::IsDefinedBy, [&](Step::BaseEntity* relation) {
-            if (!relation->isOfType(IfcRelDefinesByProperties::getClassType())) {
+        // The relations are read from their text: only those of a set of
+        // these names are decoded.
+        const Step::ClassType& relationType = IfcRelDefinesByProperties::getClassType();
+        dataSet.forEachInverseKey(*object, InverseRelation::IsDefinedBy, relationType, [&](Step::Id relation) {
+            const Step::Id definition =
+                dataSet.referenceAt(relation, IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex);
+            if (!definition || !mayBeNamed(dataSet, definition, names)) {
                 return;
             }
-            auto* byProperties = static_cast<IfcRelDefinesByProperties*>(relation);
-            const Step::Value& definition = byProperties->getRelatingPropertyDefinitionValue();
-            if (!mayBeNamed(dataSet, definition, names)) {
+            Step::BaseEntity* set = dataSet.get(definition);
+            if (!set || !set->isOfType(setType) || !isOneOf(nameOf(set), names)) {
                 return;
             }
-            Step::BaseEntity* set = relation->resolve(definition);
-            if (set && set->isOfType(setType) && isOneOf(nameOf(set), names)) {
+            if (auto* byProperties = static_cast<IfcRelDefinesByProperties*>(dataSet.get(relation))) {
                 out.push_back({static_cast<IfcPropertySetDefinition*>(set), byProperties});
             }
         });

@@ -73,29 +73,35 @@ Step::BaseEntity* typeOf(Step::BaseEntity* entity)
     }
     auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(entity->getExpressDataSet());
     Step::BaseEntity* type = nullptr;
-    dataSet->forEachInverse(*entity, InverseRelation::IsDefinedBy, [&](Step::BaseEntity* relation) {
-        if (!relation->isOfType(ifc2x3::IfcRelDefinesByType::getClassType())) {
-            return false;
-        }
-        type = relation->resolve(static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingTypeValue());
-        return true;
-    });
+    // Only the typing relation is decoded, one shared by many occurrences.
+    dataSet->forEachInverseKey(*entity, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByType::getClassType(),
+                               [&](Step::Id key) {
+                                   Step::BaseEntity* relation = dataSet->get(key);
+                                   if (!relation) {
+                                       return false;
+                                   }
+                                   type = relation->resolve(
+                                       static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingTypeValue());
+                                   return true;
+                               });
     return isA(type, ifc2x3::IfcTypeObject::getClassType()) ? type : nullptr;
 }
 
 /// Whether a property or quantity not decoded yet may have that name: its
 /// name is read from its text, so that looking for one property of a set
 /// decodes that one only.
+bool mayBeNamed(const Step::BaseExpressDataSet& dataSet, Step::Id key, std::size_t nameIndex, const QString& name)
+{
+    Step::Value read;
+    return !dataSet.peekArgument(key, nameIndex, read) || sameName(read.plain().text(), name);
+}
+
 bool mayBeNamed(const Step::BaseEntity* owner, const Step::Value& child, const QString& name)
 {
     // The child is a property or a quantity, not known yet which one.
     static_assert(ifc2x3::IfcProperty::NameIndex == ifc2x3::IfcPhysicalQuantity::NameIndex);
-    Step::Value childName;
-    if (!child.isReference() ||
-        !owner->getExpressDataSet()->peekArgument(child.referenceKey(), ifc2x3::IfcProperty::NameIndex, childName)) {
-        return true;
-    }
-    return sameName(childName.plain().text(), name);
+    return !child.isReference() ||
+           mayBeNamed(*owner->getExpressDataSet(), child.referenceKey(), ifc2x3::IfcProperty::NameIndex, name);
 }
 
 /// Calls visit on the property sets of an object (occurrence: through its
@@ -110,16 +116,15 @@ void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit, const QStr
         const Step::ClassType& setType = ifc2x3::IfcPropertySetDefinition::getClassType();
         if (isA(entity, ifc2x3::IfcObject::getClassType())) {
             auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(entity->getExpressDataSet());
-            for (Step::BaseEntity* relation : dataSet->inverse(*entity, InverseRelation::IsDefinedBy)) {
-                if (!relation->isOfType(ifc2x3::IfcRelDefinesByProperties::getClassType())) {
-                    continue;
-                }
-                Step::BaseEntity* set = relation->resolve(
-                    static_cast<ifc2x3::IfcRelDefinesByProperties*>(relation)->getRelatingPropertyDefinitionValue());
-                if (isA(set, setType) && visit(set)) {
-                    return;
-                }
-            }
+            // An occurrence has a relation of its own per set: their text
+            // names the set, and they stay undecoded.
+            dataSet->forEachInverseKey(
+                *entity, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByProperties::getClassType(),
+                [&](Step::Id relation) {
+                    Step::BaseEntity* set = dataSet->get(
+                        dataSet->referenceAt(relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex));
+                    return isA(set, setType) && visit(set);
+                });
         } else if (isA(entity, ifc2x3::IfcTypeObject::getClassType())) {
             const auto* type = static_cast<const ifc2x3::IfcTypeObject*>(entity);
             for (const Step::Value& item : type->getHasPropertySetsValue().items()) {
@@ -373,8 +378,14 @@ bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const
         const IFC2x3Model::RowRelations* relations = row >= 0 ? &model->rowRelations(row) : nullptr;
         // Only an occurrence's sets are kept per row; a type lists its own.
         if (position.kind == Kind::PropertySets && relations && relations->occurrence) {
-            for (const auto& set : relations->sets) {
-                if (set->getExpressDataSet() && match(set.get())) {
+            // Only the set of that name is decoded.
+            Step::BaseExpressDataSet& dataSet = *model->dataSet();
+            for (const Step::Id key : relations->sets) {
+                if (!mayBeNamed(dataSet, key, ifc2x3::IfcRoot::NameIndex, name)) {
+                    continue;
+                }
+                Step::BaseEntity* set = dataSet.get(key);
+                if (set && match(set)) {
                     break;
                 }
             }
@@ -392,18 +403,28 @@ bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const
 }
 
 void IFC2x3Property::readRelations(Step::BaseEntity* object, bool& occurrence, Step::RefPtr<Step::BaseEntity>& type,
-                                   std::vector<Step::RefPtr<Step::BaseEntity>>& sets)
+                                   std::vector<Step::Id>& sets)
 {
     type = nullptr;
     sets.clear();
     occurrence = object && object->getExpressDataSet() && object->isOfType(ifc2x3::IfcObject::getClassType());
-    if (occurrence) {
-        type = typeOf(object);
-        forEachChild(true, object, [&sets](Step::BaseEntity* set) {
-            sets.emplace_back(set);
-            return false;
-        });
+    if (!occurrence) {
+        return;
     }
+    type = typeOf(object);
+    // The sets are told from their relations' text, none of them decoded.
+    auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(object->getExpressDataSet());
+    const Step::ClassType& setType = ifc2x3::IfcPropertySetDefinition::getClassType();
+    dataSet->forEachInverseKey(
+        *object, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByProperties::getClassType(),
+        [&](Step::Id relation) {
+            const Step::Id set =
+                dataSet->referenceAt(relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex);
+            const std::uint16_t typeId = set ? dataSet->typeIdOf(set) : 0;
+            if (typeId && dataSet->schema().classType(typeId).isDerivedFrom(setType)) {
+                sets.push_back(set);
+            }
+        });
 }
 
 Step::RefPtr<CoreProperty> IFC2x3Property::resolve(const IFC2x3Model* model, Step::BaseEntity* object,

@@ -39,7 +39,7 @@ public:
                                               const QStringList& path, int row = -1);
     /// The type and the property sets of an object, read from its relations.
     static void readRelations(Step::BaseEntity* object, bool& occurrence, Step::RefPtr<Step::BaseEntity>& type,
-                              std::vector<Step::RefPtr<Step::BaseEntity>>& sets);
+                              std::vector<Step::Id>& sets);
 
     Kind kind() const { return m_kind; }
     Step::BaseEntity* entity() const { return m_entity.get(); }

@@ -1225,11 +1225,18 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
     }
 
     if (element->isOfType(ifc2x3::IfcObject::getClassType())) {
-        for (Step::BaseEntity* relation : model->dataSet()->inverse(*element, ifc2x3::InverseRelation::IsDefinedBy)) {
-            if (!relation->isOfType(ifc2x3::IfcRelDefinesByType::getClassType())) {
+        ifc2x3::ExpressDataSet* dataSet = model->dataSet();
+        // The element's other relations, one per property set, stay undecoded.
+        std::vector<Step::Id> typings;
+        dataSet->forEachInverseKey(*element, ifc2x3::InverseRelation::IsDefinedBy,
+                                   ifc2x3::IfcRelDefinesByType::getClassType(),
+                                   [&typings](Step::Id relation) { typings.push_back(relation); });
+        for (const Step::Id typing : typings) {
+            auto* relation = static_cast<ifc2x3::IfcRelDefinesByType*>(dataSet->get(typing));
+            if (!relation) {
                 continue;
             }
-            IfcObjectDefinition* type = static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingType();
+            IfcObjectDefinition* type = relation->getRelatingType();
             if (!type) {
                 continue;
             }
