@@ -263,15 +263,19 @@ std::string_view BaseExpressDataSet::undecodedParameters(std::size_t slot) const
     return parameterText(static_cast<std::uint32_t>(slot));
 }
 
-Id BaseExpressDataSet::referenceAt(Id key, std::size_t index) const
+Id BaseExpressDataSet::referenceAt(Id key, std::size_t index)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const std::uint32_t slot = m_keys.find(key);
     if (slot == noSlot) {
         return 0;
     }
+    // A long record, such as a relation shared by thousands of objects, is
+    // decoded once rather than read again for each of them.
+    constexpr std::uint64_t longRecord = 512;
+    const BaseEntity* entity = m_slots.length(slot) > longRecord ? loadSlot(slot) : m_slots.object(slot);
     Id found = 0;
-    if (const BaseEntity* entity = m_slots.object(slot)) {
+    if (entity) {
         if (index < entity->argumentCount() && entity->argument(index).isReference()) {
             found = entity->argument(index).referenceKey();
         }

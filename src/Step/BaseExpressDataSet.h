@@ -96,9 +96,10 @@ public:
     /// already (read it instead), missing, or its text cannot be read.
     bool peekArgument(Id key, std::size_t index, Value& out) const;
     /// The instance an attribute of an instance refers to, read from its
-    /// values when it is decoded, else from its text without decoding it;
-    /// 0 when the attribute holds no reference to an existing instance.
-    Id referenceAt(Id key, std::size_t index) const;
+    /// values when it is decoded, else from its text without decoding it
+    /// unless the text is long; 0 when the attribute holds no reference to
+    /// an existing instance.
+    Id referenceAt(Id key, std::size_t index);
     /// Calls visit(attribute, key) for each reference in the attributes of
     /// `attributes` (bit i for attribute i) of the record of a slot not
     /// decoded yet, read from its text. False, visiting nothing, when the
