@@ -8,7 +8,7 @@
 // type texts, one number per material and the quantity path text. Both wall
 // time and the process's CPU time are given: the writer runs on one thread,
 // so CPU time shows its cost when the machine is busy with other work.
-#include "Orvane/ModelToExcelExport.h"
+#include "OrvaneXlsx/ModelToExcelExport.h"
 
 #include <QAbstractTableModel>
 #include <QCoreApplication>

@@ -10,10 +10,10 @@
 // printed, as wall time and as this thread's CPU time (other work on the
 // machine inflates the first, not the second). The settings come from a
 // scratch store, never from the user's.
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesProxyModel.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSortProxyModel.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialTotalQuantitiesModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesProxyModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSortProxyModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialTotalQuantitiesModel.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 

@@ -17,12 +17,12 @@
 #include "BenchSupport.h"
 #include "TickGaps.h"
 
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesDockWidget.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesDockWidget.h"
 
-#include "Orvane/Widgets/MainWindow.h"
-#include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+#include "OrvaneWidgets/MainWindow.h"
+#include "OrvaneWidgets/ModelDocument.h"
 #include "Step/MemoryPolicy.h"
 
 #include <QAbstractItemView>

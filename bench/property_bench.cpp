@@ -10,8 +10,8 @@
 // that other work on the machine does not count. The settings come from a
 // scratch store, never from the user's. With --compute, a whole
 // computation pass (reads and writes) is timed last.
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/PropertyPathResolution.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/PropertyPathResolution.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 

@@ -12,11 +12,11 @@
 // is written.
 #include "BenchSupport.h"
 
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesProxyModel.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialTotalQuantitiesModel.h"
-#include "Plugins/Tools/MaterialQuantities/QuantitiesWorkbookExport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesProxyModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialTotalQuantitiesModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/QuantitiesWorkbookExport.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 

@@ -9,13 +9,13 @@
 // gives no density for. --verbose prints each type's suggestion and sources;
 // --library adds the entries of a table (as the shipped one is laid out) as
 // the user's own.
-#include "Plugins/Tools/MaterialQuantities/MaterialLibrary.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputPath.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsReader.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsSuggester.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWorkbookImport.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWriter.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialLibrary.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputPath.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsReader.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsSuggester.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookImport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWriter.h"
 
 #include "Orvane/CoreProperty.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"

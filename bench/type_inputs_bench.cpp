@@ -10,11 +10,11 @@
 // by the export itself from the table with those changes.
 #include "BenchSupport.h"
 
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsReader.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWorkbookExport.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWorkbookImport.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWriter.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsReader.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookExport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookImport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWriter.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 

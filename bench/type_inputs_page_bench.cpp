@@ -3,9 +3,9 @@
 // user-interface thread.
 //
 //   type_inputs_page_bench MODEL.ifc
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsModel.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWidget.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/TypeInputsModel.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/TypeInputsWidget.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 #include "Step/MemoryPolicy.h"

@@ -2,9 +2,9 @@
 // the tools found in its plug-in folders.
 #include "ApplicationLog.h"
 
-#include "Orvane/Widgets/MainWindow.h"
-#include "Orvane/Widgets/PluginManager.h"
-#include "Orvane/Widgets/Translations.h"
+#include "OrvaneWidgets/MainWindow.h"
+#include "OrvaneWidgets/PluginManager.h"
+#include "OrvaneWidgets/Translations.h"
 #include "Step/MemoryPolicy.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "MaterialQuantities.h"
 
-#include "MaterialLibrarySettingsPage.h"
-#include "MaterialQuantitiesDockWidget.h"
-#include "MaterialQuantitiesSettingsPage.h"
-#include "Orvane/Widgets/DockWidgetManager.h"
-#include "Orvane/Widgets/MainWindow.h"
-#include "Orvane/Widgets/PluginItem.h"
-#include "Orvane/Widgets/PluginManager.h"
+#include "OrvaneWidgets/DockWidgetManager.h"
+#include "OrvaneWidgets/MainWindow.h"
+#include "OrvaneWidgets/PluginItem.h"
+#include "OrvaneWidgets/PluginManager.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialLibrarySettingsPage.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesDockWidget.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesSettingsPage.h"
 
 #include <QAction>
 #include <QMap>
