@@ -19,7 +19,9 @@
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 #include "OrvaneWidgets/OperationStatus.h"
 #include "OrvaneWidgets/ProgressSink.h"
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -83,6 +85,8 @@ private:
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE.ifc [--selection ROWS]\n", argv[0]);
         return 2;

@@ -17,6 +17,8 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
@@ -106,6 +108,8 @@ bool hasResults(IFC2x3Model& model, const Orvane::MaterialQuantitiesSettings& se
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     log4cplus::Initializer logging;
     log4cplus::Logger::getRoot().addAppender(log4cplus::SharedAppenderPtr(new log4cplus::NullAppender));
     QCoreApplication app(argc, argv);

@@ -15,6 +15,9 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
+
 #include <QCoreApplication>
 #include <QSettings>
 #include <QStandardPaths>
@@ -61,6 +64,8 @@ volatile double sink = 0.0;
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE.ifc [--passes N]\n", argv[0]);

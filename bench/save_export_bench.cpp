@@ -25,7 +25,9 @@
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 #include "OrvaneWidgets/MainWindow.h"
 #include "OrvaneWidgets/ModelDocument.h"
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -92,6 +94,8 @@ double exportThroughDock(QApplication& app, Orvane::MaterialQuantitiesDockWidget
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE.ifc\n", argv[0]);
         return 2;

@@ -21,6 +21,8 @@
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
@@ -136,6 +138,8 @@ bool measure(const QString& path, bool strip, bool verbose, const Orvane::Materi
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     log4cplus::Logger::getRoot().setLogLevel(log4cplus::OFF_LOG_LEVEL);
     QString error;

@@ -18,6 +18,9 @@
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -79,6 +82,8 @@ Orvane::TypeInputsTable changed(Orvane::TypeInputsTable table, int count)
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: type_inputs_bench MODEL.ifc [--changed N]\n");

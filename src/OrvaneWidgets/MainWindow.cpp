@@ -164,11 +164,11 @@ void MainWindow::removeActionInToolBar(QAction* action)
 
 void MainWindow::startPlugins()
 {
-    if (m_pluginsStarted) {
+    PluginManager* manager = PluginManager::instance();
+    if (m_pluginsStarted || !manager) {
         return;
     }
     m_pluginsStarted = true;
-    PluginManager* manager = PluginManager::Get(nullptr, {});
     manager->startTools(this);
     connect(this, &MainWindow::activeModelChanged, manager, &PluginManager::setModel);
     for (ToolInterface* tool : manager->tools()) {
@@ -205,10 +205,11 @@ void MainWindow::stopPlugins()
     QSettings settings;
     settings.setValue(geometryKey(), saveGeometry());
     settings.setValue(stateKey(), saveState());
-    PluginManager* manager = PluginManager::Get(nullptr, {});
-    disconnect(this, &MainWindow::activeModelChanged, manager, &PluginManager::setModel);
-    manager->setModel(nullptr);
-    manager->stopTools();
+    if (PluginManager* manager = PluginManager::instance()) {
+        disconnect(this, &MainWindow::activeModelChanged, manager, &PluginManager::setModel);
+        manager->setModel(nullptr);
+        manager->stopTools();
+    }
 }
 
 int MainWindow::documentCount() const
@@ -257,8 +258,9 @@ void MainWindow::openFile(const QString& fileName)
         m_tabs->setCurrentIndex(index);
         return;
     }
-    startOpening(path,
-                 [this, path](_ifc2x3::IFC2x3Model* model, const QString& error) { addDocument(path, model, error); });
+    startOpening(path, [this, path](std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& error) {
+        addDocument(path, std::move(model), error);
+    });
 }
 
 int MainWindow::indexOfFile(const QString& fileName) const
@@ -271,27 +273,25 @@ int MainWindow::indexOfFile(const QString& fileName) const
     return -1;
 }
 
-void MainWindow::startOpening(const QString& fileName,
-                              const std::function<void(_ifc2x3::IFC2x3Model*, const QString&)>& done)
+void MainWindow::startOpening(const QString& fileName, const OpenedHandler& done)
 {
     ++m_openingCount;
     auto* opener = new ModelOpener(fileName, this);
-    connect(opener, &ModelOpener::finished, this,
-            [this, done](const QString&, _ifc2x3::IFC2x3Model* model, const QString& error) {
-                --m_openingCount;
-                done(model, error);
-            });
+    connect(opener, &ModelOpener::finished, this, [this, opener, done](const QString&, const QString& error) {
+        --m_openingCount;
+        done(opener->takeModel(), error);
+    });
     opener->start();
 }
 
-void MainWindow::addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* model, const QString& error)
+void MainWindow::addDocument(const QString& fileName, std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& error)
 {
     if (!model) {
         m_openFailures->add(fileName, error, m_openingCount);
         emit fileOpened(fileName, false);
         return;
     }
-    QWidget* page = createPage(fileName, model);
+    QWidget* page = createPage(fileName, std::move(model));
     addRecentFile(fileName);
     m_tabs->setCurrentIndex(m_tabs->addTab(page, QString()));
     m_tabs->setTabToolTip(m_tabs->indexOf(page), fileName);
@@ -300,10 +300,11 @@ void MainWindow::addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* mode
     emit fileOpened(fileName, true);
 }
 
-QWidget* MainWindow::createPage(const QString& fileName, _ifc2x3::IFC2x3Model* model)
+QWidget* MainWindow::createPage(const QString& fileName, std::unique_ptr<_ifc2x3::IFC2x3Model> owned)
 {
+    _ifc2x3::IFC2x3Model* model = owned.get();
     auto* page = new QWidget;
-    auto* document = new ModelDocument(std::unique_ptr<_ifc2x3::IFC2x3Model>(model), fileName, page);
+    auto* document = new ModelDocument(std::move(owned), fileName, page);
     auto* view = new QTableView(page);
     view->setObjectName(QStringLiteral("modelView"));
     view->setModel(model);
@@ -330,32 +331,30 @@ void MainWindow::reloadDocument(ModelDocument* document)
     }
     QPointer<QWidget> page = qobject_cast<QWidget*>(document->parent());
     const QString fileName = document->fileName();
-    startOpening(fileName, [this, page, fileName](_ifc2x3::IFC2x3Model* model, const QString& error) {
-        replaceDocument(page, fileName, model, error);
+    startOpening(fileName, [this, page, fileName](std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& error) {
+        replaceDocument(page, fileName, std::move(model), error);
     });
 }
 
 // The new page takes the old one's place; a page closed meanwhile is not
 // brought back.
-void MainWindow::replaceDocument(QWidget* page, const QString& fileName, _ifc2x3::IFC2x3Model* model,
+void MainWindow::replaceDocument(QWidget* page, const QString& fileName, std::unique_ptr<_ifc2x3::IFC2x3Model> model,
                                  const QString& error)
 {
     const int index = page ? m_tabs->indexOf(page) : -1;
     if (!model || index < 0) {
-        delete model;
         if (!error.isEmpty()) {
             m_openFailures->add(fileName, error, m_openingCount);
         }
         return;
     }
     if (document(index)->model()->isBusy()) {
-        delete model;
         statusBar()->showMessage(tr("%1 was not reloaded: an operation is rewriting it.").arg(fileName));
         return;
     }
     const bool active = m_tabs->currentIndex() == index;
     m_diskChanges->unwatch(fileName);
-    QWidget* replacement = createPage(fileName, model);
+    QWidget* replacement = createPage(fileName, std::move(model));
     m_tabs->insertTab(index, replacement, QString());
     m_tabs->setTabToolTip(index, fileName);
     m_tabs->removeTab(index + 1);
@@ -620,6 +619,23 @@ void MainWindow::stopOperations()
     }
 }
 
+QList<ToolInterface*> MainWindow::startedTools() const
+{
+    PluginManager* manager = PluginManager::instance();
+    return m_pluginsStarted && manager ? manager->tools() : QList<ToolInterface*>();
+}
+
+bool MainWindow::toolsLetQuit()
+{
+    for (ToolInterface* tool : startedTools()) {
+        if (tool->running() && !tool->okToQuitApplication()) {
+            statusBar()->showMessage(tr("A tool is still working: the window stays open."));
+            return false;
+        }
+    }
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A save cannot be stopped half-way: the window waits for it, live.
@@ -629,7 +645,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!okToStopOperations()) {
+    if (!toolsLetQuit() || !okToStopOperations()) {
         event->ignore();
         return;
     }
@@ -693,7 +709,7 @@ void MainWindow::addRecentFile(const QString& fileName)
 void MainWindow::showSettings()
 {
     SettingsDialog dialog(this);
-    for (ToolInterface* tool : PluginManager::Get(nullptr, {})->tools()) {
+    for (ToolInterface* tool : startedTools()) {
         for (ISettingsPage* page : tool->settingsPages()) {
             dialog.addPage(page);
         }
@@ -703,8 +719,10 @@ void MainWindow::showSettings()
 
 void MainWindow::showPlugins()
 {
-    PluginsDialog dialog(PluginManager::Get(nullptr, {}), this);
-    dialog.exec();
+    if (PluginManager* manager = PluginManager::instance()) {
+        PluginsDialog dialog(manager, this);
+        dialog.exec();
+    }
 }
 
 void MainWindow::showAbout()

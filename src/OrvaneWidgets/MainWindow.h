@@ -23,6 +23,7 @@ class Model;
 class ModelDocument;
 class OpenFailureReport;
 class StatusBarProgress;
+class ToolInterface;
 
 /// The host's main window: the open models in tabs, one of them active; the
 /// File, Tools, View and Help menus; the tool bar that tools add their action
@@ -94,11 +95,14 @@ private:
     void giveDocksRoom();
     void updateRecentFilesMenu();
     void addRecentFile(const QString& fileName);
-    void addDocument(const QString& fileName, _ifc2x3::IFC2x3Model* model, const QString& error);
+    void addDocument(const QString& fileName, std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& error);
     /// A tab's page showing model, owning its document.
-    QWidget* createPage(const QString& fileName, _ifc2x3::IFC2x3Model* model);
-    void replaceDocument(QWidget* page, const QString& fileName, _ifc2x3::IFC2x3Model* model, const QString& error);
-    void startOpening(const QString& fileName, const std::function<void(_ifc2x3::IFC2x3Model*, const QString&)>& done);
+    QWidget* createPage(const QString& fileName, std::unique_ptr<_ifc2x3::IFC2x3Model> model);
+    void replaceDocument(QWidget* page, const QString& fileName, std::unique_ptr<_ifc2x3::IFC2x3Model> model,
+                         const QString& error);
+    /// Given the model read (null when it could not be) and the error.
+    using OpenedHandler = std::function<void(std::unique_ptr<_ifc2x3::IFC2x3Model>, const QString&)>;
+    void startOpening(const QString& fileName, const OpenedHandler& done);
     void activeTabChanged();
     void updateTitles();
     /// Save, Save As and Close are unavailable for a model being rewritten.
@@ -120,6 +124,11 @@ private:
     int indexOfFile(const QString& fileName) const;
     bool maybeSave(ModelDocument* document);
     bool okToStopOperations();
+    /// The tools started in this window, none before startPlugins().
+    QList<ToolInterface*> startedTools() const;
+    /// Asks each tool that runs for its consent to quit; false at the first
+    /// refusal.
+    bool toolsLetQuit();
     /// Lets the running operations end, and the models receive their last
     /// changes, before the user is asked about unsaved ones.
     void stopOperations();

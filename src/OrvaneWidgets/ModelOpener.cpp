@@ -18,6 +18,11 @@ ModelOpener::~ModelOpener()
     delete m_status;
 }
 
+std::unique_ptr<_ifc2x3::IFC2x3Model> ModelOpener::takeModel()
+{
+    return std::move(m_model);
+}
+
 void ModelOpener::start()
 {
     m_status = new OperationStatus(tr("Opening %1").arg(QFileInfo(m_fileName).fileName()), 0);
@@ -26,27 +31,33 @@ void ModelOpener::start()
     const QString fileName = m_fileName;
     QThread* worker = QThread::create([self, fileName, userInterfaceThread] {
         QString error;
-        std::unique_ptr<_ifc2x3::IFC2x3Model> model = _ifc2x3::IFC2x3Model::open(fileName, &error);
-        if (model) {
-            model->moveToThread(userInterfaceThread);
+        // Shared with the queued call, so that the model goes with it when
+        // the call is never made.
+        auto opened =
+            std::make_shared<std::unique_ptr<_ifc2x3::IFC2x3Model>>(_ifc2x3::IFC2x3Model::open(fileName, &error));
+        if (*opened) {
+            (*opened)->moveToThread(userInterfaceThread);
         }
-        _ifc2x3::IFC2x3Model* opened = model.release();
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, fileName, opened, error] {
-                if (!self) {
-                    delete opened;
-                    return;
+            [self, opened, error] {
+                if (self) {
+                    self->finish(std::move(*opened), error);
                 }
-                delete self->m_status;
-                self->m_status = nullptr;
-                emit self->finished(fileName, opened, error);
-                self->deleteLater();
             },
             Qt::QueuedConnection);
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
+}
+
+void ModelOpener::finish(std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& error)
+{
+    delete m_status;
+    m_status = nullptr;
+    m_model = std::move(model);
+    emit finished(m_fileName, error);
+    deleteLater();
 }
 
 } // namespace Orvane

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 namespace Orvane {
 
 namespace _ifc2x3 {
@@ -21,14 +23,20 @@ public:
 
     QString fileName() const { return m_fileName; }
     void start();
+    /// The model read, for the receiver of finished() to take; null when
+    /// the file could not be read. A model nobody takes goes with the opener.
+    std::unique_ptr<_ifc2x3::IFC2x3Model> takeModel();
 
 signals:
-    /// model is handed over to the receiver, on the receiver's thread; null
-    /// with error set when the file cannot be read. The opener deletes itself.
-    void finished(const QString& fileName, Orvane::_ifc2x3::IFC2x3Model* model, const QString& error);
+    /// The file is read, error set when it could not be. The opener deletes
+    /// itself afterwards.
+    void finished(const QString& fileName, const QString& error);
 
 private:
+    void finish(std::unique_ptr<_ifc2x3::IFC2x3Model> model, const QString& error);
+
     QString m_fileName;
+    std::unique_ptr<_ifc2x3::IFC2x3Model> m_model;
     OperationStatus* m_status = nullptr;
 };
 

@@ -31,16 +31,15 @@ QString toolType()
 
 } // namespace
 
-PluginManager* PluginManager::Get(QObject* parent, const QStringList& folders)
+PluginManager* PluginManager::instance()
 {
-    if (!theManager) {
-        theManager = new PluginManager(parent, folders);
-    }
     return theManager;
 }
 
-PluginManager::PluginManager(QObject* parent, const QStringList& folders) : QObject(parent)
+PluginManager::PluginManager(const QStringList& folders, QObject* parent) : QObject(parent)
 {
+    Q_ASSERT_X(!theManager, "PluginManager", "one per application");
+    theManager = this;
     m_folders.append(
         QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/orvane/plugins")));
     const QString path = qEnvironmentVariable("ORVANE_PLUGIN_PATH");

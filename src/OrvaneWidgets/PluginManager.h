@@ -16,19 +16,22 @@ class PluginItem;
 class ToolInterface;
 
 /// Finds the plug-in libraries, reads their metadata without loading them,
-/// and loads, starts and stops the enabled tools. One per application.
+/// and loads, starts and stops the enabled tools. One per application,
+/// constructed in main() once the application object exists and before the
+/// main window starts the tools.
 ///
 /// Libraries are looked for in <executable>/../lib/orvane/plugins, in the
-/// folders of ORVANE_PLUGIN_PATH and in the folders given to the first Get.
+/// folders of ORVANE_PLUGIN_PATH and in the folders given to the constructor.
 /// A library that cannot be used is listed with the reason and skipped.
 class PluginManager : public QObject
 {
     Q_OBJECT
 public:
-    /// The application's manager, created by the first call with parent and
-    /// extra folders; later calls return it and ignore their arguments.
-    static PluginManager* Get(QObject* parent, const QStringList& folders);
+    explicit PluginManager(const QStringList& folders = {}, QObject* parent = nullptr);
     ~PluginManager() override;
+
+    /// The application's manager, null while there is none.
+    static PluginManager* instance();
 
     /// What the host provides itself, for the plug-ins' "Depends".
     static QStringList hostProvides();
@@ -54,7 +57,6 @@ public:
     void setModel(Model* model);
 
 private:
-    PluginManager(QObject* parent, const QStringList& folders);
     void discover();
     void checkMetaData(PluginItem* item) const;
     void checkDependencies();

@@ -2,6 +2,7 @@
 // thread, errors and unsaved changes; with
 // the tools of the build tree: their docks' layout and quitting while they
 // compute.
+#include "BuildTreePlugins.h"
 #include "ModalAnswer.h"
 #include "TestFiles.h"
 
@@ -9,7 +10,6 @@
 #include "OrvaneWidgets/DockWidgetManager.h"
 #include "OrvaneWidgets/MainWindow.h"
 #include "OrvaneWidgets/ModelDocument.h"
-#include "OrvaneWidgets/PluginManager.h"
 
 #include "ifc2x3/ExpressDataSet.h"
 
@@ -72,7 +72,7 @@ protected:
     static void startTools(Orvane::MainWindow& window)
     {
         QSettings().clear();
-        Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR)});
+        buildTreePlugins();
         window.startPlugins();
         ASSERT_NE(window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"), nullptr);
     }

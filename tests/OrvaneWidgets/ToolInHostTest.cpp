@@ -2,6 +2,7 @@
 // as the application runs it: its settings applied through the host's
 // settings dialog, its settings page following the active model, and a model
 // being computed that the user tries to close.
+#include "BuildTreePlugins.h"
 #include "ModalAnswer.h"
 
 #include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
@@ -16,7 +17,6 @@
 #include "OrvaneWidgets/MainWindow.h"
 #include "OrvaneWidgets/ModelDocument.h"
 #include "OrvaneWidgets/OperationStatus.h"
-#include "OrvaneWidgets/PluginManager.h"
 #include "OrvaneWidgets/ProgressSink.h"
 #include "OrvaneWidgets/SettingsDialog.h"
 
@@ -102,7 +102,7 @@ protected:
     {
         qRegisterMetaType<Orvane::Model*>("Orvane::Model*");
         QSettings().clear();
-        Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR)});
+        buildTreePlugins();
         window.startPlugins();
         dock = qobject_cast<MaterialQuantitiesDockWidget*>(
             window.dockWidgetManager()->dockWidget("MaterialQuantitiesDockWidget"));

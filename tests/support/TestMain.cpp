@@ -10,6 +10,9 @@
 #else
 #include <QCoreApplication>
 #endif
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
+
 #include <QAbstractItemModel>
 #include <QPersistentModelIndex>
 #include <QSettings>
@@ -24,6 +27,8 @@
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     log4cplus::Initializer logging;
     log4cplus::Logger::getRoot().addAppender(log4cplus::SharedAppenderPtr(new log4cplus::NullAppender));
 

@@ -9,18 +9,8 @@
 #include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesSettingsPage.h"
 
 #include <QAction>
-#include <QMap>
-#include <QMetaType>
 #include <QSettings>
 #include <QString>
-
-namespace {
-
-// The worker thread's results reach the dock as a queued signal argument,
-// so the type is known as soon as the library is loaded.
-const int quantitiesPropPathMapTypeId = qRegisterMetaType<QMap<int, QString>>("QMap<int, QString>");
-
-} // namespace
 
 namespace Orvane {
 
@@ -45,7 +35,8 @@ void MaterialQuantities::initialize(MainWindow* mainWindow)
     libraryPage = new MaterialLibrarySettingsPage(this);
     libraryPage->loadSettings(store);
     dock = new MaterialQuantitiesDockWidget(mainWindow);
-    if (PluginItem* item = PluginManager::Get(nullptr, {})->getPluginItem(this)) {
+    PluginManager* manager = PluginManager::instance();
+    if (PluginItem* item = manager ? manager->getPluginItem(this) : nullptr) {
         dock->setWindowTitle(item->name());
         dock->toggleViewAction()->setIcon(item->icon());
     }

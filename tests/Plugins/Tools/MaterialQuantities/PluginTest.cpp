@@ -25,8 +25,11 @@ namespace {
 /// named by the environment.
 Orvane::PluginManager* pluginManager()
 {
-    qputenv("ORVANE_PLUGIN_PATH", "/nonexistent:" MQ_FIXTURE_PLUGIN_DIR);
-    return Orvane::PluginManager::Get(nullptr, {QStringLiteral(MQ_PLUGIN_DIR)});
+    static Orvane::PluginManager* manager = [] {
+        qputenv("ORVANE_PLUGIN_PATH", "/nonexistent:" MQ_FIXTURE_PLUGIN_DIR);
+        return new Orvane::PluginManager({QStringLiteral(MQ_PLUGIN_DIR)});
+    }();
+    return manager;
 }
 
 /// The tool started in a real main window, as the host starts it, and stopped

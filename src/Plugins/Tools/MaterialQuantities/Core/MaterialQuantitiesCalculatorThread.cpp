@@ -2,21 +2,21 @@
 
 #include "MaterialQuantitiesCalculator.h"
 
-namespace Orvane {
+namespace {
 
-void registerQuantitiesPropPathMapType()
-{
-    static const int id = qRegisterMetaType<QMap<int, QString>>("QMap<int, QString>");
-    Q_UNUSED(id);
-}
+// The success signal carries the map across threads, to receivers that may
+// be connected before any worker exists: known once the library is loaded.
+const int quantitiesPropPathMapTypeId = qRegisterMetaType<QMap<int, QString>>("QMap<int, QString>");
+
+} // namespace
+
+namespace Orvane {
 
 MaterialQuantitiesCalculatorThread::MaterialQuantitiesCalculatorThread(_ifc2x3::IFC2x3Model* model,
                                                                        const MaterialQuantitiesSettings& settings,
                                                                        QObject* parent)
     : QThread(parent), calculator(nullptr), model(model), settings(settings)
 {
-    // The success signal carries the map across threads.
-    registerQuantitiesPropPathMapType();
     if (model) {
         calculator = new MaterialQuantitiesCalculator(model, settings);
         // Relayed on the worker thread as it happens: receivers on other

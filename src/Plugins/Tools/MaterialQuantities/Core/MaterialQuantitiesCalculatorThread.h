@@ -13,9 +13,6 @@ namespace _ifc2x3 {
 class IFC2x3Model;
 }
 
-/// Registers QMap<int, QString> with the meta-type system as "QMap<int, QString>".
-void registerQuantitiesPropPathMapType();
-
 /// Runs one computation pass off the user-interface thread and reports each
 /// item, then either the failure or the success with the map from element
 /// row to the quantity path that gave its functional-unit value, the results
