@@ -13,13 +13,15 @@
 // The host selection (every tenth building element up to ROWS rows, 1000 by
 // default) is made before the computation, as a user would. The settings come
 // from a scratch store, never from the user's.
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesDockWidget.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesDockWidget.h"
 
-#include "Orvane/Widgets/OperationStatus.h"
-#include "Orvane/Widgets/ProgressSink.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+#include "OrvaneWidgets/OperationStatus.h"
+#include "OrvaneWidgets/ProgressSink.h"
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -83,6 +85,8 @@ private:
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE.ifc [--selection ROWS]\n", argv[0]);
         return 2;

@@ -8,7 +8,10 @@
 // type texts, one number per material and the quantity path text. Both wall
 // time and the process's CPU time are given: the writer runs on one thread,
 // so CPU time shows its cost when the machine is busy with other work.
-#include "Orvane/ModelToExcelExport.h"
+#include "OrvaneXlsx/ModelToExcelExport.h"
+
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QAbstractTableModel>
 #include <QCoreApplication>
@@ -126,6 +129,8 @@ int intArgument(int argc, char** argv, const char* name, int fallback)
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     const int rows = intArgument(argc, argv, "--rows", 100000);
     const int columns = intArgument(argc, argv, "--columns", 25);

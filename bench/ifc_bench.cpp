@@ -25,7 +25,9 @@
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>
 #else
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 #include "ifc2x3/ExpressDataSet.h"
 #endif
 
@@ -313,6 +315,8 @@ int usage()
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     std::string path;
     std::string outPath;
     bool peer = true;

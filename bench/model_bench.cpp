@@ -10,13 +10,15 @@
 // printed, as wall time and as this thread's CPU time (other work on the
 // machine inflates the first, not the second). The settings come from a
 // scratch store, never from the user's.
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesProxyModel.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSortProxyModel.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialTotalQuantitiesModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesProxyModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSortProxyModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialTotalQuantitiesModel.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
@@ -106,6 +108,8 @@ bool hasResults(IFC2x3Model& model, const Orvane::MaterialQuantitiesSettings& se
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     log4cplus::Initializer logging;
     log4cplus::Logger::getRoot().addAppender(log4cplus::SharedAppenderPtr(new log4cplus::NullAppender));
     QCoreApplication app(argc, argv);

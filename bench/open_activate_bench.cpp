@@ -17,13 +17,15 @@
 #include "BenchSupport.h"
 #include "TickGaps.h"
 
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesDockWidget.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesDockWidget.h"
 
-#include "Orvane/Widgets/MainWindow.h"
-#include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+#include "OrvaneWidgets/MainWindow.h"
+#include "OrvaneWidgets/ModelDocument.h"
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -68,6 +70,8 @@ void settle()
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE.ifc [--sorted-by COLUMN]\n", argv[0]);
         return 2;

@@ -10,10 +10,13 @@
 // that other work on the machine does not count. The settings come from a
 // scratch store, never from the user's. With --compute, a whole
 // computation pass (reads and writes) is timed last.
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/PropertyPathResolution.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/PropertyPathResolution.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -61,6 +64,8 @@ volatile double sink = 0.0;
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE.ifc [--passes N]\n", argv[0]);

@@ -12,14 +12,16 @@
 // is written.
 #include "BenchSupport.h"
 
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesProxyModel.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialTotalQuantitiesModel.h"
-#include "Plugins/Tools/MaterialQuantities/QuantitiesWorkbookExport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesProxyModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialTotalQuantitiesModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/QuantitiesWorkbookExport.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
@@ -117,6 +119,8 @@ std::string manyMaterialsModel(int materials, int elements)
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     const int materials = intArgument(argc, argv, "--materials", 10000);
     const int elements = intArgument(argc, argv, "--elements", 2);

@@ -13,19 +13,21 @@
 // workbooks have rows. Settings come from a scratch store. The model is then
 // saved once more with its table redrawn during the save: a view that reads
 // the model waits for the data set's lock, which the save holds.
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesDockWidget.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesProxyModel.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialTotalQuantitiesModel.h"
-#include "Plugins/Tools/MaterialQuantities/ModelComponentsExcelExport.h"
-#include "Plugins/Tools/MaterialQuantities/QuantitiesWorkbookExport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesProxyModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialTotalQuantitiesModel.h"
+#include "Plugins/Tools/MaterialQuantities/Core/ModelComponentsExcelExport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/QuantitiesWorkbookExport.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesDockWidget.h"
 
 #include "TickGaps.h"
 
-#include "Orvane/Widgets/MainWindow.h"
-#include "Orvane/Widgets/ModelDocument.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+#include "OrvaneWidgets/MainWindow.h"
+#include "OrvaneWidgets/ModelDocument.h"
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -92,6 +94,8 @@ double exportThroughDock(QApplication& app, Orvane::MaterialQuantitiesDockWidget
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE.ifc\n", argv[0]);
         return 2;

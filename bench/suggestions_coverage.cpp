@@ -9,18 +9,20 @@
 // gives no density for. --verbose prints each type's suggestion and sources;
 // --library adds the entries of a table (as the shipped one is laid out) as
 // the user's own.
-#include "Plugins/Tools/MaterialQuantities/MaterialLibrary.h"
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesCalculator.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputPath.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsReader.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsSuggester.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWorkbookImport.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWriter.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialLibrary.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputPath.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsReader.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsSuggester.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookImport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWriter.h"
 
 #include "Orvane/CoreProperty.h"
 #include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <QCoreApplication>
@@ -136,6 +138,8 @@ bool measure(const QString& path, bool strip, bool verbose, const Orvane::Materi
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     log4cplus::Logger::getRoot().setLogLevel(log4cplus::OFF_LOG_LEVEL);
     QString error;

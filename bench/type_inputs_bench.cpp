@@ -10,13 +10,16 @@
 // by the export itself from the table with those changes.
 #include "BenchSupport.h"
 
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsReader.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWorkbookExport.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWorkbookImport.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWriter.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsReader.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookExport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookImport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWriter.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -79,6 +82,8 @@ Orvane::TypeInputsTable changed(Orvane::TypeInputsTable table, int count)
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: type_inputs_bench MODEL.ifc [--changed N]\n");

@@ -3,12 +3,14 @@
 // user-interface thread.
 //
 //   type_inputs_page_bench MODEL.ifc
-#include "Plugins/Tools/MaterialQuantities/MaterialQuantitiesSettings.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsModel.h"
-#include "Plugins/Tools/MaterialQuantities/TypeInputsWidget.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/TypeInputsModel.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/TypeInputsWidget.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,6 +26,8 @@
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s MODEL.ifc\n", argv[0]);
         return 2;

@@ -4,6 +4,7 @@
 # ones with linguist before committing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-lupdate -no-obsolete -locations none src/Orvane src/apps/orvane -ts src/Orvane/Widgets/translations/orvane_fr.ts
+lupdate -no-obsolete -locations none src/Orvane src/OrvaneXlsx src/OrvaneWidgets src/apps/orvane \
+  -ts src/OrvaneWidgets/translations/orvane_fr.ts
 lupdate -no-obsolete -locations none src/Plugins/Tools/MaterialQuantities \
   -ts src/Plugins/Tools/MaterialQuantities/translations/material_quantities_fr.ts

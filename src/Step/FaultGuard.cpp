@@ -74,7 +74,7 @@ void onBusError(int signal, siginfo_t* info, void* context)
     passOn(signal, info, context);
 }
 
-void install()
+void installHandler()
 {
     pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     struct sigaction action
@@ -88,9 +88,13 @@ void install()
 
 } // namespace
 
+void FaultGuard::install()
+{
+    std::call_once(installOnce, installHandler);
+}
+
 int FaultGuard::watch(const void* begin, std::size_t size)
 {
-    std::call_once(installOnce, install);
     for (int i = 0; i < capacity; ++i) {
         Range& range = ranges[i];
         if (range.taken.exchange(true)) {

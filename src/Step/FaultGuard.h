@@ -16,9 +16,12 @@ namespace Step {
 class FaultGuard
 {
 public:
-    /// Watches [begin, begin + size), a mapping of whole pages from begin;
-    /// installs the handler on first use. -1 when every place for a range
-    /// is taken (the caller then must not rely on a mapping).
+    /// Installs the handler, once; a program calls it in main(), before it
+    /// maps a file. Without it a fault ends the process as it would have.
+    static void install();
+    /// Watches [begin, begin + size), a mapping of whole pages from begin.
+    /// -1 when every place for a range is taken (the caller then must not
+    /// rely on a mapping).
     static int watch(const void* begin, std::size_t size);
     /// Stops watching, before the range is unmapped.
     static void unwatch(int range);

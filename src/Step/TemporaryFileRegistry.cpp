@@ -77,10 +77,14 @@ void installHandlers()
 
 } // namespace
 
-int TemporaryFileRegistry::add(const std::string& path)
+void TemporaryFileRegistry::install()
 {
     static std::once_flag installed;
     std::call_once(installed, installHandlers);
+}
+
+int TemporaryFileRegistry::add(const std::string& path)
+{
     if (path.size() >= PATH_MAX) {
         return -1;
     }

@@ -8,7 +8,7 @@ namespace Step {
 /// Named temporary files removed when the process is ended by a signal
 /// (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
 /// SIGVTALRM, SIGPROF), so that an interrupted save leaves nothing behind.
-/// The handler, installed on first use for those of the signals that have
+/// The handler, installed by install() for those of the signals that have
 /// their default disposition (a program's own handler decides what its
 /// signal does), removes the files registered at that moment, puts back
 /// the default and raises the signal again. Only async-signal-safe calls run
@@ -16,6 +16,10 @@ namespace Step {
 class TemporaryFileRegistry
 {
 public:
+    /// Installs the handler, once; a program calls it in main(), after the
+    /// handlers of its own. Without it the files are only removed by their
+    /// owners.
+    static void install();
     /// Registers a path; returns the slot to release, or -1 when every slot
     /// is taken or the path too long (the file is then only removed by its
     /// owner).

@@ -1,5 +1,7 @@
 // ifcinfo: summary of an IFC 2x3 file, and optionally a copy saved anew.
+#include "Step/FaultGuard.h"
 #include "Step/RegularFile.h"
+#include "Step/TemporaryFileRegistry.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <algorithm>
@@ -54,6 +56,8 @@ std::size_t countDerivedFrom(const std::vector<std::size_t>& counts, const Step:
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     std::string input;
     std::string output;
     bool outputGiven = false;

@@ -3,10 +3,10 @@
 // computed gives the results of the model that had them; wrong workbooks and
 // arguments are refused with nothing written.
 #include "HostModels.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsReader.h"
 #include "ProgramRun.h"
 #include "Sheet.h"
 #include "TestFiles.h"
-#include "TypeInputsReader.h"
 #include "TypeInputsWorkbooks.h"
 
 #include <QDir>

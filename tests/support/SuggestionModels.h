@@ -6,7 +6,7 @@
 
 #include "ModelBuilder.h"
 
-#include "MaterialLibrary.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialLibrary.h"
 
 #include <QString>
 

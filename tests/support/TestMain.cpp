@@ -1,12 +1,18 @@
 // The main of every test program. Programs that link Qt Widgets get a
-// QApplication on the offscreen platform unless another is asked for, the
-// others a QCoreApplication; settings go to a scratch folder, never to the
+// QApplication on the offscreen platform unless another is asked for, those
+// that link Qt GUI only a QGuiApplication, the others a QCoreApplication;
+// settings go to a scratch folder, never to the
 // user's own store, and log records reach the tests' appenders only.
-#ifdef QT_WIDGETS_LIB
+#if defined(QT_WIDGETS_LIB)
 #include <QApplication>
+#elif defined(QT_GUI_LIB)
+#include <QGuiApplication>
 #else
 #include <QCoreApplication>
 #endif
+#include "Step/FaultGuard.h"
+#include "Step/TemporaryFileRegistry.h"
+
 #include <QAbstractItemModel>
 #include <QPersistentModelIndex>
 #include <QSettings>
@@ -21,15 +27,21 @@
 
 int main(int argc, char** argv)
 {
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     log4cplus::Initializer logging;
     log4cplus::Logger::getRoot().addAppender(log4cplus::SharedAppenderPtr(new log4cplus::NullAppender));
 
-#ifdef QT_WIDGETS_LIB
+#if defined(QT_WIDGETS_LIB) || defined(QT_GUI_LIB)
     // Test discovery runs the program without the tests' environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+#endif
+#if defined(QT_WIDGETS_LIB)
     QApplication app(argc, argv);
+#elif defined(QT_GUI_LIB)
+    QGuiApplication app(argc, argv);
 #else
     QCoreApplication app(argc, argv);
 #endif

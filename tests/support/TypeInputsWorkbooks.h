@@ -6,7 +6,7 @@
 #include "Sheet.h"
 #include "TestFiles.h"
 
-#include "TypeInputs.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputs.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

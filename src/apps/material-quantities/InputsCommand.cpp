@@ -2,11 +2,11 @@
 
 #include "SettingsFile.h"
 
-#include "MaterialQuantitiesSettings.h"
-#include "TypeInputsReader.h"
-#include "TypeInputsWorkbookExport.h"
-#include "TypeInputsWorkbookImport.h"
-#include "TypeInputsWriter.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsReader.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookExport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWorkbookImport.h"
+#include "Plugins/Tools/MaterialQuantities/Core/TypeInputsWriter.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 

@@ -1,6 +1,6 @@
 #include "ResultSummary.h"
 
-#include "MaterialQuantitiesCalculator.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesCalculator.h"
 
 #include "Orvane/_ifc2x3/IFC2x3Model.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
 
 #include <QMap>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "SettingsFile.h"
 
-#include "MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
 
 #include <QFile>
 

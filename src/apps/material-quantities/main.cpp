@@ -5,7 +5,9 @@
 #include "FoldingConsoleAppender.h"
 #include "InputsCommand.h"
 
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -119,6 +121,8 @@ QString computeOnlyOption(const QCommandLineParser& parser, const QList<QCommand
 int main(int argc, char** argv)
 {
     Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     log4cplus::Initializer logging;
     // The computation reports every item to this thread; the plain Unix
     // event dispatcher wakes it once per batch of posted events, where the

@@ -2,10 +2,12 @@
 // the tools found in its plug-in folders.
 #include "ApplicationLog.h"
 
-#include "Orvane/Widgets/MainWindow.h"
-#include "Orvane/Widgets/PluginManager.h"
-#include "Orvane/Widgets/Translations.h"
+#include "OrvaneWidgets/MainWindow.h"
+#include "OrvaneWidgets/PluginManager.h"
+#include "OrvaneWidgets/Translations.h"
+#include "Step/FaultGuard.h"
 #include "Step/MemoryPolicy.h"
+#include "Step/TemporaryFileRegistry.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,15 +20,18 @@ int main(int argc, char** argv)
 {
     log4cplus::Initializer logInitializer;
     Step::MemoryPolicy::setCurrent(Step::MemoryPolicy::forLargeModels());
+    Step::FaultGuard::install();
+    Step::TemporaryFileRegistry::install();
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/compost_heap.svg")));
     Orvane::installTranslations(application, QLocale());
 
+    // Before the window, which stops the tools when it goes.
+    Orvane::PluginManager plugins;
     Orvane::MainWindow window;
     window.setLogFileName(startApplicationLog());
-    Orvane::PluginManager::Get(&application, {});
     // The docks' first width is a share of this size; a small screen gets a
     // window that still fits on it.
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();

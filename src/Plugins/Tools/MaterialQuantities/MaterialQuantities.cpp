@@ -1,26 +1,16 @@
 #include "MaterialQuantities.h"
 
-#include "MaterialLibrarySettingsPage.h"
-#include "MaterialQuantitiesDockWidget.h"
-#include "MaterialQuantitiesSettingsPage.h"
-#include "Orvane/Widgets/DockWidgetManager.h"
-#include "Orvane/Widgets/MainWindow.h"
-#include "Orvane/Widgets/PluginItem.h"
-#include "Orvane/Widgets/PluginManager.h"
+#include "OrvaneWidgets/DockWidgetManager.h"
+#include "OrvaneWidgets/MainWindow.h"
+#include "OrvaneWidgets/PluginItem.h"
+#include "OrvaneWidgets/PluginManager.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialLibrarySettingsPage.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesDockWidget.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesSettingsPage.h"
 
 #include <QAction>
-#include <QMap>
-#include <QMetaType>
 #include <QSettings>
 #include <QString>
-
-namespace {
-
-// The worker thread's results reach the dock as a queued signal argument,
-// so the type is known as soon as the library is loaded.
-const int quantitiesPropPathMapTypeId = qRegisterMetaType<QMap<int, QString>>("QMap<int, QString>");
-
-} // namespace
 
 namespace Orvane {
 
@@ -45,7 +35,8 @@ void MaterialQuantities::initialize(MainWindow* mainWindow)
     libraryPage = new MaterialLibrarySettingsPage(this);
     libraryPage->loadSettings(store);
     dock = new MaterialQuantitiesDockWidget(mainWindow);
-    if (PluginItem* item = PluginManager::Get(nullptr, {})->getPluginItem(this)) {
+    PluginManager* manager = PluginManager::instance();
+    if (PluginItem* item = manager ? manager->getPluginItem(this) : nullptr) {
         dock->setWindowTitle(item->name());
         dock->toggleViewAction()->setIcon(item->icon());
     }

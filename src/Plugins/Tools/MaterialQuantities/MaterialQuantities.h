@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MaterialQuantitiesSettings.h"
-#include "MaterialQuantitiesSettingsHolder.h"
-#include "Orvane/Widgets/ModelTool.h"
+#include "OrvaneWidgets/ModelTool.h"
+#include "Plugins/Tools/MaterialQuantities/Core/MaterialQuantitiesSettings.h"
+#include "Plugins/Tools/MaterialQuantities/Ui/MaterialQuantitiesSettingsHolder.h"
 
 #include <QPointer>
 
