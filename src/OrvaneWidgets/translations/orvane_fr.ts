@@ -4,6 +4,10 @@
 <context>
     <name>Orvane::MainWindow</name>
     <message>
+        <source>A tool is still working: the window stays open.</source>
+        <translation>Un outil travaille encore : la fenêtre reste ouverte.</translation>
+    </message>
+    <message>
         <source>IFC files (*.ifc);;All files (*)</source>
         <translation>Fichiers IFC (*.ifc);;Tous les fichiers (*)</translation>
     </message>
