@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace Step {
@@ -90,5 +91,12 @@ private:
     char* m_end = nullptr;
     std::array<FreeList, classCount> m_free;
 };
+
+/// The hold of an arena's owner, given up when the owner goes.
+struct ArenaRelease
+{
+    void operator()(Arena* arena) const { arena->release(); }
+};
+using ArenaHold = std::unique_ptr<Arena, ArenaRelease>;
 
 } // namespace Step

@@ -31,7 +31,6 @@ BaseExpressDataSet::BaseExpressDataSet(const Schema& schema) : m_schema(schema),
 BaseExpressDataSet::~BaseExpressDataSet()
 {
     reset();
-    m_arena->release();
 }
 
 void BaseExpressDataSet::reset()
@@ -58,8 +57,7 @@ void BaseExpressDataSet::reset()
     m_source.clear();
     onReset();
     // What the instances of the previous file used goes with them.
-    m_arena->release();
-    m_arena = Arena::create();
+    m_arena.reset(Arena::create());
 }
 
 bool BaseExpressDataSet::open(const std::string& path)
@@ -345,7 +343,7 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
     }
     const Id key = m_slots.key(slot);
     std::vector<Value>& arguments = m_scratchArguments;
-    const bool decoded = m_decoder.decode(key, typeId, parameterText(slot), arguments, m_arena);
+    const bool decoded = m_decoder.decode(key, typeId, parameterText(slot), arguments, m_arena.get());
     if (!m_source.intact(SourceBuffer::Check::Lazily)) {
         reportChangedSource();
         return nullptr;
@@ -633,7 +631,7 @@ void BaseExpressDataSet::redecode(std::uint32_t slot)
         return;
     }
     std::vector<Value>& arguments = m_scratchArguments;
-    if (!m_decoder.decode(m_slots.key(slot), m_slots.typeId(slot), parameterText(slot), arguments, m_arena)) {
+    if (!m_decoder.decode(m_slots.key(slot), m_slots.typeId(slot), parameterText(slot), arguments, m_arena.get())) {
         return;
     }
     bool droppedDeleted = false;

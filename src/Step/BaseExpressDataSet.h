@@ -104,7 +104,8 @@ public:
     /// `attributes` (bit i for attribute i) of the record of a slot not
     /// decoded yet, read from its text. False, visiting nothing, when the
     /// slot is decoded (its values tell) or its text cannot be read.
-    template <class Visit> bool forEachUndecodedReference(std::size_t slot, std::uint64_t attributes, Visit&& visit) const
+    template <class Visit>
+    bool forEachUndecodedReference(std::size_t slot, std::uint64_t attributes, Visit&& visit) const
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         const std::string_view parameters = undecodedParameters(slot);
@@ -267,7 +268,7 @@ private:
     const Schema& m_schema;
     /// Held, not owned alone: instances referenced after the data set goes
     /// keep it (see Arena).
-    Arena* m_arena = Arena::create();
+    ArenaHold m_arena{Arena::create()};
     mutable std::recursive_mutex m_mutex;
     SourceBuffer m_source;
     FileHeader m_header;

@@ -78,8 +78,9 @@ TEST(RecordReferences, OnlyThoseOfTheAttributesAskedForAndNoneInsideLiterals)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parameters);
         Found found;
-        Step::Lexer::forEachReference(c.parameters, c.attributes,
-                                      [&found](std::size_t attribute, Step::Id key) { found.emplace_back(attribute, key); });
+        Step::Lexer::forEachReference(c.parameters, c.attributes, [&found](std::size_t attribute, Step::Id key) {
+            found.emplace_back(attribute, key);
+        });
         EXPECT_EQ(found, c.expected);
     }
 }
@@ -214,8 +215,7 @@ TEST_P(LexicalVariantTest, InverseRelationsReadFromTheTextAreThoseOfTheDecodedIn
     const std::size_t end = text.rfind("ENDSEC;");
     ASSERT_NE(end, std::string::npos);
     const testsupport::StepRewriter rewriter(text);
-    for (const std::string& variant :
-         {text.substr(0, end) + dangling + text.substr(end), rewriter.withSeparators(7)}) {
+    for (const std::string& variant : {text.substr(0, end) + dangling + text.substr(end), rewriter.withSeparators(7)}) {
         ifc2x3::ExpressDataSet fromText;
         ifc2x3::ExpressDataSet decoded;
         ASSERT_TRUE(fromText.openFromText(variant)) << fromText.lastError().toString();

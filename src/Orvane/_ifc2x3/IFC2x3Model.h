@@ -136,7 +136,7 @@ private:
         std::uint64_t changeCount = 0; // the data set's, when read
         bool occurrence = false;       // an IfcObject (types list their own sets)
         Step::RefPtr<Step::BaseEntity> type;
-        std::vector<Step::Id> sets;  // keys: a set is decoded once a path names it
+        std::vector<Step::Id> sets; // keys: a set is decoded once a path names it
     };
     /// The relations of a row, read again when the data set changed since.
     /// The caller holds the data set's lock, and the returned entry is

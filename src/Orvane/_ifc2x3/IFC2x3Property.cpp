@@ -74,16 +74,15 @@ Step::BaseEntity* typeOf(Step::BaseEntity* entity)
     auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(entity->getExpressDataSet());
     Step::BaseEntity* type = nullptr;
     // Only the typing relation is decoded, one shared by many occurrences.
-    dataSet->forEachInverseKey(*entity, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByType::getClassType(),
-                               [&](Step::Id key) {
-                                   Step::BaseEntity* relation = dataSet->get(key);
-                                   if (!relation) {
-                                       return false;
-                                   }
-                                   type = relation->resolve(
-                                       static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingTypeValue());
-                                   return true;
-                               });
+    dataSet->forEachInverseKey(
+        *entity, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByType::getClassType(), [&](Step::Id key) {
+            Step::BaseEntity* relation = dataSet->get(key);
+            if (!relation) {
+                return false;
+            }
+            type = relation->resolve(static_cast<ifc2x3::IfcRelDefinesByType*>(relation)->getRelatingTypeValue());
+            return true;
+        });
     return isA(type, ifc2x3::IfcTypeObject::getClassType()) ? type : nullptr;
 }
 
@@ -121,8 +120,8 @@ void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit, const QStr
             dataSet->forEachInverseKey(
                 *entity, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByProperties::getClassType(),
                 [&](Step::Id relation) {
-                    Step::BaseEntity* set = dataSet->get(
-                        dataSet->referenceAt(relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex));
+                    Step::BaseEntity* set = dataSet->get(dataSet->referenceAt(
+                        relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex));
                     return isA(set, setType) && visit(set);
                 });
         } else if (isA(entity, ifc2x3::IfcTypeObject::getClassType())) {
@@ -415,16 +414,15 @@ void IFC2x3Property::readRelations(Step::BaseEntity* object, bool& occurrence, S
     // The sets are told from their relations' text, none of them decoded.
     auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(object->getExpressDataSet());
     const Step::ClassType& setType = ifc2x3::IfcPropertySetDefinition::getClassType();
-    dataSet->forEachInverseKey(
-        *object, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByProperties::getClassType(),
-        [&](Step::Id relation) {
-            const Step::Id set =
-                dataSet->referenceAt(relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex);
-            const std::uint16_t typeId = set ? dataSet->typeIdOf(set) : 0;
-            if (typeId && dataSet->schema().classType(typeId).isDerivedFrom(setType)) {
-                sets.push_back(set);
-            }
-        });
+    dataSet->forEachInverseKey(*object, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByProperties::getClassType(),
+                               [&](Step::Id relation) {
+                                   const Step::Id set = dataSet->referenceAt(
+                                       relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex);
+                                   const std::uint16_t typeId = set ? dataSet->typeIdOf(set) : 0;
+                                   if (typeId && dataSet->schema().classType(typeId).isDerivedFrom(setType)) {
+                                       sets.push_back(set);
+                                   }
+                               });
 }
 
 Step::RefPtr<CoreProperty> IFC2x3Property::resolve(const IFC2x3Model* model, Step::BaseEntity* object,
