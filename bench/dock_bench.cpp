@@ -25,11 +25,13 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <log4cplus/initializer.h>
@@ -125,6 +127,12 @@ int main(int argc, char** argv)
     TimingSink sink(&dock, clock);
     Orvane::OperationStatus::setProgressSink(&sink);
     dock.setModel(model.get());
+    // The model's stored results are read on a worker first, the model busy
+    // meanwhile: the computation can start once they show.
+    while (dock.isReadingResults()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
 
     // The user-interface thread's responsiveness: the largest gap between
     // two ticks of a 10 ms timer while the computation runs.
