@@ -139,7 +139,7 @@ int ComputeCommand::run(QTextStream& out, QTextStream& err)
 
     out << "Model:                         " << m_options.input << "\n";
     out << "Saved to:                      " << m_options.output << "\n";
-    ResultSummary(model.get(), *settings).print(out);
+    ResultSummary(model.get(), *settings, succeeded ? thread.rowsHoldingQuantities() : std::vector<int>()).print(out);
     if (!succeeded) {
         explainFailure(*settings, thread.inputCounts(), out);
     }

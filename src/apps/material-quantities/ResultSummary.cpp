@@ -15,12 +15,13 @@ QString number(double value)
 
 } // namespace
 
-ResultSummary::ResultSummary(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings)
+ResultSummary::ResultSummary(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings,
+                             const std::vector<int>& rowsKnownToHoldQuantities)
     : m_model(model), m_settings(settings)
 {
     m_buildingElements = Orvane::MaterialQuantitiesCalculator::getBuildingElementRows(model).size();
     Orvane::MaterialQuantitiesCalculator calculator(model, settings);
-    const auto reasons = calculator.getMissingReasons();
+    const auto reasons = calculator.getMissingReasons(rowsKnownToHoldQuantities);
     m_missing = reasons.size();
     for (const auto& reason : reasons) {
         ++m_reasonCounts[reason.kind];

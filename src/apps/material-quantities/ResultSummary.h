@@ -7,6 +7,8 @@
 #include <QTextStream>
 #include <QVector>
 
+#include <vector>
+
 namespace Orvane {
 namespace _ifc2x3 {
 class IFC2x3Model;
@@ -31,7 +33,10 @@ public:
         QMap<QString, double> quantities;
     };
 
-    ResultSummary(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings);
+    /// Rows known to hold quantities, as a computation just wrote them, are
+    /// not read again.
+    ResultSummary(Orvane::_ifc2x3::IFC2x3Model* model, const Orvane::MaterialQuantitiesSettings& settings,
+                  const std::vector<int>& rowsKnownToHoldQuantities = {});
 
     int buildingElementCount() const { return m_buildingElements; }
     int elementsWithoutResults() const { return m_missing; }

@@ -533,16 +533,26 @@ MaterialQuantitiesCalculator::MissingReason MaterialQuantitiesCalculator::getMis
     return {Reason::NotComputed, {}};
 }
 
-QHash<int, MaterialQuantitiesCalculator::MissingReason> MaterialQuantitiesCalculator::getMissingReasons()
+QHash<int, MaterialQuantitiesCalculator::MissingReason>
+MaterialQuantitiesCalculator::getMissingReasons(const std::vector<int>& rowsKnownToHoldQuantities)
 {
     QHash<int, MissingReason> reasons;
     if (!model) {
         return reasons;
     }
+    std::vector<bool> holding(static_cast<std::size_t>(model->rowCount()), false);
+    for (int row : rowsKnownToHoldQuantities) {
+        if (row >= 0 && static_cast<std::size_t>(row) < holding.size()) {
+            holding[static_cast<std::size_t>(row)] = true;
+        }
+    }
     // What is read through an element's type is read once per type.
     typeInputs = std::make_unique<TypeInputCache>();
     const QStringList path = {QStringLiteral("Properties"), settings.totalQuantitiesPropertySetName};
     for (int row : getBuildingElementRows(model)) {
+        if (holding[static_cast<std::size_t>(row)]) {
+            continue;
+        }
         const QModelIndex index = model->index(row, 0, QModelIndex());
         if (index.isValid() && !holdsQuantities(model->getProperty(index, path).get())) {
             reasons.insert(row, getMissingReason(index));
@@ -1026,6 +1036,7 @@ bool MaterialQuantitiesCalculator::computeQuantities()
     }
     dataSet->rollbackJournal();
     quantitiesPropPathMap.clear();
+    rowsWritten.clear();
     // The views read again what the rows hold now: what they held before.
     std::sort(announcedRows.begin(), announcedRows.end());
     announcedRows.erase(std::unique(announcedRows.begin(), announcedRows.end()), announcedRows.end());
@@ -1043,6 +1054,7 @@ bool MaterialQuantitiesCalculator::stopRequested() const
 bool MaterialQuantitiesCalculator::runPass()
 {
     quantitiesPropPathMap.clear();
+    rowsWritten.clear();
     functionalUnitValueCache.clear();
     massUnitReported = false;
     inputCounts = InputCounts();
@@ -1256,8 +1268,13 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
             }
         }
     }
-    if (createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index) > 0 && inputsFound) {
+    const int written = createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index);
+    if (written > 0 && inputsFound) {
         ++totals.elementsComputed;
+    }
+    if (written == quantities.size() &&
+        std::any_of(quantities.constBegin(), quantities.constEnd(), [](double value) { return value != 0.0; })) {
+        rowsWritten.push_back(row);
     }
     emit calculatedItem();
 }

@@ -85,8 +85,12 @@ public:
     InputCounts getInputCounts() const { return inputCounts; }
     MissingReason getMissingReason(const QModelIndex& index);
     /// The reason of each building element (by model row) whose result set
-    /// holds no quantity.
-    QHash<int, MissingReason> getMissingReasons();
+    /// holds no quantity. Rows known to hold some, such as those the last
+    /// pass wrote, are not read again.
+    QHash<int, MissingReason> getMissingReasons(const std::vector<int>& rowsKnownToHoldQuantities = {});
+    /// Rows to which the last successful pass wrote a result set holding a
+    /// quantity other than zero.
+    const std::vector<int>& rowsHoldingQuantities() const { return rowsWritten; }
     /// The reason as the user reads it, and a count of elements for it.
     static QString reasonText(const MissingReason& reason);
     /// The reasons of elements as the user reads them, by model row.
@@ -204,6 +208,7 @@ private:
     QMap<int, QString> quantitiesPropPathMap;
     QHash<int, double> functionalUnitValueCache;
     InputCounts inputCounts;
+    std::vector<int> rowsWritten;
     /// Rows told of a change during the pass, told again if it is undone.
     std::vector<int> announcedRows;
     log4cplus::Logger logger;

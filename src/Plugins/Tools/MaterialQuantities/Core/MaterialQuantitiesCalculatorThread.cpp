@@ -41,6 +41,11 @@ MaterialQuantitiesCalculator::InputCounts MaterialQuantitiesCalculatorThread::in
     return calculator ? calculator->getInputCounts() : MaterialQuantitiesCalculator::InputCounts();
 }
 
+std::vector<int> MaterialQuantitiesCalculatorThread::rowsHoldingQuantities() const
+{
+    return calculator ? calculator->rowsHoldingQuantities() : std::vector<int>();
+}
+
 void MaterialQuantitiesCalculatorThread::run()
 {
     if (!calculator || !calculator->computeQuantities()) {

@@ -30,6 +30,9 @@ public:
     void run() override;
     /// What the last run found of each input; read once it has ended.
     MaterialQuantitiesCalculator::InputCounts inputCounts() const;
+    /// Rows the last successful run wrote quantities to (see
+    /// MaterialQuantitiesCalculator::rowsHoldingQuantities()), once it ended.
+    std::vector<int> rowsHoldingQuantities() const;
     /// The results the model holds after a successful run.
     const StoredResults& storedResults() const { return results; }
 

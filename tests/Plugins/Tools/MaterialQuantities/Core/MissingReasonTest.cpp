@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace mqtest {
 using namespace testsupport;
 namespace {
@@ -53,7 +55,15 @@ TEST(MissingReasons, EachElementGetsTheFirstInputItLacks)
     Calculator calculator(model.get(), Orvane::MaterialQuantitiesSettings());
     ASSERT_TRUE(calculator.computeQuantities());
 
-    const QHash<int, Reason> reasons = calculator.getMissingReasons();
+    // The rows the pass wrote need not be read again: the reasons are those
+    // read from the model.
+    const QHash<int, Reason> reasons = calculator.getMissingReasons(calculator.rowsHoldingQuantities());
+    EXPECT_EQ(calculator.rowsHoldingQuantities(), (std::vector<int>{indexOf(*model, elements.back()).row()}));
+    const auto sortedRows = [](QList<int> rows) {
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    EXPECT_EQ(sortedRows(reasons.keys()), sortedRows(calculator.getMissingReasons().keys()));
     EXPECT_EQ(reasons.size(), static_cast<int>(std::size(cases)) - 1);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
