@@ -106,8 +106,7 @@ public:
         const Step::Id* last = nullptr;
         inverseKeys(target, relation, first, last);
         for (; first != last; ++first) {
-            const std::uint16_t typeId = typeIdOf(*first);
-            if (typeId == 0 || !schema().classType(typeId).isDerivedFrom(type)) {
+            if (!isOfType(*first, type)) {
                 continue;
             }
             if constexpr (std::is_same_v<decltype(visit(*first)), bool>) {
@@ -118,6 +117,35 @@ public:
                 visit(*first);
             }
         }
+    }
+
+    /// Whether the instance of a key is of `type` or a subtype, told without
+    /// decoding it.
+    bool isOfType(Step::Id key, const Step::ClassType& type) const
+    {
+        const std::uint16_t typeId = typeIdOf(key);
+        return typeId != 0 && schema().classType(typeId).isDerivedFrom(type);
+    }
+
+    /// Hands visit(relation, set) the keys of each property set definition
+    /// an occurrence's IfcRelDefinesByProperties name, in data set order,
+    /// neither of them decoded (the set read from the relation's text). Same
+    /// rules and stop as forEachInverse().
+    template <class Visit> void forEachDefiningSet(const Step::BaseEntity& object, Visit&& visit)
+    {
+        forEachInverseKey(
+            object, InverseRelation::IsDefinedBy, IfcRelDefinesByProperties::getClassType(), [&](Step::Id relation) {
+                const Step::Id set = referenceAt(relation, IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex);
+                if (!set || !isOfType(set, IfcPropertySetDefinition::getClassType())) {
+                    return false;
+                }
+                if constexpr (std::is_same_v<decltype(visit(relation, set)), bool>) {
+                    return visit(relation, set);
+                } else {
+                    visit(relation, set);
+                    return false;
+                }
+            });
     }
 
     /// Number of instances of each type id (index = type id), deleted ones

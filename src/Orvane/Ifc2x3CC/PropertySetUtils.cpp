@@ -78,15 +78,12 @@ std::vector<Attachment> attachedSets(ExpressDataSet& dataSet, IfcObjectDefinitio
     if (object->isOfType(IfcObject::getClassType())) {
         // The relations are read from their text: only those of a set of
         // these names are decoded.
-        const Step::ClassType& relationType = IfcRelDefinesByProperties::getClassType();
-        dataSet.forEachInverseKey(*object, InverseRelation::IsDefinedBy, relationType, [&](Step::Id relation) {
-            const Step::Id definition =
-                dataSet.referenceAt(relation, IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex);
-            if (!definition || !mayBeNamed(dataSet, definition, names)) {
+        dataSet.forEachDefiningSet(*object, [&](Step::Id relation, Step::Id definition) {
+            if (!mayBeNamed(dataSet, definition, names)) {
                 return;
             }
             Step::BaseEntity* set = dataSet.get(definition);
-            if (!set || !set->isOfType(setType) || !isOneOf(nameOf(set), names)) {
+            if (!set || !isOneOf(nameOf(set), names)) {
                 return;
             }
             if (auto* byProperties = static_cast<IfcRelDefinesByProperties*>(dataSet.get(relation))) {

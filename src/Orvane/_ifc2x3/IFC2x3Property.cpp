@@ -117,13 +117,10 @@ void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit, const QStr
             auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(entity->getExpressDataSet());
             // An occurrence has a relation of its own per set: their text
             // names the set, and they stay undecoded.
-            dataSet->forEachInverseKey(
-                *entity, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByProperties::getClassType(),
-                [&](Step::Id relation) {
-                    Step::BaseEntity* set = dataSet->get(dataSet->referenceAt(
-                        relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex));
-                    return isA(set, setType) && visit(set);
-                });
+            dataSet->forEachDefiningSet(*entity, [&](Step::Id, Step::Id key) {
+                Step::BaseEntity* set = dataSet->get(key);
+                return set && visit(set);
+            });
         } else if (isA(entity, ifc2x3::IfcTypeObject::getClassType())) {
             const auto* type = static_cast<const ifc2x3::IfcTypeObject*>(entity);
             for (const Step::Value& item : type->getHasPropertySetsValue().items()) {
@@ -413,16 +410,7 @@ void IFC2x3Property::readRelations(Step::BaseEntity* object, bool& occurrence, S
     type = typeOf(object);
     // The sets are told from their relations' text, none of them decoded.
     auto* dataSet = static_cast<ifc2x3::ExpressDataSet*>(object->getExpressDataSet());
-    const Step::ClassType& setType = ifc2x3::IfcPropertySetDefinition::getClassType();
-    dataSet->forEachInverseKey(*object, InverseRelation::IsDefinedBy, ifc2x3::IfcRelDefinesByProperties::getClassType(),
-                               [&](Step::Id relation) {
-                                   const Step::Id set = dataSet->referenceAt(
-                                       relation, ifc2x3::IfcRelDefinesByProperties::RelatingPropertyDefinitionIndex);
-                                   const std::uint16_t typeId = set ? dataSet->typeIdOf(set) : 0;
-                                   if (typeId && dataSet->schema().classType(typeId).isDerivedFrom(setType)) {
-                                       sets.push_back(set);
-                                   }
-                               });
+    dataSet->forEachDefiningSet(*object, [&sets](Step::Id, Step::Id set) { sets.push_back(set); });
 }
 
 Step::RefPtr<CoreProperty> IFC2x3Property::resolve(const IFC2x3Model* model, Step::BaseEntity* object,
