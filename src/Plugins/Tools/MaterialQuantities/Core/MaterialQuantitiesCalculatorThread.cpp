@@ -56,7 +56,7 @@ void MaterialQuantitiesCalculatorThread::run()
         }
         return;
     }
-    results = StoredResults::read(model, settings);
+    results = StoredResults::read(model, settings, calculator->rowsHoldingQuantities());
     emit calculationSucceeded(calculator->getQuantitiesPropPathMap());
 }
 

@@ -8,7 +8,8 @@
 
 namespace Orvane {
 
-StoredResults StoredResults::read(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings)
+StoredResults StoredResults::read(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings,
+                                  const std::vector<int>& rowsKnownToHoldQuantities)
 {
     StoredResults results;
     if (!model) {
@@ -22,7 +23,7 @@ StoredResults StoredResults::read(_ifc2x3::IFC2x3Model* model, const MaterialQua
     results.present = project.isValid() && model->getProperty(project, QStringLiteral("Properties/") +
                                                                            settings.totalQuantitiesPropertySetName);
     if (results.present) {
-        results.reasons = MaterialQuantitiesCalculator(model, settings).getMissingReasons();
+        results.reasons = MaterialQuantitiesCalculator(model, settings).getMissingReasons(rowsKnownToHoldQuantities);
     }
     return results;
 }

@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <cstdint>
+#include <vector>
 
 namespace Orvane {
 
@@ -25,7 +26,10 @@ public:
 
     /// Nothing read: current for no model.
     StoredResults() = default;
-    static StoredResults read(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings);
+    /// Rows known to hold quantities (those a pass has just written) are
+    /// not read again.
+    static StoredResults read(_ifc2x3::IFC2x3Model* model, const MaterialQuantitiesSettings& settings,
+                              const std::vector<int>& rowsKnownToHoldQuantities = {});
 
     /// Whether the project carries the totals set.
     bool arePresent() const { return present; }
