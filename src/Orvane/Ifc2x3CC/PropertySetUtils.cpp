@@ -469,10 +469,13 @@ Step::Value unitValue(EditContext& context, IfcValue::IfcValue_select type, IfcS
 /// The object's own set of that name, made (madeNew) or copied for it when
 /// needed; null when that takes instances that cannot be created.
 IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object, const std::string& utf8Name,
-                            Creations& creations, bool& madeNew)
+                            PropertySetUtils::ExistingSet existing, Creations& creations, bool& madeNew)
 {
     madeNew = false;
-    for (const Attachment& attachment : attachedSets(dataSet, object, utf8Name)) {
+    const std::vector<Attachment> attached = existing == PropertySetUtils::ExistingSet::LookFor
+                                                 ? attachedSets(dataSet, object, utf8Name)
+                                                 : std::vector<Attachment>();
+    for (const Attachment& attachment : attached) {
         auto* set = entityAs<IfcPropertySet>(attachment.set);
         if (!set) {
             continue;
@@ -780,7 +783,7 @@ int PropertySetUtils::addProperties(IfcObjectDefinition* object, const std::stri
 
 int PropertySetUtils::addProperties(EditContext& context, IfcObjectDefinition* object,
                                     const std::string& propertySetName, const std::vector<SingleValue>& properties,
-                                    bool replace)
+                                    bool replace, ExistingSet existing)
 {
     if (!belongsTo(object, context)) {
         return 0;
@@ -801,7 +804,7 @@ int PropertySetUtils::addProperties(EditContext& context, IfcObjectDefinition* o
     }
     Creations creations(dataSet);
     bool madeNew = false;
-    IfcPropertySet* set = writableSet(dataSet, object, propertySetName, creations, madeNew);
+    IfcPropertySet* set = writableSet(dataSet, object, propertySetName, existing, creations, madeNew);
     if (!set) {
         return 0;
     }

@@ -46,6 +46,12 @@ public:
         ifc2x3::IfcSIPrefix prefix;
     };
 
+    /// Whether addProperties looks for the object's set of that name, or is
+    /// told the object has none: a pass that has just removed every set of
+    /// that name from every object writes each object's set without walking
+    /// its relations again.
+    enum class ExistingSet { LookFor, NoneAttached };
+
     /// Puts a single-value property into the object's set of that name,
     /// creating the set when absent. The value is typed as the IfcValue
     /// member `type`; a non-zero prefix attaches the SI unit of that prefix
@@ -69,7 +75,7 @@ public:
                              const std::vector<SingleValue>& properties, bool replace);
     static int addProperties(EditContext& context, ifc2x3::IfcObjectDefinition* object,
                              const std::string& propertySetName, const std::vector<SingleValue>& properties,
-                             bool replace);
+                             bool replace, ExistingSet existing = ExistingSet::LookFor);
 
     /// Detaches the object's sets of that name from it; true when one was
     /// removed.

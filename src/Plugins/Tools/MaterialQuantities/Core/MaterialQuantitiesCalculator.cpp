@@ -884,11 +884,13 @@ const std::string& MaterialQuantitiesCalculator::utf8Name(const QString& name)
 void MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
                                                     const QString& propertySetName)
 {
-    createQuantities(object, quantities, propertySetName, QModelIndex());
+    createQuantities(object, quantities, propertySetName, QModelIndex(),
+                     Ifc2x3CC::PropertySetUtils::ExistingSet::LookFor);
 }
 
 int MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, const QuantityMap& quantities,
-                                                   const QString& propertySetName, const QModelIndex& index)
+                                                   const QString& propertySetName, const QModelIndex& index,
+                                                   Ifc2x3CC::PropertySetUtils::ExistingSet existing)
 {
     if (!object || quantities.isEmpty()) {
         return 0;
@@ -902,7 +904,8 @@ int MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, 
     // Without a model, the object's data set is edited without the model's context.
     const std::string& setName = utf8Name(propertySetName);
     const int written =
-        model ? Ifc2x3CC::PropertySetUtils::addProperties(model->editContext(), object, setName, properties, true)
+        model ? Ifc2x3CC::PropertySetUtils::addProperties(model->editContext(), object, setName, properties, true,
+                                                          existing)
               : Ifc2x3CC::PropertySetUtils::addProperties(object, setName, properties, true);
     if (written > 0) {
         announce(object, index);
@@ -1268,7 +1271,9 @@ void MaterialQuantitiesCalculator::computeElement(int row, PassTotals& totals)
             }
         }
     }
-    const int written = createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index);
+    // The pass removed every result set before computing: the element has none.
+    const int written = createQuantities(element, quantities, settings.totalQuantitiesPropertySetName, index,
+                                         Ifc2x3CC::PropertySetUtils::ExistingSet::NoneAttached);
     if (written > 0 && inputsFound) {
         ++totals.elementsComputed;
     }

@@ -2,6 +2,7 @@
 
 #include "MaterialQuantitiesSettings.h"
 
+#include "Orvane/Ifc2x3CC/PropertySetUtils.h"
 #include "Step/String.h"
 
 #include <QHash>
@@ -164,9 +165,11 @@ private:
     bool readReusedFlag(const QModelIndex& index, unsigned long long key) const;
     /// Tells the model the object changed; `index` is its row when known.
     void announce(ifc2x3::IfcObjectDefinition* object, const QModelIndex& index = QModelIndex());
-    /// Returns the number of properties written.
+    /// Returns the number of properties written. `existing` tells whether
+    /// the object may already have a set of that name.
     int createQuantities(ifc2x3::IfcObjectDefinition* object, const QMap<QString, double>& quantities,
-                         const QString& propertySetName, const QModelIndex& index);
+                         const QString& propertySetName, const QModelIndex& index,
+                         Ifc2x3CC::PropertySetUtils::ExistingSet existing);
     /// Records the quantity path that gave the functional unit value of row.
     void notePropPath(int row, const QString& path);
     /// The entity key of the element at index, for log records.
