@@ -147,7 +147,10 @@ ExpressDataSet::KeyList& ExpressDataSet::InverseTable::edit(Step::Id target)
             changedAt.assign(targets.size(), 0);
         }
         if (!changedAt[position]) {
-            changedLists.emplace_back(sources.begin() + starts[position], sources.begin() + starts[position + 1]);
+            // Edited to add a source, nearly always: room for it from the start.
+            KeyList& copy = changedLists.emplace_back();
+            copy.reserve(starts[position + 1] - starts[position] + 1);
+            copy.assign(sources.begin() + starts[position], sources.begin() + starts[position + 1]);
             changedAt[position] = static_cast<std::uint32_t>(changedLists.size());
         }
         return changedLists[changedAt[position] - 1];
