@@ -241,7 +241,7 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
     if (typeId == 0 || index >= m_schema.attributeCount(typeId)) {
         return false;
     }
-    if (!recordIntact(slot)) {
+    if (!recordStartIntact(slot)) {
         return false;
     }
     Value value;
@@ -381,6 +381,19 @@ bool BaseExpressDataSet::recordIntact(std::uint32_t slot) const
     const char* const record = m_source.text().data() + m_slots.offset(slot);
     const std::uint32_t length = m_slots.length(slot);
     if (length == 0 || record[0] != '#' || record[length - 1] != ';') {
+        m_source.markChanged();
+    }
+    return m_source.intact(SourceBuffer::Check::Lazily);
+}
+
+bool BaseExpressDataSet::recordStartIntact(std::uint32_t slot) const
+{
+    const std::string_view text = m_source.text();
+    const std::uint64_t offset = m_slots.offset(slot);
+    Id key = 0;
+    std::size_t end = 0;
+    if (m_slots.length(slot) == 0 || offset >= text.size() || text[offset] != '#' ||
+        !Lexer::readReference(text, offset, key, end) || key != m_slots.key(slot)) {
         m_source.markChanged();
     }
     return m_source.intact(SourceBuffer::Check::Lazily);

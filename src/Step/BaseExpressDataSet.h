@@ -249,6 +249,10 @@ private:
     /// Whether a slot's record may be decoded from the file: false when the
     /// file changed since opening (see sourceIntact()).
     bool recordIntact(std::uint32_t slot) const;
+    /// The same told from the record's start alone (its '#' and key), for a
+    /// reader of its first attributes: the end of a long record lies on
+    /// another cache line, whose fetch would cost as much as the read.
+    bool recordStartIntact(std::uint32_t slot) const;
     void reportChangedSource();
     /// Unsets references to missing instances; true when one of them was
     /// deleted since opening (the record then differs from its text).

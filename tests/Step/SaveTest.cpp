@@ -298,6 +298,8 @@ TEST(SourceBuffer, AModelWhoseFileChangesKeepsWhatItReadAndRefusesTheRest)
         } else {
             ifctest::writeFile(path, reexported);
         }
+        Step::Value name;
+        EXPECT_FALSE(dataSet.peekArgument(45, 2, name)) << "a name read from the start of a moved record";
         EXPECT_EQ(dataSet.get(21), nullptr) << truncated;
         EXPECT_EQ(dataSet.get(60), nullptr) << truncated;
         EXPECT_NE(dataSet.get(20), nullptr) << "decoded before, kept";

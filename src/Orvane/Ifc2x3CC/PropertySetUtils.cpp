@@ -856,6 +856,46 @@ std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(const std
     return changed;
 }
 
+std::vector<Step::Id> PropertySetUtils::holdersOfSets(ExpressDataSet& dataSet, const std::vector<std::string>& utf8Names)
+{
+    std::vector<std::uint16_t> setTypes;
+    for (std::uint16_t typeId = 1; typeId <= dataSet.schema().entityCount(); ++typeId) {
+        if (dataSet.schema().classType(typeId).isDerivedFrom(IfcPropertySetDefinition::getClassType())) {
+            setTypes.push_back(typeId);
+        }
+    }
+    std::vector<Step::Id> sets;
+    dataSet.forEachSlot([&](std::size_t slot, std::uint16_t typeId, Step::SlotState state) {
+        if (state != Step::SlotState::Deleted && std::find(setTypes.begin(), setTypes.end(), typeId) != setTypes.end()) {
+            sets.push_back(dataSet.slotKey(slot));
+        }
+    });
+    std::vector<Step::Id> holders;
+    const std::lock_guard<std::recursive_mutex> lock(dataSet.mutex());
+    for (const Step::Id key : sets) {
+        if (!mayBeNamed(dataSet, key, utf8Names)) {
+            continue;
+        }
+        auto* set = static_cast<IfcPropertySetDefinition*>(dataSet.get(key));
+        if (!set || !isOneOf(nameOf(set), utf8Names)) {
+            continue;
+        }
+        for (const auto& relation : set->getPropertyDefinitionOf()) {
+            for (const Step::Value& item : relation->getRelatedObjectsValue().items()) {
+                if (item.isReference()) {
+                    holders.push_back(item.referenceKey());
+                }
+            }
+        }
+        for (const auto& type : set->getDefinesType()) {
+            holders.push_back(type->getKey());
+        }
+    }
+    std::sort(holders.begin(), holders.end());
+    holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
+    return holders;
+}
+
 std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(EditContext& context,
                                                                        const std::vector<IfcObjectDefinition*>& objects,
                                                                        const std::vector<std::string>& utf8Names)

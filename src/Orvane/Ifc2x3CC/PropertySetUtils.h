@@ -3,6 +3,7 @@
 #include "ifc2x3/generated/Enums.h"
 
 #include "Step/String.h"
+#include "Step/Value.h"
 
 #include <QVariant>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 namespace ifc2x3 {
+class ExpressDataSet;
 class IfcObjectDefinition;
 class IfcPropertySetDefinition;
 } // namespace ifc2x3
@@ -94,6 +96,13 @@ public:
     static std::vector<ifc2x3::IfcObjectDefinition*>
     removePropertySets(EditContext& context, const std::vector<ifc2x3::IfcObjectDefinition*>& objects,
                        const std::vector<std::string>& utf8Names);
+
+    /// Keys of the objects that hold a set of any of these names, sorted:
+    /// found from the sets, read by name, rather than from each object's
+    /// relations, which a pass over every object of a model would walk one
+    /// by one. Objects outside this list have no such set to remove.
+    static std::vector<Step::Id> holdersOfSets(ifc2x3::ExpressDataSet& dataSet,
+                                               const std::vector<std::string>& utf8Names);
 
     /// The first set of that name attached to the object (an occurrence's
     /// relations in file order, a type's list in order), or null.

@@ -945,6 +945,10 @@ bool MaterialQuantitiesCalculator::removeOldQuantities(bool progress)
         }
     }
     const auto all = model->dataSet()->getAllIfcObjectDefinition();
+    // Most objects hold no old result: those that do are found from the sets.
+    const std::vector<Step::Id> holders =
+        names.empty() ? std::vector<Step::Id>()
+                      : Ifc2x3CC::PropertySetUtils::holdersOfSets(*model->dataSet(), names);
     std::vector<IfcObjectDefinition*> objects;
     for (std::size_t first = 0; first < all.size(); first += removalStep) {
         if (progress && stopRequested()) {
@@ -952,7 +956,9 @@ bool MaterialQuantitiesCalculator::removeOldQuantities(bool progress)
         }
         objects.clear();
         for (std::size_t i = first; i < std::min<std::size_t>(all.size(), first + removalStep); ++i) {
-            objects.push_back(all[i].get());
+            if (std::binary_search(holders.begin(), holders.end(), all[i]->getKey())) {
+                objects.push_back(all[i].get());
+            }
         }
         // A run of objects at once: an old set that many of them share
         // through one relation is unlinked from them in one rewrite of it.
