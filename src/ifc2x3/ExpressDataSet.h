@@ -242,7 +242,7 @@ private:
         /// firstNewKey; of any other, in a map. Positions and keys lead to
         /// an index, four bytes each, where most have no list.
         std::vector<std::uint32_t> changedAt; // per target: 0 unchanged, else 1 + index in changedLists
-        std::deque<KeyList> changedLists; // grows without moving the lists it holds
+        std::deque<KeyList> changedLists;     // grows without moving the lists it holds
         Step::Id firstNewKey = 0;
         std::vector<std::uint32_t> newAt; // per key from firstNewKey: 0 no list, else 1 + index in changedLists
         std::unordered_map<Step::Id, KeyList> otherTargets;

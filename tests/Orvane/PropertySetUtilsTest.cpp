@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <regex>
 #include <set>
@@ -288,6 +289,37 @@ TEST_F(PropertySetEditing, RemovingUnlinksASetAndDeletesWhatOnlyItUsed)
         EXPECT_FALSE(model->dataSet()->get(key)) << key;
     }
     EXPECT_TRUE(saveAndReopen(*model));
+}
+
+// The holders found from the sets are the objects removal finds the sets on
+// by walking every object's relations, with a set added by an edit too.
+TEST(PropertySetHolders, AreTheObjectsRemovalFindsTheSetsOn)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::vector<Step::Id>>> cases = {
+        {{"Shared"}, {20, 21, 22}},
+        {{"TypeSet"}, {40, 41}},
+        {{"Shared", "TypeSet"}, {20, 21, 22, 40, 41}},
+        {{"None"}, {}},
+        {{"Added"}, {21}},
+        {{"Added", "TypeSet"}, {21, 40, 41}}};
+    for (const auto& [names, expected] : cases) {
+        auto model = openText(sharedModel);
+        ASSERT_TRUE(model);
+        ASSERT_TRUE(add(*model, 21, "Added", "Note", QVariant("n")));
+        const std::vector<Step::Id> holders = PropertySetUtils::holdersOfSets(*model->dataSet(), names);
+        EXPECT_EQ(holders, expected) << names.front();
+        std::vector<ifc2x3::IfcObjectDefinition*> all;
+        for (const auto& object : model->dataSet()->getAllIfcObjectDefinition()) {
+            all.push_back(object.get());
+        }
+        std::vector<Step::Id> removedFrom;
+        for (const auto* object : PropertySetUtils::removePropertySets(all, names)) {
+            removedFrom.push_back(object->getKey());
+        }
+        std::sort(removedFrom.begin(), removedFrom.end());
+        EXPECT_EQ(holders, removedFrom) << names.front();
+        EXPECT_TRUE(PropertySetUtils::holdersOfSets(*model->dataSet(), names).empty()) << names.front();
+    }
 }
 
 TEST_F(PropertySetEditing, ReadsFollowEveryKindOfEditOfTheRelations)

@@ -856,7 +856,8 @@ std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(const std
     return changed;
 }
 
-std::vector<Step::Id> PropertySetUtils::holdersOfSets(ExpressDataSet& dataSet, const std::vector<std::string>& utf8Names)
+std::vector<Step::Id> PropertySetUtils::holdersOfSets(ExpressDataSet& dataSet,
+                                                      const std::vector<std::string>& utf8Names)
 {
     std::vector<std::uint16_t> setTypes;
     for (std::uint16_t typeId = 1; typeId <= dataSet.schema().entityCount(); ++typeId) {
@@ -866,7 +867,8 @@ std::vector<Step::Id> PropertySetUtils::holdersOfSets(ExpressDataSet& dataSet, c
     }
     std::vector<Step::Id> sets;
     dataSet.forEachSlot([&](std::size_t slot, std::uint16_t typeId, Step::SlotState state) {
-        if (state != Step::SlotState::Deleted && std::find(setTypes.begin(), setTypes.end(), typeId) != setTypes.end()) {
+        if (state != Step::SlotState::Deleted &&
+            std::find(setTypes.begin(), setTypes.end(), typeId) != setTypes.end()) {
             sets.push_back(dataSet.slotKey(slot));
         }
     });

@@ -903,10 +903,9 @@ int MaterialQuantitiesCalculator::createQuantities(IfcObjectDefinition* object, 
     }
     // Without a model, the object's data set is edited without the model's context.
     const std::string& setName = utf8Name(propertySetName);
-    const int written =
-        model ? Ifc2x3CC::PropertySetUtils::addProperties(model->editContext(), object, setName, properties, true,
-                                                          existing)
-              : Ifc2x3CC::PropertySetUtils::addProperties(object, setName, properties, true);
+    const int written = model ? Ifc2x3CC::PropertySetUtils::addProperties(model->editContext(), object, setName,
+                                                                          properties, true, existing)
+                              : Ifc2x3CC::PropertySetUtils::addProperties(object, setName, properties, true);
     if (written > 0) {
         announce(object, index);
     }
@@ -947,8 +946,7 @@ bool MaterialQuantitiesCalculator::removeOldQuantities(bool progress)
     const auto all = model->dataSet()->getAllIfcObjectDefinition();
     // Most objects hold no old result: those that do are found from the sets.
     const std::vector<Step::Id> holders =
-        names.empty() ? std::vector<Step::Id>()
-                      : Ifc2x3CC::PropertySetUtils::holdersOfSets(*model->dataSet(), names);
+        names.empty() ? std::vector<Step::Id>() : Ifc2x3CC::PropertySetUtils::holdersOfSets(*model->dataSet(), names);
     std::vector<IfcObjectDefinition*> objects;
     for (std::size_t first = 0; first < all.size(); first += removalStep) {
         if (progress && stopRequested()) {
