@@ -108,7 +108,7 @@ bool SPFWriter::writeCreatedRecords(const Sink& sink) const
         if (m_slots.state(i) != SlotState::New || m_slots.offset(i) != SlotTable::noOffset) {
             continue;
         }
-        pending += serialize(i);
+        appendRecord(pending, i);
         pending += newline;
         if (pending.size() >= writeChunk) {
             if (!sink(pending)) {
@@ -122,13 +122,20 @@ bool SPFWriter::writeCreatedRecords(const Sink& sink) const
 
 std::string SPFWriter::serialize(std::uint32_t slot) const
 {
-    std::string out = "#" + std::to_string(m_slots.key(slot));
+    std::string out;
+    appendRecord(out, slot);
+    return out;
+}
+
+void SPFWriter::appendRecord(std::string& out, std::uint32_t slot) const
+{
+    out += '#';
+    out += std::to_string(m_slots.key(slot));
     out += '=';
     out += m_schema.stepName(m_slots.typeId(slot));
     const BaseEntity::Arguments arguments = m_slots.object(slot)->arguments();
     ValueWriter::writeArguments(out, arguments.begin(), arguments.size());
     out += ';';
-    return out;
 }
 
 } // namespace Step

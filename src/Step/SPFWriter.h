@@ -39,6 +39,8 @@ private:
     bool writeChangedRecords(const Sink& sink, std::size_t& cursor) const;
     bool writeCreatedRecords(const Sink& sink) const;
     std::string serialize(std::uint32_t slot) const;
+    /// Appends the record of a slot, as serialize() makes it.
+    void appendRecord(std::string& out, std::uint32_t slot) const;
 
     const Schema& m_schema;
     const SlotTable& m_slots;
