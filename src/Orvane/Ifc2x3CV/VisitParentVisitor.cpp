@@ -1,5 +1,6 @@
 #include "VisitParentVisitor.h"
 
+#include "ifc2x3/EntityAccess.h"
 #include "ifc2x3/ExpressDataSet.h"
 
 #include <algorithm>
@@ -23,34 +24,27 @@ VisitParentVisitor::Parents VisitParentVisitor::parentsOf(IfcObjectDefinition* o
         return {};
     }
     const std::lock_guard<std::recursive_mutex> lock(dataSet->mutex());
-    // Relations of one kind, each giving the parent it names.
-    auto collect = [&](InverseRelation relation, const Step::ClassType& relationType, auto parentOf) {
-        dataSet->forEachInverse(*object, relation, [&](Step::BaseEntity* entity) {
-            if (!entity->isOfType(relationType)) {
-                return;
-            }
-            if (IfcObjectDefinition* parent = parentOf(entity)) {
-                parents.push_back({dataSet->slotOfKey(entity->getKey()), parent});
+    // Relations of one kind, each giving the parent it names, read from
+    // the relation's text: the parts of an assembly share one relation,
+    // which need not be decoded for each of them.
+    auto collect = [&](InverseRelation relation, const Step::ClassType& relationType, std::size_t parentIndex) {
+        dataSet->forEachInverseKey(*object, relation, relationType, [&](Step::Id relationKey) {
+            const Step::Id parentKey = dataSet->referenceAt(relationKey, parentIndex);
+            if (auto* parent = parentKey ? entityAs<IfcObjectDefinition>(dataSet->get(parentKey)) : nullptr) {
+                parents.push_back({dataSet->slotOfKey(relationKey), parent});
             }
         });
     };
-    collect(InverseRelation::Decomposes, IfcRelDecomposes::getClassType(),
-            [](Step::BaseEntity* r) { return static_cast<IfcRelDecomposes*>(r)->getRelatingObject(); });
+    collect(InverseRelation::Decomposes, IfcRelDecomposes::getClassType(), IfcRelDecomposes::RelatingObjectIndex);
     if (object->isOfType(IfcElement::getClassType())) {
         collect(InverseRelation::ContainedInStructure, IfcRelContainedInSpatialStructure::getClassType(),
-                [](Step::BaseEntity* r) -> IfcObjectDefinition* {
-                    return static_cast<IfcRelContainedInSpatialStructure*>(r)->getRelatingStructure();
-                });
+                IfcRelContainedInSpatialStructure::RelatingStructureIndex);
         collect(InverseRelation::FillsVoids, IfcRelFillsElement::getClassType(),
-                [](Step::BaseEntity* r) -> IfcObjectDefinition* {
-                    return static_cast<IfcRelFillsElement*>(r)->getRelatingOpeningElement();
-                });
+                IfcRelFillsElement::RelatingOpeningElementIndex);
     }
     if (object->isOfType(IfcFeatureElementSubtraction::getClassType())) {
         collect(InverseRelation::VoidsElements, IfcRelVoidsElement::getClassType(),
-                [](Step::BaseEntity* r) -> IfcObjectDefinition* {
-                    return static_cast<IfcRelVoidsElement*>(r)->getRelatingBuildingElement();
-                });
+                IfcRelVoidsElement::RelatingBuildingElementIndex);
     }
     std::stable_sort(parents.begin(), parents.end(),
                      [](const Parent& a, const Parent& b) { return a.relationSlot < b.relationSlot; });
