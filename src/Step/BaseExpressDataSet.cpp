@@ -102,15 +102,9 @@ bool BaseExpressDataSet::indexSource()
 {
     const std::string_view text = m_source.text();
     SPFIndexer indexer(text, m_schema);
-    indexer.setProgressCallback(
-        [](void* context, std::size_t offset) {
-            // Keep a margin behind the scan: the indexer may look back a little.
-            const auto* source = static_cast<const SourceBuffer*>(context);
-            if (offset > (std::size_t(1) << 20)) {
-                source->release(0, offset - (std::size_t(1) << 20));
-            }
-        },
-        &m_source);
+    // The pages read stay mapped: the readers that follow an opening (the
+    // inverse relations, a model's rows) go over the file again, and would
+    // fault each page in anew. The opener lets them go (releaseSourcePages()).
     // Reserving more than files usually need costs address space only:
     // pages never written stay free.
     m_slots.reserve(text.size() / 32 + 16);
@@ -135,7 +129,6 @@ bool BaseExpressDataSet::indexSource()
         reset();
         return false;
     }
-    m_source.release(0, text.size());
     m_header = indexer.header();
     m_dataEnd = indexer.dataEnd();
     m_crlf = indexer.usesCrLf();
@@ -143,6 +136,12 @@ bool BaseExpressDataSet::indexSource()
         warn("entity " + name + " is not part of " + m_schema.name() + "; its instances are kept as they are");
     }
     return true;
+}
+
+void BaseExpressDataSet::releaseSourcePages()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_source.release(0, m_source.text().size());
 }
 
 void BaseExpressDataSet::warn(const std::string& message)

@@ -95,6 +95,11 @@ public:
     /// for the few that are wanted. False when the instance is decoded
     /// already (read it instead), missing, or its text cannot be read.
     bool peekArgument(Id key, std::size_t index, Value& out) const;
+    /// Drops the pages of the mapped file read so far (when the memory
+    /// policy drops read pages). Opening leaves them mapped for the passes
+    /// over the whole file that follow it; whoever opened calls this after
+    /// them.
+    void releaseSourcePages();
     /// The instance an attribute of an instance refers to, read from its
     /// values when it is decoded, else from its text without decoding it
     /// unless the text is long; 0 when the attribute holds no reference to

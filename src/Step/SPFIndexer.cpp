@@ -32,7 +32,6 @@ constexpr std::array<std::uint8_t, 256> makeClassTable()
 }
 
 constexpr auto charClass = makeClassTable();
-constexpr std::size_t progressStep = std::size_t(16) << 20;
 
 // The first byte from p on that matters in the parameters of a record
 // (quote, parenthesis, slash, semicolon), or end.
@@ -414,7 +413,6 @@ bool SPFIndexer::parseData()
         m_records.reserve(m_text.size() / 64);
     }
     const NameTable names(m_schema);
-    std::size_t nextProgress = progressStep;
     std::unordered_set<std::string> unknown;
     std::string name;
     const char* const begin = m_text.data();
@@ -522,10 +520,6 @@ bool SPFIndexer::parseData()
             m_sink(m_sinkContext, location);
         } else {
             m_records.push_back(location);
-        }
-        if (m_progress && m_pos >= nextProgress) {
-            m_progress(m_progressContext, m_pos);
-            nextProgress = m_pos + progressStep;
         }
         p = begin + m_pos;
     }

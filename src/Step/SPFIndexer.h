@@ -50,14 +50,6 @@ public:
     const std::string& error() const { return m_error; }
     std::size_t errorOffset() const { return m_errorOffset; }
 
-    /// Called every few megabytes with the offset reached, so the caller
-    /// can release pages of a mapped source it will not need again soon.
-    void setProgressCallback(void (*callback)(void*, std::size_t), void* context)
-    {
-        m_progress = callback;
-        m_progressContext = context;
-    }
-
     /// Hands each record to sink as it is found instead of collecting them
     /// in records(), so a caller with its own table holds them only once.
     void setRecordSink(void (*sink)(void*, const RecordLocation&), void* context)
@@ -90,8 +82,6 @@ private:
     bool m_crlf = false;
     std::string m_error;
     std::size_t m_errorOffset = 0;
-    void (*m_progress)(void*, std::size_t) = nullptr;
-    void* m_progressContext = nullptr;
     void (*m_sink)(void*, const RecordLocation&) = nullptr;
     void* m_sinkContext = nullptr;
 };

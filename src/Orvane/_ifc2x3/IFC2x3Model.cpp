@@ -84,6 +84,8 @@ std::unique_ptr<IFC2x3Model> IFC2x3Model::open(const QString& path, QString* err
     // they do not hold up the first view that shows properties.
     dataSet->prepareInverses();
     auto model = std::make_unique<IFC2x3Model>(std::move(dataSet));
+    // The opening's passes over the whole file are done: its pages go.
+    model->m_dataSet->releaseSourcePages();
     model->m_file = resolvedFile(path);
     model->m_fileVersion = version;
     return model;
