@@ -156,6 +156,17 @@ inline std::size_t skipLiteral(std::string_view text, std::size_t pos)
     return end == npos ? text.size() : end;
 }
 
+/// skipLiteral() for a binary "..." too: a reader stepping over values
+/// without reading them skips each of the three whole.
+inline std::size_t skipOpaque(std::string_view text, std::size_t pos)
+{
+    if (pos < text.size() && text[pos] == '"') {
+        const std::size_t close = text.find('"', pos + 1);
+        return close == npos ? text.size() : close + 1;
+    }
+    return skipLiteral(text, pos);
+}
+
 /// Moves pos past blanks and comments. False when a comment is not closed,
 /// with pos where it opens.
 inline bool skipBlanks(std::string_view text, std::size_t& pos)
@@ -253,16 +264,8 @@ template <class Visit> bool forEachReference(std::string_view parameters, std::u
     std::size_t attribute = 0;
     while (pos < parameters.size()) {
         const char c = parameters[pos];
-        if (c == '\'' || c == '/') {
-            pos = std::max(pos + 1, skipLiteral(parameters, pos));
-            continue;
-        }
-        if (c == '"') { // a binary
-            const std::size_t close = parameters.find('"', pos + 1);
-            if (close == npos) {
-                return false;
-            }
-            pos = close + 1;
+        if (c == '\'' || c == '/' || c == '"') {
+            pos = std::max(pos + 1, skipOpaque(parameters, pos));
             continue;
         }
         if (c == '(') {

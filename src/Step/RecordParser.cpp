@@ -116,16 +116,8 @@ bool RecordParser::skipValue()
     int depth = 0;
     while (m_pos < m_text.size()) {
         const char c = m_text[m_pos];
-        if (c == '\'' || c == '/') {
-            m_pos = std::max(m_pos + 1, Lexer::skipLiteral(m_text, m_pos));
-            continue;
-        }
-        if (c == '"') {
-            const std::size_t end = m_text.find('"', m_pos + 1);
-            if (end == std::string_view::npos) {
-                break;
-            }
-            m_pos = end + 1;
+        if (c == '\'' || c == '/' || c == '"') {
+            m_pos = std::max(m_pos + 1, Lexer::skipOpaque(m_text, m_pos));
             continue;
         }
         if (c == '(') {

@@ -859,16 +859,14 @@ std::vector<IfcObjectDefinition*> PropertySetUtils::removePropertySets(const std
 std::vector<Step::Id> PropertySetUtils::holdersOfSets(ExpressDataSet& dataSet,
                                                       const std::vector<std::string>& utf8Names)
 {
-    std::vector<std::uint16_t> setTypes;
-    for (std::uint16_t typeId = 1; typeId <= dataSet.schema().entityCount(); ++typeId) {
-        if (dataSet.schema().classType(typeId).isDerivedFrom(IfcPropertySetDefinition::getClassType())) {
-            setTypes.push_back(typeId);
-        }
+    // Whether each type is a set's, told once rather than for each slot.
+    std::vector<bool> isSetType(dataSet.schema().entityCount() + 1u, false);
+    for (std::uint16_t typeId = 1; typeId < isSetType.size(); ++typeId) {
+        isSetType[typeId] = dataSet.schema().classType(typeId).isDerivedFrom(IfcPropertySetDefinition::getClassType());
     }
     std::vector<Step::Id> sets;
     dataSet.forEachSlot([&](std::size_t slot, std::uint16_t typeId, Step::SlotState state) {
-        if (state != Step::SlotState::Deleted &&
-            std::find(setTypes.begin(), setTypes.end(), typeId) != setTypes.end()) {
+        if (state != Step::SlotState::Deleted && typeId < isSetType.size() && isSetType[typeId]) {
             sets.push_back(dataSet.slotKey(slot));
         }
     });
