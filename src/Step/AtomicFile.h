@@ -2,6 +2,7 @@
 
 #include "FileVersion.h"
 
+#include <cstdint>
 #include <string>
 
 namespace Step {
@@ -68,6 +69,7 @@ private:
     bool openNamed();
     bool takeTargetPermissions();
     bool linkUnnamed(std::string* linked);
+    void startWriteBack();
     bool syncDirectory();
     bool fail(const std::string& what, int errorNumber);
     void closeHandle();
@@ -79,6 +81,8 @@ private:
     std::string m_writingPath;
     int m_fd = -1;
     int m_registration = -1;
+    std::uint64_t m_written = 0;     ///< bytes written so far
+    std::uint64_t m_writingBack = 0; ///< bytes handed to the disk so far
     bool m_targetExisted = false;
     unsigned m_targetMode = 0;
     unsigned m_targetOwner = 0;
