@@ -117,10 +117,19 @@ void BaseEntity::takeArguments(std::vector<Value>& arguments)
         m_arguments[i] = std::move(arguments[i]);
     }
     arguments.clear();
+    m_unread.store(false, std::memory_order_release);
+}
+
+void BaseEntity::readDeferred() const
+{
+    if (BaseExpressDataSet* ds = getExpressDataSet()) {
+        ds->readDeferredArguments(const_cast<BaseEntity&>(*this));
+    }
 }
 
 void BaseEntity::putArgument(std::size_t index, Value value)
 {
+    readIfUnread();
     if (index >= m_count) {
         resizeArguments(index + 1);
     }
@@ -130,11 +139,13 @@ void BaseEntity::putArgument(std::size_t index, Value value)
 const Value& BaseEntity::argument(std::size_t index) const
 {
     static const Value none;
+    readIfUnread();
     return index < m_count ? m_arguments[index] : none;
 }
 
 void BaseEntity::setArgument(std::size_t index, Value value)
 {
+    readIfUnread();
     if (index >= m_count) {
         resizeArguments(index + 1);
     }
@@ -154,7 +165,7 @@ int BaseEntity::attributeIndex(const std::string& name) const
 const Value& BaseEntity::attribute(const std::string& name) const
 {
     const int index = attributeIndex(name);
-    return argument(index < 0 ? m_count : static_cast<std::size_t>(index));
+    return argument(index < 0 ? argumentCount() : static_cast<std::size_t>(index));
 }
 
 BaseEntity* BaseEntity::resolve(const Value& value) const

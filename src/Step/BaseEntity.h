@@ -3,6 +3,7 @@
 #include "BaseObject.h"
 #include "Value.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -55,9 +56,21 @@ public:
     /// The values in schema order, as a read-only range.
     using Arguments = Value::Range<const Value>;
 
-    std::size_t argumentCount() const { return m_count; }
+    std::size_t argumentCount() const
+    {
+        readIfUnread();
+        return m_count;
+    }
     const Value& argument(std::size_t index) const;
-    Arguments arguments() const { return {m_arguments, m_count}; }
+    Arguments arguments() const
+    {
+        readIfUnread();
+        return {m_arguments, m_count};
+    }
+    /// Whether the values are still to be read from the data set's text
+    /// (see BaseExpressDataSet::getBySlotDeferred()); any read of them
+    /// reads them first.
+    bool argumentsUnread() const { return m_unread.load(std::memory_order_acquire); }
 
     /// Changes one attribute and tells the data set, which then writes the
     /// record anew on save and keeps its inverse relations up to date.
@@ -93,6 +106,15 @@ private:
     static void* allocateBlock(BaseExpressDataSet* dataSet, std::size_t bytes, std::uint16_t& sizeClass);
     static void freeBlock(void* block, std::uint16_t sizeClass);
 
+    void readIfUnread() const
+    {
+        if (argumentsUnread()) {
+            readDeferred();
+        }
+    }
+    void readDeferred() const;
+    void markUnread() { m_unread.store(true, std::memory_order_release); }
+
     void useRoom(void* room, std::size_t count);
     /// Storage for `count` values, the first `m_count` of them kept; the
     /// new ones are unset.
@@ -107,6 +129,9 @@ private:
     std::uint16_t m_room = 0;
     /// The arena's size class of the instance's block; 0 when on the heap.
     std::uint16_t m_sizeClass = 0;
+    /// Set while the values are left in the text; cleared, once they are
+    /// read, under the data set's lock.
+    mutable std::atomic<bool> m_unread{false};
 };
 
 } // namespace Step

@@ -233,7 +233,7 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const std::uint32_t slot = m_keys.find(key);
-    if (slot == noSlot || m_slots.state(slot) != SlotState::Unloaded) {
+    if (slot == noSlot || !valuesInText(slot)) {
         return false;
     }
     const std::uint16_t typeId = m_slots.typeId(slot);
@@ -253,7 +253,7 @@ bool BaseExpressDataSet::peekArgument(Id key, std::size_t index, Value& out) con
 
 std::string_view BaseExpressDataSet::undecodedParameters(std::size_t slot) const
 {
-    if (slot >= m_slots.size() || m_slots.state(slot) != SlotState::Unloaded || m_slots.typeId(slot) == 0 ||
+    if (slot >= m_slots.size() || !valuesInText(static_cast<std::uint32_t>(slot)) || m_slots.typeId(slot) == 0 ||
         !recordIntact(static_cast<std::uint32_t>(slot))) {
         return {};
     }
@@ -270,7 +270,8 @@ Id BaseExpressDataSet::referenceAt(Id key, std::size_t index)
     // A long record, such as a relation shared by thousands of objects, is
     // decoded once rather than read again for each of them.
     constexpr std::uint64_t longRecord = 512;
-    const BaseEntity* entity = m_slots.length(slot) > longRecord ? loadSlot(slot) : m_slots.object(slot);
+    const BaseEntity* entity =
+        m_slots.length(slot) > longRecord ? loadSlot(slot) : (valuesInText(slot) ? nullptr : m_slots.object(slot));
     Id found = 0;
     if (entity) {
         if (index < entity->argumentCount() && entity->argument(index).isReference()) {
@@ -336,30 +337,12 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
         m_slots.setState(slot, SlotState::Broken);
         return nullptr;
     }
-    if (!recordIntact(slot)) {
-        reportChangedSource();
-        return nullptr; // left unread: the file may not change it back
-    }
-    const Id key = m_slots.key(slot);
     std::vector<Value>& arguments = m_scratchArguments;
-    const bool decoded = m_decoder.decode(key, typeId, parameterText(slot), arguments, m_arena.get());
-    if (!m_source.intact(SourceBuffer::Check::Lazily)) {
-        reportChangedSource();
-        return nullptr;
-    }
-    if (!decoded) {
-        warn(m_decoder.problem());
-        m_slots.setState(slot, SlotState::Broken);
-        return nullptr;
-    }
-    if (m_decoder.hadMalformedString()) {
-        warn(keyText(key) + ": malformed string escape, text kept as written");
-    }
     bool droppedDeleted = false;
-    for (Value& argument : arguments) {
-        droppedDeleted = dropDanglingReferences(argument, key) || droppedDeleted;
+    if (!decodeSlot(slot, arguments, droppedDeleted)) {
+        return nullptr; // unreadable, or left unread as the file changed: it may change back
     }
-    BaseEntity* entity = m_schema.create(typeId, this, key);
+    BaseEntity* entity = m_schema.create(typeId, this, m_slots.key(slot));
     entity->takeArguments(arguments);
     entity->ref();
     m_slots.setObject(slot, entity);
@@ -370,6 +353,87 @@ BaseEntity* BaseExpressDataSet::loadSlot(std::uint32_t slot)
     }
     onLoaded(entity);
     return entity;
+}
+
+bool BaseExpressDataSet::decodeSlot(std::uint32_t slot, std::vector<Value>& arguments, bool& droppedDeleted)
+{
+    if (!recordIntact(slot)) {
+        reportChangedSource();
+        return false;
+    }
+    const Id key = m_slots.key(slot);
+    const bool decoded = m_decoder.decode(key, m_slots.typeId(slot), parameterText(slot), arguments, m_arena.get());
+    if (!m_source.intact(SourceBuffer::Check::Lazily)) {
+        reportChangedSource();
+        return false;
+    }
+    if (!decoded) {
+        warn(m_decoder.problem());
+        m_slots.setState(slot, SlotState::Broken);
+        return false;
+    }
+    if (m_decoder.hadMalformedString()) {
+        warn(keyText(key) + ": malformed string escape, text kept as written");
+    }
+    droppedDeleted = false;
+    for (Value& argument : arguments) {
+        droppedDeleted = dropDanglingReferences(argument, key) || droppedDeleted;
+    }
+    return true;
+}
+
+bool BaseExpressDataSet::valuesInText(std::uint32_t slot) const
+{
+    const SlotState state = m_slots.state(slot);
+    if (state == SlotState::Unloaded) {
+        return true;
+    }
+    const BaseEntity* entity = state == SlotState::Loaded ? m_slots.object(slot) : nullptr;
+    return entity && entity->argumentsUnread();
+}
+
+BaseEntity* BaseExpressDataSet::getBySlotDeferred(std::size_t index)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (index >= m_slots.size()) {
+        return nullptr;
+    }
+    const auto slot = static_cast<std::uint32_t>(index);
+    const std::uint16_t typeId = m_slots.typeId(slot);
+    if (m_slots.state(slot) != SlotState::Unloaded || typeId == 0) {
+        return loadSlot(slot);
+    }
+    BaseEntity* entity = m_schema.create(typeId, this, m_slots.key(slot));
+    entity->markUnread();
+    entity->ref();
+    m_slots.setObject(slot, entity);
+    m_slots.setState(slot, SlotState::Loaded);
+    onLoaded(entity);
+    return entity;
+}
+
+void BaseExpressDataSet::readDeferredArguments(BaseEntity& entity)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!entity.argumentsUnread()) {
+        return; // read by another thread meanwhile
+    }
+    std::vector<Value>& arguments = m_scratchArguments;
+    const std::uint32_t slot = m_keys.find(entity.getKey());
+    bool droppedDeleted = false;
+    if (slot == noSlot || m_slots.object(slot) != &entity || !decodeSlot(slot, arguments, droppedDeleted)) {
+        // Unreadable: the values stay unset (and the record, as the file
+        // has it, is what saving writes).
+        arguments.clear();
+        entity.takeArguments(arguments);
+        return;
+    }
+    entity.takeArguments(arguments);
+    if (droppedDeleted) {
+        // The text names an instance deleted since: it must be written anew.
+        m_slots.setState(slot, SlotState::Modified);
+        record({EditJournal::Kind::DecodedWithoutDeleted, SlotState::Loaded, slot});
+    }
 }
 
 bool BaseExpressDataSet::recordIntact(std::uint32_t slot) const
@@ -475,6 +539,10 @@ bool BaseExpressDataSet::remove(Id key)
     }
     BaseEntity* entity = loadSlot(index);
     if (entity) {
+        // Its values go with it, to be put back on a rollback.
+        if (entity->argumentsUnread()) {
+            readDeferredArguments(*entity);
+        }
         onRemoved(entity);
     }
     const SlotState state = m_slots.state(index);
@@ -686,7 +754,7 @@ void BaseExpressDataSet::purgeDeletedReferences()
 
 void BaseExpressDataSet::purgeDeletedReferences(std::uint32_t slot)
 {
-    if (m_slots.state(slot) == SlotState::Unloaded && m_slots.typeId(slot) != 0) {
+    if (valuesInText(slot) && m_slots.typeId(slot) != 0) {
         // Most records are looked through as text and left undecoded.
         if (!m_deleted.referencedBy(recordText(slot))) {
             return;

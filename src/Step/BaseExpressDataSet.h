@@ -82,6 +82,12 @@ public:
     /// The decoded instance of a slot (decoded now if needed), or null for a
     /// deleted, unknown or unreadable one.
     BaseEntity* getBySlot(std::size_t slot);
+    /// Same instance, its values left in the text until first read: for
+    /// lists of many instances of which readers want few values. Its record
+    /// is not touched now; a record found unreadable then leaves the values
+    /// unset, with a warning, as a record read now would have left the
+    /// instance out.
+    BaseEntity* getBySlotDeferred(std::size_t slot);
     /// Number of instances that are not deleted.
     std::size_t instanceCount() const;
 
@@ -243,6 +249,15 @@ private:
     bool indexSource();
     void reset();
     BaseEntity* loadSlot(std::uint32_t slot);
+    friend class BaseEntity;
+    /// Whether a slot's values are still only in its record: not decoded,
+    /// or left unread by getBySlotDeferred().
+    bool valuesInText(std::uint32_t slot) const;
+    /// Reads the values of an instance getBySlotDeferred() left unread.
+    void readDeferredArguments(BaseEntity& entity);
+    /// The values of a slot's record with references to instances deleted
+    /// since dropped; false, with the reason warned of, when unreadable.
+    bool decodeSlot(std::uint32_t slot, std::vector<Value>& arguments, bool& droppedDeleted);
     /// The parameter list "(...)" of a slot's record as the file has it
     /// (empty when there is none); notes the read.
     std::string_view parameterText(std::uint32_t slot) const;

@@ -39,7 +39,9 @@ void ExpressDataSet::fill(const Step::ClassType& type, TypedListBase& list)
         if (typeId >= wanted.size() || !wanted[typeId]) {
             return;
         }
-        if (Step::BaseEntity* entity = getBySlot(slot)) {
+        // A list is of many instances, of which readers mostly want few
+        // values: each is read when first asked for.
+        if (Step::BaseEntity* entity = getBySlotDeferred(slot)) {
             list.add(entity);
         }
     });

@@ -284,6 +284,14 @@ void detach(ExpressDataSet& dataSet, IfcObjectDefinition* object, const Attachme
     }
 }
 
+/// The object's owner history, for what is made for it: read from its
+/// record while its values are not read, as those of most objects are not.
+Step::Value ownerHistoryOf(ExpressDataSet& dataSet, const IfcObjectDefinition& object)
+{
+    const Step::Id owner = dataSet.referenceAt(object.getKey(), IfcRoot::OwnerHistoryIndex);
+    return owner ? Step::Value::reference(owner) : Step::Value();
+}
+
 /// False when the relation it needs cannot be created.
 bool attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySetDefinition* set, Creations& creations)
 {
@@ -295,7 +303,7 @@ bool attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySet
     }
     return creations.add(dataSet.createEntity<IfcRelDefinesByProperties>([&](IfcRelDefinesByProperties& relation) {
         relation.setGlobalIdValue(Step::Value::string(createGlobalId(), &dataSet.arena()));
-        relation.setOwnerHistoryValue(object->getOwnerHistoryValue());
+        relation.setOwnerHistoryValue(ownerHistoryOf(dataSet, *object));
         relation.setRelatedObjectsValue(
             Step::Value::list({Step::Value::reference(object->getKey())}, &dataSet.arena()));
         relation.setRelatingPropertyDefinition(set);
@@ -492,7 +500,7 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
     }
     auto* set = dataSet.createEntity<IfcPropertySet>([&](IfcPropertySet& created) {
         created.setGlobalIdValue(Step::Value::string(createGlobalId(), &dataSet.arena()));
-        created.setOwnerHistoryValue(object->getOwnerHistoryValue());
+        created.setOwnerHistoryValue(ownerHistoryOf(dataSet, *object));
         created.setNameValue(Step::Value::string(utf8Name, &dataSet.arena()));
         created.setHasPropertiesValue(Step::Value::list({}, &dataSet.arena()));
     });
