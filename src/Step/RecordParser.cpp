@@ -448,7 +448,7 @@ void write(std::string& out, const Value& value)
         if (value.isKeptAsWritten()) {
             out += value.writtenText();
         } else {
-            out += StringCodec::encode(value.text());
+            StringCodec::encodeTo(value.text(), out);
         }
         out += '\'';
         break;

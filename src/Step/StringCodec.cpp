@@ -2,6 +2,7 @@
 
 #include "Utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <iconv.h>
@@ -197,10 +198,24 @@ bool decode(std::string_view s, std::string& out)
 
 std::string encode(std::string_view utf8)
 {
+    std::string out;
+    encodeTo(utf8, out);
+    return out;
+}
+
+void encodeTo(std::string_view utf8, std::string& out)
+{
+    // Most texts are printable ASCII with neither quote nor backslash: they
+    // are their own encoding.
+    const bool plain =
+        std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\'' && c != '\\'; });
+    if (plain) {
+        out += utf8;
+        return;
+    }
     static const char hex[] = "0123456789ABCDEF";
     const std::string text(utf8);
-    std::string out;
-    out.reserve(text.size() + 8);
+    out.reserve(out.size() + text.size() + 8);
     std::size_t pos = 0;
     bool inWideRun = false;
     auto closeRun = [&] {
@@ -243,7 +258,6 @@ std::string encode(std::string_view utf8)
         }
     }
     closeRun();
-    return out;
 }
 
 } // namespace StringCodec

@@ -20,6 +20,8 @@ bool decode(std::string_view body, std::string& out);
 /// ASCII: quotes doubled, backslashes doubled, other characters as \X2\ (or
 /// \X4\ outside the basic plane) and control characters as \X\hh.
 std::string encode(std::string_view utf8);
+/// Same, appended to out.
+void encodeTo(std::string_view utf8, std::string& out);
 
 } // namespace StringCodec
 } // namespace Step
