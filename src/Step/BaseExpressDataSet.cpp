@@ -56,7 +56,9 @@ void BaseExpressDataSet::reset()
     m_header = FileHeader();
     m_source.clear();
     onReset();
-    // What the instances of the previous file used goes with them.
+    // What the instances of the previous file used goes with them, and so
+    // do values left from a record that failed to decode.
+    m_scratchArguments.clear();
     m_arena.reset(Arena::create());
 }
 
@@ -364,10 +366,12 @@ bool BaseExpressDataSet::decodeSlot(std::uint32_t slot, std::vector<Value>& argu
     const Id key = m_slots.key(slot);
     const bool decoded = m_decoder.decode(key, m_slots.typeId(slot), parameterText(slot), arguments, m_arena.get());
     if (!m_source.intact(SourceBuffer::Check::Lazily)) {
+        arguments.clear();
         reportChangedSource();
         return false;
     }
     if (!decoded) {
+        arguments.clear();
         warn(m_decoder.problem());
         m_slots.setState(slot, SlotState::Broken);
         return false;
