@@ -716,6 +716,7 @@ void BaseExpressDataSet::redecode(std::uint32_t slot)
     }
     std::vector<Value>& arguments = m_scratchArguments;
     if (!m_decoder.decode(m_slots.key(slot), m_slots.typeId(slot), parameterText(slot), arguments, m_arena.get())) {
+        arguments.clear();
         return;
     }
     bool droppedDeleted = false;
