@@ -416,6 +416,13 @@ BaseEntity* BaseExpressDataSet::getBySlotDeferred(std::size_t index)
     return entity;
 }
 
+BaseEntity* BaseExpressDataSet::getDeferred(Id key)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t slot = m_keys.find(key);
+    return slot == noSlot ? nullptr : getBySlotDeferred(slot);
+}
+
 void BaseExpressDataSet::readDeferredArguments(BaseEntity& entity)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

@@ -88,6 +88,8 @@ public:
     /// unset, with a warning, as a record read now would have left the
     /// instance out.
     BaseEntity* getBySlotDeferred(std::size_t slot);
+    /// The same for the instance of a key.
+    BaseEntity* getDeferred(Id key);
     /// Number of instances that are not deleted.
     std::size_t instanceCount() const;
 

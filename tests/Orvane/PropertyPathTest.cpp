@@ -35,6 +35,7 @@ protected:
         model = openText(wallModel);
         ASSERT_TRUE(model);
     }
+    void checkValuesNumbersUnitsAndDisplays();
     std::unique_ptr<IFC2x3Model> model;
 };
 
@@ -42,6 +43,21 @@ protected:
 // units (none for what is not a number) with the kind of unit, and the
 // displayed text in the unit of the model, in the default locale.
 TEST_F(PropertyPaths, ValuesNumbersUnitsAndDisplays)
+{
+    for (const bool decodedFirst : {false, true}) {
+        SCOPED_TRACE(decodedFirst ? "every instance decoded first" : "sets read from their text");
+        model = openText(wallModel);
+        ASSERT_TRUE(model);
+        if (decodedFirst) {
+            for (std::size_t slot = 0; slot < model->dataSet()->slotCount(); ++slot) {
+                model->dataSet()->getBySlot(slot);
+            }
+        }
+        checkValuesNumbersUnitsAndDisplays();
+    }
+}
+
+void PropertyPaths::checkValuesNumbersUnitsAndDisplays()
 {
     const DefaultLocale english(DefaultLocale::english());
     const struct
@@ -171,6 +187,8 @@ TEST(PropertyPathLookup, OnlyThePropertyOfTheNameIsDecoded)
     EXPECT_DOUBLE_EQ(numberAt(*model, 100, "Properties/BaseQuantities/Depth").toDouble(), 3.0);
     EXPECT_FALSE(model->getProperty(indexOf(*model, 100), "Properties/BaseQuantities/Height"));
     EXPECT_DOUBLE_EQ(numberAt(*model, 100, QString::fromUtf8("Properties/BaseQuantities/D\u00e9pth")).toDouble(), 7.0);
+    // The set's quantities were read from its text, the set left there.
+    EXPECT_TRUE(model->dataSet()->get(120)->argumentsUnread());
     // Listing a set's children decodes them all, as before.
     const auto quantities = model->getProperty(indexOf(*model, 100), "Properties/BaseQuantities");
     ASSERT_TRUE(quantities);

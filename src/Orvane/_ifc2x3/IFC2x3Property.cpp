@@ -86,13 +86,25 @@ Step::BaseEntity* typeOf(Step::BaseEntity* entity)
     return isA(type, ifc2x3::IfcTypeObject::getClassType()) ? type : nullptr;
 }
 
+enum class NameRead { Same, Other, Unknown };
+
+/// Whether an instance not decoded yet has that name, read from its text;
+/// Unknown when the text cannot tell (the instance is decoded, say).
+NameRead peekName(const Step::BaseExpressDataSet& dataSet, Step::Id key, std::size_t nameIndex, const QString& name)
+{
+    Step::Value read;
+    if (!dataSet.peekArgument(key, nameIndex, read)) {
+        return NameRead::Unknown;
+    }
+    return sameName(read.plain().text(), name) ? NameRead::Same : NameRead::Other;
+}
+
 /// Whether a property or quantity not decoded yet may have that name: its
 /// name is read from its text, so that looking for one property of a set
 /// decodes that one only.
 bool mayBeNamed(const Step::BaseExpressDataSet& dataSet, Step::Id key, std::size_t nameIndex, const QString& name)
 {
-    Step::Value read;
-    return !dataSet.peekArgument(key, nameIndex, read) || sameName(read.plain().text(), name);
+    return peekName(dataSet, key, nameIndex, name) != NameRead::Other;
 }
 
 bool mayBeNamed(const Step::BaseEntity* owner, const Step::Value& child, const QString& name)
@@ -101,6 +113,33 @@ bool mayBeNamed(const Step::BaseEntity* owner, const Step::Value& child, const Q
     static_assert(ifc2x3::IfcProperty::NameIndex == ifc2x3::IfcPhysicalQuantity::NameIndex);
     return !child.isReference() ||
            mayBeNamed(*owner->getExpressDataSet(), child.referenceKey(), ifc2x3::IfcProperty::NameIndex, name);
+}
+
+/// Calls visit on the children of a set whose values are still in its text,
+/// read from there: the set itself is not decoded. False, visiting nothing,
+/// when the text cannot be read.
+template <class Visit>
+bool forEachChildInText(Step::BaseEntity* set, std::size_t listIndex, const Step::ClassType& childType, Visit& visit,
+                        const QString* name)
+{
+    Step::BaseExpressDataSet& dataSet = *set->getExpressDataSet();
+    std::vector<Step::Id> children;
+    const bool read =
+        dataSet.forEachUndecodedReference(dataSet.slotOfKey(set->getKey()), std::uint64_t(1) << listIndex,
+                                          [&children](std::size_t, Step::Id child) { children.push_back(child); });
+    if (!read) {
+        return false;
+    }
+    for (const Step::Id key : children) {
+        if (name && !mayBeNamed(dataSet, key, ifc2x3::IfcProperty::NameIndex, *name)) {
+            continue;
+        }
+        Step::BaseEntity* child = dataSet.get(key);
+        if (isA(child, childType) && visit(child)) {
+            break;
+        }
+    }
+    return true;
 }
 
 /// Calls visit on the property sets of an object (occurrence: through its
@@ -132,20 +171,22 @@ void forEachChild(bool sets, Step::BaseEntity* entity, Visit&& visit, const QStr
         }
         return;
     }
-    const Step::Value* list = nullptr;
+    std::size_t listIndex = 0;
     const Step::ClassType* childType = &ifc2x3::IfcProperty::getClassType();
     if (isA(entity, ifc2x3::IfcPropertySet::getClassType())) {
-        list = &static_cast<const ifc2x3::IfcPropertySet*>(entity)->getHasPropertiesValue();
+        listIndex = ifc2x3::IfcPropertySet::HasPropertiesIndex;
     } else if (isA(entity, ifc2x3::IfcElementQuantity::getClassType())) {
-        list = &static_cast<const ifc2x3::IfcElementQuantity*>(entity)->getQuantitiesValue();
+        listIndex = ifc2x3::IfcElementQuantity::QuantitiesIndex;
         childType = &ifc2x3::IfcPhysicalQuantity::getClassType();
     } else if (isA(entity, ifc2x3::IfcComplexProperty::getClassType())) {
-        list = &static_cast<const ifc2x3::IfcComplexProperty*>(entity)->getHasPropertiesValue();
-    }
-    if (!list) {
+        listIndex = ifc2x3::IfcComplexProperty::HasPropertiesIndex;
+    } else {
         return;
     }
-    for (const Step::Value& item : list->items()) {
+    if (entity->argumentsUnread() && forEachChildInText(entity, listIndex, *childType, visit, name)) {
+        return;
+    }
+    for (const Step::Value& item : entity->argument(listIndex).items()) {
         if (name && !mayBeNamed(entity, item, *name)) {
             continue;
         }
@@ -377,7 +418,17 @@ bool IFC2x3Property::descend(const IFC2x3Model* model, Position& position, const
             // Only the set of that name is decoded.
             Step::BaseExpressDataSet& dataSet = *model->dataSet();
             for (const Step::Id key : relations->sets) {
-                if (!mayBeNamed(dataSet, key, ifc2x3::IfcRoot::NameIndex, name)) {
+                const NameRead read = peekName(dataSet, key, ifc2x3::IfcRoot::NameIndex, name);
+                if (read == NameRead::Other) {
+                    continue;
+                }
+                if (read == NameRead::Same) {
+                    // Named so in its text: its values stay there, the
+                    // reader mostly going on to one of its properties.
+                    found = dataSet.getDeferred(key);
+                    if (found) {
+                        break;
+                    }
                     continue;
                 }
                 Step::BaseEntity* set = dataSet.get(key);
