@@ -292,8 +292,10 @@ Step::Value ownerHistoryOf(ExpressDataSet& dataSet, const IfcObjectDefinition& o
     return owner ? Step::Value::reference(owner) : Step::Value();
 }
 
-/// False when the relation it needs cannot be created.
-bool attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySetDefinition* set, Creations& creations)
+/// False when the relation it needs cannot be created; the relation has the
+/// owner history `owner` (the object's).
+bool attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySetDefinition* set, Creations& creations,
+            const Step::Value& owner)
 {
     if (auto* type = entityAs<IfcTypeObject>(object)) {
         std::vector<IfcPropertySetDefinition*> sets = type->getHasPropertySets();
@@ -303,7 +305,7 @@ bool attach(ExpressDataSet& dataSet, IfcObjectDefinition* object, IfcPropertySet
     }
     return creations.add(dataSet.createEntity<IfcRelDefinesByProperties>([&](IfcRelDefinesByProperties& relation) {
         relation.setGlobalIdValue(Step::Value::string(createGlobalId(), &dataSet.arena()));
-        relation.setOwnerHistoryValue(ownerHistoryOf(dataSet, *object));
+        relation.setOwnerHistoryValue(owner);
         relation.setRelatedObjectsValue(
             Step::Value::list({Step::Value::reference(object->getKey())}, &dataSet.arena()));
         relation.setRelatingPropertyDefinition(set);
@@ -335,7 +337,7 @@ bool replaceAttachment(ExpressDataSet& dataSet, IfcObjectDefinition* object, con
     // The relation serves other objects too: this one gets a relation of
     // its own (which comes last in file order), made before the old one is
     // left so that a failure changes nothing.
-    if (!attach(dataSet, object, copy, creations)) {
+    if (!attach(dataSet, object, copy, creations, ownerHistoryOf(dataSet, *object))) {
         return false;
     }
     detach(dataSet, object, attachment);
@@ -498,13 +500,14 @@ IfcPropertySet* writableSet(ExpressDataSet& dataSet, IfcObjectDefinition* object
         }
         return copy;
     }
+    const Step::Value owner = ownerHistoryOf(dataSet, *object);
     auto* set = dataSet.createEntity<IfcPropertySet>([&](IfcPropertySet& created) {
         created.setGlobalIdValue(Step::Value::string(createGlobalId(), &dataSet.arena()));
-        created.setOwnerHistoryValue(ownerHistoryOf(dataSet, *object));
+        created.setOwnerHistoryValue(owner);
         created.setNameValue(Step::Value::string(utf8Name, &dataSet.arena()));
         created.setHasPropertiesValue(Step::Value::list({}, &dataSet.arena()));
     });
-    if (!creations.add(set) || !attach(dataSet, object, set, creations)) {
+    if (!creations.add(set) || !attach(dataSet, object, set, creations, owner)) {
         return nullptr;
     }
     madeNew = true;
