@@ -104,6 +104,7 @@ bool BaseExpressDataSet::indexSource()
 {
     const std::string_view text = m_source.text();
     SPFIndexer indexer(text, m_schema);
+    indexer.setMemoryPolicy(m_source.memoryPolicy());
     // The pages read stay mapped: the readers that follow an opening (the
     // inverse relations, a model's rows) go over the file again, and would
     // fault each page in anew. The opener lets them go (releaseSourcePages()).

@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <unordered_set>
+#include <system_error>
+#include <thread>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -202,6 +203,12 @@ void lineAndColumn(std::string_view text, std::size_t offset, std::size_t& line,
     column = offset - lineStart + 1;
 }
 
+SPFIndexer::SPFIndexer(std::string_view text, const Schema& schema)
+    : m_text(text), m_schema(schema),
+      m_splitThreshold(std::thread::hardware_concurrency() > 1 ? std::size_t(32) << 20 : 0)
+{
+}
+
 bool SPFIndexer::fail(const std::string& message, std::size_t offset)
 {
     if (m_error.empty()) {
@@ -384,6 +391,54 @@ bool SPFIndexer::parseHeaderEntity(const std::string& name)
 
 bool SPFIndexer::parseData()
 {
+    if (!parseDataKeyword()) {
+        return false;
+    }
+    const std::size_t split = splitPoint(m_pos);
+    if (split == npos) {
+        return parseRecords(npos, nullptr) == Scan::Ended;
+    }
+    // Two threads, one from each end of the split. The second half is read
+    // on the guess that the split starts a record; the first half's scan
+    // tells whether it does, by stopping right there. Otherwise, or when
+    // the second half found something wrong, the first half's scan reads on
+    // itself: the outcome is always that of one scan from the start.
+    SPFIndexer tail(m_text, m_schema);
+    tail.m_memoryPolicy = m_memoryPolicy;
+    std::atomic<bool> cancel{false};
+    std::thread worker;
+    try {
+        worker = std::thread([&tail, &cancel, split] { tail.runTail(split, cancel); });
+    } catch (const std::system_error&) {
+        return parseRecords(npos, nullptr) == Scan::Ended;
+    }
+    Scan head = Scan::Failed;
+    try {
+        head = parseRecords(split, &cancel);
+    } catch (...) {
+        cancel.store(true, std::memory_order_relaxed);
+        worker.join();
+        throw;
+    }
+    if (head != Scan::ReachedStop) {
+        cancel.store(true, std::memory_order_relaxed);
+    }
+    worker.join();
+    if (head == Scan::Failed) {
+        return false;
+    }
+    if (head == Scan::Ended) {
+        return true;
+    }
+    if (!tail.m_tailRead) {
+        return parseRecords(npos, nullptr) == Scan::Ended;
+    }
+    adoptTail(tail);
+    return true;
+}
+
+bool SPFIndexer::parseDataKeyword()
+{
     if (!skipSpace()) {
         return false;
     }
@@ -409,11 +464,77 @@ bool SPFIndexer::parseData()
         return fail("expected ';' after DATA", m_pos);
     }
     ++m_pos;
-    if (!m_sink) {
+    return true;
+}
+
+std::size_t SPFIndexer::splitPoint(std::size_t dataStart) const
+{
+    if (m_splitThreshold == 0 || dataStart >= m_text.size() || m_text.size() - dataStart < m_splitThreshold) {
+        return npos;
+    }
+    const std::size_t from =
+        m_splitFrom == npos ? dataStart + (m_text.size() - dataStart) / 2 : std::max(m_splitFrom, dataStart);
+    // The first line from there that starts with an instance name and '='.
+    // Inside a string or a comment such a line is a wrong guess, which the
+    // first half's scan finds out.
+    constexpr std::size_t searched = std::size_t(1) << 20;
+    for (std::size_t line = m_text.find('\n', from); line != std::string_view::npos && line - from < searched;
+         line = m_text.find('\n', line + 1)) {
+        const std::size_t hash = line + 1;
+        Id key = 0;
+        std::size_t end = 0;
+        if (hash < m_text.size() && m_text[hash] == '#' && Lexer::readReference(m_text, hash, key, end) && key != 0 &&
+            end < m_text.size() && m_text[end] == '=') {
+            return hash;
+        }
+    }
+    return npos;
+}
+
+void SPFIndexer::runTail(std::size_t start, const std::atomic<bool>& cancel)
+{
+    m_pos = start;
+    m_records.reserve((m_text.size() - start) / 64);
+    m_memoryPolicy.adviseTable(m_records.data(), m_records.capacity() * sizeof(RecordLocation));
+    try {
+        m_tailRead = parseRecords(npos, nullptr, &cancel) == Scan::Ended;
+    } catch (const std::bad_alloc&) {
+        m_tailRead = false; // the first half's thread reads on instead
+    }
+}
+
+void SPFIndexer::adoptTail(SPFIndexer& tail)
+{
+    for (const RecordLocation& location : tail.m_records) {
+        keep(location);
+    }
+    tail.m_records = {};
+    for (std::string& name : tail.m_unknownNames) {
+        if (m_unknownSet.insert(name).second) {
+            m_unknownNames.push_back(std::move(name));
+        }
+    }
+    m_dataEnd = tail.m_dataEnd;
+    m_pos = tail.m_pos;
+    m_readInTwo = true;
+}
+
+void SPFIndexer::keep(const RecordLocation& location)
+{
+    if (m_sink) {
+        m_sink(m_sinkContext, location);
+    } else {
+        m_records.push_back(location);
+    }
+}
+
+SPFIndexer::Scan SPFIndexer::parseRecords(std::size_t stopAt, std::atomic<bool>* cancelTail,
+                                          const std::atomic<bool>* cancelled)
+{
+    if (!m_sink && m_records.capacity() == 0) {
         m_records.reserve(m_text.size() / 64);
     }
     const NameTable names(m_schema);
-    std::unordered_set<std::string> unknown;
     std::string name;
     const char* const begin = m_text.data();
     const char* const end = begin + m_text.size();
@@ -434,42 +555,59 @@ bool SPFIndexer::parseData()
     char upper[NameTable::maxLength + 24];
     while (true) {
         if (!skipBlank(p)) {
-            return false;
-        }
-        if (p >= end) {
-            return fail("unexpected end of file: the data section is not closed", m_text.size());
+            return Scan::Failed;
         }
         const std::size_t recordStart = static_cast<std::size_t>(p - begin);
+        if (recordStart >= stopAt) {
+            if (recordStart == stopAt) {
+                m_pos = recordStart;
+                return Scan::ReachedStop;
+            }
+            // The split lay inside a record or a comment: read on alone.
+            stopAt = npos;
+            cancelTail->store(true, std::memory_order_relaxed);
+        }
+        if (cancelled && cancelled->load(std::memory_order_relaxed)) {
+            return Scan::Failed;
+        }
+        if (p >= end) {
+            fail("unexpected end of file: the data section is not closed", m_text.size());
+            return Scan::Failed;
+        }
         if (*p != '#') {
             m_pos = recordStart;
             if (Lexer::isLetter(*p) && readKeyword(name) && name == "ENDSEC") {
                 m_dataEnd = recordStart;
                 skipSpace();
                 if (m_pos >= m_text.size() || m_text[m_pos] != ';') {
-                    return fail("expected ';' after ENDSEC", m_pos);
+                    fail("expected ';' after ENDSEC", m_pos);
+                    return Scan::Failed;
                 }
                 ++m_pos;
                 break;
             }
-            return fail("expected an instance name '#<number>'", recordStart);
+            fail("expected an instance name '#<number>'", recordStart);
+            return Scan::Failed;
         }
         Id key = 0;
         std::size_t nameEnd = 0;
         if (!Lexer::readReference(m_text, recordStart, key, nameEnd) || key == 0) {
-            return fail(nameEnd == recordStart + 1 ? "bad instance name: the number must follow '#' directly"
-                                                   : "bad instance name",
-                        recordStart);
+            fail(nameEnd == recordStart + 1 ? "bad instance name: the number must follow '#' directly"
+                                            : "bad instance name",
+                 recordStart);
+            return Scan::Failed;
         }
         p = begin + nameEnd;
         if (!skipBlank(p)) {
-            return false;
+            return Scan::Failed;
         }
         if (p >= end || *p != '=') {
-            return fail("expected '=' after the instance name", static_cast<std::size_t>(p - begin));
+            fail("expected '=' after the instance name", static_cast<std::size_t>(p - begin));
+            return Scan::Failed;
         }
         ++p;
         if (!skipBlank(p)) {
-            return false;
+            return Scan::Failed;
         }
         RecordLocation location;
         location.offset = recordStart;
@@ -480,7 +618,8 @@ bool SPFIndexer::parseData()
         } else {
             const char* const nameStart = p;
             if (p >= end || !Lexer::isLetter(*p)) {
-                return fail("expected an entity name", static_cast<std::size_t>(nameStart - begin));
+                fail("expected an entity name", static_cast<std::size_t>(nameStart - begin));
+                return Scan::Failed;
             }
             const std::size_t length = scanName(nameStart, end, upper);
             p = nameStart + length;
@@ -496,37 +635,32 @@ bool SPFIndexer::parseData()
                 Lexer::toUpper(name);
                 location.typeId = m_schema.findEntity(name);
             }
-            if (location.typeId == 0 && unknown.insert(name).second) {
+            if (location.typeId == 0 && m_unknownSet.insert(name).second) {
                 m_unknownNames.push_back(name);
             }
             if (!skipBlank(p)) {
-                return false;
+                return Scan::Failed;
             }
             if (p >= end || *p != '(') {
-                return fail("expected '(' after the entity name", static_cast<std::size_t>(p - begin));
+                fail("expected '(' after the entity name", static_cast<std::size_t>(p - begin));
+                return Scan::Failed;
             }
         }
         m_pos = static_cast<std::size_t>(p - begin);
         const std::size_t argumentsOffset = m_pos - recordStart;
         if (!scanRecordBody(recordStart)) {
-            return false;
+            return Scan::Failed;
         }
         if (m_pos - recordStart > 0xFFFFFFFFu) {
-            return fail("record too long", recordStart);
+            fail("record too long", recordStart);
+            return Scan::Failed;
         }
         location.argumentsOffset = static_cast<std::uint32_t>(argumentsOffset);
         location.length = static_cast<std::uint32_t>(m_pos - recordStart);
-        if (m_sink) {
-            m_sink(m_sinkContext, location);
-        } else {
-            m_records.push_back(location);
-        }
+        keep(location);
         p = begin + m_pos;
     }
-    if (!expectKeyword("END-ISO-10303-21")) {
-        return false;
-    }
-    return true;
+    return expectKeyword("END-ISO-10303-21") ? Scan::Ended : Scan::Failed;
 }
 
 // Skips from the opening '(' to the ';' that ends the record, honouring

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "MemoryPolicy.h"
 #include "Value.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace Step {
@@ -32,10 +35,13 @@ struct FileHeader
 /// One pass over an ISO 10303-21 text that checks its structure and records
 /// where each instance is, without decoding any parameter of the data
 /// section. Errors carry the offset where the text cannot be read.
+///
+/// A large data section is read by two threads, one per half; records,
+/// names and errors come out as from one scan from the start.
 class SPFIndexer
 {
 public:
-    SPFIndexer(std::string_view text, const Schema& schema) : m_text(text), m_schema(schema) {}
+    SPFIndexer(std::string_view text, const Schema& schema);
 
     bool run();
 
@@ -58,10 +64,35 @@ public:
         m_sinkContext = context;
     }
 
+    /// Data sections of at least this many bytes are read in two halves
+    /// at once; 0 reads every file in one. By default, 32 MB where the
+    /// processor runs two threads at once.
+    void setSplitThreshold(std::size_t bytes) { m_splitThreshold = bytes; }
+    /// Where the second half is looked for: the first line from this offset
+    /// on that starts with an instance name. By default, the middle of the
+    /// data section.
+    void setSplitSearchFrom(std::size_t offset) { m_splitFrom = offset; }
+    /// Whether run() read the data section in two halves at once.
+    bool readInTwo() const { return m_readInTwo; }
+    /// The advice for the tables the indexer fills itself.
+    void setMemoryPolicy(const MemoryPolicy& policy) { m_memoryPolicy = policy; }
+
 private:
+    enum class Scan { Failed, Ended, ReachedStop };
+    static constexpr std::size_t npos = std::string_view::npos;
+
     bool parseHeader();
     bool parseHeaderEntity(const std::string& name);
     bool parseData();
+    bool parseDataKeyword();
+    /// Reads records from m_pos to the end of the file, or up to stopAt
+    /// when a record starts exactly there. A record found to run over
+    /// stopAt cancels the thread reading from it.
+    Scan parseRecords(std::size_t stopAt, std::atomic<bool>* cancelTail, const std::atomic<bool>* cancelled = nullptr);
+    std::size_t splitPoint(std::size_t dataStart) const;
+    void runTail(std::size_t start, const std::atomic<bool>& cancel);
+    void adoptTail(SPFIndexer& tail);
+    void keep(const RecordLocation& location);
     bool scanRecordBody(std::size_t recordStart);
     bool skipComment();
     bool skipSpace();
@@ -77,6 +108,7 @@ private:
     FileHeader m_header;
     std::vector<RecordLocation> m_records;
     std::vector<std::string> m_unknownNames;
+    std::unordered_set<std::string> m_unknownSet;
     std::uint64_t m_dataEnd = 0;
     std::size_t m_schemaOffset = 0; ///< of FILE_SCHEMA, where a wrong schema is reported
     bool m_crlf = false;
@@ -84,6 +116,11 @@ private:
     std::size_t m_errorOffset = 0;
     void (*m_sink)(void*, const RecordLocation&) = nullptr;
     void* m_sinkContext = nullptr;
+    std::size_t m_splitThreshold = 0;
+    std::size_t m_splitFrom = npos;
+    MemoryPolicy m_memoryPolicy;
+    bool m_tailRead = false; ///< a second half read to its end
+    bool m_readInTwo = false;
 };
 
 /// The schema name of a FILE_SCHEMA entry, in upper case, without the
