@@ -243,6 +243,8 @@ protected:
     virtual void onRolledBack() {}
 
     void warn(const std::string& message);
+    /// The memory advice of the file opened, for the tables built from it.
+    const MemoryPolicy& memoryPolicy() const { return m_source.memoryPolicy(); }
 
 private:
     static constexpr std::uint32_t noSlot = KeyIndex::noSlot;

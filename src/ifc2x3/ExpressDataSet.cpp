@@ -227,6 +227,8 @@ void ExpressDataSet::ensureInverses()
     });
     for (std::size_t relation = 0; relation < pairs.size(); ++relation) {
         pairs[relation].reserve(2 * sourceCounts[relation]);
+        memoryPolicy().adviseTable(pairs[relation].data(),
+                                   pairs[relation].capacity() * sizeof(InversePairs::value_type));
     }
     m_collecting = &pairs;
     for (const std::uint32_t slot : sourceSlots) {
@@ -248,6 +250,13 @@ void ExpressDataSet::ensureInverses()
         InverseTable& table = m_inverses[relation];
         table.clear();
         table.firstNewKey = std::max(lastKey, lastKey + 1);
+        // Sized once: growing, then shrinking to fit, copied them twice.
+        std::size_t targets = 0;
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            targets += i == 0 || links[i].first != links[i - 1].first;
+        }
+        table.targets.reserve(targets);
+        table.starts.reserve(targets + 1);
         table.sources.reserve(links.size());
         for (std::size_t i = 0; i < links.size(); ++i) {
             if (i == 0 || links[i].first != links[i - 1].first) {
@@ -257,8 +266,6 @@ void ExpressDataSet::ensureInverses()
             table.sources.push_back(links[i].second);
         }
         table.starts.push_back(static_cast<std::uint32_t>(table.sources.size()));
-        table.targets.shrink_to_fit();
-        table.starts.shrink_to_fit();
         InversePairs().swap(links);
     }
 }
