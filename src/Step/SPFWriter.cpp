@@ -14,6 +14,9 @@ namespace {
 // Pieces of this size keep the copy's memory small and let the pages
 // copied be released as it goes.
 constexpr std::size_t writeChunk = std::size_t(8) << 20;
+// Data sets from this size on have their created records written on a
+// second thread: below, starting it costs more than it gains.
+constexpr std::size_t backgroundSlots = 65536;
 } // namespace
 
 SPFWriter::SPFWriter(const Schema& schema, const SlotTable& slots, const SourceBuffer& source,
@@ -34,12 +37,16 @@ bool SPFWriter::write(const Sink& sink) const
             return false;
         }
     }
+    // Created records come after all of the file's: in a large data set,
+    // a second thread writes their text while the file's is copied.
+    TextPipe created([this](const TextPipe::Put& put) { return makeCreatedRecords(put); },
+                     m_slots.size() >= backgroundSlots);
     std::size_t cursor = 0;
     if (!writeChangedRecords(sink, cursor)) {
         return false;
     }
     const std::size_t dataEnd = source.empty() ? 0 : m_dataEnd;
-    if (!copySource(sink, cursor, dataEnd) || !writeCreatedRecords(sink)) {
+    if (!copySource(sink, cursor, dataEnd) || !created.drainTo(sink)) {
         return false;
     }
     if (source.empty()) {
@@ -100,7 +107,7 @@ bool SPFWriter::writeChangedRecords(const Sink& sink, std::size_t& cursor) const
     return true;
 }
 
-bool SPFWriter::writeCreatedRecords(const Sink& sink) const
+bool SPFWriter::makeCreatedRecords(const TextPipe::Put& put) const
 {
     const std::string_view newline = m_crlf ? "\r\n" : "\n";
     std::string pending;
@@ -108,16 +115,18 @@ bool SPFWriter::writeCreatedRecords(const Sink& sink) const
         if (m_slots.state(i) != SlotState::New || m_slots.offset(i) != SlotTable::noOffset) {
             continue;
         }
+        if (pending.capacity() < writeChunk) {
+            // Room for a piece and the record that ends it: grown by
+            // doubling, each piece would take twice the memory.
+            pending.reserve(writeChunk + (std::size_t(64) << 10));
+        }
         appendRecord(pending, i);
         pending += newline;
-        if (pending.size() >= writeChunk) {
-            if (!sink(pending)) {
-                return false;
-            }
-            pending.clear();
+        if (pending.size() >= writeChunk && !put(pending)) {
+            return false;
         }
     }
-    return pending.empty() || sink(pending);
+    return pending.empty() || put(pending);
 }
 
 std::string SPFWriter::serialize(std::uint32_t slot) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextPipe.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,7 +39,7 @@ public:
 private:
     bool copySource(const Sink& sink, std::size_t from, std::size_t to) const;
     bool writeChangedRecords(const Sink& sink, std::size_t& cursor) const;
-    bool writeCreatedRecords(const Sink& sink) const;
+    bool makeCreatedRecords(const TextPipe::Put& put) const;
     std::string serialize(std::uint32_t slot) const;
     /// Appends the record of a slot, as serialize() makes it.
     void appendRecord(std::string& out, std::uint32_t slot) const;
