@@ -52,6 +52,16 @@ inline std::string checkListedFirst(std::string_view text, ifc2x3::ExpressDataSe
     if (!listed.openFromText(std::string(text))) {
         return "the text opens once and not twice";
     }
+    // A name told at open is the name the record holds.
+    for (std::size_t slot = 0; slot < listed.slotCount(); ++slot) {
+        const std::uint32_t fingerprint = listed.textFingerprintAt(slot);
+        const auto* set = dynamic_cast<const ifc2x3::IfcRoot*>(decoded.get(listed.slotKey(slot)));
+        const Step::Value name = set ? set->getNameValue().plain() : Step::Value();
+        const bool named = name.kind() == Step::Value::Kind::String;
+        if (fingerprint != 0 && (!named || Step::Lexer::textFingerprint(name.text()) != fingerprint)) {
+            return "#" + std::to_string(listed.slotKey(slot)) + " was told at open by a name it does not hold";
+        }
+    }
     for (const auto& object : listed.getAllIfcObjectDefinition()) {
         const std::string key = "#" + std::to_string(object->getKey());
         const Step::BaseEntity* reference = decoded.get(object->getKey());

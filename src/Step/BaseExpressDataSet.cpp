@@ -46,6 +46,8 @@ void BaseExpressDataSet::reset()
     m_slots.clear();
     m_keys.clear();
     m_maxKey = 0;
+    m_fingerprints = {};
+    m_fingerprintCursor = 0;
     m_dataEnd = 0;
     m_deletedCount = 0;
     m_changeCount = 0;
@@ -105,6 +107,7 @@ bool BaseExpressDataSet::indexSource()
     const std::string_view text = m_source.text();
     SPFIndexer indexer(text, m_schema);
     indexer.setMemoryPolicy(m_source.memoryPolicy());
+    indexer.setFingerprintedAttributes(m_fingerprintedAttributes);
     // The pages read stay mapped: the readers that follow an opening (the
     // inverse relations, a model's rows) go over the file again, and would
     // fault each page in anew. The opener lets them go (releaseSourcePages()).
@@ -116,6 +119,9 @@ bool BaseExpressDataSet::indexSource()
         [](void* context, const RecordLocation& r) {
             auto* self = static_cast<BaseExpressDataSet*>(context);
             self->m_maxKey = std::max(self->m_maxKey, r.key);
+            if (r.fingerprint) {
+                self->m_fingerprints.emplace_back(static_cast<std::uint32_t>(self->m_slots.size()), r.fingerprint);
+            }
             self->m_slots.append(r.offset, r.length, r.key, r.typeId, SlotState::Unloaded);
         },
         this);
@@ -385,6 +391,38 @@ bool BaseExpressDataSet::decodeSlot(std::uint32_t slot, std::vector<Value>& argu
         droppedDeleted = dropDanglingReferences(argument, key) || droppedDeleted;
     }
     return true;
+}
+
+std::uint32_t BaseExpressDataSet::textFingerprint(Id key) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return textFingerprintAt(m_keys.find(key));
+}
+
+std::uint32_t BaseExpressDataSet::textFingerprintAt(std::size_t slot) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (slot >= m_slots.size() || m_fingerprints.empty() || !valuesInText(static_cast<std::uint32_t>(slot))) {
+        return 0;
+    }
+    // Readers going through the sets in data set order find the next one a
+    // few steps on from the last; others search.
+    std::size_t at = m_fingerprintCursor;
+    if (at >= m_fingerprints.size() || m_fingerprints[at].first > slot) {
+        at = 0;
+    }
+    const std::size_t near = std::min(m_fingerprints.size(), at + 8);
+    while (at < near && m_fingerprints[at].first < slot) {
+        ++at;
+    }
+    if (at == near && near < m_fingerprints.size()) {
+        at = static_cast<std::size_t>(
+            std::lower_bound(m_fingerprints.begin() + static_cast<std::ptrdiff_t>(at), m_fingerprints.end(),
+                             std::make_pair(static_cast<std::uint32_t>(slot), std::uint32_t(0))) -
+            m_fingerprints.begin());
+    }
+    m_fingerprintCursor = at;
+    return at < m_fingerprints.size() && m_fingerprints[at].first == slot ? m_fingerprints[at].second : 0;
 }
 
 bool BaseExpressDataSet::valuesInText(std::uint32_t slot) const

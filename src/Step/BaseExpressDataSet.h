@@ -125,6 +125,13 @@ public:
         return !parameters.empty() && Lexer::forEachReference(parameters, attributes, std::forward<Visit>(visit)) &&
                m_source.intact(SourceBuffer::Check::Lazily);
     }
+    /// The fingerprint (Lexer::textFingerprint()) of an instance's attribute
+    /// named by setFingerprintedAttributes(), told at open, while its values
+    /// are still those of the file and the attribute a string; 0 when
+    /// unknown. An instance whose fingerprint differs from a text's does not
+    /// hold that text there, and its record need not be read.
+    std::uint32_t textFingerprint(Id key) const;
+    std::uint32_t textFingerprintAt(std::size_t slot) const;
     /// Position of an instance in data set order, or slotCount() if none.
     std::size_t slotOfKey(Id key) const;
 
@@ -243,6 +250,13 @@ protected:
     virtual void onRolledBack() {}
 
     void warn(const std::string& message);
+    /// Which attribute of each type's records textFingerprint() tells of
+    /// (see SPFIndexer::setFingerprintedAttributes()); for files opened
+    /// from then on.
+    void setFingerprintedAttributes(std::vector<std::uint8_t> attributeByType)
+    {
+        m_fingerprintedAttributes = std::move(attributeByType);
+    }
     /// The memory advice of the file opened, for the tables built from it.
     const MemoryPolicy& memoryPolicy() const { return m_source.memoryPolicy(); }
 
@@ -305,6 +319,10 @@ private:
     KeyIndex m_keys;
     RecordDecoder m_decoder;
     Id m_maxKey = 0;
+    std::vector<std::uint8_t> m_fingerprintedAttributes;
+    /// Slot and fingerprint of the records that have one, in slot order.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_fingerprints;
+    mutable std::size_t m_fingerprintCursor = 0; ///< where the last one was found
     std::uint64_t m_dataEnd = 0;
     bool m_crlf = false;
     std::size_t m_deletedCount = 0;

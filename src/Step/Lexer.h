@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StringCodec.h"
+
 #include "Value.h"
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -185,6 +188,69 @@ inline bool skipBlanks(std::string_view text, std::size_t& pos)
         }
     }
     return true;
+}
+
+/// A fingerprint of a text (UTF-8, or any code units of the same values
+/// below 0x80): texts of different fingerprints differ. Never 0.
+template <class Char> std::uint32_t textFingerprint(const Char* text, std::size_t length)
+{
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < length; ++i) {
+        hash = (hash ^ static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(text[i]))) * 16777619u;
+    }
+    return hash ? hash : 1;
+}
+
+inline std::uint32_t textFingerprint(std::string_view utf8)
+{
+    return textFingerprint(utf8.data(), utf8.size());
+}
+
+/// textFingerprint() of attribute `index` of a parameter list "(...)" when
+/// it is a string, as read; 0 when it is not, when the string cannot be
+/// read, or when a list, comment or binary comes before it (rare: the
+/// record is then read as usual).
+inline std::uint32_t attributeFingerprint(std::string_view parameters, std::size_t index)
+{
+    std::size_t pos = 1;
+    for (std::size_t skipped = 0; skipped < index;) {
+        if (pos >= parameters.size()) {
+            return 0;
+        }
+        const char c = parameters[pos];
+        if (c == '\'') {
+            pos = stringEnd(parameters, pos);
+            if (pos == npos) {
+                return 0;
+            }
+            continue;
+        }
+        if (c == '(' || c == ')' || c == '/' || c == '"') {
+            return 0;
+        }
+        skipped += c == ',';
+        ++pos;
+    }
+    while (pos < parameters.size() && isBlank(parameters[pos])) {
+        ++pos;
+    }
+    if (pos >= parameters.size() || parameters[pos] != '\'') {
+        return 0;
+    }
+    const std::size_t end = stringEnd(parameters, pos);
+    if (end == npos) {
+        return 0;
+    }
+    const std::string_view body = parameters.substr(pos + 1, end - pos - 2);
+    // As the record parser reads it: verbatim unless escaped or 8-bit.
+    const bool plain = std::none_of(body.begin(), body.end(), [](char c) {
+        return c == '\'' || c == '\\' || static_cast<unsigned char>(c) >= 0x80;
+    });
+    if (plain) {
+        return textFingerprint(body);
+    }
+    std::string decoded;
+    return StringCodec::decode(body, decoded) ? textFingerprint(decoded) : 0;
 }
 
 /// Reads the instance name or reference "#n" whose '#' is at pos: its

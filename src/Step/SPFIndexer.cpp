@@ -405,6 +405,7 @@ bool SPFIndexer::parseData()
     // itself: the outcome is always that of one scan from the start.
     SPFIndexer tail(m_text, m_schema);
     tail.m_memoryPolicy = m_memoryPolicy;
+    tail.m_fingerprinted = m_fingerprinted;
     std::atomic<bool> cancel{false};
     std::thread worker;
     try {
@@ -657,6 +658,13 @@ SPFIndexer::Scan SPFIndexer::parseRecords(std::size_t stopAt, std::atomic<bool>*
         }
         location.argumentsOffset = static_cast<std::uint32_t>(argumentsOffset);
         location.length = static_cast<std::uint32_t>(m_pos - recordStart);
+        if (location.typeId < m_fingerprinted.size() && m_fingerprinted[location.typeId]) {
+            // The record was just read: telling its name now costs next to
+            // nothing, where a reader would fault its page in again.
+            location.fingerprint = Lexer::attributeFingerprint(
+                m_text.substr(recordStart + argumentsOffset, location.length - argumentsOffset),
+                m_fingerprinted[location.typeId] - 1u);
+        }
         keep(location);
         p = begin + m_pos;
     }

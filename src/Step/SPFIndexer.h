@@ -22,6 +22,9 @@ struct RecordLocation
     std::uint32_t length = 0;          ///< up to and including the ';'
     std::uint32_t argumentsOffset = 0; ///< of the '(' of the parameters, from offset
     std::uint16_t typeId = 0;          ///< schema type id, 0 when unknown
+    /// Of the attribute setFingerprintedAttributes() names for the type, when
+    /// a string (Lexer::attributeFingerprint()); else 0.
+    std::uint32_t fingerprint = 0;
 };
 
 /// Header entities of the file, decoded.
@@ -72,6 +75,12 @@ public:
     /// on that starts with an instance name. By default, the middle of the
     /// data section.
     void setSplitSearchFrom(std::size_t offset) { m_splitFrom = offset; }
+    /// For each type id, 1 + the index of the attribute whose fingerprint
+    /// records of the type get, or 0 for none.
+    void setFingerprintedAttributes(std::vector<std::uint8_t> attributeByType)
+    {
+        m_fingerprinted = std::move(attributeByType);
+    }
     /// Whether run() read the data section in two halves at once.
     bool readInTwo() const { return m_readInTwo; }
     /// The advice for the tables the indexer fills itself.
@@ -119,6 +128,7 @@ private:
     std::size_t m_splitThreshold = 0;
     std::size_t m_splitFrom = npos;
     MemoryPolicy m_memoryPolicy;
+    std::vector<std::uint8_t> m_fingerprinted;
     bool m_tailRead = false; ///< a second half read to its end
     bool m_readInTwo = false;
 };

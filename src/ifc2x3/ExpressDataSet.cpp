@@ -6,7 +6,19 @@
 
 namespace ifc2x3 {
 
-ExpressDataSet::ExpressDataSet() : Step::BaseExpressDataSet(ifc2x3::schema()) {}
+ExpressDataSet::ExpressDataSet() : Step::BaseExpressDataSet(ifc2x3::schema())
+{
+    // Readers look for sets by name among hundreds of thousands: the names
+    // told at open spare reading the records of the others.
+    constexpr std::uint8_t name = 1 + 2; // GlobalId, OwnerHistory, Name
+    std::vector<std::uint8_t> attributes(schema().entityCount() + 1u, 0);
+    for (std::uint16_t typeId = 1; typeId < attributes.size(); ++typeId) {
+        if (schema().classType(typeId).isDerivedFrom(IfcPropertySetDefinition::getClassType())) {
+            attributes[typeId] = name;
+        }
+    }
+    setFingerprintedAttributes(std::move(attributes));
+}
 
 ExpressDataSet::~ExpressDataSet() = default;
 

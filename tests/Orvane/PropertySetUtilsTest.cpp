@@ -322,6 +322,54 @@ TEST(PropertySetHolders, AreTheObjectsRemovalFindsTheSetsOn)
     }
 }
 
+template <class Spellings> void checkSetsNamed(IFC2x3Model& model, const Spellings& spellings)
+{
+    int key = 200;
+    for (const auto& [written, name] : spellings) {
+        const QString path = QStringLiteral("Properties/") + QString::fromUtf8(name) + QStringLiteral("/Value");
+        EXPECT_EQ(valueAt(model, 100, path), QVariant(key)) << written;
+        EXPECT_EQ(PropertySetUtils::holdersOfSets(*model.dataSet(), {name}), std::vector<Step::Id>{100}) << written;
+        key += 3;
+    }
+    EXPECT_TRUE(PropertySetUtils::holdersOfSets(*model.dataSet(), {"Quantites"}).empty());
+}
+
+// Sets are told apart by the names their records bear when the model is
+// opened, whatever the spelling: paths and the holders of a name find the
+// set of that name, and only it.
+TEST(PropertySetNames, EverySpellingIsFoundByPathAndAmongTheHolders)
+{
+    const std::pair<const char*, const char*> spellings[] = {
+        {"Pset_Plain", "Pset_Plain"},
+        {"Quantit\\X2\\00E9\\X0\\s", "Quantit\u00e9s"},
+        {"Quantit\u00e9s brutes", "Quantit\u00e9s brutes"}, // raw UTF-8, as some exporters write
+        {"It''s", "It's"},
+        {"Back\\\\slash", "Back\\slash"},
+        {"  spaced ", "  spaced "},
+        {"\\S\\i", "\u00e9"}, // ISO 8859-1 from the upper half
+    };
+    std::string data = projectWithUnits("") + "#100=IFCWALL('2O2Fr$t4X7Zf8NOew3FLOH',$,'Wall',$,$,$,$,$);\n";
+    int key = 200;
+    for (const auto& [written, name] : spellings) {
+        data += "#" + std::to_string(key) + "=IFCPROPERTYSINGLEVALUE('Value',$,IFCINTEGER(" + std::to_string(key) +
+                "),$);\n#" + std::to_string(key + 1) + "=IFCPROPERTYSET('0Hs9dOlcnFNe6wH3RPsSxC',$,'" + written +
+                "',$,(#" + std::to_string(key) + "));\n#" + std::to_string(key + 2) +
+                "=IFCRELDEFINESBYPROPERTIES('1w8vT3Y8P0N9o0GtXDoRAa',$,$,$,(#100),#" + std::to_string(key + 1) + ");\n";
+        key += 3;
+    }
+    for (const bool decodedFirst : {false, true}) {
+        SCOPED_TRACE(decodedFirst ? "every instance decoded first" : "sets read from their text");
+        std::unique_ptr<IFC2x3Model> model = openText(data);
+        if (!decodedFirst) {
+            auto opened = std::make_unique<ifc2x3::ExpressDataSet>();
+            ASSERT_TRUE(opened->openFromText(stepFile(data)));
+            model = std::make_unique<IFC2x3Model>(std::move(opened));
+        }
+        ASSERT_TRUE(model);
+        checkSetsNamed(*model, spellings);
+    }
+}
+
 TEST_F(PropertySetEditing, ReadsFollowEveryKindOfEditOfTheRelations)
 {
     // Each read comes before and after an edit, so that nothing read

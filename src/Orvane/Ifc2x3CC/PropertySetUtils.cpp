@@ -52,8 +52,24 @@ bool isOneOf(std::string_view name, const std::string& wanted)
 /// its record while it is not decoded: an object carries many other sets,
 /// and decoding each of them only to read its name costs more than the
 /// rest of an edit.
+bool fingerprintIsOneOf(std::uint32_t fingerprint, const std::string& name)
+{
+    return Step::Lexer::textFingerprint(name) == fingerprint;
+}
+
+bool fingerprintIsOneOf(std::uint32_t fingerprint, const std::vector<std::string>& names)
+{
+    return std::any_of(names.begin(), names.end(),
+                       [fingerprint](const std::string& name) { return fingerprintIsOneOf(fingerprint, name); });
+}
+
 template <class Names> bool mayBeNamed(ExpressDataSet& dataSet, Step::Id set, const Names& names)
 {
+    // The name told at open spares reading the record of a set of another.
+    const std::uint32_t fingerprint = dataSet.textFingerprint(set);
+    if (fingerprint != 0 && !fingerprintIsOneOf(fingerprint, names)) {
+        return false;
+    }
     constexpr std::size_t nameAttribute = 2; // GlobalId, OwnerHistory, Name
     Step::Value name;
     if (!dataSet.peekArgument(set, nameAttribute, name)) {

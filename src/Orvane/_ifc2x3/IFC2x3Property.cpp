@@ -9,6 +9,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -86,12 +87,31 @@ Step::BaseEntity* typeOf(Step::BaseEntity* entity)
     return isA(type, ifc2x3::IfcTypeObject::getClassType()) ? type : nullptr;
 }
 
+/// Step::Lexer::textFingerprint() of a name in UTF-8; ASCII names, by far
+/// the most common, without converting them.
+std::uint32_t fingerprintOf(const QString& name)
+{
+    const auto ascii = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii) {
+        return Step::Lexer::textFingerprint(name.utf16(), static_cast<std::size_t>(name.size()));
+    }
+    const QByteArray utf8 = name.toUtf8();
+    return Step::Lexer::textFingerprint(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
 enum class NameRead { Same, Other, Unknown };
 
 /// Whether an instance not decoded yet has that name, read from its text;
 /// Unknown when the text cannot tell (the instance is decoded, say).
 NameRead peekName(const Step::BaseExpressDataSet& dataSet, Step::Id key, std::size_t nameIndex, const QString& name)
 {
+    // A set's name was told at open: a set of another one is not read.
+    if (nameIndex == ifc2x3::IfcRoot::NameIndex) {
+        const std::uint32_t fingerprint = dataSet.textFingerprint(key);
+        if (fingerprint != 0 && fingerprint != fingerprintOf(name)) {
+            return NameRead::Other;
+        }
+    }
     Step::Value read;
     if (!dataSet.peekArgument(key, nameIndex, read)) {
         return NameRead::Unknown;
