@@ -495,8 +495,7 @@ std::size_t SPFIndexer::splitPoint(std::size_t dataStart) const
 void SPFIndexer::runTail(std::size_t start, const std::atomic<bool>& cancel)
 {
     m_pos = start;
-    m_records.reserve((m_text.size() - start) / 64);
-    m_memoryPolicy.adviseTable(m_records.data(), m_records.capacity() * sizeof(RecordLocation));
+    m_inBlocks = true;
     try {
         m_tailRead = parseRecords(npos, nullptr, &cancel) == Scan::Ended;
     } catch (const std::bad_alloc&) {
@@ -506,10 +505,12 @@ void SPFIndexer::runTail(std::size_t start, const std::atomic<bool>& cancel)
 
 void SPFIndexer::adoptTail(SPFIndexer& tail)
 {
-    for (const RecordLocation& location : tail.m_records) {
-        keep(location);
+    for (std::vector<RecordLocation>& block : tail.m_blocks) {
+        for (const RecordLocation& location : block) {
+            keep(location);
+        }
+        block = {};
     }
-    tail.m_records = {};
     for (std::string& name : tail.m_unknownNames) {
         if (m_unknownSet.insert(name).second) {
             m_unknownNames.push_back(std::move(name));
@@ -524,6 +525,15 @@ void SPFIndexer::keep(const RecordLocation& location)
 {
     if (m_sink) {
         m_sink(m_sinkContext, location);
+    } else if (m_inBlocks) {
+        // Blocks rather than one table: nothing is copied as it grows, and
+        // none of it is over twice the size it needs.
+        constexpr std::size_t blockRecords = (std::size_t(8) << 20) / sizeof(RecordLocation);
+        if (m_blocks.empty() || m_blocks.back().size() == blockRecords) {
+            m_blocks.emplace_back().reserve(blockRecords);
+            m_memoryPolicy.adviseTable(m_blocks.back().data(), blockRecords * sizeof(RecordLocation));
+        }
+        m_blocks.back().push_back(location);
     } else {
         m_records.push_back(location);
     }

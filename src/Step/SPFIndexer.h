@@ -116,6 +116,9 @@ private:
     std::size_t m_pos = 0;
     FileHeader m_header;
     std::vector<RecordLocation> m_records;
+    /// Where the second half's records go (see keep()).
+    std::vector<std::vector<RecordLocation>> m_blocks;
+    bool m_inBlocks = false;
     std::vector<std::string> m_unknownNames;
     std::unordered_set<std::string> m_unknownSet;
     std::uint64_t m_dataEnd = 0;
