@@ -205,7 +205,7 @@ void lineAndColumn(std::string_view text, std::size_t offset, std::size_t& line,
 
 SPFIndexer::SPFIndexer(std::string_view text, const Schema& schema)
     : m_text(text), m_schema(schema),
-      m_splitThreshold(std::thread::hardware_concurrency() > 1 ? std::size_t(32) << 20 : 0)
+      m_splitThreshold(std::thread::hardware_concurrency() > 1 ? std::size_t(8) << 20 : 0)
 {
 }
 

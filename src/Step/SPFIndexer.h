@@ -68,7 +68,7 @@ public:
     }
 
     /// Data sections of at least this many bytes are read in two halves
-    /// at once; 0 reads every file in one. By default, 32 MB where the
+    /// at once; 0 reads every file in one. By default, 8 MB where the
     /// processor runs two threads at once.
     void setSplitThreshold(std::size_t bytes) { m_splitThreshold = bytes; }
     /// Where the second half is looked for: the first line from this offset
