@@ -542,7 +542,7 @@ void SPFIndexer::keep(const RecordLocation& location)
 SPFIndexer::Scan SPFIndexer::parseRecords(std::size_t stopAt, std::atomic<bool>* cancelTail,
                                           const std::atomic<bool>* cancelled)
 {
-    if (!m_sink && m_records.capacity() == 0) {
+    if (!m_sink && !m_inBlocks && m_records.capacity() == 0) {
         m_records.reserve(m_text.size() / 64);
     }
     const NameTable names(m_schema);
